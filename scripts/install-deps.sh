@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build and the tests need, only those that are missing.
+set -euo pipefail
+
+packages=(
+  build-essential cmake pkg-config
+  libjpeg62-turbo-dev libpng-dev libtiff-dev libgif-dev
+  libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-liberation2 fonts-wqy-microhei
+  libgtest-dev libbenchmark-dev
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  echo "install-deps: all packages present"
+  exit 0
+fi
+
+echo "install-deps: installing ${missing[*]}"
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

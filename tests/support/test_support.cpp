@@ -1,0 +1,75 @@
+// Test helpers: temporary folders, message collection, file bytes.
+#include "support/test_support.h"
+
+#include <atomic>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <stdexcept>
+#include <unistd.h>
+
+namespace tavelune::test {
+
+TempDir::TempDir()
+{
+    static std::atomic<unsigned> counter{0};
+    std::random_device random;
+    auto base = std::filesystem::temp_directory_path();
+    for (;;) {
+        auto candidate = base / ("tavelune-test-" + std::to_string(::getpid()) + "-" +
+                                 std::to_string(counter++) + "-" + std::to_string(random()));
+        if (std::filesystem::create_directory(candidate)) {
+            m_path = candidate;
+            return;
+        }
+    }
+}
+
+TempDir::~TempDir()
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(m_path, ignored);
+}
+
+MessageCollector::MessageCollector()
+{
+    m_previous = setMessageSink([this](const std::string& text, const std::string& caption,
+                                       MessageIcon icon) {
+        m_messages.push_back({text, caption, icon});
+    });
+}
+
+MessageCollector::~MessageCollector() { setMessageSink(std::move(m_previous)); }
+
+std::vector<std::string> MessageCollector::texts() const
+{
+    std::vector<std::string> out;
+    for (const auto& message : m_messages)
+        out.push_back(message.text);
+    return out;
+}
+
+std::string samplePath(const std::string& name) { return std::string(TAVELUNE_SAMPLES_DIR) + "/" + name; }
+
+std::string fixturePath(const std::string& name)
+{
+    return std::string(TAVELUNE_FIXTURES_DIR) + "/" + name;
+}
+
+std::vector<unsigned char> readFileBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw std::runtime_error("cannot read " + path);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void writeFileBytes(const std::string& path, const std::vector<unsigned char>& bytes)
+{
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    if (!out)
+        throw std::runtime_error("cannot write " + path);
+}
+
+}  // namespace tavelune::test

@@ -1,0 +1,53 @@
+// Helpers shared by the test programs: temporary folders and a collecting message sink.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "engine/message_sink.h"
+
+namespace tavelune::test {
+
+/// A fresh folder under the system's temporary folder, removed with everything in it.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::filesystem::path& path() const { return m_path; }
+    std::string file(const std::string& name) const { return (m_path / name).string(); }
+
+private:
+    std::filesystem::path m_path;
+};
+
+struct CollectedMessage {
+    std::string text;
+    std::string caption;
+    MessageIcon icon;
+};
+
+/// Installs itself as the message sink for its lifetime and keeps what arrives.
+class MessageCollector {
+public:
+    MessageCollector();
+    ~MessageCollector();
+    MessageCollector(const MessageCollector&) = delete;
+    MessageCollector& operator=(const MessageCollector&) = delete;
+    const std::vector<CollectedMessage>& messages() const { return m_messages; }
+    std::vector<std::string> texts() const;
+    void clear() { m_messages.clear(); }
+
+private:
+    std::vector<CollectedMessage> m_messages;
+    MessageSink m_previous;
+};
+
+std::string samplePath(const std::string& name);
+std::string fixturePath(const std::string& name);
+std::vector<unsigned char> readFileBytes(const std::string& path);
+void writeFileBytes(const std::string& path, const std::vector<unsigned char>& bytes);
+
+}  // namespace tavelune::test
