@@ -1,0 +1,285 @@
+// Image: construction, clipping, blending, sampling, blits, DIB import and geometry.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "engine/image.h"
+
+namespace tavelune {
+namespace {
+
+Image picture(int w, int h, std::initializer_list<uint32_t> topDown)
+{
+    Image image;
+    image.create(w, h, 72.0f);
+    auto it = topDown.begin();
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            image.rowFromTop(y)[x] = *it++;
+    return image;
+}
+
+TEST(Image, NewPictureIsOpaqueWhitePlaceholder)
+{
+    Image image;
+    EXPECT_TRUE(image.isEmpty());
+    EXPECT_EQ(image.width(), 1);
+    EXPECT_EQ(image.height(), 1);
+    EXPECT_EQ(image.dpi(), 72.0f);
+    EXPECT_EQ(image.pixels()[0], 0xFFFFFFFFu);
+    EXPECT_FALSE(image.create(0, 5, 72.0f));
+    EXPECT_FALSE(image.create(5, -1, 72.0f));
+    EXPECT_TRUE(image.isEmpty());
+    EXPECT_EQ(image.width(), 1);
+}
+
+TEST(Image, CreateFillsAndKeepsHeaderInStep)
+{
+    Image image;
+    ASSERT_TRUE(image.create(3, 2, 0.5f));
+    EXPECT_FALSE(image.isEmpty());
+    EXPECT_EQ(image.dpi(), 72.0f);
+    for (size_t i = 0; i < image.pixelCount(); ++i)
+        EXPECT_EQ(image.pixels()[i], 0x00FFFFFFu);
+    const BitmapInfoHeader& header = image.header();
+    EXPECT_EQ(header.biSize, 40u);
+    EXPECT_EQ(header.biWidth, 3);
+    EXPECT_EQ(header.biHeight, 2);
+    EXPECT_EQ(header.biBitCount, 32);
+    EXPECT_EQ(header.biXPelsPerMeter, 2834);
+    EXPECT_EQ(image.byteSize(), 24u);
+    EXPECT_EQ(image.setDpi(300.0f), 72.0f);
+    EXPECT_EQ(image.header().biYPelsPerMeter, 11811);
+    EXPECT_EQ(image.clipRect(), (Rect{0, 0, 3, 2}));
+}
+
+TEST(Image, RowsAreStoredBottomUp)
+{
+    Image image = picture(2, 2, {1, 2, 3, 4});
+    EXPECT_EQ(image.pixels()[0], 3u);
+    EXPECT_EQ(image.pixels()[1], 4u);
+    EXPECT_EQ(image.pixels()[2], 1u);
+    EXPECT_EQ(image.pixelAt(1, 0), 2u);
+}
+
+TEST(Image, CopiesAreDeepAndMovesLeaveThePlaceholder)
+{
+    Image a = picture(2, 1, {0xFF000001, 0xFF000002});
+    Image b = a;
+    b.rowFromTop(0)[0] = 7;
+    EXPECT_EQ(a.pixelAt(0, 0), 0xFF000001u);
+    Image c = std::move(a);
+    EXPECT_TRUE(a.isEmpty());
+    EXPECT_EQ(c.pixelAt(1, 0), 0xFF000002u);
+    Image d;
+    d = Image();
+    EXPECT_TRUE(d.isEmpty());
+}
+
+TEST(Image, BlendingFollowsAlphaRules)
+{
+    struct Case {
+        uint32_t destination, colour, expected;
+    };
+    const Case cases[] = {
+        {0xFF102030, 0x00FFFFFF, 0xFF102030},  // transparent colour changes nothing
+        {0x00102030, 0x12ABCDEF, 0x12ABCDEF},  // onto alpha 0: stored unchanged
+        {0xFF102030, 0xFFABCDEF, 0xFFABCDEF},  // opaque colour replaces
+        // alpha 128 over opaque: new alpha 128 + (1 - 128k) * 255 = 254.99998 in double,
+        // truncated to 254; the ratio 128 / 254.99998 moves colours about halfway
+        {0xFF000000, 0x80FFFFFF, 0xFE808080},
+        {0xFFFFFFFF, 0x80000000, 0xFE7E7E7E},
+        {0x40000000, 0x40FFFFFF, 0x6F919191},  // 64 + (1 - 64k) * 64 = 111.94
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(Image::blendPixel(c.destination, c.colour), c.expected) << std::hex << c.colour;
+}
+
+TEST(Image, SetPixelHonoursTheClipWindow)
+{
+    Image image;
+    image.create(4, 4, 72.0f);
+    EXPECT_FALSE(image.setClip(5, 5, 2, 2));
+    EXPECT_EQ(image.clipRect(), (Rect{0, 0, 4, 4}));
+    ASSERT_TRUE(image.setClip(-1, 1, 3, 10));
+    EXPECT_EQ(image.clipRect(), (Rect{0, 1, 2, 4}));
+    EXPECT_FALSE(image.setPixel(0, 0, 0xFF000000));
+    EXPECT_FALSE(image.setPixel(2, 1, 0xFF000000));
+    EXPECT_TRUE(image.setPixel(1, 3, 0xFF000000));
+    EXPECT_EQ(image.pixelAt(1, 3), 0xFF000000u);
+}
+
+TEST(Image, LinesAndRectanglesIncludeTheirEnds)
+{
+    Image image;
+    image.setFillColour(0xFFFFFFFF);
+    image.create(5, 4, 72.0f);
+    image.drawRectangle(0, 0, 5, 4, 0xFF000000, 0xFF0000FF);
+    for (int x = 0; x < 5; ++x) {
+        EXPECT_EQ(image.pixelAt(x, 0), 0xFF000000u);
+        EXPECT_EQ(image.pixelAt(x, 3), 0xFF000000u);
+    }
+    for (int x = 1; x < 4; ++x)
+        EXPECT_EQ(image.pixelAt(x, 1), 0xFF0000FFu);
+    image.fill(0xFFFFFFFF);
+    image.drawLine(4, 3, 0, 0, 0xFF00FF00);
+    EXPECT_EQ(image.pixelAt(0, 0), 0xFF00FF00u);
+    EXPECT_EQ(image.pixelAt(4, 3), 0xFF00FF00u);
+}
+
+TEST(Image, SamplingModesAtTheBorders)
+{
+    Image image = picture(3, 1, {0xFF000000, 0xFF0000C8, 0xFF000064});
+    EXPECT_EQ(image.sample(3 - 0.2, 0, kNearest), 0xFF000064u);
+    EXPECT_EQ(image.sample(0.49, 0, kNearest), 0xFF000000u);
+    // bilinear halfway between 0 and 200
+    EXPECT_EQ(image.sample(0.5, 0, kBilinear) & 0xFF, 100u);
+    // at the last column the column is used twice
+    EXPECT_EQ(image.sample(2.7, 0, kBilinear), 0xFF000064u);
+    // bicubic at an integer position returns the pixel itself
+    EXPECT_EQ(image.sample(1.0, 0.0, kBicubic), 0xFF0000C8u);
+    // bicubic overshoot is clamped into 0..255
+    Image steps = picture(4, 1, {0xFF000000, 0xFF000000, 0xFF0000FF, 0xFF0000FF});
+    uint32_t v = steps.sample(1.5, 0, kBicubic) & 0xFF;
+    EXPECT_EQ(v, 127u);
+}
+
+TEST(Image, DrawImageKeysOutNearWhite)
+{
+    Image dest;
+    dest.setFillColour(0xFF000000);
+    dest.create(2, 1, 72.0f);
+    Image source = picture(2, 1, {0xFFF8F8F8, 0xFF102030});
+    source.setColourKey(0x00F0F0F0, 0xFFFFFFFF, 0);
+    dest.drawImage({0, 0, 2, 1}, source, {0, 0, 2, 1}, kNearest, 0);
+    EXPECT_EQ(dest.pixelAt(0, 0), 0xFF000000u);
+    EXPECT_EQ(dest.pixelAt(1, 0), 0xFF102030u);
+}
+
+TEST(Image, DrawImageScalesAndFillsOutsideSourceArea)
+{
+    Image dest;
+    dest.setFillColour(0xFF000000);
+    dest.create(4, 2, 72.0f);
+    Image source = picture(2, 1, {0xFF0000FF, 0xFF00FF00});
+    ASSERT_TRUE(source.setClip(0, 0, 1, 1));
+    dest.drawImage({0, 0, 4, 2}, source, {0, 0, 2, 1}, kNearest, 0xFFFF0000);
+    EXPECT_EQ(dest.pixelAt(0, 0), 0xFF0000FFu);
+    EXPECT_EQ(dest.pixelAt(0, 1), 0xFF0000FFu);
+    // nearest sampling at 0.5 rounds up and may read beyond the clip window
+    EXPECT_EQ(dest.pixelAt(1, 1), 0xFF00FF00u);
+    EXPECT_EQ(dest.pixelAt(2, 0), 0xFFFF0000u);  // source x 1.0 is outside the clip window
+    EXPECT_EQ(dest.pixelAt(3, 1), 0xFFFF0000u);
+}
+
+TEST(Image, CopyImageAppliesOpacity)
+{
+    Image dest;
+    dest.setFillColour(0xFF000000);
+    dest.create(2, 1, 72.0f);
+    Image source = picture(1, 1, {0xFFFFFFFF});
+    source.setOpacity(50);
+    dest.copyImage(0, 0, source, 0, 0, 2, 1, 0x00000000);
+    // alpha (50 * 255 + 50) / 100 = 128 over black
+    EXPECT_EQ(dest.pixelAt(0, 0), 0xFE808080u);
+    EXPECT_EQ(dest.pixelAt(1, 0), 0xFF000000u);  // outside the source: transparent colour
+}
+
+TEST(Image, FromDibDecodesEveryBitDepth)
+{
+    Image image;
+    image.create(2, 1, 72.0f);
+    BitmapInfoHeader header;
+    header.biWidth = 2;
+    header.biHeight = 1;
+    const uint32_t palette[2] = {0x00112233, 0x00445566};
+
+    header.biBitCount = 1;
+    const uint8_t one[4] = {0x40, 0, 0, 0};
+    ASSERT_TRUE(image.fromDib(header, palette, 2, one, sizeof one));
+    EXPECT_EQ(image.pixelAt(0, 0), 0xFF112233u);
+    EXPECT_EQ(image.pixelAt(1, 0), 0xFF445566u);
+
+    header.biBitCount = 16;
+    const uint8_t sixteen[4] = {0xFF, 0x7F, 0x1F, 0x00};
+    ASSERT_TRUE(image.fromDib(header, nullptr, 0, sixteen, sizeof sixteen));
+    EXPECT_EQ(image.pixelAt(0, 0), 0xFFF8F8F8u);
+    EXPECT_EQ(image.pixelAt(1, 0), 0xFF0000F8u);
+    header.biCompression = kBiBitfields;
+    const uint8_t sixFiveFive[4] = {0xE0, 0x07, 0x00, 0xF8};
+    ASSERT_TRUE(image.fromDib(header, nullptr, 0, sixFiveFive, sizeof sixFiveFive));
+    EXPECT_EQ(image.pixelAt(0, 0), 0xFF00FC00u);
+    EXPECT_EQ(image.pixelAt(1, 0), 0xFFF80000u);
+
+    header.biCompression = kBiRgb;
+    header.biBitCount = 32;
+    const uint8_t full[8] = {1, 2, 3, 4, 5, 6, 7, 8};
+    ASSERT_TRUE(image.fromDib(header, nullptr, 0, full, sizeof full));
+    EXPECT_EQ(image.pixelAt(1, 0), 0x08070605u);
+
+    EXPECT_FALSE(image.fromDib(header, nullptr, 0, full, 4));  // too short
+    header.biCompression = 1;
+    EXPECT_FALSE(image.fromDib(header, nullptr, 0, full, sizeof full));
+    header.biCompression = kBiRgb;
+    header.biWidth = 3;
+    EXPECT_FALSE(image.fromDib(header, nullptr, 0, full, sizeof full));
+}
+
+TEST(ImageGeometry, ResizeNearestTakesEverySecondPixel)
+{
+    Image image;
+    image.create(4, 4, 150.0f);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x)
+            image.rowFromTop(y)[x] = uint32_t(y * 4 + x);
+    ASSERT_TRUE(image.resize(2, 2, kNearest));
+    EXPECT_EQ(image.pixelAt(0, 0), 0u);
+    EXPECT_EQ(image.pixelAt(1, 0), 2u);
+    EXPECT_EQ(image.pixelAt(0, 1), 8u);
+    EXPECT_EQ(image.pixelAt(1, 1), 10u);
+    EXPECT_EQ(image.dpi(), 150.0f);
+    EXPECT_EQ(image.header().biWidth, 2);
+    EXPECT_FALSE(image.resize(0, 2, kNearest));
+}
+
+TEST(ImageGeometry, QuarterTurnsMoveTheCorners)
+{
+    Image image = picture(3, 2, {1, 2, 3, 4, 5, 6});
+    Image clockwise = image;
+    ASSERT_TRUE(clockwise.rotate(90));
+    EXPECT_EQ(clockwise.width(), 2);
+    EXPECT_EQ(clockwise.height(), 3);
+    EXPECT_EQ(clockwise.pixelAt(1, 0), 1u);  // old top-left is now top-right
+    EXPECT_EQ(clockwise.pixelAt(0, 0), 4u);
+    Image counter = image;
+    ASSERT_TRUE(counter.rotate(-90));
+    EXPECT_EQ(counter.pixelAt(0, 2), 1u);  // old top-left lands bottom-left
+    Image threeQuarters = image;
+    ASSERT_TRUE(threeQuarters.rotate(270));
+    EXPECT_EQ(0, std::memcmp(threeQuarters.pixels(), counter.pixels(), counter.byteSize()));
+    Image half = image;
+    ASSERT_TRUE(half.rotate(180));
+    EXPECT_EQ(half.pixelAt(0, 0), 6u);
+    EXPECT_EQ(half.pixelAt(2, 1), 1u);
+    EXPECT_FALSE(image.rotate(45));
+    image.setClip(1, 1, 1, 1);
+    ASSERT_TRUE(image.rotate(360));
+    EXPECT_EQ(image.clipRect(), (Rect{0, 0, 3, 2}));
+    EXPECT_EQ(image.pixelAt(0, 0), 1u);
+}
+
+TEST(ImageGeometry, MirrorAndFlipAreInvolutions)
+{
+    Image image = picture(3, 3, {1, 2, 3, 4, 5, 6, 7, 8, 9});
+    Image copy = image;
+    copy.mirrorHorizontal();
+    EXPECT_EQ(copy.pixelAt(0, 0), 3u);
+    copy.mirrorHorizontal();
+    copy.flipVertical();
+    EXPECT_EQ(copy.pixelAt(0, 0), 7u);
+    copy.flipVertical();
+    EXPECT_EQ(0, std::memcmp(copy.pixels(), image.pixels(), image.byteSize()));
+}
+
+}  // namespace
+}  // namespace tavelune
