@@ -82,7 +82,7 @@ bool readNoteDirectory(std::vector<std::unique_ptr<ExifEntry>>& entries, exif::B
 bool ExifData::ReadCanonMakerNote(const ExifEntry& makerNote)
 {
     const exif::ByteSpan note(makerNote.value());
-    if (note.size() <= 2)
+    if (note.size() <= 2 || (m_byteOrder != exif::kIntel && m_byteOrder != exif::kMotorola))
         return false;
     // Canon's value offsets count from the TIFF header, like those of the outer directory.
     if (!readNoteDirectory(m_entries, note, 0, -std::int64_t{m_makerNoteOffset}, m_byteOrder))
