@@ -1,4 +1,4 @@
-// Builds TIFF and JPEG bytes with chosen directory entries, for parser tests and the fuzzer seeds.
+// Builds TIFF and JPEG bytes with chosen directory entries, for the parser tests.
 #pragma once
 
 #include <cstdint>
