@@ -99,7 +99,10 @@ void appendJsonString(std::string& out, std::string_view text)
             ++i;
             continue;
         }
-        std::size_t length = c >= 0xF0 && c < 0xF5 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 && c < 0xE0 ? 2 : 0;
+        std::size_t length = c >= 0xF0 && c < 0xF5   ? 4
+                             : c >= 0xE0             ? 3
+                             : c >= 0xC2 && c < 0xE0 ? 2
+                                                     : 0;
         if (c >= 0xF5)
             length = 0;
         bool valid = length != 0 && i + length <= text.size();
@@ -202,7 +205,8 @@ void appendJsonFile(std::string& out, const ExifData& exif, bool loaded, std::st
     for (const auto& entry : exif.entries()) {
         out += first ? "\n  {" : ",\n  {";
         first = false;
-        out += "\"ifd\":" + std::to_string(entry->ifd()) + ",\"tag\":" + std::to_string(entry->tag());
+        out +=
+            "\"ifd\":" + std::to_string(entry->ifd()) + ",\"tag\":" + std::to_string(entry->tag());
         out += ",\"name\":";
         appendJsonString(out, entry->GetName(language));
         out += ",\"type\":" + std::to_string(entry->type()) +
@@ -221,19 +225,19 @@ void appendTextFile(std::string& out, const ExifData& exif, std::string_view lan
     const LanguageIndex index = languageIndex(language);
     for (const ExifListRow& row : buildExifListRows(exif, language)) {
         switch (row.kind) {
-        case ExifListRow::Kind::Header:
-            out += fixedText(row.stringId, index);
-            break;
-        case ExifListRow::Kind::File:
-            out += fixedText(row.stringId, index);
-            out += ": ";
-            out += row.value;
-            break;
-        case ExifListRow::Kind::Entry:
-            out += row.name;
-            out += ": ";
-            out += row.value;
-            break;
+            case ExifListRow::Kind::Header:
+                out += fixedText(row.stringId, index);
+                break;
+            case ExifListRow::Kind::File:
+                out += fixedText(row.stringId, index);
+                out += ": ";
+                out += row.value;
+                break;
+            case ExifListRow::Kind::Entry:
+                out += row.name;
+                out += ": ";
+                out += row.value;
+                break;
         }
         out.push_back('\n');
     }
@@ -281,7 +285,8 @@ int runExif(const std::vector<std::string>& args)
         } else if (!optionsDone && arg == "--") {
             optionsDone = true;
         } else if (!optionsDone && arg.size() > 1 && arg[0] == '-') {
-            std::fprintf(stderr, "tavelune-cli exif: unknown option '%s'\n\n%s", arg.c_str(), kHelp);
+            std::fprintf(stderr, "tavelune-cli exif: unknown option '%s'\n\n%s", arg.c_str(),
+                         kHelp);
             return 2;
         } else {
             files.push_back(arg);
