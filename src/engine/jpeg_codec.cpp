@@ -132,6 +132,10 @@ bool decode(std::FILE* file, Image& out, PixelRoute route)
     jpeg_stdio_src(&info, file);
     jpeg_read_header(&info, TRUE);
 
+    if (!pictureSizeAllowed(info.image_width, info.image_height)) {
+        jpeg_destroy_decompress(&info);
+        return false;
+    }
     const bool cmyk = info.out_color_space == JCS_CMYK;
     if (route == PixelRoute::Direct && !cmyk)
         info.out_color_space = JCS_EXT_BGRA;  // alpha filled with 255 by the library

@@ -69,5 +69,30 @@ TEST(CorruptFiles, DamagedBytesNeverCrash)
     }
 }
 
+TEST(CorruptFiles, ClaimedGiantSizesAreRefusedBeforeAllocating)
+{
+    test::TempDir dir;
+    // JPEG: the frame header's height and width; GIF: the logical screen.
+    auto jpeg = test::readFileBytes(test::fixturePath("codecs/rgb.jpg"));
+    size_t sof = 2;
+    while (sof + 9 < jpeg.size() && !(jpeg[sof] == 0xFF && jpeg[sof + 1] == 0xC0))
+        ++sof;
+    ASSERT_LT(sof + 9, jpeg.size());
+    for (size_t i : {sof + 5, sof + 6, sof + 7, sof + 8})
+        jpeg[i] = 0xFD;
+    test::writeFileBytes(dir.file("giant.jpg"), jpeg);
+    auto gif = test::readFileBytes(test::fixturePath("codecs/gif-anim.gif"));
+    for (size_t i : {6, 7, 8, 9})
+        gif[i] = 0xFF;
+    test::writeFileBytes(dir.file("giant.gif"), gif);
+    for (const char* name : {"giant.jpg", "giant.gif"}) {
+        test::MessageCollector messages;
+        Image out;
+        EXPECT_FALSE(openImage(dir.file(name), out)) << name;
+        EXPECT_EQ(messages.texts().back(), messages::kOpenImageError);
+        EXPECT_NE(lastImageError().find("size out of range"), std::string::npos) << lastImageError();
+    }
+}
+
 }  // namespace
 }  // namespace tavelune
