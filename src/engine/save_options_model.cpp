@@ -10,8 +10,8 @@
 namespace tavelune {
 namespace {
 
-constexpr int kMinimumQuality = 1;
-constexpr int kMaximumQuality = 100;
+constexpr int kMinimumQuality = JpegOptionsModel::kSliderMinimum;
+constexpr int kMaximumQuality = JpegOptionsModel::kSliderMaximum;
 
 // The edit takes digits only; what is not a number counts as 0.
 int parseQuality(const std::string& text)

@@ -15,6 +15,11 @@ struct QualityPreset {
 class JpegOptionsModel {
 public:
     static constexpr int kPresetCount = 4;
+    /// The slider: range 1..100, arrow keys move 1, page keys 10.
+    static constexpr int kSliderMinimum = 1;
+    static constexpr int kSliderMaximum = 100;
+    static constexpr int kSliderLine = 1;
+    static constexpr int kSliderPage = 10;
     static const QualityPreset kPresets[kPresetCount];
 
     /// The preset item a quality selects: below 30, 30..59, 60..79, 80 and above.
