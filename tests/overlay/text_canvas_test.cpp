@@ -218,6 +218,12 @@ TEST(TextCanvas, ItalicOverhangOfTheLastLetterWidensTheLine)
     // The widened measure is exactly where the ink ends.
     ASSERT_TRUE(canvas.drawTextLine(0, 0, "xf", kBlack, 0, kAntialiasTwoLevel));
     EXPECT_EQ(inkOf(canvas).right, xf - 1);
+
+    // The italic j starts left of its cell; those pixels are dropped, not drawn left of x.
+    ASSERT_LT(canvas.glyphMetrics('j', false)->originX, 0);
+    canvas.fill(0);
+    ASSERT_TRUE(canvas.drawTextLine(10, 0, "j", kBlack, 0, kAntialiasTwoLevel));
+    EXPECT_EQ(inkOf(canvas).left, 10);
 }
 
 TEST(TextCanvas, UnderlineAndStrikeOutSpanEachAdvance)
