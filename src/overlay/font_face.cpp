@@ -23,8 +23,9 @@ struct FontFace::FontFile {
 namespace {
 using FontFile = FontFace::FontFile;
 
-// Larger requests would make the renderer's glyph cell run to hundreds of megabytes.
-constexpr int kMaxPixelSize = 4096;
+// The renderer's glyph cell is twice the widest advance by the cell height: at this size already
+// tens of megabytes.
+constexpr int kMaxPixelSize = 2048;
 // What a LOGFONT height of 0 means: a plain dialog-sized font.
 constexpr int kDefaultPixelSize = 12;
 // Fallback faces are only for characters the primary face lacks; a few suffice.
