@@ -25,8 +25,7 @@ OverlaySettings watermark()
     logo.setFillColour(0xFFFFFFFF);
     logo.create(120, 120, 72.0f);
     for (int y = 30; y < 90; ++y)
-        for (int x = 30; x < 90; ++x)
-            logo.rowFromTop(y)[x] = 0xFFD02020;
+        for (int x = 30; x < 90; ++x) logo.rowFromTop(y)[x] = 0xFFD02020;
     OverlaySettings settings = OverlaySettings::watermark();
     settings.enabled = true;
     settings.opacity = 60;

@@ -11,8 +11,7 @@ std::string signature()
 {
     std::string line = "Shot on slide film 2026-12-08 f/8 1/250s ISO 100 ";
     std::string text;
-    while (text.size() < 100)
-        text += line;
+    while (text.size() < 100) text += line;
     text.resize(100);
     std::string second = text;
     second[0] = 'C';

@@ -10,10 +10,16 @@
 namespace tavelune {
 namespace {
 
-uint32_t colourOrWhite(int colour) { return colorRefToPixel(colour < 0 ? 0xFFFFFFu : uint32_t(colour)); }
+uint32_t colourOrWhite(int colour)
+{
+    return colorRefToPixel(colour < 0 ? 0xFFFFFFu : uint32_t(colour));
+}
 
 // Widths below zero can only come from a hand-edited settings file; they would shrink the canvas.
-int width(double value, int unit, double dpi) { return std::max(0, fieldPixels(value, unit, dpi)); }
+int width(double value, int unit, double dpi)
+{
+    return std::max(0, fieldPixels(value, unit, dpi));
+}
 
 }  // namespace
 
@@ -87,12 +93,12 @@ Rect applyBorder(Image& image, const BorderSettings& settings, const PictureLoad
         canvas.copyImage(mat.left, mat.top, image, 0, 0, W, H, 0x00FFFFFF);
         canvas.drawRectangle(mat.left, mat.top, W, H, colour, colour);
         canvas.copyImage(mat.left + border.left, mat.top + border.top, image, border.left,
-                         border.top, W - border.left - border.right,
-                         H - border.top - border.bottom, 0x00FFFFFF);
+                         border.top, W - border.left - border.right, H - border.top - border.bottom,
+                         0x00FFFFFF);
     } else {
         canvas.drawRectangle(mat.left - border.left, mat.top - border.top,
-                             W + border.left + border.right, H + border.top + border.bottom,
-                             colour, colour);
+                             W + border.left + border.right, H + border.top + border.bottom, colour,
+                             colour);
         canvas.copyImage(mat.left, mat.top, image, 0, 0, W, H, 0x00FFFFFF);
     }
     if (!image.create(canvas.width(), canvas.height(), D, canvas.pixels()))

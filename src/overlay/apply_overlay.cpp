@@ -20,26 +20,26 @@ OverlayPosition overlayPosition(int horizontal, int vertical, int offX, int offY
 {
     OverlayPosition position;
     switch (horizontal) {
-    case kAlignCentre:
-        position.x = offX + (W - w) / 2;
-        break;
-    case kAlignRight:
-        position.x = W - offX - w;
-        break;
-    default:
-        position.x = offX;
-        break;
+        case kAlignCentre:
+            position.x = offX + (W - w) / 2;
+            break;
+        case kAlignRight:
+            position.x = W - offX - w;
+            break;
+        default:
+            position.x = offX;
+            break;
     }
     switch (vertical) {
-    case kAlignMiddle:
-        position.y = offY + (H - h) / 2;
-        break;
-    case kAlignBottom:
-        position.y = H - offY - h;
-        break;
-    default:
-        position.y = offY;
-        break;
+        case kAlignMiddle:
+            position.y = offY + (H - h) / 2;
+            break;
+        case kAlignBottom:
+            position.y = H - offY - h;
+            break;
+        default:
+            position.y = offY;
+            break;
     }
     return position;
 }
@@ -54,8 +54,8 @@ bool drawTextOverlay(TextCanvas& canvas, const Image& image, const OverlaySettin
     const uint32_t colour = colorRefToPixel(settings.textColour);
     const std::string text = expand ? expand(settings.text, image) : settings.text;
     const OverlayFont& font = settings.font;
-    if (!canvas.setFont(font.faceName, font.height, font.weight != 400, font.italic,
-                        font.underline, font.strikeOut))
+    if (!canvas.setFont(font.faceName, font.height, font.weight != 400, font.italic, font.underline,
+                        font.strikeOut))
         return false;
     const TextSize size = canvas.measureText(text);
     if (size.width <= 0 || size.height <= 0)

@@ -20,18 +20,18 @@ void SideGroup::setSide(Side side, double value)
         return;
     }
     switch (side) {
-    case Side::Top:
-        sides.top = value;
-        break;
-    case Side::Bottom:
-        sides.bottom = value;
-        break;
-    case Side::Left:
-        sides.left = value;
-        break;
-    case Side::Right:
-        sides.right = value;
-        break;
+        case Side::Top:
+            sides.top = value;
+            break;
+        case Side::Bottom:
+            sides.bottom = value;
+            break;
+        case Side::Left:
+            sides.left = value;
+            break;
+        case Side::Right:
+            sides.right = value;
+            break;
     }
 }
 

@@ -4,7 +4,10 @@
 namespace tavelune {
 namespace {
 
-bool isContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+bool isContinuation(unsigned char byte)
+{
+    return (byte & 0xC0) == 0x80;
+}
 
 // Length and code of the well-formed sequence at text[i], or 0 when there is none.
 size_t decodeOne(std::string_view text, size_t i, char32_t& code)

@@ -13,6 +13,9 @@ std::vector<char32_t> characterCodes(std::string_view text);
 
 /// The renderer's single-byte characters are the code points up to U+00FF; all others count as
 /// double-byte characters for the antialias thresholds.
-inline bool isDoubleByte(char32_t code) { return code > 0xFF; }
+inline bool isDoubleByte(char32_t code)
+{
+    return code > 0xFF;
+}
 
 }  // namespace tavelune

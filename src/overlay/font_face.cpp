@@ -111,9 +111,15 @@ int scaled(long units, int pixelSize, int unitsPerEm)
     return int(std::lround(double(units) * pixelSize / unitsPerEm));
 }
 
-int roundedPixels(FT_Pos value26_6) { return int((value26_6 + 32) >> 6); }
+int roundedPixels(FT_Pos value26_6)
+{
+    return int((value26_6 + 32) >> 6);
+}
 
-uint64_t glyphKey(char32_t code, bool grey) { return (uint64_t(code) << 1) | (grey ? 1 : 0); }
+uint64_t glyphKey(char32_t code, bool grey)
+{
+    return (uint64_t(code) << 1) | (grey ? 1 : 0);
+}
 
 }  // namespace
 
@@ -166,8 +172,7 @@ bool FontFace::open(const FontRequest& request)
     }
     if (!primary->face)
         return false;
-    for (; next < files.size(); ++next)
-        m_fallbackFiles.push_back(files[next]);
+    for (; next < files.size(); ++next) m_fallbackFiles.push_back(files[next]);
     FT_Face face = primary->face;
     m_file = primary->file.path;
     m_outline = FT_IS_SCALABLE(face);
@@ -193,8 +198,8 @@ bool FontFace::open(const FontRequest& request)
     if (request.height < 0)
         pixelSize = -request.height;
     else if (request.height > 0)
-        pixelSize = int(std::lround(double(request.height) * unitsPerEm /
-                                    double(ascentUnits + descentUnits)));
+        pixelSize = int(
+            std::lround(double(request.height) * unitsPerEm / double(ascentUnits + descentUnits)));
     pixelSize = std::clamp(pixelSize, 1, kMaxPixelSize);
     if (FT_Set_Pixel_Sizes(face, 0, FT_UInt(pixelSize)) != 0)
         return false;
@@ -205,7 +210,8 @@ bool FontFace::open(const FontRequest& request)
     m.descent = scaled(descentUnits, pixelSize, unitsPerEm);
     m.height = m.ascent + m.descent;
     if (hhea) {
-        long extra = hhea->Line_Gap - ((ascentUnits + descentUnits) - (hhea->Ascender - hhea->Descender));
+        long extra =
+            hhea->Line_Gap - ((ascentUnits + descentUnits) - (hhea->Ascender - hhea->Descender));
         m.externalLeading = std::max(0, scaled(extra, pixelSize, unitsPerEm));
         m.maxCharWidth = scaled(hhea->advance_Width_Max, pixelSize, unitsPerEm);
     } else {

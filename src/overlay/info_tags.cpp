@@ -44,7 +44,10 @@ std::string formatTime(std::time_t time, const char* format)
     return std::string(buffer, length);
 }
 
-bool hasExif(const ExifData* exif) { return exif && !exif->IsEmpty(); }
+bool hasExif(const ExifData* exif)
+{
+    return exif && !exif->IsEmpty();
+}
 
 std::string firstNonEmpty(const ExifData& exif, uint16_t tag, uint16_t fallbackTag)
 {
@@ -69,7 +72,10 @@ TagMenuEntry fixedEntry(int number)
     return command(number, tag.stringId, tag.text);
 }
 
-TagMenuEntry separator() { return {TagMenuEntry::Kind::Separator, 0, 0, {}, {}}; }
+TagMenuEntry separator()
+{
+    return {TagMenuEntry::Kind::Separator, 0, 0, {}, {}};
+}
 
 }  // namespace
 
@@ -166,8 +172,7 @@ std::vector<TagMenuEntry> tagMenu(std::string_view language)
     for (uint16_t tag : {37380, 37386, 34855, 37383, 34850})
         menu.push_back(catalogueEntry(kExifIfd, tag));
     menu.push_back(fixedEntry(9));
-    for (uint16_t tag : {315, 33432, 270})
-        menu.push_back(catalogueEntry(kIfd0, tag));
+    for (uint16_t tag : {315, 33432, 270}) menu.push_back(catalogueEntry(kIfd0, tag));
     menu.push_back(separator());
 
     TagMenuEntry more{TagMenuEntry::Kind::SubMenu, 0, 0, "更多...", {}};

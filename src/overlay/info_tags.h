@@ -14,7 +14,7 @@ class ExifData;
 
 /// What the tags need beyond the picture and its EXIF data.
 struct TagContext {
-    std::string userName;           // "<UserName/>"; empty when the user keeps none
+    std::string userName;            // "<UserName/>"; empty when the user keeps none
     std::string language = "zh_CN";  // interface language of the catalogue tags
     std::optional<std::time_t> now;  // fixed clock for "<CurrentDate/>" and "<CurrentTime/>"
 };

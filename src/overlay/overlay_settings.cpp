@@ -6,7 +6,10 @@
 
 namespace tavelune {
 
-OverlaySettings OverlaySettings::watermark() { return OverlaySettings{}; }
+OverlaySettings OverlaySettings::watermark()
+{
+    return OverlaySettings{};
+}
 
 OverlaySettings OverlaySettings::signature()
 {
@@ -48,7 +51,10 @@ bool OverlaySettings::setPicture(const Image& source)
     return true;
 }
 
-void OverlaySettings::removePicture() { picture.destroyPixels(); }
+void OverlaySettings::removePicture()
+{
+    picture.destroyPixels();
+}
 
 void OverlaySettings::changeUnit(int newUnit, double dpi)
 {

@@ -92,8 +92,7 @@ TextSize TextCanvas::measureTextLine(std::string_view text)
         return {};
     const std::vector<char32_t> codes = characterCodes(text);
     long long width = 0;
-    for (char32_t code : codes)
-        width += m_font->advance(code);
+    for (char32_t code : codes) width += m_font->advance(code);
     if (const GlyphBitmap* last = m_font->glyph(codes.back(), false)) {
         int overhang = last->blackBoxX + last->originX - last->cellIncX;
         if (overhang > 0)
@@ -190,8 +189,7 @@ bool TextCanvas::drawTextLine(int x, int y, std::string_view text, uint32_t colo
         const int rows = std::min(metrics.height, cellHeight);
         for (int r = 0; r < rows; ++r) {
             const uint32_t* in = cellRow(r);
-            for (int k = 0; k < columns; ++k)
-                setPixel(x + k, y + r, in[k]);
+            for (int k = 0; k < columns; ++k) setPixel(x + k, y + r, in[k]);
         }
         x += glyph->cellIncX;
     }

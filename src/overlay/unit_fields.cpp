@@ -46,8 +46,7 @@ std::string formatFieldValue(double value)
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "%.3f", value);
     std::string text(buffer);
-    while (!text.empty() && text.back() == '0')
-        text.pop_back();
+    while (!text.empty() && text.back() == '0') text.pop_back();
     if (!text.empty() && text.back() == '.')
         text.pop_back();
     if (text == "-0" || text.empty())

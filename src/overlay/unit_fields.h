@@ -26,6 +26,9 @@ double convertFieldValue(double value, int fromUnit, int toUnit, double dpi);
 int fieldPixels(double value, int unit, double dpi);
 
 /// An opacity field losing the focus: larger values are lowered to 100.
-inline int opacityAfterEdit(int value) { return value > 100 ? 100 : value; }
+inline int opacityAfterEdit(int value)
+{
+    return value > 100 ? 100 : value;
+}
 
 }  // namespace tavelune

@@ -1,9 +1,10 @@
 // Border and mat: presets, geometry, inside and outside borders, mat pictures, side rules.
+#include "overlay/apply_border.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 
-#include "overlay/apply_border.h"
 #include "support/test_support.h"
 
 namespace tavelune {
@@ -141,8 +142,7 @@ TEST(Border, InsideBorderWiderThanThePhotoTintsAllOfIt)
     Image photo = filled(10, 4, 0xFFFFFFFF);
     applyBorder(photo, s);
     for (int y = 1; y < 3; ++y)
-        for (int x = 1; x < 9; ++x)
-            ASSERT_EQ(photo.pixelAt(x, y), 0xFF000000u) << x << "," << y;
+        for (int x = 1; x < 9; ++x) ASSERT_EQ(photo.pixelAt(x, y), 0xFF000000u) << x << "," << y;
 }
 
 TEST(Border, WidthsFollowTheirUnitsAtThePhotoDpi)

@@ -1,9 +1,10 @@
 // Watermark and signature: placement, units, opacity, colour key, text overlays.
+#include "overlay/apply_overlay.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 
-#include "overlay/apply_overlay.h"
 #include "overlay/info_tags.h"
 #include "overlay/text_canvas.h"
 #include "overlay/unit_fields.h"
@@ -61,7 +62,8 @@ TEST(Overlay, PositionMeasuresInwardFromTheChosenEdge)
         {9, 9, 5, 6, 10, 10, 1, 1, {5, 6}},  // unknown alignments count as left and top
     };
     for (const Row& r : rows)
-        EXPECT_EQ(overlayPosition(r.horizontal, r.vertical, r.offX, r.offY, r.W, r.H, r.w, r.h), r.at);
+        EXPECT_EQ(overlayPosition(r.horizontal, r.vertical, r.offX, r.offY, r.W, r.H, r.w, r.h),
+                  r.at);
 }
 
 TEST(Overlay, OffsetsBecomeWholePixelsByCeiling)
@@ -73,8 +75,8 @@ TEST(Overlay, OffsetsBecomeWholePixelsByCeiling)
         int pixels;
     };
     const Row rows[] = {
-        {1.2, 0, 72, 2}, {-1.5, 0, 72, -1}, {1, 2, 300, 119}, {1, 1, 300, 300},
-        {2.5, 3, 300, 30}, {0, 1, 300, 0}, {1e12, 1, 300, 1 << 28},
+        {1.2, 0, 72, 2},   {-1.5, 0, 72, -1}, {1, 2, 300, 119},        {1, 1, 300, 300},
+        {2.5, 3, 300, 30}, {0, 1, 300, 0},    {1e12, 1, 300, 1 << 28},
     };
     for (const Row& r : rows)
         EXPECT_EQ(fieldPixels(r.value, r.unit, r.dpi), r.pixels) << r.value << " unit " << r.unit;

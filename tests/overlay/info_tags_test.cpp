@@ -1,4 +1,6 @@
 // Information tags: expansion rules, tag values from the picture and its EXIF data, the menu.
+#include "overlay/info_tags.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -7,7 +9,6 @@
 #include "engine/image.h"
 #include "exif/exif_data.h"
 #include "exif/exif_entry.h"
-#include "overlay/info_tags.h"
 #include "support/test_support.h"
 
 namespace tavelune {
@@ -69,8 +70,7 @@ TEST_F(InfoTags, ExpansionRules)
         {"<Filename/><StampDate/><Make/>", ""},
         {"<username/>", ""},  // names are case-sensitive
     };
-    for (const Row& row : rows)
-        EXPECT_EQ(expand(row.text), row.expanded) << row.text;
+    for (const Row& row : rows) EXPECT_EQ(expand(row.text), row.expanded) << row.text;
 }
 
 TEST_F(InfoTags, ValuesAreNotExpandedAgain)
@@ -115,7 +115,8 @@ TEST_F(InfoTags, ShootingTagsUseEnglishAndCatalogueTagsTheInterfaceLanguage)
     const std::string english = exif.GetText(kExifIfd, 33434, "en_US");
     ASSERT_FALSE(english.empty());
     EXPECT_EQ(tagValue("Shutter", nullptr, &exif, m_context), english);
-    EXPECT_EQ(tagValue("Aperture", nullptr, &exif, m_context), exif.GetText(kExifIfd, 33437, "en_US"));
+    EXPECT_EQ(tagValue("Aperture", nullptr, &exif, m_context),
+              exif.GetText(kExifIfd, 33437, "en_US"));
     EXPECT_EQ(tagValue("ShotDate", nullptr, &exif, m_context), "2024:05:01");
 
     const std::string program = tagValue("ExposureProgram", nullptr, &exif, m_context);
@@ -131,8 +132,10 @@ TEST_F(InfoTags, ShootingTagsUseEnglishAndCatalogueTagsTheInterfaceLanguage)
     ASSERT_TRUE(exif.FindEntry(kExifIfd, 37378, 1));
     ASSERT_TRUE(exif.RemoveEntry(kExifIfd, 33434));
     ASSERT_TRUE(exif.RemoveEntry(kExifIfd, 33437));
-    EXPECT_EQ(tagValue("Shutter", nullptr, &exif, m_context), exif.GetText(kExifIfd, 37377, "en_US"));
-    EXPECT_EQ(tagValue("Aperture", nullptr, &exif, m_context), exif.GetText(kExifIfd, 37378, "en_US"));
+    EXPECT_EQ(tagValue("Shutter", nullptr, &exif, m_context),
+              exif.GetText(kExifIfd, 37377, "en_US"));
+    EXPECT_EQ(tagValue("Aperture", nullptr, &exif, m_context),
+              exif.GetText(kExifIfd, 37378, "en_US"));
 
     ExifData empty;
     EXPECT_EQ(tagValue("Shutter", nullptr, &empty, m_context), "");
@@ -143,8 +146,8 @@ TEST(InfoTagMenu, EntriesInOrderWithTheMoreSubMenuLast)
 {
     using Kind = TagMenuEntry::Kind;
     const std::vector<TagMenuEntry> menu = tagMenu("zh_CN");
-    const int expected[] = {1,     2,     3,     -1,    4,     5,     6,     -1, 271, 272,   7, 8,
-                            37380, 37386, 34855, 37383, 34850, 9,     315,   33432, 270, -1};
+    const int expected[] = {1, 2,     3,     -1,    4,     5,     6, -1,  271,   272, 7,
+                            8, 37380, 37386, 34855, 37383, 34850, 9, 315, 33432, 270, -1};
     ASSERT_EQ(menu.size(), std::size(expected) + 1);
     for (size_t i = 0; i < std::size(expected); ++i) {
         if (expected[i] < 0) {
@@ -164,8 +167,7 @@ TEST(InfoTagMenu, EntriesInOrderWithTheMoreSubMenuLast)
     EXPECT_EQ(more.kind, Kind::SubMenu);
     EXPECT_EQ(more.text, "更多...");
     int separators = 0;
-    for (const TagMenuEntry& entry : more.children)
-        separators += entry.kind == Kind::Separator;
+    for (const TagMenuEntry& entry : more.children) separators += entry.kind == Kind::Separator;
     EXPECT_EQ(separators, 1) << "one separator between the IFD0 and the Exif rows";
     ASSERT_FALSE(more.children.empty());
     EXPECT_EQ(more.children.front().command, 256);

@@ -1,11 +1,12 @@
 // TextCanvas: antialias thresholds, measuring rules, underline and strike-out, clipping.
+#include "overlay/text_canvas.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <set>
 
 #include "overlay/character_codes.h"
-#include "overlay/text_canvas.h"
 
 namespace tavelune {
 namespace {
@@ -125,8 +126,7 @@ TEST(TextCanvas, GreyLevelScalesTheTextAlphaAndComposesOverTheBackground)
 TEST(TextCanvas, GreyTextOverTransparencyOnlyHoldsLevelAlphas)
 {
     std::set<uint32_t> levelAlphas;
-    for (uint32_t level = 0; level <= 64; ++level)
-        levelAlphas.insert((255 * level) >> 6);
+    for (uint32_t level = 0; level <= 64; ++level) levelAlphas.insert((255 * level) >> 6);
     TextCanvas canvas;
     prepare(canvas);
     ASSERT_TRUE(canvas.setFont(kLatinFace, -20, false, false, false, false));
@@ -167,8 +167,7 @@ TEST(TextCanvas, LineBreaksAreMeasuredAsPieces)
         {"\n", {canvas.measureTextLine(" ").width, line}},
         {"wwwww\nab\n", {wide.width, 2 * line}},
     };
-    for (const Row& row : rows)
-        EXPECT_EQ(canvas.measureText(row.text), row.size) << row.text;
+    for (const Row& row : rows) EXPECT_EQ(canvas.measureText(row.text), row.size) << row.text;
 }
 
 TEST(TextCanvas, DrawingLinesLeavesAnEmptyLineBetweenDoubleBreaks)
@@ -258,14 +257,13 @@ TEST(TextCanvas, CharacterCodesReadUtf8AndKeepStrayBytes)
         {"Ab", {'A', 'b'}},
         {"中文", {0x4E2D, 0x6587}},
         {"é", {0xE9}},
-        {"a\xE4", {'a', 0xE4}},          // a lone lead byte at the end
-        {"\xE4\xB8", {0xE4, 0xB8}},      // a truncated sequence
-        {"\xC0\xAF", {0xC0, 0xAF}},      // overlong
+        {"a\xE4", {'a', 0xE4}},                // a lone lead byte at the end
+        {"\xE4\xB8", {0xE4, 0xB8}},            // a truncated sequence
+        {"\xC0\xAF", {0xC0, 0xAF}},            // overlong
         {"\xED\xA0\x80", {0xED, 0xA0, 0x80}},  // surrogate
         {"\xF0\x9F\x98\x80", {0x1F600}},
     };
-    for (const Row& row : rows)
-        EXPECT_EQ(characterCodes(row.text), row.codes) << row.text;
+    for (const Row& row : rows) EXPECT_EQ(characterCodes(row.text), row.codes) << row.text;
     EXPECT_FALSE(isDoubleByte(0xFF));
     EXPECT_TRUE(isDoubleByte(0x100));
 
@@ -342,7 +340,8 @@ TEST(TextCanvas, CharactersMissingFromTheFaceComeFromAnotherFace)
     auto han = canvas.glyphMetrics(0x4E2D, true);
     auto missing = canvas.glyphMetrics(0xE000, true);  // a private-use code nothing draws
     ASSERT_TRUE(han && missing);
-    EXPECT_NE(han->blackBoxX * 1000 + han->blackBoxY, missing->blackBoxX * 1000 + missing->blackBoxY);
+    EXPECT_NE(han->blackBoxX * 1000 + han->blackBoxY,
+              missing->blackBoxX * 1000 + missing->blackBoxY);
     EXPECT_GE(han->cellIncX, 20);
 }
 
