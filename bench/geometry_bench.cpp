@@ -21,8 +21,7 @@ const Image& picture(int width, int height)
     if (image.width() != width) {
         image.create(width, height, 300.0f);
         std::mt19937 random(1);
-        for (size_t i = 0; i < image.pixelCount(); ++i)
-            image.pixels()[i] = uint32_t(random());
+        for (size_t i = 0; i < image.pixelCount(); ++i) image.pixels()[i] = uint32_t(random());
     }
     return image;
 }
@@ -63,8 +62,7 @@ void rotate90(benchmark::State& state)
 
 void reductionArguments(benchmark::internal::Benchmark* b)
 {
-    for (int mode = 0; mode < 3; ++mode)
-        b->Args({6000, 4000, 800, 533, mode});
+    for (int mode = 0; mode < 3; ++mode) b->Args({6000, 4000, 800, 533, mode});
     b->Unit(benchmark::kMillisecond)->UseRealTime();
 }
 
@@ -79,5 +77,8 @@ BENCHMARK(resize<false>)->Name("Resize24MpTo800/BySample")->Apply(reductionArgum
 BENCHMARK(resize<true>)->Name("Resize24MpTo800/Fast")->Apply(reductionArguments);
 BENCHMARK(resize<false>)->Name("BicubicTo24Mp/BySample")->Apply(enlargementArguments);
 BENCHMARK(resize<true>)->Name("BicubicTo24Mp/Fast")->Apply(enlargementArguments);
-BENCHMARK(rotate90<false>)->Name("Rotate90_24Mp/ByPixel")->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(rotate90<false>)
+    ->Name("Rotate90_24Mp/ByPixel")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK(rotate90<true>)->Name("Rotate90_24Mp/Fast")->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -2,6 +2,7 @@
 #include "engine/codec_support.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <sys/stat.h>
@@ -12,6 +13,16 @@ namespace {
 thread_local std::string t_failure;
 
 }  // namespace
+
+bool pictureSizeAllowed(uint64_t width, uint64_t height)
+{
+    if (width == 0 || height == 0 || width > uint64_t(INT32_MAX) || height > uint64_t(INT32_MAX) ||
+        width * height > kMaxPicturePixels) {
+        noteCodecFailure("picture size out of range");
+        return false;
+    }
+    return true;
+}
 
 void noteCodecFailure(const std::string& reason) { t_failure = reason; }
 

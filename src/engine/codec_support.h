@@ -7,6 +7,11 @@
 
 namespace tavelune {
 
+/// The largest picture a reader accepts: 2^30 pixels (4 GiB of pixels), each side an int.
+/// A header can claim any size; without a cap a few bytes could ask for terabytes.
+inline constexpr uint64_t kMaxPicturePixels = uint64_t(1) << 30;
+bool pictureSizeAllowed(uint64_t width, uint64_t height);
+
 /// Reads a whole regular file. False (with the reason noted) when it cannot be opened or read.
 bool readWholeFile(const std::string& path, std::vector<uint8_t>& bytes);
 

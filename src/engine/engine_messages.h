@@ -9,4 +9,10 @@ inline constexpr const char* kSkipUnsupported = "Skip: No support image format!\
 inline constexpr const char* kJpegFatalCaption = "JPEG Fatal Error";
 inline constexpr const char* kThreadFailed = "Failed to create thread";
 
+// Texts of the image size and save-option dialogs (string-table texts, not yet numbered).
+inline constexpr const char* kWholeNumberBetween = "要求 %lu 到 %lu 之间的整数! ";
+inline constexpr const char* kNumberBetween = "要求 %.3f 到 %.3f 之间的数值! ";
+inline constexpr const char* kResolutionBetween = "要求 %.3f 到 %lu 之间的数值! ";
+inline constexpr const char* kQualityRange = "品质的取值范围在 1 - 100 之间, 已插入最接近的值";
+
 }  // namespace tavelune::messages

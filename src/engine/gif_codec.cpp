@@ -70,8 +70,11 @@ bool readFrame(GifFileType* gif, Image& out, int transparent, std::vector<GifPix
 
 bool decode(GifFileType* gif, Image& out)
 {
+    if (gif->SWidth <= 0 || gif->SHeight <= 0 ||
+        !pictureSizeAllowed(uint64_t(gif->SWidth), uint64_t(gif->SHeight)))
+        return false;
     if (!out.create(gif->SWidth, gif->SHeight, 72.0f)) {
-        noteCodecFailure("bad GIF screen size or out of memory");
+        noteCodecFailure("out of memory");
         return false;
     }
     std::vector<GifPixelType> row(size_t(gif->SWidth));

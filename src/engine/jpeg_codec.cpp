@@ -46,12 +46,13 @@ void errorExit(j_common_ptr info)
     std::longjmp(reinterpret_cast<ErrorManager*>(info->err)->recovery, 1);
 }
 
-// Warnings stay silent, except the end of the file inside the picture: libjpeg would fill the
-// rest with grey and report success, and a cut-off photo must not pass for a whole one.
+// Warnings stay silent, except entropy data that ends before the picture does (a cut-off
+// file): libjpeg would fill the rest with grey and report success. A file that lacks only its
+// end marker still loads.
 void emitMessage(j_common_ptr info, int level)
 {
     if (level < 0) {
-        if (info->err->msg_code == JWRN_JPEG_EOF)
+        if (info->err->msg_code == JWRN_HIT_MARKER)
             errorExit(info);
         info->err->num_warnings++;
     }
@@ -131,6 +132,10 @@ bool decode(std::FILE* file, Image& out, PixelRoute route)
     jpeg_stdio_src(&info, file);
     jpeg_read_header(&info, TRUE);
 
+    if (!pictureSizeAllowed(info.image_width, info.image_height)) {
+        jpeg_destroy_decompress(&info);
+        return false;
+    }
     const bool cmyk = info.out_color_space == JCS_CMYK;
     if (route == PixelRoute::Direct && !cmyk)
         info.out_color_space = JCS_EXT_BGRA;  // alpha filled with 255 by the library

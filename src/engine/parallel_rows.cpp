@@ -45,8 +45,7 @@ void forEachRowBand(int rows, size_t costPerRow, const std::function<void(int, i
         }
     }
     work(bandStart(bands - 1), rows);
-    for (std::thread& thread : threads)
-        thread.join();
+    for (std::thread& thread : threads) thread.join();
 }
 
 }  // namespace tavelune

@@ -10,6 +10,7 @@ namespace tavelune {
 /// job is large enough (rows x costPerRow units of roughly one pixel each). The calling
 /// thread takes one band itself; a band whose thread cannot be started also runs here, so the
 /// result never depends on threads. work must not throw.
-void forEachRowBand(int rows, size_t costPerRow, const std::function<void(int begin, int end)>& work);
+void forEachRowBand(int rows, size_t costPerRow,
+                    const std::function<void(int begin, int end)>& work);
 
 }  // namespace tavelune

@@ -132,8 +132,8 @@ bool decodePsd(const uint8_t* data, size_t size, Image& out)
         return refuse("bad PSD header");
     if (channels < 1 || channels > kMaxChannels || depth != 8 || mode != 3)
         return refuse("unsupported PSD document (only 8-bit RGB)");
-    if (width == 0 || height == 0 || width > 0x7FFFFFFFu || height > 0x7FFFFFFFu)
-        return refuse("bad PSD size");
+    if (!pictureSizeAllowed(width, height))
+        return false;
     for (int section = 0; section < 3; ++section) {
         uint32_t length = 0;
         if (!in.u32(length) || !in.skip(length))

@@ -6,7 +6,10 @@
 
 namespace tavelune::detail {
 
-inline uint32_t channelOf(uint32_t pixel, int shift) { return (pixel >> shift) & 0xFF; }
+inline uint32_t channelOf(uint32_t pixel, int shift)
+{
+    return (pixel >> shift) & 0xFF;
+}
 
 inline double cubicWeight(double t)
 {

@@ -4,7 +4,6 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
-#include <limits>
 #include <mutex>
 
 #include <tiffio.h>
@@ -53,10 +52,9 @@ bool TiffCodec::read(const std::string& path, Image& out)
     TIFFGetField(tiff, TIFFTAG_RESOLUTIONUNIT, &unit);
     if (unit == RESUNIT_CENTIMETER)
         resolution *= 2.54f;
-    constexpr uint32_t kMaxSide = uint32_t(std::numeric_limits<int>::max());
-    if (width == 0 || height == 0 || width > kMaxSide || height > kMaxSide ||
-        !out.create(int(width), int(height), resolution)) {
-        noteCodecFailure("bad TIFF size or out of memory");
+    if (!pictureSizeAllowed(width, height) || !out.create(int(width), int(height), resolution)) {
+        if (lastCodecFailure().empty())
+            noteCodecFailure("out of memory");
         TIFFClose(tiff);
         return false;
     }

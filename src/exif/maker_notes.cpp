@@ -91,9 +91,9 @@ bool ExifData::ReadCanonMakerNote(const ExifEntry& makerNote)
     const ExifEntry* settings = FindEntry(kMakerNoteIfd, 1);
     if (settings == nullptr)
         return true;
-    mapElement(*this, *settings, 16, 34855,
-               {{15, 0}, {16, 50}, {17, 100}, {18, 200}, {19, 400}, {20, 800}, {21, 1600},
-                {22, 3200}});
+    mapElement(
+        *this, *settings, 16, 34855,
+        {{15, 0}, {16, 50}, {17, 100}, {18, 200}, {19, 400}, {20, 800}, {21, 1600}, {22, 3200}});
     if (settings->count() > 20 && settings->GetNumber(20) != 0)
         mapElement(*this, *settings, 20, 34850, {{1, 2}, {2, 4}, {3, 3}, {4, 1}, {5, 5}});
     else
@@ -114,6 +114,9 @@ bool ExifData::ReadNikonMakerNote(const ExifEntry& makerNote)
         return false;
     }
     constexpr std::size_t kHeader = 10;
+    // "Longer than 10 bytes" does not yet hold the embedded 8-byte header.
+    if (!exif::fits(kHeader, 8, note.size()))
+        return false;
     int order = 0;
     if (note[kHeader] == 'I' && note[kHeader + 1] == 'I')
         order = exif::kIntel;

@@ -156,6 +156,10 @@ TEST(JpegCodec, LibraryErrorsShowTheFatalBoxAndFail)
     }
     MessageCollector messages;
     Image out;
+    // Only the end marker missing: the whole picture is there, so it loads.
+    test::writeFileBytes(dir.file("noeoi.jpg"), {jpeg.begin(), jpeg.end() - 2});
+    EXPECT_TRUE(codec.read(dir.file("noeoi.jpg"), out));
+    EXPECT_EQ(out.width(), 600);
     EXPECT_FALSE(codec.read(dir.file("missing.jpg"), out));
     EXPECT_FALSE(codec.read("", out));
     EXPECT_TRUE(messages.messages().empty());

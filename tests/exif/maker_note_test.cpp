@@ -55,8 +55,7 @@ bool loadWithCanonNote(ExifData& data, int order, const std::vector<std::uint16_
 std::vector<std::uint16_t> settingsWith(std::initializer_list<std::pair<int, std::uint16_t>> set)
 {
     std::vector<std::uint16_t> settings(21, 0);
-    for (const auto& [index, value] : set)
-        settings[static_cast<std::size_t>(index)] = value;
+    for (const auto& [index, value] : set) settings[static_cast<std::size_t>(index)] = value;
     return settings;
 }
 
@@ -113,7 +112,8 @@ TEST(CanonMakerNote, ReadOnlyForCanonWithModelAndNote)
     EXPECT_EQ(data.FindEntry(kExifIfd, 37385), nullptr);
 
     TiffBuilder noModel(exif::kIntel);
-    noModel.addAscii(kIfd0, 271, "Canon").addUndefined(kExifIfd, 37500, canonNote(exif::kIntel, {1, 2, 3}, 0));
+    noModel.addAscii(kIfd0, 271, "Canon")
+        .addUndefined(kExifIfd, 37500, canonNote(exif::kIntel, {1, 2, 3}, 0));
     const Bytes jpeg = test::jpegWithExif(noModel.build().bytes);
     ASSERT_TRUE(data.LoadExifFromBytes(jpeg.data(), jpeg.size(), "JPEG"));
     EXPECT_EQ(data.FindEntry(kMakerNoteIfd, 1), nullptr);
@@ -187,7 +187,12 @@ TEST(NikonMakerNote, OtherNotesSayNoNikonD100AndStillLoad)
     EXPECT_EQ(data.FindEntry(kExifIfd, 34855), nullptr);
     EXPECT_EQ(data.GetText(kIfd0, 272, "en_US"), "NIKON D100");
 
-    // A directory that claims more entries than the note holds is refused quietly.
+    // A note that ends inside its embedded header, or whose directory claims more entries
+    // than the note holds, is refused quietly.
+    messages.clear();
+    ASSERT_TRUE(loadNikon(data, {'N', 'i', 'k', 'o', 'n', 0, 2, 0x10, 0, 0, 'M'}));
+    EXPECT_EQ(data.FindEntry(kMakerNoteIfd, 2), nullptr);
+    EXPECT_TRUE(messages.texts().empty());
     messages.clear();
     Bytes bad = nikonNote({'N', 'i', 'k', 'o', 'n', 0, 2, 0x10, 0, 0});
     exif::writeU16(bad, 18, exif::kMotorola, 500);
