@@ -114,6 +114,9 @@ bool ExifData::ReadNikonMakerNote(const ExifEntry& makerNote)
         return false;
     }
     constexpr std::size_t kHeader = 10;
+    // "Longer than 10 bytes" does not yet hold the embedded 8-byte header.
+    if (!exif::fits(kHeader, 8, note.size()))
+        return false;
     int order = 0;
     if (note[kHeader] == 'I' && note[kHeader + 1] == 'I')
         order = exif::kIntel;

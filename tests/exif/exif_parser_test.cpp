@@ -163,6 +163,12 @@ TEST(ExifParser, TiffFileKeepsItsLayoutTagsAndFailsOnShortValues)
     EXPECT_FALSE(data.LoadExif(dir.file("cut.tif")));
     EXPECT_TRUE(data.IsEmpty());
 
+    // A count whose byte size passes 4 GiB is refused before anything is allocated.
+    TiffBuilder huge(exif::kIntel);
+    huge.addAscii(kIfd0, 271, "Scanner Co").addRaw(kIfd0, 318, kRational, 0x20000001u, {8, 0, 0, 0});
+    test::writeFileBytes(dir.file("huge.tif"), huge.build().bytes);
+    EXPECT_FALSE(data.LoadExif(dir.file("huge.tif")));
+
     Bytes badHeader = bytes;
     badHeader[7] = 4;  // IFD0 offset below 8
     test::writeFileBytes(dir.file("bad.tif"), badHeader);

@@ -187,7 +187,12 @@ TEST(NikonMakerNote, OtherNotesSayNoNikonD100AndStillLoad)
     EXPECT_EQ(data.FindEntry(kExifIfd, 34855), nullptr);
     EXPECT_EQ(data.GetText(kIfd0, 272, "en_US"), "NIKON D100");
 
-    // A directory that claims more entries than the note holds is refused quietly.
+    // A note that ends inside its embedded header, or whose directory claims more entries
+    // than the note holds, is refused quietly.
+    messages.clear();
+    ASSERT_TRUE(loadNikon(data, {'N', 'i', 'k', 'o', 'n', 0, 2, 0x10, 0, 0, 'M'}));
+    EXPECT_EQ(data.FindEntry(kMakerNoteIfd, 2), nullptr);
+    EXPECT_TRUE(messages.texts().empty());
     messages.clear();
     Bytes bad = nikonNote({'N', 'i', 'k', 'o', 'n', 0, 2, 0x10, 0, 0});
     exif::writeU16(bad, 18, exif::kMotorola, 500);
