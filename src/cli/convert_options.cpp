@@ -79,6 +79,9 @@ bool readConvertOption(ArgumentReader& reader, ConvertOptions& options)
     } else if (name == "--flip") {
         reader.noValue();
         options.flip = true;
+    } else if (name == "--no-exif") {
+        reader.noValue();
+        options.keepExif = false;
     } else if (name == "--no-orient") {
         reader.noValue();
         options.orient = false;
@@ -110,6 +113,9 @@ const char* convertOptionsHelp()
            "  --dpi N                set the resolution in dots per inch\n"
            "Output:\n"
            "  --quality N            JPEG quality 1..100 (default 75)\n"
+           "  --no-exif              do not carry the source's EXIF data into a JPEG output\n"
+           "                         (kept by default, with Orientation 1 and this program\n"
+           "                         named as Software)\n"
            "  --compression KIND     TIFF compression: lzw (default) or none\n";
 }
 

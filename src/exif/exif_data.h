@@ -37,6 +37,19 @@ public:
     /// file in the same folder, so a failure leaves the old file as it was.
     bool ReplaceExifSegment(const char* path, const std::uint8_t* segment, std::size_t size);
 
+    /// Writes the model into a JPEG (a new Exif APP1 segment) or TIFF file (the directories
+    /// rebuilt in front of the image data). Format as for LoadExif. False leaves the file as
+    /// it was: an empty model, a segment above 65535 bytes, a TIFF whose layout cannot be
+    /// carried over safely, or any read or write failure.
+    bool SaveExif(const std::string& path, const char* format = nullptr);
+
+    /// Removes the EXIF data from a JPEG (adding the JFIF APP0 it then needs) or TIFF file.
+    bool DeleteExif(const std::string& path, const char* format = nullptr);
+
+    /// Replaces the model with the starting set of entries of a picture without EXIF data.
+    bool CreateDefaultEntries(std::uint32_t width, std::uint32_t height, double xResolution,
+                              double yResolution);
+
     bool IsEmpty() const { return m_entries.empty(); }
     double GetNumber(std::uint16_t ifd, std::uint16_t tag, std::uint32_t index) const;
     std::string GetText(std::uint16_t ifd, std::uint16_t tag, std::string_view language) const;
@@ -71,6 +84,9 @@ private:
     bool ParseApp1(const JpegSection& section);
     bool ParseTiffStream(std::FILE* file);
     void ReadMakerNotes();
+    bool SaveJpegExif(const std::string& path);
+    bool SaveTiffExif(const std::string& path);
+    bool DeleteJpegExif(const std::string& path);
 
     int m_byteOrder = 0;
     int m_makerNoteOffset = 0;

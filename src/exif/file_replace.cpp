@@ -1,4 +1,4 @@
-// Temporary file beside the target, flushed, then renamed over it.
+// Whole-file reads, and rewrites through the engine's temporary-file-and-rename write.
 #include "exif/file_replace.h"
 
 #include <fcntl.h>
@@ -7,6 +7,8 @@
 
 #include <cerrno>
 #include <cstdio>
+
+#include "engine/safe_write.h"
 
 namespace tavelune::exif {
 namespace {
@@ -46,25 +48,21 @@ bool replaceFileContents(const std::string& path,
                          std::initializer_list<std::span<const std::uint8_t>> pieces)
 {
     struct stat original {};
-    if (::stat(path.c_str(), &original) != 0)
+    if (::stat(path.c_str(), &original) != 0 || !S_ISREG(original.st_mode))
         return false;
-    std::string temporary = path + ".XXXXXX";
-    const int fd = ::mkstemp(temporary.data());
-    if (fd < 0)
-        return false;
-    bool ok = true;
-    for (std::span<const std::uint8_t> piece : pieces) {
-        if (!writeAll(fd, piece)) {
-            ok = false;
-            break;
+    return writeViaTemporary(path, [&](const std::string& temporary) {
+        const int fd = ::open(temporary.c_str(), O_WRONLY | O_TRUNC);
+        if (fd < 0)
+            return false;
+        bool ok = true;
+        for (std::span<const std::uint8_t> piece : pieces) {
+            if (!writeAll(fd, piece)) {
+                ok = false;
+                break;
+            }
         }
-    }
-    ok = ok && ::fchmod(fd, original.st_mode & 07777) == 0 && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    ok = ok && ::rename(temporary.c_str(), path.c_str()) == 0;
-    if (!ok)
-        ::unlink(temporary.c_str());
-    return ok;
+        return (::close(fd) == 0) && ok;
+    });
 }
 
 }  // namespace tavelune::exif

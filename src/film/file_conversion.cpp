@@ -11,6 +11,7 @@
 #include "engine/image.h"
 #include "engine/message_sink.h"
 #include "exif/exif_data.h"
+#include "exif/keep_exif.h"
 #include "film/film_step.h"
 #include "film/progress.h"
 
@@ -101,6 +102,12 @@ FileConversionOutcome convertPictureFile(const std::string& input, const std::st
     const bool jpeg = format == "JPG" || format == "JPEG";
     if (!saveImage(output, result, {}, jpeg ? settings.quality : settings.compression))
         return FileConversionOutcome::WriteFailed;
+    if (jpeg && settings.keepExif) {
+        // As in the desktop program, a picture saved without its EXIF data is still saved.
+        ExifData exif;
+        if (exif.LoadExif(input))
+            writeKeptExif(exif, output, settings.orient);
+    }
     return FileConversionOutcome::Converted;
 }
 

@@ -25,6 +25,7 @@ struct FileConversionSettings {
     bool mirror = false;
     bool flip = false;
     double dpi = 0.0;      // 0 keeps the resolution
+    bool keepExif = true;  // a JPEG output gets the source's EXIF data (Orientation 1)
 };
 
 enum class FileConversionOutcome { Converted, ReadFailed, ConversionFailed, WriteFailed };

@@ -1,0 +1,322 @@
+// Writing the model into JPEG and TIFF files, deleting EXIF data, and the default entry set.
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cstdio>
+#include <span>
+
+#include "exif/byte_order.h"
+#include "exif/entry_values.h"
+#include "exif/exif_block.h"
+#include "exif/exif_data.h"
+#include "exif/file_replace.h"
+#include "exif/tag_catalogue.h"
+
+namespace tavelune {
+namespace {
+
+// IFD0 tags that describe a TIFF file's own image layout; a JPEG has its own.
+constexpr std::uint16_t kJpegDroppedTags[] = {254, 255, 256, 257, 258, 259, 262, 266, 273, 277,
+                                              278, 279, 284, 317, 330, 513, 514, 530, 700,
+                                              33723, 34377, 34675, 37724};
+// IFD0 texts the saved model replaces in a TIFF file.
+constexpr std::uint16_t kTiffReplacedTags[] = {270, 271, 272, 305, 306, 315, 33432};
+// IFD0 tags a TIFF file keeps from itself whatever the model holds.
+constexpr std::uint16_t kTiffKeptTags[] = {254, 256, 257, 258, 259, 262, 266, 273, 274, 277, 278,
+                                           279, 284, 317, 330, 530, 531, 700, 34377, 34675,
+                                           33723, 37724};
+// IFD0 tags whose values are offsets of data that the rewrite would not move with the strips.
+constexpr std::uint16_t kTiffUnmovableTags[] = {288, 289, 324, 325, 330, 513, 514};
+// Texts a TIFF file keeps when its EXIF data is deleted are all IFD0 tags but these.
+constexpr std::uint16_t kTiffDeletedTags[] = {270, 271, 272, 33432};
+
+constexpr std::uint16_t kStripOffsets = 273;
+constexpr std::uint16_t kStripByteCounts = 279;
+constexpr std::uint16_t kBitsPerSample = 258;
+constexpr std::uint16_t kColorSpace = 40961;
+constexpr std::size_t kTiffStart = 10;
+
+bool listed(std::span<const std::uint16_t> tags, std::uint16_t tag)
+{
+    return std::find(tags.begin(), tags.end(), tag) != tags.end();
+}
+
+std::string formatOf(const std::string& path, const char* format)
+{
+    std::string kind;
+    if (format != nullptr && *format != 0) {
+        kind = format;
+    } else {
+        const std::size_t slash = path.find_last_of('/');
+        const std::size_t dot = path.find_last_of('.');
+        if (dot != std::string::npos && (slash == std::string::npos || dot > slash))
+            kind = path.substr(dot + 1);
+    }
+    for (char& c : kind)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (kind == "JPG")
+        return "JPEG";
+    if (kind == "TIF")
+        return "TIFF";
+    return kind;
+}
+
+std::vector<const ExifEntry*> entryPointers(const std::vector<std::unique_ptr<ExifEntry>>& entries)
+{
+    std::vector<const ExifEntry*> pointers;
+    pointers.reserve(entries.size());
+    for (const auto& entry : entries)
+        pointers.push_back(entry.get());
+    return pointers;
+}
+
+// What the raw file says about IFD0 that the model does not keep: whether more images follow
+// and whether it points at data by offsets the rewrite cannot follow.
+bool tiffDirectoryCanMove(exif::ByteSpan file)
+{
+    if (file.size() < 8)
+        return false;
+    const int order = file[0] == 'I' && file[1] == 'I'   ? exif::kIntel
+                      : file[0] == 'M' && file[1] == 'M' ? exif::kMotorola
+                                                         : 0;
+    if (order == 0)
+        return false;
+    const std::uint32_t ifd0 = exif::readU32(file, 4, order).value_or(0);
+    const auto count = exif::readU16(file, ifd0, order);
+    if (ifd0 < 8 || !count)
+        return false;
+    for (std::uint32_t i = 0; i < *count; ++i) {
+        const auto tag = exif::readU16(file, std::uint64_t{ifd0} + 2 + 12 * i, order);
+        if (!tag || listed(kTiffUnmovableTags, *tag))
+            return false;
+    }
+    // A second image (or a thumbnail directory) would be lost.
+    const auto next = exif::readU32(file, std::uint64_t{ifd0} + 2 + 12 * std::uint64_t{*count}, order);
+    return next && *next == 0;
+}
+
+}  // namespace
+
+bool ExifData::SaveExif(const std::string& path, const char* format)
+{
+    if (path.empty() || IsEmpty())
+        return false;
+    const std::string kind = formatOf(path, format);
+    if (kind == "JPEG")
+        return SaveJpegExif(path);
+    if (kind == "TIFF")
+        return SaveTiffExif(path);
+    return false;
+}
+
+bool ExifData::SaveJpegExif(const std::string& path)
+{
+    SortEntries();
+    std::vector<const ExifEntry*> chosen;
+    for (const auto& entry : m_entries) {
+        if (entry->ifd() == kIfd0 && listed(kJpegDroppedTags, entry->tag()))
+            continue;
+        chosen.push_back(entry.get());
+    }
+    const auto segment = buildExifBlock(chosen, ExifBlockKind::JpegSegment);
+    if (!segment)
+        return false;
+    return ReplaceExifSegment(path.c_str(), segment->data(), segment->size());
+}
+
+bool ExifData::SaveTiffExif(const std::string& path)
+{
+    std::vector<std::uint8_t> file;
+    if (!exif::readWholeFile(path, file))
+        return false;
+    ExifData target;
+    if (!target.LoadExifFromBytes(file.data(), file.size(), "TIFF"))
+        return false;
+    const int fileOrder = target.byteOrder();
+    auto& kept = target.entries();
+    std::erase_if(kept, [](const auto& entry) {
+        return entry->ifd() != kIfd0 || listed(kTiffReplacedTags, entry->tag());
+    });
+
+    for (const auto& entry : m_entries) {
+        const std::uint16_t ifd = entry->ifd(), tag = entry->tag();
+        if (ifd == kIfd0 && (listed(kTiffKeptTags, tag) || findTagInfo(kIfd0, tag) == nullptr))
+            continue;
+        if ((ifd == kExifIfd && tag == kColorSpace) || ifd == kMakerNoteIfd || !entry->IsComplete())
+            continue;
+        // The entry is copied with its own type: the catalogue's type may differ from the one
+        // the file used, and the bytes only mean something with their own type.
+        ExifEntry* copy = target.FindEntry(ifd, tag);
+        if (copy == nullptr) {
+            kept.push_back(std::make_unique<ExifEntry>());
+            copy = kept.back().get();
+        }
+        if (!copy->SetFromRaw(ifd, tag, entry->type(), entry->count(), entry->value().data(),
+                              exif::kIntel))
+            return false;
+    }
+    target.SortEntries();
+
+    ExifEntry* offsets = target.FindEntry(kIfd0, kStripOffsets);
+    const ExifEntry* counts = target.FindEntry(kIfd0, kStripByteCounts);
+    if (offsets == nullptr || counts == nullptr || offsets->count() != counts->count() ||
+        !tiffDirectoryCanMove(file))
+        return false;
+    // Sample data wider than a byte would be read in the wrong order under the "II" header.
+    if (fileOrder == exif::kMotorola) {
+        const ExifEntry* bits = target.FindEntry(kIfd0, kBitsPerSample);
+        for (std::uint32_t i = 0; bits != nullptr && i < bits->count(); ++i) {
+            if (bits->GetNumber(i) > 8)
+                return false;
+        }
+    }
+    // The strips are moved as one run, so they must follow one another from the first on.
+    const std::uint32_t strips = offsets->count();
+    std::vector<std::uint64_t> starts(strips);
+    std::uint64_t end = 0;
+    for (std::uint32_t i = 0; i < strips; ++i) {
+        if (offsets->type() != kShort && offsets->type() != kLong)
+            return false;
+        starts[i] = static_cast<std::uint64_t>(offsets->GetNumber(i));
+        const auto length = static_cast<std::uint64_t>(counts->GetNumber(i));
+        if (i > 0 && starts[i] != end)
+            return false;
+        end = starts[i] + length;
+    }
+    const std::uint64_t first = starts[0];
+    if (first < 8 || end > file.size())
+        return false;
+
+    // Offsets become LONG so that moving them cannot overflow a SHORT.
+    std::vector<std::uint8_t> placeholder(std::size_t{strips} * 4, 0);
+    if (!setTypedBytes(offsets, kLong, placeholder.data(), static_cast<std::uint32_t>(placeholder.size())))
+        return false;
+    const std::vector<const ExifEntry*> all = entryPointers(kept);
+    const auto size = exifBlockSize(all, ExifBlockKind::TiffFile);
+    if (!size)
+        return false;
+    const std::uint64_t dataStart = *size - kTiffStart;
+    if (dataStart + (end - first) > UINT32_MAX)
+        return false;
+    for (std::uint32_t i = 0; i < strips; ++i)
+        exif::writeU32(placeholder, std::size_t{i} * 4, exif::kIntel,
+                       static_cast<std::uint32_t>(starts[i] - first + dataStart));
+    if (!setTypedBytes(offsets, kLong, placeholder.data(), static_cast<std::uint32_t>(placeholder.size())))
+        return false;
+    const auto block = buildExifBlock(all, ExifBlockKind::TiffFile);
+    if (!block || block->size() != *size)
+        return false;
+    // What lay behind the strips was the old directories, now rebuilt in front: the file
+    // ends with the image data.
+    const std::span<const std::uint8_t> whole(file);
+    return exif::replaceFileContents(
+        path, {std::span<const std::uint8_t>(*block).subspan(kTiffStart),
+               whole.subspan(static_cast<std::size_t>(first), static_cast<std::size_t>(end - first))});
+}
+
+bool ExifData::DeleteExif(const std::string& path, const char* format)
+{
+    if (path.empty())
+        return false;
+    const std::string kind = formatOf(path, format);
+    if (kind == "JPEG")
+        return DeleteJpegExif(path);
+    if (kind != "TIFF")
+        return false;
+    ExifData remaining;
+    if (!remaining.LoadExif(path, "TIFF"))
+        return false;
+    std::erase_if(remaining.entries(), [](const auto& entry) {
+        return entry->ifd() != kIfd0 || listed(kTiffDeletedTags, entry->tag());
+    });
+    return remaining.SaveExif(path, "TIFF");
+}
+
+bool ExifData::DeleteJpegExif(const std::string& path)
+{
+    std::vector<std::uint8_t> file;
+    if (!exif::readWholeFile(path, file) || file.empty())
+        return false;
+    // The scan runs over the bytes that will be written back, not over a second read.
+    std::FILE* stream = ::fmemopen(file.data(), file.size(), "rb");
+    if (stream == nullptr)
+        return false;
+    const int kept = ReadJpegSections(stream);
+    std::fclose(stream);
+    if (kept <= 0) {
+        m_sections.clear();
+        return false;
+    }
+    const JpegSection* app1 = nullptr;
+    bool hasJfif = false;
+    for (const auto& section : m_sections) {
+        if (section->marker == kMarkerApp1 && app1 == nullptr)
+            app1 = section.get();
+        if (section->marker == kMarkerApp0)
+            hasJfif = true;
+    }
+    if (app1 == nullptr) {
+        m_sections.clear();
+        return true;
+    }
+    const auto offset = static_cast<std::size_t>(app1->offset);
+    const auto size = static_cast<std::size_t>(app1->size);
+    m_sections.clear();
+    if (offset + size > file.size())
+        return false;
+
+    std::array<std::uint8_t, 18> jfif = {0xFF, 0xE0, 0, 16, 'J', 'F', 'I', 'F', 0, 1, 2, 1, 0, 72, 0, 72, 0, 0};
+    if (!hasJfif) {
+        ExifData current;
+        if (current.LoadExifFromBytes(file.data(), file.size(), "JPEG")) {
+            const ExifEntry* x = current.FindEntry(kIfd0, 282);
+            const ExifEntry* y = current.FindEntry(kIfd0, 283);
+            const ExifEntry* unit = current.FindEntry(kIfd0, 296);
+            const std::uint32_t dx = x != nullptr ? truncatedU32(x->GetNumber(0)) : 0;
+            const std::uint32_t dy = y != nullptr ? truncatedU32(y->GetNumber(0)) : 0;
+            // Densities are 16-bit and 0 is not a density: such values keep 72 x 72 dpi.
+            if (unit != nullptr && dx >= 1 && dx <= 0xFFFF && dy >= 1 && dy <= 0xFFFF) {
+                jfif[11] = unit->GetNumber(0) == 3 ? 2 : 1;
+                jfif[12] = static_cast<std::uint8_t>(dx >> 8);
+                jfif[13] = static_cast<std::uint8_t>(dx);
+                jfif[14] = static_cast<std::uint8_t>(dy >> 8);
+                jfif[15] = static_cast<std::uint8_t>(dy);
+            }
+        }
+    }
+    const std::span<const std::uint8_t> whole(file);
+    return exif::replaceFileContents(
+        path, {whole.first(offset), std::span<const std::uint8_t>(jfif).first(hasJfif ? 0 : jfif.size()),
+               whole.subspan(offset + size)});
+}
+
+bool ExifData::CreateDefaultEntries(std::uint32_t width, std::uint32_t height, double xResolution,
+                                    double yResolution)
+{
+    struct Pair {
+        std::uint16_t ifd, tag;
+    };
+    static constexpr Pair kStartingSet[] = {
+        {kIfd0, 270},      {kIfd0, 274},      {kIfd0, 282},      {kIfd0, 283},
+        {kIfd0, 296},      {kIfd0, 305},      {kIfd0, 306},      {kIfd0, 315},
+        {kIfd0, 531},      {kIfd0, 33432},    {kExifIfd, 36864}, {kExifIfd, 37121},
+        {kExifIfd, 40960}, {kExifIfd, 40961}, {kExifIfd, 40962}, {kExifIfd, 40963},
+    };
+    m_entries.clear();
+    for (const Pair& pair : kStartingSet) {
+        if (FindEntry(pair.ifd, pair.tag, 1) == nullptr) {
+            m_entries.clear();
+            return false;
+        }
+    }
+    // A picture without a resolution keeps the default 72 dpi.
+    const bool ok = (xResolution <= 0 || setRationalValue(FindEntry(kIfd0, 282, 0), xResolution)) &&
+                    (yResolution <= 0 || setRationalValue(FindEntry(kIfd0, 283, 0), yResolution)) &&
+                    setLongValue(FindEntry(kExifIfd, 40962, 0), width) &&
+                    setLongValue(FindEntry(kExifIfd, 40963, 0), height);
+    if (!ok)
+        m_entries.clear();
+    return ok;
+}
+
+}  // namespace tavelune

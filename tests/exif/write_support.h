@@ -1,0 +1,92 @@
+// Pictures and models for the writer tests: files made by our codecs, a full shooting model.
+#pragma once
+
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "engine/format_dispatch.h"
+#include "engine/image.h"
+#include "exif/entry_values.h"
+#include "exif/exif_data.h"
+
+namespace tavelune::test {
+
+/// A small colour gradient, so that compressed data is not trivial.
+inline Image gradientPicture(int width = 24, int height = 16)
+{
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            pixels[static_cast<std::size_t>(y) * width + x] =
+                0xFF000000u | (std::uint32_t(x * 10) << 16) | (std::uint32_t(y * 15) << 8) | 0x40u;
+    Image picture;
+    picture.create(width, height, 72.0f, pixels.data());
+    return picture;
+}
+
+/// Writes the gradient with our codec: JPEG (with its JFIF APP0) or TIFF (compression 1 or 5).
+inline bool writePicture(const std::string& path, int options = 0)
+{
+    return saveImage(path, gradientPicture(), {}, options);
+}
+
+/// The entries a camera would write, one of each kind of value the writer handles.
+inline void fillShootingModel(ExifData& exif)
+{
+    exif.Clear();
+    setTextValue(exif.FindEntry(kIfd0, 271, 1), "Canon");
+    setTextValue(exif.FindEntry(kIfd0, 272, 1), "EOS-1V");  // 7 bytes: padded
+    setShortValue(exif.FindEntry(kIfd0, 274, 1), 6);
+    setRationalValue(exif.FindEntry(kIfd0, 282, 1), 300);
+    setRationalValue(exif.FindEntry(kIfd0, 283, 1), 300);
+    setShortValue(exif.FindEntry(kIfd0, 296, 1), 2);
+    setTextValue(exif.FindEntry(kIfd0, 306, 1), "2024:05:02 08:00:00");
+    setRationalValue(exif.FindEntry(kExifIfd, 33434, 1), 1.0 / 125);
+    setRationalValue(exif.FindEntry(kExifIfd, 33437, 1), 5.6);
+    setShortValue(exif.FindEntry(kExifIfd, 34855, 1), 400);
+    exif.FindEntry(kExifIfd, 36864, 1);  // ExifVersion "0221", four bytes inside its entry
+    setTextValue(exif.FindEntry(kExifIfd, 36867, 1), "2024:05:01 10:30:00");
+    setTextValue(exif.FindEntry(kExifIfd, 36868, 1), "2024:05:01 10:31:00");
+    setSRationalValue(exif.FindEntry(kExifIfd, 37380, 1), -2.0 / 3);
+    setRationalValue(exif.FindEntry(kExifIfd, 37386, 1), 50);
+    setShortValue(exif.FindEntry(kExifIfd, 41989, 1), 50);
+    setTextValue(exif.FindEntry(kExifIfd, 44992, 1), "Tavelune 1.6.2");
+    setTextValue(exif.FindEntry(kExifIfd, 44993, 1), "Canon EF 50/1.8");
+    setTextValue(exif.FindEntry(kExifIfd, 44994, 1), "Fujifilm Fujichrome Velvia Prof.");
+    setTextValue(exif.FindEntry(kExifIfd, 44995, 1), "B+W 021 light yellow");
+    setTextValue(exif.FindEntry(kExifIfd, 44996, 1), "Nikon Coolscan 4000 ED");
+    setTextValue(exif.FindEntry(kExifIfd, 44997, 1), "Canon 550EX");
+    setTextValue(exif.FindEntry(kInteropIfd, 1, 1), "R98");
+}
+
+inline mode_t fileMode(const std::string& path)
+{
+    struct stat info {};
+    ::stat(path.c_str(), &info);
+    return info.st_mode & 07777;
+}
+
+/// Whether a program can be run from the shell.
+inline bool haveTool(const std::string& name)
+{
+    return std::system(("command -v " + name + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+/// Standard output of a shell command.
+inline std::string commandOutput(const std::string& command)
+{
+    std::string out;
+    if (std::FILE* pipe = ::popen(command.c_str(), "r")) {
+        char buffer[4096];
+        std::size_t n;
+        while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+            out.append(buffer, n);
+        ::pclose(pipe);
+    }
+    return out;
+}
+
+}  // namespace tavelune::test
