@@ -7,4 +7,3 @@ cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DTAVELUNE_TESTS=OFF -DTAVELUNE_B
 cmake --build build -j"$(nproc)" --target tavelune-cli
 mkdir -p out
 build/tavelune-cli convert samples/coffee.jpg out/coffee.jpg
-echo "$(pwd)/out/coffee.jpg"
