@@ -3,7 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DTAVELUNE_TESTS=OFF -DTAVELUNE_BENCH=OFF
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DTAVELUNE_TESTS=OFF -DTAVELUNE_BENCH=OFF -DTAVELUNE_SANITIZE=OFF
 cmake --build build -j"$(nproc)" --target tavelune-cli
 mkdir -p out
 build/tavelune-cli convert samples/coffee.jpg out/coffee.jpg

@@ -230,7 +230,10 @@ uint32_t Image::blendPixel(uint32_t destination, uint32_t colour)
         return colour;
     if (alpha == 0)
         return destination;
-    double newAlpha = double(alpha) + (1.0 - double(alpha) * double(kInverse255)) * double(destAlpha);
+    // Stored in single precision, as the film's compositing does: a blend over an opaque
+    // pixel then stays exactly opaque (255.0, not 254.99999).
+    double newAlpha =
+        float(double(alpha) + (1.0 - double(alpha) * double(kInverse255)) * double(destAlpha));
     double ratio = double(alpha) / newAlpha;
     uint32_t result = uint32_t(newAlpha) << 24;
     for (int shift = 0; shift < 24; shift += 8) {

@@ -85,10 +85,11 @@ TEST(Image, BlendingFollowsAlphaRules)
         {0xFF102030, 0x00FFFFFF, 0xFF102030},  // transparent colour changes nothing
         {0x00102030, 0x12ABCDEF, 0x12ABCDEF},  // onto alpha 0: stored unchanged
         {0xFF102030, 0xFFABCDEF, 0xFFABCDEF},  // opaque colour replaces
-        // alpha 128 over opaque: new alpha 128 + (1 - 128k) * 255 = 254.99998 in double,
-        // truncated to 254; the ratio 128 / 254.99998 moves colours about halfway
-        {0xFF000000, 0x80FFFFFF, 0xFE808080},
-        {0xFFFFFFFF, 0x80000000, 0xFE7E7E7E},
+        // alpha 128 over opaque: new alpha 128 + (1 - 128k) * 255 = 254.99999 rounds to
+        // 255.0 in single precision, so the pixel stays opaque and moves halfway
+        {0xFF000000, 0x80FFFFFF, 0xFF808080},
+        {0xFFFFFFFF, 0x80000000, 0xFF7F7F7F},
+        {0xFFFFFFFF, 0x7F000000, 0xFF808080},  // a 50 % border band on white is grey 128
         {0x40000000, 0x40FFFFFF, 0x6F919191},  // 64 + (1 - 64k) * 64 = 111.94
     };
     for (const Case& c : cases)
@@ -181,7 +182,7 @@ TEST(Image, CopyImageAppliesOpacity)
     source.setOpacity(50);
     dest.copyImage(0, 0, source, 0, 0, 2, 1, 0x00000000);
     // alpha (50 * 255 + 50) / 100 = 128 over black
-    EXPECT_EQ(dest.pixelAt(0, 0), 0xFE808080u);
+    EXPECT_EQ(dest.pixelAt(0, 0), 0xFF808080u);
     EXPECT_EQ(dest.pixelAt(1, 0), 0xFF000000u);  // outside the source: transparent colour
 }
 
