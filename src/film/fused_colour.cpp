@@ -13,22 +13,37 @@
 namespace tavelune {
 namespace {
 
-// False only for pixels that no band between 45 and 195 degrees can hold: greys, and colours
-// whose hue is surely below 44.5 degrees or above 195.5 (with a margin, so that no rounding
-// of the exact test can disagree).
-inline bool mayBeInBands(int r, int g, int b)
+constexpr unsigned kYellows = 1;
+constexpr unsigned kGreens = 2;
+constexpr unsigned kCyans = 4;
+
+// The bands (of 45..75, 105..135, 165..195 degrees) that may hold the pixel's hue, judged from
+// the ratio q of the channel differences without dividing. The bands' edges sit at q = 0.7417
+// and 0.2583 (hues 44.5, 75.5, 104.5, 135.5, 164.5, 195.5); the tests keep a margin of 0.01,
+// so a band they leave out can never be the one the exact computation finds.
+inline unsigned bandsThatMayHold(int r, int g, int b)
 {
     int max = std::max({r, g, b});
-    int min = std::min({r, g, b});
-    int d = max - min;
+    int d = max - std::min({r, g, b});
     if (d == 0)
-        return false;
-    if (r == max)
-        return g >= b && 100 * (g - b) >= 74 * d;
-    if (g == max)
-        return true;
-    return r <= g && 100 * (g - r) >= 74 * d;
+        return 0;
+    if (r == max)  // hue 60 q, or 360 + 60 q below 0
+        return g >= b && 100 * (g - b) >= 73 * d ? kYellows : 0;
+    if (g == max) {  // hue 60 (2 + q)
+        int q100 = 100 * (b - r);
+        unsigned bands = 0;
+        if (q100 <= -73 * d)
+            bands |= kYellows;
+        if (q100 >= -27 * d && q100 <= 27 * d)
+            bands |= kGreens;
+        if (q100 >= 73 * d)
+            bands |= kCyans;
+        return bands;
+    }
+    return 100 * (g - r) >= 73 * d ? kCyans : 0;  // hue 60 (4 + q)
 }
+
+inline unsigned bandsThatMayHold(uint32_t p) { return bandsThatMayHold(redOf(p), greenOf(p), blueOf(p)); }
 
 }  // namespace
 
@@ -78,19 +93,24 @@ uint32_t FusedColourCore::operator()(uint32_t pixel) const
     for (int c = 0; c < 3; ++c)
         d[c] = blend::byAlpha(m_square[size_t(s[c])], layered[s[c]], highlight);
 
-    if (mayBeInBands(d[0], d[1], d[2])) {
+    // The three bands one after the other, each on the pixel the one before left.
+    if (unsigned bands = bandsThatMayHold(d[0], d[1], d[2])) {
         uint32_t p = makePixel(255, d[0], d[1], d[2]);
         HsvColour hsv = pixelToHsv(p);
-        if (m_yellows.contains(hsv.hue)) {
-            p = m_yellows.adjust(hsv, p);
-            hsv = pixelToHsv(p);
-        }
-        if (m_greens.contains(hsv.hue)) {
-            p = m_greens.adjust(hsv, p);
-            hsv = pixelToHsv(p);
-        }
-        if (m_cyans.contains(hsv.hue))
-            p = m_cyans.adjust(hsv, p);
+        auto step = [&](const HsvAdjustment& band, unsigned later) {
+            if (!band.contains(hsv.hue))
+                return;
+            p = band.adjust(hsv, p);
+            bands = bandsThatMayHold(p) & later;
+            if (bands)
+                hsv = pixelToHsv(p);
+        };
+        if (bands & kYellows)
+            step(m_yellows, kGreens | kCyans);
+        if (bands & kGreens)
+            step(m_greens, kCyans);
+        if (bands & kCyans)
+            step(m_cyans, 0);
         d[0] = redOf(p);
         d[1] = greenOf(p);
         d[2] = blueOf(p);
