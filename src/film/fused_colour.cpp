@@ -23,24 +23,20 @@ constexpr unsigned kCyans = 4;
 // so a band they leave out can never be the one the exact computation finds.
 inline unsigned bandsThatMayHold(int r, int g, int b)
 {
+    // Written without branches: which channel is largest changes from pixel to pixel.
     int max = std::max({r, g, b});
     int d = max - std::min({r, g, b});
-    if (d == 0)
-        return 0;
-    if (r == max)  // hue 60 q, or 360 + 60 q below 0
-        return g >= b && 100 * (g - b) >= 73 * d ? kYellows : 0;
-    if (g == max) {  // hue 60 (2 + q)
-        int q100 = 100 * (b - r);
-        unsigned bands = 0;
-        if (q100 <= -73 * d)
-            bands |= kYellows;
-        if (q100 >= -27 * d && q100 <= 27 * d)
-            bands |= kGreens;
-        if (q100 >= 73 * d)
-            bands |= kCyans;
-        return bands;
-    }
-    return 100 * (g - r) >= 73 * d ? kCyans : 0;  // hue 60 (4 + q)
+    unsigned grey = d == 0;
+    unsigned redMax = r == max;                   // hue 60 q, or 360 + 60 q below 0
+    unsigned greenMax = !redMax & (g == max);     // hue 60 (2 + q)
+    unsigned blueMax = !redMax & !greenMax;       // hue 60 (4 + q)
+    int margin73 = 73 * d;
+    int margin27 = 27 * d;
+    int greenQ = 100 * (b - r);
+    unsigned yellows = (redMax & (100 * (g - b) >= margin73)) | (greenMax & (greenQ <= -margin73));
+    unsigned greens = greenMax & (greenQ >= -margin27) & (greenQ <= margin27);
+    unsigned cyans = (greenMax & (greenQ >= margin73)) | (blueMax & (100 * (g - r) >= margin73));
+    return (yellows * kYellows | greens * kGreens | cyans * kCyans) & (grey - 1);
 }
 
 inline unsigned bandsThatMayHold(uint32_t p) { return bandsThatMayHold(redOf(p), greenOf(p), blueOf(p)); }
@@ -91,7 +87,7 @@ uint32_t FusedColourCore::operator()(uint32_t pixel) const
     int highlight = m_highlightWeight[size_t(squareSum)];
     int d[3];
     for (int c = 0; c < 3; ++c)
-        d[c] = blend::byAlpha(m_square[size_t(s[c])], layered[s[c]], highlight);
+        d[c] = blend::byAlphaMultiplied(m_square[size_t(s[c])], layered[s[c]], highlight);
 
     // The three bands one after the other, each on the pixel the one before left.
     if (unsigned bands = bandsThatMayHold(d[0], d[1], d[2])) {
@@ -144,9 +140,9 @@ uint32_t FusedColourFilm::operator()(uint32_t pixel) const
     if (!m_second)
         return p;
     uint32_t q = (*m_second)(p);
-    return makePixel(255, blend::byAlpha(redOf(q), redOf(p), m_secondAlpha),
-                     blend::byAlpha(greenOf(q), greenOf(p), m_secondAlpha),
-                     blend::byAlpha(blueOf(q), blueOf(p), m_secondAlpha));
+    return makePixel(255, blend::byAlphaMultiplied(redOf(q), redOf(p), m_secondAlpha),
+                     blend::byAlphaMultiplied(greenOf(q), greenOf(p), m_secondAlpha),
+                     blend::byAlphaMultiplied(blueOf(q), blueOf(p), m_secondAlpha));
 }
 
 }  // namespace tavelune

@@ -91,9 +91,9 @@ uint32_t FusedMonoFilm::operator()(uint32_t pixel) const
         int highlight = m_highlightWeight[size_t(m_square[size_t(s[0])] +
                                                  m_square[size_t(s[1])] + m_square[size_t(s[2])])];
         for (int c = 0; c < 3; ++c) {
-            int v = blend::byAlpha(m_screenLevels[size_t(s[c])], early[s[c]], shadow);
+            int v = blend::byAlphaMultiplied(m_screenLevels[size_t(s[c])], early[s[c]], shadow);
             v = m_multiplied[size_t(v * 256 + s[c])];
-            d[c] = blend::byAlpha(m_square[size_t(s[c])], v, highlight);
+            d[c] = blend::byAlphaMultiplied(m_square[size_t(s[c])], v, highlight);
         }
     } else {
         for (int c = 0; c < 3; ++c)
