@@ -25,10 +25,7 @@ void runFused(const uint32_t* source, uint32_t* result, size_t n, const PixelFun
               ProgressPlan plan, Progress* progress)
 {
     int start = progress ? progress->position() : 0;
-    auto work = [&](size_t begin, size_t end) {
-        for (size_t i = begin; i < end; ++i)
-            result[i] = film(source[i]);
-    };
+    auto work = [&](size_t begin, size_t end) { film.run(source + begin, result + begin, end - begin); };
     auto report = [&](size_t done) {
         if (progress)
             plan.playUntil(plan.size() * done / n, *progress, start);

@@ -54,13 +54,13 @@ FusedColourCore::FusedColourCore(float gamma, bool portrait)
     for (int s = 0; s < 256; ++s) {
         int d = blend::softLight(s, s);
         blended[size_t(s)] = uint8_t(blend::byAlpha(blend::overlay(s, d), d, 128));
-        m_screen[size_t(s)] = uint8_t(blend::screen(s, s));
         m_square[size_t(s)] = uint8_t(blend::multiply(s, s));
+        m_screenAndSquare[size_t(s)] = uint32_t(blend::screen(s, s)) | uint32_t(m_square[size_t(s)]) << 16;
     }
     for (int mean = 0; mean < 256; ++mean) {
         int alpha = shadowWeight(mean);
         for (int s = 0; s < 256; ++s) {
-            int d = blend::byAlpha(levels08[m_screen[size_t(s)]], blended[size_t(s)], alpha);
+            int d = blend::byAlpha(levels08[size_t(blend::screen(s, s))], blended[size_t(s)], alpha);
             d = blend::byAlpha(blend::multiply(s, d), d, 128);
             m_layered[size_t(mean * 256 + s)] = uint8_t(d);
         }
@@ -81,10 +81,10 @@ FusedColourCore::FusedColourCore(float gamma, bool portrait)
 uint32_t FusedColourCore::operator()(uint32_t pixel) const
 {
     int s[3] = {redOf(pixel), greenOf(pixel), blueOf(pixel)};
-    int screenSum = m_screen[size_t(s[0])] + m_screen[size_t(s[1])] + m_screen[size_t(s[2])];
-    const uint8_t* layered = m_layered.get() + size_t(m_shadowMean[size_t(screenSum)]) * 256;
-    int squareSum = m_square[size_t(s[0])] + m_square[size_t(s[1])] + m_square[size_t(s[2])];
-    int highlight = m_highlightWeight[size_t(squareSum)];
+    uint32_t sums = m_screenAndSquare[size_t(s[0])] + m_screenAndSquare[size_t(s[1])] +
+                    m_screenAndSquare[size_t(s[2])];
+    const uint8_t* layered = m_layered.get() + size_t(m_shadowMean[sums & 0xFFFF]) * 256;
+    int highlight = m_highlightWeight[sums >> 16];
     int d[3];
     for (int c = 0; c < 3; ++c)
         d[c] = blend::byAlphaMultiplied(m_square[size_t(s[c])], layered[s[c]], highlight);
@@ -130,6 +130,12 @@ FusedColourFilm::FusedColourFilm(int exposure, int saturation, bool portrait)
         m_secondAlpha = int(std::min(10 * saturation, 100) * 2.5500000000000003) & 0xFF;
     }
     m_reduce = saturation < 0;
+}
+
+void FusedColourFilm::run(const uint32_t* src, uint32_t* dst, size_t n) const
+{
+    for (size_t i = 0; i < n; ++i)
+        dst[i] = (*this)(src[i]);
 }
 
 uint32_t FusedColourFilm::operator()(uint32_t pixel) const
