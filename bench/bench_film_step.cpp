@@ -12,11 +12,20 @@ FilmSettings settingsFor(int family)
 {
     FilmSettings s;
     switch (family) {
-    case 1: s.saturation = 3; break;
-    case 2: s.saturation = -4; break;
-    case 3: s.filmType = kFilmTmax; break;
-    case 4: s.sharpnessPosition = 0; break;
-    default: break;
+        case 1:
+            s.saturation = 3;
+            break;
+        case 2:
+            s.saturation = -4;
+            break;
+        case 3:
+            s.filmType = kFilmTmax;
+            break;
+        case 4:
+            s.sharpnessPosition = 0;
+            break;
+        default:
+            break;
     }
     return s;
 }
@@ -39,19 +48,32 @@ void filmStep(benchmark::State& state, FilmEngine engine)
     state.SetItemsProcessed(int64_t(state.iterations()) * width * height);
 }
 
-void reference(benchmark::State& state) { filmStep(state, FilmEngine::Reference); }
-void fast(benchmark::State& state) { filmStep(state, FilmEngine::Fast); }
+void reference(benchmark::State& state)
+{
+    filmStep(state, FilmEngine::Reference);
+}
+void fast(benchmark::State& state)
+{
+    filmStep(state, FilmEngine::Fast);
+}
 
 void smallSizes(benchmark::internal::Benchmark* b)
 {
-    for (int family = 0; family < 5; ++family)
-        b->Args({800, 533, family});
+    for (int family = 0; family < 5; ++family) b->Args({800, 533, family});
 }
 
 BENCHMARK(reference)->Apply(smallSizes)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(fast)->Apply(smallSizes)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(reference)->Args({6000, 4000, 0})->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
-BENCHMARK(fast)->Args({6000, 4000, 0})->Args({6000, 4000, 3})->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(reference)
+    ->Args({6000, 4000, 0})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
+BENCHMARK(fast)
+    ->Args({6000, 4000, 0})
+    ->Args({6000, 4000, 3})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 }  // namespace
 }  // namespace tavelune

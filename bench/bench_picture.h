@@ -33,7 +33,9 @@ inline Image photoLikePicture(int width, int height)
             const double* u = &across[size_t(x) * 3];
             state = state * 1664525u + 1013904223u;
             int grain = int((state >> 24) % 17) - 8;
-            auto channel = [&](int c) { return std::clamp(int(128 + u[c] * v[c]) + grain, 0, 255); };
+            auto channel = [&](int c) {
+                return std::clamp(int(128 + u[c] * v[c]) + grain, 0, 255);
+            };
             row[x] = makePixel(255, channel(2), channel(1), channel(0));
         }
     }

@@ -25,7 +25,9 @@ void runFused(const uint32_t* source, uint32_t* result, size_t n, const PixelFun
               ProgressPlan plan, Progress* progress)
 {
     int start = progress ? progress->position() : 0;
-    auto work = [&](size_t begin, size_t end) { film.run(source + begin, result + begin, end - begin); };
+    auto work = [&](size_t begin, size_t end) {
+        film.run(source + begin, result + begin, end - begin);
+    };
     auto report = [&](size_t done) {
         if (progress)
             plan.playUntil(plan.size() * done / n, *progress, start);
@@ -33,8 +35,8 @@ void runFused(const uint32_t* source, uint32_t* result, size_t n, const PixelFun
     parallelChunks(n, kChunkPixels, defaultThreadCount(), work, report);
 }
 
-bool runRecipe(const Image& source, Image& result, const FilmSettings& settings,
-               Progress* progress, int budget, FilmEngine engine)
+bool runRecipe(const Image& source, Image& result, const FilmSettings& settings, Progress* progress,
+               int budget, FilmEngine engine)
 {
     const uint32_t* src = source.pixels();
     uint32_t* dst = result.pixels();

@@ -21,15 +21,23 @@ constexpr unsigned kCyans = 4;
 // the ratio q of the channel differences without dividing. The bands' edges sit at q = 0.7417
 // and 0.2583 (hues 44.5, 75.5, 104.5, 135.5, 164.5, 195.5); the tests keep a margin of 0.01,
 // so a band they leave out can never be the one the exact computation finds.
+constexpr bool bandsAre(int y0, int y1, int g0, int g1, int c0, int c1)
+{
+    return kColourBands[0].from == y0 && kColourBands[0].to == y1 && kColourBands[1].from == g0 &&
+           kColourBands[1].to == g1 && kColourBands[2].from == c0 && kColourBands[2].to == c1;
+}
+static_assert(bandsAre(45, 75, 105, 135, 165, 195),
+              "bandsThatMayHold is worked out for these bands");
+
 inline unsigned bandsThatMayHold(int r, int g, int b)
 {
     // Written without branches: which channel is largest changes from pixel to pixel.
     int max = std::max({r, g, b});
     int d = max - std::min({r, g, b});
     unsigned grey = d == 0;
-    unsigned redMax = r == max;                   // hue 60 q, or 360 + 60 q below 0
-    unsigned greenMax = !redMax & (g == max);     // hue 60 (2 + q)
-    unsigned blueMax = !redMax & !greenMax;       // hue 60 (4 + q)
+    unsigned redMax = r == max;                // hue 60 q, or 360 + 60 q below 0
+    unsigned greenMax = !redMax & (g == max);  // hue 60 (2 + q)
+    unsigned blueMax = !redMax & !greenMax;    // hue 60 (4 + q)
     int margin73 = 73 * d;
     int margin27 = 27 * d;
     int greenQ = 100 * (b - r);
@@ -39,15 +47,18 @@ inline unsigned bandsThatMayHold(int r, int g, int b)
     return (yellows * kYellows | greens * kGreens | cyans * kCyans) & (grey - 1);
 }
 
-inline unsigned bandsThatMayHold(uint32_t p) { return bandsThatMayHold(redOf(p), greenOf(p), blueOf(p)); }
+inline unsigned bandsThatMayHold(uint32_t p)
+{
+    return bandsThatMayHold(redOf(p), greenOf(p), blueOf(p));
+}
 
 }  // namespace
 
 FusedColourCore::FusedColourCore(float gamma, bool portrait)
     : m_layered(new uint8_t[256 * 256]),
-      m_yellows(0, 20, 0, 45, 75),
-      m_greens(0, 20, 0, 105, 135),
-      m_cyans(0, 20, 0, 165, 195)
+      m_yellows(0, kBandSaturationBoost, 0, kColourBands[0].from, kColourBands[0].to),
+      m_greens(0, kBandSaturationBoost, 0, kColourBands[1].from, kColourBands[1].to),
+      m_cyans(0, kBandSaturationBoost, 0, kColourBands[2].from, kColourBands[2].to)
 {
     std::array<uint8_t, 256> levels08 = LevelsCurve(0, 255, 0, 255, 0.8).lookup();
     std::array<uint8_t, 256> blended{};
@@ -55,12 +66,14 @@ FusedColourCore::FusedColourCore(float gamma, bool portrait)
         int d = blend::softLight(s, s);
         blended[size_t(s)] = uint8_t(blend::byAlpha(blend::overlay(s, d), d, 128));
         m_square[size_t(s)] = uint8_t(blend::multiply(s, s));
-        m_screenAndSquare[size_t(s)] = uint32_t(blend::screen(s, s)) | uint32_t(m_square[size_t(s)]) << 16;
+        m_screenAndSquare[size_t(s)] = uint32_t(blend::screen(s, s)) | uint32_t(m_square[size_t(s)])
+                                                                           << 16;
     }
     for (int mean = 0; mean < 256; ++mean) {
         int alpha = shadowWeight(mean);
         for (int s = 0; s < 256; ++s) {
-            int d = blend::byAlpha(levels08[size_t(blend::screen(s, s))], blended[size_t(s)], alpha);
+            int d =
+                blend::byAlpha(levels08[size_t(blend::screen(s, s))], blended[size_t(s)], alpha);
             d = blend::byAlpha(blend::multiply(s, d), d, 128);
             m_layered[size_t(mean * 256 + s)] = uint8_t(d);
         }
@@ -74,8 +87,8 @@ FusedColourCore::FusedColourCore(float gamma, bool portrait)
     for (int out = 0; out < 3; ++out)
         for (int in = 0; in < 3; ++in)
             for (int v = 0; v < 256; ++v)
-                m_mixTerms[size_t(out)][size_t(in)][size_t(v)] = int16_t(
-                    mixTerm(levels[size_t(v)], std::clamp(mix.m[out * 3 + in], -200, 200)));
+                m_mixTerms[size_t(out)][size_t(in)][size_t(v)] =
+                    int16_t(mixTerm(levels[size_t(v)], std::clamp(mix.m[out * 3 + in], -200, 200)));
 }
 
 uint32_t FusedColourCore::operator()(uint32_t pixel) const
@@ -134,8 +147,7 @@ FusedColourFilm::FusedColourFilm(int exposure, int saturation, bool portrait)
 
 void FusedColourFilm::run(const uint32_t* src, uint32_t* dst, size_t n) const
 {
-    for (size_t i = 0; i < n; ++i)
-        dst[i] = (*this)(src[i]);
+    for (size_t i = 0; i < n; ++i) dst[i] = (*this)(src[i]);
 }
 
 uint32_t FusedColourFilm::operator()(uint32_t pixel) const

@@ -25,7 +25,7 @@ private:
     // three entries sums both layers at once.
     std::array<uint32_t, 256> m_screenAndSquare{};
     std::array<uint8_t, 256> m_square{};
-    std::array<uint8_t, 766> m_shadowMean{};      // by sum of the screen layer's channels
+    std::array<uint8_t, 766> m_shadowMean{};       // by sum of the screen layer's channels
     std::array<uint8_t, 766> m_highlightWeight{};  // by sum of the square layer's channels
     // Levels then mixer terms: [output channel][input channel][value].
     std::array<std::array<std::array<int16_t, 256>, 3>, 3> m_mixTerms{};

@@ -16,7 +16,10 @@ namespace tavelune {
 namespace {
 
 // Share of a layer composed at alpha over an opaque picture.
-double opaqueShare(int alpha) { return blend::overShare(alpha, blend::composedAlpha(alpha, 255)); }
+double opaqueShare(int alpha)
+{
+    return blend::overShare(alpha, blend::composedAlpha(alpha, 255));
+}
 
 }  // namespace
 
@@ -80,16 +83,15 @@ FusedMonoFilm::FusedMonoFilm(int exposure, int saturation, bool highKey, bool bl
 
 void FusedMonoFilm::run(const uint32_t* src, uint32_t* dst, size_t n) const
 {
-    for (size_t i = 0; i < n; ++i)
-        dst[i] = (*this)(src[i]);
+    for (size_t i = 0; i < n; ++i) dst[i] = (*this)(src[i]);
 }
 
 uint32_t FusedMonoFilm::operator()(uint32_t pixel) const
 {
     int s[3] = {redOf(pixel), greenOf(pixel), blueOf(pixel)};
-    int grey = std::clamp(m_greyTerms[0][size_t(s[0])] + m_greyTerms[1][size_t(s[1])] +
-                              m_greyTerms[2][size_t(s[2])],
-                          0, 255);
+    int grey = std::clamp(
+        m_greyTerms[0][size_t(s[0])] + m_greyTerms[1][size_t(s[1])] + m_greyTerms[2][size_t(s[2])],
+        0, 255);
     const uint8_t* early = m_early.get() + size_t(grey) * 256;
     int d[3];
     if (m_highKey) {
@@ -103,8 +105,7 @@ uint32_t FusedMonoFilm::operator()(uint32_t pixel) const
             d[c] = blend::byAlphaMultiplied(m_square[size_t(s[c])], v, highlight);
         }
     } else {
-        for (int c = 0; c < 3; ++c)
-            d[c] = early[s[c]];
+        for (int c = 0; c < 3; ++c) d[c] = early[s[c]];
     }
     return m_byLuma[size_t(lumaOf(d[0], d[1], d[2]))];
 }

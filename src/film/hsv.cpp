@@ -33,8 +33,7 @@ void adjustHsv(uint32_t* dst, const uint32_t* src, uint32_t n, int hueShift, int
     if (!dst || !src || n == 0)
         return;
     HsvAdjustment adjustment(hueShift, saturationPct, valuePct, fromHue, toHue);
-    for (uint32_t i = 0; i < n; ++i)
-        dst[i] = adjustment.apply(src[i]);
+    for (uint32_t i = 0; i < n; ++i) dst[i] = adjustment.apply(src[i]);
 }
 
 }  // namespace tavelune

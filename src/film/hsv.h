@@ -51,7 +51,6 @@ private:
     int m_half;
 };
 
-
 // Inline, so that the fused recipes run the same code without a call per pixel.
 inline HsvColour pixelToHsv(uint32_t pixel)
 {

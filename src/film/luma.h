@@ -23,7 +23,10 @@ inline int lumaOf(int red, int green, int blue)
     return int(sum + 0.5);
 }
 
-inline int lumaOf(uint32_t pixel) { return lumaOf(redOf(pixel), greenOf(pixel), blueOf(pixel)); }
+inline int lumaOf(uint32_t pixel)
+{
+    return lumaOf(redOf(pixel), greenOf(pixel), blueOf(pixel));
+}
 
 }  // namespace tavelune
 

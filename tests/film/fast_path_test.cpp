@@ -77,7 +77,8 @@ std::vector<Family> families()
 }
 
 // Index and values of the first difference, for a readable failure.
-std::string firstDifference(const std::vector<uint32_t>& expected, const std::vector<uint32_t>& actual,
+std::string firstDifference(const std::vector<uint32_t>& expected,
+                            const std::vector<uint32_t>& actual,
                             const std::vector<uint32_t>& source)
 {
     for (size_t i = 0; i < expected.size(); ++i) {
