@@ -75,8 +75,7 @@ void compositeOver(uint32_t* dst, const uint32_t* a, const uint32_t* b, uint32_t
 {
     if (!dst || !a || !b || n == 0)
         return;
-    for (uint32_t i = 0; i < n; ++i)
-        dst[i] = compositePixel(b[i], a[i]);
+    for (uint32_t i = 0; i < n; ++i) dst[i] = compositePixel(b[i], a[i]);
 }
 
 }  // namespace tavelune

@@ -22,10 +22,16 @@ uint32_t compositePixel(uint32_t under, uint32_t over);
 
 namespace blend {
 
-inline int multiply(int a, int b) { return productOf(a, b) >> 8; }
+inline int multiply(int a, int b)
+{
+    return productOf(a, b) >> 8;
+}
 
 // 254, not 255: white over anything stays just below white.
-inline int screen(int a, int b) { return 254 - (inverseProductOf(a, b) >> 8); }
+inline int screen(int a, int b)
+{
+    return 254 - (inverseProductOf(a, b) >> 8);
+}
 
 inline int overlay(int a, int b)
 {
@@ -45,6 +51,13 @@ inline int byAlpha(int a, int b, int alpha)
     return b + (productOf(a, alpha) - productOf(b, alpha)) / 255;
 }
 
+/// byAlpha by multiplying instead of reading the product table; the same value for every
+/// a, b and alpha, without the table's cache footprint.
+inline int byAlphaMultiplied(int a, int b, int alpha)
+{
+    return b + (a - b) * alpha / 255;
+}
+
 /// 1/255 in single precision.
 inline constexpr float kInverse255 = 1.0f / 255.0f;
 
@@ -55,9 +68,15 @@ inline float composedAlpha(int alphaA, int alphaB)
 }
 
 /// A's share of each colour channel; only defined for a composed alpha above 0.
-inline double overShare(int alphaA, float composed) { return alphaA / double(composed); }
+inline double overShare(int alphaA, float composed)
+{
+    return alphaA / double(composed);
+}
 
-inline int over(int a, int b, double share) { return int(b + share * (a - b)); }
+inline int over(int a, int b, double share)
+{
+    return int(b + share * (a - b));
+}
 
 }  // namespace blend
 }  // namespace tavelune

@@ -61,12 +61,12 @@ bool colourFilmCore(uint32_t* dst, const uint32_t* src, uint32_t n, float gamma,
     bar.advance(5);
     blendByAlpha(dst, t, dst, n);
     bar.advance(10);
-    // Yellows, greens and cyans get 20 % more saturation.
-    adjustHsv(dst, dst, n, 0, 20, 0, 45, 75);
+    const auto& [yellows, greens, cyans] = kColourBands;
+    adjustHsv(dst, dst, n, 0, kBandSaturationBoost, 0, yellows.from, yellows.to);
     bar.advance(5);
-    adjustHsv(dst, dst, n, 0, 20, 0, 105, 135);
+    adjustHsv(dst, dst, n, 0, kBandSaturationBoost, 0, greens.from, greens.to);
     bar.advance(10);
-    adjustHsv(dst, dst, n, 0, 20, 0, 165, 195);
+    adjustHsv(dst, dst, n, 0, kBandSaturationBoost, 0, cyans.from, cyans.to);
     bar.advance(5);
     applyLevels(dst, dst, n, 0, 255, 0, 255, gamma, kAllChannels);
     bar.advance(5);
@@ -77,8 +77,8 @@ bool colourFilmCore(uint32_t* dst, const uint32_t* src, uint32_t n, float gamma,
     return true;
 }
 
-bool colourFilm(uint32_t* result, const uint32_t* source, uint32_t n, int exposure,
-                int saturation, bool portrait, Progress* progress, int budget)
+bool colourFilm(uint32_t* result, const uint32_t* source, uint32_t n, int exposure, int saturation,
+                bool portrait, Progress* progress, int budget)
 {
     ProgressBudget bar(progress, budget);
     float gamma = exposureGamma(exposure);

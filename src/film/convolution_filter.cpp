@@ -101,8 +101,7 @@ bool ConvolutionFilter::apply(Image& image, int threadCount) const
                 }
                 out[x] = convolvedPixel(sr, sg, sb, divisor, bias);
             };
-            for (int x = 0; x < innerBegin; ++x)
-                clampedPixel(x);
+            for (int x = 0; x < innerBegin; ++x) clampedPixel(x);
             for (int x = innerBegin; x < innerEnd; ++x) {
                 int64_t sr = 0, sg = 0, sb = 0;
                 for (size_t t = 0; t < taps.size(); ++t) {
@@ -113,8 +112,7 @@ bool ConvolutionFilter::apply(Image& image, int threadCount) const
                 }
                 out[x] = convolvedPixel(sr, sg, sb, divisor, bias);
             }
-            for (int x = innerEnd; x < width; ++x)
-                clampedPixel(x);
+            for (int x = innerEnd; x < width; ++x) clampedPixel(x);
         }
     };
     size_t rowsPerChunk = std::max<size_t>(1, 65536 / size_t(width));

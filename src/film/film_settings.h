@@ -12,14 +12,14 @@ enum FilmType : int {
 };
 
 struct FilmSettings {
-    bool enabled = true;         // off: the result is a plain copy
+    bool enabled = true;  // off: the result is a plain copy
     int filmType = kFilmVelvia;
-    int exposure = 0;            // quarter stops, -8..8
-    bool portrait = false;       // colour: gentler, warmer channel mix
-    bool highKey = true;         // monochrome: richer mid-to-high tones
+    int exposure = 0;              // quarter stops, -8..8
+    bool portrait = false;         // colour: gentler, warmer channel mix
+    bool highKey = true;           // monochrome: richer mid-to-high tones
     bool blackCorrection = false;  // monochrome: lifts green against a reddish cast
-    int sharpnessPosition = 5;   // slider 0..5; sharpening level 5 - position
-    int saturation = 0;          // -10..10: colour saturation, monochrome lightness
+    int sharpnessPosition = 5;     // slider 0..5; sharpening level 5 - position
+    int saturation = 0;            // -10..10: colour saturation, monochrome lightness
 };
 
 /// How the recipes are computed; both give the same bytes.

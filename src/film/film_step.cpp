@@ -26,8 +26,7 @@ void runFused(const uint32_t* source, uint32_t* result, size_t n, const PixelFun
 {
     int start = progress ? progress->position() : 0;
     auto work = [&](size_t begin, size_t end) {
-        for (size_t i = begin; i < end; ++i)
-            result[i] = film(source[i]);
+        film.run(source + begin, result + begin, end - begin);
     };
     auto report = [&](size_t done) {
         if (progress)
@@ -36,8 +35,8 @@ void runFused(const uint32_t* source, uint32_t* result, size_t n, const PixelFun
     parallelChunks(n, kChunkPixels, defaultThreadCount(), work, report);
 }
 
-bool runRecipe(const Image& source, Image& result, const FilmSettings& settings,
-               Progress* progress, int budget, FilmEngine engine)
+bool runRecipe(const Image& source, Image& result, const FilmSettings& settings, Progress* progress,
+               int budget, FilmEngine engine)
 {
     const uint32_t* src = source.pixels();
     uint32_t* dst = result.pixels();

@@ -16,7 +16,10 @@ namespace tavelune {
 namespace {
 
 // Share of a layer composed at alpha over an opaque picture.
-double opaqueShare(int alpha) { return blend::overShare(alpha, blend::composedAlpha(alpha, 255)); }
+double opaqueShare(int alpha)
+{
+    return blend::overShare(alpha, blend::composedAlpha(alpha, 255));
+}
 
 }  // namespace
 
@@ -55,9 +58,10 @@ FusedMonoFilm::FusedMonoFilm(int exposure, int saturation, bool highKey, bool bl
                     uint8_t(blend::over(blend::multiply(s, d), d, share128));
         std::array<uint8_t, 256> levels09 = LevelsCurve(0, 255, 0, 255, 0.9).lookup();
         for (int s = 0; s < 256; ++s) {
-            m_screen[size_t(s)] = uint8_t(blend::screen(s, s));
-            m_screenLevels[size_t(s)] = levels09[m_screen[size_t(s)]];
+            int screened = blend::screen(s, s);
+            m_screenLevels[size_t(s)] = levels09[size_t(screened)];
             m_square[size_t(s)] = uint8_t(blend::multiply(s, s));
+            m_screenAndSquare[size_t(s)] = uint32_t(screened) | uint32_t(m_square[size_t(s)]) << 16;
         }
         for (int sum = 0; sum < 766; ++sum) {
             m_shadowWeight[size_t(sum)] = uint8_t(shadowWeight(sum / 3));
@@ -77,27 +81,31 @@ FusedMonoFilm::FusedMonoFilm(int exposure, int saturation, bool highKey, bool bl
     }
 }
 
+void FusedMonoFilm::run(const uint32_t* src, uint32_t* dst, size_t n) const
+{
+    for (size_t i = 0; i < n; ++i) dst[i] = (*this)(src[i]);
+}
+
 uint32_t FusedMonoFilm::operator()(uint32_t pixel) const
 {
     int s[3] = {redOf(pixel), greenOf(pixel), blueOf(pixel)};
-    int grey = std::clamp(m_greyTerms[0][size_t(s[0])] + m_greyTerms[1][size_t(s[1])] +
-                              m_greyTerms[2][size_t(s[2])],
-                          0, 255);
+    int grey = std::clamp(
+        m_greyTerms[0][size_t(s[0])] + m_greyTerms[1][size_t(s[1])] + m_greyTerms[2][size_t(s[2])],
+        0, 255);
     const uint8_t* early = m_early.get() + size_t(grey) * 256;
     int d[3];
     if (m_highKey) {
-        int shadow = m_shadowWeight[size_t(m_screen[size_t(s[0])] + m_screen[size_t(s[1])] +
-                                           m_screen[size_t(s[2])])];
-        int highlight = m_highlightWeight[size_t(m_square[size_t(s[0])] +
-                                                 m_square[size_t(s[1])] + m_square[size_t(s[2])])];
+        uint32_t sums = m_screenAndSquare[size_t(s[0])] + m_screenAndSquare[size_t(s[1])] +
+                        m_screenAndSquare[size_t(s[2])];
+        int shadow = m_shadowWeight[sums & 0xFFFF];
+        int highlight = m_highlightWeight[sums >> 16];
         for (int c = 0; c < 3; ++c) {
-            int v = blend::byAlpha(m_screenLevels[size_t(s[c])], early[s[c]], shadow);
+            int v = blend::byAlphaMultiplied(m_screenLevels[size_t(s[c])], early[s[c]], shadow);
             v = m_multiplied[size_t(v * 256 + s[c])];
-            d[c] = blend::byAlpha(m_square[size_t(s[c])], v, highlight);
+            d[c] = blend::byAlphaMultiplied(m_square[size_t(s[c])], v, highlight);
         }
     } else {
-        for (int c = 0; c < 3; ++c)
-            d[c] = early[s[c]];
+        for (int c = 0; c < 3; ++c) d[c] = early[s[c]];
     }
     return m_byLuma[size_t(lumaOf(d[0], d[1], d[2]))];
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 
@@ -14,6 +15,8 @@ public:
     FusedMonoFilm(int exposure, int saturation, bool highKey, bool blackCorrection);
 
     uint32_t operator()(uint32_t pixel) const;
+    /// dst[i] = (*this)(src[i]) for n pixels.
+    void run(const uint32_t* src, uint32_t* dst, size_t n) const;
 
     /// False when composing over an opaque result would not stay opaque, which the folding
     /// relies on; the chain must then run the long way.
@@ -27,7 +30,7 @@ private:
     // High key: the multiply layer at alpha 128, by [layered value][channel].
     std::unique_ptr<uint8_t[]> m_multiplied;
     std::array<uint8_t, 256> m_screenLevels{};
-    std::array<uint8_t, 256> m_screen{};
+    std::array<uint32_t, 256> m_screenAndSquare{};  // screen layer low, square layer high
     std::array<uint8_t, 256> m_square{};
     std::array<uint8_t, 766> m_shadowWeight{};
     std::array<uint8_t, 766> m_highlightWeight{};

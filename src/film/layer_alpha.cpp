@@ -15,7 +15,10 @@ void setAlphaFromMean(uint32_t* run, uint32_t n, Weight weight)
 
 }  // namespace
 
-void setShadowAlpha(uint32_t* run, uint32_t n) { setAlphaFromMean(run, n, shadowWeight); }
+void setShadowAlpha(uint32_t* run, uint32_t n)
+{
+    setAlphaFromMean(run, n, shadowWeight);
+}
 
 void setColourHighlightAlpha(uint32_t* run, uint32_t n)
 {

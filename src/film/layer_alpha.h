@@ -24,7 +24,10 @@ inline int colourHighlightWeight(int mean)
     return ((e * e) >> 8) + 1;
 }
 
-inline int monoHighlightWeight(int mean) { return ((mean * mean * mean) >> 16) + 2; }
+inline int monoHighlightWeight(int mean)
+{
+    return ((mean * mean * mean) >> 16) + 2;
+}
 
 /// Sets each pixel's alpha byte to weight(meanOf(pixel)).
 void setShadowAlpha(uint32_t* run, uint32_t n);

@@ -7,8 +7,7 @@ namespace {
 constexpr std::array<float, 256> weightTable(double weight)
 {
     std::array<float, 256> table{};
-    for (int i = 0; i < 256; ++i)
-        table[size_t(i)] = float(i * weight);
+    for (int i = 0; i < 256; ++i) table[size_t(i)] = float(i * weight);
     return table;
 }
 

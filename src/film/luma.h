@@ -3,7 +3,6 @@
 
 #include <array>
 #include <cstddef>
-#include <cmath>
 #include <cstdint>
 
 #include "film/pixel.h"
@@ -20,10 +19,14 @@ inline int lumaOf(int red, int green, int blue)
 {
     double sum = double(lumaRed[size_t(red)]) + double(lumaGreen[size_t(green)]) +
                  double(lumaBlue[size_t(blue)]);
-    return int(std::floor(sum + 0.5));
+    // The sum is never negative, so truncation is the floor (and needs no library call).
+    return int(sum + 0.5);
 }
 
-inline int lumaOf(uint32_t pixel) { return lumaOf(redOf(pixel), greenOf(pixel), blueOf(pixel)); }
+inline int lumaOf(uint32_t pixel)
+{
+    return lumaOf(redOf(pixel), greenOf(pixel), blueOf(pixel));
+}
 
 }  // namespace tavelune
 

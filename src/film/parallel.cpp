@@ -36,7 +36,8 @@ void parallelChunks(size_t count, size_t chunkSize, int threadCount,
             size_t begin = chunk * chunkSize;
             size_t end = std::min(count, begin + chunkSize);
             work(begin, end);
-            size_t finished = done.fetch_add(end - begin, std::memory_order_acq_rel) + (end - begin);
+            size_t finished =
+                done.fetch_add(end - begin, std::memory_order_acq_rel) + (end - begin);
             if (reportProgress && progress)
                 progress(finished);
         }
@@ -54,8 +55,7 @@ void parallelChunks(size_t count, size_t chunkSize, int threadCount,
         }
     }
     runChunks(true);
-    for (std::thread& t : threads)
-        t.join();
+    for (std::thread& t : threads) t.join();
     if (progress)
         progress(count);
 }

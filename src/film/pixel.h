@@ -17,12 +17,27 @@ constexpr uint32_t colorRefToPixel(uint32_t colorRef)
     return makePixel(255, colorRef & 0xFF, (colorRef >> 8) & 0xFF, (colorRef >> 16) & 0xFF);
 }
 
-constexpr int redOf(uint32_t pixel) { return int((pixel >> 16) & 0xFF); }
-constexpr int greenOf(uint32_t pixel) { return int((pixel >> 8) & 0xFF); }
-constexpr int blueOf(uint32_t pixel) { return int(pixel & 0xFF); }
-constexpr int alphaOf(uint32_t pixel) { return int(pixel >> 24); }
+constexpr int redOf(uint32_t pixel)
+{
+    return int((pixel >> 16) & 0xFF);
+}
+constexpr int greenOf(uint32_t pixel)
+{
+    return int((pixel >> 8) & 0xFF);
+}
+constexpr int blueOf(uint32_t pixel)
+{
+    return int(pixel & 0xFF);
+}
+constexpr int alphaOf(uint32_t pixel)
+{
+    return int(pixel >> 24);
+}
 
 /// Byte c (0 blue, 1 green, 2 red, 3 alpha).
-constexpr int channelOf(uint32_t pixel, int c) { return int((pixel >> (8 * c)) & 0xFF); }
+constexpr int channelOf(uint32_t pixel, int c)
+{
+    return int((pixel >> (8 * c)) & 0xFF);
+}
 
 }  // namespace tavelune

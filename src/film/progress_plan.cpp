@@ -34,8 +34,7 @@ private:
 void ProgressPlan::colourCore(int budget)
 {
     Budget bar(*this, budget);
-    for (int k : {5, 10, 10, 10, 10, 10, 5, 10, 5, 10, 5, 5})
-        bar.advance(k);
+    for (int k : {5, 10, 10, 10, 10, 10, 5, 10, 5, 10, 5, 5}) bar.advance(k);
     bar.finish();
 }
 
@@ -64,11 +63,9 @@ ProgressPlan ProgressPlan::monoFilm(bool highKey, int budget)
     bar.advance(5);
     bar.advance(10);
     if (highKey) {
-        for (int k : {5, 10, 10, 10, 10, 10, 10})
-            bar.advance(k);
+        for (int k : {5, 10, 10, 10, 10, 10, 10}) bar.advance(k);
     } else {
-        for (int k : {15, 20, 25})
-            bar.advance(k);
+        for (int k : {15, 20, 25}) bar.advance(k);
     }
     bar.advance(10);
     bar.advance(10);

@@ -22,7 +22,7 @@ public:
 
 private:
     struct Move {
-        bool set;   // set to start + amount, else advance by amount
+        bool set;  // set to start + amount, else advance by amount
         int amount;
     };
     class Budget;

@@ -14,8 +14,7 @@ void mixChannels(uint32_t* dst, const uint32_t* src, uint32_t n, int m0, int m1,
     if (!dst || !src || n == 0)
         return;
     int m[9] = {m0, m1, m2, m3, m4, m5, m6, m7, m8};
-    for (int& v : m)
-        v = std::clamp(v, -200, 200);
+    for (int& v : m) v = std::clamp(v, -200, 200);
     for (uint32_t i = 0; i < n; ++i) {
         uint32_t p = src[i];
         int r = redOf(p);
@@ -23,8 +22,8 @@ void mixChannels(uint32_t* dst, const uint32_t* src, uint32_t n, int m0, int m1,
         int b = blueOf(p);
         int out[3];
         for (int row = 0; row < 3; ++row) {
-            int sum = mixTerm(r, m[row * 3]) + mixTerm(g, m[row * 3 + 1]) +
-                      mixTerm(b, m[row * 3 + 2]);
+            int sum =
+                mixTerm(r, m[row * 3]) + mixTerm(g, m[row * 3 + 1]) + mixTerm(b, m[row * 3 + 2]);
             out[row] = std::clamp(sum, 0, 255);
         }
         dst[i] = (dst[i] & 0xFF000000u) | makePixel(0, out[0], out[1], out[2]);
@@ -68,31 +67,39 @@ LevelsCurve::LevelsCurve(int outLow, int outHigh, int inLow, int inHigh, double 
 std::array<uint8_t, 256> LevelsCurve::lookup() const
 {
     std::array<uint8_t, 256> out{};
-    for (int v = 0; v < 256; ++v)
-        out[size_t(v)] = map(v);
+    for (int v = 0; v < 256; ++v) out[size_t(v)] = map(v);
     return out;
 }
 
-void applyLevels(uint32_t* dst, const uint32_t* src, uint32_t n, int outLow, int outHigh,
-                 int inLow, int inHigh, double gamma, int channel)
+void applyLevels(uint32_t* dst, const uint32_t* src, uint32_t n, int outLow, int outHigh, int inLow,
+                 int inHigh, double gamma, int channel)
 {
     if (!dst || !src || n == 0)
         return;
     int shift;
     switch (channel) {
-    case kAllChannels: shift = -1; break;
-    case 'R': shift = 16; break;
-    case 'G': shift = 8; break;
-    case 'B': shift = 0; break;
-    default: return;
+        case kAllChannels:
+            shift = -1;
+            break;
+        case 'R':
+            shift = 16;
+            break;
+        case 'G':
+            shift = 8;
+            break;
+        case 'B':
+            shift = 0;
+            break;
+        default:
+            return;
     }
     LevelsCurve curve(outLow, outHigh, inLow, inHigh, gamma);
     for (uint32_t i = 0; i < n; ++i) {
         uint32_t p = src[i];
         uint32_t out = dst[i];
         if (shift < 0) {
-            out = (out & 0xFF000000u) | makePixel(0, curve.map(redOf(p)), curve.map(greenOf(p)),
-                                                  curve.map(blueOf(p)));
+            out = (out & 0xFF000000u) |
+                  makePixel(0, curve.map(redOf(p)), curve.map(greenOf(p)), curve.map(blueOf(p)));
         } else {
             uint32_t v = curve.map(int((p >> shift) & 0xFF));
             out = (out & ~(0xFFu << shift)) | v << shift;
@@ -112,15 +119,23 @@ void fillChannel(uint32_t* buf, uint32_t n, int channel, int value)
     }
     int shift;
     switch (channel) {
-    case 'R': shift = 16; break;
-    case 'G': shift = 8; break;
-    case 'B': shift = 0; break;
-    case 'A': shift = 24; break;
-    default: return;
+        case 'R':
+            shift = 16;
+            break;
+        case 'G':
+            shift = 8;
+            break;
+        case 'B':
+            shift = 0;
+            break;
+        case 'A':
+            shift = 24;
+            break;
+        default:
+            return;
     }
     uint32_t mask = ~(0xFFu << shift);
-    for (uint32_t i = 0; i < n; ++i)
-        buf[i] = (buf[i] & mask) | byte << shift;
+    for (uint32_t i = 0; i < n; ++i) buf[i] = (buf[i] & mask) | byte << shift;
 }
 
 }  // namespace tavelune

@@ -16,8 +16,8 @@ void mixChannels(uint32_t* dst, const uint32_t* src, uint32_t n, int m0, int m1,
                  int m4, int m5, int m6, int m7, int m8);
 
 /// Gamma curve with hard clipping below inLow and above inHigh; see LevelsCurve.
-void applyLevels(uint32_t* dst, const uint32_t* src, uint32_t n, int outLow, int outHigh,
-                 int inLow, int inHigh, double gamma, int channel);
+void applyLevels(uint32_t* dst, const uint32_t* src, uint32_t n, int outLow, int outHigh, int inLow,
+                 int inHigh, double gamma, int channel);
 
 /// Sets one byte (or all four for selector 0) of every pixel to the low 8 bits of value.
 void fillChannel(uint32_t* buf, uint32_t n, int channel, int value);

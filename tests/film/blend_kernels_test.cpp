@@ -77,18 +77,14 @@ TEST(BlendKernels, BranchPointsAndLimits)
         int expected;
     };
     const Case cases[] = {
-        {screenPixels, 0, 0, 0},       // two blacks
-        {screenPixels, 255, 0, 254},   // white over anything stays below white
-        {screenPixels, 255, 255, 254},
-        {screenPixels, 77, 255, 254},
+        {screenPixels, 0, 0, 0},      // two blacks
+        {screenPixels, 255, 0, 254},  // white over anything stays below white
+        {screenPixels, 255, 255, 254},   {screenPixels, 77, 255, 254},
         {overlayPixels, 255, 127, 253},  // B below 128: multiply branch
         {overlayPixels, 0, 128, 2},      // B from 128: screen branch
-        {overlayPixels, 255, 255, 255},
-        {overlayPixels, 0, 0, 0},
-        {multiplyPixels, 255, 255, 254},
-        {softLightPixels, 255, 255, 254},
-        {softLightPixels, 0, 0, 0},
-        {softLightPixels, 128, 128, 127},  // 127.998 truncated
+        {overlayPixels, 255, 255, 255},  {overlayPixels, 0, 0, 0},
+        {multiplyPixels, 255, 255, 254}, {softLightPixels, 255, 255, 254},
+        {softLightPixels, 0, 0, 0},      {softLightPixels, 128, 128, 127},  // 127.998 truncated
     };
     for (const Case& c : cases) {
         uint32_t a = makePixel(255, c.a, c.a, c.a);
@@ -152,9 +148,7 @@ TEST(BlendByAlpha, TruncatesTowardZeroAndMakesOpaque)
         {255, 0, 128, 128},  // 32640 / 255 = 128
         {0, 255, 128, 127},  // 255 + trunc(-128) = 127
         {0, 1, 128, 1},      // trunc(-0.5) is 0, not -1
-        {200, 100, 0, 100},
-        {200, 100, 255, 200},
-        {1, 0, 254, 0},
+        {200, 100, 0, 100}, {200, 100, 255, 200}, {1, 0, 254, 0},
     };
     for (const Case& c : cases) {
         uint32_t a = makePixel(uint32_t(c.alpha), c.a, c.a, c.a);
@@ -188,12 +182,9 @@ TEST(CompositeOver, ComposedAlpha)
         int over, under, alpha;
     };
     const Case cases[] = {
-        {16, 255, 255},   // the recipes' faint layer keeps the picture opaque
-        {128, 255, 255},
-        {255, 255, 254},  // 254.99998 in single precision, truncated
-        {255, 0, 255},
-        {0, 200, 200},
-        {128, 128, 191},  // 128 + (1 - 128/255) * 128 = 191.75
+        {16, 255, 255},                    // the recipes' faint layer keeps the picture opaque
+        {128, 255, 255}, {255, 255, 254},  // 254.99998 in single precision, truncated
+        {255, 0, 255},   {0, 200, 200},   {128, 128, 191},  // 128 + (1 - 128/255) * 128 = 191.75
     };
     for (const Case& c : cases) {
         uint32_t p = compositePixel(makePixel(uint32_t(c.under), 10, 20, 30),

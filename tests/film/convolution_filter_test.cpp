@@ -29,8 +29,7 @@ std::vector<uint32_t> naiveConvolution(const Image& image, const std::vector<int
                                        int rows, int cols)
 {
     int64_t sum = 0;
-    for (int32_t w : weights)
-        sum += w;
+    for (int32_t w : weights) sum += w;
     int64_t divisor = sum == 0 ? 1 : sum;
     std::vector<uint32_t> out;
     for (int y = 0; y < image.height(); ++y) {
@@ -96,8 +95,8 @@ TEST(ConvolutionFilter, MatchesTheObviousConvolutionOnAnyThreadCount)
         {{0, -1, 0, -1, 14, -1, 0, -1, 0}, 3, 3},
         {{1, 2, 1, 2, 4, 2, 1, 2, 1}, 3, 3},
         {{1, -2, 3, -4, 5, -6, 7, -8, 9, 10, 11, 12, 13, 14, 15}, 3, 5},  // not symmetric
-        {{-1, -1, -1}, 3, 1},                                           // negative sum
-        {{1, -1, 0, 0, 0, 0, 0, 0, 0}, 3, 3},                           // sum 0 divides by 1
+        {{-1, -1, -1}, 3, 1},                                             // negative sum
+        {{1, -1, 0, 0, 0, 0, 0, 0, 0}, 3, 3},                             // sum 0 divides by 1
         {{7}, 1, 1},
     };
     for (auto [w, h] : {std::pair{1, 1}, {2, 9}, {37, 23}, {4, 2}}) {

@@ -6,12 +6,12 @@
 #include <vector>
 
 #include "engine/image.h"
+#include "film/blend_kernels.h"
 #include "film/colour_film.h"
 #include "film/hsv.h"
 #include "film/mono_film.h"
 #include "film/pixel.h"
 #include "film/tone_kernels.h"
-#include "film/blend_kernels.h"
 #include "film_test_pictures.h"
 
 namespace tavelune {
@@ -130,8 +130,8 @@ TEST(FilmStep, KnownColoursOfTheDefaultLook)
 
 TEST(ExposureGamma, QuarterStopTable)
 {
-    const float expected[17] = {0.3125f, 0.375f, 0.4375f, 0.5f, 0.625f, 0.75f, 0.875f, 1.0f, 1.25f,
-                                1.5f,    1.75f,  2.0f,    2.25f, 2.5f, 2.75f, 3.0f, 3.25f};
+    const float expected[17] = {0.3125f, 0.375f, 0.4375f, 0.5f,  0.625f, 0.75f, 0.875f, 1.0f, 1.25f,
+                                1.5f,    1.75f,  2.0f,    2.25f, 2.5f,   2.75f, 3.0f,   3.25f};
     for (int exposure = -8; exposure <= 8; ++exposure)
         EXPECT_EQ(exposureGamma(exposure), expected[exposure + 8]) << exposure;
     EXPECT_EQ(exposureGamma(-20), 0.3125f);
@@ -203,8 +203,8 @@ TEST(MonoFilm, SaturationSliderChangesLightnessByHalf)
     std::vector<uint32_t> plain = filmed(source, s);
     for (int saturation : {-10, -3, 10}) {
         std::vector<uint32_t> expected = plain;
-        adjustHsv(expected.data(), expected.data(), uint32_t(expected.size()), 0, 0,
-                  5 * saturation, 0, 359);
+        adjustHsv(expected.data(), expected.data(), uint32_t(expected.size()), 0, 0, 5 * saturation,
+                  0, 359);
         s.saturation = saturation;
         for (FilmEngine engine : kEngines)
             EXPECT_EQ(filmed(source, s, engine), expected) << saturation;

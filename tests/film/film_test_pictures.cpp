@@ -14,8 +14,8 @@ Image variedColourPicture(int width, int height, uint32_t seed)
     image.create(width, height, 72.0f);
     uint32_t* p = image.pixels();
     size_t n = image.pixelCount();
-    static constexpr int kEdges[] = {0, 1, 2, 3, 15, 16, 63, 64, 126, 127, 128, 129, 191, 192,
-                                     239, 240, 252, 253, 254, 255};
+    static constexpr int kEdges[] = {0,   1,   2,   3,   15,  16,  63,  64,  126, 127,
+                                     128, 129, 191, 192, 239, 240, 252, 253, 254, 255};
     size_t i = 0;
     for (int r : kEdges)
         for (int g : kEdges)
@@ -43,8 +43,7 @@ Image allColoursPicture()
     Image image;
     image.create(4096, 4096, 72.0f);
     uint32_t* p = image.pixels();
-    for (uint32_t i = 0; i < (1u << 24); ++i)
-        p[i] = 0xFF000000u | i;
+    for (uint32_t i = 0; i < (1u << 24); ++i) p[i] = 0xFF000000u | i;
     return image;
 }
 

@@ -24,20 +24,19 @@ TEST(PixelToHsv, RoundsToWholeDegreesAndPercent)
         HsvColour expected;
     };
     const Case cases[] = {
-        {makePixel(255, 255, 254, 254), {0, 0, 100}},   // nearly grey is exactly grey
+        {makePixel(255, 255, 254, 254), {0, 0, 100}},  // nearly grey is exactly grey
         {makePixel(255, 0, 0, 0), {0, 0, 0}},
-        {makePixel(255, 128, 128, 128), {0, 0, 50}},    // 50.196
-        {makePixel(255, 0, 0, 1), {240, 100, 0}},       // value 0.39 rounds to 0
+        {makePixel(255, 128, 128, 128), {0, 0, 50}},  // 50.196
+        {makePixel(255, 0, 0, 1), {240, 100, 0}},     // value 0.39 rounds to 0
         {makePixel(255, 255, 0, 0), {0, 100, 100}},
         {makePixel(255, 255, 255, 0), {60, 100, 100}},  // red and green tie
         {makePixel(255, 0, 255, 255), {180, 100, 100}},
         {makePixel(255, 255, 0, 255), {300, 100, 100}},
-        {makePixel(255, 255, 0, 1), {360, 100, 100}},   // 359.76 rounds up to 360
+        {makePixel(255, 255, 0, 1), {360, 100, 100}},  // 359.76 rounds up to 360
         {makePixel(255, 255, 215, 128), {41, 50, 100}},
         {makePixel(255, 200, 100, 50), {20, 75, 78}},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(pixelToHsv(c.pixel), c.expected) << std::hex << c.pixel;
+    for (const Case& c : cases) EXPECT_EQ(pixelToHsv(c.pixel), c.expected) << std::hex << c.pixel;
 }
 
 TEST(HsvToPixel, RoundingOfValueAndSaturation)
@@ -114,16 +113,16 @@ TEST(AdjustHsv, ValueAndSaturationClamp)
     uint32_t pixel = makePixel(255, 200, 100, 50);  // hue 20, saturation 75, value 78
     EXPECT_EQ(adjustOne(pixel, 0, 0, 100, 0, 359), hsvToPixel({20, 75, 100}));
     EXPECT_EQ(adjustOne(pixel, 0, 0, -100, 0, 359), hsvToPixel({20, 75, 0}));
-    EXPECT_EQ(adjustOne(pixel, 0, 999, 0, 0, 359), hsvToPixel({20, 100, 78}));  // 100 %
+    EXPECT_EQ(adjustOne(pixel, 0, 999, 0, 0, 359), hsvToPixel({20, 100, 78}));   // 100 %
     EXPECT_EQ(adjustOne(pixel, 0, -50, 50, 0, 359), hsvToPixel({20, 37, 100}));  // 117 -> 100
 }
 
 TEST(AdjustHsv, BandArgumentsAreNormalised)
 {
-    uint32_t red = makePixel(255, 255, 0, 0);           // hue 0
-    uint32_t nearRed = makePixel(255, 255, 0, 4);       // hue 359
-    uint32_t orange = makePixel(255, 255, 21, 0);       // hue 5
-    uint32_t magenta = makePixel(255, 255, 0, 21);      // hue 355
+    uint32_t red = makePixel(255, 255, 0, 0);       // hue 0
+    uint32_t nearRed = makePixel(255, 255, 0, 4);   // hue 359
+    uint32_t orange = makePixel(255, 255, 21, 0);   // hue 5
+    uint32_t magenta = makePixel(255, 255, 0, 21);  // hue 355
     // from = to = 359: to becomes 360, then 0, and from -1: the band is -1..0.
     EXPECT_NE(adjustOne(red, 0, 0, -50, 359, 359), red);
     EXPECT_EQ(adjustOne(nearRed, 0, 0, -50, 359, 359), nearRed);

@@ -16,8 +16,7 @@ namespace {
 std::vector<uint32_t> rampOf(uint32_t alpha = 0xFF)
 {
     std::vector<uint32_t> run;
-    for (int v = 0; v < 256; ++v)
-        run.push_back(makePixel(alpha, v, 255 - v, v ^ 0x55));
+    for (int v = 0; v < 256; ++v) run.push_back(makePixel(alpha, v, 255 - v, v ^ 0x55));
     return run;
 }
 
@@ -57,8 +56,8 @@ TEST(LevelsCurve, GammaIsQuantisedToHundredths)
         int hundredths;
     };
     const Case cases[] = {
-        {0.999, 99}, {12.0, 999}, {0.05, 10}, {-3.0, 10}, {0.8, 80}, {0.9, 90}, {1.2, 120},
-        {1.25, 125}, {0.3125, 31}, {double(0.4375f), 43},
+        {0.999, 99},        {12.0, 999}, {0.05, 10},  {-3.0, 10},   {0.8, 80},
+        {0.9, 90},          {1.2, 120},  {1.25, 125}, {0.3125, 31}, {double(0.4375f), 43},
         {double(0.9f), 89},  // why the recipes pass their constants in double precision
     };
     for (const Case& c : cases) {
@@ -114,13 +113,12 @@ TEST(MixChannels, TermsTruncateAndClamp)
         int expected;  // red output
     };
     const Case cases[] = {
-        {10, 1, 0, {100, -50, 0}, 10},     // -0.5 truncates to 0, not -1
-        {10, 3, 0, {100, -50, 0}, 9},      // -1.5 truncates to -1
-        {1, 0, 0, {300, 0, 0}, 2},         // coefficients clamp to 200
-        {255, 255, 0, {200, 200, 0}, 255}, // each term caps at 255, the sum at 255
-        {255, 0, 0, {-200, 0, 0}, 0},      // negative sums clamp to 0
-        {100, 100, 100, {104, -2, -2}, 100},
-        {255, 0, 0, {104, -2, -2}, 255},
+        {10, 1, 0, {100, -50, 0}, 10},      // -0.5 truncates to 0, not -1
+        {10, 3, 0, {100, -50, 0}, 9},       // -1.5 truncates to -1
+        {1, 0, 0, {300, 0, 0}, 2},          // coefficients clamp to 200
+        {255, 255, 0, {200, 200, 0}, 255},  // each term caps at 255, the sum at 255
+        {255, 0, 0, {-200, 0, 0}, 0},       // negative sums clamp to 0
+        {100, 100, 100, {104, -2, -2}, 100}, {255, 0, 0, {104, -2, -2}, 255},
         {200, 10, 0, {104, -2, -2}, 208},  // 208 + trunc(-0.2)
     };
     for (const Case& c : cases) {
@@ -164,8 +162,7 @@ TEST(Luma, SingleChannelsAndGreys)
     EXPECT_EQ(lumaOf(255, 0, 0), 76);   // 76.245
     EXPECT_EQ(lumaOf(0, 255, 0), 150);  // 149.685
     EXPECT_EQ(lumaOf(0, 0, 255), 29);   // 29.07
-    for (int v = 0; v < 256; ++v)
-        EXPECT_EQ(lumaOf(v, v, v), v) << v;
+    for (int v = 0; v < 256; ++v) EXPECT_EQ(lumaOf(v, v, v), v) << v;
     EXPECT_EQ(lumaRed[1], 0.299f);
     EXPECT_EQ(lumaBlue[255], float(255 * 0.114));
 }
@@ -185,8 +182,7 @@ TEST(LumaHistogram, CountsLumaAndEachChannel)
     EXPECT_EQ(hist[768 + 0], 2u);
     EXPECT_EQ(hist[768 + 30], 1u);
     uint64_t total = 0;
-    for (uint32_t v : hist)
-        total += v;
+    for (uint32_t v : hist) total += v;
     EXPECT_EQ(total, 12u);
 }
 

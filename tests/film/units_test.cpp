@@ -34,7 +34,7 @@ TEST(ConvertUnit, FactorTable)
         {kUnitMillimetre, kUnitPica, 1, 4, 0, 4.2333},
         {kUnitPoint, kUnitPica, 2, 0, 0, 24},
         {kUnitInch, kUnitInch, 1.23456, 2, 0, 1.23},
-        {kUnitInch, 9, 1.23456, 3, 300, 1.235},   // unknown unit: only rounded
+        {kUnitInch, 9, 1.23456, 3, 300, 1.235},  // unknown unit: only rounded
         {-1, kUnitInch, 1.23456, 1, 300, 1.2},
     };
     for (const Case& c : cases)
