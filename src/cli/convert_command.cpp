@@ -60,7 +60,7 @@ int runConvert(const std::vector<std::string>& args)
     progress.finish();
     if (outcome == FileConversionOutcome::ConversionFailed)
         std::fprintf(stderr, "tavelune-cli: the film step failed (%s has no recipe yet)\n",
-                     filmName(options.film.filmType));
+                     filmName(options.job.film.filmType));
     if (outcome != FileConversionOutcome::Converted)
         return 1;
     std::printf("%s\n", files[1].c_str());

@@ -31,7 +31,7 @@ void readSize(const std::string& option, const std::string& text, int& width, in
 bool readConvertOption(ArgumentReader& reader, ConvertOptions& options)
 {
     const std::string& name = reader.name();
-    FilmSettings& film = options.film;
+    FilmSettings& film = options.job.film;
     if (name == "--no-film") {
         reader.noValue();
         film.enabled = false;

@@ -12,7 +12,6 @@
 #include "engine/message_sink.h"
 #include "exif/exif_data.h"
 #include "exif/keep_exif.h"
-#include "film/film_step.h"
 #include "film/progress.h"
 
 namespace tavelune {
@@ -46,23 +45,26 @@ void applyGeometry(Image& picture, const FileConversionSettings& settings)
 
 }  // namespace
 
-bool openWorkingPicture(const std::string& path, Image& picture, int fit, bool orient)
+bool openWorkingPicture(const std::string& path, Image& picture, ExifData& exif, int fit,
+                        bool orient)
 {
+    exif.Clear();
     if (!openImage(path, picture))
         return false;
     if (fit > 0)
         fitWithin(picture, fit);
     const std::string format = upper(splitFileName(path).extension);
-    if (!orient || (format != "JPG" && format != "JPEG"))
+    const bool jpeg = format == "JPG" || format == "JPEG";
+    if (!jpeg && format != "TIF" && format != "TIFF")
         return true;
-    ExifData exif;
-    if (!exif.LoadExif(path) || exif.IsEmpty())
+    if (!exif.LoadExif(path) || exif.IsEmpty() || !jpeg)
         return true;
     double dpi = exif.GetNumber(kIfd0, kTagXResolution, 0);
     if (exif.GetNumber(kIfd0, kTagResolutionUnit, 0) == 3)
         dpi *= 2.54;
     picture.setDpi(dpi > 0 ? float(dpi) : 72.0f);
-    applyExifOrientation(picture, int(exif.GetNumber(kIfd0, kTagOrientation, 0)));
+    if (orient)
+        applyExifOrientation(picture, int(exif.GetNumber(kIfd0, kTagOrientation, 0)));
     return true;
 }
 
@@ -84,7 +86,8 @@ FileConversionOutcome convertPictureFile(const std::string& input, const std::st
 
     about(input);
     Image source;
-    if (!openWorkingPicture(input, source, settings.fit, settings.orient))
+    ExifData exif;
+    if (!openWorkingPicture(input, source, exif, settings.fit, settings.orient))
         return FileConversionOutcome::ReadFailed;
     applyGeometry(source, settings);
 
@@ -93,10 +96,10 @@ FileConversionOutcome convertPictureFile(const std::string& input, const std::st
             progress(position);
     });
     Image result;
-    // The desktop program stops silently here; callers report the outcome their own way.
-    if (!runFilmStep(source, result, settings.film, &jobProgress, 92))
+    Rect margins;
+    // The desktop program stops silently on a failed film step; callers report it their way.
+    if (!runConversionJob(source, &exif, settings.job, &jobProgress, result, margins))
         return FileConversionOutcome::ConversionFailed;
-    jobProgress.set(100);
 
     about(output);
     const bool jpeg = format == "JPG" || format == "JPEG";
@@ -104,8 +107,7 @@ FileConversionOutcome convertPictureFile(const std::string& input, const std::st
         return FileConversionOutcome::WriteFailed;
     if (jpeg && settings.keepExif) {
         // As in the desktop program, a picture saved without its EXIF data is still saved.
-        ExifData exif;
-        if (exif.LoadExif(input))
+        if (!exif.IsEmpty())
             writeKeptExif(exif, output, settings.orient);
     }
     return FileConversionOutcome::Converted;

@@ -4,9 +4,10 @@
 #include <functional>
 #include <string>
 
-#include "film/film_settings.h"
+#include "film/conversion_job.h"
 
 namespace tavelune {
+class ExifData;
 class Image;
 }
 
@@ -14,7 +15,7 @@ namespace tavelune {
 
 /// Everything that decides how one file becomes another.
 struct FileConversionSettings {
-    FilmSettings film;
+    ConversionSettings job;  // the four pages: film, watermark, signature, border
     int quality = 75;      // JPEG
     int compression = 5;   // TIFF: 1 none, 5 LZW
     int fit = 0;           // longer side at most this many pixels after opening; 0 keeps it
@@ -39,7 +40,9 @@ FileConversionOutcome convertPictureFile(const std::string& input, const std::st
                                          const std::function<void(const std::string&)>& reportFile = {});
 
 /// Opens a picture as the desktop program does: bilinear reduction to fit (when above 0),
-/// and for JPEG files the EXIF resolution and Orientation. False with the message shown.
-bool openWorkingPicture(const std::string& path, Image& picture, int fit, bool orient);
+/// the file's EXIF data into exif (JPEG and TIFF), and for JPEG files the EXIF resolution
+/// and, when orient is set, its Orientation. False with the message shown.
+bool openWorkingPicture(const std::string& path, Image& picture, ExifData& exif, int fit,
+                        bool orient);
 
 }  // namespace tavelune
