@@ -14,33 +14,6 @@ namespace {
 
 using detail::channelOf;
 
-// The four channels of a pixel side by side. Each lane does exactly the double operations
-// sample() does for that channel, so the bytes stay the same; only the instruction count drops.
-// These helpers never cross a translation unit, so the vector ABI note does not apply.
-#pragma GCC diagnostic ignored "-Wpsabi"
-using Lanes = double __attribute__((vector_size(32)));
-using IntLanes = int32_t __attribute__((vector_size(16)));
-
-inline Lanes lanesOf(uint32_t pixel)
-{
-    return Lanes{double(pixel & 0xFF), double((pixel >> 8) & 0xFF), double((pixel >> 16) & 0xFF),
-                 double(pixel >> 24)};
-}
-
-// Every lane lies in 0..255 here, where conversion to int truncates like conversion to
-// unsigned.
-inline uint32_t packed(Lanes lanes)
-{
-    const IntLanes bytes = __builtin_convertvector(lanes, IntLanes);
-    return uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 |
-           uint32_t(bytes[3]) << 24;
-}
-
-inline Lanes truncated(Lanes lanes)
-{
-    return __builtin_convertvector(__builtin_convertvector(lanes, IntLanes), Lanes);
-}
-
 void sampleRows(const Image& source, int newWidth, int newHeight, int samplerMode, uint32_t* out,
                 int begin, int end)
 {
@@ -103,11 +76,16 @@ void resampleBilinear(const Image& source, int newWidth, int newHeight, uint32_t
             uint32_t* row = out + size_t(newHeight - 1 - i) * size_t(newWidth);
             for (int j = 0; j < newWidth; ++j) {
                 const LinearTap& tap = columns[size_t(j)];
-                const Lanes p00 = lanesOf(upper[tap.first]), p10 = lanesOf(upper[tap.second]);
-                const Lanes p01 = lanesOf(lower[tap.first]), p11 = lanesOf(lower[tap.second]);
-                const Lanes top = truncated(p00 + tap.fraction * (p10 - p00));
-                const Lanes bottom = truncated(p01 + tap.fraction * (p11 - p01));
-                const uint32_t result = packed(top + rowTap.fraction * (bottom - top));
+                const uint32_t p00 = upper[tap.first], p10 = upper[tap.second];
+                const uint32_t p01 = lower[tap.first], p11 = lower[tap.second];
+                uint32_t result = 0;
+                for (int shift = 0; shift < 32; shift += 8) {
+                    uint32_t top = detail::lerpByte(channelOf(p00, shift), channelOf(p10, shift),
+                                                    tap.fraction);
+                    uint32_t bottom = detail::lerpByte(channelOf(p01, shift), channelOf(p11, shift),
+                                                       tap.fraction);
+                    result |= (detail::lerpByte(top, bottom, rowTap.fraction) & 0xFF) << shift;
+                }
                 row[j] = result;
             }
         }
@@ -154,33 +132,39 @@ void resampleBicubic(const Image& source, int newWidth, int newHeight, uint32_t*
         for (int& index : tap.index) index = slot[size_t(index)];
 
     forEachRowBand(newHeight, size_t(newWidth) * 16, [&](int begin, int end) {
-        std::vector<Lanes> columnSums;
+        std::vector<double> columnSums;
         try {
-            columnSums.resize(used.size());
+            columnSums.resize(used.size() * 4);
         } catch (const std::bad_alloc&) {
             sampleRows(source, newWidth, newHeight, kBicubic, out, begin, end);
             return;
         }
-        const Lanes lowest = {0.0, 0.0, 0.0, 0.0};
-        const Lanes highest = {255.0, 255.0, 255.0, 255.0};
         for (int i = begin; i < end; ++i) {
             const CubicTap rowTap = cubicTap(down, i);
             const uint32_t* rows[4];
             for (int k = 0; k < 4; ++k) rows[k] = source.rowFromTop(rowTap.index[k]);
             for (size_t u = 0; u < used.size(); ++u) {
                 const int c = used[u];
-                Lanes sum = lowest;
-                for (int r = 0; r < 4; ++r) sum += rowTap.weight[r] * lanesOf(rows[r][c]);
-                columnSums[u] = sum;
+                const uint32_t p[4] = {rows[0][c], rows[1][c], rows[2][c], rows[3][c]};
+                for (int channel = 0; channel < 4; ++channel) {
+                    const int shift = channel * 8;
+                    double sum = 0.0;
+                    for (int r = 0; r < 4; ++r) sum += rowTap.weight[r] * channelOf(p[r], shift);
+                    columnSums[u * 4 + size_t(channel)] = sum;
+                }
             }
             uint32_t* row = out + size_t(newHeight - 1 - i) * size_t(newWidth);
             for (int j = 0; j < newWidth; ++j) {
                 const CubicTap& tap = columns[size_t(j)];
-                Lanes sum = lowest;
-                for (int c = 0; c < 4; ++c) sum += tap.weight[c] * columnSums[size_t(tap.index[c])];
-                // std::clamp's order of tests, lane by lane
-                sum = sum < lowest ? lowest : (highest < sum ? highest : sum);
-                row[j] = packed(sum);
+                uint32_t result = 0;
+                for (int channel = 0; channel < 4; ++channel) {
+                    double sum = 0.0;
+                    for (int c = 0; c < 4; ++c)
+                        sum +=
+                            tap.weight[c] * columnSums[size_t(tap.index[c]) * 4 + size_t(channel)];
+                    result |= uint32_t(std::clamp(sum, 0.0, 255.0)) << (channel * 8);
+                }
+                row[j] = result;
             }
         }
     });
