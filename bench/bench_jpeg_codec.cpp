@@ -58,8 +58,7 @@ void BM_WriteDirect(benchmark::State& state)
     Image picture;
     JpegCodec().read(picturePath(), picture);
     const std::string out = picturePath() + ".out.jpg";
-    for (auto _ : state)
-        benchmark::DoNotOptimize(JpegCodec().write(out, picture, 90));
+    for (auto _ : state) benchmark::DoNotOptimize(JpegCodec().write(out, picture, 90));
     std::remove(out.c_str());
 }
 
@@ -68,8 +67,7 @@ void BM_WriteThroughRgb(benchmark::State& state)
     Image picture;
     JpegCodec().read(picturePath(), picture);
     const std::string out = picturePath() + ".out.jpg";
-    for (auto _ : state)
-        benchmark::DoNotOptimize(writeJpegThroughRgb(out, picture, 90));
+    for (auto _ : state) benchmark::DoNotOptimize(writeJpegThroughRgb(out, picture, 90));
     std::remove(out.c_str());
 }
 

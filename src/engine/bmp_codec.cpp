@@ -15,7 +15,10 @@ namespace {
 constexpr size_t kFileHeaderSize = 14;
 constexpr size_t kInfoHeaderSize = 40;
 
-uint16_t readU16(const uint8_t* p) { return uint16_t(p[0] | (p[1] << 8)); }
+uint16_t readU16(const uint8_t* p)
+{
+    return uint16_t(p[0] | (p[1] << 8));
+}
 
 uint32_t readU32(const uint8_t* p)
 {
@@ -30,8 +33,7 @@ void putU16(uint8_t* p, uint16_t v)
 
 void putU32(uint8_t* p, uint32_t v)
 {
-    for (int i = 0; i < 4; ++i)
-        p[i] = uint8_t(v >> (8 * i));
+    for (int i = 0; i < 4; ++i) p[i] = uint8_t(v >> (8 * i));
 }
 
 bool refuse(Image& out, const char* reason)
@@ -92,8 +94,7 @@ bool decodeBmp(const uint8_t* data, size_t size, Image& out)
     if (!pictureSizeAllowed(uint64_t(header.biWidth), uint64_t(height)))
         return refuse(out, "picture size out of range");
     std::vector<uint32_t> palette(paletteCount);
-    for (size_t i = 0; i < paletteCount; ++i)
-        palette[i] = readU32(paletteBytes + 4 * i);
+    for (size_t i = 0; i < paletteCount; ++i) palette[i] = readU32(paletteBytes + 4 * i);
 
     double dpi = double(int(double(header.biXPelsPerMeter) * 0.0254 + 0.5));
     if (dpi < 1.0)

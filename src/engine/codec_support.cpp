@@ -1,11 +1,12 @@
 // Whole-file reads and the per-thread failure reason of the codecs.
 #include "engine/codec_support.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <sys/stat.h>
 
 namespace tavelune {
 namespace {
@@ -24,11 +25,20 @@ bool pictureSizeAllowed(uint64_t width, uint64_t height)
     return true;
 }
 
-void noteCodecFailure(const std::string& reason) { t_failure = reason; }
+void noteCodecFailure(const std::string& reason)
+{
+    t_failure = reason;
+}
 
-void clearCodecFailure() { t_failure.clear(); }
+void clearCodecFailure()
+{
+    t_failure.clear();
+}
 
-const std::string& lastCodecFailure() { return t_failure; }
+const std::string& lastCodecFailure()
+{
+    return t_failure;
+}
 
 bool readWholeFile(const std::string& path, std::vector<uint8_t>& bytes)
 {

@@ -55,18 +55,18 @@ const FormatEntry* findFormat(const std::string& token)
 std::unique_ptr<ImageCodec> makeCodec(Format format)
 {
     switch (format) {
-    case Format::Bmp:
-        return std::make_unique<BmpCodec>();
-    case Format::Jpeg:
-        return std::make_unique<JpegCodec>();
-    case Format::Tiff:
-        return std::make_unique<TiffCodec>();
-    case Format::Gif:
-        return std::make_unique<GifCodec>();
-    case Format::Psd:
-        return std::make_unique<PsdCodec>();
-    case Format::Png:
-        return std::make_unique<PngCodec>();
+        case Format::Bmp:
+            return std::make_unique<BmpCodec>();
+        case Format::Jpeg:
+            return std::make_unique<JpegCodec>();
+        case Format::Tiff:
+            return std::make_unique<TiffCodec>();
+        case Format::Gif:
+            return std::make_unique<GifCodec>();
+        case Format::Psd:
+            return std::make_unique<PsdCodec>();
+        case Format::Png:
+            return std::make_unique<PngCodec>();
     }
     return nullptr;
 }
@@ -117,7 +117,10 @@ bool isWritableFormat(const std::string& format)
     return entry && entry->writable;
 }
 
-const std::string& lastImageError() { return t_lastError; }
+const std::string& lastImageError()
+{
+    return t_lastError;
+}
 
 bool openImage(const std::string& path, Image& out, const std::string& format)
 {

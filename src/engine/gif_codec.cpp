@@ -2,9 +2,9 @@
 // drawn at its position, transparent indices leaving the background visible.
 #include "engine/gif_codec.h"
 
-#include <vector>
-
 #include <gif_lib.h>
+
+#include <vector>
 
 #include "engine/codec_support.h"
 

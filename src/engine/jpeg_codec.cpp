@@ -4,15 +4,15 @@
 // plain data; pictures are passed in by reference from callers outside the jump.
 #include "engine/jpeg_codec.h"
 
+#include <cerrno>
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <cerrno>
 
 // jpeglib.h needs size_t and FILE declared first.
-#include <jpeglib.h>
 #include <jerror.h>
+#include <jpeglib.h>
 
 #include "engine/codec_support.h"
 #include "engine/engine_messages.h"
@@ -101,8 +101,7 @@ void lineToRgb(const jpeg_decompress_struct& info, const JSAMPLE* in, uint8_t* r
     if (info.output_components == 3) {
         std::memcpy(rgb, in, size_t(width) * 3);
     } else if (info.output_components == 1) {
-        for (JDIMENSION x = 0; x < width; ++x)
-            rgb[3 * x] = rgb[3 * x + 1] = rgb[3 * x + 2] = in[x];
+        for (JDIMENSION x = 0; x < width; ++x) rgb[3 * x] = rgb[3 * x + 1] = rgb[3 * x + 2] = in[x];
     } else {
         for (JDIMENSION x = 0; x < width; ++x) {
             uint32_t bgra;
@@ -170,9 +169,9 @@ bool decode(std::FILE* file, Image& out, PixelRoute route)
             jpeg_destroy_decompress(&info);
             return false;
         }
-        JSAMPARRAY line = (*info.mem->alloc_sarray)(
-            reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,
-            width * JDIMENSION(info.output_components), 1);
+        JSAMPARRAY line =
+            (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,
+                                      width * JDIMENSION(info.output_components), 1);
         while (info.output_scanline < height) {
             uint8_t* rgb = intermediate + size_t(info.output_scanline) * width * 3;
             jpeg_read_scanlines(&info, line, 1);
@@ -189,8 +188,8 @@ bool decode(std::FILE* file, Image& out, PixelRoute route)
                 const uint8_t* rgb = intermediate + size_t(y) * width * 3;
                 uint32_t* row = out.rowFromTop(int(y));
                 for (JDIMENSION x = 0; x < width; ++x, rgb += 3)
-                    row[x] = 0xFF000000u | (uint32_t(rgb[0]) << 16) | (uint32_t(rgb[1]) << 8) |
-                             rgb[2];
+                    row[x] =
+                        0xFF000000u | (uint32_t(rgb[0]) << 16) | (uint32_t(rgb[1]) << 8) | rgb[2];
             }
         }
         std::free(intermediate);
@@ -252,11 +251,10 @@ bool encode(std::FILE* file, const Image& image, int quality, PixelRoute route)
     jpeg_set_quality(&info, quality, TRUE);
     jpeg_start_compress(&info, TRUE);
     while (info.next_scanline < height) {
-        JSAMPROW line =
-            route == PixelRoute::Direct
-                ? reinterpret_cast<JSAMPROW>(
-                      const_cast<uint32_t*>(image.rowFromTop(int(info.next_scanline))))
-                : intermediate + size_t(info.next_scanline) * width * 3;
+        JSAMPROW line = route == PixelRoute::Direct
+                            ? reinterpret_cast<JSAMPROW>(
+                                  const_cast<uint32_t*>(image.rowFromTop(int(info.next_scanline))))
+                            : intermediate + size_t(info.next_scanline) * width * 3;
         jpeg_write_scanlines(&info, &line, 1);
     }
     jpeg_finish_compress(&info);

@@ -3,13 +3,13 @@
 // caller's picture.
 #include "engine/png_codec.h"
 
+#include <png.h>
+
 #include <cerrno>
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-
-#include <png.h>
 
 #include "engine/codec_support.h"
 

@@ -109,8 +109,7 @@ bool decodePlanes(const uint8_t* data, size_t size, int width, int height, uint8
             if (in.remaining() < count)
                 return false;
             const uint8_t* source = in.here();
-            for (size_t i = 0; i < count; ++i)
-                buffer[4 * i + size_t(byteIndex)] = source[i];
+            for (size_t i = 0; i < count; ++i) buffer[4 * i + size_t(byteIndex)] = source[i];
             in.skip(count);
         } else if (!unpackPlane(in, buffer, count, byteIndex)) {
             return false;
@@ -127,8 +126,8 @@ bool decodePsd(const uint8_t* data, size_t size, Image& out)
     if (in.remaining() < 4 || std::memcmp(in.here(), "8BPS", 4) != 0)
         return refuse("not a PSD file");
     in.skip(4);
-    if (!in.u16(version) || version != 1 || !in.skip(6) || !in.u16(channels) ||
-        !in.u32(height) || !in.u32(width) || !in.u16(depth) || !in.u16(mode))
+    if (!in.u16(version) || version != 1 || !in.skip(6) || !in.u16(channels) || !in.u32(height) ||
+        !in.u32(width) || !in.u16(depth) || !in.u16(mode))
         return refuse("bad PSD header");
     if (channels < 1 || channels > kMaxChannels || depth != 8 || mode != 3)
         return refuse("unsupported PSD document (only 8-bit RGB)");

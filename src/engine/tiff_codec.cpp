@@ -1,12 +1,12 @@
 // TIFF reading through libtiff's RGBA reader, and one-strip RGBA writing.
 #include "engine/tiff_codec.h"
 
+#include <tiffio.h>
+
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
-
-#include <tiffio.h>
 
 #include "engine/codec_support.h"
 

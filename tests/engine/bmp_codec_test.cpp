@@ -1,10 +1,11 @@
 // BMP codec: the written layout, round trips, top-down files and refused or damaged files.
+#include "engine/bmp_codec.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 
 #include "codec_test_util.h"
-#include "engine/bmp_codec.h"
 #include "support/test_support.h"
 
 namespace tavelune {
@@ -14,8 +15,7 @@ using Bytes = std::vector<uint8_t>;
 
 void put32(Bytes& b, size_t at, uint32_t v)
 {
-    for (int i = 0; i < 4; ++i)
-        b[at + size_t(i)] = uint8_t(v >> (8 * i));
+    for (int i = 0; i < 4; ++i) b[at + size_t(i)] = uint8_t(v >> (8 * i));
 }
 
 // A file with a 40-byte info header; pixels follow the palette.
@@ -37,13 +37,15 @@ Bytes bmpFile(int32_t width, int32_t height, uint16_t bits, uint32_t compression
     put32(b, 38, uint32_t(pelsPerMetre));
     put32(b, 42, uint32_t(pelsPerMetre));
     put32(b, 46, clrUsed);
-    for (size_t i = 0; i < palette.size(); ++i)
-        put32(b, 54 + 4 * i, palette[i]);
+    for (size_t i = 0; i < palette.size(); ++i) put32(b, 54 + 4 * i, palette[i]);
     b.insert(b.end(), pixels.begin(), pixels.end());
     return b;
 }
 
-bool decode(const Bytes& file, Image& out) { return decodeBmp(file.data(), file.size(), out); }
+bool decode(const Bytes& file, Image& out)
+{
+    return decodeBmp(file.data(), file.size(), out);
+}
 
 TEST(BmpCodec, WritesThe54ByteLayoutAndReadsItBack)
 {
@@ -88,9 +90,9 @@ TEST(BmpCodec, PaletteDepthsAndDpi)
 {
     // 4-bit, 3 pixels: indices 1, 2, 0 with a 3-entry palette (biClrUsed).
     Image out;
-    ASSERT_TRUE(decode(bmpFile(3, 1, 4, 0, {0x00102030, 0x00405060, 0x00708090}, {0x12, 0x00, 0, 0},
-                               3, 2835),
-                       out));
+    ASSERT_TRUE(decode(
+        bmpFile(3, 1, 4, 0, {0x00102030, 0x00405060, 0x00708090}, {0x12, 0x00, 0, 0}, 3, 2835),
+        out));
     EXPECT_EQ(out.pixelAt(0, 0), 0xFF405060u);
     EXPECT_EQ(out.pixelAt(1, 0), 0xFF708090u);
     EXPECT_EQ(out.pixelAt(2, 0), 0xFF102030u);

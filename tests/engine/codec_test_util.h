@@ -34,7 +34,8 @@ inline std::vector<uint32_t> topDownPixels(const Image& image)
 
 inline bool samePixels(const Image& a, const Image& b)
 {
-    return a.width() == b.width() && a.height() == b.height() && topDownPixels(a) == topDownPixels(b);
+    return a.width() == b.width() && a.height() == b.height() &&
+           topDownPixels(a) == topDownPixels(b);
 }
 
 }  // namespace tavelune::test

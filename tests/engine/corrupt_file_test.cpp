@@ -12,13 +12,23 @@ namespace tavelune {
 namespace {
 
 const char* const kFiles[] = {
-    "codecs/rgb.jpg",      "codecs/progressive.jpg",       "codecs/png-rgba.png",
-    "codecs/png-interlaced.png", "codecs/gif-interlaced.gif", "codecs/psd-rle4.psd",
-    "codecs/psd-raw5.psd", "codecs/bmp8.bmp", "codecs/bmp32.bmp",
-    "codecs/tiff-rgb-lzw-cm.tif", "codecs/tiff-rgba-none-cm.tif",
+    "codecs/rgb.jpg",
+    "codecs/progressive.jpg",
+    "codecs/png-rgba.png",
+    "codecs/png-interlaced.png",
+    "codecs/gif-interlaced.gif",
+    "codecs/psd-rle4.psd",
+    "codecs/psd-raw5.psd",
+    "codecs/bmp8.bmp",
+    "codecs/bmp32.bmp",
+    "codecs/tiff-rgb-lzw-cm.tif",
+    "codecs/tiff-rgba-none-cm.tif",
 };
 
-std::string extensionOf(const std::string& name) { return name.substr(name.rfind('.')); }
+std::string extensionOf(const std::string& name)
+{
+    return name.substr(name.rfind('.'));
+}
 
 TEST(CorruptFiles, TruncatedFilesAreRefused)
 {
@@ -28,8 +38,8 @@ TEST(CorruptFiles, TruncatedFilesAreRefused)
         const std::string path = dir.file("cut" + extensionOf(name));
         // The last bytes of a GIF (trailer) or JPEG (end marker) hold no picture data; every
         // cut before the middle of the file removes some.
-        for (size_t size : {size_t(0), size_t(1), size_t(8), size_t(30), file.size() / 3,
-                            file.size() / 2}) {
+        for (size_t size :
+             {size_t(0), size_t(1), size_t(8), size_t(30), file.size() / 3, file.size() / 2}) {
             test::writeFileBytes(path, {file.begin(), file.begin() + ptrdiff_t(size)});
             test::MessageCollector messages;
             Image out = test::patternPicture(2, 2, false);
@@ -75,22 +85,20 @@ TEST(CorruptFiles, ClaimedGiantSizesAreRefusedBeforeAllocating)
     // JPEG: the frame header's height and width; GIF: the logical screen.
     auto jpeg = test::readFileBytes(test::fixturePath("codecs/rgb.jpg"));
     size_t sof = 2;
-    while (sof + 9 < jpeg.size() && !(jpeg[sof] == 0xFF && jpeg[sof + 1] == 0xC0))
-        ++sof;
+    while (sof + 9 < jpeg.size() && !(jpeg[sof] == 0xFF && jpeg[sof + 1] == 0xC0)) ++sof;
     ASSERT_LT(sof + 9, jpeg.size());
-    for (size_t i : {sof + 5, sof + 6, sof + 7, sof + 8})
-        jpeg[i] = 0xFD;
+    for (size_t i : {sof + 5, sof + 6, sof + 7, sof + 8}) jpeg[i] = 0xFD;
     test::writeFileBytes(dir.file("giant.jpg"), jpeg);
     auto gif = test::readFileBytes(test::fixturePath("codecs/gif-anim.gif"));
-    for (size_t i : {6, 7, 8, 9})
-        gif[i] = 0xFF;
+    for (size_t i : {6, 7, 8, 9}) gif[i] = 0xFF;
     test::writeFileBytes(dir.file("giant.gif"), gif);
     for (const char* name : {"giant.jpg", "giant.gif"}) {
         test::MessageCollector messages;
         Image out;
         EXPECT_FALSE(openImage(dir.file(name), out)) << name;
         EXPECT_EQ(messages.texts().back(), messages::kOpenImageError);
-        EXPECT_NE(lastImageError().find("size out of range"), std::string::npos) << lastImageError();
+        EXPECT_NE(lastImageError().find("size out of range"), std::string::npos)
+            << lastImageError();
     }
 }
 

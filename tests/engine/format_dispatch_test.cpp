@@ -1,12 +1,13 @@
 // Format dispatch: the token table, path helpers, messages, and safe saves.
+#include "engine/format_dispatch.h"
+
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
-#include <sys/stat.h>
 
 #include "codec_test_util.h"
 #include "engine/engine_messages.h"
-#include "engine/format_dispatch.h"
 #include "support/test_support.h"
 
 namespace tavelune {
@@ -46,8 +47,8 @@ TEST(FormatDispatch, SplitPathAndFileName)
 TEST(FormatDispatch, TokensChooseTheirCodecs)
 {
     const std::pair<const char*, const char*> cases[] = {
-        {"bmp", "BMP"}, {"JPG", "JPEG"}, {"jpeg", "JPEG"}, {"Tif", "TIFF"},
-        {"TIFF", "TIFF"}, {"gif", "GIF"}, {"PSD", "PSD"}, {"png", "PNG"},
+        {"bmp", "BMP"},   {"JPG", "JPEG"}, {"jpeg", "JPEG"}, {"Tif", "TIFF"},
+        {"TIFF", "TIFF"}, {"gif", "GIF"},  {"PSD", "PSD"},   {"png", "PNG"},
     };
     for (auto [token, name] : cases) {
         auto codec = createCodec(token);
@@ -117,8 +118,8 @@ TEST(FormatDispatch, HandleKeepsPreviousCodecOnFailure)
     EXPECT_EQ(handle.codec()->filePath(), dir.file("a.bmp"));
     EXPECT_FALSE(handle.open(dir.file("missing.bmp")));
     EXPECT_FALSE(handle.open(dir.file("a.gif2")));
-    EXPECT_EQ(messages.texts(), (std::vector<std::string>{messages::kOpenImageError,
-                                                          messages::kUnsupportedFormat}));
+    EXPECT_EQ(messages.texts(),
+              (std::vector<std::string>{messages::kOpenImageError, messages::kUnsupportedFormat}));
     ASSERT_NE(handle.image(), nullptr);
     EXPECT_TRUE(test::samePixels(*handle.image(), picture));
     handle.release();
@@ -134,8 +135,7 @@ TEST(FormatDispatch, SaveAcceptsOnlyWritableFormats)
     for (const char* name : {"a.png", "a.gif", "a.psd", "noextension", "a.jpe"})
         EXPECT_FALSE(saveImage(dir.file(name), picture)) << name;
     EXPECT_EQ(messages.texts().size(), 5u);
-    for (const auto& text : messages.texts())
-        EXPECT_EQ(text, messages::kUnsupportedFormat);
+    for (const auto& text : messages.texts()) EXPECT_EQ(text, messages::kUnsupportedFormat);
     EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
     // Case does not matter; the format argument wins over the extension.
     EXPECT_TRUE(saveImage(dir.file("b.BMP"), picture));

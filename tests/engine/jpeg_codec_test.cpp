@@ -1,11 +1,12 @@
 // JPEG codec: density rules, colour models, the fast routes against the plain ones, errors.
+#include "engine/jpeg_codec.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 #include "codec_test_util.h"
 #include "engine/engine_messages.h"
-#include "engine/jpeg_codec.h"
 #include "support/test_support.h"
 
 namespace tavelune {
@@ -69,8 +70,7 @@ TEST(JpegCodec, WritesIntegerDpiAndDropsAlpha)
     ASSERT_EQ(out.width(), 16);
     ASSERT_EQ(out.height(), 9);
     EXPECT_EQ(out.dpi(), 150.0f);
-    for (uint32_t p : test::topDownPixels(out))
-        ASSERT_EQ(p >> 24, 0xFFu);
+    for (uint32_t p : test::topDownPixels(out)) ASSERT_EQ(p >> 24, 0xFFu);
     // Quality 100 keeps the colours close; a row-order mistake would not be.
     int worst = 0;
     for (int y = 0; y < 9; ++y)
@@ -128,7 +128,8 @@ TEST(JpegCodec, DirectRoutesGiveTheSameBytesAsThePlainOnes)
         for (int quality : {10, 75, 100}) {
             ASSERT_TRUE(codec.write(dir.file("a.jpg"), direct, quality));
             ASSERT_TRUE(writeJpegThroughRgb(dir.file("b.jpg"), direct, quality));
-            EXPECT_EQ(test::readFileBytes(dir.file("a.jpg")), test::readFileBytes(dir.file("b.jpg")))
+            EXPECT_EQ(test::readFileBytes(dir.file("a.jpg")),
+                      test::readFileBytes(dir.file("b.jpg")))
                 << quality;
         }
     }

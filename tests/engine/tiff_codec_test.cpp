@@ -1,10 +1,10 @@
 // TIFF codec: round trips with alpha, the written tags, resolution units and write failures.
-#include <gtest/gtest.h>
+#include "engine/tiff_codec.h"
 
+#include <gtest/gtest.h>
 #include <tiffio.h>
 
 #include "codec_test_util.h"
-#include "engine/tiff_codec.h"
 #include "support/test_support.h"
 
 namespace tavelune {
