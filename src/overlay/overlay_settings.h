@@ -42,6 +42,8 @@ struct OverlaySettings {
     uint32_t textColour = 0x000000;  // 0x00BBGGRR
     /// The loaded picture; its colour key always follows transparentColour.
     Image picture;
+    /// The file the picture came from (empty for a pasted one); kept for settings files.
+    std::string picturePath;
 
     static OverlaySettings watermark();
     static OverlaySettings signature();
