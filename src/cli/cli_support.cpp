@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <unistd.h>
 
 namespace tavelune::cli {
@@ -101,6 +102,16 @@ CliMessages::CliMessages()
 }
 
 CliMessages::~CliMessages() { setMessageSink(std::move(m_previous)); }
+
+std::string languageFromEnvironment()
+{
+    const char* lang = std::getenv("LANG");
+    if (lang != nullptr && std::strncmp(lang, "zh_CN", 5) == 0)
+        return "zh_CN";
+    if (lang != nullptr && std::strncmp(lang, "zh_TW", 5) == 0)
+        return "zh_TW";
+    return "en_US";
+}
 
 bool stderrIsTerminal() { return ::isatty(STDERR_FILENO) == 1; }
 

@@ -67,6 +67,9 @@ private:
 
 bool stderrIsTerminal();
 
+/// The interface language from LANG: "zh_CN", "zh_TW", otherwise "en_US".
+std::string languageFromEnvironment();
+
 /// A one-line progress bar on stderr, drawn only when stderr is a terminal.
 class TerminalProgress {
 public:

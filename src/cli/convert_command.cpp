@@ -11,7 +11,8 @@ namespace {
 
 void printHelp()
 {
-    std::printf("Usage: tavelune-cli convert [options] INPUT OUTPUT\n\n"
+    std::printf("Usage: tavelune-cli convert [options] INPUT OUTPUT\n"
+                "       tavelune-cli convert [options] --save-settings FILE\n\n"
                 "Converts INPUT (JPEG, TIFF, PNG, GIF, PSD or BMP) with the film simulation and\n"
                 "writes OUTPUT; its extension chooses the format (jpg, jpeg, tif, tiff, bmp).\n"
                 "OUTPUT is written to a temporary file and renamed into place.\n\n%s",
@@ -32,26 +33,25 @@ const char* filmName(int filmType)
 int runConvert(const std::vector<std::string>& args)
 {
     ConvertOptions options;
-    std::vector<std::string> files;
+    ConversionCommandLine commandLine;
     try {
-        ArgumentReader reader(args);
-        while (reader.next()) {
-            if (!reader.isOption()) {
-                files.push_back(reader.current());
-            } else if (reader.name() == "--help" || reader.name() == "-h") {
-                printHelp();
-                return 0;
-            } else if (!readConvertOption(reader, options)) {
-                throw UsageError("unknown option " + reader.name());
-            }
+        commandLine = readConversionCommandLine(args, options);
+        if (commandLine.help) {
+            printHelp();
+            return 0;
         }
-        if (files.size() != 2)
+        if (commandLine.files.empty() && !commandLine.saveSettings.empty())
+            return saveRequestedSettings(commandLine, options) ? 0 : 1;
+        if (commandLine.files.size() != 2)
             throw UsageError("convert needs INPUT and OUTPUT (see tavelune-cli convert --help)");
     } catch (const UsageError& error) {
         std::fprintf(stderr, "tavelune-cli convert: %s\n", error.what());
         return 2;
     }
 
+    if (!saveRequestedSettings(commandLine, options))
+        return 1;
+    const std::vector<std::string>& files = commandLine.files;
     CliMessages messages;
     TerminalProgress progress("Converting");
     FileConversionOutcome outcome = convertPictureFile(

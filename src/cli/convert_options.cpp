@@ -1,6 +1,10 @@
 // Parsing of the conversion options.
 #include "cli/convert_options.h"
 
+#include <cstdio>
+
+#include "film/settings_file.h"
+
 namespace tavelune::cli {
 namespace {
 
@@ -26,7 +30,135 @@ void readSize(const std::string& option, const std::string& text, int& width, in
     height = parseInt(option, text.substr(x + 1), 1, 65535);
 }
 
+struct PageOption {
+    const char* option;
+    const char* section;
+    const char* key;
+    bool flag;  // takes no value: sets the key to true
+};
+
+// Options that set one key of the settings text; any of a page's options enables it.
+const PageOption kPageOptions[] = {
+    {"text", "", "text", false},        {"image", "", "picture", false},
+    {"align", "", "align", false},      {"offset", "", "offset", false},
+    {"unit", "", "unit", false},        {"opacity", "", "opacity", false},
+    {"key", "", "key", false},          {"font", "", "font", false},
+    {"size", "", "size", false},        {"bold", "", "bold", true},
+    {"italic", "", "italic", true},     {"underline", "", "underline", true},
+    {"strikeout", "", "strikeout", true}, {"colour", "", "colour", false},
+    {"color", "", "colour", false},
+};
+
+const PageOption kBorderOptions[] = {
+    {"--border-preset", "border", "preset", false}, {"--mat", "border", "mat", false},
+    {"--border", "border", "border", false},        {"--mat-unit", "border", "mat-unit", false},
+    {"--border-unit", "border", "border-unit", false},
+    {"--mat-colour", "border", "mat-colour", false}, {"--mat-color", "border", "mat-colour", false},
+    {"--mat-image", "border", "mat-image", false},
+    {"--border-colour", "border", "border-colour", false},
+    {"--border-color", "border", "border-colour", false},
+    {"--border-opacity", "border", "border-opacity", false},
+    {"--border-inside", "border", "border-inside", true},
+    {"--user-name", "tags", "user-name", false},    {"--lang", "tags", "language", false},
+};
+
+void applyOrThrow(ConvertOptions& options, const std::string& option, const std::string& section,
+                  const std::string& key, const std::string& value)
+{
+    std::string reason;
+    if (!applySetting(options.job, section, key, value, reason))
+        throw UsageError(option + ": " + reason.substr(reason.find(": ") + 2));
+}
+
+bool readPageOption(ArgumentReader& reader, ConvertOptions& options)
+{
+    const std::string& name = reader.name();
+    for (const char* section : {"watermark", "signature"}) {
+        const std::string prefix = std::string("--") + section + "-";
+        if (name.compare(0, prefix.size(), prefix) != 0)
+            continue;
+        const std::string rest = name.substr(prefix.size());
+        for (const PageOption& option : kPageOptions) {
+            if (rest != option.option)
+                continue;
+            std::string value = option.flag ? "true" : reader.value();
+            if (option.flag)
+                reader.noValue();
+            applyOrThrow(options, name, section, option.key, value);
+            if (rest == "text")
+                applyOrThrow(options, name, section, "mode", "text");
+            if (rest == "image")
+                applyOrThrow(options, name, section, "mode", "picture");
+            applyOrThrow(options, name, section, "enabled", "true");
+            return true;
+        }
+    }
+    for (const PageOption& option : kBorderOptions) {
+        if (name != option.option)
+            continue;
+        std::string value = option.flag ? "true" : reader.value();
+        if (option.flag)
+            reader.noValue();
+        applyOrThrow(options, name, option.section, option.key, value);
+        if (std::string(option.section) == "border")
+            applyOrThrow(options, name, "border", "enabled", "true");
+        return true;
+    }
+    return false;
+}
+
 }  // namespace
+
+ConversionCommandLine readConversionCommandLine(const std::vector<std::string>& args,
+                                                ConvertOptions& options,
+                                                const std::function<bool(ArgumentReader&)>& extra)
+{
+    options.job.tags.language = languageFromEnvironment();
+    ArgumentReader settingsPass(args);
+    while (settingsPass.next()) {
+        if (!settingsPass.isOption() || settingsPass.name() != "--settings")
+            continue;
+        const std::string path = settingsPass.value();
+        std::vector<SettingsProblem> problems;
+        if (!loadSettingsFile(path, options.job, problems)) {
+            std::string text;
+            for (const SettingsProblem& problem : problems)
+                text += (text.empty() ? "" : "\n") + path +
+                        (problem.line > 0 ? ":" + std::to_string(problem.line) : "") + ": " +
+                        problem.message;
+            throw UsageError(text);
+        }
+    }
+    ConversionCommandLine commandLine;
+    ArgumentReader reader(args);
+    while (reader.next()) {
+        if (!reader.isOption()) {
+            commandLine.files.push_back(reader.current());
+        } else if (reader.name() == "--help" || reader.name() == "-h") {
+            commandLine.help = true;
+        } else if (reader.name() == "--settings") {
+            reader.value();  // loaded above
+        } else if (reader.name() == "--save-settings") {
+            commandLine.saveSettings = reader.value();
+        } else if (!readConvertOption(reader, options) && !readPageOption(reader, options) &&
+                   !(extra && extra(reader))) {
+            throw UsageError("unknown option " + reader.name());
+        }
+    }
+    return commandLine;
+}
+
+bool saveRequestedSettings(const ConversionCommandLine& commandLine, const ConvertOptions& options)
+{
+    if (commandLine.saveSettings.empty())
+        return true;
+    std::string reason;
+    if (saveSettingsFile(commandLine.saveSettings, options.job, reason))
+        return true;
+    std::fprintf(stderr, "tavelune-cli: cannot write the settings file %s: %s\n",
+                 commandLine.saveSettings.c_str(), reason.c_str());
+    return false;
+}
 
 bool readConvertOption(ArgumentReader& reader, ConvertOptions& options)
 {
@@ -116,7 +248,40 @@ const char* convertOptionsHelp()
            "  --no-exif              do not carry the source's EXIF data into a JPEG output\n"
            "                         (kept by default, with Orientation 1 and this program\n"
            "                         named as Software)\n"
-           "  --compression KIND     TIFF compression: lzw (default) or none\n";
+           "  --compression KIND     TIFF compression: lzw (default) or none\n"
+           "  --no-exif              do not copy the source's EXIF data into a JPEG output\n"
+           "Watermark and signature (any of a page's options switches that page on; the\n"
+           "signature options are the same with --signature- in front):\n"
+           "  --watermark-text TEXT  text to stamp; it may hold information tags such as\n"
+           "                         <DateTimeOriginal/> (see tavelune-cli tags)\n"
+           "  --watermark-image FILE picture to stamp instead of a text\n"
+           "  --watermark-align H,V  H left|center|right, V top|middle|bottom\n"
+           "                         (watermark left,top; signature right,bottom)\n"
+           "  --watermark-offset X,Y distance from the chosen edges (watermark 22,22;\n"
+           "                         signature 17,10)\n"
+           "  --watermark-unit U     px (default), in, cm or mm for the offsets\n"
+           "  --watermark-opacity N  0..100 (default 100)\n"
+           "  --watermark-key RRGGBB colour of the picture that becomes transparent\n"
+           "  --watermark-font FACE  font face name (default \"MS Sans Serif\", found by\n"
+           "                         fontconfig)\n"
+           "  --watermark-size PX    character height in pixels (default 11)\n"
+           "  --watermark-bold, --watermark-italic, --watermark-underline,\n"
+           "  --watermark-strikeout\n"
+           "  --watermark-colour RRGGBB  text colour (default 000000)\n"
+           "Frame (any of these switches the frame on, starting from a white 17,17,32,17\n"
+           "mat and a black 1-pixel border):\n"
+           "  --border-preset P      black-white (black mat, white border) or white-black\n"
+           "  --mat N[,N,N,N]        mat widths: top, right, bottom, left as in CSS\n"
+           "  --border N[,N,N,N]     border widths, likewise\n"
+           "  --mat-unit U, --border-unit U   px (default), in, cm or mm\n"
+           "  --mat-colour RRGGBB, --mat-image FILE (stretched over the mat)\n"
+           "  --border-colour RRGGBB, --border-opacity N (0..100), --border-inside\n"
+           "Information tags:\n"
+           "  --user-name TEXT       value of <UserName/>\n"
+           "  --lang CODE            zh_CN, zh_TW or en_US for tag values (default from LANG)\n"
+           "Settings:\n"
+           "  --settings FILE        read all four pages from FILE first (docs/settings.md)\n"
+           "  --save-settings FILE   write the settings in effect to FILE\n";
 }
 
 }  // namespace tavelune::cli

@@ -1,7 +1,9 @@
 // The options of `tavelune-cli convert`, shared with the batch command.
 #pragma once
 
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "cli/cli_support.h"
 #include "film/file_conversion.h"
@@ -16,5 +18,21 @@ bool readConvertOption(ArgumentReader& reader, ConvertOptions& options);
 
 /// The help text of the options above, for the --help of convert and batch.
 const char* convertOptionsHelp();
+
+struct ConversionCommandLine {
+    std::vector<std::string> files;  // the positional arguments, in order
+    std::string saveSettings;        // --save-settings FILE, or empty
+    bool help = false;
+};
+
+/// Reads a conversion command line: the tag language from LANG first, then --settings FILE
+/// wherever it stands, then every other option in order, so options override the file.
+/// extra handles the command's own options (false: not one of them). Throws UsageError.
+ConversionCommandLine readConversionCommandLine(
+    const std::vector<std::string>& args, ConvertOptions& options,
+    const std::function<bool(ArgumentReader&)>& extra = {});
+
+/// Writes --save-settings when it was given; false (with a message) when it fails.
+bool saveRequestedSettings(const ConversionCommandLine& commandLine, const ConvertOptions& options);
 
 }  // namespace tavelune::cli

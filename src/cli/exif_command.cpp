@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/cli_support.h"
 #include "cli/command_registry.h"
 #include "exif/exif_data.h"
 #include "exif/exif_list.h"
@@ -67,16 +68,6 @@ const char* fixedText(int id, LanguageIndex language)
             return text.texts[language];
     }
     return "";
-}
-
-std::string languageFromEnvironment()
-{
-    const char* lang = std::getenv("LANG");
-    if (lang != nullptr && std::strncmp(lang, "zh_CN", 5) == 0)
-        return "zh_CN";
-    if (lang != nullptr && std::strncmp(lang, "zh_TW", 5) == 0)
-        return "zh_TW";
-    return "en_US";
 }
 
 // Appends text as a JSON string; bytes that are not UTF-8 become U+FFFD.
