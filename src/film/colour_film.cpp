@@ -1,0 +1,111 @@
+// The colour recipe, step by step over whole runs.
+#include "film/colour_film.h"
+
+#include <algorithm>
+
+#include "engine/image.h"
+#include "film/blend_kernels.h"
+#include "film/film_settings.h"
+#include "film/hsv.h"
+#include "film/layer_alpha.h"
+#include "film/progress_budget.h"
+#include "film/tone_kernels.h"
+
+namespace tavelune {
+namespace {
+
+struct PixelRun {
+    explicit PixelRun(uint32_t n) : pixels(allocatePixels(n)) {}
+    ~PixelRun() { freePixels(pixels); }
+    PixelRun(const PixelRun&) = delete;
+    PixelRun& operator=(const PixelRun&) = delete;
+    uint32_t* pixels;
+};
+
+}  // namespace
+
+ChannelMix colourFilmMix(bool portrait)
+{
+    if (portrait)
+        return {{100, 0, 0, 10, 90, 0, 20, 5, 75}};
+    return {{104, -2, -2, -2, 104, -2, -2, -2, 104}};
+}
+
+bool colourFilmCore(uint32_t* dst, const uint32_t* src, uint32_t n, float gamma, bool portrait,
+                    Progress* progress, int budget)
+{
+    ProgressBudget bar(progress, budget);
+    PixelRun temp(n);
+    uint32_t* t = temp.pixels;
+    if (!t)
+        return false;
+    bar.advance(5);
+    softLightPixels(dst, src, src, n);
+    bar.advance(10);
+    overlayPixels(t, src, dst, n);
+    fillChannel(t, n, 'A', 128);
+    blendByAlpha(dst, t, dst, n);
+    bar.advance(10);
+    screenPixels(t, src, src, n);
+    setShadowAlpha(t, n);
+    bar.advance(10);
+    applyLevels(t, t, n, 0, 255, 0, 255, 0.8, kAllChannels);
+    blendByAlpha(dst, t, dst, n);
+    bar.advance(10);
+    multiplyPixels(t, src, dst, n);
+    fillChannel(t, n, 'A', 128);
+    blendByAlpha(dst, t, dst, n);
+    bar.advance(10);
+    multiplyPixels(t, src, src, n);
+    setColourHighlightAlpha(t, n);
+    bar.advance(5);
+    blendByAlpha(dst, t, dst, n);
+    bar.advance(10);
+    // Yellows, greens and cyans get 20 % more saturation.
+    adjustHsv(dst, dst, n, 0, 20, 0, 45, 75);
+    bar.advance(5);
+    adjustHsv(dst, dst, n, 0, 20, 0, 105, 135);
+    bar.advance(10);
+    adjustHsv(dst, dst, n, 0, 20, 0, 165, 195);
+    bar.advance(5);
+    applyLevels(dst, dst, n, 0, 255, 0, 255, gamma, kAllChannels);
+    bar.advance(5);
+    ChannelMix mix = colourFilmMix(portrait);
+    mixChannels(dst, dst, n, mix.m[0], mix.m[1], mix.m[2], mix.m[3], mix.m[4], mix.m[5], mix.m[6],
+                mix.m[7], mix.m[8]);
+    bar.finish();
+    return true;
+}
+
+bool colourFilm(uint32_t* result, const uint32_t* source, uint32_t n, int exposure,
+                int saturation, bool portrait, Progress* progress, int budget)
+{
+    ProgressBudget bar(progress, budget);
+    float gamma = exposureGamma(exposure);
+    bool ok = true;
+    if (saturation < 0) {
+        int v = std::clamp(5 * saturation, -100, 100);
+        ok = colourFilmCore(result, source, n, gamma, portrait, progress, bar.points(95));
+        if (ok)
+            adjustHsv(result, result, n, 0, v, 0, 0, 359);
+    } else if (saturation == 0) {
+        ok = colourFilmCore(result, source, n, gamma, portrait, progress, bar.points(100));
+    } else {
+        int v = std::min(10 * saturation, 100);
+        int share = bar.points(45);
+        ok = colourFilmCore(result, source, n, gamma, portrait, progress, share);
+        PixelRun second(n);
+        ok = ok && second.pixels;
+        bar.advance(5);
+        ok = ok && colourFilmCore(second.pixels, result, n, kSaturationPassGamma, portrait,
+                                  progress, share);
+        if (ok) {
+            fillChannel(second.pixels, n, 'A', int(v * 2.5500000000000003));
+            blendByAlpha(result, second.pixels, result, n);
+        }
+    }
+    bar.finish();
+    return ok;
+}
+
+}  // namespace tavelune

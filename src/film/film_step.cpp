@@ -1,0 +1,95 @@
+// The film step: create the result, run the film's recipe, sharpen.
+#include "film/film_step.h"
+
+#include <cstdint>
+#include <limits>
+
+#include "engine/image.h"
+#include "film/colour_film.h"
+#include "film/fused_colour.h"
+#include "film/fused_mono.h"
+#include "film/mono_film.h"
+#include "film/parallel.h"
+#include "film/progress_plan.h"
+#include "film/sharpen.h"
+
+namespace tavelune {
+namespace {
+
+// Small enough that a chunk's source and result stay in the cache while it is worked on,
+// large enough that handing chunks out costs nothing.
+constexpr size_t kChunkPixels = 16384;
+
+template <typename PixelFunction>
+void runFused(const uint32_t* source, uint32_t* result, size_t n, const PixelFunction& film,
+              ProgressPlan plan, Progress* progress)
+{
+    int start = progress ? progress->position() : 0;
+    auto work = [&](size_t begin, size_t end) {
+        for (size_t i = begin; i < end; ++i)
+            result[i] = film(source[i]);
+    };
+    auto report = [&](size_t done) {
+        if (progress)
+            plan.playUntil(plan.size() * done / n, *progress, start);
+    };
+    parallelChunks(n, kChunkPixels, defaultThreadCount(), work, report);
+}
+
+bool runRecipe(const Image& source, Image& result, const FilmSettings& settings,
+               Progress* progress, int budget, FilmEngine engine)
+{
+    const uint32_t* src = source.pixels();
+    uint32_t* dst = result.pixels();
+    size_t count = source.pixelCount();
+    bool mono = settings.filmType == kFilmTmax;
+    if (engine == FilmEngine::Fast && (!mono || FusedMonoFilm::foldable())) {
+        if (mono) {
+            FusedMonoFilm film(settings.exposure, settings.saturation, settings.highKey,
+                               settings.blackCorrection);
+            runFused(src, dst, count, film, ProgressPlan::monoFilm(settings.highKey, budget),
+                     progress);
+        } else {
+            FusedColourFilm film(settings.exposure, settings.saturation, settings.portrait);
+            runFused(src, dst, count, film, ProgressPlan::colourFilm(settings.saturation, budget),
+                     progress);
+        }
+        return true;
+    }
+    // The run kernels count pixels in 32 bits.
+    if (count > std::numeric_limits<uint32_t>::max())
+        return false;
+    uint32_t n = uint32_t(count);
+    if (mono)
+        return monoFilm(dst, src, n, settings.exposure, settings.saturation, settings.highKey,
+                        settings.blackCorrection, progress, budget);
+    return colourFilm(dst, src, n, settings.exposure, settings.saturation, settings.portrait,
+                      progress, budget);
+}
+
+}  // namespace
+
+bool runFilmStep(const Image& source, Image& result, const FilmSettings& settings,
+                 Progress* progress, int budget, FilmEngine engine)
+{
+    if (!settings.enabled) {
+        bool copied = result.create(source.width(), source.height(), source.dpi(), source.pixels());
+        if (progress)
+            progress->set(progress->position() + budget);
+        return copied;
+    }
+    // White and opaque: the monochrome chain composes over this alpha, and a film without a
+    // recipe leaves the result white.
+    result.setFillColour(0xFFFFFFFF);
+    if (!result.create(source.width(), source.height(), source.dpi()))
+        return false;
+    if (settings.filmType != kFilmVelvia && settings.filmType != kFilmTmax)
+        return false;
+    if (!runRecipe(source, result, settings, progress, budget, engine))
+        return false;
+    sharpenPicture(result, settings.sharpnessPosition,
+                   engine == FilmEngine::Fast ? defaultThreadCount() : 1);
+    return true;
+}
+
+}  // namespace tavelune

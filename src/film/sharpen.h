@@ -1,0 +1,15 @@
+// Sharpening of the film result by the sharpness slider.
+#pragma once
+
+namespace tavelune {
+
+class Image;
+
+/// Level 5 - position (position clamped to 0..5); level 0 leaves the picture alone. Rows are
+/// split over threadCount threads without changing the result.
+void sharpenPicture(Image& result, int sharpnessPosition, int threadCount = 1);
+
+/// Centre weight of the 3 x 3 sharpening kernel at a level 1..5.
+int sharpenCentreWeight(int level);
+
+}  // namespace tavelune
