@@ -4,20 +4,10 @@
 #include <algorithm>
 #include <cmath>
 
+#include "film/units.h"
 #include "indexprint/index_layout.h"
 
 namespace tavelune {
-namespace {
-
-// Stand-in until the unit routines land: inch or millimetre to pixels, rounded half up.
-double toPixels(double value, int unit, float dpi)
-{
-    double factor = unit == 3 ? double(dpi) * 0.03937007874015748 : double(dpi);
-    return std::floor(value * factor + 0.5);
-}
-
-}  // namespace
-
 IndexLayout computeIndexLayout(int style, float dpi)
 {
     const IndexLayoutEntry& entry = indexLayout(style);
@@ -29,9 +19,9 @@ IndexLayout computeIndexLayout(int style, float dpi)
     layout.rows = entry.rows;
     // NaN fails both comparisons of a clamp; it gets the lowest resolution instead.
     layout.dpi = std::isnan(dpi) ? 1.0f : std::clamp(dpi, 1.0f, 1440.0f);
-    layout.gap = int(toPixels(0.015, 1, layout.dpi));
-    layout.pageWidthPx = int(toPixels(entry.pageWidth, entry.unit, layout.dpi));
-    layout.pageHeightPx = int(toPixels(entry.pageHeight, entry.unit, layout.dpi));
+    layout.gap = int(convertUnit(kUnitPixel, kUnitInch, 0.015, 0, layout.dpi));
+    layout.pageWidthPx = int(convertUnit(kUnitPixel, entry.unit, entry.pageWidth, 0, layout.dpi));
+    layout.pageHeightPx = int(convertUnit(kUnitPixel, entry.unit, entry.pageHeight, 0, layout.dpi));
     layout.cellWidth = (layout.pageWidthPx - (layout.columns + 1) * 2 * layout.gap) / layout.columns;
     layout.cellHeight = int(std::floor(layout.cellWidth * 2.0 / 3.0 + 0.5));
     return layout;

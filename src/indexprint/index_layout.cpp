@@ -1,13 +1,14 @@
 // The layout and resolution tables of the index print.
 #include "indexprint/index_layout.h"
 
+#include "film/units.h"
 #include "indexprint/index_messages.h"
 
 namespace tavelune {
 namespace {
 
-constexpr int kInch = 1;
-constexpr int kMillimetre = 3;
+constexpr int kInch = kUnitInch;
+constexpr int kMillimetre = kUnitMillimetre;
 
 constexpr IndexLayoutEntry kLayouts[] = {
     {"8 x 5 - 4R ", true, 6.0f, 4.0f, kInch, 8, 5},

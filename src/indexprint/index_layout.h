@@ -12,7 +12,7 @@ struct IndexLayoutEntry {
     bool photoPrint;       // entry text gets the "photo print" word appended
     float pageWidth;
     float pageHeight;
-    int unit;  // 1 inch, 3 millimetre
+    int unit;  // kUnitInch or kUnitMillimetre
     int columns;
     int rows;
 };
