@@ -1,6 +1,8 @@
 // Image: buffer ownership, header upkeep, clipping, blending, sampling and blits.
 #include "engine/image.h"
 
+#include "engine/sampling_math.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -24,21 +26,6 @@ bool insideKeyBox(uint32_t colour, uint32_t low, uint32_t high)
             return false;
     }
     return true;
-}
-
-double cubicWeight(double t)
-{
-    t = std::fabs(t);
-    if (t < 1.0)
-        return 1.0 - 2.0 * t * t + t * t * t;
-    if (t < 2.0)
-        return 4.0 - 8.0 * t + 5.0 * t * t - t * t * t;
-    return 0.0;
-}
-
-uint32_t lerpByte(uint32_t a, uint32_t b, double f)
-{
-    return uint32_t(double(a) + f * (double(b) - double(a)));
 }
 
 }  // namespace
@@ -338,9 +325,9 @@ uint32_t Image::sample(double x, double y, int samplerMode) const
         uint32_t p01 = pixelAt(x0, y1), p11 = pixelAt(x1, y1);
         uint32_t result = 0;
         for (int shift = 0; shift < 32; shift += 8) {
-            uint32_t top = lerpByte(channel(p00, shift), channel(p10, shift), fx);
-            uint32_t bottom = lerpByte(channel(p01, shift), channel(p11, shift), fx);
-            result |= (lerpByte(top, bottom, fy) & 0xFF) << shift;
+            uint32_t top = detail::lerpByte(channel(p00, shift), channel(p10, shift), fx);
+            uint32_t bottom = detail::lerpByte(channel(p01, shift), channel(p11, shift), fx);
+            result |= (detail::lerpByte(top, bottom, fy) & 0xFF) << shift;
         }
         return result;
     }
@@ -349,10 +336,9 @@ uint32_t Image::sample(double x, double y, int samplerMode) const
         int iy = std::clamp(int(y), 0, lastRow);
         double fx = x - ix;
         double fy = y - iy;
-        const double columnWeights[4] = {cubicWeight(fx + 1), cubicWeight(fx), cubicWeight(1 - fx),
-                                         cubicWeight(2 - fx)};
-        const double rowWeights[4] = {cubicWeight(fy + 1), cubicWeight(fy), cubicWeight(1 - fy),
-                                      cubicWeight(2 - fy)};
+        double columnWeights[4], rowWeights[4];
+        detail::cubicWeights(fx, columnWeights);
+        detail::cubicWeights(fy, rowWeights);
         // Clamping the neighbour index gives exactly the edge replacements (-1 -> 0 at the
         // first column, +1/+2 -> 0 at the last, +2 -> +1 at the last but one).
         int columns[4], rows[4];

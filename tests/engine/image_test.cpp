@@ -138,7 +138,7 @@ TEST(Image, SamplingModesAtTheBorders)
     EXPECT_EQ(image.sample(2.7, 0, kBilinear), 0xFF000064u);
     // bicubic at an integer position returns the pixel itself
     EXPECT_EQ(image.sample(1.0, 0.0, kBicubic), 0xFF0000C8u);
-    // bicubic overshoot is clamped into 0..255
+    // bicubic halfway up a step: 255 * (w(0.5) + w(1.5)) = 127.5
     Image steps = picture(4, 1, {0xFF000000, 0xFF000000, 0xFF0000FF, 0xFF0000FF});
     uint32_t v = steps.sample(1.5, 0, kBicubic) & 0xFF;
     EXPECT_EQ(v, 127u);

@@ -1,0 +1,192 @@
+// The format table and the open and save roads through it.
+#include "engine/format_dispatch.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+
+#include "engine/bmp_codec.h"
+#include "engine/codec_support.h"
+#include "engine/engine_messages.h"
+#include "engine/gif_codec.h"
+#include "engine/jpeg_codec.h"
+#include "engine/message_sink.h"
+#include "engine/png_codec.h"
+#include "engine/psd_codec.h"
+#include "engine/safe_write.h"
+#include "engine/tiff_codec.h"
+
+namespace tavelune {
+namespace {
+
+enum class Format { Bmp, Jpeg, Tiff, Gif, Psd, Png };
+
+struct FormatEntry {
+    const char* token;
+    Format format;
+    bool writable;
+};
+
+// Looked up in this order.
+constexpr std::array<FormatEntry, 8> kFormats{{
+    {"BMP", Format::Bmp, true},
+    {"JPG", Format::Jpeg, true},
+    {"JPEG", Format::Jpeg, true},
+    {"TIF", Format::Tiff, true},
+    {"TIFF", Format::Tiff, true},
+    {"GIF", Format::Gif, false},
+    {"PSD", Format::Psd, false},
+    {"PNG", Format::Png, false},
+}};
+
+thread_local std::string t_lastError;
+
+const FormatEntry* findFormat(const std::string& token)
+{
+    std::string upper = token;
+    std::transform(upper.begin(), upper.end(), upper.begin(),
+                   [](unsigned char c) { return char(std::toupper(c)); });
+    for (const auto& entry : kFormats)
+        if (upper == entry.token)
+            return &entry;
+    return nullptr;
+}
+
+std::unique_ptr<ImageCodec> makeCodec(Format format)
+{
+    switch (format) {
+    case Format::Bmp:
+        return std::make_unique<BmpCodec>();
+    case Format::Jpeg:
+        return std::make_unique<JpegCodec>();
+    case Format::Tiff:
+        return std::make_unique<TiffCodec>();
+    case Format::Gif:
+        return std::make_unique<GifCodec>();
+    case Format::Psd:
+        return std::make_unique<PsdCodec>();
+    case Format::Png:
+        return std::make_unique<PngCodec>();
+    }
+    return nullptr;
+}
+
+bool fail(const char* message)
+{
+    showMessage(message);
+    t_lastError = message;
+    if (!lastCodecFailure().empty())
+        t_lastError += ": " + lastCodecFailure();
+    return false;
+}
+
+std::unique_ptr<ImageCodec> codecForOpen(const std::string& path, const std::string& format)
+{
+    const FormatEntry* entry = findFormat(format.empty() ? splitFileName(path).extension : format);
+    return entry ? makeCodec(entry->format) : nullptr;
+}
+
+}  // namespace
+
+PathParts splitPath(const std::string& path)
+{
+    auto slash = path.find_last_of('/');
+    if (slash == std::string::npos)
+        return {{}, path};
+    return {path.substr(0, slash + 1), path.substr(slash + 1)};
+}
+
+FileNameParts splitFileName(const std::string& path)
+{
+    std::string name = splitPath(path).fileName;
+    auto dot = name.find_last_of('.');
+    if (dot == std::string::npos)
+        return {name, {}};
+    return {name.substr(0, dot), name.substr(dot + 1)};
+}
+
+std::unique_ptr<ImageCodec> createCodec(const std::string& format)
+{
+    const FormatEntry* entry = findFormat(format);
+    return entry ? makeCodec(entry->format) : nullptr;
+}
+
+bool isWritableFormat(const std::string& format)
+{
+    const FormatEntry* entry = findFormat(format);
+    return entry && entry->writable;
+}
+
+const std::string& lastImageError() { return t_lastError; }
+
+bool openImage(const std::string& path, Image& out, const std::string& format)
+{
+    t_lastError.clear();
+    clearCodecFailure();
+    auto codec = codecForOpen(path, format);
+    if (!codec)
+        return fail(messages::kUnsupportedFormat);
+    // Decoding into a scratch picture keeps the caller's picture intact when the read fails.
+    Image decoded;
+    if (!codec->read(path, decoded))
+        return fail(messages::kOpenImageError);
+    out = std::move(decoded);
+    return true;
+}
+
+bool ImageHandle::open(const std::string& path, const std::string& format)
+{
+    t_lastError.clear();
+    clearCodecFailure();
+    auto codec = codecForOpen(path, format);
+    if (!codec)
+        return fail(messages::kUnsupportedFormat);
+    if (!codec->load(path))
+        return fail(messages::kOpenImageError);
+    m_codec = std::move(codec);
+    return true;
+}
+
+bool saveImage(const std::string& path, const Image& image, const std::string& format, int options)
+{
+    t_lastError.clear();
+    clearCodecFailure();
+    std::string token = format;
+    if (token.empty()) {
+        auto dot = path.find_last_of('.');
+        if (dot == std::string::npos)
+            return fail(messages::kUnsupportedFormat);
+        token = path.substr(dot + 1);
+    }
+    const FormatEntry* entry = findFormat(token);
+    if (!entry || !entry->writable)
+        return fail(messages::kUnsupportedFormat);
+    auto codec = makeCodec(entry->format);
+    std::string writeError;
+    bool written = writeViaTemporary(
+        path, [&](const std::string& temporary) { return codec->write(temporary, image, options); },
+        &writeError);
+    if (!written) {
+        if (lastCodecFailure().empty())
+            noteCodecFailure(writeError);
+        return fail(messages::kOpenImageError);
+    }
+    return true;
+}
+
+const char* openFilterText()
+{
+    return "All Image Files(*.jpg; *.jpeg; *.tif; *.tiff; *.gif; *.psd; *.png; *.bmp)|"
+           "*.jpg;*.jpeg;*.tif;*.tiff;*.gif;*.psd;*.png;*.bmp|"
+           "JPEG Files(*.jpg;*.jpeg)|*.jpg; *.jpeg|TIFF Files(*.tif;*.tiff)|*.tif; *.tiff|"
+           "GIF Files(*.gif)|*.gif|PhotoShop Files(*.psd)|*.psd|PNG Files(*.png)|*.png|"
+           "BMP Files(*.bmp)|*.bmp|All Files(*.*)|*.*|";
+}
+
+const char* saveFilterText()
+{
+    return "JPEG Files(*.jpg; *.jpeg)|*.jpg;*.jpeg|TIFF Files(*.tif; tiff)|*.tif;*.tiff|"
+           "BMP Files(*.bmp)|*.bmp|";
+}
+
+}  // namespace tavelune

@@ -1,0 +1,26 @@
+// The JPEG codec: baseline JFIF files through the IJG 6b interface of libjpeg.
+#pragma once
+
+#include <string>
+
+#include "engine/image_codec.h"
+
+namespace tavelune {
+
+/// Reads colour, greyscale and CMYK/YCCK files (the last converted to RGB); writes RGB with
+/// the picture's dpi as density. Library errors while reading show "JPEG Fatal Error".
+class JpegCodec : public ImageCodec {
+public:
+    bool read(const std::string& path, Image& out) override;
+    /// options is the quality, 0..100.
+    bool write(const std::string& path, const Image& image, int options) override;
+    const char* formatName() const override { return "JPEG"; }
+};
+
+/// The straightforward reader and writer through a top-down RGB intermediate. The codec's own
+/// read and write go straight between the library and the picture's rows; these exist so that
+/// tests can prove both give the same bytes.
+bool readJpegThroughRgb(const std::string& path, Image& out);
+bool writeJpegThroughRgb(const std::string& path, const Image& image, int quality);
+
+}  // namespace tavelune

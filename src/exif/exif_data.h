@@ -1,0 +1,82 @@
+// The EXIF model of one image file: a flat, sortable list of entries tagged with their IFD id.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "exif/exif_entry.h"
+#include "exif/file_status.h"
+#include "exif/jpeg_section.h"
+
+namespace tavelune {
+
+class ExifData {
+public:
+    ExifData() = default;
+    ExifData(const ExifData&) = delete;
+    ExifData& operator=(const ExifData&) = delete;
+
+    /// Replaces the model with the EXIF data of a JPEG or TIFF file. The format is "JPEG",
+    /// "JPG", "TIFF" or "TIF" in any case; null takes it from the path's extension. The file
+    /// status stays filled when the file exists but holds no readable EXIF data.
+    bool LoadExif(const std::string& path, const char* format = nullptr);
+
+    /// The same from bytes in memory (no file status): for streams and the fuzzer.
+    bool LoadExifFromBytes(const std::uint8_t* data, std::size_t size, const char* format);
+
+    /// Scans a JPEG stream from its start and keeps its JFIF APP0 and first Exif APP1
+    /// segments. Returns the number kept, or -1.
+    int ReadJpegSections(std::FILE* file);
+
+    /// Rewrites a JPEG file with `segment` (a complete APP1 segment) in place of its Exif
+    /// APP1, or of its JFIF APP0 when it has none. The new file goes through a temporary
+    /// file in the same folder, so a failure leaves the old file as it was.
+    bool ReplaceExifSegment(const char* path, const std::uint8_t* segment, std::size_t size);
+
+    bool IsEmpty() const { return m_entries.empty(); }
+    double GetNumber(std::uint16_t ifd, std::uint16_t tag, std::uint32_t index) const;
+    std::string GetText(std::uint16_t ifd, std::uint16_t tag, std::string_view language) const;
+
+    /// The first entry of (ifd, tag). With create == 1 a missing catalogue pair is appended
+    /// with its default value; null when it is not in the catalogue.
+    ExifEntry* FindEntry(std::uint16_t ifd, std::uint16_t tag, int create = 0);
+    const ExifEntry* FindEntry(std::uint16_t ifd, std::uint16_t tag) const;
+
+    /// Destroys the first entry of (ifd, tag); the others keep their order.
+    bool RemoveEntry(std::uint16_t ifd, std::uint16_t tag);
+
+    /// Orders the entries by tag number alone (the IFD id plays no part).
+    void SortEntries();
+
+    void Clear() { m_entries.clear(); }
+
+    /// Turn Canon and Nikon maker notes into entries of IFD 37500 and standard Exif entries.
+    bool ReadCanonMakerNote(const ExifEntry& makerNote);
+    bool ReadNikonMakerNote(const ExifEntry& makerNote);
+
+    int byteOrder() const { return m_byteOrder; }
+    int makerNoteOffset() const { return m_makerNoteOffset; }
+    const std::vector<std::unique_ptr<JpegSection>>& sections() const { return m_sections; }
+    void ClearSections() { m_sections.clear(); }
+    const std::vector<std::unique_ptr<ExifEntry>>& entries() const { return m_entries; }
+    std::vector<std::unique_ptr<ExifEntry>>& entries() { return m_entries; }
+    const FileStatus& fileStatus() const { return m_fileStatus; }
+
+private:
+    bool LoadFromStream(std::FILE* file, const std::string& format);
+    bool ParseApp1(const JpegSection& section);
+    bool ParseTiffStream(std::FILE* file);
+    void ReadMakerNotes();
+
+    int m_byteOrder = 0;
+    int m_makerNoteOffset = 0;
+    std::vector<std::unique_ptr<JpegSection>> m_sections;
+    std::vector<std::unique_ptr<ExifEntry>> m_entries;
+    FileStatus m_fileStatus;
+};
+
+}  // namespace tavelune

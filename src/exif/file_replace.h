@@ -1,0 +1,20 @@
+// Whole-file rewrites that never leave a half-written file behind.
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace tavelune::exif {
+
+/// Reads a whole file; false when it cannot be opened or read completely.
+bool readWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes);
+
+/// Writes the pieces one after another into a temporary file in the path's folder, then
+/// renames it over the path, keeping the old file's permissions. False leaves the old file.
+bool replaceFileContents(const std::string& path,
+                         std::initializer_list<std::span<const std::uint8_t>> pieces);
+
+}  // namespace tavelune::exif

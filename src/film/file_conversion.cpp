@@ -1,0 +1,107 @@
+// The single-picture road from file to file, shared by the command line and the batch run.
+#include "film/file_conversion.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "engine/engine_messages.h"
+#include "engine/exif_orientation.h"
+#include "engine/fit_within.h"
+#include "engine/format_dispatch.h"
+#include "engine/image.h"
+#include "engine/message_sink.h"
+#include "exif/exif_data.h"
+#include "film/film_step.h"
+#include "film/progress.h"
+
+namespace tavelune {
+namespace {
+
+constexpr uint16_t kTagOrientation = 274;
+constexpr uint16_t kTagXResolution = 282;
+constexpr uint16_t kTagResolutionUnit = 296;
+
+std::string upper(std::string text)
+{
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return char(std::toupper(c)); });
+    return text;
+}
+
+void applyGeometry(Image& picture, const FileConversionSettings& settings)
+{
+    if (settings.resizeWidth > 0 && settings.resizeHeight > 0 &&
+        (settings.resizeWidth != picture.width() || settings.resizeHeight != picture.height()))
+        picture.resize(settings.resizeWidth, settings.resizeHeight, kBicubic);
+    if (settings.rotate != 0)
+        picture.rotate(settings.rotate);
+    if (settings.mirror)
+        picture.mirrorHorizontal();
+    if (settings.flip)
+        picture.flipVertical();
+    if (settings.dpi > 0.0)
+        picture.setDpi(float(settings.dpi));
+}
+
+}  // namespace
+
+bool openWorkingPicture(const std::string& path, Image& picture, int fit, bool orient)
+{
+    if (!openImage(path, picture))
+        return false;
+    if (fit > 0)
+        fitWithin(picture, fit);
+    const std::string format = upper(splitFileName(path).extension);
+    if (!orient || (format != "JPG" && format != "JPEG"))
+        return true;
+    ExifData exif;
+    if (!exif.LoadExif(path) || exif.IsEmpty())
+        return true;
+    double dpi = exif.GetNumber(kIfd0, kTagXResolution, 0);
+    if (exif.GetNumber(kIfd0, kTagResolutionUnit, 0) == 3)
+        dpi *= 2.54;
+    picture.setDpi(dpi > 0 ? float(dpi) : 72.0f);
+    applyExifOrientation(picture, int(exif.GetNumber(kIfd0, kTagOrientation, 0)));
+    return true;
+}
+
+FileConversionOutcome convertPictureFile(const std::string& input, const std::string& output,
+                                         const FileConversionSettings& settings,
+                                         const std::function<void(int)>& progress,
+                                         const std::function<void(const std::string&)>& reportFile)
+{
+    auto about = [&](const std::string& file) {
+        if (reportFile)
+            reportFile(file);
+    };
+    const std::string format = upper(splitFileName(output).extension);
+    if (!isWritableFormat(format)) {
+        about(output);
+        showMessage(messages::kUnsupportedFormat);
+        return FileConversionOutcome::WriteFailed;
+    }
+
+    about(input);
+    Image source;
+    if (!openWorkingPicture(input, source, settings.fit, settings.orient))
+        return FileConversionOutcome::ReadFailed;
+    applyGeometry(source, settings);
+
+    Progress jobProgress([&](int position) {
+        if (progress)
+            progress(position);
+    });
+    Image result;
+    // The desktop program stops silently here; callers report the outcome their own way.
+    if (!runFilmStep(source, result, settings.film, &jobProgress, 92))
+        return FileConversionOutcome::ConversionFailed;
+    jobProgress.set(100);
+
+    about(output);
+    const bool jpeg = format == "JPG" || format == "JPEG";
+    if (!saveImage(output, result, {}, jpeg ? settings.quality : settings.compression))
+        return FileConversionOutcome::WriteFailed;
+    return FileConversionOutcome::Converted;
+}
+
+}  // namespace tavelune

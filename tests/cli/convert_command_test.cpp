@@ -1,0 +1,155 @@
+// tavelune-cli convert, run as a program: success, bad options and bad files.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "engine/format_dispatch.h"
+#include "engine/image.h"
+#include "support/cli_runner.h"
+#include "support/test_support.h"
+
+namespace tavelune {
+namespace {
+
+using test::runTaveluneCli;
+using test::shellQuote;
+
+bool contains(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
+
+size_t entries(const std::filesystem::path& folder)
+{
+    return size_t(std::distance(std::filesystem::directory_iterator(folder),
+                                std::filesystem::directory_iterator()));
+}
+
+TEST(ConvertCommand, ConvertsTheSampleAndPrintsTheOutputPath)
+{
+    test::TempDir dir;
+    const std::string output = dir.file("coffee.jpg");
+    auto run = runTaveluneCli("convert " + shellQuote(test::samplePath("coffee.jpg")) + " " +
+                              shellQuote(output));
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, output + "\n");
+    Image result;
+    ASSERT_TRUE(openImage(output, result));
+    EXPECT_EQ(result.width(), 600);
+    EXPECT_EQ(result.height(), 400);
+    EXPECT_EQ(entries(dir.path()), 1u);
+}
+
+TEST(ConvertCommand, GeometryOptionsShapeTheResult)
+{
+    test::TempDir dir;
+    const std::string output = dir.file("small.bmp");
+    auto run = runTaveluneCli("convert --no-film --fit 300 --rotate 90 --dpi 150 " +
+                              shellQuote(test::samplePath("coffee.jpg")) + " " + shellQuote(output));
+    ASSERT_EQ(run.status, 0) << run.err;
+    Image result;
+    ASSERT_TRUE(openImage(output, result));
+    EXPECT_EQ(result.width(), 200);
+    EXPECT_EQ(result.height(), 300);
+    EXPECT_EQ(result.dpi(), 150.0f);
+}
+
+TEST(ConvertCommand, ExifOrientationTurnsJpegUprightUnlessAskedNot)
+{
+    test::TempDir dir;
+    const std::string rotated = shellQuote(test::samplePath("chelsea-rotated.jpg"));
+    ASSERT_EQ(runTaveluneCli("convert --no-film " + rotated + " " + dir.file("a.bmp")).status, 0);
+    ASSERT_EQ(runTaveluneCli("convert --no-film --no-orient " + rotated + " " + dir.file("b.bmp")).status, 0);
+    Image upright, stored;
+    ASSERT_TRUE(openImage(dir.file("a.bmp"), upright));
+    ASSERT_TRUE(openImage(dir.file("b.bmp"), stored));
+    EXPECT_EQ(upright.width(), stored.height());
+    EXPECT_EQ(upright.height(), stored.width());
+}
+
+TEST(ConvertCommand, BadOptionsNameTheOptionAndExitWithTwo)
+{
+    const std::string cases[] = {"--exposure 9", "--saturation -11", "--sharpness x",
+                                 "--film kodachrome", "--quality 0", "--bogus", "--rotate 45"};
+    for (const std::string& options : cases) {
+        auto run = runTaveluneCli("convert " + options + " in.jpg out.jpg");
+        EXPECT_EQ(run.status, 2) << options;
+        std::string name = options.substr(0, options.find(' '));
+        EXPECT_TRUE(contains(run.err, name)) << run.err;
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+    }
+    EXPECT_EQ(runTaveluneCli("convert only-one.jpg").status, 2);
+}
+
+TEST(ConvertCommand, BadFilesGiveTheMessageAndNoOutput)
+{
+    test::TempDir dir;
+    test::writeFileBytes(dir.file("empty.jpg"), {});
+    auto sample = test::readFileBytes(test::samplePath("coffee.jpg"));
+    test::writeFileBytes(dir.file("truncated.jpg"),
+                         std::vector<unsigned char>(sample.begin(), sample.begin() + 2000));
+    auto png = test::readFileBytes(test::samplePath("coffee.png"));
+    test::writeFileBytes(dir.file("png.jpg"), png);
+    std::filesystem::create_directory(dir.file("folder.jpg"));
+    test::TempDir outputs;
+    struct Case {
+        std::string input;
+        std::string message;
+    };
+    const Case cases[] = {
+        {dir.file("empty.jpg"), "Open image file error !"},
+        {dir.file("truncated.jpg"), "Open image file error !"},
+        {dir.file("png.jpg"), "Open image file error !"},
+        {dir.file("folder.jpg"), "Open image file error !"},
+        {dir.file("missing.jpg"), "Open image file error !"},
+        {dir.file("notes.txt"), "Don't support image format !"},
+    };
+    for (const Case& c : cases) {
+        auto run = runTaveluneCli("convert " + shellQuote(c.input) + " " +
+                                  shellQuote(outputs.file("out.jpg")));
+        EXPECT_EQ(run.status, 1) << c.input;
+        EXPECT_TRUE(contains(run.err, c.message)) << c.input << ": " << run.err;
+        EXPECT_TRUE(contains(run.err, c.input)) << run.err;
+        EXPECT_EQ(entries(outputs.path()), 0u) << c.input;
+    }
+}
+
+TEST(ConvertCommand, UnwritableOutputLeavesNothingAndKeepsTheOldFile)
+{
+    test::TempDir dir;
+    const std::string input = shellQuote(test::samplePath("coffee.jpg"));
+    auto run = runTaveluneCli("convert " + input + " " + shellQuote(dir.file("no/such/out.jpg")));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(contains(run.err, "Open image file error !")) << run.err;
+
+    auto unsupported = runTaveluneCli("convert " + input + " " + shellQuote(dir.file("out.png")));
+    EXPECT_EQ(unsupported.status, 1);
+    EXPECT_TRUE(contains(unsupported.err, "Don't support image format !"));
+    EXPECT_EQ(entries(dir.path()), 0u);
+
+    if (::geteuid() != 0) {  // root writes into read-only folders anyway
+        std::filesystem::create_directory(dir.file("locked"));
+        test::writeFileBytes(dir.file("locked/out.jpg"), {'o', 'l', 'd'});
+        ::chmod(dir.file("locked").c_str(), 0555);
+        auto locked = runTaveluneCli("convert " + input + " " + shellQuote(dir.file("locked/out.jpg")));
+        ::chmod(dir.file("locked").c_str(), 0755);
+        EXPECT_EQ(locked.status, 1);
+        EXPECT_EQ(test::readFileBytes(dir.file("locked/out.jpg")).size(), 3u);
+    }
+}
+
+TEST(ConvertCommand, FilmWithoutRecipeFailsWithoutOutput)
+{
+    test::TempDir dir;
+    auto run = runTaveluneCli("convert --film astia " + shellQuote(test::samplePath("coffee.jpg")) +
+                              " " + shellQuote(dir.file("out.jpg")));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(contains(run.err, "astia")) << run.err;
+    EXPECT_EQ(entries(dir.path()), 0u);
+}
+
+}  // namespace
+}  // namespace tavelune

@@ -1,0 +1,174 @@
+// Format dispatch: the token table, path helpers, messages, and safe saves.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sys/stat.h>
+
+#include "codec_test_util.h"
+#include "engine/engine_messages.h"
+#include "engine/format_dispatch.h"
+#include "support/test_support.h"
+
+namespace tavelune {
+namespace {
+
+using test::MessageCollector;
+using test::TempDir;
+
+TEST(FormatDispatch, SplitPathAndFileName)
+{
+    struct Case {
+        const char* path;
+        const char* folder;
+        const char* file;
+        const char* base;
+        const char* ext;
+    };
+    const Case cases[] = {
+        {"/home/me/photo.JpEg", "/home/me/", "photo.JpEg", "photo", "JpEg"},
+        {"photo", "", "photo", "photo", ""},
+        {"/a.b/photo", "/a.b/", "photo", "photo", ""},
+        {"/x/archive.tar.gz", "/x/", "archive.tar.gz", "archive.tar", "gz"},
+        {"/x/", "/x/", "", "", ""},
+        {"name.", "", "name.", "name", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        auto parts = splitPath(c.path);
+        EXPECT_EQ(parts.folder, c.folder);
+        EXPECT_EQ(parts.fileName, c.file);
+        auto name = splitFileName(c.path);
+        EXPECT_EQ(name.baseName, c.base);
+        EXPECT_EQ(name.extension, c.ext);
+    }
+}
+
+TEST(FormatDispatch, TokensChooseTheirCodecs)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"bmp", "BMP"}, {"JPG", "JPEG"}, {"jpeg", "JPEG"}, {"Tif", "TIFF"},
+        {"TIFF", "TIFF"}, {"gif", "GIF"}, {"PSD", "PSD"}, {"png", "PNG"},
+    };
+    for (auto [token, name] : cases) {
+        auto codec = createCodec(token);
+        ASSERT_TRUE(codec) << token;
+        EXPECT_STREQ(codec->formatName(), name);
+    }
+    for (const char* token : {"jpe", "", "tga", "JPG ", "webp"})
+        EXPECT_FALSE(createCodec(token)) << token;
+    for (const char* token : {"bmp", "jpg", "JPEG", "tif", "tiff"})
+        EXPECT_TRUE(isWritableFormat(token)) << token;
+    for (const char* token : {"png", "gif", "psd", "jpe"})
+        EXPECT_FALSE(isWritableFormat(token)) << token;
+}
+
+TEST(FormatDispatch, OpenRefusesUnknownExtensionsWithoutReadingTheFile)
+{
+    TempDir dir;
+    Image picture = test::patternPicture(4, 3, false);
+    ASSERT_TRUE(saveImage(dir.file("p.bmp"), picture));
+    std::filesystem::copy_file(dir.file("p.bmp"), dir.file("p.jpe"));
+    std::filesystem::create_directory(dir.file("a.bmp"));
+    std::filesystem::copy_file(dir.file("p.bmp"), dir.file("a.bmp/photo"));
+
+    MessageCollector messages;
+    Image out = test::patternPicture(2, 2, true);
+    const Image before = out;
+    EXPECT_FALSE(openImage(dir.file("p.jpe"), out));
+    EXPECT_FALSE(openImage(dir.file("a.bmp/photo"), out));  // the dot is in the folder
+    EXPECT_EQ(messages.texts(), (std::vector<std::string>{messages::kUnsupportedFormat,
+                                                          messages::kUnsupportedFormat}));
+    EXPECT_TRUE(test::samePixels(out, before));
+    // An explicit format overrides the extension.
+    EXPECT_TRUE(openImage(dir.file("p.jpe"), out, "BMP"));
+    EXPECT_TRUE(test::samePixels(out, picture));
+}
+
+TEST(FormatDispatch, FailedReadShowsOpenErrorAndKeepsCallersPicture)
+{
+    TempDir dir;
+    test::writeFileBytes(dir.file("fake.jpg"), test::readFileBytes(test::samplePath("coffee.png")));
+    test::writeFileBytes(dir.file("empty.bmp"), {});
+    std::filesystem::create_directory(dir.file("folder.bmp"));
+    for (const char* name : {"fake.jpg", "empty.bmp", "folder.bmp", "missing.png"}) {
+        SCOPED_TRACE(name);
+        MessageCollector messages;
+        Image out = test::patternPicture(3, 3, false);
+        const Image before = out;
+        EXPECT_FALSE(openImage(dir.file(name), out));
+        ASSERT_FALSE(messages.texts().empty());
+        EXPECT_EQ(messages.texts().back(), messages::kOpenImageError);
+        EXPECT_TRUE(test::samePixels(out, before));
+        EXPECT_EQ(lastImageError().rfind(messages::kOpenImageError, 0), 0u);
+    }
+}
+
+TEST(FormatDispatch, HandleKeepsPreviousCodecOnFailure)
+{
+    TempDir dir;
+    Image picture = test::patternPicture(5, 4, false);
+    ASSERT_TRUE(saveImage(dir.file("a.bmp"), picture));
+    MessageCollector messages;
+    ImageHandle handle;
+    EXPECT_EQ(handle.width(), 0);
+    EXPECT_EQ(handle.image(), nullptr);
+    ASSERT_TRUE(handle.open(dir.file("a.bmp")));
+    EXPECT_STREQ(handle.codec()->formatName(), "BMP");
+    EXPECT_EQ(handle.codec()->filePath(), dir.file("a.bmp"));
+    EXPECT_FALSE(handle.open(dir.file("missing.bmp")));
+    EXPECT_FALSE(handle.open(dir.file("a.gif2")));
+    EXPECT_EQ(messages.texts(), (std::vector<std::string>{messages::kOpenImageError,
+                                                          messages::kUnsupportedFormat}));
+    ASSERT_NE(handle.image(), nullptr);
+    EXPECT_TRUE(test::samePixels(*handle.image(), picture));
+    handle.release();
+    EXPECT_EQ(handle.image(), nullptr);
+    EXPECT_EQ(handle.width(), 0);
+}
+
+TEST(FormatDispatch, SaveAcceptsOnlyWritableFormats)
+{
+    TempDir dir;
+    Image picture = test::patternPicture(4, 4, false);
+    MessageCollector messages;
+    for (const char* name : {"a.png", "a.gif", "a.psd", "noextension", "a.jpe"})
+        EXPECT_FALSE(saveImage(dir.file(name), picture)) << name;
+    EXPECT_EQ(messages.texts().size(), 5u);
+    for (const auto& text : messages.texts())
+        EXPECT_EQ(text, messages::kUnsupportedFormat);
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+    // Case does not matter; the format argument wins over the extension.
+    EXPECT_TRUE(saveImage(dir.file("b.BMP"), picture));
+    EXPECT_TRUE(saveImage(dir.file("c.data"), picture, "jpeg", 80));
+    EXPECT_TRUE(saveImage(dir.file("d.TiF"), picture, {}, 5));
+    Image back;
+    EXPECT_TRUE(openImage(dir.file("c.data"), back, "JPG"));
+    EXPECT_TRUE(openImage(dir.file("d.TiF"), back));
+    EXPECT_TRUE(test::samePixels(back, picture));
+}
+
+TEST(FormatDispatch, FailedSaveLeavesExistingFileAndNoLeftovers)
+{
+    TempDir dir;
+    const std::string target = dir.file("keep.tif");
+    test::writeFileBytes(target, {'o', 'l', 'd'});
+    ::chmod(target.c_str(), 0640);
+    Image picture = test::patternPicture(4, 4, false);
+    MessageCollector messages;
+    EXPECT_FALSE(saveImage(target, picture, {}, 99));  // no such compression
+    EXPECT_EQ(messages.texts(), std::vector<std::string>{messages::kOpenImageError});
+    EXPECT_EQ(test::readFileBytes(target), (std::vector<unsigned char>{'o', 'l', 'd'}));
+    int files = 0;
+    for (auto& entry : std::filesystem::directory_iterator(dir.path()))
+        files += entry.is_regular_file();
+    EXPECT_EQ(files, 1);
+    // A successful save replaces the file and keeps its permissions.
+    EXPECT_TRUE(saveImage(target, picture, {}, 1));
+    struct stat status {};
+    ASSERT_EQ(::stat(target.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0640u);
+    EXPECT_FALSE(saveImage(dir.file("no/such/folder/x.bmp"), picture));
+}
+
+}  // namespace
+}  // namespace tavelune

@@ -1,0 +1,20 @@
+// Runs tavelune-cli as a program and keeps its exit code, standard output and standard error.
+#pragma once
+
+#include <string>
+
+namespace tavelune::test {
+
+struct CliResult {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+/// Runs `tavelune-cli <arguments>` through the shell (arguments are passed as written).
+CliResult runTaveluneCli(const std::string& arguments);
+
+/// Quotes a text for the shell.
+std::string shellQuote(const std::string& text);
+
+}  // namespace tavelune::test
