@@ -1,0 +1,37 @@
+// Stamping a watermark or signature onto a picture.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "engine/image.h"
+#include "overlay/overlay_settings.h"
+
+namespace tavelune {
+
+class ExifData;
+struct TagContext;
+
+/// Turns the page's text into the text drawn on one picture (the information tags).
+using TextExpander = std::function<std::string(const std::string& text, const Image& image)>;
+
+/// An expander that replaces the information tags with their values for the picture whose
+/// EXIF data is given (may be null). The context is copied; exif must outlive the expander.
+TextExpander tagExpander(const ExifData* exif, const TagContext& context);
+
+/// Top-left corner of an overlay of size w x h on a picture of W x H: the offsets measure inward
+/// from the chosen edge, and shift right or down when centred.
+struct OverlayPosition {
+    int x = 0;
+    int y = 0;
+    friend bool operator==(const OverlayPosition&, const OverlayPosition&) = default;
+};
+OverlayPosition overlayPosition(int horizontal, int vertical, int offX, int offY, int W, int H,
+                                int w, int h);
+
+/// Draws the page's overlay onto image in place; nothing when the page is disabled, the text
+/// or picture is empty, the font cannot be made or the expanded text has no size. Without an
+/// expander the text is drawn as it stands.
+void applyOverlay(Image& image, const OverlaySettings& settings, const TextExpander& expand = {});
+
+}  // namespace tavelune

@@ -1,0 +1,201 @@
+// Information tags: expansion, the value of each tag and the insert menu's entries.
+#include "overlay/info_tags.h"
+
+#include <array>
+
+#include "engine/image.h"
+#include "exif/exif_data.h"
+#include "exif/tag_catalogue.h"
+
+namespace tavelune {
+namespace {
+
+// The name buffer holds the name and "/>"; longer candidates are plain text.
+constexpr size_t kNameBufferSize = 128;
+
+constexpr std::string_view kFixedEnglish = "en_US";
+
+struct FixedTag {
+    int command;
+    const char* name;
+    int stringId;
+    const char* text;
+};
+
+constexpr std::array<FixedTag, 9> kFixedTags{{
+    {1, "UserName", 57406, "用户名"},
+    {2, "CurrentDate", 57410, "当前日期"},
+    {3, "CurrentTime", 57409, "当前时间"},
+    {4, "ImageSize", 57385, "图像大小"},
+    {5, "Filename", 57362, "文件名"},
+    {6, "StampDate", 57415, "时间戳(日期)"},
+    {7, "Shutter", 57416, "快门"},
+    {8, "Aperture", 57417, "光圈"},
+    {9, "ShotDate", 57419, "拍摄日期"},
+}};
+
+std::string formatTime(std::time_t time, const char* format)
+{
+    std::tm local{};
+    if (!localtime_r(&time, &local))
+        return {};
+    char buffer[64];
+    size_t length = std::strftime(buffer, sizeof buffer, format, &local);
+    return std::string(buffer, length);
+}
+
+bool hasExif(const ExifData* exif) { return exif && !exif->IsEmpty(); }
+
+std::string firstNonEmpty(const ExifData& exif, uint16_t tag, uint16_t fallbackTag)
+{
+    std::string text = exif.GetText(kExifIfd, tag, kFixedEnglish);
+    return text.empty() ? exif.GetText(kExifIfd, fallbackTag, kFixedEnglish) : text;
+}
+
+void replaceAll(std::string& text, const std::string& from, const std::string& to)
+{
+    for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+}
+
+TagMenuEntry command(int number, int stringId, std::string text)
+{
+    return {TagMenuEntry::Kind::Command, number, stringId, std::move(text), {}};
+}
+
+TagMenuEntry fixedEntry(int number)
+{
+    const FixedTag& tag = kFixedTags[size_t(number - 1)];
+    return command(number, tag.stringId, tag.text);
+}
+
+TagMenuEntry separator() { return {TagMenuEntry::Kind::Separator, 0, 0, {}, {}}; }
+
+}  // namespace
+
+std::string tagValue(std::string_view name, const Image* image, const ExifData* exif,
+                     const TagContext& context)
+{
+    const std::time_t now = context.now ? *context.now : std::time(nullptr);
+    if (name == "UserName")
+        return context.userName;
+    if (name == "CurrentDate")
+        return formatTime(now, "%Y-%m-%d");
+    if (name == "CurrentTime")
+        return formatTime(now, "%H:%M:%S");
+    if (name == "ImageSize") {
+        if (!image || image->isEmpty())
+            return {};
+        return std::to_string(image->width()) + " x " + std::to_string(image->height());
+    }
+    if (name == "Filename" || name == "StampDate") {
+        if (!exif || exif->fileStatus().path.empty())
+            return {};
+        const std::string& path = exif->fileStatus().path;
+        if (name == "StampDate")
+            return formatTime(exif->fileStatus().info.st_mtime, "%Y-%m-%d");
+        size_t slash = path.rfind('/');
+        return slash == std::string::npos ? path : path.substr(slash + 1);
+    }
+    if (name == "Shutter" || name == "Aperture" || name == "ShotDate") {
+        if (!hasExif(exif))
+            return {};
+        if (name == "Shutter")
+            return firstNonEmpty(*exif, 33434, 37377);
+        if (name == "Aperture")
+            return firstNonEmpty(*exif, 33437, 37378);
+        return exif->GetText(kExifIfd, 36867, kFixedEnglish).substr(0, 10);
+    }
+    if (!hasExif(exif))
+        return {};
+    for (const TagInfo& row : tagCatalogue())
+        if ((row.flags & kInfoTagFlag) && name == row.names[kEnglish])
+            return exif->GetText(row.ifd, row.tag, context.language);
+    return {};
+}
+
+std::string expandTags(std::string_view text, const Image* image, const ExifData* exif,
+                       const TagContext& context)
+{
+    std::string result(text);
+    std::string buffer;
+    bool collecting = false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char byte = text[i];
+        if (byte == '<') {
+            buffer.clear();
+            collecting = true;
+            continue;
+        }
+        if (!collecting)
+            continue;
+        if (buffer.size() == kNameBufferSize) {
+            collecting = false;  // too long for a tag name
+            continue;
+        }
+        buffer.push_back(byte);
+        if (byte != '>')
+            continue;
+        collecting = false;
+        if (buffer.size() < 2 || buffer[buffer.size() - 2] != '/')
+            continue;
+        const std::string name = buffer.substr(0, buffer.size() - 2);
+        replaceAll(result, "<" + name + "/>", tagValue(name, image, exif, context));
+    }
+    return result;
+}
+
+std::vector<TagMenuEntry> tagMenu(std::string_view language)
+{
+    auto catalogueEntry = [&](uint16_t ifd, uint16_t tag) {
+        return command(tag, 0, tagName(ifd, tag, language));
+    };
+    std::vector<TagMenuEntry> menu;
+    menu.push_back(fixedEntry(1));
+    menu.push_back(fixedEntry(2));
+    menu.push_back(fixedEntry(3));
+    menu.push_back(separator());
+    menu.push_back(fixedEntry(4));
+    menu.push_back(fixedEntry(5));
+    menu.push_back(fixedEntry(6));
+    menu.push_back(separator());
+    menu.push_back(catalogueEntry(kIfd0, 271));
+    menu.push_back(catalogueEntry(kIfd0, 272));
+    menu.push_back(fixedEntry(7));
+    menu.push_back(fixedEntry(8));
+    for (uint16_t tag : {37380, 37386, 34855, 37383, 34850})
+        menu.push_back(catalogueEntry(kExifIfd, tag));
+    menu.push_back(fixedEntry(9));
+    for (uint16_t tag : {315, 33432, 270})
+        menu.push_back(catalogueEntry(kIfd0, tag));
+    menu.push_back(separator());
+
+    TagMenuEntry more{TagMenuEntry::Kind::SubMenu, 0, 0, "更多...", {}};
+    const LanguageIndex column = languageIndex(language);
+    uint16_t previousIfd = kIfd0;
+    for (const TagInfo& row : tagCatalogue()) {
+        if (!(row.flags & kInfoTagFlag))
+            continue;
+        if (row.ifd != previousIfd)
+            more.children.push_back(separator());
+        previousIfd = row.ifd;
+        more.children.push_back(command(row.tag, 0, row.names[column]));
+    }
+    menu.push_back(std::move(more));
+    return menu;
+}
+
+std::string tagTextForCommand(int command)
+{
+    if (command >= 1 && command <= int(kFixedTags.size()))
+        return std::string("<") + kFixedTags[size_t(command - 1)].name + "/>";
+    if (command <= 0 || command > 0xFFFF)
+        return {};
+    const uint16_t ifd = command < 33434 ? kIfd0 : kExifIfd;
+    const TagInfo* row = findTagInfo(ifd, uint16_t(command));
+    if (!row)
+        return {};
+    return std::string("<") + row->names[kEnglish] + "/>";
+}
+
+}  // namespace tavelune

@@ -1,0 +1,60 @@
+// OverlaySettings: the two pages' initial values and the couplings of their controls.
+#include "overlay/overlay_settings.h"
+
+#include "film/pixel.h"
+#include "overlay/unit_fields.h"
+
+namespace tavelune {
+
+OverlaySettings OverlaySettings::watermark() { return OverlaySettings{}; }
+
+OverlaySettings OverlaySettings::signature()
+{
+    OverlaySettings settings;
+    settings.mode = OverlayMode::Text;
+    settings.horizontal = kAlignRight;
+    settings.vertical = kAlignBottom;
+    settings.offsetX = 17;
+    settings.offsetY = 10;
+    return settings;
+}
+
+ColourKey transparentColourKey(int colour)
+{
+    if (colour < 0)
+        return {0xFF000000, 0xFFFFFFFF, 100};
+    const uint32_t rgb = colorRefToPixel(uint32_t(colour)) & 0x00FFFFFF;
+    return {rgb, rgb | 0xFF000000, 0};
+}
+
+void OverlaySettings::setTransparentColour(int colour)
+{
+    transparentColour = colour < 0 ? kNoColour : colour;
+    if (picture.isEmpty())
+        return;
+    ColourKey key = transparentColourKey(transparentColour);
+    picture.setColourKey(key.low, key.high, key.opacity);
+}
+
+bool OverlaySettings::setPicture(const Image& source)
+{
+    if (source.isEmpty())
+        return false;
+    Image copy;
+    if (!copy.create(source.width(), source.height(), source.dpi(), source.pixels()))
+        return false;
+    picture = std::move(copy);
+    setTransparentColour(transparentColour);
+    return true;
+}
+
+void OverlaySettings::removePicture() { picture.destroyPixels(); }
+
+void OverlaySettings::changeUnit(int newUnit, double dpi)
+{
+    offsetX = convertFieldValue(offsetX, unit, newUnit, dpi);
+    offsetY = convertFieldValue(offsetY, unit, newUnit, dpi);
+    unit = newUnit;
+}
+
+}  // namespace tavelune

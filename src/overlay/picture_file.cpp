@@ -1,0 +1,13 @@
+// Picture files for the overlay pages, read through the format dispatch.
+#include "overlay/picture_file.h"
+
+#include "engine/format_dispatch.h"
+
+namespace tavelune {
+
+bool openPictureFile(const std::string& path, Image& out)
+{
+    return openImage(path, out);
+}
+
+}  // namespace tavelune

@@ -1,0 +1,14 @@
+// Reading the overlay and mat pictures from files.
+#pragma once
+
+#include <string>
+
+#include "engine/image.h"
+
+namespace tavelune {
+
+/// Opens a picture file through the format dispatch into out (size, dpi and pixels); false,
+/// after the dispatch has told the user, when the file cannot be read.
+bool openPictureFile(const std::string& path, Image& out);
+
+}  // namespace tavelune

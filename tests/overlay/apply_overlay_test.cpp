@@ -1,0 +1,264 @@
+// Watermark and signature: placement, units, opacity, colour key, text overlays.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "overlay/apply_overlay.h"
+#include "overlay/info_tags.h"
+#include "overlay/text_canvas.h"
+#include "overlay/unit_fields.h"
+
+namespace tavelune {
+namespace {
+
+Image filled(int w, int h, uint32_t colour, float dpi = 72.0f)
+{
+    Image image;
+    image.setFillColour(colour);
+    image.create(w, h, dpi);
+    return image;
+}
+
+TEST(Overlay, InitialValuesOfTheTwoPages)
+{
+    const OverlaySettings watermark = OverlaySettings::watermark();
+    const OverlaySettings signature = OverlaySettings::signature();
+    for (const OverlaySettings* page : {&watermark, &signature}) {
+        EXPECT_FALSE(page->enabled);
+        EXPECT_EQ(page->unit, 0);
+        EXPECT_EQ(page->opacity, 100);
+        EXPECT_EQ(page->transparentColour, kNoColour);
+        EXPECT_EQ(page->font, OverlayFont{});
+        EXPECT_EQ(page->font.faceName, "MS Sans Serif");
+        EXPECT_EQ(page->font.height, -11);
+        EXPECT_EQ(page->textColour, 0u);
+        EXPECT_TRUE(page->picture.isEmpty());
+    }
+    EXPECT_EQ(watermark.mode, OverlayMode::Picture);
+    EXPECT_EQ(watermark.horizontal, kAlignLeft);
+    EXPECT_EQ(watermark.vertical, kAlignTop);
+    EXPECT_EQ(watermark.offsetX, 22);
+    EXPECT_EQ(watermark.offsetY, 22);
+    EXPECT_EQ(signature.mode, OverlayMode::Text);
+    EXPECT_EQ(signature.horizontal, kAlignRight);
+    EXPECT_EQ(signature.vertical, kAlignBottom);
+    EXPECT_EQ(signature.offsetX, 17);
+    EXPECT_EQ(signature.offsetY, 10);
+}
+
+TEST(Overlay, PositionMeasuresInwardFromTheChosenEdge)
+{
+    struct Row {
+        int horizontal, vertical, offX, offY, W, H, w, h;
+        OverlayPosition at;
+    };
+    const Row rows[] = {
+        {kAlignRight, kAlignBottom, 17, 10, 1000, 800, 100, 20, {883, 770}},
+        {kAlignCentre, kAlignMiddle, 0, 0, 105, 50, 100, 45, {2, 2}},
+        {kAlignCentre, kAlignMiddle, 3, -4, 100, 100, 20, 20, {43, 36}},
+        {kAlignLeft, kAlignTop, 22, 22, 50, 50, 10, 10, {22, 22}},
+        {kAlignCentre, kAlignTop, 0, 0, 10, 10, 15, 15, {-2, 0}},  // truncation toward zero
+        {9, 9, 5, 6, 10, 10, 1, 1, {5, 6}},  // unknown alignments count as left and top
+    };
+    for (const Row& r : rows)
+        EXPECT_EQ(overlayPosition(r.horizontal, r.vertical, r.offX, r.offY, r.W, r.H, r.w, r.h), r.at);
+}
+
+TEST(Overlay, OffsetsBecomeWholePixelsByCeiling)
+{
+    struct Row {
+        double value;
+        int unit;
+        double dpi;
+        int pixels;
+    };
+    const Row rows[] = {
+        {1.2, 0, 72, 2}, {-1.5, 0, 72, -1}, {1, 2, 300, 119}, {1, 1, 300, 300},
+        {2.5, 3, 300, 30}, {0, 1, 300, 0}, {1e12, 1, 300, 1 << 28},
+    };
+    for (const Row& r : rows)
+        EXPECT_EQ(fieldPixels(r.value, r.unit, r.dpi), r.pixels) << r.value << " unit " << r.unit;
+}
+
+TEST(Overlay, UnitChangeConvertsBothOffsets)
+{
+    OverlaySettings page = OverlaySettings::watermark();
+    page.offsetX = 300;
+    page.offsetY = -150;
+    page.changeUnit(2, 300);
+    EXPECT_EQ(formatFieldValue(page.offsetX), "2.54");
+    EXPECT_EQ(formatFieldValue(page.offsetY), "-1.27");
+    EXPECT_EQ(page.unit, 2);
+    page.changeUnit(0, 300);
+    EXPECT_EQ(formatFieldValue(page.offsetX), "300");
+    EXPECT_EQ(formatFieldValue(page.offsetY), "-150");
+    page.changeUnit(1, 72);
+    EXPECT_EQ(formatFieldValue(page.offsetX), "4.167");  // rounded half up to 3 decimals
+}
+
+TEST(Overlay, FieldTextsAndFormatting)
+{
+    EXPECT_TRUE(acceptsFieldText("-12.345", true));
+    EXPECT_FALSE(acceptsFieldText("-12.345", false));
+    EXPECT_FALSE(acceptsFieldText("1.2345", true));
+    EXPECT_FALSE(acceptsFieldText("1.2.3", true));
+    EXPECT_FALSE(acceptsFieldText("12345678901", true));
+    EXPECT_TRUE(acceptsFieldText("1234567890", false));
+    EXPECT_FALSE(acceptsFieldText("1e5", true));
+    EXPECT_EQ(fieldValue("2.5"), 2.5);
+    EXPECT_EQ(fieldValue(""), 0);
+    EXPECT_EQ(formatFieldValue(2.0), "2");
+    EXPECT_EQ(formatFieldValue(0.1), "0.1");
+    EXPECT_EQ(formatFieldValue(-0.0001), "0");
+    EXPECT_EQ(opacityAfterEdit(250), 100);
+    EXPECT_EQ(opacityAfterEdit(40), 40);
+}
+
+TEST(Overlay, TransparentColourKeysExactlyThatColour)
+{
+    EXPECT_EQ(transparentColourKey(kNoColour).opacity, 100);
+    EXPECT_EQ(transparentColourKey(kNoColour).low, 0xFF000000u);
+    EXPECT_EQ(transparentColourKey(kNoColour).high, 0xFFFFFFFFu);
+    const ColourKey red = transparentColourKey(0x0000FF);  // a COLORREF: red in the low byte
+    EXPECT_EQ(red.low, 0x00FF0000u);
+    EXPECT_EQ(red.high, 0xFFFF0000u);
+    EXPECT_EQ(red.opacity, 0);
+
+    Image logo = filled(3, 1, 0xFFFFFFFF);
+    logo.rowFromTop(0)[1] = 0xFFFEFFFF;  // near white stays
+    logo.rowFromTop(0)[2] = 0x80FFFFFF;  // white at any alpha goes
+    OverlaySettings page = OverlaySettings::watermark();
+    page.enabled = true;
+    page.offsetX = page.offsetY = 0;
+    page.setTransparentColour(0xFFFFFF);
+    ASSERT_TRUE(page.setPicture(logo));
+    Image photo = filled(3, 1, 0xFF000000);
+    applyOverlay(photo, page, {});
+    EXPECT_EQ(photo.pixelAt(0, 0), 0xFF000000u);
+    EXPECT_EQ(photo.pixelAt(1, 0), 0xFFFEFFFFu);
+    EXPECT_EQ(photo.pixelAt(2, 0), 0xFF000000u);
+
+    page.setTransparentColour(kNoColour);
+    photo = filled(3, 1, 0xFF000000);
+    applyOverlay(photo, page, {});
+    EXPECT_EQ(photo.pixelAt(0, 0), 0xFFFFFFFFu);
+}
+
+TEST(Overlay, PictureKeyFollowsTheButtonAcrossOpenAndRemove)
+{
+    OverlaySettings page = OverlaySettings::watermark();
+    page.setTransparentColour(0x00FF00);  // no picture yet
+    ASSERT_TRUE(page.setPicture(filled(2, 2, 0xFF00FF00)));
+    EXPECT_EQ(page.picture.colourKey().opacity, 0);
+    EXPECT_EQ(page.picture.colourKey().low, 0x0000FF00u);
+    ASSERT_TRUE(page.setPicture(filled(4, 1, 0xFF123456, 300.0f)));
+    EXPECT_EQ(page.picture.colourKey().opacity, 0) << "another picture keeps the key";
+    EXPECT_EQ(page.picture.width(), 4);
+    EXPECT_EQ(page.picture.dpi(), 300.0f);
+    page.removePicture();
+    EXPECT_TRUE(page.picture.isEmpty());
+    EXPECT_EQ(page.picture.colourKey().opacity, 100);
+    EXPECT_FALSE(page.setPicture(Image()));
+}
+
+TEST(Overlay, OpacityHalvesEveryOverlayPixelWithRounding)
+{
+    OverlaySettings page = OverlaySettings::watermark();
+    page.enabled = true;
+    page.offsetX = 1;
+    page.offsetY = 1;
+    page.opacity = 50;
+    ASSERT_TRUE(page.setPicture(filled(2, 2, 0xFFFFFFFF)));
+    Image photo = filled(4, 4, 0xFF000000);
+    applyOverlay(photo, page, {});
+    // Alpha (50 x 255 + 50) / 100 = 128 blended over black.
+    const uint32_t half = Image::blendPixel(0xFF000000, 0x80FFFFFF);
+    EXPECT_EQ(half & 0xFFFFFF, 0x808080u);
+    EXPECT_EQ(photo.pixelAt(1, 1), half);
+    EXPECT_EQ(photo.pixelAt(2, 2), half);
+    EXPECT_EQ(photo.pixelAt(0, 0), 0xFF000000u);
+    EXPECT_EQ(photo.pixelAt(3, 3), 0xFF000000u);
+
+    page.opacity = 250;  // counts as 100
+    photo = filled(4, 4, 0xFF000000);
+    applyOverlay(photo, page, {});
+    EXPECT_EQ(photo.pixelAt(1, 1), 0xFFFFFFFFu);
+}
+
+TEST(Overlay, PicturesPartlyOutsideThePhotoAreClipped)
+{
+    OverlaySettings page = OverlaySettings::watermark();
+    page.enabled = true;
+    page.horizontal = kAlignRight;
+    page.offsetX = -2;  // two columns stick out on the right
+    page.offsetY = 0;
+    ASSERT_TRUE(page.setPicture(filled(4, 1, 0xFFFF0000)));
+    Image photo = filled(6, 2, 0xFF000000);
+    applyOverlay(photo, page, {});
+    EXPECT_EQ(photo.pixelAt(3, 0), 0xFF000000u);
+    EXPECT_EQ(photo.pixelAt(4, 0), 0xFFFF0000u);
+    EXPECT_EQ(photo.pixelAt(5, 0), 0xFFFF0000u);
+    EXPECT_EQ(photo.pixelAt(5, 1), 0xFF000000u);
+}
+
+TEST(Overlay, NothingChangesWhenThereIsNothingToDraw)
+{
+    const Image original = filled(40, 30, 0xFF336699);
+    auto unchanged = [&](const OverlaySettings& page, const TextExpander& expand) {
+        Image photo = original;
+        applyOverlay(photo, page, expand);
+        return std::memcmp(photo.pixels(), original.pixels(), original.byteSize()) == 0;
+    };
+    OverlaySettings text = OverlaySettings::signature();
+    text.text = "Tavelune";
+    EXPECT_TRUE(unchanged(text, {})) << "disabled page";
+    text.enabled = true;
+    EXPECT_FALSE(unchanged(text, {}));
+    text.text.clear();
+    EXPECT_TRUE(unchanged(text, {})) << "empty text";
+    text.text = "<Shutter/>";
+    EXPECT_TRUE(unchanged(text, tagExpander(nullptr, {}))) << "a tag with no value";
+    OverlaySettings picture = OverlaySettings::watermark();
+    picture.enabled = true;
+    EXPECT_TRUE(unchanged(picture, {})) << "no picture";
+}
+
+TEST(Overlay, TextSignatureSitsAtTheOffsetsFromTheCorner)
+{
+    OverlaySettings page = OverlaySettings::signature();
+    page.enabled = true;
+    page.text = "Tavelune\r\n<ImageSize/>";
+    page.font.faceName = "DejaVu Sans";
+    page.font.height = -16;
+    page.textColour = 0x0000FF;  // red as a COLORREF
+    Image photo = filled(300, 200, 0xFFFFFFFF);
+    std::string expanded;
+    applyOverlay(photo, page, [&](const std::string& text, const Image& image) {
+        expanded = expandTags(text, &image, nullptr, {});
+        return expanded;
+    });
+    EXPECT_EQ(expanded, "Tavelune\r\n300 x 200");
+
+    TextCanvas probe;
+    ASSERT_TRUE(probe.setFont("DejaVu Sans", -16, false, false, false, false));
+    const TextSize size = probe.measureText(expanded);
+    const int x = 300 - 17 - size.width;
+    const int y = 200 - 10 - size.height;
+    int red = 0;
+    for (int row = 0; row < 200; ++row)
+        for (int column = 0; column < 300; ++column) {
+            uint32_t pixel = photo.pixelAt(column, row);
+            if (pixel == 0xFFFFFFFF)
+                continue;
+            ASSERT_GE(column, x);
+            ASSERT_LT(column, x + size.width);
+            ASSERT_GE(row, y);
+            ASSERT_LT(row, y + size.height);
+            EXPECT_GE(pixel >> 24, 254u);
+            red += pixel == 0xFFFF0000;
+        }
+    EXPECT_GT(red, 20);
+}
+
+}  // namespace
+}  // namespace tavelune

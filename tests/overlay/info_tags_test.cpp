@@ -1,0 +1,197 @@
+// Information tags: expansion rules, tag values from the picture and its EXIF data, the menu.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <ctime>
+
+#include "engine/image.h"
+#include "exif/exif_data.h"
+#include "exif/exif_entry.h"
+#include "overlay/info_tags.h"
+#include "support/test_support.h"
+
+namespace tavelune {
+namespace {
+
+class InfoTags : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const char* tz = std::getenv("TZ");
+        m_savedTz = tz ? tz : "";
+        m_hadTz = tz != nullptr;
+        setenv("TZ", "UTC", 1);
+        tzset();
+        m_context.userName = "Ada";
+        m_context.now = std::time_t(1796688000 + 3723);  // 2026-12-08 01:02:03 UTC
+    }
+    void TearDown() override
+    {
+        if (m_hadTz)
+            setenv("TZ", m_savedTz.c_str(), 1);
+        else
+            unsetenv("TZ");
+        tzset();
+    }
+    std::string expand(const std::string& text, const Image* image = nullptr,
+                       const ExifData* exif = nullptr)
+    {
+        return expandTags(text, image, exif, m_context);
+    }
+
+    TagContext m_context;
+    std::string m_savedTz;
+    bool m_hadTz = false;
+};
+
+TEST_F(InfoTags, ExpansionRules)
+{
+    const std::string longName(126, 'N');
+    const std::string tooLong(127, 'N');
+    struct Row {
+        std::string text;
+        std::string expanded;
+    };
+    const Row rows[] = {
+        {"Shot <ShotDate/> at <Aperture/>, ok", "Shot  at , ok"},
+        {"<CurrentDate/> and <CurrentDate/>", "2026-12-08 and 2026-12-08"},
+        {"<CurrentTime/>", "01:02:03"},
+        {"by <UserName/>", "by Ada"},
+        {"a < b", "a < b"},
+        {"<", "<"},
+        {"<UserName>", "<UserName>"},
+        {"<Nothing/>x", "x"},
+        {"</>", ""},
+        {"a<b<UserName/>", "a<bAda"},
+        {"<" + longName + "/>", ""},
+        {"<" + tooLong + "/>", "<" + tooLong + "/>"},
+        {"<ImageSize/>", ""},
+        {"<Filename/><StampDate/><Make/>", ""},
+        {"<username/>", ""},  // names are case-sensitive
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(expand(row.text), row.expanded) << row.text;
+}
+
+TEST_F(InfoTags, ValuesAreNotExpandedAgain)
+{
+    m_context.userName = "<CurrentTime/>";
+    EXPECT_EQ(expand("<UserName/>"), "<CurrentTime/>");
+    // A tag found later in the input still replaces its markers, wherever they now stand.
+    EXPECT_EQ(expand("<UserName/> <CurrentTime/>"), "01:02:03 01:02:03");
+}
+
+TEST_F(InfoTags, ImageSizeIsTheFramedPictureSize)
+{
+    Image picture;
+    ASSERT_TRUE(picture.create(3000, 2000, 72.0f));
+    EXPECT_EQ(expand("<ImageSize/>", &picture), "3000 x 2000");
+    Image empty;
+    EXPECT_EQ(expand("<ImageSize/>", &empty), "");
+}
+
+TEST_F(InfoTags, FileTagsComeFromTheFileStatus)
+{
+    ExifData exif;
+    ASSERT_TRUE(exif.LoadExif(test::samplePath("coffee-exif.jpg")));
+    EXPECT_EQ(tagValue("Filename", nullptr, &exif, m_context), "coffee-exif.jpg");
+    char expected[16];
+    std::tm local{};
+    std::time_t modified = exif.fileStatus().info.st_mtime;
+    gmtime_r(&modified, &local);
+    std::strftime(expected, sizeof expected, "%Y-%m-%d", &local);
+    EXPECT_EQ(tagValue("StampDate", nullptr, &exif, m_context), expected);
+
+    ExifData noFile;
+    EXPECT_EQ(tagValue("Filename", nullptr, &noFile, m_context), "");
+    EXPECT_EQ(tagValue("StampDate", nullptr, &noFile, m_context), "");
+}
+
+TEST_F(InfoTags, ShootingTagsUseEnglishAndCatalogueTagsTheInterfaceLanguage)
+{
+    ExifData exif;
+    ASSERT_TRUE(exif.LoadExif(test::samplePath("coffee-exif.jpg")));
+    m_context.language = "zh_CN";
+    const std::string english = exif.GetText(kExifIfd, 33434, "en_US");
+    ASSERT_FALSE(english.empty());
+    EXPECT_EQ(tagValue("Shutter", nullptr, &exif, m_context), english);
+    EXPECT_EQ(tagValue("Aperture", nullptr, &exif, m_context), exif.GetText(kExifIfd, 33437, "en_US"));
+    EXPECT_EQ(tagValue("ShotDate", nullptr, &exif, m_context), "2024:05:01");
+
+    const std::string program = tagValue("ExposureProgram", nullptr, &exif, m_context);
+    EXPECT_EQ(program, exif.GetText(kExifIfd, 34850, "zh_CN"));
+    EXPECT_NE(program, exif.GetText(kExifIfd, 34850, "en_US"));
+    EXPECT_EQ(tagValue("Make", nullptr, &exif, m_context), "Canon");
+    EXPECT_EQ(expand("<Model/> <Artist/>", nullptr, &exif), "Canon EOS 5D Sample Photographer");
+    EXPECT_EQ(tagValue("YCbCrPositioning", nullptr, &exif, m_context), "")
+        << "rows without the information-tag flag are not tags";
+
+    // Without ExposureTime and FNumber the APEX values stand in.
+    ASSERT_TRUE(exif.FindEntry(kExifIfd, 37377, 1));
+    ASSERT_TRUE(exif.FindEntry(kExifIfd, 37378, 1));
+    ASSERT_TRUE(exif.RemoveEntry(kExifIfd, 33434));
+    ASSERT_TRUE(exif.RemoveEntry(kExifIfd, 33437));
+    EXPECT_EQ(tagValue("Shutter", nullptr, &exif, m_context), exif.GetText(kExifIfd, 37377, "en_US"));
+    EXPECT_EQ(tagValue("Aperture", nullptr, &exif, m_context), exif.GetText(kExifIfd, 37378, "en_US"));
+
+    ExifData empty;
+    EXPECT_EQ(tagValue("Shutter", nullptr, &empty, m_context), "");
+    EXPECT_EQ(tagValue("Make", nullptr, &empty, m_context), "");
+}
+
+TEST(InfoTagMenu, EntriesInOrderWithTheMoreSubMenuLast)
+{
+    using Kind = TagMenuEntry::Kind;
+    const std::vector<TagMenuEntry> menu = tagMenu("zh_CN");
+    const int expected[] = {1,     2,     3,     -1,    4,     5,     6,     -1, 271, 272,   7, 8,
+                            37380, 37386, 34855, 37383, 34850, 9,     315,   33432, 270, -1};
+    ASSERT_EQ(menu.size(), std::size(expected) + 1);
+    for (size_t i = 0; i < std::size(expected); ++i) {
+        if (expected[i] < 0) {
+            EXPECT_EQ(menu[i].kind, Kind::Separator) << i;
+        } else {
+            EXPECT_EQ(menu[i].kind, Kind::Command) << i;
+            EXPECT_EQ(menu[i].command, expected[i]) << i;
+            EXPECT_FALSE(menu[i].text.empty()) << i;
+        }
+    }
+    EXPECT_EQ(menu[0].text, "用户名");
+    EXPECT_EQ(menu[0].stringId, 57406);
+    EXPECT_EQ(menu[6].text, "时间戳(日期)");
+    EXPECT_EQ(menu[8].text, "制造商");
+
+    const TagMenuEntry& more = menu.back();
+    EXPECT_EQ(more.kind, Kind::SubMenu);
+    EXPECT_EQ(more.text, "更多...");
+    int separators = 0;
+    for (const TagMenuEntry& entry : more.children)
+        separators += entry.kind == Kind::Separator;
+    EXPECT_EQ(separators, 1) << "one separator between the IFD0 and the Exif rows";
+    ASSERT_FALSE(more.children.empty());
+    EXPECT_EQ(more.children.front().command, 256);
+    EXPECT_EQ(more.children.front().text, "图像宽度");
+    EXPECT_EQ(tagMenu("en_US").back().children.front().text, "ImageWidth");
+    EXPECT_EQ(tagMenu("fr_FR").back().children.front().text, "ImageWidth");
+}
+
+TEST(InfoTagMenu, CommandsInsertTagTexts)
+{
+    EXPECT_EQ(tagTextForCommand(1), "<UserName/>");
+    EXPECT_EQ(tagTextForCommand(6), "<StampDate/>");
+    EXPECT_EQ(tagTextForCommand(9), "<ShotDate/>");
+    EXPECT_EQ(tagTextForCommand(33432), "<Copyright/>");
+    EXPECT_EQ(tagTextForCommand(41989), "<FocalLengthIn35mmFilm/>");
+    EXPECT_EQ(tagTextForCommand(37380), "<ExposureBiasValue/>");
+    EXPECT_EQ(tagTextForCommand(12345), "");
+    EXPECT_EQ(tagTextForCommand(-3), "");
+    // Every sub-menu command inserts a tag that expands back through the catalogue.
+    const std::vector<TagMenuEntry> menu = tagMenu("en_US");
+    for (const TagMenuEntry& entry : menu.back().children) {
+        if (entry.kind == TagMenuEntry::Kind::Command) {
+            EXPECT_EQ(tagTextForCommand(entry.command), "<" + entry.text + "/>") << entry.command;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace tavelune
