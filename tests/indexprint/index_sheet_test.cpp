@@ -338,6 +338,29 @@ TEST_F(IndexRender, ProgressRunsFromZeroToItemsPlusFive)
     EXPECT_EQ(IndexSheet::progressEnd(3), 8);
 }
 
+TEST_F(IndexRender, DegenerateLayoutsStayOnThePage)
+{
+    std::vector<IndexItem> items = solidItems(2, kRed);
+    Image logo = solid(3000, 400, kGreen);
+    // At 1 dpi the cells have no width and the grid leaves no panel: only black remains.
+    IndexSheet tiny;
+    ASSERT_TRUE(tiny.render(0, 1.0f, "T", "S", "content", kFitFill, 1, &logo, items, nullptr));
+    EXPECT_EQ(tiny.sheet().width(), 6);
+    EXPECT_EQ(tiny.sheet().height(), 4);
+    EXPECT_EQ(countColour(tiny.sheet(), {0, 0, 6, 4}, kGreen), 0);
+    EXPECT_EQ(countColour(tiny.sheet(), {0, 0, 6, 4}, kRed), 0);
+    // An unknown style gets the 12 x 5 grid; a logo wider than the page leaves no room for text.
+    IndexSheet fallback;
+    ASSERT_TRUE(fallback.render(42, 96.0f, "", "", "text", kFitFill, -1, &logo, items, nullptr));
+    EXPECT_EQ(fallback.layout().columns, 12);
+    EXPECT_EQ(fallback.layout().cellWidth, 45);
+    EXPECT_EQ(fallback.layout().cellHeight, 30);
+    EXPECT_EQ(countColour(fallback.sheet(), {2, 2, 2 + 45, 2 + 30}, kRed), 45 * 30);
+    const Region green = boundsOf(fallback.sheet(), kGreen);
+    EXPECT_EQ(green.left, 4);
+    EXPECT_EQ(green.right, 576);
+}
+
 TEST(IndexItems, AcceptsPictureExtensionsAndSkipsOthersWithAMessage)
 {
     test::MessageCollector messages;
