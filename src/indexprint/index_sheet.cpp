@@ -1,0 +1,140 @@
+// Rendering the index sheet: grid of thumbnails, captions, panel with logo and text, title, signature.
+#include "indexprint/index_sheet.h"
+
+#include "engine/image_codec.h"
+#include "film/progress.h"
+#include "indexprint/fit_rectangle.h"
+#include "indexprint/index_messages.h"
+
+namespace tavelune {
+namespace {
+
+constexpr uint32_t kBlack = 0xFF000000;
+constexpr uint32_t kGrey = 0xFF808080;
+constexpr uint32_t kWhite = 0xFFFFFFFF;
+constexpr const char* kFace = "Arial";
+
+void step(Progress* progress)
+{
+    if (progress)
+        progress->advance(1);
+}
+
+}  // namespace
+
+void IndexSheet::setLayout(int style, float dpi) { m_layout = computeIndexLayout(style, dpi); }
+
+bool IndexSheet::render(int style, float dpi, const std::string& title,
+                        const std::string& signature, const std::string& content, int fitMode,
+                        int64_t numberFrom, const Image* logo, std::span<const IndexItem> items,
+                        Progress* progress)
+{
+    setLayout(style, dpi);
+    m_failed.clear();
+    if (progress)
+        progress->set(0);
+    const IndexLayout& L = m_layout;
+    const int g = L.gap;
+
+    m_sheet.setFillColour(kBlack);
+    if (!m_sheet.create(L.pageWidthPx, L.pageHeightPx, L.dpi))
+        return false;
+    step(progress);
+
+    m_sheet.setFontPoints(kFace, 8, false, false, false, false);
+    m_captionHeight = m_sheet.measureTextLine(indexprint::messages::kLineProbe).height;
+    drawGrid(fitMode, numberFrom, items, progress);
+    const int gridBottom = L.gridBottom(m_captionHeight);
+
+    m_sheet.setFontPoints(kFace, 10, true, false, false, false);
+    m_titleHeight =
+        m_sheet.measureTextLine(title.empty() ? indexprint::messages::kLineProbe : title).height;
+    const int panel = L.panelHeight(m_captionHeight, m_titleHeight);
+    const bool hasPanel = panel > 0;
+    if (hasPanel)
+        m_sheet.drawRectangle(2 * g, gridBottom, L.pageWidthPx - 4 * g, panel, kGrey, kGrey);
+
+    const int logoWidth = hasPanel ? drawLogo(logo, gridBottom, panel) : 0;
+    step(progress);
+
+    if (hasPanel) {
+        m_sheet.setFontPoints(kFace, 8, false, false, false, false);
+        const int left = logoWidth + 10 * g;
+        m_sheet.drawText(left, gridBottom + 2 * g, (L.pageWidthPx - 4 * g) - left - 2 * g,
+                         panel - 4 * g, content, kWhite, 0, 0);
+    }
+    step(progress);
+
+    // Keeps the title band black whatever the panel's text did above it.
+    m_sheet.drawRectangle(2 * g, gridBottom + panel, L.pageWidthPx - 4 * g, 2 * g + m_titleHeight,
+                          kBlack, kBlack);
+
+    m_sheet.setFontPoints(kFace, 10, true, false, false, false);
+    m_sheet.drawTextLine(2 * g, L.pageHeightPx - m_titleHeight - g, title, kWhite, 0, 0);
+    step(progress);
+
+    m_sheet.setFontPoints(kFace, 8, true, false, false, false);
+    const auto signatureSize = m_sheet.measureTextLine(signature);
+    m_sheet.drawTextLine(L.pageWidthPx - 2 * g - signatureSize.width,
+                         L.pageHeightPx - signatureSize.height - g, signature, kWhite, 0, 0);
+
+    if (progress)
+        progress->set(progressEnd(items.size()));
+    return true;
+}
+
+void IndexSheet::drawGrid(int fitMode, int64_t numberFrom, std::span<const IndexItem> items,
+                          Progress* progress)
+{
+    const IndexLayout& L = m_layout;
+    const int g = L.gap;
+    const std::vector<int> lefts = L.columnLefts();
+    size_t index = 0;
+    for (int row = 0; row < L.rows && index < items.size(); ++row) {
+        const int y = L.rowTop(row, m_captionHeight);
+        for (int column = 0; column < L.columns && index < items.size(); ++column, ++index) {
+            const IndexItem& item = items[index];
+            const int x = lefts[size_t(column)];
+            // One picture in memory at a time: the handle is released before the next opens.
+            ImageHandle handle;
+            if (handle.open(item.path()) && handle.image()) {
+                drawThumbnail(*handle.image(), x, y, fitMode);
+                m_sheet.drawText(x, y + L.cellHeight + g, L.cellWidth - g, m_captionHeight,
+                                 indexCaption(item.label, numberFrom, index), kWhite, 0, 0);
+            } else {
+                m_failed.push_back(index);
+            }
+            step(progress);
+        }
+    }
+}
+
+void IndexSheet::drawThumbnail(const Image& picture, int x, int y, int fitMode)
+{
+    const IndexLayout& L = m_layout;
+    m_sheet.drawRectangle(x, y, L.cellWidth, L.cellHeight, kGrey, kGrey);
+    if (!m_sheet.setClip(x, y, L.cellWidth, L.cellHeight))
+        return;
+    const Rect cell{x, y, x + L.cellWidth, y + L.cellHeight};
+    const Rect target = fitRectangle(cell, picture.width(), picture.height(), fitMode);
+    m_sheet.drawImage(target, picture, Rect{0, 0, picture.width(), picture.height()}, kBilinear,
+                      kGrey);
+    m_sheet.resetClip();
+}
+
+int IndexSheet::drawLogo(const Image* logo, int gridBottom, int panelHeight)
+{
+    if (!logo || logo->isEmpty())
+        return 0;
+    const int g = m_layout.gap;
+    const LogoSize size = indexLogoSize(logo->width(), logo->height(), panelHeight, g);
+    if (size.width <= 0)
+        return 0;
+    const int left = 4 * g;
+    const int top = gridBottom + 2 * g;
+    m_sheet.drawImage(Rect{left, top, left + size.width, top + size.height}, *logo,
+                      Rect{0, 0, logo->width(), logo->height()}, kBilinear, 0);
+    return size.width;
+}
+
+}  // namespace tavelune

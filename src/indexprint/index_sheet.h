@@ -1,0 +1,57 @@
+// The index print (contact sheet): a page of captioned thumbnails with a panel, title and signature.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "engine/image.h"
+#include "indexprint/index_geometry.h"
+#include "indexprint/index_items.h"
+#include "overlay/text_canvas.h"
+
+namespace tavelune {
+
+class Progress;
+
+class IndexSheet {
+public:
+    /// Fills the layout fields for a style (list index; others get the fallback) and dpi.
+    void setLayout(int style, float dpi);
+    const IndexLayout& layout() const { return m_layout; }
+
+    /// Renders the sheet anew. fitMode places the thumbnails (kFitFill or kFitInside);
+    /// numberFrom of 1 or more numbers the captions from it; logo may be null or empty.
+    /// Items that cannot be opened leave a black cell and still use up their number; items
+    /// beyond the grid are not drawn. progress, if given, runs from 0 to progressEnd(items).
+    /// Fails only when the sheet itself cannot be made.
+    bool render(int style, float dpi, const std::string& title, const std::string& signature,
+                const std::string& content, int fitMode, int64_t numberFrom, const Image* logo,
+                std::span<const IndexItem> items, Progress* progress);
+
+    static int progressEnd(size_t itemCount) { return int(itemCount) + 5; }
+
+    const TextCanvas& sheet() const { return m_sheet; }
+    TextCanvas& sheet() { return m_sheet; }
+    /// Positions in the last render's list of the items that could not be opened.
+    const std::vector<size_t>& failedItems() const { return m_failed; }
+    /// Line heights of the last render: captions and the title band.
+    int captionHeight() const { return m_captionHeight; }
+    int titleHeight() const { return m_titleHeight; }
+
+private:
+    void drawGrid(int fitMode, int64_t numberFrom, std::span<const IndexItem> items,
+                  Progress* progress);
+    void drawThumbnail(const Image& picture, int x, int y, int fitMode);
+    int drawLogo(const Image* logo, int gridBottom, int panelHeight);
+
+    IndexLayout m_layout;
+    TextCanvas m_sheet;
+    std::vector<size_t> m_failed;
+    int m_captionHeight = 0;
+    int m_titleHeight = 0;
+};
+
+}  // namespace tavelune
