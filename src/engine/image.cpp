@@ -58,18 +58,7 @@ Image& Image::operator=(const Image& other)
         std::memcpy(copy, other.m_pixels, other.byteSize());
         adoptBuffer(copy, other.m_width, other.m_height);
     }
-    m_dpi = other.m_dpi;
-    m_inlinePixel = other.m_inlinePixel;
-    m_fillColour = other.m_fillColour;
-    m_opacity = other.m_opacity;
-    m_keyLow = other.m_keyLow;
-    m_keyHigh = other.m_keyHigh;
-    m_keyOpacity = other.m_keyOpacity;
-    m_clipLeft = other.m_clipLeft;
-    m_clipTop = other.m_clipTop;
-    m_clipRight = other.m_clipRight;
-    m_clipBottom = other.m_clipBottom;
-    updateHeader();
+    copyState(other);
     return *this;
 }
 
@@ -80,9 +69,19 @@ Image& Image::operator=(Image&& other) noexcept
     freeBuffer();
     m_width = other.m_width;
     m_height = other.m_height;
+    m_pixels = other.isEmpty() ? &m_inlinePixel : other.m_pixels;
+    copyState(other);
+    other.m_pixels = &other.m_inlinePixel;
+    other.reset();
+    return *this;
+}
+
+Image::~Image() { freeBuffer(); }
+
+void Image::copyState(const Image& other)
+{
     m_dpi = other.m_dpi;
     m_inlinePixel = other.m_inlinePixel;
-    m_pixels = other.isEmpty() ? &m_inlinePixel : other.m_pixels;
     m_fillColour = other.m_fillColour;
     m_opacity = other.m_opacity;
     m_keyLow = other.m_keyLow;
@@ -93,12 +92,7 @@ Image& Image::operator=(Image&& other) noexcept
     m_clipRight = other.m_clipRight;
     m_clipBottom = other.m_clipBottom;
     updateHeader();
-    other.m_pixels = &other.m_inlinePixel;
-    other.reset();
-    return *this;
 }
-
-Image::~Image() { freeBuffer(); }
 
 void Image::freeBuffer()
 {

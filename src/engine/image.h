@@ -123,6 +123,8 @@ public:
 private:
     size_t rowIndex(int y) const { return size_t(m_height - 1 - y) * size_t(m_width); }
     void freeBuffer();
+    /// Everything but the pixels and the size.
+    void copyState(const Image& other);
     void adoptBuffer(uint32_t* buffer, int width, int height);
     void updateHeader();
     uint32_t keyedColour(uint32_t colour, bool& skip) const;
