@@ -40,10 +40,10 @@ TEST(ExifEditor, InputRulesPerField)
         {EditorField::Iso, "12345", false},        {EditorField::FocalLength35mm, "50", true},
         {EditorField::Resolution, "300.125", true}, {EditorField::Resolution, "300.1255", false},
         {EditorField::Width, "a", false},          {EditorField::FocusDistance, "1.2345", true},
-        {EditorField::Lens, std::string(128, 'x').c_str(), true},
     };
     for (const Row& row : rows)
         EXPECT_EQ(acceptsFieldText(row.field, row.text), row.accepted) << row.text;
+    EXPECT_TRUE(acceptsFieldText(EditorField::Lens, std::string(128, 'x')));
     EXPECT_FALSE(acceptsFieldText(EditorField::Lens, std::string(129, 'x')));
     EXPECT_TRUE(acceptsFieldText(EditorField::Artist, "镜头镜头"));
     EXPECT_TRUE(acceptsFieldText(EditorField::UserComment, std::string(10240, 'x')));
