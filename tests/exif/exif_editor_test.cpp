@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "exif/equipment_catalogue.h"
 #include "exif/exif_editor_model.h"
 #include "exif/exif_messages.h"
@@ -267,6 +269,54 @@ TEST(EquipmentCatalogue, CombosFillFromTheTables)
     EXPECT_EQ(model.text, "typed");
     EXPECT_EQ(model.selected, -1);
     EXPECT_EQ(model.items.back(), "Yashica Zoomate 140");
+}
+
+}  // namespace
+}  // namespace tavelune
+
+namespace tavelune {
+namespace {
+
+std::vector<std::pair<std::string, int>> brandCounts(EquipmentTable table)
+{
+    std::vector<std::pair<std::string, int>> counts;
+    for (const EquipmentRow& row : equipmentRows(table)) {
+        if (counts.empty() || counts.back().first != row.brand)
+            counts.emplace_back(row.brand, 0);
+        ++counts.back().second;
+    }
+    return counts;
+}
+
+int kindCount(EquipmentTable table, const char* kind)
+{
+    int n = 0;
+    for (const EquipmentRow& row : equipmentRows(table))
+        n += std::string(row.kind) == kind;
+    return n;
+}
+
+TEST(EquipmentCatalogue, CompleteTablesHaveTheirBrandsAndClasses)
+{
+    using Counts = std::vector<std::pair<std::string, int>>;
+    EXPECT_EQ(brandCounts(EquipmentTable::Films),
+              (Counts{{"Agfa", 16}, {"Ferrania", 5}, {"Fujifilm", 31}, {"Kodak", 47}, {"Konica", 11}, {"Polaroid", 3}}));
+    EXPECT_EQ(kindCount(EquipmentTable::Films, "反转片"), 42);
+    EXPECT_EQ(kindCount(EquipmentTable::Films, "负片"), 57);
+    EXPECT_EQ(kindCount(EquipmentTable::Films, "B/W"), 14);
+    EXPECT_EQ(brandCounts(EquipmentTable::FlashUnits),
+              (Counts{{"Canon", 13}, {"Contax", 5}, {"Hasselblad", 2}, {"Minolta", 13}, {"Nikon", 21}, {"Olympus", 8},
+                      {"Pentax", 10}, {"Ricoh", 3}, {"Sigma", 4}, {"Yashica", 4}, {"Yinyan", 2}}));
+    EXPECT_EQ(brandCounts(EquipmentTable::Scanners),
+              (Counts{{"Canon", 2}, {"Microtek", 5}, {"Minolta", 5}, {"Nikon", 4}, {"Polariod", 1}}));
+    EXPECT_EQ(kindCount(EquipmentTable::Scanners, "T"), 17);
+    const std::vector<std::string> films = equipmentItems(EquipmentTable::Films);
+    for (const char* item : {"Agfa Agfachrome CT-precisa 100", "Agfa Agfacolor Vista 100",
+                             "Fujifilm Fujichrome Velvia Prof.", "Kodak Ektachrome E100VS Prof."})
+        EXPECT_NE(std::find(films.begin(), films.end(), item), films.end()) << item;
+    const std::vector<std::string> flash = equipmentItems(EquipmentTable::FlashUnits);
+    for (const char* item : {"Canon Macro Lite MT-24EX", "Minolta Program 5400HS"})
+        EXPECT_NE(std::find(flash.begin(), flash.end(), item), flash.end()) << item;
 }
 
 }  // namespace
