@@ -56,29 +56,52 @@ struct FieldName {
 };
 
 constexpr FieldName kFieldNames[] = {
-    {"ExposureTime", EditorField::Shutter}, {"Shutter", EditorField::Shutter},
-    {"ShutterSpeedValue", EditorField::Shutter}, {"FNumber", EditorField::Aperture},
-    {"Aperture", EditorField::Aperture}, {"ApertureValue", EditorField::Aperture},
-    {"MaxApertureValue", EditorField::MaxAperture}, {"MaxAperture", EditorField::MaxAperture},
+    {"ExposureTime", EditorField::Shutter},
+    {"Shutter", EditorField::Shutter},
+    {"ShutterSpeedValue", EditorField::Shutter},
+    {"FNumber", EditorField::Aperture},
+    {"Aperture", EditorField::Aperture},
+    {"ApertureValue", EditorField::Aperture},
+    {"MaxApertureValue", EditorField::MaxAperture},
+    {"MaxAperture", EditorField::MaxAperture},
     {"ExposureBiasValue", EditorField::ExposureCompensation},
     {"ExposureCompensation", EditorField::ExposureCompensation},
-    {"FocalLength", EditorField::FocalLength}, {"FocalLengthIn35mmFilm", EditorField::FocalLength35mm},
-    {"FocalLength35mm", EditorField::FocalLength35mm}, {"SubjectDistance", EditorField::FocusDistance},
-    {"FocusDistance", EditorField::FocusDistance}, {"ISOSpeedRatings", EditorField::Iso},
-    {"ISO", EditorField::Iso}, {"Flash", EditorField::Flash}, {"WhiteBalance", EditorField::WhiteBalance},
-    {"LightSource", EditorField::LightSource}, {"MeteringMode", EditorField::MeteringMode},
-    {"ExposureProgram", EditorField::ExposureProgram}, {"ExposureMode", EditorField::ExposureMode},
-    {"DateTimeOriginal", EditorField::DateTimeOriginal}, {"DateTimeDigitized", EditorField::DateTimeDigitized},
-    {"PixelXDimension", EditorField::Width}, {"Width", EditorField::Width},
-    {"PixelYDimension", EditorField::Height}, {"Height", EditorField::Height},
-    {"XResolution", EditorField::Resolution}, {"YResolution", EditorField::Resolution},
-    {"Resolution", EditorField::Resolution}, {"ResolutionUnit", EditorField::ResolutionUnit},
-    {"DateTime", EditorField::DateTime}, {"Make", EditorField::Make}, {"Model", EditorField::Model},
-    {"Lens", EditorField::Lens}, {"Film", EditorField::Film}, {"FilterLens", EditorField::FilterLens},
-    {"Scanner", EditorField::Scanner}, {"FlashLamp", EditorField::FlashLamp},
-    {"Artist", EditorField::Artist}, {"Copyright", EditorField::CopyrightPhotographer},
+    {"FocalLength", EditorField::FocalLength},
+    {"FocalLengthIn35mmFilm", EditorField::FocalLength35mm},
+    {"FocalLength35mm", EditorField::FocalLength35mm},
+    {"SubjectDistance", EditorField::FocusDistance},
+    {"FocusDistance", EditorField::FocusDistance},
+    {"ISOSpeedRatings", EditorField::Iso},
+    {"ISO", EditorField::Iso},
+    {"Flash", EditorField::Flash},
+    {"WhiteBalance", EditorField::WhiteBalance},
+    {"LightSource", EditorField::LightSource},
+    {"MeteringMode", EditorField::MeteringMode},
+    {"ExposureProgram", EditorField::ExposureProgram},
+    {"ExposureMode", EditorField::ExposureMode},
+    {"DateTimeOriginal", EditorField::DateTimeOriginal},
+    {"DateTimeDigitized", EditorField::DateTimeDigitized},
+    {"PixelXDimension", EditorField::Width},
+    {"Width", EditorField::Width},
+    {"PixelYDimension", EditorField::Height},
+    {"Height", EditorField::Height},
+    {"XResolution", EditorField::Resolution},
+    {"YResolution", EditorField::Resolution},
+    {"Resolution", EditorField::Resolution},
+    {"ResolutionUnit", EditorField::ResolutionUnit},
+    {"DateTime", EditorField::DateTime},
+    {"Make", EditorField::Make},
+    {"Model", EditorField::Model},
+    {"Lens", EditorField::Lens},
+    {"Film", EditorField::Film},
+    {"FilterLens", EditorField::FilterLens},
+    {"Scanner", EditorField::Scanner},
+    {"FlashLamp", EditorField::FlashLamp},
+    {"Artist", EditorField::Artist},
+    {"Copyright", EditorField::CopyrightPhotographer},
     {"CopyrightPhotographer", EditorField::CopyrightPhotographer},
-    {"CopyrightEditor", EditorField::CopyrightEditor}, {"ImageDescription", EditorField::ImageDescription},
+    {"CopyrightEditor", EditorField::CopyrightEditor},
+    {"ImageDescription", EditorField::ImageDescription},
     {"UserComment", EditorField::UserComment},
 };
 
@@ -97,11 +120,13 @@ struct NumberRuleText {
 
 // The editor's rule for each typed number field, as the user is told it.
 constexpr NumberRuleText kRuleTexts[] = {
-    {EditorField::Shutter, "digits with one '.' or '/', at most 9 characters, 4 after the separator"},
+    {EditorField::Shutter,
+     "digits with one '.' or '/', at most 9 characters, 4 after the separator"},
     {EditorField::Aperture, "digits with one '.', at most 5 characters, 2 decimals"},
     {EditorField::MaxAperture, "digits with one '.', at most 5 characters, 2 decimals"},
     {EditorField::ExposureCompensation,
-     "an optional leading '-', digits with one '.' or '/', at most 6 characters, 2 after the separator"},
+     "an optional leading '-', digits with one '.' or '/', at most 6 characters, 2 after the "
+     "separator"},
     {EditorField::Iso, "whole number of at most 4 digits"},
     {EditorField::FocalLength, "digits with one '.', at most 7 characters, 2 decimals"},
     {EditorField::FocalLength35mm, "whole number of at most 5 digits"},
@@ -116,7 +141,8 @@ const char* ruleText(EditorField field)
     for (const NumberRuleText& rule : kRuleTexts)
         if (rule.field == field)
             return rule.text;
-    return field == EditorField::UserComment ? "at most 10240 characters" : "at most 128 characters";
+    return field == EditorField::UserComment ? "at most 10240 characters"
+                                             : "at most 128 characters";
 }
 
 bool chooseNamed(DropList& list, const std::string& value)
@@ -133,7 +159,8 @@ bool chooseNamed(DropList& list, const std::string& value)
 }
 
 // Applies one NAME=VALUE to the fields; the error text when the value is refused.
-std::optional<std::string> applyValue(ExifEditorFields& f, EditorField field, const std::string& value)
+std::optional<std::string> applyValue(ExifEditorFields& f, EditorField field,
+                                      const std::string& value)
 {
     auto typed = [&](std::string& target) -> std::optional<std::string> {
         if (!acceptsFieldText(field, value))
@@ -145,8 +172,7 @@ std::optional<std::string> applyValue(ExifEditorFields& f, EditorField field, co
         if (chooseNamed(list, value))
             return std::nullopt;
         std::string known = "one of:";
-        for (const ListItem& item : list.items)
-        {
+        for (const ListItem& item : list.items) {
             known.append(" ").append(std::to_string(item.data)).append(" (");
             known.append(item.text).append(")");
         }
@@ -154,60 +180,93 @@ std::optional<std::string> applyValue(ExifEditorFields& f, EditorField field, co
     };
     auto date = [&](PickerTime& target) -> std::optional<std::string> {
         PickerTime time;
-        if (value.size() != 19 || !readPickerTime(value, time) || time.hour > 23 || time.minute > 59 ||
-            time.second > 59)
+        if (value.size() != 19 || !readPickerTime(value, time) || time.hour > 23 ||
+            time.minute > 59 || time.second > 59)
             return std::string("YYYY:MM:DD HH:MM:SS with a year after 1601 and up to 2038");
         target = time;
         return std::nullopt;
     };
     switch (field) {
-    case EditorField::Shutter: return typed(f.shutter);
-    case EditorField::Aperture: return typed(f.aperture);
-    case EditorField::MaxAperture: return typed(f.maxAperture);
-    case EditorField::ExposureCompensation: return typed(f.exposureCompensation);
-    case EditorField::FocalLength: return typed(f.focalLength);
-    case EditorField::FocalLength35mm: return typed(f.focalLength35mm);
-    case EditorField::FocusDistance:
-        if (strcasecmp(value.c_str(), "inf") == 0 || strcasecmp(value.c_str(), "infinity") == 0) {
-            f.focusDistanceInfinity = true;
+        case EditorField::Shutter:
+            return typed(f.shutter);
+        case EditorField::Aperture:
+            return typed(f.aperture);
+        case EditorField::MaxAperture:
+            return typed(f.maxAperture);
+        case EditorField::ExposureCompensation:
+            return typed(f.exposureCompensation);
+        case EditorField::FocalLength:
+            return typed(f.focalLength);
+        case EditorField::FocalLength35mm:
+            return typed(f.focalLength35mm);
+        case EditorField::FocusDistance:
+            if (strcasecmp(value.c_str(), "inf") == 0 ||
+                strcasecmp(value.c_str(), "infinity") == 0) {
+                f.focusDistanceInfinity = true;
+                return std::nullopt;
+            }
+            f.focusDistanceInfinity = false;
+            return typed(f.focusDistance);
+        case EditorField::Iso:
+            return typed(f.iso);
+        case EditorField::Flash:
+            return named(f.flash);
+        case EditorField::WhiteBalance:
+            return named(f.whiteBalance);
+        case EditorField::LightSource:
+            return named(f.lightSource);
+        case EditorField::MeteringMode:
+            return named(f.meteringMode);
+        case EditorField::ExposureProgram:
+            return named(f.exposureProgram);
+        case EditorField::ExposureMode:
+            return named(f.exposureMode);
+        case EditorField::DateTimeOriginal:
+            return date(f.dateTimeOriginal);
+        case EditorField::DateTimeDigitized:
+            return date(f.dateTimeDigitized);
+        case EditorField::DateTime:
+            return date(f.dateTime);
+        case EditorField::Width:
+            return typed(f.width);
+        case EditorField::Height:
+            return typed(f.height);
+        case EditorField::Resolution:
+            return typed(f.resolution);
+        case EditorField::ResolutionUnit:
+            if (strcasecmp(value.c_str(), "inches") == 0 || value == "2")
+                f.resolutionUnit.selected = 0;
+            else if (strcasecmp(value.c_str(), "cm") == 0 || value == "3")
+                f.resolutionUnit.selected = 1;
+            else
+                return std::string("inches (2) or cm (3)");
             return std::nullopt;
-        }
-        f.focusDistanceInfinity = false;
-        return typed(f.focusDistance);
-    case EditorField::Iso: return typed(f.iso);
-    case EditorField::Flash: return named(f.flash);
-    case EditorField::WhiteBalance: return named(f.whiteBalance);
-    case EditorField::LightSource: return named(f.lightSource);
-    case EditorField::MeteringMode: return named(f.meteringMode);
-    case EditorField::ExposureProgram: return named(f.exposureProgram);
-    case EditorField::ExposureMode: return named(f.exposureMode);
-    case EditorField::DateTimeOriginal: return date(f.dateTimeOriginal);
-    case EditorField::DateTimeDigitized: return date(f.dateTimeDigitized);
-    case EditorField::DateTime: return date(f.dateTime);
-    case EditorField::Width: return typed(f.width);
-    case EditorField::Height: return typed(f.height);
-    case EditorField::Resolution: return typed(f.resolution);
-    case EditorField::ResolutionUnit:
-        if (strcasecmp(value.c_str(), "inches") == 0 || value == "2")
-            f.resolutionUnit.selected = 0;
-        else if (strcasecmp(value.c_str(), "cm") == 0 || value == "3")
-            f.resolutionUnit.selected = 1;
-        else
-            return std::string("inches (2) or cm (3)");
-        return std::nullopt;
-    case EditorField::Make: return typed(f.make);
-    case EditorField::Model: return typed(f.model);
-    case EditorField::Lens: return typed(f.lens);
-    case EditorField::Film: return typed(f.film);
-    case EditorField::FilterLens: return typed(f.filterLens);
-    case EditorField::Scanner: return typed(f.scanner);
-    case EditorField::FlashLamp: return typed(f.flashLamp);
-    case EditorField::Artist: return typed(f.artist);
-    case EditorField::CopyrightPhotographer: return typed(f.copyrightPhotographer);
-    case EditorField::CopyrightEditor: return typed(f.copyrightEditor);
-    case EditorField::ImageDescription: return typed(f.imageDescription);
-    case EditorField::UserComment: return typed(f.userComment);
-    case EditorField::Count: break;
+        case EditorField::Make:
+            return typed(f.make);
+        case EditorField::Model:
+            return typed(f.model);
+        case EditorField::Lens:
+            return typed(f.lens);
+        case EditorField::Film:
+            return typed(f.film);
+        case EditorField::FilterLens:
+            return typed(f.filterLens);
+        case EditorField::Scanner:
+            return typed(f.scanner);
+        case EditorField::FlashLamp:
+            return typed(f.flashLamp);
+        case EditorField::Artist:
+            return typed(f.artist);
+        case EditorField::CopyrightPhotographer:
+            return typed(f.copyrightPhotographer);
+        case EditorField::CopyrightEditor:
+            return typed(f.copyrightEditor);
+        case EditorField::ImageDescription:
+            return typed(f.imageDescription);
+        case EditorField::UserComment:
+            return typed(f.userComment);
+        case EditorField::Count:
+            break;
     }
     return std::string("not an editable field");
 }
@@ -231,16 +290,15 @@ Snapshot snapshot(const ExifData& exif)
 void reportChanges(const std::string& path, const Snapshot& before, const Snapshot& after)
 {
     std::map<std::pair<std::uint16_t, std::uint16_t>, std::pair<std::string, std::string>> changes;
-    for (const auto& [key, text] : before)
-        changes[key].first = text;
-    for (const auto& [key, text] : after)
-        changes[key].second = text;
+    for (const auto& [key, text] : before) changes[key].first = text;
+    for (const auto& [key, text] : after) changes[key].second = text;
     int changed = 0;
     for (const auto& [key, texts] : changes) {
         const bool had = before.count(key) != 0, has = after.count(key) != 0;
         if (had == has && texts.first == texts.second)
             continue;
-        std::printf("%s: %s: %s -> %s\n", path.c_str(), tagName(key.first, key.second, "en_US").c_str(),
+        std::printf("%s: %s: %s -> %s\n", path.c_str(),
+                    tagName(key.first, key.second, "en_US").c_str(),
                     had ? texts.first.c_str() : "(none)", has ? texts.second.c_str() : "(none)");
         ++changed;
     }
@@ -291,7 +349,9 @@ int runExifSet(const std::vector<std::string>& args)
     }
     const std::string path = positional[0];
     if (!isJpegOrTiff(path)) {
-        std::fprintf(stderr, "tavelune-cli exif set: '%s' is not a .jpg, .jpeg, .tif or .tiff file\n", path.c_str());
+        std::fprintf(stderr,
+                     "tavelune-cli exif set: '%s' is not a .jpg, .jpeg, .tif or .tiff file\n",
+                     path.c_str());
         return 2;
     }
     CliMessages messages;
@@ -306,8 +366,8 @@ int runExifSet(const std::vector<std::string>& args)
     if (exif.IsEmpty()) {
         Image image;
         if (openImage(path, image)) {
-            picture = {static_cast<std::uint32_t>(image.width()), static_cast<std::uint32_t>(image.height()),
-                       image.dpi()};
+            picture = {static_cast<std::uint32_t>(image.width()),
+                       static_cast<std::uint32_t>(image.height()), image.dpi()};
         }
     }
     ExifEditorModel editor(exif, picture, "en_US");
@@ -316,18 +376,22 @@ int runExifSet(const std::vector<std::string>& args)
         const std::string& assignment = positional[i];
         const std::size_t equals = assignment.find('=');
         if (equals == std::string::npos || equals == 0) {
-            std::fprintf(stderr, "tavelune-cli exif set: '%s' is not NAME=VALUE\n", assignment.c_str());
+            std::fprintf(stderr, "tavelune-cli exif set: '%s' is not NAME=VALUE\n",
+                         assignment.c_str());
             return 2;
         }
-        const std::string name = assignment.substr(0, equals), value = assignment.substr(equals + 1);
+        const std::string name = assignment.substr(0, equals),
+                          value = assignment.substr(equals + 1);
         const std::optional<EditorField> field = fieldByName(name);
         if (!field) {
-            std::fprintf(stderr, "tavelune-cli exif set: '%s' is not a field that can be set (see --help)\n",
-                         name.c_str());
+            std::fprintf(
+                stderr, "tavelune-cli exif set: '%s' is not a field that can be set (see --help)\n",
+                name.c_str());
             return 2;
         }
         if (const auto error = applyValue(editor.fields(), *field, value)) {
-            std::fprintf(stderr, "tavelune-cli exif set: %s='%s' refused: %s; nothing was written\n",
+            std::fprintf(stderr,
+                         "tavelune-cli exif set: %s='%s' refused: %s; nothing was written\n",
                          name.c_str(), value.c_str(), error->c_str());
             return 2;
         }
@@ -343,12 +407,14 @@ int runExifSet(const std::vector<std::string>& args)
         return 1;
     }
     if (backup && !keepBackup(path)) {
-        std::fprintf(stderr, "tavelune-cli exif set: cannot write the backup '%s~'; nothing was written\n",
+        std::fprintf(stderr,
+                     "tavelune-cli exif set: cannot write the backup '%s~'; nothing was written\n",
                      path.c_str());
         return 1;
     }
     if (!exif.SaveExif(path)) {
-        std::fprintf(stderr, "tavelune-cli exif set: Write Exif V2.21 to \"%s\" fail.\n", path.c_str());
+        std::fprintf(stderr, "tavelune-cli exif set: Write Exif V2.21 to \"%s\" fail.\n",
+                     path.c_str());
         return 1;
     }
     ExifData written;
@@ -376,8 +442,9 @@ int runExifDelete(const std::vector<std::string>& args)
     int status = 0;
     for (const std::string& path : files) {
         if (!isJpegOrTiff(path)) {
-            std::fprintf(stderr, "tavelune-cli exif delete: '%s' is not a .jpg, .jpeg, .tif or .tiff file\n",
-                         path.c_str());
+            std::fprintf(
+                stderr, "tavelune-cli exif delete: '%s' is not a .jpg, .jpeg, .tif or .tiff file\n",
+                path.c_str());
             status = std::max(status, 2);
             continue;
         }
@@ -387,12 +454,14 @@ int runExifDelete(const std::vector<std::string>& args)
         exif.LoadExif(path);
         const Snapshot before = snapshot(exif);
         if (backup && !keepBackup(path)) {
-            std::fprintf(stderr, "tavelune-cli exif delete: cannot write the backup '%s~'\n", path.c_str());
+            std::fprintf(stderr, "tavelune-cli exif delete: cannot write the backup '%s~'\n",
+                         path.c_str());
             status = std::max(status, 1);
             continue;
         }
         if (!exif.DeleteExif(path)) {
-            std::fprintf(stderr, "tavelune-cli exif delete: Delete Exif info from \"%s\" fail.\n", path.c_str());
+            std::fprintf(stderr, "tavelune-cli exif delete: Delete Exif info from \"%s\" fail.\n",
+                         path.c_str());
             status = std::max(status, 1);
             continue;
         }

@@ -11,12 +11,14 @@ namespace {
 std::span<const EquipmentRow> rowsBeforeEnd(std::span<const EquipmentRow> table)
 {
     std::size_t n = 0;
-    while (n < table.size() && table[n].brand != nullptr)
-        ++n;
+    while (n < table.size() && table[n].brand != nullptr) ++n;
     return table.first(n);
 }
 
-std::string joined(const EquipmentRow& row) { return std::string(row.brand) + " " + row.model; }
+std::string joined(const EquipmentRow& row)
+{
+    return std::string(row.brand) + " " + row.model;
+}
 
 std::string_view trimmed(std::string_view text)
 {
@@ -33,20 +35,25 @@ std::span<const char* const> cameraMakers()
 {
     const auto all = equipment::makerList();
     std::size_t n = 0;
-    while (n < all.size() && all[n] != nullptr)
-        ++n;
+    while (n < all.size() && all[n] != nullptr) ++n;
     return all.first(n);
 }
 
 std::span<const EquipmentRow> equipmentRows(EquipmentTable table)
 {
     switch (table) {
-    case EquipmentTable::CameraModels: return rowsBeforeEnd(equipment::cameraRows());
-    case EquipmentTable::Lenses: return rowsBeforeEnd(equipment::lensRows());
-    case EquipmentTable::Filters: return rowsBeforeEnd(equipment::filterRows());
-    case EquipmentTable::Films: return rowsBeforeEnd(equipment::filmRows());
-    case EquipmentTable::FlashUnits: return rowsBeforeEnd(equipment::flashRows());
-    case EquipmentTable::Scanners: return rowsBeforeEnd(equipment::scannerRows());
+        case EquipmentTable::CameraModels:
+            return rowsBeforeEnd(equipment::cameraRows());
+        case EquipmentTable::Lenses:
+            return rowsBeforeEnd(equipment::lensRows());
+        case EquipmentTable::Filters:
+            return rowsBeforeEnd(equipment::filterRows());
+        case EquipmentTable::Films:
+            return rowsBeforeEnd(equipment::filmRows());
+        case EquipmentTable::FlashUnits:
+            return rowsBeforeEnd(equipment::flashRows());
+        case EquipmentTable::Scanners:
+            return rowsBeforeEnd(equipment::scannerRows());
     }
     return {};
 }
@@ -54,8 +61,7 @@ std::span<const EquipmentRow> equipmentRows(EquipmentTable table)
 std::vector<std::string> equipmentItems(EquipmentTable table)
 {
     std::vector<std::string> items;
-    for (const EquipmentRow& row : equipmentRows(table))
-        items.push_back(joined(row));
+    for (const EquipmentRow& row : equipmentRows(table)) items.push_back(joined(row));
     return items;
 }
 

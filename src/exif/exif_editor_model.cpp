@@ -52,8 +52,7 @@ const NumberRule* numberRule(EditorField field)
 std::size_t codePoints(std::string_view text)
 {
     std::size_t n = 0;
-    for (unsigned char c : text)
-        n += (c & 0xC0) != 0x80;
+    for (unsigned char c : text) n += (c & 0xC0) != 0x80;
     return n;
 }
 
@@ -82,14 +81,14 @@ bool acceptsNumber(const NumberRule& rule, std::string_view text)
 
 std::string rightTrimmed(std::string text)
 {
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
-        text.pop_back();
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.pop_back();
     return text;
 }
 
 std::string withoutSuffix(std::string text, std::string_view suffix)
 {
-    if (text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0)
+    if (text.size() >= suffix.size() &&
+        text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0)
         text.erase(text.size() - suffix.size());
     return text;
 }
@@ -106,7 +105,8 @@ PickerTime now()
     const std::time_t t = std::time(nullptr);
     std::tm local{};
     localtime_r(&t, &local);
-    return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec};
+    return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+            local.tm_hour,        local.tm_min,     local.tm_sec};
 }
 
 std::string twoDecimals(double value)
@@ -123,8 +123,7 @@ std::string extensionOf(const std::string& path)
     if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
         return {};
     std::string extension = path.substr(dot + 1);
-    for (char& c : extension)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    for (char& c : extension) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return extension;
 }
 
@@ -135,22 +134,22 @@ bool acceptsFieldText(EditorField field, std::string_view text)
     if (const NumberRule* rule = numberRule(field))
         return acceptsNumber(*rule, text);
     switch (field) {
-    case EditorField::Make:
-    case EditorField::Model:
-    case EditorField::Lens:
-    case EditorField::Film:
-    case EditorField::FilterLens:
-    case EditorField::Scanner:
-    case EditorField::FlashLamp:
-    case EditorField::Artist:
-    case EditorField::CopyrightPhotographer:
-    case EditorField::CopyrightEditor:
-    case EditorField::ImageDescription:
-        return codePoints(text) <= 128;
-    case EditorField::UserComment:
-        return codePoints(text) <= 10240;
-    default:
-        return true;
+        case EditorField::Make:
+        case EditorField::Model:
+        case EditorField::Lens:
+        case EditorField::Film:
+        case EditorField::FilterLens:
+        case EditorField::Scanner:
+        case EditorField::FlashLamp:
+        case EditorField::Artist:
+        case EditorField::CopyrightPhotographer:
+        case EditorField::CopyrightEditor:
+        case EditorField::ImageDescription:
+            return codePoints(text) <= 128;
+        case EditorField::UserComment:
+            return codePoints(text) <= 10240;
+        default:
+            return true;
     }
 }
 
@@ -175,7 +174,8 @@ bool readPickerTime(const std::string& text, PickerTime& time)
     const auto field = [&](std::size_t at, std::size_t length) {
         return std::atoi(text.substr(at, length).c_str());
     };
-    const PickerTime read{field(0, 4), field(5, 2), field(8, 2), field(11, 2), field(14, 2), field(17, 2)};
+    const PickerTime read{field(0, 4),  field(5, 2),  field(8, 2),
+                          field(11, 2), field(14, 2), field(17, 2)};
     if (!(read.year > 1601 && read.year <= 2038 && read.month >= 1 && read.month <= 12 &&
           read.day >= 1 && read.day <= 31))
         return false;
@@ -186,16 +186,16 @@ bool readPickerTime(const std::string& text, PickerTime& time)
 std::string exifTimeText(const PickerTime& t)
 {
     char text[64];
-    std::snprintf(text, sizeof text, "%04d:%02d:%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour,
-                  t.minute, t.second);
+    std::snprintf(text, sizeof text, "%04d:%02d:%02d %02d:%02d:%02d", t.year, t.month, t.day,
+                  t.hour, t.minute, t.second);
     return text;
 }
 
 std::string pickerDisplayText(const PickerTime& t)
 {
     char text[64];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour,
-                  t.minute, t.second);
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day,
+                  t.hour, t.minute, t.second);
     return text;
 }
 
@@ -234,7 +234,9 @@ void ExifEditorModel::LoadNamedList(DropList& list, std::uint16_t tag)
 void ExifEditorModel::Load()
 {
     ExifEditorFields& f = m_fields;
-    auto text = [&](std::uint16_t ifd, std::uint16_t tag) { return m_exif.GetText(ifd, tag, kLoadLanguage); };
+    auto text = [&](std::uint16_t ifd, std::uint16_t tag) {
+        return m_exif.GetText(ifd, tag, kLoadLanguage);
+    };
     f.makers.assign(cameraMakers().begin(), cameraMakers().end());
     f.make = text(kIfd0, 271);
     f.model = text(kIfd0, 272);
@@ -248,7 +250,8 @@ void ExifEditorModel::Load()
     const std::string copyright = text(kIfd0, 33432);
     const std::size_t separator = copyright.find(" \n ");
     f.copyrightPhotographer = copyright.substr(0, separator);
-    f.copyrightEditor = separator == std::string::npos ? std::string() : copyright.substr(separator + 3);
+    f.copyrightEditor =
+        separator == std::string::npos ? std::string() : copyright.substr(separator + 3);
     f.imageDescription = text(kIfd0, 270);
     f.userComment = text(kExifIfd, 37510);
 
@@ -316,7 +319,9 @@ bool ExifEditorModel::Store(EditorFieldSet only)
 {
     const ExifEditorFields& f = m_fields;
     auto wanted = [&](EditorField field) { return only.test(static_cast<std::size_t>(field)); };
-    auto entry = [&](std::uint16_t ifd, std::uint16_t tag) { return m_exif.FindEntry(ifd, tag, 1); };
+    auto entry = [&](std::uint16_t ifd, std::uint16_t tag) {
+        return m_exif.FindEntry(ifd, tag, 1);
+    };
     bool ok = true;
     auto storeText = [&](std::uint16_t ifd, std::uint16_t tag, const std::string& value) {
         const std::string trimmed = rightTrimmed(value);
@@ -327,8 +332,8 @@ bool ExifEditorModel::Store(EditorFieldSet only)
     };
     auto u16 = [](double value) { return static_cast<std::uint16_t>(truncatedU32(value)); };
 
-    if (m_exif.IsEmpty() &&
-        !m_exif.CreateDefaultEntries(m_picture.width, m_picture.height, m_picture.dpi, m_picture.dpi))
+    if (m_exif.IsEmpty() && !m_exif.CreateDefaultEntries(m_picture.width, m_picture.height,
+                                                         m_picture.dpi, m_picture.dpi))
         return false;
 
     if (wanted(EditorField::Shutter)) {
@@ -353,16 +358,24 @@ bool ExifEditorModel::Store(EditorFieldSet only)
             m_exif.RemoveEntry(kExifIfd, 37381);
     }
     if (wanted(EditorField::ExposureCompensation))
-        ok = setSRationalValue(entry(kExifIfd, 37380),
-                               fieldNumber(EditorField::ExposureCompensation, f.exposureCompensation)) && ok;
+        ok = setSRationalValue(
+                 entry(kExifIfd, 37380),
+                 fieldNumber(EditorField::ExposureCompensation, f.exposureCompensation)) &&
+             ok;
     if (wanted(EditorField::FocalLength))
-        ok = setRationalValue(entry(kExifIfd, 37386), fieldNumber(EditorField::FocalLength, f.focalLength)) && ok;
+        ok = setRationalValue(entry(kExifIfd, 37386),
+                              fieldNumber(EditorField::FocalLength, f.focalLength)) &&
+             ok;
     if (wanted(EditorField::FocalLength35mm))
-        ok = setShortValue(entry(kExifIfd, 41989), u16(fieldNumber(EditorField::FocalLength35mm, f.focalLength35mm))) && ok;
+        ok = setShortValue(entry(kExifIfd, 41989),
+                           u16(fieldNumber(EditorField::FocalLength35mm, f.focalLength35mm))) &&
+             ok;
     if (wanted(EditorField::FocusDistance))
         ok = setRationalValue(entry(kExifIfd, 37382),
-                              f.focusDistanceInfinity ? 4294967295.0
-                                                      : fieldNumber(EditorField::FocusDistance, f.focusDistance)) && ok;
+                              f.focusDistanceInfinity
+                                  ? 4294967295.0
+                                  : fieldNumber(EditorField::FocusDistance, f.focusDistance)) &&
+             ok;
     if (wanted(EditorField::Iso))
         ok = setShortValue(entry(kExifIfd, 34855), u16(fieldNumber(EditorField::Iso, f.iso))) && ok;
     const std::pair<EditorField, std::pair<const DropList*, std::uint16_t>> lists[] = {
@@ -375,16 +388,22 @@ bool ExifEditorModel::Store(EditorFieldSet only)
     };
     for (const auto& [field, list] : lists) {
         if (wanted(field))
-            ok = setShortValue(entry(kExifIfd, list.second), static_cast<std::uint16_t>(list.first->SelectedData())) && ok;
+            ok = setShortValue(entry(kExifIfd, list.second),
+                               static_cast<std::uint16_t>(list.first->SelectedData())) &&
+                 ok;
     }
     if (wanted(EditorField::DateTimeOriginal))
         ok = setTextValue(entry(kExifIfd, 36867), exifTimeText(f.dateTimeOriginal)) && ok;
     if (wanted(EditorField::DateTimeDigitized))
         ok = setTextValue(entry(kExifIfd, 36868), exifTimeText(f.dateTimeDigitized)) && ok;
     if (wanted(EditorField::Width))
-        ok = setLongValue(entry(kExifIfd, 40962), truncatedU32(fieldNumber(EditorField::Width, f.width))) && ok;
+        ok = setLongValue(entry(kExifIfd, 40962),
+                          truncatedU32(fieldNumber(EditorField::Width, f.width))) &&
+             ok;
     if (wanted(EditorField::Height))
-        ok = setLongValue(entry(kExifIfd, 40963), truncatedU32(fieldNumber(EditorField::Height, f.height))) && ok;
+        ok = setLongValue(entry(kExifIfd, 40963),
+                          truncatedU32(fieldNumber(EditorField::Height, f.height))) &&
+             ok;
     if (wanted(EditorField::Resolution)) {
         double r = fieldNumber(EditorField::Resolution, f.resolution);
         if (r == 0)
@@ -398,16 +417,18 @@ bool ExifEditorModel::Store(EditorFieldSet only)
     if (wanted(EditorField::DateTime))
         ok = setTextValue(entry(kIfd0, 306), exifTimeText(f.dateTime)) && ok;
 
-    const std::pair<EditorField, std::pair<const std::string*, std::pair<std::uint16_t, std::uint16_t>>> texts[] = {
-        {EditorField::Make, {&f.make, {kIfd0, 271}}},
-        {EditorField::Model, {&f.model, {kIfd0, 272}}},
-        {EditorField::Lens, {&f.lens, {kExifIfd, 44993}}},
-        {EditorField::Film, {&f.film, {kExifIfd, 44994}}},
-        {EditorField::FilterLens, {&f.filterLens, {kExifIfd, 44995}}},
-        {EditorField::Scanner, {&f.scanner, {kExifIfd, 44996}}},
-        {EditorField::FlashLamp, {&f.flashLamp, {kExifIfd, 44997}}},
-        {EditorField::Artist, {&f.artist, {kIfd0, 315}}},
-    };
+    const std::pair<EditorField,
+                    std::pair<const std::string*, std::pair<std::uint16_t, std::uint16_t>>>
+        texts[] = {
+            {EditorField::Make, {&f.make, {kIfd0, 271}}},
+            {EditorField::Model, {&f.model, {kIfd0, 272}}},
+            {EditorField::Lens, {&f.lens, {kExifIfd, 44993}}},
+            {EditorField::Film, {&f.film, {kExifIfd, 44994}}},
+            {EditorField::FilterLens, {&f.filterLens, {kExifIfd, 44995}}},
+            {EditorField::Scanner, {&f.scanner, {kExifIfd, 44996}}},
+            {EditorField::FlashLamp, {&f.flashLamp, {kExifIfd, 44997}}},
+            {EditorField::Artist, {&f.artist, {kIfd0, 315}}},
+        };
     for (const auto& [field, text] : texts) {
         if (wanted(field))
             storeText(text.second.first, text.second.second, *text.first);
@@ -424,8 +445,10 @@ bool ExifEditorModel::Store(EditorFieldSet only)
                 bytes += e;
             }
             bytes.push_back('\0');
-            ok = setTypedBytes(entry(kIfd0, 33432), kAscii, reinterpret_cast<const std::uint8_t*>(bytes.data()),
-                               static_cast<std::uint32_t>(bytes.size())) && ok;
+            ok = setTypedBytes(entry(kIfd0, 33432), kAscii,
+                               reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                               static_cast<std::uint32_t>(bytes.size())) &&
+                 ok;
         }
     }
     if (wanted(EditorField::ImageDescription))
@@ -438,12 +461,15 @@ bool ExifEditorModel::Store(EditorFieldSet only)
             bytes.insert(bytes.end(), f.userComment.begin(), f.userComment.end());
             bytes.push_back(0);
             ok = setTypedBytes(entry(kExifIfd, 37510), kUndefined, bytes.data(),
-                               static_cast<std::uint32_t>(bytes.size())) && ok;
+                               static_cast<std::uint32_t>(bytes.size())) &&
+                 ok;
         }
     }
     ok = setTextValue(entry(kIfd0, 305), kProductText) && ok;
     ok = setTextValue(entry(kExifIfd, 44992), kProductText) && ok;
-    ok = setTypedBytes(entry(kExifIfd, 36864), kUndefined, reinterpret_cast<const std::uint8_t*>("0221"), 4) && ok;
+    ok = setTypedBytes(entry(kExifIfd, 36864), kUndefined,
+                       reinterpret_cast<const std::uint8_t*>("0221"), 4) &&
+         ok;
     m_exif.SortEntries();
     return ok;
 }
@@ -464,7 +490,8 @@ EditorOutcome ExifEditorModel::Delete(const std::function<bool(const std::string
     return ChangeFile(confirm, false);
 }
 
-EditorOutcome ExifEditorModel::ChangeFile(const std::function<bool(const std::string&)>& confirm, bool write)
+EditorOutcome ExifEditorModel::ChangeFile(const std::function<bool(const std::string&)>& confirm,
+                                          bool write)
 {
     if (confirm && !confirm(write ? messages::kWriteConfirm : messages::kDeleteConfirm))
         return EditorOutcome::Cancelled;
@@ -475,7 +502,8 @@ EditorOutcome ExifEditorModel::ChangeFile(const std::function<bool(const std::st
     const std::string path = m_exif.fileStatus().path;
     const std::string extension = extensionOf(path);
     if (extension != "JPG" && extension != "JPEG" && extension != "TIF" && extension != "TIFF") {
-        showMessage(messages::kSourceNotJpegOrTiff, messages::kEditorTitle, MessageIcon::Information);
+        showMessage(messages::kSourceNotJpegOrTiff, messages::kEditorTitle,
+                    MessageIcon::Information);
         return EditorOutcome::StayOpen;
     }
     bool done;
@@ -487,7 +515,8 @@ EditorOutcome ExifEditorModel::ChangeFile(const std::function<bool(const std::st
     }
     if (!done) {
         char text[4096];
-        std::snprintf(text, sizeof text, write ? messages::kWriteExifFailed : messages::kDeleteExifFailed,
+        std::snprintf(text, sizeof text,
+                      write ? messages::kWriteExifFailed : messages::kDeleteExifFailed,
                       path.c_str());
         showMessage(text, messages::kEditorTitle, MessageIcon::Error);
         return EditorOutcome::StayOpen;

@@ -13,11 +13,39 @@ namespace tavelune {
 
 /// The editable fields, in the order their values are stored.
 enum class EditorField {
-    Shutter, Aperture, MaxAperture, ExposureCompensation, FocalLength, FocalLength35mm,
-    FocusDistance, Iso, Flash, WhiteBalance, LightSource, MeteringMode, ExposureProgram,
-    ExposureMode, DateTimeOriginal, DateTimeDigitized, Width, Height, Resolution,
-    ResolutionUnit, DateTime, Make, Model, Lens, Film, FilterLens, Scanner, FlashLamp, Artist,
-    CopyrightPhotographer, CopyrightEditor, ImageDescription, UserComment,
+    Shutter,
+    Aperture,
+    MaxAperture,
+    ExposureCompensation,
+    FocalLength,
+    FocalLength35mm,
+    FocusDistance,
+    Iso,
+    Flash,
+    WhiteBalance,
+    LightSource,
+    MeteringMode,
+    ExposureProgram,
+    ExposureMode,
+    DateTimeOriginal,
+    DateTimeDigitized,
+    Width,
+    Height,
+    Resolution,
+    ResolutionUnit,
+    DateTime,
+    Make,
+    Model,
+    Lens,
+    Film,
+    FilterLens,
+    Scanner,
+    FlashLamp,
+    Artist,
+    CopyrightPhotographer,
+    CopyrightEditor,
+    ImageDescription,
+    UserComment,
     Count
 };
 inline constexpr std::size_t kEditorFieldCount = static_cast<std::size_t>(EditorField::Count);
@@ -38,7 +66,7 @@ struct PickerTime {
 /// "YYYY:MM:DD HH:MM:SS" read as the date pickers read it; false (time left alone) when the
 /// text is 18 characters or shorter or the date is out of the pickers' range.
 bool readPickerTime(const std::string& text, PickerTime& time);
-std::string exifTimeText(const PickerTime& time);    // "%Y:%m:%d %H:%M:%S"
+std::string exifTimeText(const PickerTime& time);       // "%Y:%m:%d %H:%M:%S"
 std::string pickerDisplayText(const PickerTime& time);  // "yyyy-MM-dd HH:mm:ss"
 
 struct ListItem {
@@ -49,7 +77,10 @@ struct ListItem {
 struct DropList {
     std::vector<ListItem> items;
     int selected = -1;
-    long SelectedData() const { return selected >= 0 ? items[static_cast<std::size_t>(selected)].data : 0; }
+    long SelectedData() const
+    {
+        return selected >= 0 ? items[static_cast<std::size_t>(selected)].data : 0;
+    }
 };
 
 /// What the dialog's controls hold.

@@ -1,7 +1,6 @@
 // The EXIF editor's rules: loading, input rules, storing with the rational rules, buttons.
-#include <strings.h>
-
 #include <gtest/gtest.h>
+#include <strings.h>
 
 #include <algorithm>
 
@@ -30,18 +29,29 @@ TEST(ExifEditor, InputRulesPerField)
         bool accepted;
     };
     const Row rows[] = {
-        {EditorField::Shutter, "1/125", true},     {EditorField::Shutter, "1/12345", false},
-        {EditorField::Shutter, "0.5", true},       {EditorField::Shutter, "1/2.5", false},
-        {EditorField::Shutter, "-1", false},       {EditorField::Shutter, "123456789", true},
+        {EditorField::Shutter, "1/125", true},
+        {EditorField::Shutter, "1/12345", false},
+        {EditorField::Shutter, "0.5", true},
+        {EditorField::Shutter, "1/2.5", false},
+        {EditorField::Shutter, "-1", false},
+        {EditorField::Shutter, "123456789", true},
         {EditorField::Shutter, "1234567890", false},
-        {EditorField::Aperture, "5.6", true},      {EditorField::Aperture, "5.67", true},
-        {EditorField::Aperture, "5.678", false},   {EditorField::Aperture, "1/2", false},
-        {EditorField::ExposureCompensation, "-2/3", true}, {EditorField::ExposureCompensation, "-1.33", true},
-        {EditorField::ExposureCompensation, "1-", false},  {EditorField::ExposureCompensation, "--1", false},
-        {EditorField::Iso, "400", true},           {EditorField::Iso, "4.0", false},
-        {EditorField::Iso, "12345", false},        {EditorField::FocalLength35mm, "50", true},
-        {EditorField::Resolution, "300.125", true}, {EditorField::Resolution, "300.1255", false},
-        {EditorField::Width, "a", false},          {EditorField::FocusDistance, "1.2345", true},
+        {EditorField::Aperture, "5.6", true},
+        {EditorField::Aperture, "5.67", true},
+        {EditorField::Aperture, "5.678", false},
+        {EditorField::Aperture, "1/2", false},
+        {EditorField::ExposureCompensation, "-2/3", true},
+        {EditorField::ExposureCompensation, "-1.33", true},
+        {EditorField::ExposureCompensation, "1-", false},
+        {EditorField::ExposureCompensation, "--1", false},
+        {EditorField::Iso, "400", true},
+        {EditorField::Iso, "4.0", false},
+        {EditorField::Iso, "12345", false},
+        {EditorField::FocalLength35mm, "50", true},
+        {EditorField::Resolution, "300.125", true},
+        {EditorField::Resolution, "300.1255", false},
+        {EditorField::Width, "a", false},
+        {EditorField::FocusDistance, "1.2345", true},
     };
     for (const Row& row : rows)
         EXPECT_EQ(acceptsFieldText(row.field, row.text), row.accepted) << row.text;
@@ -66,7 +76,8 @@ TEST(ExifEditor, LoadStripsUnitsAndSplitsCopyright)
     setRationalValue(exif.FindEntry(kExifIfd, 37382, 1), 4294967295.0);
     const char copyright[] = "Ann \n Bob";
     setTextValue(exif.FindEntry(kIfd0, 33432, 1), copyright);
-    setTextValue(exif.FindEntry(kIfd0, 306, 0), "1600:01:01 00:00:00");  // out of the picker's range
+    setTextValue(exif.FindEntry(kIfd0, 306, 0),
+                 "1600:01:01 00:00:00");  // out of the picker's range
     ExifEditorModel editor(exif, {640, 480, 96}, "en_US");
     const ExifEditorFields& f = editor.fields();
     EXPECT_EQ(f.shutter, "1/125");
@@ -85,7 +96,8 @@ TEST(ExifEditor, LoadStripsUnitsAndSplitsCopyright)
     EXPECT_NE(f.dateTime.year, 1600);
     EXPECT_EQ(f.flash.items[static_cast<std::size_t>(f.flash.selected)].text, "0003.H");
     EXPECT_EQ(f.flash.items.size(), 23u);
-    EXPECT_EQ(f.meteringMode.items[static_cast<std::size_t>(f.meteringMode.selected)].text, "Unknown");
+    EXPECT_EQ(f.meteringMode.items[static_cast<std::size_t>(f.meteringMode.selected)].text,
+              "Unknown");
     EXPECT_EQ(f.width, "640");  // no PixelXDimension: the picture's width
     EXPECT_EQ(f.resolution, "300.00");
     EXPECT_EQ(f.resolutionUnit.selected, 0);
@@ -129,9 +141,14 @@ TEST(ExifEditor, StoreFollowsTheRationalRules)
         std::int64_t numerator, denominator;
     };
     const Row rows[] = {
-        {kExifIfd, 33434, 1000, 125000}, {kExifIfd, 37377, 7210, 1035}, {kExifIfd, 33437, 9335, 1667},
-        {kExifIfd, 37380, -1000, 1500},  {kExifIfd, 37386, 50, 1},       {kExifIfd, 37382, 5000, 2000},
-        {kIfd0, 282, 72, 1},             {kIfd0, 283, 72, 1},
+        {kExifIfd, 33434, 1000, 125000},
+        {kExifIfd, 37377, 7210, 1035},
+        {kExifIfd, 33437, 9335, 1667},
+        {kExifIfd, 37380, -1000, 1500},
+        {kExifIfd, 37386, 50, 1},
+        {kExifIfd, 37382, 5000, 2000},
+        {kIfd0, 282, 72, 1},
+        {kIfd0, 283, 72, 1},
     };
     for (const Row& row : rows) {
         const ExifEntry::Fraction r = fraction(exif, row.ifd, row.tag);
@@ -144,7 +161,8 @@ TEST(ExifEditor, StoreFollowsTheRationalRules)
     EXPECT_EQ(exif.GetNumber(kIfd0, 296, 0), 3);
     EXPECT_EQ(exif.FindEntry(kIfd0, 271)->value(), (Bytes{'C', 'a', 'n', 'o', 'n', 0}));
     EXPECT_EQ(exif.FindEntry(kIfd0, 33432)->value(), (Bytes{' ', 0, 'B', 'o', 'b', 0}));
-    EXPECT_EQ(exif.FindEntry(kExifIfd, 37510)->value(), (Bytes{0, 0, 0, 0, 0, 0, 0, 0, 'h', 'e', 'l', 'l', 'o', 0}));
+    EXPECT_EQ(exif.FindEntry(kExifIfd, 37510)->value(),
+              (Bytes{0, 0, 0, 0, 0, 0, 0, 0, 'h', 'e', 'l', 'l', 'o', 0}));
     EXPECT_EQ(exif.GetText(kIfd0, 305, "en_US"), "Tavelune 1.6.2");
     EXPECT_EQ(exif.GetText(kExifIfd, 44992, "en_US"), "Tavelune 1.6.2");
     for (std::size_t i = 1; i < exif.entries().size(); ++i)
@@ -195,7 +213,11 @@ TEST(ExifEditor, WriteAndDeleteOutcomesAndMessages)
     ASSERT_TRUE(editor.CanChangeFile());
     editor.fields().make = "Nikon";
     std::string asked;
-    EXPECT_EQ(editor.Write([&](const std::string& q) { asked = q; return true; }), EditorOutcome::ClosedOk);
+    EXPECT_EQ(editor.Write([&](const std::string& q) {
+        asked = q;
+        return true;
+    }),
+              EditorOutcome::ClosedOk);
     EXPECT_EQ(asked, messages::kWriteConfirm);
     EXPECT_EQ(exif.GetText(kIfd0, 271, "en_US"), "Nikon");  // reloaded from the file
     ExifData check;
@@ -239,8 +261,9 @@ TEST(EquipmentCatalogue, CombosFillFromTheTables)
     EXPECT_EQ(equipmentItems(EquipmentTable::Scanners).back(), "Polariod Sprintscan 4000");
     EXPECT_EQ(equipmentRows(EquipmentTable::Scanners).size(), 17u);
     // Rows are grouped by brand in the makers' order.
-    for (EquipmentTable table : {EquipmentTable::CameraModels, EquipmentTable::Lenses, EquipmentTable::Filters,
-                                 EquipmentTable::Films, EquipmentTable::FlashUnits, EquipmentTable::Scanners}) {
+    for (EquipmentTable table :
+         {EquipmentTable::CameraModels, EquipmentTable::Lenses, EquipmentTable::Filters,
+          EquipmentTable::Films, EquipmentTable::FlashUnits, EquipmentTable::Scanners}) {
         const auto rows = equipmentRows(table);
         ASSERT_FALSE(rows.empty());
         for (std::size_t i = 1; i < rows.size(); ++i)
@@ -249,8 +272,7 @@ TEST(EquipmentCatalogue, CombosFillFromTheTables)
     const std::vector<std::string> canon = cameraModelItems("Canon");
     EXPECT_EQ(cameraModelItems("  can "), canon);
     ASSERT_FALSE(canon.empty());
-    for (const std::string& item : canon)
-        EXPECT_EQ(item.rfind("Canon ", 0), 0u);
+    for (const std::string& item : canon) EXPECT_EQ(item.rfind("Canon ", 0), 0u);
     for (const std::string& item : cameraModelItems("Canon E"))
         EXPECT_EQ(item.rfind("Canon E", 0), 0u);
     EXPECT_LT(cameraModelItems("Canon E").size(), canon.size());
@@ -291,24 +313,36 @@ std::vector<std::pair<std::string, int>> brandCounts(EquipmentTable table)
 int kindCount(EquipmentTable table, const char* kind)
 {
     int n = 0;
-    for (const EquipmentRow& row : equipmentRows(table))
-        n += std::string(row.kind) == kind;
+    for (const EquipmentRow& row : equipmentRows(table)) n += std::string(row.kind) == kind;
     return n;
 }
 
 TEST(EquipmentCatalogue, CompleteTablesHaveTheirBrandsAndClasses)
 {
     using Counts = std::vector<std::pair<std::string, int>>;
-    EXPECT_EQ(brandCounts(EquipmentTable::Films),
-              (Counts{{"Agfa", 16}, {"Ferrania", 5}, {"Fujifilm", 31}, {"Kodak", 47}, {"Konica", 11}, {"Polaroid", 3}}));
+    EXPECT_EQ(brandCounts(EquipmentTable::Films), (Counts{{"Agfa", 16},
+                                                          {"Ferrania", 5},
+                                                          {"Fujifilm", 31},
+                                                          {"Kodak", 47},
+                                                          {"Konica", 11},
+                                                          {"Polaroid", 3}}));
     EXPECT_EQ(kindCount(EquipmentTable::Films, "反转片"), 42);
     EXPECT_EQ(kindCount(EquipmentTable::Films, "负片"), 57);
     EXPECT_EQ(kindCount(EquipmentTable::Films, "B/W"), 14);
-    EXPECT_EQ(brandCounts(EquipmentTable::FlashUnits),
-              (Counts{{"Canon", 13}, {"Contax", 5}, {"Hasselblad", 2}, {"Minolta", 13}, {"Nikon", 21}, {"Olympus", 8},
-                      {"Pentax", 10}, {"Ricoh", 3}, {"Sigma", 4}, {"Yashica", 4}, {"Yinyan", 2}}));
-    EXPECT_EQ(brandCounts(EquipmentTable::Scanners),
-              (Counts{{"Canon", 2}, {"Microtek", 5}, {"Minolta", 5}, {"Nikon", 4}, {"Polariod", 1}}));
+    EXPECT_EQ(brandCounts(EquipmentTable::FlashUnits), (Counts{{"Canon", 13},
+                                                               {"Contax", 5},
+                                                               {"Hasselblad", 2},
+                                                               {"Minolta", 13},
+                                                               {"Nikon", 21},
+                                                               {"Olympus", 8},
+                                                               {"Pentax", 10},
+                                                               {"Ricoh", 3},
+                                                               {"Sigma", 4},
+                                                               {"Yashica", 4},
+                                                               {"Yinyan", 2}}));
+    EXPECT_EQ(
+        brandCounts(EquipmentTable::Scanners),
+        (Counts{{"Canon", 2}, {"Microtek", 5}, {"Minolta", 5}, {"Nikon", 4}, {"Polariod", 1}}));
     EXPECT_EQ(kindCount(EquipmentTable::Scanners, "T"), 17);
     const std::vector<std::string> films = equipmentItems(EquipmentTable::Films);
     for (const char* item : {"Agfa Agfachrome CT-precisa 100", "Agfa Agfacolor Vista 100",

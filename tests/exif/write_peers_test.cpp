@@ -27,11 +27,14 @@ std::string hexTag(std::uint16_t tag)
 Values exiftoolValues(const std::string& path)
 {
     Values values;
-    std::istringstream lines(test::commandOutput("exiftool -S -n -u -a -G1 -H -IFD0:all -ExifIFD:all "
-                                                 "-InteropIFD:all " + test::shellQuote(path)));
+    std::istringstream lines(
+        test::commandOutput("exiftool -S -n -u -a -G1 -H -IFD0:all -ExifIFD:all "
+                            "-InteropIFD:all " +
+                            test::shellQuote(path)));
     for (std::string line; std::getline(lines, line);) {
         const std::size_t close = line.find("] "), colon = line.find(": ");
-        if (line.empty() || line[0] != '[' || close == std::string::npos || colon == std::string::npos)
+        if (line.empty() || line[0] != '[' || close == std::string::npos ||
+            colon == std::string::npos)
             continue;
         const std::string id = line.substr(close + 2, 6);
         values[line.substr(1, close - 1) + " " + id] = line.substr(colon + 2);
@@ -43,7 +46,8 @@ Values exiftoolValues(const std::string& path)
 Values exiv2Values(const std::string& path)
 {
     Values values;
-    std::istringstream lines(test::commandOutput("exiv2 -u -Pxgv " + test::shellQuote(path) + " 2>/dev/null"));
+    std::istringstream lines(
+        test::commandOutput("exiv2 -u -Pxgv " + test::shellQuote(path) + " 2>/dev/null"));
     for (std::string line; std::getline(lines, line);) {
         std::istringstream fields(line);
         std::string id, group;
@@ -58,8 +62,8 @@ Values exiv2Values(const std::string& path)
 
 void expectPeersRead(const ExifData& model, const std::string& path)
 {
-    const std::string validation =
-        test::commandOutput("exiftool -validate -warning -error -a " + test::shellQuote(path) + " 2>&1");
+    const std::string validation = test::commandOutput("exiftool -validate -warning -error -a " +
+                                                       test::shellQuote(path) + " 2>&1");
     EXPECT_EQ(validation.find("Error"), std::string::npos) << path << "\n" << validation;
     EXPECT_NE(validation.find("Validate"), std::string::npos) << validation;
     const Values tool = exiftoolValues(path);
@@ -68,8 +72,12 @@ void expectPeersRead(const ExifData& model, const std::string& path)
     for (const auto& entry : model.entries()) {
         if (entry->ifd() == kMakerNoteIfd || entry->type() == kUndefined)
             continue;
-        const char* toolGroup = entry->ifd() == kIfd0 ? "IFD0" : entry->ifd() == kExifIfd ? "ExifIFD" : "InteropIFD";
-        const char* exivGroup = entry->ifd() == kIfd0 ? "Image" : entry->ifd() == kExifIfd ? "Photo" : "Iop";
+        const char* toolGroup = entry->ifd() == kIfd0      ? "IFD0"
+                                : entry->ifd() == kExifIfd ? "ExifIFD"
+                                                           : "InteropIFD";
+        const char* exivGroup = entry->ifd() == kIfd0      ? "Image"
+                                : entry->ifd() == kExifIfd ? "Photo"
+                                                           : "Iop";
         const auto a = tool.find(std::string(toolGroup) + " " + hexTag(entry->tag()));
         const auto b = exiv2.find(std::string(exivGroup) + " " + hexTag(entry->tag()));
         ASSERT_NE(a, tool.end()) << path << " exiftool lacks " << entry->tag();
@@ -133,8 +141,10 @@ TEST(WritePeers, ExiftoolFindsNothingAfterDelete)
         test::fillShootingModel(model);
         ASSERT_TRUE(model.SaveExif(path));
         ASSERT_TRUE(model.DeleteExif(path));
-        const std::string out = test::commandOutput("exiftool -validate -warning -error -a -S -ExifIFD:all "
-                                                    "-IFD0:Make " + test::shellQuote(path) + " 2>&1");
+        const std::string out = test::commandOutput(
+            "exiftool -validate -warning -error -a -S -ExifIFD:all "
+            "-IFD0:Make " +
+            test::shellQuote(path) + " 2>&1");
         EXPECT_EQ(out.find("Error"), std::string::npos) << out;
         EXPECT_EQ(out.find("Make"), std::string::npos) << out;
         EXPECT_EQ(out.find("ExposureTime"), std::string::npos) << out;
