@@ -45,8 +45,7 @@ std::vector<std::uint8_t> wrapMakerNote(const std::uint8_t* note, std::size_t si
     entry(exifAt + 2, 37500, 7, static_cast<std::uint32_t>(size),
           size > 4 ? static_cast<std::uint32_t>(noteAt) : 0);
     if (size <= 4) {
-        for (std::size_t i = 0; i < size; ++i)
-            out[exifAt + 2 + 8 + i] = note[i];
+        for (std::size_t i = 0; i < size; ++i) out[exifAt + 2 + 8 + i] = note[i];
     } else {
         out.insert(out.end(), note, note + size);
     }
@@ -57,7 +56,8 @@ void exercise(const ExifData& exif)
 {
     for (const char* language : {"en_US", "zh_CN", "zh_TW"}) {
         for (const auto& entry : exif.entries()) {
-            volatile std::size_t sink = entry->GetText(language).size() + entry->GetName(language).size();
+            volatile std::size_t sink =
+                entry->GetText(language).size() + entry->GetName(language).size();
             (void)sink;
         }
         volatile std::size_t rows = tavelune::buildExifListRows(exif, language).size();
@@ -70,7 +70,8 @@ void exercise(const ExifData& exif)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     static const bool quiet = [] {
-        tavelune::setMessageSink([](const std::string&, const std::string&, tavelune::MessageIcon) {});
+        tavelune::setMessageSink(
+            [](const std::string&, const std::string&, tavelune::MessageIcon) {});
         return true;
     }();
     (void)quiet;
@@ -81,19 +82,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t length = size - 1;
     ExifData exif;
     switch (mode) {
-    case 0:
-        exif.LoadExifFromBytes(body, length, "JPEG");
-        break;
-    case 1:
-        exif.LoadExifFromBytes(body, length, "TIFF");
-        break;
-    default: {
-        const int order = mode % 2 == 0 ? tavelune::exif::kIntel : tavelune::exif::kMotorola;
-        const char* make = mode < 4 ? "Canon" : "NIKON CORPORATION";
-        const std::vector<std::uint8_t> tiff = wrapMakerNote(body, length, order, make);
-        exif.LoadExifFromBytes(tiff.data(), tiff.size(), "TIFF");
-        break;
-    }
+        case 0:
+            exif.LoadExifFromBytes(body, length, "JPEG");
+            break;
+        case 1:
+            exif.LoadExifFromBytes(body, length, "TIFF");
+            break;
+        default: {
+            const int order = mode % 2 == 0 ? tavelune::exif::kIntel : tavelune::exif::kMotorola;
+            const char* make = mode < 4 ? "Canon" : "NIKON CORPORATION";
+            const std::vector<std::uint8_t> tiff = wrapMakerNote(body, length, order, make);
+            exif.LoadExifFromBytes(tiff.data(), tiff.size(), "TIFF");
+            break;
+        }
     }
     exercise(exif);
     return 0;

@@ -25,13 +25,14 @@ const char* const kHelp =
     "Lists the EXIF data of JPEG and TIFF files (the format is taken from the extension:\n"
     ".jpg, .jpeg, .tif, .tiff in any case). For each file: its name, size and modification\n"
     "time, then the entries of the image directory, the Exif directory and the\n"
-    "Interoperability directory, each as name and displayed value. Entries made from Canon\n"
-    "and Nikon maker notes are not listed. A file without readable EXIF data shows its file\n"
-    "rows and says that it has none.\n"
+    "Interoperability directory, each as name and displayed value. The private entries of\n"
+    "Canon and Nikon maker notes are not listed; the standard entries derived from them\n"
+    "(ISO, flash, metering...) are. A file without readable EXIF data shows its file rows\n"
+    "and says that it has none.\n"
     "\n"
     "Options:\n"
-    "  --lang CODE  zh_CN, zh_TW or en_US (any other code means English) for tag names,\n"
-    "               named values and the fixed texts. Default: from LANG (zh_CN*, zh_TW*,\n"
+    "  --lang CODE  (or --lang=CODE) zh_CN, zh_TW or en_US (any other code means English):\n"
+    "               tag names, named values and fixed texts. Default: from LANG (zh_CN*, zh_TW*,\n"
     "               otherwise en_US).\n"
     "  --json       print a JSON array with one object per file: path, name, size, sizeText,\n"
     "               modified, hasExif and entries, each entry {ifd, tag, name, type, count,\n"
@@ -100,7 +101,10 @@ void appendJsonString(std::string& out, std::string_view text)
             ++i;
             continue;
         }
-        std::size_t length = c >= 0xF0 && c < 0xF5 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 && c < 0xE0 ? 2 : 0;
+        std::size_t length = c >= 0xF0 && c < 0xF5   ? 4
+                             : c >= 0xE0             ? 3
+                             : c >= 0xC2 && c < 0xE0 ? 2
+                                                     : 0;
         if (c >= 0xF5)
             length = 0;
         bool valid = length != 0 && i + length <= text.size();
@@ -203,7 +207,8 @@ void appendJsonFile(std::string& out, const ExifData& exif, bool loaded, std::st
     for (const auto& entry : exif.entries()) {
         out += first ? "\n  {" : ",\n  {";
         first = false;
-        out += "\"ifd\":" + std::to_string(entry->ifd()) + ",\"tag\":" + std::to_string(entry->tag());
+        out +=
+            "\"ifd\":" + std::to_string(entry->ifd()) + ",\"tag\":" + std::to_string(entry->tag());
         out += ",\"name\":";
         appendJsonString(out, entry->GetName(language));
         out += ",\"type\":" + std::to_string(entry->type()) +
@@ -222,19 +227,19 @@ void appendTextFile(std::string& out, const ExifData& exif, std::string_view lan
     const LanguageIndex index = languageIndex(language);
     for (const ExifListRow& row : buildExifListRows(exif, language)) {
         switch (row.kind) {
-        case ExifListRow::Kind::Header:
-            out += fixedText(row.stringId, index);
-            break;
-        case ExifListRow::Kind::File:
-            out += fixedText(row.stringId, index);
-            out += ": ";
-            out += row.value;
-            break;
-        case ExifListRow::Kind::Entry:
-            out += row.name;
-            out += ": ";
-            out += row.value;
-            break;
+            case ExifListRow::Kind::Header:
+                out += fixedText(row.stringId, index);
+                break;
+            case ExifListRow::Kind::File:
+                out += fixedText(row.stringId, index);
+                out += ": ";
+                out += row.value;
+                break;
+            case ExifListRow::Kind::Entry:
+                out += row.name;
+                out += ": ";
+                out += row.value;
+                break;
         }
         out.push_back('\n');
     }
@@ -287,7 +292,8 @@ int runExif(const std::vector<std::string>& args)
         } else if (!optionsDone && arg == "--") {
             optionsDone = true;
         } else if (!optionsDone && arg.size() > 1 && arg[0] == '-') {
-            std::fprintf(stderr, "tavelune-cli exif: unknown option '%s'\n\n%s", arg.c_str(), kHelp);
+            std::fprintf(stderr, "tavelune-cli exif: unknown option '%s'\n\n%s", arg.c_str(),
+                         kHelp);
             return 2;
         } else {
             files.push_back(arg);

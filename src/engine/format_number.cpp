@@ -26,8 +26,7 @@ std::string formatNumber(double value, int decimals, bool showPlus)
         text.assign(big.data(), static_cast<size_t>(length));
     }
     if (text.find('.') != std::string::npos) {
-        while (!text.empty() && text.back() == '0')
-            text.pop_back();
+        while (!text.empty() && text.back() == '0') text.pop_back();
         if (!text.empty() && text.back() == '.')
             text.pop_back();
     }

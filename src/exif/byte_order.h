@@ -73,11 +73,9 @@ inline bool writeU32(std::span<std::uint8_t> bytes, std::size_t offset, int orde
         return false;
     std::uint8_t* p = bytes.data() + offset;
     if (order == kIntel) {
-        for (int i = 0; i < 4; ++i)
-            p[i] = static_cast<std::uint8_t>(value >> (8 * i));
+        for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(value >> (8 * i));
     } else if (order == kMotorola) {
-        for (int i = 0; i < 4; ++i)
-            p[i] = static_cast<std::uint8_t>(value >> (8 * (3 - i)));
+        for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(value >> (8 * (3 - i)));
     }
     return true;
 }

@@ -14,8 +14,7 @@ namespace {
 
 std::string upperCase(std::string text)
 {
-    for (char& c : text)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return text;
 }
 
@@ -54,7 +53,8 @@ bool ExifData::LoadExif(const std::string& path, const char* format)
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr)
         return false;
-    const bool ok = LoadFromStream(file, format != nullptr && *format != 0 ? format : extensionOf(path));
+    const bool ok =
+        LoadFromStream(file, format != nullptr && *format != 0 ? format : extensionOf(path));
     std::fclose(file);
     return ok;
 }
@@ -128,8 +128,7 @@ double ExifData::GetNumber(std::uint16_t ifd, std::uint16_t tag, std::uint32_t i
     return entry != nullptr ? entry->GetNumber(index) : 0;
 }
 
-std::string ExifData::GetText(std::uint16_t ifd, std::uint16_t tag,
-                              std::string_view language) const
+std::string ExifData::GetText(std::uint16_t ifd, std::uint16_t tag, std::string_view language) const
 {
     const ExifEntry* entry = FindEntry(ifd, tag);
     return entry != nullptr ? entry->GetText(language) : std::string();

@@ -12,24 +12,24 @@ namespace tavelune {
 std::uint32_t exifTypeSize(std::uint16_t type)
 {
     switch (type) {
-    case kByte:
-    case kAscii:
-    case kSByte:
-    case kUndefined:
-        return 1;
-    case kShort:
-    case kSShort:
-        return 2;
-    case kLong:
-    case kSLong:
-    case kFloat:
-        return 4;
-    case kRational:
-    case kSRational:
-    case kDouble:
-        return 8;
-    default:
-        return 0;
+        case kByte:
+        case kAscii:
+        case kSByte:
+        case kUndefined:
+            return 1;
+        case kShort:
+        case kSShort:
+            return 2;
+        case kLong:
+        case kSLong:
+        case kFloat:
+            return 4;
+        case kRational:
+        case kSRational:
+        case kDouble:
+            return 8;
+        default:
+            return 0;
     }
 }
 
@@ -86,7 +86,8 @@ ExifEntry::Fraction ExifEntry::GetFraction(std::uint32_t index) const
     if (!IsComplete() || index >= m_count || (m_type != kRational && m_type != kSRational))
         return {0, 0};
     const exif::ByteSpan bytes(m_value);
-    const std::uint32_t numerator = exif::readU32(bytes, std::size_t{index} * 8, exif::kIntel).value_or(0);
+    const std::uint32_t numerator =
+        exif::readU32(bytes, std::size_t{index} * 8, exif::kIntel).value_or(0);
     const std::uint32_t denominator =
         exif::readU32(bytes, std::size_t{index} * 8 + 4, exif::kIntel).value_or(0);
     if (m_type == kSRational)
@@ -101,34 +102,35 @@ double ExifEntry::GetNumber(std::uint32_t index) const
     const exif::ByteSpan bytes(m_value);
     const std::size_t at = std::size_t{index} * exifTypeSize(m_type);
     switch (m_type) {
-    case kByte:
-        return m_value[at];
-    case kSByte:
-        return static_cast<std::int8_t>(m_value[at]);
-    case kShort:
-        return exif::readU16(bytes, at, exif::kIntel).value_or(0);
-    case kSShort:
-        return static_cast<std::int16_t>(exif::readU16(bytes, at, exif::kIntel).value_or(0));
-    case kLong:
-        return exif::readU32(bytes, at, exif::kIntel).value_or(0);
-    case kSLong:
-        return static_cast<std::int32_t>(exif::readU32(bytes, at, exif::kIntel).value_or(0));
-    case kRational:
-    case kSRational: {
-        const Fraction fraction = GetFraction(index);
-        if (fraction.denominator == 0)
+        case kByte:
+            return m_value[at];
+        case kSByte:
+            return static_cast<std::int8_t>(m_value[at]);
+        case kShort:
+            return exif::readU16(bytes, at, exif::kIntel).value_or(0);
+        case kSShort:
+            return static_cast<std::int16_t>(exif::readU16(bytes, at, exif::kIntel).value_or(0));
+        case kLong:
+            return exif::readU32(bytes, at, exif::kIntel).value_or(0);
+        case kSLong:
+            return static_cast<std::int32_t>(exif::readU32(bytes, at, exif::kIntel).value_or(0));
+        case kRational:
+        case kSRational: {
+            const Fraction fraction = GetFraction(index);
+            if (fraction.denominator == 0)
+                return 0;
+            return static_cast<double>(fraction.numerator) /
+                   static_cast<double>(fraction.denominator);
+        }
+        case kFloat:
+            return std::bit_cast<float>(exif::readU32(bytes, at, exif::kIntel).value_or(0));
+        case kDouble: {
+            const std::uint64_t low = exif::readU32(bytes, at, exif::kIntel).value_or(0);
+            const std::uint64_t high = exif::readU32(bytes, at + 4, exif::kIntel).value_or(0);
+            return std::bit_cast<double>(low | (high << 32));
+        }
+        default:
             return 0;
-        return static_cast<double>(fraction.numerator) / static_cast<double>(fraction.denominator);
-    }
-    case kFloat:
-        return std::bit_cast<float>(exif::readU32(bytes, at, exif::kIntel).value_or(0));
-    case kDouble: {
-        const std::uint64_t low = exif::readU32(bytes, at, exif::kIntel).value_or(0);
-        const std::uint64_t high = exif::readU32(bytes, at + 4, exif::kIntel).value_or(0);
-        return std::bit_cast<double>(low | (high << 32));
-    }
-    default:
-        return 0;
     }
 }
 

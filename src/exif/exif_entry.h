@@ -36,7 +36,10 @@ std::uint32_t exifTypeSize(std::uint16_t type);
 /// A value as the integer a C cast to a 32-bit unsigned would give, 0 where that cast is
 /// undefined (NaN, out of range).
 std::uint32_t truncatedU32(double value);
-inline std::uint16_t truncatedU16(double value) { return static_cast<std::uint16_t>(truncatedU32(value)); }
+inline std::uint16_t truncatedU16(double value)
+{
+    return static_cast<std::uint16_t>(truncatedU32(value));
+}
 
 class ExifEntry {
 public:
@@ -61,7 +64,10 @@ public:
     std::string GetName(std::string_view language) const;
 
     /// tag, type, count and value are all set.
-    bool IsComplete() const { return m_tag != 0 && m_type != 0 && m_count != 0 && !m_value.empty(); }
+    bool IsComplete() const
+    {
+        return m_tag != 0 && m_type != 0 && m_count != 0 && !m_value.empty();
+    }
 
     std::uint16_t ifd() const { return m_ifd; }
     std::uint16_t tag() const { return m_tag; }

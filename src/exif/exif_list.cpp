@@ -33,8 +33,8 @@ std::vector<ExifListRow> buildExifListRows(const ExifData& exif, std::string_vie
         const std::string name =
             slash == std::string::npos ? status.path : status.path.substr(slash + 1);
         auto fileRow = [](int id, std::string value) {
-            return ExifListRow{ExifListRow::Kind::File, (0x9002u << 16) | unsigned(id), id, {},
-                               std::move(value)};
+            return ExifListRow{
+                ExifListRow::Kind::File, (0x9002u << 16) | unsigned(id), id, {}, std::move(value)};
         };
         rows.push_back({ExifListRow::Kind::Header, 0, kStringFileInfo, {}, {}});
         rows.push_back(fileRow(kStringFileName, name));
@@ -44,8 +44,9 @@ std::vector<ExifListRow> buildExifListRows(const ExifData& exif, std::string_vie
     }
     if (exif.IsEmpty())
         return rows;
-    const std::pair<std::uint16_t, int> groups[] = {
-        {kIfd0, kStringImageInfo}, {kExifIfd, kStringShootingInfo}, {kInteropIfd, kStringInteropInfo}};
+    const std::pair<std::uint16_t, int> groups[] = {{kIfd0, kStringImageInfo},
+                                                    {kExifIfd, kStringShootingInfo},
+                                                    {kInteropIfd, kStringInteropInfo}};
     for (const auto& [ifd, header] : groups) {
         rows.push_back({ExifListRow::Kind::Header, 0, header, {}, {}});
         for (const auto& entry : exif.entries()) {

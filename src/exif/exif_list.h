@@ -13,13 +13,13 @@ namespace tavelune {
 
 /// String ids of the list's fixed texts (group headers and file-row names).
 enum ExifListString : int {
-    kStringFileInfo = 57411,     // "文件信息"
-    kStringFileName = 57362,     // "文件名"
-    kStringFileSize = 57413,     // "文件大小"
-    kStringTimeStamp = 57415,    // "时间戳"
-    kStringImageInfo = 57402,    // "图像信息"
-    kStringShootingInfo = 57403, // "拍摄信息"
-    kStringInteropInfo = 57405,  // "协同信息"
+    kStringFileInfo = 57411,      // "文件信息"
+    kStringFileName = 57362,      // "文件名"
+    kStringFileSize = 57413,      // "文件大小"
+    kStringTimeStamp = 57415,     // "时间戳"
+    kStringImageInfo = 57402,     // "图像信息"
+    kStringShootingInfo = 57403,  // "拍摄信息"
+    kStringInteropInfo = 57405,   // "协同信息"
 };
 
 struct ExifListRow {
@@ -27,7 +27,7 @@ struct ExifListRow {
     Kind kind;
     /// 0 for a header, 0x9002 << 16 | string id for a file row, IFD id << 16 | tag for an entry.
     std::uint32_t itemValue;
-    int stringId;  // header and file rows; 0 for entries
+    int stringId;       // header and file rows; 0 for entries
     std::string name;   // entries only: GetName in the language
     std::string value;  // file and entry rows
 };

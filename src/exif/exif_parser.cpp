@@ -20,7 +20,10 @@ bool isSkipped(std::uint16_t tag)
     return tag == kThumbnailOffsetTag || tag == kThumbnailLengthTag || tag == kGpsPointerTag;
 }
 
-bool isPointer(std::uint16_t tag) { return tag == kExifIfd || tag == kInteropIfd; }
+bool isPointer(std::uint16_t tag)
+{
+    return tag == kExifIfd || tag == kInteropIfd;
+}
 
 int byteOrderOf(const std::uint8_t* header)
 {
@@ -128,8 +131,8 @@ private:
 // Directories of a TIFF file read through the stream, bounded by the file's size.
 class StreamDirectoryParser {
 public:
-    StreamDirectoryParser(std::FILE* file, std::uint64_t fileSize, int order,
-                          int& makerNoteOffset, std::vector<std::unique_ptr<ExifEntry>>& entries)
+    StreamDirectoryParser(std::FILE* file, std::uint64_t fileSize, int order, int& makerNoteOffset,
+                          std::vector<std::unique_ptr<ExifEntry>>& entries)
         : m_file(file),
           m_fileSize(fileSize),
           m_order(order),
@@ -189,7 +192,8 @@ public:
 private:
     bool ReadAt(std::uint64_t offset, std::uint8_t* into, std::size_t length)
     {
-        if (!exif::fits(offset, length, m_fileSize) || offset > static_cast<std::uint64_t>(LONG_MAX))
+        if (!exif::fits(offset, length, m_fileSize) ||
+            offset > static_cast<std::uint64_t>(LONG_MAX))
             return false;
         if (std::fseek(m_file, static_cast<long>(offset), SEEK_SET) != 0)
             return false;

@@ -10,9 +10,9 @@ inline constexpr int kMarkerApp0 = 0xE0;
 inline constexpr int kMarkerApp1 = 0xE1;
 
 struct JpegSection {
-    int marker = 0;  // kMarkerApp0 (JFIF) or kMarkerApp1 (Exif)
-    int offset = 0;  // file position of the 0xFF prefix
-    int size = 0;    // length field + 2
+    int marker = 0;                  // kMarkerApp0 (JFIF) or kMarkerApp1 (Exif)
+    int offset = 0;                  // file position of the 0xFF prefix
+    int size = 0;                    // length field + 2
     std::vector<std::uint8_t> data;  // 0xFF, marker, length (big-endian), payload
 };
 

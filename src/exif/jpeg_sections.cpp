@@ -83,9 +83,8 @@ int ExifData::ReadJpegSections(std::FILE* file)
         if (std::fread(data.data() + 4, 1, payload, file) != payload)
             return fail(messages::kPrematureEnd);
 
-        const bool keep = marker == kMarkerApp0
-                              ? length >= 7 && startsWith(data, 4, "JFIF\0", 5)
-                              : length >= 8 && startsWith(data, 4, "Exif\0\0", 6);
+        const bool keep = marker == kMarkerApp0 ? length >= 7 && startsWith(data, 4, "JFIF\0", 5)
+                                                : length >= 8 && startsWith(data, 4, "Exif\0\0", 6);
         if (!keep)
             continue;
         try {

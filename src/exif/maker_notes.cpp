@@ -91,9 +91,9 @@ bool ExifData::ReadCanonMakerNote(const ExifEntry& makerNote)
     const ExifEntry* settings = FindEntry(kMakerNoteIfd, 1);
     if (settings == nullptr)
         return true;
-    mapElement(*this, *settings, 16, 34855,
-               {{15, 0}, {16, 50}, {17, 100}, {18, 200}, {19, 400}, {20, 800}, {21, 1600},
-                {22, 3200}});
+    mapElement(
+        *this, *settings, 16, 34855,
+        {{15, 0}, {16, 50}, {17, 100}, {18, 200}, {19, 400}, {20, 800}, {21, 1600}, {22, 3200}});
     if (settings->count() > 20 && settings->GetNumber(20) != 0)
         mapElement(*this, *settings, 20, 34850, {{1, 2}, {2, 4}, {3, 3}, {4, 1}, {5, 5}});
     else

@@ -8,6 +8,7 @@ namespace tavelune {
 namespace {
 
 // Grouped by tag in the order the editor's drop-down lists show them.
+// clang-format off
 constexpr NamedValue kNamedValues[] = {
     {kExifIfd, 37385, 0, {"Flash did not fire", "关闭", "關閉"}},
     {kExifIfd, 37385, 1, {"Flash fired", "打开", "打開"}},
@@ -75,10 +76,14 @@ constexpr NamedValue kNamedValues[] = {
     {kExifIfd, 37384, 24, {"ISO studio tungsten", "ISO影棚钨丝灯", "ISO影棚鎢絲燈"}},
     {kExifIfd, 37384, 255, {"Other light source", "其他", "其他"}},
 };
+// clang-format on
 
 }  // namespace
 
-std::span<const NamedValue> namedValues() { return kNamedValues; }
+std::span<const NamedValue> namedValues()
+{
+    return kNamedValues;
+}
 
 std::string LookupValueName(std::uint16_t ifd, std::uint16_t tag, std::uint16_t value,
                             std::string_view language)

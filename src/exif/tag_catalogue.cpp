@@ -9,6 +9,7 @@ namespace tavelune {
 namespace {
 
 // Order matters: the editor and the information-tag list walk it as it stands.
+// clang-format off
 constexpr TagInfo kCatalogue[] = {
     {kIfd0, 254, kLong, 1, 0, {"NewSubfileType", "NewSubfileType", "NewSubfileType"}},
     {kIfd0, 256, kLong, 1, kInfoTagFlag, {"ImageWidth", "图像宽度", "影像寬度"}},
@@ -115,6 +116,7 @@ constexpr TagInfo kCatalogue[] = {
     {kInteropIfd, 1, kAscii, 0, 0, {"InteroperabilityIndex", "协同索引", "協同索引"}},
     {kInteropIfd, 2, kUndefined, 4, 0, {"InteroperabilityVersion", "协同版本", "協同版本"}},
 };
+// clang-format on
 
 }  // namespace
 
@@ -127,7 +129,10 @@ LanguageIndex languageIndex(std::string_view language)
     return kEnglish;
 }
 
-std::span<const TagInfo> tagCatalogue() { return kCatalogue; }
+std::span<const TagInfo> tagCatalogue()
+{
+    return kCatalogue;
+}
 
 const TagInfo* findTagInfo(std::uint16_t ifd, std::uint16_t tag)
 {

@@ -31,37 +31,38 @@ std::vector<std::uint8_t> defaultTagValue(const TagInfo& info)
 {
     const std::uint32_t count = info.defaultCount == 0 ? 1 : info.defaultCount;
     std::vector<std::uint8_t> bytes(std::size_t{count} * exifTypeSize(info.type), 0);
-    auto is = [&](std::uint16_t ifd, std::uint16_t tag) { return info.ifd == ifd && info.tag == tag; };
+    auto is = [&](std::uint16_t ifd, std::uint16_t tag) {
+        return info.ifd == ifd && info.tag == tag;
+    };
 
     if (info.ifd == kIfd0) {
         switch (info.tag) {
-        case 258:
-            for (std::size_t i = 0; i < 3; ++i)
-                putShort(bytes, i, 8);
-            break;
-        case 259:
-        case 274:
-        case 284:
-        case 531:
-            putShort(bytes, 0, 1);
-            break;
-        case 262:
-        case 296:
-            putShort(bytes, 0, 2);
-            break;
-        case 277:
-            putShort(bytes, 0, 3);
-            break;
-        case 282:
-        case 283:
-            exif::writeU32(bytes, 0, exif::kIntel, 72);
-            exif::writeU32(bytes, 4, exif::kIntel, 1);
-            break;
-        case 306:
-            putNow(bytes);
-            break;
-        default:
-            break;
+            case 258:
+                for (std::size_t i = 0; i < 3; ++i) putShort(bytes, i, 8);
+                break;
+            case 259:
+            case 274:
+            case 284:
+            case 531:
+                putShort(bytes, 0, 1);
+                break;
+            case 262:
+            case 296:
+                putShort(bytes, 0, 2);
+                break;
+            case 277:
+                putShort(bytes, 0, 3);
+                break;
+            case 282:
+            case 283:
+                exif::writeU32(bytes, 0, exif::kIntel, 72);
+                exif::writeU32(bytes, 4, exif::kIntel, 1);
+                break;
+            case 306:
+                putNow(bytes);
+                break;
+            default:
+                break;
         }
     } else if (info.ifd == kExifIfd) {
         if (is(kExifIfd, 36864))

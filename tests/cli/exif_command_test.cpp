@@ -32,7 +32,10 @@ CliRun runCli(const std::string& arguments, const std::string& environment = "LA
     return run;
 }
 
-bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+bool has(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
 
 TEST(ExifCommand, ListsGroupsInTheChosenLanguage)
 {
@@ -61,8 +64,9 @@ TEST(ExifCommand, ListsGroupsInTheChosenLanguage)
 TEST(ExifCommand, FilesWithoutExifAndUnreadableFiles)
 {
     test::TempDir dir;
-    const CliRun run = runCli(test::fixturePath("exif/no_exif.jpg") + " " + dir.file("missing.jpg") +
-                           " " + test::fixturePath("exif/minimal_ifd0.jpg"));
+    const CliRun run =
+        runCli(test::fixturePath("exif/no_exif.jpg") + " " + dir.file("missing.jpg") + " " +
+               test::fixturePath("exif/minimal_ifd0.jpg"));
     EXPECT_EQ(run.status, 1);
     EXPECT_TRUE(has(run.out, "File name: no_exif.jpg\nFile size: 1.1 KB\n"));
     EXPECT_TRUE(has(run.out, "No EXIF data\n"));
@@ -80,18 +84,21 @@ TEST(ExifCommand, JsonCarriesRawValues)
 {
     test::TempDir dir;
     const CliRun run = runCli("--json " + test::fixturePath("exif/nikon_motorola.jpg") + " " +
-                           dir.file("missing.jpg"));
+                              dir.file("missing.jpg"));
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out.substr(0, 2), "[\n");
     EXPECT_EQ(run.out.substr(run.out.size() - 3), "\n]\n");
     EXPECT_TRUE(has(run.out, "\"name\":\"nikon_motorola.jpg\""));
     EXPECT_TRUE(has(run.out, "\"hasExif\":true"));
-    EXPECT_TRUE(has(run.out, "{\"ifd\":34665,\"tag\":33434,\"name\":\"ExposureTime\",\"type\":5,"
-                             "\"count\":1,\"text\":\"2\\\"\",\"values\":[[2,1]]}"));
-    EXPECT_TRUE(has(run.out, "{\"ifd\":1,\"tag\":271,\"name\":\"Make\",\"type\":2,\"count\":18,"
-                             "\"text\":\"NIKON CORPORATION\",\"values\":[\"NIKON CORPORATION\"]}"));
-    EXPECT_TRUE(has(run.out, "\"tag\":37385,\"name\":\"Flash\",\"type\":3,\"count\":1,"
-                             "\"text\":\"Flash did not fire, compulsory flash mode\",\"values\":[16]}"));
+    EXPECT_TRUE(has(run.out,
+                    "{\"ifd\":34665,\"tag\":33434,\"name\":\"ExposureTime\",\"type\":5,"
+                    "\"count\":1,\"text\":\"2\\\"\",\"values\":[[2,1]]}"));
+    EXPECT_TRUE(has(run.out,
+                    "{\"ifd\":1,\"tag\":271,\"name\":\"Make\",\"type\":2,\"count\":18,"
+                    "\"text\":\"NIKON CORPORATION\",\"values\":[\"NIKON CORPORATION\"]}"));
+    EXPECT_TRUE(has(run.out,
+                    "\"tag\":37385,\"name\":\"Flash\",\"type\":3,\"count\":1,"
+                    "\"text\":\"Flash did not fire, compulsory flash mode\",\"values\":[16]}"));
     EXPECT_TRUE(has(run.out, "\"error\":\"cannot read\""));
 }
 

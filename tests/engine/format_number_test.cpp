@@ -27,7 +27,7 @@ TEST(FormatNumber, TrimsZerosAndPointAndAddsPlus)
         {100.0, 0, false, "100"},      // no point: the zeros of an integer stay
         {5.656854, 2, false, "5.66"},  // rounding by printf
         {0.0004, 3, false, "0"},
-        {-0.0004, 3, false, "-0"},     // printf keeps the sign of a negative that rounds to 0
+        {-0.0004, 3, false, "-0"},  // printf keeps the sign of a negative that rounds to 0
     };
     for (const Case& c : cases)
         EXPECT_EQ(formatNumber(c.value, c.decimals, c.plus), c.expected)

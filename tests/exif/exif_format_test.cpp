@@ -27,8 +27,7 @@ Bytes longs(std::initializer_list<std::uint32_t> values)
 {
     Bytes out(values.size() * 4);
     std::size_t i = 0;
-    for (std::uint32_t v : values)
-        exif::writeU32(out, 4 * i++, exif::kIntel, v);
+    for (std::uint32_t v : values) exif::writeU32(out, 4 * i++, exif::kIntel, v);
     return out;
 }
 
@@ -104,7 +103,8 @@ TEST(ExifFormat, DisplayRules)
         {kExifIfd, 41988, kRational, rationals({{3, 2}}), "1.5"},
         {kExifIfd, 37396, kShort, shorts({1, 2}), "(x,y) = (1,2)"},
         {kExifIfd, 37396, kShort, shorts({1, 2, 3}), "Circle: (x,y,diameter) = (1,2,3)"},
-        {kExifIfd, 37396, kShort, shorts({1, 2, 3, 4}), "Rectangle: (x,y,width,height) = (1,2,3,4)"},
+        {kExifIfd, 37396, kShort, shorts({1, 2, 3, 4}),
+         "Rectangle: (x,y,width,height) = (1,2,3,4)"},
         {kExifIfd, 37396, kShort, shorts({1}), ""},
         {kExifIfd, 37500, kUndefined, Bytes(300, 7), "300 Byte"},
         {kExifIfd, 37510, kUndefined, text(std::string("ASCII\0\0\0Hello", 13)), "Hello"},
@@ -145,7 +145,8 @@ TEST(ExifFormat, DisplayRules)
         {kIfd0, 530, kShort, shorts({2, 2}), "YCbCr4:2:0"},
         {kIfd0, 530, kShort, shorts({1, 1}), "[1, 1]"},
         {kIfd0, 531, kShort, shorts({2}), "Co-sited"},
-        {kIfd0, 33432, kAscii, text(std::string("Photographer \0Editor ", 21)), "Photographer \n Editor"},
+        {kIfd0, 33432, kAscii, text(std::string("Photographer \0Editor ", 21)),
+         "Photographer \n Editor"},
         {kIfd0, 33432, kAscii, text(std::string("\0Editor", 7)), " \n Editor"},
         {kIfd0, 33432, kAscii, text("Only"), "Only"},
         {kIfd0, 34675, kUndefined, Bytes(3144, 0), "3144 Byte"},
@@ -161,7 +162,8 @@ TEST(ExifFormat, DisplayRules)
     };
     for (const Case& c : cases) {
         ExifEntry entry;
-        const std::uint32_t count = static_cast<std::uint32_t>(c.bytes.size() / exifTypeSize(c.type));
+        const std::uint32_t count =
+            static_cast<std::uint32_t>(c.bytes.size() / exifTypeSize(c.type));
         ASSERT_TRUE(entry.SetFromRaw(c.ifd, c.tag, c.type, count, c.bytes.data(), exif::kIntel))
             << c.tag;
         EXPECT_EQ(entry.GetText("en_US"), c.expected) << "IFD " << c.ifd << " tag " << c.tag;
@@ -207,8 +209,7 @@ TEST(TagCatalogue, TablesAreCompleteAndUnique)
     for (const TagInfo& info : catalogue) {
         EXPECT_TRUE(pairs.insert({info.ifd, info.tag}).second) << info.tag;
         EXPECT_NE(exifTypeSize(info.type), 0u) << info.tag;
-        for (const char* name : info.names)
-            EXPECT_NE(std::strlen(name), 0u) << info.tag;
+        for (const char* name : info.names) EXPECT_NE(std::strlen(name), 0u) << info.tag;
         infoTags += (info.flags & kInfoTagFlag) != 0;
     }
     EXPECT_EQ(infoTags, 44);
@@ -218,7 +219,8 @@ TEST(TagCatalogue, TablesAreCompleteAndUnique)
     std::set<std::tuple<int, int, int>> values;
     for (const NamedValue& row : named) {
         EXPECT_EQ(row.ifd, kExifIfd);
-        EXPECT_TRUE(values.insert({row.ifd, row.tag, row.value}).second) << row.tag << " " << row.value;
+        EXPECT_TRUE(values.insert({row.ifd, row.tag, row.value}).second)
+            << row.tag << " " << row.value;
     }
 }
 

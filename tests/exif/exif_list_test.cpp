@@ -1,7 +1,8 @@
 // The EXIF information list's rows: file rows, groups by directory, size texts.
+#include "exif/exif_list.h"
+
 #include <gtest/gtest.h>
 
-#include "exif/exif_list.h"
 #include "support/test_support.h"
 
 namespace tavelune {

@@ -144,13 +144,11 @@ TEST(ExifData, RemoveAndSortKeepOrder)
     EXPECT_TRUE(data.RemoveEntry(kIfd0, 274));
     EXPECT_FALSE(data.RemoveEntry(kIfd0, 274));
     std::vector<std::uint16_t> tags;
-    for (const auto& entry : data.entries())
-        tags.push_back(entry->tag());
+    for (const auto& entry : data.entries()) tags.push_back(entry->tag());
     EXPECT_EQ(tags, (std::vector<std::uint16_t>{37385, 1, 33434, 271}));
     data.SortEntries();
     tags.clear();
-    for (const auto& entry : data.entries())
-        tags.push_back(entry->tag());
+    for (const auto& entry : data.entries()) tags.push_back(entry->tag());
     EXPECT_EQ(tags, (std::vector<std::uint16_t>{1, 271, 33434, 37385}));
     EXPECT_EQ(data.GetNumber(kIfd0, 9999, 0), 0);
     EXPECT_EQ(data.GetText(kIfd0, 9999, "en_US"), "");

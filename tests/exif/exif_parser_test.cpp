@@ -49,8 +49,7 @@ TEST(ExifParser, ReadsBothByteOrdersToTheSameNumbers)
         // Pointers are followed, not kept; the list is sorted by tag.
         EXPECT_EQ(data.FindEntry(kIfd0, 34665), nullptr);
         std::vector<std::uint16_t> tags;
-        for (const auto& entry : data.entries())
-            tags.push_back(entry->tag());
+        for (const auto& entry : data.entries()) tags.push_back(entry->tag());
         EXPECT_EQ(tags, (std::vector<std::uint16_t>{1, 271, 274, 282, 33434, 37380, 40962}));
     }
 }
@@ -88,15 +87,14 @@ TEST(ExifParser, DropsBadEntriesAndKeepsTheirNeighbours)
         // 0x20000000 rationals are 2^32 bytes: the size must not wrap to 0.
         .addRaw(kIfd0, 318, kRational, 0x20000000u, {0, 0, 0, 8})
         .addRaw(kIfd0, 319, kShort, 0, {0, 1, 0, 0})  // count 0
-        .addLongs(kIfd0, 513, {100})                   // thumbnail offset: never kept
+        .addLongs(kIfd0, 513, {100})                  // thumbnail offset: never kept
         .addLongs(kIfd0, 514, {10})
         .addLongs(kIfd0, 34853, {8})  // GPS pointer: never followed
         .addAscii(kIfd0, 33432, "after");
     ExifData data;
     ASSERT_TRUE(loadJpeg(data, builder.build().bytes));
     std::vector<std::uint16_t> tags;
-    for (const auto& entry : data.entries())
-        tags.push_back(entry->tag());
+    for (const auto& entry : data.entries()) tags.push_back(entry->tag());
     EXPECT_EQ(tags, (std::vector<std::uint16_t>{270, 33432}));
     EXPECT_EQ(data.GetText(kIfd0, 33432, "en_US"), "after");
 }
@@ -165,7 +163,8 @@ TEST(ExifParser, TiffFileKeepsItsLayoutTagsAndFailsOnShortValues)
 
     // A count whose byte size passes 4 GiB is refused before anything is allocated.
     TiffBuilder huge(exif::kIntel);
-    huge.addAscii(kIfd0, 271, "Scanner Co").addRaw(kIfd0, 318, kRational, 0x20000001u, {8, 0, 0, 0});
+    huge.addAscii(kIfd0, 271, "Scanner Co")
+        .addRaw(kIfd0, 318, kRational, 0x20000001u, {8, 0, 0, 0});
     test::writeFileBytes(dir.file("huge.tif"), huge.build().bytes);
     EXPECT_FALSE(data.LoadExif(dir.file("huge.tif")));
 
@@ -190,7 +189,8 @@ TEST(ExifParser, FilesWithoutExifKeepTheirStatus)
     EXPECT_FALSE(data.LoadExif(dir.file("missing.jpg")));
     EXPECT_FALSE(data.fileStatus().HasPath());
     // A format name overrides the extension.
-    test::writeFileBytes(dir.file("exif.bin"), test::jpegWithExif(sampleBuilder(exif::kIntel).build().bytes));
+    test::writeFileBytes(dir.file("exif.bin"),
+                         test::jpegWithExif(sampleBuilder(exif::kIntel).build().bytes));
     EXPECT_FALSE(data.LoadExif(dir.file("exif.bin")));
     EXPECT_TRUE(data.LoadExif(dir.file("exif.bin"), "jpg"));
     EXPECT_EQ(data.GetText(kIfd0, 271, "en_US"), "Maker");

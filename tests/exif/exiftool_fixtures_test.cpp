@@ -110,11 +110,20 @@ void compareWithPeer(const std::string& fixture, std::size_t expectedShared)
     EXPECT_EQ(shared, expectedShared);
 }
 
-TEST(ExiftoolPeer, IntelFileAgreesOnEveryValue) { compareWithPeer("canon_intel", 41); }
+TEST(ExiftoolPeer, IntelFileAgreesOnEveryValue)
+{
+    compareWithPeer("canon_intel", 41);
+}
 
-TEST(ExiftoolPeer, MotorolaFileAgreesOnEveryValue) { compareWithPeer("nikon_motorola", 33); }
+TEST(ExiftoolPeer, MotorolaFileAgreesOnEveryValue)
+{
+    compareWithPeer("nikon_motorola", 33);
+}
 
-TEST(ExiftoolPeer, Ifd0OnlyFileAgreesOnEveryValue) { compareWithPeer("minimal_ifd0", 5); }
+TEST(ExiftoolPeer, Ifd0OnlyFileAgreesOnEveryValue)
+{
+    compareWithPeer("minimal_ifd0", 5);
+}
 
 TEST(ExiftoolPeer, TextsShowTheValuesTheScriptAskedFor)
 {
@@ -122,10 +131,14 @@ TEST(ExiftoolPeer, TextsShowTheValuesTheScriptAskedFor)
     ASSERT_TRUE(data.LoadExif(test::fixturePath("exif/canon_intel.jpg")));
     EXPECT_EQ(data.byteOrder(), 1);
     const std::pair<std::uint16_t, const char*> expected[] = {
-        {33434, "1/250\""}, {33437, "F5.6"}, {34855, "400"}, {37380, "-0.67EV"},
-        {37377, "1/250\""}, {37378, "F5.6"}, {37381, "F1.4"}, {37382, "3.5m"},
-        {37383, "Pattern"}, {37385, "Flash fired, auto mode"}, {37386, "50mm"},
-        {41989, "80mm"}, {41988, "1.5"}, {41993, "High saturation"}, {41996, "Distant view"},
+        {33434, "1/250\""},      {33437, "F5.6"},
+        {34855, "400"},          {37380, "-0.67EV"},
+        {37377, "1/250\""},      {37378, "F5.6"},
+        {37381, "F1.4"},         {37382, "3.5m"},
+        {37383, "Pattern"},      {37385, "Flash fired, auto mode"},
+        {37386, "50mm"},         {41989, "80mm"},
+        {41988, "1.5"},          {41993, "High saturation"},
+        {41996, "Distant view"},
     };
     for (const auto& [tag, text] : expected)
         EXPECT_EQ(data.GetText(kExifIfd, tag, "en_US"), text) << tag;

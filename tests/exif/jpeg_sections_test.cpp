@@ -1,7 +1,6 @@
 // The JPEG marker scan and the segment splice, on files made byte by byte.
-#include <sys/stat.h>
-
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdio>
 
@@ -25,8 +24,7 @@ const Bytes kEoi = {0xFF, 0xD9};
 Bytes concat(std::initializer_list<Bytes> parts)
 {
     Bytes out;
-    for (const Bytes& part : parts)
-        out.insert(out.end(), part.begin(), part.end());
+    for (const Bytes& part : parts) out.insert(out.end(), part.begin(), part.end());
     return out;
 }
 
@@ -87,7 +85,8 @@ TEST(JpegSections, FailuresClearTheListWithTheirMessages)
     const Case cases[] = {
         {"no SOI", concat({{0xFF, 0xD9}, kJfif, kEoi}), nullptr},
         {"empty file", {}, nullptr},
-        {"bytes after EOI", concat({kSoi, kJfif, kScan, kEoi, {0x00}}), messages::kTooManyPaddingBytes},
+        {"bytes after EOI", concat({kSoi, kJfif, kScan, kEoi, {0x00}}),
+         messages::kTooManyPaddingBytes},
         {"no EOI at all", concat({kSoi, kJfif, kQuant}), messages::kTooManyPaddingBytes},
         {"end inside length", concat({kSoi, kJfif, {0xFF, 0xDB, 0x00}}), nullptr},
         {"length below 2", concat({kSoi, kJfif, {0xFF, 0xDB, 0x00, 0x01}, kEoi}), nullptr},
@@ -129,8 +128,8 @@ protected:
     test::MessageCollector m_messages;
 };
 
-const Bytes kNewSegment = {0xFF, 0xE1, 0, 20, 'E', 'x', 'i', 'f', 0, 0, 'M', 'M',
-                           0,    42,   0, 0,  0,   8,   0,   0,   0, 0};
+const Bytes kNewSegment = {0xFF, 0xE1, 0,  20, 'E', 'x', 'i', 'f', 0, 0, 'M',
+                           'M',  0,    42, 0,  0,   0,   8,   0,   0, 0, 0};
 
 TEST_F(JpegSplice, ReplacesJfifWhenThereIsNoExif)
 {

@@ -55,8 +55,7 @@ bool loadWithCanonNote(ExifData& data, int order, const std::vector<std::uint16_
 std::vector<std::uint16_t> settingsWith(std::initializer_list<std::pair<int, std::uint16_t>> set)
 {
     std::vector<std::uint16_t> settings(21, 0);
-    for (const auto& [index, value] : set)
-        settings[static_cast<std::size_t>(index)] = value;
+    for (const auto& [index, value] : set) settings[static_cast<std::size_t>(index)] = value;
     return settings;
 }
 
@@ -113,7 +112,8 @@ TEST(CanonMakerNote, ReadOnlyForCanonWithModelAndNote)
     EXPECT_EQ(data.FindEntry(kExifIfd, 37385), nullptr);
 
     TiffBuilder noModel(exif::kIntel);
-    noModel.addAscii(kIfd0, 271, "Canon").addUndefined(kExifIfd, 37500, canonNote(exif::kIntel, {1, 2, 3}, 0));
+    noModel.addAscii(kIfd0, 271, "Canon")
+        .addUndefined(kExifIfd, 37500, canonNote(exif::kIntel, {1, 2, 3}, 0));
     const Bytes jpeg = test::jpegWithExif(noModel.build().bytes);
     ASSERT_TRUE(data.LoadExifFromBytes(jpeg.data(), jpeg.size(), "JPEG"));
     EXPECT_EQ(data.FindEntry(kMakerNoteIfd, 1), nullptr);

@@ -1,4 +1,4 @@
-// Builds TIFF and JPEG bytes with chosen directory entries, for parser tests and the fuzzer seeds.
+// Builds TIFF and JPEG bytes with chosen directory entries, for the parser tests.
 #pragma once
 
 #include <cstdint>
@@ -25,8 +25,8 @@ public:
     explicit TiffBuilder(int order) : m_order(order) {}
 
     /// Adds an entry whose value bytes are already in the file's byte order.
-    TiffBuilder& addRaw(std::uint16_t ifd, std::uint16_t tag, std::uint16_t type, std::uint32_t count,
-                        std::vector<std::uint8_t> fileBytes)
+    TiffBuilder& addRaw(std::uint16_t ifd, std::uint16_t tag, std::uint16_t type,
+                        std::uint32_t count, std::vector<std::uint8_t> fileBytes)
     {
         m_entries.push_back({ifd, tag, type, count, std::move(fileBytes)});
         return *this;
@@ -89,7 +89,8 @@ public:
         if (hasExif) {
             layout.exif = static_cast<std::uint32_t>(out.size());
             exif::writeU32(out, exifPointer, m_order, layout.exif);
-            std::size_t interopPointer = writeDirectory(out, kExifIfd, hasInterop ? kInteropIfd : 0);
+            std::size_t interopPointer =
+                writeDirectory(out, kExifIfd, hasInterop ? kInteropIfd : 0);
             if (hasInterop) {
                 layout.interop = static_cast<std::uint32_t>(out.size());
                 exif::writeU32(out, interopPointer, m_order, layout.interop);
@@ -111,8 +112,7 @@ private:
     std::size_t countOf(std::uint16_t ifd) const
     {
         std::size_t n = 0;
-        for (const Entry& entry : m_entries)
-            n += entry.ifd == ifd;
+        for (const Entry& entry : m_entries) n += entry.ifd == ifd;
         return n;
     }
 
@@ -161,12 +161,21 @@ inline std::vector<std::uint8_t> jpegWithExif(const std::vector<std::uint8_t>& t
 {
     std::vector<std::uint8_t> out = {0xFF, 0xD8};
     if (withJfif) {
-        const std::uint8_t app0[] = {0xFF, 0xE0, 0, 16, 'J', 'F', 'I', 'F', 0, 1, 2, 1, 0, 72, 0, 72, 0, 0};
+        const std::uint8_t app0[] = {0xFF, 0xE0, 0, 16, 'J', 'F', 'I', 'F', 0,
+                                     1,    2,    1, 0,  72,  0,   72,  0,   0};
         out.insert(out.end(), std::begin(app0), std::end(app0));
     }
     const std::size_t length = tiff.size() + 8;
-    const std::uint8_t head[] = {0xFF, 0xE1, static_cast<std::uint8_t>(length >> 8),
-                                 static_cast<std::uint8_t>(length), 'E', 'x', 'i', 'f', 0, 0};
+    const std::uint8_t head[] = {0xFF,
+                                 0xE1,
+                                 static_cast<std::uint8_t>(length >> 8),
+                                 static_cast<std::uint8_t>(length),
+                                 'E',
+                                 'x',
+                                 'i',
+                                 'f',
+                                 0,
+                                 0};
     out.insert(out.end(), std::begin(head), std::end(head));
     out.insert(out.end(), tiff.begin(), tiff.end());
     const std::uint8_t tail[] = {0xFF, 0xDA, 0, 4, 1, 2, 0x11, 0x22, 0x33, 0xFF, 0xD9};
