@@ -11,6 +11,7 @@
 
 #include "cli/cli_support.h"
 #include "cli/command_registry.h"
+#include "cli/exif_edit_verbs.h"
 #include "exif/exif_data.h"
 #include "exif/exif_list.h"
 #include "exif/tag_catalogue.h"
@@ -20,6 +21,7 @@ namespace {
 
 const char* const kHelp =
     "Usage: tavelune-cli exif [--lang CODE] [--json] FILE...\n"
+    "       tavelune-cli exif set|delete ...   (see tavelune-cli exif set --help)\n"
     "\n"
     "Lists the EXIF data of JPEG and TIFF files (the format is taken from the extension:\n"
     ".jpg, .jpeg, .tif, .tiff in any case). For each file: its name, size and modification\n"
@@ -253,6 +255,11 @@ bool readable(const std::string& path)
 
 int runExif(const std::vector<std::string>& args)
 {
+    // A file named set or delete is listed as ./set or after "--".
+    if (!args.empty() && (args[0] == "set" || args[0] == "delete")) {
+        const std::vector<std::string> rest(args.begin() + 1, args.end());
+        return args[0] == "set" ? runExifSet(rest) : runExifDelete(rest);
+    }
     std::string language;
     bool json = false;
     std::vector<std::string> files;
@@ -323,7 +330,7 @@ int runExif(const std::vector<std::string>& args)
     return status;
 }
 
-const CommandRegistrar kRegistrar("exif", "list the EXIF data of JPEG and TIFF files", runExif);
+const CommandRegistrar kRegistrar("exif", "list, set or delete the EXIF data of JPEG and TIFF files", runExif);
 
 }  // namespace
 }  // namespace tavelune::cli

@@ -10,7 +10,8 @@
 
 namespace tavelune {
 
-bool setTypedBytes(ExifEntry* entry, std::uint16_t type, const std::uint8_t* bytes, std::uint32_t length)
+bool setTypedBytes(ExifEntry* entry, std::uint16_t type, const std::uint8_t* bytes,
+                   std::uint32_t length)
 {
     const std::uint32_t unit = exifTypeSize(type);
     if (entry == nullptr || unit == 0 || length == 0 || length % unit != 0)

@@ -18,6 +18,7 @@ bool setLongValue(ExifEntry* entry, std::uint32_t value);
 /// ASCII with its terminating zero byte.
 bool setTextValue(ExifEntry* entry, std::string_view text);
 /// Raw bytes of a given type (count = bytes / type size).
-bool setTypedBytes(ExifEntry* entry, std::uint16_t type, const std::uint8_t* bytes, std::uint32_t length);
+bool setTypedBytes(ExifEntry* entry, std::uint16_t type, const std::uint8_t* bytes,
+                   std::uint32_t length);
 
 }  // namespace tavelune

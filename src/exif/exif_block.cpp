@@ -54,9 +54,10 @@ Layout layOut(std::span<const ExifEntry* const> entries, ExifBlockKind kind)
     layout.ifd0.offset = 8;
     layout.exif.offset = layout.ifd0.offset + layout.ifd0.size(layout.hasExif);
     layout.interop.offset = layout.exif.offset + layout.exif.size(layout.hasInterop);
-    layout.total = kTiffStart + (layout.hasInterop ? layout.interop.offset + layout.interop.size(false)
-                                 : layout.hasExif  ? layout.interop.offset
-                                                   : layout.exif.offset);
+    layout.total =
+        kTiffStart + (layout.hasInterop ? layout.interop.offset + layout.interop.size(false)
+                      : layout.hasExif  ? layout.interop.offset
+                                        : layout.exif.offset);
     return layout;
 }
 
@@ -148,7 +149,8 @@ std::optional<std::vector<std::uint8_t>> buildExifBlock(std::span<const ExifEntr
     putU32(bytes, 4, 8);
     writeDirectory(bytes, layout.ifd0, layout.hasExif ? kExifIfd : 0, layout.exif.offset);
     if (layout.hasExif)
-        writeDirectory(bytes, layout.exif, layout.hasInterop ? kInteropIfd : 0, layout.interop.offset);
+        writeDirectory(bytes, layout.exif, layout.hasInterop ? kInteropIfd : 0,
+                       layout.interop.offset);
     if (layout.hasInterop)
         writeDirectory(bytes, layout.interop, 0, 0);
     return bytes;

@@ -9,3 +9,22 @@ inline constexpr const char* kPrematureEnd = "Premature end of file?";
 inline constexpr const char* kNoNikonD100 = "No Nikon D100";
 
 }  // namespace tavelune::messages
+
+namespace tavelune::messages {
+
+// The EXIF editor's texts; the numbered ones come from the string table.
+inline constexpr const char* kEditorTitle = "Exif Maker V2.21";
+inline constexpr const char* kWriteConfirm =  // 57427
+    "本操作将直接修改原文件中的Exif信息, 请注意备份!\n确认要继续吗?";
+inline constexpr const char* kDeleteConfirm =  // 57428
+    "本操作将直接删除原文件中的Exif信息, 请注意备份!\n确认要继续吗?";
+inline constexpr const char* kSourceFileNoExist = "Source file no exist !";
+inline constexpr const char* kSourceNotJpegOrTiff = "Source file no \"JPEG\" or \"TIFF\" format.";
+inline constexpr const char* kWriteExifFailed = "Write Exif V2.21 to \"%s\" fail.";
+inline constexpr const char* kDeleteExifFailed = "Delete Exif info from \"%s\" fail.";
+inline constexpr const char* kInfinity = "无穷远";     // 57423
+inline constexpr const char* kUnitPixels = "像素";     // 57376
+inline constexpr const char* kUnitInches = "英寸";     // 57377
+inline constexpr const char* kUnitCentimetres = "厘米";  // 57378
+
+}  // namespace tavelune::messages

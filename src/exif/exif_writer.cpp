@@ -16,15 +16,15 @@ namespace tavelune {
 namespace {
 
 // IFD0 tags that describe a TIFF file's own image layout; a JPEG has its own.
-constexpr std::uint16_t kJpegDroppedTags[] = {254, 255, 256, 257, 258, 259, 262, 266, 273, 277,
-                                              278, 279, 284, 317, 330, 513, 514, 530, 700,
-                                              33723, 34377, 34675, 37724};
+constexpr std::uint16_t kJpegDroppedTags[] = {254, 255, 256, 257,   258,   259,   262,  266,
+                                              273, 277, 278, 279,   284,   317,   330,  513,
+                                              514, 530, 700, 33723, 34377, 34675, 37724};
 // IFD0 texts the saved model replaces in a TIFF file.
 constexpr std::uint16_t kTiffReplacedTags[] = {270, 271, 272, 305, 306, 315, 33432};
 // IFD0 tags a TIFF file keeps from itself whatever the model holds.
-constexpr std::uint16_t kTiffKeptTags[] = {254, 256, 257, 258, 259, 262, 266, 273, 274, 277, 278,
-                                           279, 284, 317, 330, 530, 531, 700, 34377, 34675,
-                                           33723, 37724};
+constexpr std::uint16_t kTiffKeptTags[] = {254, 256, 257,   258,   259,   262,  266, 273,
+                                           274, 277, 278,   279,   284,   317,  330, 530,
+                                           531, 700, 34377, 34675, 33723, 37724};
 // IFD0 tags whose values are offsets of data that the rewrite would not move with the strips.
 constexpr std::uint16_t kTiffUnmovableTags[] = {288, 289, 324, 325, 330, 513, 514};
 // Texts a TIFF file keeps when its EXIF data is deleted are all IFD0 tags but these.
@@ -52,8 +52,7 @@ std::string formatOf(const std::string& path, const char* format)
         if (dot != std::string::npos && (slash == std::string::npos || dot > slash))
             kind = path.substr(dot + 1);
     }
-    for (char& c : kind)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    for (char& c : kind) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     if (kind == "JPG")
         return "JPEG";
     if (kind == "TIF")
@@ -65,8 +64,7 @@ std::vector<const ExifEntry*> entryPointers(const std::vector<std::unique_ptr<Ex
 {
     std::vector<const ExifEntry*> pointers;
     pointers.reserve(entries.size());
-    for (const auto& entry : entries)
-        pointers.push_back(entry.get());
+    for (const auto& entry : entries) pointers.push_back(entry.get());
     return pointers;
 }
 
@@ -91,7 +89,8 @@ bool tiffDirectoryCanMove(exif::ByteSpan file)
             return false;
     }
     // A second image (or a thumbnail directory) would be lost.
-    const auto next = exif::readU32(file, std::uint64_t{ifd0} + 2 + 12 * std::uint64_t{*count}, order);
+    const auto next =
+        exif::readU32(file, std::uint64_t{ifd0} + 2 + 12 * std::uint64_t{*count}, order);
     return next && *next == 0;
 }
 
@@ -189,7 +188,8 @@ bool ExifData::SaveTiffExif(const std::string& path)
 
     // Offsets become LONG so that moving them cannot overflow a SHORT.
     std::vector<std::uint8_t> placeholder(std::size_t{strips} * 4, 0);
-    if (!setTypedBytes(offsets, kLong, placeholder.data(), static_cast<std::uint32_t>(placeholder.size())))
+    if (!setTypedBytes(offsets, kLong, placeholder.data(),
+                       static_cast<std::uint32_t>(placeholder.size())))
         return false;
     const std::vector<const ExifEntry*> all = entryPointers(kept);
     const auto size = exifBlockSize(all, ExifBlockKind::TiffFile);
@@ -201,7 +201,8 @@ bool ExifData::SaveTiffExif(const std::string& path)
     for (std::uint32_t i = 0; i < strips; ++i)
         exif::writeU32(placeholder, std::size_t{i} * 4, exif::kIntel,
                        static_cast<std::uint32_t>(starts[i] - first + dataStart));
-    if (!setTypedBytes(offsets, kLong, placeholder.data(), static_cast<std::uint32_t>(placeholder.size())))
+    if (!setTypedBytes(offsets, kLong, placeholder.data(),
+                       static_cast<std::uint32_t>(placeholder.size())))
         return false;
     const auto block = buildExifBlock(all, ExifBlockKind::TiffFile);
     if (!block || block->size() != *size)
@@ -210,8 +211,9 @@ bool ExifData::SaveTiffExif(const std::string& path)
     // ends with the image data.
     const std::span<const std::uint8_t> whole(file);
     return exif::replaceFileContents(
-        path, {std::span<const std::uint8_t>(*block).subspan(kTiffStart),
-               whole.subspan(static_cast<std::size_t>(first), static_cast<std::size_t>(end - first))});
+        path,
+        {std::span<const std::uint8_t>(*block).subspan(kTiffStart),
+         whole.subspan(static_cast<std::size_t>(first), static_cast<std::size_t>(end - first))});
 }
 
 bool ExifData::DeleteExif(const std::string& path, const char* format)
@@ -265,7 +267,8 @@ bool ExifData::DeleteJpegExif(const std::string& path)
     if (offset + size > file.size())
         return false;
 
-    std::array<std::uint8_t, 18> jfif = {0xFF, 0xE0, 0, 16, 'J', 'F', 'I', 'F', 0, 1, 2, 1, 0, 72, 0, 72, 0, 0};
+    std::array<std::uint8_t, 18> jfif = {0xFF, 0xE0, 0, 16, 'J', 'F', 'I', 'F', 0,
+                                         1,    2,    1, 0,  72,  0,   72,  0,   0};
     if (!hasJfif) {
         ExifData current;
         if (current.LoadExifFromBytes(file.data(), file.size(), "JPEG")) {
@@ -286,8 +289,9 @@ bool ExifData::DeleteJpegExif(const std::string& path)
     }
     const std::span<const std::uint8_t> whole(file);
     return exif::replaceFileContents(
-        path, {whole.first(offset), std::span<const std::uint8_t>(jfif).first(hasJfif ? 0 : jfif.size()),
-               whole.subspan(offset + size)});
+        path,
+        {whole.first(offset), std::span<const std::uint8_t>(jfif).first(hasJfif ? 0 : jfif.size()),
+         whole.subspan(offset + size)});
 }
 
 bool ExifData::CreateDefaultEntries(std::uint32_t width, std::uint32_t height, double xResolution,

@@ -52,16 +52,19 @@ SRational encodeSRational(double value)
     return {negative ? -numerator : numerator, static_cast<std::int32_t>(m.denominator)};
 }
 
-bool writeRational(std::span<std::uint8_t> bytes, std::size_t offset, int byteOrder, URational value)
+bool writeRational(std::span<std::uint8_t> bytes, std::size_t offset, int byteOrder,
+                   URational value)
 {
     return exif::writeU32(bytes, offset, byteOrder, value.numerator) &&
            exif::writeU32(bytes, offset + 4, byteOrder, value.denominator);
 }
 
-bool writeSRational(std::span<std::uint8_t> bytes, std::size_t offset, int byteOrder, SRational value)
+bool writeSRational(std::span<std::uint8_t> bytes, std::size_t offset, int byteOrder,
+                    SRational value)
 {
     return exif::writeU32(bytes, offset, byteOrder, static_cast<std::uint32_t>(value.numerator)) &&
-           exif::writeU32(bytes, offset + 4, byteOrder, static_cast<std::uint32_t>(value.denominator));
+           exif::writeU32(bytes, offset + 4, byteOrder,
+                          static_cast<std::uint32_t>(value.denominator));
 }
 
 }  // namespace tavelune

@@ -26,7 +26,9 @@ SRational encodeSRational(double value);
 
 /// Writes the pair (numerator first) at offset in the byte order (1 "II", 2 "MM"); false when
 /// it does not fit the buffer.
-bool writeRational(std::span<std::uint8_t> bytes, std::size_t offset, int byteOrder, URational value);
-bool writeSRational(std::span<std::uint8_t> bytes, std::size_t offset, int byteOrder, SRational value);
+bool writeRational(std::span<std::uint8_t> bytes, std::size_t offset, int byteOrder,
+                   URational value);
+bool writeSRational(std::span<std::uint8_t> bytes, std::size_t offset, int byteOrder,
+                    SRational value);
 
 }  // namespace tavelune

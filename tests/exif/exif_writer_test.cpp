@@ -16,8 +16,14 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-std::uint16_t le16(const Bytes& b, std::size_t at) { return exif::readU16(b, at, exif::kIntel).value(); }
-std::uint32_t le32(const Bytes& b, std::size_t at) { return exif::readU32(b, at, exif::kIntel).value(); }
+std::uint16_t le16(const Bytes& b, std::size_t at)
+{
+    return exif::readU16(b, at, exif::kIntel).value();
+}
+std::uint32_t le32(const Bytes& b, std::size_t at)
+{
+    return exif::readU32(b, at, exif::kIntel).value();
+}
 
 TEST(Rational, EncodesTheFractionAsThousandOverIt)
 {
@@ -26,12 +32,15 @@ TEST(Rational, EncodesTheFractionAsThousandOverIt)
         std::uint32_t numerator, denominator;
     };
     const Row rows[] = {
-        {0, 0, 1},           {2, 2, 1},
-        {0.5, 1000, 2000},   {5.6, 9335, 1667},
+        {0, 0, 1},
+        {2, 2, 1},
+        {0.5, 1000, 2000},
+        {5.6, 9335, 1667},
         {1.0 / 125, 1000, 125000},
         {std::log2(125.0), 7210, 1035},
         {4294967295.0, 4294967295u, 1},
-        {-3, 0, 1},          {std::nan(""), 0, 1},
+        {-3, 0, 1},
+        {std::nan(""), 0, 1},
         // A fraction too fine for 32 bits falls back to the nearest whole number.
         {4000000.0000001, 4000000, 1},
     };
@@ -58,8 +67,7 @@ TEST(ExifBlock, Ifd0OnlyLayoutWithPaddedValue)
     setTextValue(exif.FindEntry(kIfd0, 272, 1), "EOS-1V");  // 7 bytes, one pad byte
     setShortValue(exif.FindEntry(kIfd0, 274, 1), 1);        // inside the entry
     std::vector<const ExifEntry*> entries;
-    for (const auto& e : exif.entries())
-        entries.push_back(e.get());
+    for (const auto& e : exif.entries()) entries.push_back(e.get());
     const auto block = buildExifBlock(entries, ExifBlockKind::JpegSegment);
     ASSERT_TRUE(block);
     const Bytes& b = *block;
@@ -155,7 +163,7 @@ TEST_F(JpegWriting, WritesTheModelAndKeepsTheImageData)
     const Bytes before = test::readFileBytes(path);
     ExifData exif;
     test::fillShootingModel(exif);
-    setShortValue(exif.FindEntry(kIfd0, 259, 1), 5);    // a TIFF's layout: left out
+    setShortValue(exif.FindEntry(kIfd0, 259, 1), 5);  // a TIFF's layout: left out
     ExifEntry note;
     const std::uint8_t raw[] = {1, 2, 3, 4, 5, 6};
     note.SetFromRaw(kMakerNoteIfd, 1, kUndefined, 6, raw, exif::kIntel);
@@ -173,8 +181,7 @@ TEST_F(JpegWriting, WritesTheModelAndKeepsTheImageData)
     EXPECT_EQ(back.GetText(kExifIfd, 44993, "en_US"), "Canon EF 50/1.8");
     EXPECT_EQ(back.GetText(kInteropIfd, 1, "en_US"), "R98");
     EXPECT_EQ(back.FindEntry(kIfd0, 259), nullptr);
-    for (const auto& entry : back.entries())
-        EXPECT_NE(entry->ifd(), kMakerNoteIfd);
+    for (const auto& entry : back.entries()) EXPECT_NE(entry->ifd(), kMakerNoteIfd);
     ASSERT_EQ(back.entries().size(), exif.entries().size() - 2);
     for (const auto& entry : back.entries()) {
         const ExifEntry* source = exif.FindEntry(entry->ifd(), entry->tag());
@@ -229,7 +236,8 @@ TEST_F(JpegWriting, DeleteWithAndWithoutJfif)
     ASSERT_TRUE(exif.SaveExif(path));
     ASSERT_TRUE(exif.DeleteExif(path));
     Bytes deleted = test::readFileBytes(path);
-    const Bytes jfif300 = {0xFF, 0xD8, 0xFF, 0xE0, 0, 16, 'J', 'F', 'I', 'F', 0, 1, 2, 1, 1, 44, 0, 240, 0, 0};
+    const Bytes jfif300 = {0xFF, 0xD8, 0xFF, 0xE0, 0, 16, 'J', 'F', 'I', 'F',
+                           0,    1,    2,    1,    1, 44, 0,   240, 0,   0};
     EXPECT_TRUE(std::equal(jfif300.begin(), jfif300.end(), deleted.begin()));
     EXPECT_EQ(Bytes(deleted.begin() + 20, deleted.end()), Bytes(plain.begin() + 20, plain.end()));
     ExifData back;
@@ -245,15 +253,18 @@ TEST_F(JpegWriting, DeleteWithAndWithoutJfif)
     test::writeFileBytes(path, app1Only);
     ASSERT_TRUE(exif.DeleteExif(path));
     deleted = test::readFileBytes(path);
-    const Bytes jfifCm = {0xFF, 0xD8, 0xFF, 0xE0, 0, 16, 'J', 'F', 'I', 'F', 0, 1, 2, 2, 1, 44, 0, 240, 0, 0};
+    const Bytes jfifCm = {0xFF, 0xD8, 0xFF, 0xE0, 0, 16, 'J', 'F', 'I', 'F',
+                          0,    1,    2,    2,    1, 44, 0,   240, 0,   0};
     ASSERT_EQ(deleted.size(), jfifCm.size() + 11);
     EXPECT_TRUE(std::equal(jfifCm.begin(), jfifCm.end(), deleted.begin()));
-    const Bytes withJfif = test::jpegWithExif(test::TiffBuilder(exif::kIntel).addAscii(kIfd0, 271, "X").build().bytes, true);
+    const Bytes withJfif = test::jpegWithExif(
+        test::TiffBuilder(exif::kIntel).addAscii(kIfd0, 271, "X").build().bytes, true);
     test::writeFileBytes(path, withJfif);
     ASSERT_TRUE(exif.DeleteExif(path));
     deleted = test::readFileBytes(path);
     EXPECT_EQ(deleted.size(), 2 + 18 + 11u);
-    EXPECT_EQ(Bytes(deleted.begin(), deleted.begin() + 20), Bytes(withJfif.begin(), withJfif.begin() + 20));
+    EXPECT_EQ(Bytes(deleted.begin(), deleted.begin() + 20),
+              Bytes(withJfif.begin(), withJfif.begin() + 20));
 }
 
 }  // namespace

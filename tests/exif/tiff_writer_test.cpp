@@ -23,8 +23,7 @@ std::vector<double> valuesOf(const ExifData& exif, std::uint16_t tag)
 {
     std::vector<double> values;
     if (const ExifEntry* entry = exif.FindEntry(kIfd0, tag))
-        for (std::uint32_t i = 0; i < entry->count(); ++i)
-            values.push_back(entry->GetNumber(i));
+        for (std::uint32_t i = 0; i < entry->count(); ++i) values.push_back(entry->GetNumber(i));
     return values;
 }
 
@@ -182,8 +181,7 @@ TEST_F(TiffWriting, DeleteKeepsSoftwareDateAndArtistWithThePixels)
     ASSERT_TRUE(after.LoadExif(path));
     for (std::uint16_t gone : {270, 271, 272, 33432})
         EXPECT_EQ(after.FindEntry(kIfd0, gone), nullptr) << gone;
-    for (const auto& entry : after.entries())
-        EXPECT_EQ(entry->ifd(), kIfd0) << entry->tag();
+    for (const auto& entry : after.entries()) EXPECT_EQ(entry->ifd(), kIfd0) << entry->tag();
     EXPECT_EQ(after.GetText(kIfd0, 305, "en_US"), "Tavelune 1.6.2");
     EXPECT_EQ(after.GetText(kIfd0, 306, "en_US"), "2024:05:02 08:00:00");
     EXPECT_EQ(after.GetText(kIfd0, 315, "en_US"), "Ann");

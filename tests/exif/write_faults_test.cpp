@@ -1,8 +1,7 @@
 // Fault injection: the file system refuses the new file at many points of every write, and the
 // original must come out byte for byte as it went in, with no temporary file left behind.
-#include <sys/resource.h>
-
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <csignal>
 #include <functional>
@@ -35,8 +34,7 @@ private:
 std::size_t filesIn(const std::filesystem::path& folder)
 {
     std::size_t n = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder))
-        ++n;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) ++n;
     return n;
 }
 
@@ -70,15 +68,21 @@ TEST(WriteFaults, OriginalSurvivesEveryFailurePoint)
         return writeKeptExif(exif, path);
     };
     const Operation operations[] = {
-        {"JPEG save over JFIF", "a.jpg", [](const std::string& p) { return test::writePicture(p); }, saveModel},
+        {"JPEG save over JFIF", "a.jpg", [](const std::string& p) { return test::writePicture(p); },
+         saveModel},
         {"JPEG save over Exif", "a.jpg",
-         [&](const std::string& p) { return test::writePicture(p) && shootingModel(p); }, saveModel},
+         [&](const std::string& p) { return test::writePicture(p) && shootingModel(p); },
+         saveModel},
         {"JPEG delete", "a.jpg",
-         [&](const std::string& p) { return test::writePicture(p) && shootingModel(p); }, deleteExif},
-        {"EXIF kept on save", "a.jpg", [](const std::string& p) { return test::writePicture(p); }, keepExif},
-        {"TIFF save", "a.tif", [](const std::string& p) { return test::writePicture(p, 1); }, saveModel},
+         [&](const std::string& p) { return test::writePicture(p) && shootingModel(p); },
+         deleteExif},
+        {"EXIF kept on save", "a.jpg", [](const std::string& p) { return test::writePicture(p); },
+         keepExif},
+        {"TIFF save", "a.tif", [](const std::string& p) { return test::writePicture(p, 1); },
+         saveModel},
         {"TIFF delete", "a.tif",
-         [&](const std::string& p) { return test::writePicture(p, 5) && shootingModel(p); }, deleteExif},
+         [&](const std::string& p) { return test::writePicture(p, 5) && shootingModel(p); },
+         deleteExif},
     };
     for (const Operation& op : operations) {
         test::TempDir dir;
@@ -95,8 +99,7 @@ TEST(WriteFaults, OriginalSurvivesEveryFailurePoint)
         std::filesystem::remove(probe);
 
         std::vector<std::size_t> points = {0, 1, 2, 3, 4, 17, 18, 19, 20, 4095, 4096, 4097};
-        for (std::size_t i = 1; i < 64; ++i)
-            points.push_back(newSize * i / 64);
+        for (std::size_t i = 1; i < 64; ++i) points.push_back(newSize * i / 64);
         points.push_back(newSize - 1);
         int failures = 0;
         for (std::size_t limit : points) {

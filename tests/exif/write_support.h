@@ -82,8 +82,7 @@ inline std::string commandOutput(const std::string& command)
     if (std::FILE* pipe = ::popen(command.c_str(), "r")) {
         char buffer[4096];
         std::size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-            out.append(buffer, n);
+        while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
         ::pclose(pipe);
     }
     return out;

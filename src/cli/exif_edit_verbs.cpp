@@ -1,0 +1,475 @@
+// tavelune-cli exif set / delete: fields changed through the EXIF editor's rules, in place.
+#include "cli/exif_edit_verbs.h"
+
+#include <strings.h>
+
+#include <cstdio>
+#include <map>
+#include <optional>
+
+#include "cli/cli_support.h"
+#include "engine/format_dispatch.h"
+#include "engine/image.h"
+#include "engine/safe_write.h"
+#include "exif/exif_editor_model.h"
+#include "exif/file_replace.h"
+#include "exif/tag_catalogue.h"
+
+namespace tavelune::cli {
+
+const char* const kExifEditHelp =
+    "Usage: tavelune-cli exif set [--backup] FILE NAME=VALUE...\n"
+    "       tavelune-cli exif delete [--backup] FILE...\n"
+    "\n"
+    "set changes EXIF fields of a JPEG or TIFF file in place, with the rules of the EXIF\n"
+    "editor: a value the editor's field would not accept is refused and nothing is written.\n"
+    "A file without EXIF data starts from the default entries. Software and ExtendSoftware\n"
+    "name this program and ExifVersion becomes 0221 on every write. Each change is reported\n"
+    "as NAME: OLD -> NEW.\n"
+    "Names (any case; the tag names of the catalogue where they exist):\n"
+    "  ExposureTime (or Shutter, ShutterSpeedValue)  seconds: 1/125, 2, 0.5\n"
+    "  FNumber (Aperture, ApertureValue), MaxApertureValue (MaxAperture)  5.6\n"
+    "  ExposureBiasValue (ExposureCompensation)  -2/3, 0.33\n"
+    "  FocalLength, FocalLengthIn35mmFilm (FocalLength35mm)  millimetres\n"
+    "  SubjectDistance (FocusDistance)  metres, or inf\n"
+    "  ISOSpeedRatings (ISO)\n"
+    "  Flash, WhiteBalance, LightSource, MeteringMode, ExposureProgram, ExposureMode\n"
+    "      a number or the English text of a named value\n"
+    "  DateTimeOriginal, DateTimeDigitized, DateTime  \"2024:05:01 10:30:00\"\n"
+    "  PixelXDimension (Width), PixelYDimension (Height)\n"
+    "  XResolution (Resolution, YResolution)  both axes; ResolutionUnit  inches or cm\n"
+    "  Make, Model, Lens, Film, FilterLens, Scanner, FlashLamp, Artist, ImageDescription,\n"
+    "  UserComment, Copyright, CopyrightPhotographer, CopyrightEditor  texts; empty removes\n"
+    "\n"
+    "delete removes the EXIF data (a JPEG gets the JFIF segment it then needs).\n"
+    "\n"
+    "  --backup  keep the original as FILE~ before changing it\n"
+    "\n"
+    "Exit status: 0 done, 1 a file could not be read or written, 2 a usage error or a\n"
+    "refused value.\n";
+
+namespace {
+
+struct FieldName {
+    const char* name;
+    EditorField field;
+};
+
+constexpr FieldName kFieldNames[] = {
+    {"ExposureTime", EditorField::Shutter},
+    {"Shutter", EditorField::Shutter},
+    {"ShutterSpeedValue", EditorField::Shutter},
+    {"FNumber", EditorField::Aperture},
+    {"Aperture", EditorField::Aperture},
+    {"ApertureValue", EditorField::Aperture},
+    {"MaxApertureValue", EditorField::MaxAperture},
+    {"MaxAperture", EditorField::MaxAperture},
+    {"ExposureBiasValue", EditorField::ExposureCompensation},
+    {"ExposureCompensation", EditorField::ExposureCompensation},
+    {"FocalLength", EditorField::FocalLength},
+    {"FocalLengthIn35mmFilm", EditorField::FocalLength35mm},
+    {"FocalLength35mm", EditorField::FocalLength35mm},
+    {"SubjectDistance", EditorField::FocusDistance},
+    {"FocusDistance", EditorField::FocusDistance},
+    {"ISOSpeedRatings", EditorField::Iso},
+    {"ISO", EditorField::Iso},
+    {"Flash", EditorField::Flash},
+    {"WhiteBalance", EditorField::WhiteBalance},
+    {"LightSource", EditorField::LightSource},
+    {"MeteringMode", EditorField::MeteringMode},
+    {"ExposureProgram", EditorField::ExposureProgram},
+    {"ExposureMode", EditorField::ExposureMode},
+    {"DateTimeOriginal", EditorField::DateTimeOriginal},
+    {"DateTimeDigitized", EditorField::DateTimeDigitized},
+    {"PixelXDimension", EditorField::Width},
+    {"Width", EditorField::Width},
+    {"PixelYDimension", EditorField::Height},
+    {"Height", EditorField::Height},
+    {"XResolution", EditorField::Resolution},
+    {"YResolution", EditorField::Resolution},
+    {"Resolution", EditorField::Resolution},
+    {"ResolutionUnit", EditorField::ResolutionUnit},
+    {"DateTime", EditorField::DateTime},
+    {"Make", EditorField::Make},
+    {"Model", EditorField::Model},
+    {"Lens", EditorField::Lens},
+    {"Film", EditorField::Film},
+    {"FilterLens", EditorField::FilterLens},
+    {"Scanner", EditorField::Scanner},
+    {"FlashLamp", EditorField::FlashLamp},
+    {"Artist", EditorField::Artist},
+    {"Copyright", EditorField::CopyrightPhotographer},
+    {"CopyrightPhotographer", EditorField::CopyrightPhotographer},
+    {"CopyrightEditor", EditorField::CopyrightEditor},
+    {"ImageDescription", EditorField::ImageDescription},
+    {"UserComment", EditorField::UserComment},
+};
+
+std::optional<EditorField> fieldByName(const std::string& name)
+{
+    for (const FieldName& entry : kFieldNames)
+        if (strcasecmp(entry.name, name.c_str()) == 0)
+            return entry.field;
+    return std::nullopt;
+}
+
+struct NumberRuleText {
+    EditorField field;
+    const char* text;
+};
+
+// The editor's rule for each typed number field, as the user is told it.
+constexpr NumberRuleText kRuleTexts[] = {
+    {EditorField::Shutter,
+     "digits with one '.' or '/', at most 9 characters, 4 after the separator"},
+    {EditorField::Aperture, "digits with one '.', at most 5 characters, 2 decimals"},
+    {EditorField::MaxAperture, "digits with one '.', at most 5 characters, 2 decimals"},
+    {EditorField::ExposureCompensation,
+     "an optional leading '-', digits with one '.' or '/', at most 6 characters, 2 after the "
+     "separator"},
+    {EditorField::Iso, "whole number of at most 4 digits"},
+    {EditorField::FocalLength, "digits with one '.', at most 7 characters, 2 decimals"},
+    {EditorField::FocalLength35mm, "whole number of at most 5 digits"},
+    {EditorField::FocusDistance, "digits with one '.', at most 9 characters, 4 decimals, or inf"},
+    {EditorField::Width, "whole number of at most 5 digits"},
+    {EditorField::Height, "whole number of at most 5 digits"},
+    {EditorField::Resolution, "digits with one '.', at most 9 characters, 3 decimals"},
+};
+
+const char* ruleText(EditorField field)
+{
+    for (const NumberRuleText& rule : kRuleTexts)
+        if (rule.field == field)
+            return rule.text;
+    return field == EditorField::UserComment ? "at most 10240 characters"
+                                             : "at most 128 characters";
+}
+
+bool chooseNamed(DropList& list, const std::string& value)
+{
+    for (std::size_t i = 0; i < list.items.size(); ++i) {
+        if (strcasecmp(list.items[i].text.c_str(), value.c_str()) == 0 ||
+            (!value.empty() && value.find_first_not_of("0123456789") == std::string::npos &&
+             std::to_string(list.items[i].data) == value)) {
+            list.selected = static_cast<int>(i);
+            return true;
+        }
+    }
+    return false;
+}
+
+// Applies one NAME=VALUE to the fields; the error text when the value is refused.
+std::optional<std::string> applyValue(ExifEditorFields& f, EditorField field,
+                                      const std::string& value)
+{
+    auto typed = [&](std::string& target) -> std::optional<std::string> {
+        if (!acceptsFieldText(field, value))
+            return std::string(ruleText(field));
+        target = value;
+        return std::nullopt;
+    };
+    auto named = [&](DropList& list) -> std::optional<std::string> {
+        if (chooseNamed(list, value))
+            return std::nullopt;
+        std::string known = "one of:";
+        for (const ListItem& item : list.items) {
+            known.append(" ").append(std::to_string(item.data)).append(" (");
+            known.append(item.text).append(")");
+        }
+        return known;
+    };
+    auto date = [&](PickerTime& target) -> std::optional<std::string> {
+        PickerTime time;
+        if (value.size() != 19 || !readPickerTime(value, time) || time.hour > 23 ||
+            time.minute > 59 || time.second > 59)
+            return std::string("YYYY:MM:DD HH:MM:SS with a year after 1601 and up to 2038");
+        target = time;
+        return std::nullopt;
+    };
+    switch (field) {
+        case EditorField::Shutter:
+            return typed(f.shutter);
+        case EditorField::Aperture:
+            return typed(f.aperture);
+        case EditorField::MaxAperture:
+            return typed(f.maxAperture);
+        case EditorField::ExposureCompensation:
+            return typed(f.exposureCompensation);
+        case EditorField::FocalLength:
+            return typed(f.focalLength);
+        case EditorField::FocalLength35mm:
+            return typed(f.focalLength35mm);
+        case EditorField::FocusDistance:
+            if (strcasecmp(value.c_str(), "inf") == 0 ||
+                strcasecmp(value.c_str(), "infinity") == 0) {
+                f.focusDistanceInfinity = true;
+                return std::nullopt;
+            }
+            f.focusDistanceInfinity = false;
+            return typed(f.focusDistance);
+        case EditorField::Iso:
+            return typed(f.iso);
+        case EditorField::Flash:
+            return named(f.flash);
+        case EditorField::WhiteBalance:
+            return named(f.whiteBalance);
+        case EditorField::LightSource:
+            return named(f.lightSource);
+        case EditorField::MeteringMode:
+            return named(f.meteringMode);
+        case EditorField::ExposureProgram:
+            return named(f.exposureProgram);
+        case EditorField::ExposureMode:
+            return named(f.exposureMode);
+        case EditorField::DateTimeOriginal:
+            return date(f.dateTimeOriginal);
+        case EditorField::DateTimeDigitized:
+            return date(f.dateTimeDigitized);
+        case EditorField::DateTime:
+            return date(f.dateTime);
+        case EditorField::Width:
+            return typed(f.width);
+        case EditorField::Height:
+            return typed(f.height);
+        case EditorField::Resolution:
+            return typed(f.resolution);
+        case EditorField::ResolutionUnit:
+            if (strcasecmp(value.c_str(), "inches") == 0 || value == "2")
+                f.resolutionUnit.selected = 0;
+            else if (strcasecmp(value.c_str(), "cm") == 0 || value == "3")
+                f.resolutionUnit.selected = 1;
+            else
+                return std::string("inches (2) or cm (3)");
+            return std::nullopt;
+        case EditorField::Make:
+            return typed(f.make);
+        case EditorField::Model:
+            return typed(f.model);
+        case EditorField::Lens:
+            return typed(f.lens);
+        case EditorField::Film:
+            return typed(f.film);
+        case EditorField::FilterLens:
+            return typed(f.filterLens);
+        case EditorField::Scanner:
+            return typed(f.scanner);
+        case EditorField::FlashLamp:
+            return typed(f.flashLamp);
+        case EditorField::Artist:
+            return typed(f.artist);
+        case EditorField::CopyrightPhotographer:
+            return typed(f.copyrightPhotographer);
+        case EditorField::CopyrightEditor:
+            return typed(f.copyrightEditor);
+        case EditorField::ImageDescription:
+            return typed(f.imageDescription);
+        case EditorField::UserComment:
+            return typed(f.userComment);
+        case EditorField::Count:
+            break;
+    }
+    return std::string("not an editable field");
+}
+
+using Snapshot = std::map<std::pair<std::uint16_t, std::uint16_t>, std::string>;
+
+Snapshot snapshot(const ExifData& exif)
+{
+    Snapshot texts;
+    for (const auto& entry : exif.entries()) {
+        if (entry->ifd() == kMakerNoteIfd)
+            continue;
+        std::string text = entry->GetText("en_US");
+        if (text.empty() && entry->type() == kAscii)
+            text = "\"\"";
+        texts.emplace(std::make_pair(entry->ifd(), entry->tag()), text);
+    }
+    return texts;
+}
+
+void reportChanges(const std::string& path, const Snapshot& before, const Snapshot& after)
+{
+    std::map<std::pair<std::uint16_t, std::uint16_t>, std::pair<std::string, std::string>> changes;
+    for (const auto& [key, text] : before) changes[key].first = text;
+    for (const auto& [key, text] : after) changes[key].second = text;
+    int changed = 0;
+    for (const auto& [key, texts] : changes) {
+        const bool had = before.count(key) != 0, has = after.count(key) != 0;
+        if (had == has && texts.first == texts.second)
+            continue;
+        std::printf("%s: %s: %s -> %s\n", path.c_str(),
+                    tagName(key.first, key.second, "en_US").c_str(),
+                    had ? texts.first.c_str() : "(none)", has ? texts.second.c_str() : "(none)");
+        ++changed;
+    }
+    if (changed == 0)
+        std::printf("%s: nothing changed\n", path.c_str());
+}
+
+bool isJpegOrTiff(const std::string& path)
+{
+    const std::string extension = splitFileName(path).extension;
+    for (const char* known : {"jpg", "jpeg", "tif", "tiff"})
+        if (strcasecmp(extension.c_str(), known) == 0)
+            return true;
+    return false;
+}
+
+bool keepBackup(const std::string& path)
+{
+    std::vector<std::uint8_t> bytes;
+    if (!exif::readWholeFile(path, bytes))
+        return false;
+    return writeViaTemporary(path + "~", [&](const std::string& temporary) {
+        std::FILE* file = std::fopen(temporary.c_str(), "wb");
+        if (file == nullptr)
+            return false;
+        const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+        return (std::fclose(file) == 0) && ok;
+    });
+}
+
+}  // namespace
+
+int runExifSet(const std::vector<std::string>& args)
+{
+    bool backup = false;
+    std::vector<std::string> positional;
+    for (const std::string& arg : args) {
+        if (arg == "--backup")
+            backup = true;
+        else if (arg == "-h" || arg == "--help")
+            return std::fputs(kExifEditHelp, stdout), 0;
+        else
+            positional.push_back(arg);
+    }
+    if (positional.size() < 2) {
+        std::fputs(kExifEditHelp, stderr);
+        return 2;
+    }
+    const std::string path = positional[0];
+    if (!isJpegOrTiff(path)) {
+        std::fprintf(stderr,
+                     "tavelune-cli exif set: '%s' is not a .jpg, .jpeg, .tif or .tiff file\n",
+                     path.c_str());
+        return 2;
+    }
+    CliMessages messages;
+    messages.setFile(path);
+    ExifData exif;
+    if (!exif.LoadExif(path) && !exif.fileStatus().HasPath()) {
+        std::fprintf(stderr, "tavelune-cli exif set: cannot read '%s'\n", path.c_str());
+        return 1;
+    }
+    // A file without EXIF data starts from the picture's own size and resolution.
+    EditorPicture picture;
+    if (exif.IsEmpty()) {
+        Image image;
+        if (openImage(path, image)) {
+            picture = {static_cast<std::uint32_t>(image.width()),
+                       static_cast<std::uint32_t>(image.height()), image.dpi()};
+        }
+    }
+    ExifEditorModel editor(exif, picture, "en_US");
+    EditorFieldSet fields;
+    for (std::size_t i = 1; i < positional.size(); ++i) {
+        const std::string& assignment = positional[i];
+        const std::size_t equals = assignment.find('=');
+        if (equals == std::string::npos || equals == 0) {
+            std::fprintf(stderr, "tavelune-cli exif set: '%s' is not NAME=VALUE\n",
+                         assignment.c_str());
+            return 2;
+        }
+        const std::string name = assignment.substr(0, equals),
+                          value = assignment.substr(equals + 1);
+        const std::optional<EditorField> field = fieldByName(name);
+        if (!field) {
+            std::fprintf(
+                stderr, "tavelune-cli exif set: '%s' is not a field that can be set (see --help)\n",
+                name.c_str());
+            return 2;
+        }
+        if (const auto error = applyValue(editor.fields(), *field, value)) {
+            std::fprintf(stderr,
+                         "tavelune-cli exif set: %s='%s' refused: %s; nothing was written\n",
+                         name.c_str(), value.c_str(), error->c_str());
+            return 2;
+        }
+        fields.set(static_cast<std::size_t>(*field));
+        if (strcasecmp(name.c_str(), "Copyright") == 0) {
+            editor.fields().copyrightEditor.clear();
+            fields.set(static_cast<std::size_t>(EditorField::CopyrightEditor));
+        }
+    }
+    const Snapshot before = snapshot(exif);
+    if (!editor.Store(fields)) {
+        std::fprintf(stderr, "tavelune-cli exif set: the values could not be stored\n");
+        return 1;
+    }
+    if (backup && !keepBackup(path)) {
+        std::fprintf(stderr,
+                     "tavelune-cli exif set: cannot write the backup '%s~'; nothing was written\n",
+                     path.c_str());
+        return 1;
+    }
+    if (!exif.SaveExif(path)) {
+        std::fprintf(stderr, "tavelune-cli exif set: Write Exif V2.21 to \"%s\" fail.\n",
+                     path.c_str());
+        return 1;
+    }
+    ExifData written;
+    written.LoadExif(path);
+    reportChanges(path, before, snapshot(written));
+    return 0;
+}
+
+int runExifDelete(const std::vector<std::string>& args)
+{
+    bool backup = false;
+    std::vector<std::string> files;
+    for (const std::string& arg : args) {
+        if (arg == "--backup")
+            backup = true;
+        else if (arg == "-h" || arg == "--help")
+            return std::fputs(kExifEditHelp, stdout), 0;
+        else
+            files.push_back(arg);
+    }
+    if (files.empty()) {
+        std::fputs(kExifEditHelp, stderr);
+        return 2;
+    }
+    int status = 0;
+    for (const std::string& path : files) {
+        if (!isJpegOrTiff(path)) {
+            std::fprintf(
+                stderr, "tavelune-cli exif delete: '%s' is not a .jpg, .jpeg, .tif or .tiff file\n",
+                path.c_str());
+            status = std::max(status, 2);
+            continue;
+        }
+        CliMessages messages;
+        messages.setFile(path);
+        ExifData exif;
+        exif.LoadExif(path);
+        const Snapshot before = snapshot(exif);
+        if (backup && !keepBackup(path)) {
+            std::fprintf(stderr, "tavelune-cli exif delete: cannot write the backup '%s~'\n",
+                         path.c_str());
+            status = std::max(status, 1);
+            continue;
+        }
+        if (!exif.DeleteExif(path)) {
+            std::fprintf(stderr, "tavelune-cli exif delete: Delete Exif info from \"%s\" fail.\n",
+                         path.c_str());
+            status = std::max(status, 1);
+            continue;
+        }
+        ExifData after;
+        after.LoadExif(path);
+        reportChanges(path, before, snapshot(after));
+    }
+    return status;
+}
+
+}  // namespace tavelune::cli

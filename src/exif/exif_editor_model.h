@@ -1,0 +1,145 @@
+// The rules of the EXIF editor without its widgets: loading fields, input rules, storing, buttons.
+#pragma once
+
+#include <bitset>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "exif/exif_data.h"
+
+namespace tavelune {
+
+/// The editable fields, in the order their values are stored.
+enum class EditorField {
+    Shutter,
+    Aperture,
+    MaxAperture,
+    ExposureCompensation,
+    FocalLength,
+    FocalLength35mm,
+    FocusDistance,
+    Iso,
+    Flash,
+    WhiteBalance,
+    LightSource,
+    MeteringMode,
+    ExposureProgram,
+    ExposureMode,
+    DateTimeOriginal,
+    DateTimeDigitized,
+    Width,
+    Height,
+    Resolution,
+    ResolutionUnit,
+    DateTime,
+    Make,
+    Model,
+    Lens,
+    Film,
+    FilterLens,
+    Scanner,
+    FlashLamp,
+    Artist,
+    CopyrightPhotographer,
+    CopyrightEditor,
+    ImageDescription,
+    UserComment,
+    Count
+};
+inline constexpr std::size_t kEditorFieldCount = static_cast<std::size_t>(EditorField::Count);
+using EditorFieldSet = std::bitset<kEditorFieldCount>;
+
+/// Whether a typed field accepts the text a keystroke would leave in it (lists and date
+/// pickers, which are not typed into, accept anything).
+bool acceptsFieldText(EditorField field, std::string_view text);
+
+/// A numeric combo's text as a number: "a/b" is atol(a) / atol(b) (0 when either is 0) in the
+/// fields that take fractions, anything else atof.
+double fieldNumber(EditorField field, const std::string& text);
+
+struct PickerTime {
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+};
+
+/// "YYYY:MM:DD HH:MM:SS" read as the date pickers read it; false (time left alone) when the
+/// text is 18 characters or shorter or the date is out of the pickers' range.
+bool readPickerTime(const std::string& text, PickerTime& time);
+std::string exifTimeText(const PickerTime& time);       // "%Y:%m:%d %H:%M:%S"
+std::string pickerDisplayText(const PickerTime& time);  // "yyyy-MM-dd HH:mm:ss"
+
+struct ListItem {
+    std::string text;
+    long data;
+};
+
+struct DropList {
+    std::vector<ListItem> items;
+    int selected = -1;
+    long SelectedData() const
+    {
+        return selected >= 0 ? items[static_cast<std::size_t>(selected)].data : 0;
+    }
+};
+
+/// What the dialog's controls hold.
+struct ExifEditorFields {
+    std::string shutter, aperture, maxAperture, exposureCompensation, focalLength, focalLength35mm;
+    std::string focusDistance;
+    bool focusDistanceInfinity = false;  // the list's one item is selected
+    std::string iso;
+    DropList flash, whiteBalance, lightSource, meteringMode, exposureProgram, exposureMode;
+    PickerTime dateTimeOriginal, dateTimeDigitized, dateTime;
+    std::string width, height, resolution;
+    DropList resolutionUnit;
+    std::vector<std::string> makers;  // the maker combo's list
+    std::string make, model, lens, film, filterLens, scanner, flashLamp, artist;
+    std::string copyrightPhotographer, copyrightEditor, imageDescription, userComment;
+};
+
+/// The picture the editor was opened with.
+struct EditorPicture {
+    std::uint32_t width = 0;
+    std::uint32_t height = 0;
+    double dpi = 0;
+};
+
+enum class EditorOutcome { Cancelled, StayOpen, ClosedOk };
+
+class ExifEditorModel {
+public:
+    /// language is the user interface's, for the named-value lists.
+    ExifEditorModel(ExifData& exif, EditorPicture picture, std::string language = "zh_CN");
+
+    /// Fills the fields from the model (on opening, and by Reset).
+    void Load();
+    /// Stores the fields into the model; only the given fields when a set is passed (the
+    /// software tags and ExifVersion are always set, and the model sorted).
+    bool Store(EditorFieldSet fields = EditorFieldSet().set());
+
+    ExifEditorFields& fields() { return m_fields; }
+    const ExifEditorFields& fields() const { return m_fields; }
+
+    /// The write and delete buttons are enabled only for a model that names its file.
+    bool CanChangeFile() const { return m_exif.fileStatus().HasPath(); }
+    /// Leaving the resolution edit with 0 puts 72 back.
+    void LeaveResolution();
+
+    EditorOutcome Ok();
+    void Reset() { Load(); }
+    /// confirm shows the question with Yes/No and returns true for Yes.
+    EditorOutcome Write(const std::function<bool(const std::string&)>& confirm);
+    EditorOutcome Delete(const std::function<bool(const std::string&)>& confirm);
+
+private:
+    void LoadNamedList(DropList& list, std::uint16_t tag);
+    EditorOutcome ChangeFile(const std::function<bool(const std::string&)>& confirm, bool write);
+
+    ExifData& m_exif;
+    EditorPicture m_picture;
+    std::string m_language;
+    ExifEditorFields m_fields;
+};
+
+}  // namespace tavelune

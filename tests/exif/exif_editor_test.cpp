@@ -1,0 +1,357 @@
+// The EXIF editor's rules: loading, input rules, storing with the rational rules, buttons.
+#include <gtest/gtest.h>
+#include <strings.h>
+
+#include <algorithm>
+
+#include "exif/equipment_catalogue.h"
+#include "exif/exif_editor_model.h"
+#include "exif/exif_messages.h"
+#include "support/test_support.h"
+#include "write_support.h"
+
+namespace tavelune {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+ExifEntry::Fraction fraction(const ExifData& exif, std::uint16_t ifd, std::uint16_t tag)
+{
+    const ExifEntry* entry = exif.FindEntry(ifd, tag);
+    return entry != nullptr ? entry->GetFraction(0) : ExifEntry::Fraction{-1, -1};
+}
+
+TEST(ExifEditor, InputRulesPerField)
+{
+    struct Row {
+        EditorField field;
+        const char* text;
+        bool accepted;
+    };
+    const Row rows[] = {
+        {EditorField::Shutter, "1/125", true},
+        {EditorField::Shutter, "1/12345", false},
+        {EditorField::Shutter, "0.5", true},
+        {EditorField::Shutter, "1/2.5", false},
+        {EditorField::Shutter, "-1", false},
+        {EditorField::Shutter, "123456789", true},
+        {EditorField::Shutter, "1234567890", false},
+        {EditorField::Aperture, "5.6", true},
+        {EditorField::Aperture, "5.67", true},
+        {EditorField::Aperture, "5.678", false},
+        {EditorField::Aperture, "1/2", false},
+        {EditorField::ExposureCompensation, "-2/3", true},
+        {EditorField::ExposureCompensation, "-1.33", true},
+        {EditorField::ExposureCompensation, "1-", false},
+        {EditorField::ExposureCompensation, "--1", false},
+        {EditorField::Iso, "400", true},
+        {EditorField::Iso, "4.0", false},
+        {EditorField::Iso, "12345", false},
+        {EditorField::FocalLength35mm, "50", true},
+        {EditorField::Resolution, "300.125", true},
+        {EditorField::Resolution, "300.1255", false},
+        {EditorField::Width, "a", false},
+        {EditorField::FocusDistance, "1.2345", true},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(acceptsFieldText(row.field, row.text), row.accepted) << row.text;
+    EXPECT_TRUE(acceptsFieldText(EditorField::Lens, std::string(128, 'x')));
+    EXPECT_FALSE(acceptsFieldText(EditorField::Lens, std::string(129, 'x')));
+    EXPECT_TRUE(acceptsFieldText(EditorField::Artist, "镜头镜头"));
+    EXPECT_TRUE(acceptsFieldText(EditorField::UserComment, std::string(10240, 'x')));
+    EXPECT_FALSE(acceptsFieldText(EditorField::UserComment, std::string(10241, 'x')));
+
+    EXPECT_DOUBLE_EQ(fieldNumber(EditorField::Shutter, "1/125"), 0.008);
+    EXPECT_EQ(fieldNumber(EditorField::Shutter, "0/125"), 0);
+    EXPECT_EQ(fieldNumber(EditorField::Shutter, "1/"), 0);
+    EXPECT_DOUBLE_EQ(fieldNumber(EditorField::ExposureCompensation, "-2/3"), -2.0 / 3);
+    EXPECT_DOUBLE_EQ(fieldNumber(EditorField::Aperture, "5.6"), 5.6);
+}
+
+TEST(ExifEditor, LoadStripsUnitsAndSplitsCopyright)
+{
+    ExifData exif;
+    test::fillShootingModel(exif);
+    setShortValue(exif.FindEntry(kExifIfd, 37385, 1), 3);  // not in the Flash table
+    setRationalValue(exif.FindEntry(kExifIfd, 37382, 1), 4294967295.0);
+    const char copyright[] = "Ann \n Bob";
+    setTextValue(exif.FindEntry(kIfd0, 33432, 1), copyright);
+    setTextValue(exif.FindEntry(kIfd0, 306, 0),
+                 "1600:01:01 00:00:00");  // out of the picker's range
+    ExifEditorModel editor(exif, {640, 480, 96}, "en_US");
+    const ExifEditorFields& f = editor.fields();
+    EXPECT_EQ(f.shutter, "1/125");
+    EXPECT_EQ(f.aperture, "5.6");
+    EXPECT_EQ(f.exposureCompensation, "-0.67");
+    EXPECT_EQ(f.focalLength, "50");
+    EXPECT_EQ(f.focalLength35mm, "50");
+    EXPECT_EQ(f.iso, "400");
+    EXPECT_TRUE(f.focusDistanceInfinity);
+    EXPECT_EQ(f.make, "Canon");
+    EXPECT_EQ(f.lens, "Canon EF 50/1.8");
+    EXPECT_EQ(f.copyrightPhotographer, "Ann");
+    EXPECT_EQ(f.copyrightEditor, "Bob");
+    EXPECT_EQ(f.dateTimeOriginal.year, 2024);
+    EXPECT_EQ(f.dateTimeOriginal.minute, 30);
+    EXPECT_NE(f.dateTime.year, 1600);
+    EXPECT_EQ(f.flash.items[static_cast<std::size_t>(f.flash.selected)].text, "0003.H");
+    EXPECT_EQ(f.flash.items.size(), 23u);
+    EXPECT_EQ(f.meteringMode.items[static_cast<std::size_t>(f.meteringMode.selected)].text,
+              "Unknown");
+    EXPECT_EQ(f.width, "640");  // no PixelXDimension: the picture's width
+    EXPECT_EQ(f.resolution, "300.00");
+    EXPECT_EQ(f.resolutionUnit.selected, 0);
+    EXPECT_EQ(f.makers.size(), 37u);
+    EXPECT_EQ(pickerDisplayText(f.dateTimeOriginal), "2024-05-01 10:30:00");
+
+    // The unknown Flash value is written back unchanged.
+    ASSERT_TRUE(editor.Store());
+    EXPECT_EQ(exif.GetNumber(kExifIfd, 37385, 0), 3);
+    EXPECT_EQ(fraction(exif, kExifIfd, 37382).numerator, 4294967295);
+}
+
+TEST(ExifEditor, StoreFollowsTheRationalRules)
+{
+    ExifData exif;
+    ExifEditorModel editor(exif, {800, 600, 0});
+    ExifEditorFields& f = editor.fields();
+    EXPECT_EQ(f.resolution, "72.00");
+    EXPECT_EQ(f.width, "800");
+    f.shutter = "1/125";
+    f.aperture = "5.6";
+    f.maxAperture = "";
+    f.exposureCompensation = "-2/3";
+    f.focalLength = "50";
+    f.focalLength35mm = "75";
+    f.iso = "400";
+    f.focusDistance = "2.5";
+    f.make = "Canon  ";
+    f.lens = "Canon EF 50/1.8";
+    f.copyrightEditor = "Bob";
+    f.userComment = "hello";
+    f.resolution = "0";
+    f.resolutionUnit.selected = 1;
+    ASSERT_TRUE(editor.Store());
+
+    // An empty model starts from the default entries.
+    EXPECT_NE(exif.FindEntry(kIfd0, 531), nullptr);
+    EXPECT_EQ(exif.GetNumber(kExifIfd, 40962, 0), 800);
+    struct Row {
+        std::uint16_t ifd, tag;
+        std::int64_t numerator, denominator;
+    };
+    const Row rows[] = {
+        {kExifIfd, 33434, 1000, 125000},
+        {kExifIfd, 37377, 7210, 1035},
+        {kExifIfd, 33437, 9335, 1667},
+        {kExifIfd, 37380, -1000, 1500},
+        {kExifIfd, 37386, 50, 1},
+        {kExifIfd, 37382, 5000, 2000},
+        {kIfd0, 282, 72, 1},
+        {kIfd0, 283, 72, 1},
+    };
+    for (const Row& row : rows) {
+        const ExifEntry::Fraction r = fraction(exif, row.ifd, row.tag);
+        EXPECT_EQ(r.numerator, row.numerator) << row.tag;
+        EXPECT_EQ(r.denominator, row.denominator) << row.tag;
+    }
+    EXPECT_EQ(exif.FindEntry(kExifIfd, 37381), nullptr);
+    EXPECT_EQ(exif.GetNumber(kExifIfd, 41989, 0), 75);
+    EXPECT_EQ(exif.GetNumber(kExifIfd, 34855, 0), 400);
+    EXPECT_EQ(exif.GetNumber(kIfd0, 296, 0), 3);
+    EXPECT_EQ(exif.FindEntry(kIfd0, 271)->value(), (Bytes{'C', 'a', 'n', 'o', 'n', 0}));
+    EXPECT_EQ(exif.FindEntry(kIfd0, 33432)->value(), (Bytes{' ', 0, 'B', 'o', 'b', 0}));
+    EXPECT_EQ(exif.FindEntry(kExifIfd, 37510)->value(),
+              (Bytes{0, 0, 0, 0, 0, 0, 0, 0, 'h', 'e', 'l', 'l', 'o', 0}));
+    EXPECT_EQ(exif.GetText(kIfd0, 305, "en_US"), "Tavelune 1.6.2");
+    EXPECT_EQ(exif.GetText(kExifIfd, 44992, "en_US"), "Tavelune 1.6.2");
+    for (std::size_t i = 1; i < exif.entries().size(); ++i)
+        EXPECT_LE(exif.entries()[i - 1]->tag(), exif.entries()[i]->tag());
+
+    // Shutter 2 gives 2/1 and -1/1; both copyright parts join with a zero byte; an empty
+    // Lens removes the tag.
+    f.shutter = "2";
+    f.copyrightPhotographer = "Ann";
+    f.lens = "";
+    ASSERT_TRUE(editor.Store());
+    EXPECT_EQ(fraction(exif, kExifIfd, 33434).numerator, 2);
+    EXPECT_EQ(fraction(exif, kExifIfd, 37377).numerator, -1);
+    EXPECT_EQ(fraction(exif, kExifIfd, 37377).denominator, 1);
+    EXPECT_EQ(exif.FindEntry(kIfd0, 33432)->value(), (Bytes{'A', 'n', 'n', 0, 'B', 'o', 'b', 0}));
+    EXPECT_EQ(exif.FindEntry(kExifIfd, 44993), nullptr);
+}
+
+TEST(ExifEditor, WriteAndDeleteOutcomesAndMessages)
+{
+    test::TempDir dir;
+    test::MessageCollector messages;
+    const auto yes = [](const std::string&) { return true; };
+    const auto no = [](const std::string&) { return false; };
+
+    ExifData fresh;  // names no file
+    ExifEditorModel unnamed(fresh, {10, 10, 72});
+    EXPECT_FALSE(unnamed.CanChangeFile());
+    EXPECT_EQ(unnamed.Write(no), EditorOutcome::Cancelled);
+    EXPECT_EQ(unnamed.Write(yes), EditorOutcome::StayOpen);
+    ASSERT_EQ(messages.texts(), std::vector<std::string>{messages::kSourceFileNoExist});
+    messages.clear();
+
+    const std::string png = dir.file("a.bmp");
+    ASSERT_TRUE(test::writePicture(png));
+    ExifData pngExif;
+    pngExif.LoadExif(png);
+    ExifEditorModel pngEditor(pngExif, {24, 16, 72});
+    EXPECT_EQ(pngEditor.Delete(yes), EditorOutcome::StayOpen);
+    ASSERT_EQ(messages.texts(), std::vector<std::string>{messages::kSourceNotJpegOrTiff});
+    messages.clear();
+
+    const std::string jpeg = dir.file("a.jpg");
+    ASSERT_TRUE(test::writePicture(jpeg));
+    ExifData exif;
+    EXPECT_FALSE(exif.LoadExif(jpeg));  // no EXIF yet, but the file is named
+    ExifEditorModel editor(exif, {24, 16, 72});
+    ASSERT_TRUE(editor.CanChangeFile());
+    editor.fields().make = "Nikon";
+    std::string asked;
+    EXPECT_EQ(editor.Write([&](const std::string& q) {
+        asked = q;
+        return true;
+    }),
+              EditorOutcome::ClosedOk);
+    EXPECT_EQ(asked, messages::kWriteConfirm);
+    EXPECT_EQ(exif.GetText(kIfd0, 271, "en_US"), "Nikon");  // reloaded from the file
+    ExifData check;
+    ASSERT_TRUE(check.LoadExif(jpeg));
+    EXPECT_EQ(check.GetText(kIfd0, 271, "en_US"), "Nikon");
+
+    // A write that fails says so with the path and keeps the dialog open.
+    ::unlink(jpeg.c_str());
+    ::mkdir(jpeg.c_str(), 0700);
+    EXPECT_EQ(editor.Write(yes), EditorOutcome::StayOpen);
+    ASSERT_EQ(messages.texts().size(), 1u);
+    EXPECT_EQ(messages.texts()[0], "Write Exif V2.21 to \"" + exif.fileStatus().path + "\" fail.");
+    ::rmdir(jpeg.c_str());
+
+    ASSERT_TRUE(test::writePicture(jpeg));
+    ASSERT_TRUE(check.SaveExif(jpeg));
+    ExifData loaded;
+    ASSERT_TRUE(loaded.LoadExif(jpeg));
+    ExifEditorModel deleter(loaded, {24, 16, 72});
+    EXPECT_EQ(deleter.Delete(yes), EditorOutcome::ClosedOk);
+    EXPECT_TRUE(loaded.IsEmpty());
+
+    // Reset discards what was typed.
+    ExifData model;
+    test::fillShootingModel(model);
+    ExifEditorModel reset(model, {1, 1, 72});
+    reset.fields().make = "typed";
+    reset.Reset();
+    EXPECT_EQ(reset.fields().make, "Canon");
+    reset.fields().resolution = "0";
+    reset.LeaveResolution();
+    EXPECT_EQ(reset.fields().resolution, "72.00");
+}
+
+TEST(EquipmentCatalogue, CombosFillFromTheTables)
+{
+    EXPECT_STREQ(cameraMakers().front(), "Arca");
+    EXPECT_STREQ(cameraMakers().back(), "Yashica");
+    EXPECT_EQ(cameraMakers().size(), 37u);
+    EXPECT_EQ(equipmentItems(EquipmentTable::Lenses).front(), "Arca Swiss F 6x9");
+    EXPECT_EQ(equipmentItems(EquipmentTable::Scanners).back(), "Polariod Sprintscan 4000");
+    EXPECT_EQ(equipmentRows(EquipmentTable::Scanners).size(), 17u);
+    // Rows are grouped by brand in the makers' order.
+    for (EquipmentTable table :
+         {EquipmentTable::CameraModels, EquipmentTable::Lenses, EquipmentTable::Filters,
+          EquipmentTable::Films, EquipmentTable::FlashUnits, EquipmentTable::Scanners}) {
+        const auto rows = equipmentRows(table);
+        ASSERT_FALSE(rows.empty());
+        for (std::size_t i = 1; i < rows.size(); ++i)
+            EXPECT_LE(strcasecmp(rows[i - 1].brand, rows[i].brand), 0) << rows[i].model;
+    }
+    const std::vector<std::string> canon = cameraModelItems("Canon");
+    EXPECT_EQ(cameraModelItems("  can "), canon);
+    ASSERT_FALSE(canon.empty());
+    for (const std::string& item : canon) EXPECT_EQ(item.rfind("Canon ", 0), 0u);
+    for (const std::string& item : cameraModelItems("Canon E"))
+        EXPECT_EQ(item.rfind("Canon E", 0), 0u);
+    EXPECT_LT(cameraModelItems("Canon E").size(), canon.size());
+    EXPECT_EQ(cameraModelItems("").size(), equipmentRows(EquipmentTable::CameraModels).size());
+
+    ComboState lens;
+    focusEquipmentCombo(lens, EquipmentTable::Lenses);
+    focusEquipmentCombo(lens, EquipmentTable::Lenses);
+    EXPECT_EQ(lens.items.size(), equipmentRows(EquipmentTable::Lenses).size());
+    chooseComboItem(lens, 0);
+    EXPECT_EQ(lens.text, "Arca Swiss F 6x9");
+    ComboState model;
+    model.text = "typed";
+    focusModelCombo(model, "Nikon");
+    focusModelCombo(model, "Yashica");
+    EXPECT_EQ(model.text, "typed");
+    EXPECT_EQ(model.selected, -1);
+    EXPECT_EQ(model.items.back(), "Yashica Zoomate 140");
+}
+
+}  // namespace
+}  // namespace tavelune
+
+namespace tavelune {
+namespace {
+
+std::vector<std::pair<std::string, int>> brandCounts(EquipmentTable table)
+{
+    std::vector<std::pair<std::string, int>> counts;
+    for (const EquipmentRow& row : equipmentRows(table)) {
+        if (counts.empty() || counts.back().first != row.brand)
+            counts.emplace_back(row.brand, 0);
+        ++counts.back().second;
+    }
+    return counts;
+}
+
+int kindCount(EquipmentTable table, const char* kind)
+{
+    int n = 0;
+    for (const EquipmentRow& row : equipmentRows(table)) n += std::string(row.kind) == kind;
+    return n;
+}
+
+TEST(EquipmentCatalogue, CompleteTablesHaveTheirBrandsAndClasses)
+{
+    using Counts = std::vector<std::pair<std::string, int>>;
+    EXPECT_EQ(brandCounts(EquipmentTable::Films), (Counts{{"Agfa", 16},
+                                                          {"Ferrania", 5},
+                                                          {"Fujifilm", 31},
+                                                          {"Kodak", 47},
+                                                          {"Konica", 11},
+                                                          {"Polaroid", 3}}));
+    EXPECT_EQ(kindCount(EquipmentTable::Films, "反转片"), 42);
+    EXPECT_EQ(kindCount(EquipmentTable::Films, "负片"), 57);
+    EXPECT_EQ(kindCount(EquipmentTable::Films, "B/W"), 14);
+    EXPECT_EQ(brandCounts(EquipmentTable::FlashUnits), (Counts{{"Canon", 13},
+                                                               {"Contax", 5},
+                                                               {"Hasselblad", 2},
+                                                               {"Minolta", 13},
+                                                               {"Nikon", 21},
+                                                               {"Olympus", 8},
+                                                               {"Pentax", 10},
+                                                               {"Ricoh", 3},
+                                                               {"Sigma", 4},
+                                                               {"Yashica", 4},
+                                                               {"Yinyan", 2}}));
+    EXPECT_EQ(
+        brandCounts(EquipmentTable::Scanners),
+        (Counts{{"Canon", 2}, {"Microtek", 5}, {"Minolta", 5}, {"Nikon", 4}, {"Polariod", 1}}));
+    EXPECT_EQ(kindCount(EquipmentTable::Scanners, "T"), 17);
+    const std::vector<std::string> films = equipmentItems(EquipmentTable::Films);
+    for (const char* item : {"Agfa Agfachrome CT-precisa 100", "Agfa Agfacolor Vista 100",
+                             "Fujifilm Fujichrome Velvia Prof.", "Kodak Ektachrome E100VS Prof."})
+        EXPECT_NE(std::find(films.begin(), films.end(), item), films.end()) << item;
+    const std::vector<std::string> flash = equipmentItems(EquipmentTable::FlashUnits);
+    for (const char* item : {"Canon Macro Lite MT-24EX", "Minolta Program 5400HS"})
+        EXPECT_NE(std::find(flash.begin(), flash.end(), item), flash.end()) << item;
+}
+
+}  // namespace
+}  // namespace tavelune
