@@ -12,7 +12,7 @@ big="$work/big-24mp.jpg"
 if [ ! -f "$big" ]; then
   # An upscaled sample with fine grain, so the encoder sees photographic detail.
   convert samples/rocket.jpg -filter Lanczos -resize 6000x4000\! \
-    -attenuate 0.2 +noise Gaussian -quality 90 "$big"
+    -attenuate 0.28 +noise Gaussian -quality 90 "$big"
 fi
 ls -l "$big"
 hyperfine --warmup 1 --runs "$runs" --export-json "$work/convert.json" \
