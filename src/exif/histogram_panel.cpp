@@ -143,6 +143,13 @@ void HistogramPanel::StopHistogram()
     m_running = false;
 }
 
+void HistogramPanel::WaitForHistogram()
+{
+    if (m_thread.joinable())
+        m_thread.join();
+    m_running = false;
+}
+
 void HistogramPanel::calculate(const Image* picture, const ExifData* exif)
 {
     {

@@ -49,6 +49,8 @@ public:
     void StartHistogram(const Image* picture, const ExifData* exif);
     /// Asks the worker to stop and waits until it has ended.
     void StopHistogram();
+    /// Waits until the worker has finished on its own (for callers without a window).
+    void WaitForHistogram();
     bool IsCalculating() const { return m_running.load(); }
     /// Redraws the two text rows; with repaint the window is invalidated.
     void DrawSummary(const Image* picture, const ExifData* exif, bool repaint);
