@@ -92,6 +92,16 @@ std::string exifSummaryLine(const ExifData* exif)
     return line;
 }
 
+std::array<std::uint32_t, 1024> clipHistogram(const std::array<std::uint32_t, 1024>& counts,
+                                              std::uint32_t pixelCount)
+{
+    const auto limit = std::uint32_t(double(pixelCount) * 0.016);
+    std::array<std::uint32_t, 1024> clipped;
+    for (std::size_t i = 0; i < clipped.size(); ++i)
+        clipped[i] = std::min(counts[i], limit);
+    return clipped;
+}
+
 int histogramBarHeight(std::uint32_t clippedCount, std::uint32_t m)
 {
     if (m == 0)
@@ -211,10 +221,7 @@ void HistogramPanel::drawFrame()
 
 void HistogramPanel::drawGraph(std::uint32_t pixelCount)
 {
-    const auto limit = std::uint32_t(double(pixelCount) * 0.016);
-    std::array<std::uint32_t, 1024> clipped;
-    for (std::size_t i = 0; i < clipped.size(); ++i)
-        clipped[i] = std::min(m_counts[i], limit);
+    const std::array<std::uint32_t, 1024> clipped = clipHistogram(m_counts, pixelCount);
     const std::uint32_t m = *std::max_element(clipped.begin(), clipped.end());
     int previous[3] = {kBaseLine, kBaseLine, kBaseLine};
     for (int i = 0; i < 256; ++i) {

@@ -27,6 +27,10 @@ const char* exposureProgramCode(int program);
 /// Seven summary items joined with spaces; empty for a null or empty model.
 std::string exifSummaryLine(const ExifData* exif);
 
+/// Every count limited to trunc(pixelCount x 0.016), 1.6 % of the pixels.
+std::array<std::uint32_t, 1024> clipHistogram(const std::array<std::uint32_t, 1024>& counts,
+                                              std::uint32_t pixelCount);
+
 /// Heights (0..100) of one 256-bin histogram after clipping, against the largest clipped
 /// count m of all four histograms (m = 0 gives zero heights).
 int histogramBarHeight(std::uint32_t clippedCount, std::uint32_t m);
@@ -52,6 +56,8 @@ public:
     /// Waits until the worker has finished on its own (for callers without a window).
     void WaitForHistogram();
     bool IsCalculating() const { return m_running.load(); }
+    /// A stop has been asked for and the worker has not yet ended.
+    bool IsStopping() const { return m_stop.load() != 0; }
     /// Redraws the two text rows; with repaint the window is invalidated.
     void DrawSummary(const Image* picture, const ExifData* exif, bool repaint);
 
