@@ -41,8 +41,7 @@ void printHelp()
 std::string lowerExtension(const std::string& path)
 {
     std::string extension = splitFileName(path).extension;
-    for (char& c : extension)
-        c = char(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    for (char& c : extension) c = char(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
     return extension;
 }
 
@@ -75,7 +74,8 @@ int runHistogram(const std::vector<std::string>& args)
             }
         }
         if (input.empty() || output.empty())
-            throw UsageError("histogram needs FILE and -o OUTPUT (see tavelune-cli histogram --help)");
+            throw UsageError(
+                "histogram needs FILE and -o OUTPUT (see tavelune-cli histogram --help)");
         const std::string extension = lowerExtension(output);
         if (extension != "png" && extension != "jpg" && extension != "jpeg" && extension != "bmp")
             throw UsageError("OUTPUT must end in .png, .jpg, .jpeg or .bmp");

@@ -58,7 +58,8 @@ bool writePngFile(const std::string& path, const Image& image, std::string* erro
     }
     const int width = image.width();
     const int height = image.height();
-    std::vector<png_byte> bytes(static_cast<std::size_t>(width) * 3 * static_cast<std::size_t>(height));
+    std::vector<png_byte> bytes(static_cast<std::size_t>(width) * 3 *
+                                static_cast<std::size_t>(height));
     std::vector<png_bytep> rows(static_cast<std::size_t>(height));
     for (int y = 0; y < height; ++y) {
         png_bytep out = bytes.data() + std::size_t(y) * std::size_t(width) * 3;

@@ -52,14 +52,14 @@ bool deletableEntry(const ExifListRow& row, std::initializer_list<std::uint16_t>
     const auto ifd = std::uint16_t(row.itemValue >> 16);
     const auto tag = std::uint16_t(row.itemValue & 0xFFFF);
     switch (ifd) {
-    case kIfd0:
-        return isOneOf(tag, ifd0Tags);
-    case kExifIfd:
-        return !isProtectedExifTag(tag);
-    case kInteropIfd:
-        return true;
-    default:
-        return false;
+        case kIfd0:
+            return isOneOf(tag, ifd0Tags);
+        case kExifIfd:
+            return !isProtectedExifTag(tag);
+        case kInteropIfd:
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -113,15 +113,15 @@ std::string exifListCopyText(const std::vector<ExifListRow>& rows,
             continue;
         const ExifListRow& row = rows[index];
         switch (row.kind) {
-        case ExifListRow::Kind::Header:
-            text += exifListText(row.stringId, language);
-            break;
-        case ExifListRow::Kind::File:
-            text += exifListText(row.stringId, language) + ": " + row.value;
-            break;
-        case ExifListRow::Kind::Entry:
-            text += row.name + ": " + row.value;
-            break;
+            case ExifListRow::Kind::Header:
+                text += exifListText(row.stringId, language);
+                break;
+            case ExifListRow::Kind::File:
+                text += exifListText(row.stringId, language) + ": " + row.value;
+                break;
+            case ExifListRow::Kind::Entry:
+                text += row.name + ": " + row.value;
+                break;
         }
         text += "\r\n";
     }

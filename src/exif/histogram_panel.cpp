@@ -87,8 +87,7 @@ std::string exifSummaryLine(const ExifData* exif)
         whiteBalance != nullptr && whiteBalance->GetNumber(0) == 0 ? "AWB" : "",
     };
     std::string line = items[0];
-    for (std::size_t i = 1; i < std::size(items); ++i)
-        line += " " + items[i];
+    for (std::size_t i = 1; i < std::size(items); ++i) line += " " + items[i];
     return line;
 }
 
@@ -97,8 +96,7 @@ std::array<std::uint32_t, 1024> clipHistogram(const std::array<std::uint32_t, 10
 {
     const auto limit = std::uint32_t(double(pixelCount) * 0.016);
     std::array<std::uint32_t, 1024> clipped;
-    for (std::size_t i = 0; i < clipped.size(); ++i)
-        clipped[i] = std::min(counts[i], limit);
+    for (std::size_t i = 0; i < clipped.size(); ++i) clipped[i] = std::min(counts[i], limit);
     return clipped;
 }
 
@@ -178,8 +176,7 @@ void HistogramPanel::calculate(const Image* picture, const ExifData* exif)
         while (left > 0 && !stopped) {
             const auto n = std::uint32_t(std::min<std::size_t>(left, 0xFFFFFFFFu));
             lumaHistogram(run.data(), pixels, n, &m_stop);
-            for (std::size_t i = 0; i < run.size(); ++i)
-                m_counts[i] += run[i];
+            for (std::size_t i = 0; i < run.size(); ++i) m_counts[i] += run[i];
             pixels += n;
             left -= n;
             stopped = m_stop.load() != 0;
@@ -197,8 +194,7 @@ void HistogramPanel::calculate(const Image* picture, const ExifData* exif)
 
 void HistogramPanel::clearRect(int x, int y, int w, int h)
 {
-    for (int row = y; row < y + h; ++row)
-        std::fill_n(m_canvas.rowFromTop(row) + x, w, kBlack);
+    for (int row = y; row < y + h; ++row) std::fill_n(m_canvas.rowFromTop(row) + x, w, kBlack);
 }
 
 void HistogramPanel::drawFrame()
@@ -206,10 +202,8 @@ void HistogramPanel::drawFrame()
     m_canvas.resetClip();
     m_canvas.fill(kBlack);
     m_canvas.drawRectangle(0, 0, kHistogramWidth, kHistogramHeight, kGrey, 0);
-    for (int x = 32; x <= 224; x += 32)
-        m_canvas.drawLine(x, 1, x, 100, kGrey);
-    for (int y = 25; y <= 75; y += 25)
-        m_canvas.drawLine(1, y, 256, y, kGrey);
+    for (int x = 32; x <= 224; x += 32) m_canvas.drawLine(x, 1, x, 100, kGrey);
+    for (int y = 25; y <= 75; y += 25) m_canvas.drawLine(1, y, 256, y, kGrey);
     m_canvas.drawLine(1, kBaseLine, 256, kBaseLine, kGrey);
     for (int i = 0; i < 256; ++i) {
         const uint32_t level = uint32_t(std::max(i, 1));
@@ -262,7 +256,8 @@ void HistogramPanel::drawSummaryLocked(const Image* picture, const ExifData* exi
             drawRight(date);
     }
     if (picture == nullptr || picture->isEmpty()) {
-        m_canvas.drawTextLine(4, 109, messages::kHistogramIdle, kWhite, kTransparent, kAntialiasAuto);
+        m_canvas.drawTextLine(4, 109, messages::kHistogramIdle, kWhite, kTransparent,
+                              kAntialiasAuto);
         return;
     }
     char size[96];
@@ -286,9 +281,8 @@ void HistogramPanel::paint(Image& window)
     std::copy_n(m_canvas.pixels(), m_canvas.pixelCount(), m_frame.pixels());
     if (m_running) {
         const TextSize size = m_frame.measureTextLine(messages::kHistogramCalculating);
-        m_frame.drawTextLine((kHistogramWidth - size.width) / 2,
-                             kHistogramHeight / 2 - size.height, messages::kHistogramCalculating,
-                             kWhite, kTransparent, kAntialiasAuto);
+        m_frame.drawTextLine((kHistogramWidth - size.width) / 2, kHistogramHeight / 2 - size.height,
+                             messages::kHistogramCalculating, kWhite, kTransparent, kAntialiasAuto);
     }
     window.copyImage(0, 0, m_frame, 0, 0, kHistogramWidth, kHistogramHeight, kBlack);
 }

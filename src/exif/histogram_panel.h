@@ -86,7 +86,7 @@ private:
     Image copyRows(int rows);
 
     TextCanvas m_canvas;
-    TextCanvas m_frame;  // what paint() shows: the canvas plus "Calculating..."
+    TextCanvas m_frame;        // what paint() shows: the canvas plus "Calculating..."
     std::mutex m_canvasMutex;  // the canvas is drawn by the worker and read by the window
     std::array<std::uint32_t, 1024> m_counts{};
     std::atomic<bool> m_running{false};

@@ -84,7 +84,10 @@ TEST(ExifList, DeleteRules)
         bool deleted;
     } cases[] = {
         {"header", {ExifListRow::Kind::Header, 0, kStringImageInfo, {}, {}}, false, false},
-        {"file row", {ExifListRow::Kind::File, (0x9002u << 16) | kStringFileName, kStringFileName, {}, "a.jpg"}, false, false},
+        {"file row",
+         {ExifListRow::Kind::File, (0x9002u << 16) | kStringFileName, kStringFileName, {}, "a.jpg"},
+         false,
+         false},
         {"ImageDescription", entryRow(kIfd0, 270), true, true},
         {"Make", entryRow(kIfd0, 271), true, true},
         {"Model", entryRow(kIfd0, 272), true, true},

@@ -45,8 +45,8 @@ bool anyLitPixel(const Image& canvas, int x, int y, int w, int h)
     return false;
 }
 
-void addEntry(ExifData& exif, std::uint16_t tag, std::uint16_t type, std::vector<std::uint8_t> bytes,
-              std::uint32_t count)
+void addEntry(ExifData& exif, std::uint16_t tag, std::uint16_t type,
+              std::vector<std::uint8_t> bytes, std::uint32_t count)
 {
     auto entry = std::make_unique<ExifEntry>();
     ASSERT_TRUE(entry->SetFromRaw(kExifIfd, tag, type, count, bytes.data(), exif::kIntel));
@@ -77,7 +77,7 @@ TEST(HistogramPanel, ClipsAtOnePointSixPercentAndScalesToTheLargest)
     const struct {
         std::uint32_t count, m;
         int height;
-    } cases[] = {{160, 160, 100}, {100, 160, 63}, {1, 160, 1}, {0, 160, 0},
+    } cases[] = {{160, 160, 100}, {100, 160, 63},   {1, 160, 1}, {0, 160, 0},
                  {1, 1000000, 1}, {999, 1000, 100}, {5, 0, 0}};
     for (const auto& c : cases)
         EXPECT_EQ(histogramBarHeight(c.count, c.m), c.height) << c.count << " / " << c.m;
@@ -96,11 +96,11 @@ TEST(HistogramPanel, OneColourReachesFullHeight)
     EXPECT_EQ(panel.counts()[512], 1200u);
 
     const Image canvas = panel.copyAll();
-    for (int y = 1; y <= 100; ++y)
-        EXPECT_EQ(canvas.pixelAt(luma + 1, y), kWhite) << y;
+    for (int y = 1; y <= 100; ++y) EXPECT_EQ(canvas.pixelAt(luma + 1, y), kWhite) << y;
     EXPECT_EQ(canvas.pixelAt(luma + 1, 101), kGrey);  // base line drawn over the bar's foot
     // The red line climbs to the top in the last column, semi-transparent over black.
-    EXPECT_EQ(canvas.pixelAt(256, 1) & 0x00FFFFFF, Image::blendPixel(kBlack, 0xB0FF0000) & 0x00FFFFFF);
+    EXPECT_EQ(canvas.pixelAt(256, 1) & 0x00FFFFFF,
+              Image::blendPixel(kBlack, 0xB0FF0000) & 0x00FFFFFF);
     EXPECT_EQ(canvas.pixelAt(luma + 3, 40), kBlack);
 }
 
@@ -112,13 +112,13 @@ TEST(HistogramPanel, DrawsFrameGridRampAndLines)
     const struct {
         int x, y;
         uint32_t colour;
-    } cases[] = {{0, 0, kGrey},     {257, 134, kGrey}, {0, 70, kGrey},    {257, 70, kGrey},
-                 {32, 1, kGrey},    {224, 100, kGrey}, {33, 10, kBlack},  {1, 25, kGrey},
-                 {256, 75, kGrey},  {100, 51, kBlack}, {10, 101, kGrey},  {1, 102, 0xFF010101},
+    } cases[] = {{0, 0, kGrey},        {257, 134, kGrey},      {0, 70, kGrey},
+                 {257, 70, kGrey},     {32, 1, kGrey},         {224, 100, kGrey},
+                 {33, 10, kBlack},     {1, 25, kGrey},         {256, 75, kGrey},
+                 {100, 51, kBlack},    {10, 101, kGrey},       {1, 102, 0xFF010101},
                  {2, 103, 0xFF010101}, {129, 104, 0xFF808080}, {256, 105, kWhite},
-                 {50, 106, kGrey},  {50, 120, kGrey},  {160, 101, kGrey}};
-    for (const auto& c : cases)
-        EXPECT_EQ(canvas.pixelAt(c.x, c.y), c.colour) << c.x << ", " << c.y;
+                 {50, 106, kGrey},     {50, 120, kGrey},       {160, 101, kGrey}};
+    for (const auto& c : cases) EXPECT_EQ(canvas.pixelAt(c.x, c.y), c.colour) << c.x << ", " << c.y;
     EXPECT_FALSE(anyLitPixel(canvas, 1, 1, 31, 24));  // no bars without a picture
 }
 
@@ -140,8 +140,7 @@ TEST(HistogramPanel, SummaryLineItems)
         const char* code;
     } codes[] = {{0, "--"}, {1, "M"},  {2, "P"},  {3, "Av"}, {4, "Tv"}, {5, "DEP"},
                  {6, "AM"}, {7, "PM"}, {8, "LM"}, {9, "--"}, {-1, "--"}};
-    for (const auto& c : codes)
-        EXPECT_STREQ(exposureProgramCode(c.program), c.code) << c.program;
+    for (const auto& c : codes) EXPECT_STREQ(exposureProgramCode(c.program), c.code) << c.program;
 
     ExifData sample;
     ASSERT_TRUE(sample.LoadExif(test::samplePath("coffee-exif.jpg")));
