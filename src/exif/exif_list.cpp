@@ -1,9 +1,150 @@
 // Builds the EXIF information list's rows from a model, independent of any widget.
 #include "exif/exif_list.h"
 
+#include <algorithm>
+
 #include "engine/format_number.h"
+#include "exif/tag_catalogue.h"
 
 namespace tavelune {
+namespace {
+
+struct FixedText {
+    int id;
+    const char* texts[3];  // English, zh_CN, zh_TW
+};
+
+constexpr FixedText kFixedTexts[] = {
+    {kStringFileInfo, {"File information", "文件信息", "檔案資訊"}},
+    {kStringFileName, {"File name", "文件名", "檔案名稱"}},
+    {kStringFileSize, {"File size", "文件大小", "檔案大小"}},
+    {kStringTimeStamp, {"Time stamp", "时间戳", "時間戳記"}},
+    {kStringImageInfo, {"Image information", "图像信息", "影像資訊"}},
+    {kStringShootingInfo, {"Shooting information", "拍摄信息", "拍攝資訊"}},
+    {kStringInteropInfo, {"Interoperability information", "协同信息", "協同資訊"}},
+};
+
+// Exif entries that describe the file's structure rather than the shot.
+bool isProtectedExifTag(std::uint16_t tag)
+{
+    constexpr std::uint16_t kProtected[] = {
+        0x9000,  // ExifVersion
+        0x9101,  // ComponentsConfiguration
+        0xA000,  // FlashPixVersion
+        0xA001,  // ColorSpace
+        0xA002,  // PixelXDimension
+        0xA003,  // PixelYDimension
+        44992,   // ExtendSoftware
+    };
+    return std::find(std::begin(kProtected), std::end(kProtected), tag) != std::end(kProtected);
+}
+
+bool isOneOf(std::uint16_t tag, std::initializer_list<std::uint16_t> tags)
+{
+    return std::find(tags.begin(), tags.end(), tag) != tags.end();
+}
+
+// Rules shared by both delete checks; ifd0Tags are the IFD0 entries that may go.
+bool deletableEntry(const ExifListRow& row, std::initializer_list<std::uint16_t> ifd0Tags)
+{
+    if (row.kind != ExifListRow::Kind::Entry)
+        return false;
+    const auto ifd = std::uint16_t(row.itemValue >> 16);
+    const auto tag = std::uint16_t(row.itemValue & 0xFFFF);
+    switch (ifd) {
+        case kIfd0:
+            return isOneOf(tag, ifd0Tags);
+        case kExifIfd:
+            return !isProtectedExifTag(tag);
+        case kInteropIfd:
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
+std::string exifListText(int stringId, std::string_view language)
+{
+    for (const FixedText& text : kFixedTexts) {
+        if (text.id == stringId)
+            return text.texts[languageIndex(language)];
+    }
+    return {};
+}
+
+bool mayDeleteRow(const ExifListRow& row)
+{
+    return deletableEntry(row, {270, 271, 272});
+}
+
+bool deletesRow(const ExifListRow& row)
+{
+    // ImageDescription, Make, Model, DateTime, Artist, Copyright
+    return deletableEntry(row, {270, 271, 272, 306, 315, 33432});
+}
+
+ExifListMenuState exifListMenuState(const ExifData& exif, const std::vector<ExifListRow>& rows,
+                                    const std::vector<std::size_t>& selected)
+{
+    ExifListMenuState state;
+    if (exif.IsEmpty())
+        return state;
+    state.deleteExif = true;
+    state.deleteSelected = std::any_of(selected.begin(), selected.end(), [&](std::size_t index) {
+        return index < rows.size() && mayDeleteRow(rows[index]);
+    });
+    return state;
+}
+
+std::vector<ExifListRow> deleteAllEntries(ExifData& exif, std::string_view language)
+{
+    exif.Clear();
+    return buildExifListRows(exif, language);
+}
+
+std::string exifListCopyText(const std::vector<ExifListRow>& rows,
+                             const std::vector<std::size_t>& selected, std::string_view language)
+{
+    std::string text;
+    for (std::size_t index : selected) {
+        if (index >= rows.size())
+            continue;
+        const ExifListRow& row = rows[index];
+        switch (row.kind) {
+            case ExifListRow::Kind::Header:
+                text += exifListText(row.stringId, language);
+                break;
+            case ExifListRow::Kind::File:
+                text += exifListText(row.stringId, language) + ": " + row.value;
+                break;
+            case ExifListRow::Kind::Entry:
+                text += row.name + ": " + row.value;
+                break;
+        }
+        text += "\r\n";
+    }
+    return text;
+}
+
+int deleteSelectedRows(ExifData& exif, std::vector<ExifListRow>& rows,
+                       std::vector<std::size_t> selected)
+{
+    std::sort(selected.begin(), selected.end());
+    selected.erase(std::unique(selected.begin(), selected.end()), selected.end());
+    int removed = 0;
+    for (auto it = selected.rbegin(); it != selected.rend(); ++it) {
+        if (*it >= rows.size() || !deletesRow(rows[*it]))
+            continue;
+        const std::uint32_t item = rows[*it].itemValue;
+        if (!exif.RemoveEntry(std::uint16_t(item >> 16), std::uint16_t(item & 0xFFFF)))
+            continue;
+        rows.erase(rows.begin() + std::ptrdiff_t(*it));
+        ++removed;
+    }
+    return removed;
+}
 
 std::string fileSizeText(std::uint64_t size)
 {

@@ -36,6 +36,39 @@ struct ExifListRow {
 /// Interoperability entries in model order (maker-note entries are not listed).
 std::vector<ExifListRow> buildExifListRows(const ExifData& exif, std::string_view language);
 
+/// The text of a header or file-row string id in a language (zh_CN, zh_TW, otherwise
+/// English); empty for an unknown id.
+std::string exifListText(int stringId, std::string_view language);
+
+/// Whether selecting this row enables the list's "delete" command.
+bool mayDeleteRow(const ExifListRow& row);
+
+/// Whether "delete" removes this row's entry: headers and file rows never go.
+bool deletesRow(const ExifListRow& row);
+
+/// Which of the context menu's delete commands are enabled for a selection.
+struct ExifListMenuState {
+    bool deleteSelected = false;
+    bool deleteExif = false;
+};
+ExifListMenuState exifListMenuState(const ExifData& exif, const std::vector<ExifListRow>& rows,
+                                    const std::vector<std::size_t>& selected);
+
+/// The "delete EXIF" command: destroys every entry of the model (in memory) and returns the
+/// refilled rows.
+std::vector<ExifListRow> deleteAllEntries(ExifData& exif, std::string_view language);
+
+/// The copy command's text of the selected rows, in the given order: "name: value\r\n" for
+/// entry and file rows, "header\r\n" for headers. Indices past the end are ignored.
+std::string exifListCopyText(const std::vector<ExifListRow>& rows,
+                             const std::vector<std::size_t>& selected, std::string_view language);
+
+/// The delete command: walks the selected rows from the last to the first and removes the
+/// entries that deletesRow allows from the model and their rows from rows. Only the model in
+/// memory changes. Returns how many entries went.
+int deleteSelectedRows(ExifData& exif, std::vector<ExifListRow>& rows,
+                       std::vector<std::size_t> selected);
+
 /// "%lu Byte" below 1024, then KB with one decimal, then MB with two.
 std::string fileSizeText(std::uint64_t size);
 

@@ -70,5 +70,117 @@ TEST(ExifList, EmptyModelShowsOnlyTheFile)
     EXPECT_EQ(rows[1].value, "chelsea.jpg");
 }
 
+ExifListRow entryRow(std::uint16_t ifd, std::uint16_t tag)
+{
+    return {ExifListRow::Kind::Entry, (std::uint32_t{ifd} << 16) | tag, 0, "n", "v"};
+}
+
+TEST(ExifList, DeleteRules)
+{
+    const struct {
+        const char* name;
+        ExifListRow row;
+        bool enablesDelete;
+        bool deleted;
+    } cases[] = {
+        {"header", {ExifListRow::Kind::Header, 0, kStringImageInfo, {}, {}}, false, false},
+        {"file row",
+         {ExifListRow::Kind::File, (0x9002u << 16) | kStringFileName, kStringFileName, {}, "a.jpg"},
+         false,
+         false},
+        {"ImageDescription", entryRow(kIfd0, 270), true, true},
+        {"Make", entryRow(kIfd0, 271), true, true},
+        {"Model", entryRow(kIfd0, 272), true, true},
+        {"DateTime", entryRow(kIfd0, 306), false, true},
+        {"Artist", entryRow(kIfd0, 315), false, true},
+        {"Copyright", entryRow(kIfd0, 33432), false, true},
+        {"Orientation", entryRow(kIfd0, 274), false, false},
+        {"XResolution", entryRow(kIfd0, 282), false, false},
+        {"DateTimeDigitized", entryRow(kExifIfd, 0x9004), true, true},
+        {"ExposureTime", entryRow(kExifIfd, 0x829A), true, true},
+        {"ExifVersion", entryRow(kExifIfd, 0x9000), false, false},
+        {"ComponentsConfiguration", entryRow(kExifIfd, 0x9101), false, false},
+        {"FlashPixVersion", entryRow(kExifIfd, 0xA000), false, false},
+        {"ColorSpace", entryRow(kExifIfd, 0xA001), false, false},
+        {"PixelXDimension", entryRow(kExifIfd, 0xA002), false, false},
+        {"PixelYDimension", entryRow(kExifIfd, 0xA003), false, false},
+        {"ExtendSoftware", entryRow(kExifIfd, 44992), false, false},
+        {"InteroperabilityIndex", entryRow(kInteropIfd, 1), true, true},
+        {"Interop other", entryRow(kInteropIfd, 2), true, true},
+        {"maker note", entryRow(kMakerNoteIfd, 6), false, false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(mayDeleteRow(c.row), c.enablesDelete) << c.name;
+        EXPECT_EQ(deletesRow(c.row), c.deleted) << c.name;
+    }
+}
+
+std::size_t rowOf(const std::vector<ExifListRow>& rows, std::uint16_t ifd, std::uint16_t tag)
+{
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        if (rows[i].kind == ExifListRow::Kind::Entry &&
+            rows[i].itemValue == ((std::uint32_t{ifd} << 16) | tag))
+            return i;
+    return rows.size();
+}
+
+TEST(ExifList, DeleteSelectedRemovesOnlyDeletableEntries)
+{
+    ExifData data;
+    ASSERT_TRUE(data.LoadExif(test::samplePath("coffee-exif.jpg")));
+    ASSERT_NE(data.FindEntry(kExifIfd, 0x9004, 1), nullptr);
+    ASSERT_NE(data.FindEntry(kExifIfd, 0x9000, 1), nullptr);
+    data.SortEntries();
+    std::vector<ExifListRow> rows = buildExifListRows(data, "en_US");
+    const std::size_t before = rows.size();
+    const std::size_t digitized = rowOf(rows, kExifIfd, 0x9004);
+    const std::size_t version = rowOf(rows, kExifIfd, 0x9000);
+    const std::size_t make = rowOf(rows, kIfd0, 271);
+    ASSERT_LT(digitized, rows.size());
+    ASSERT_LT(version, rows.size());
+    ASSERT_LT(make, rows.size());
+
+    const std::vector<std::size_t> selected = {version, 0, 1, digitized, make, digitized, 9999};
+    const ExifListMenuState state = exifListMenuState(data, rows, selected);
+    EXPECT_TRUE(state.deleteSelected);
+    EXPECT_TRUE(state.deleteExif);
+    EXPECT_FALSE(exifListMenuState(data, rows, {version, 0}).deleteSelected);
+
+    EXPECT_EQ(deleteSelectedRows(data, rows, selected), 2);
+    EXPECT_EQ(rows.size(), before - 2);
+    EXPECT_EQ(data.FindEntry(kExifIfd, 0x9004), nullptr);
+    EXPECT_EQ(data.FindEntry(kIfd0, 271), nullptr);
+    EXPECT_NE(data.FindEntry(kExifIfd, 0x9000), nullptr);
+    EXPECT_EQ(rowOf(rows, kExifIfd, 0x9004), rows.size());
+    EXPECT_LT(rowOf(rows, kExifIfd, 0x9000), rows.size());
+    // The rows still describe the model, in its order.
+    const std::vector<ExifListRow> rebuilt = buildExifListRows(data, "en_US");
+    ASSERT_EQ(rebuilt.size(), rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        EXPECT_EQ(rows[i].itemValue, rebuilt[i].itemValue) << i;
+
+    const std::vector<ExifListRow> cleared = deleteAllEntries(data, "en_US");
+    EXPECT_TRUE(data.IsEmpty());
+    EXPECT_EQ(cleared.size(), 4u);  // the file rows stay
+    const ExifListMenuState empty = exifListMenuState(data, cleared, {0, 1, 2, 3});
+    EXPECT_FALSE(empty.deleteSelected);
+    EXPECT_FALSE(empty.deleteExif);
+}
+
+TEST(ExifList, CopyTextOfSelectedRows)
+{
+    const std::vector<ExifListRow> rows = {
+        {ExifListRow::Kind::Header, 0, kStringFileInfo, {}, {}},
+        {ExifListRow::Kind::File, (0x9002u << 16) | kStringFileSize, kStringFileSize, {}, "1.5 KB"},
+        {ExifListRow::Kind::Entry, (1u << 16) | 271, 0, "Make", "Canon"},
+    };
+    EXPECT_EQ(exifListCopyText(rows, {0, 1, 2}, "en_US"),
+              "File information\r\nFile size: 1.5 KB\r\nMake: Canon\r\n");
+    EXPECT_EQ(exifListCopyText(rows, {2, 0, 7}, "zh_CN"), "Make: Canon\r\n文件信息\r\n");
+    EXPECT_EQ(exifListCopyText(rows, {}, "en_US"), "");
+    EXPECT_EQ(exifListText(kStringTimeStamp, "zh_TW"), "時間戳記");
+    EXPECT_EQ(exifListText(1, "en_US"), "");
+}
+
 }  // namespace
 }  // namespace tavelune
