@@ -46,31 +46,7 @@ const char* const kHelp =
     "Exit status: 0 when every file could be read (with or without EXIF data), 1 when a\n"
     "file could not be read (the others are still listed), 2 for a usage error.\n";
 
-struct FixedText {
-    int id;
-    const char* texts[3];  // English, zh_CN, zh_TW
-};
-
-// The string table is not in the core yet; these are the list's fixed texts.
-constexpr FixedText kFixedTexts[] = {
-    {kStringFileInfo, {"File information", "文件信息", "檔案資訊"}},
-    {kStringFileName, {"File name", "文件名", "檔案名稱"}},
-    {kStringFileSize, {"File size", "文件大小", "檔案大小"}},
-    {kStringTimeStamp, {"Time stamp", "时间戳", "時間戳記"}},
-    {kStringImageInfo, {"Image information", "图像信息", "影像資訊"}},
-    {kStringShootingInfo, {"Shooting information", "拍摄信息", "拍攝資訊"}},
-    {kStringInteropInfo, {"Interoperability information", "协同信息", "協同資訊"}},
-};
 constexpr const char* kNoExif[3] = {"No EXIF data", "无EXIF信息", "無EXIF資訊"};
-
-const char* fixedText(int id, LanguageIndex language)
-{
-    for (const FixedText& text : kFixedTexts) {
-        if (text.id == id)
-            return text.texts[language];
-    }
-    return "";
-}
 
 // Appends text as a JSON string; bytes that are not UTF-8 become U+FFFD.
 void appendJsonString(std::string& out, std::string_view text)
@@ -219,10 +195,10 @@ void appendTextFile(std::string& out, const ExifData& exif, std::string_view lan
     for (const ExifListRow& row : buildExifListRows(exif, language)) {
         switch (row.kind) {
             case ExifListRow::Kind::Header:
-                out += fixedText(row.stringId, index);
+                out += exifListText(row.stringId, language);
                 break;
             case ExifListRow::Kind::File:
-                out += fixedText(row.stringId, index);
+                out += exifListText(row.stringId, language);
                 out += ": ";
                 out += row.value;
                 break;
