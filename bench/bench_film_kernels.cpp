@@ -9,7 +9,7 @@
 #include "film/convolution_filter.h"
 #include "film/hsv.h"
 #include "film/luma_histogram.h"
-#include "film/parallel.h"
+#include "engine/parallel.h"
 #include "film/tone_kernels.h"
 
 namespace tavelune {

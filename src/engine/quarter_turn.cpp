@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "engine/parallel_rows.h"
+#include "engine/parallel.h"
 
 namespace tavelune {
 namespace {

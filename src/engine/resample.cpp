@@ -6,7 +6,7 @@
 #include <new>
 #include <vector>
 
-#include "engine/parallel_rows.h"
+#include "engine/parallel.h"
 #include "engine/sampling_math.h"
 
 namespace tavelune {

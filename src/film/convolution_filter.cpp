@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "engine/image.h"
-#include "film/parallel.h"
+#include "engine/parallel.h"
 #include "film/pixel.h"
 
 namespace tavelune {

@@ -9,7 +9,7 @@
 #include "film/fused_colour.h"
 #include "film/fused_mono.h"
 #include "film/mono_film.h"
-#include "film/parallel.h"
+#include "engine/parallel.h"
 #include "film/progress_plan.h"
 #include "film/sharpen.h"
 

@@ -1,13 +1,21 @@
 // Chunks handed out through an atomic counter, so uneven threads balance themselves.
-#include "film/parallel.h"
+#include "engine/parallel.h"
 
 #include <algorithm>
 #include <atomic>
+#include <new>
 #include <system_error>
 #include <thread>
 #include <vector>
 
 namespace tavelune {
+namespace {
+
+// Below this much work per band, starting a thread costs more than it saves.
+constexpr size_t kMinimumBandCost = size_t(1) << 16;
+constexpr int kMaximumBands = 16;
+
+}  // namespace
 
 int defaultThreadCount()
 {
@@ -46,7 +54,11 @@ void parallelChunks(size_t count, size_t chunkSize, int threadCount,
     size_t helpers = size_t(std::max(threadCount, 1) - 1);
     helpers = std::min(helpers, chunks - 1);
     std::vector<std::thread> threads;
-    threads.reserve(helpers);
+    try {
+        threads.reserve(helpers);
+    } catch (const std::bad_alloc&) {
+        helpers = 0;  // the calling thread does it all
+    }
     for (size_t i = 0; i < helpers; ++i) {
         try {
             threads.emplace_back(runChunks, false);
@@ -58,6 +70,22 @@ void parallelChunks(size_t count, size_t chunkSize, int threadCount,
     for (std::thread& t : threads) t.join();
     if (progress)
         progress(count);
+}
+
+void forEachRowBand(int rows, size_t costPerRow, const std::function<void(int, int)>& work)
+{
+    if (rows <= 0)
+        return;
+    const size_t total = size_t(rows) * std::max<size_t>(costPerRow, 1);
+    size_t bands = size_t(std::min(defaultThreadCount(), kMaximumBands));
+    bands = std::min({bands, size_t(rows), std::max<size_t>(total / kMinimumBandCost, 1)});
+    if (bands == 1) {
+        work(0, rows);
+        return;
+    }
+    const size_t bandRows = (size_t(rows) + bands - 1) / bands;
+    parallelChunks(size_t(rows), bandRows, int(bands),
+                   [&](size_t begin, size_t end) { work(int(begin), int(end)); });
 }
 
 }  // namespace tavelune

@@ -17,4 +17,11 @@ void parallelChunks(size_t count, size_t chunkSize, int threadCount,
                     const std::function<void(size_t begin, size_t end)>& work,
                     const std::function<void(size_t done)>& progress = {});
 
+/// Runs work(begin, end) over the rows [0, rows) in contiguous bands, one per core when the
+/// job is large enough (rows x costPerRow units of roughly one pixel each). A band whose
+/// thread cannot be started runs on the calling thread, so the result never depends on
+/// threads. work must not throw.
+void forEachRowBand(int rows, size_t costPerRow,
+                    const std::function<void(int begin, int end)>& work);
+
 }  // namespace tavelune
