@@ -271,7 +271,7 @@ TEST(EquipmentCatalogue, CombosFillFromTheTables)
     }
     const std::vector<std::string> canon = cameraModelItems("Canon");
     EXPECT_EQ(cameraModelItems("  can "), canon);
-    ASSERT_FALSE(canon.empty());
+    EXPECT_EQ(canon.size(), 116u);
     for (const std::string& item : canon) EXPECT_EQ(item.rfind("Canon ", 0), 0u);
     for (const std::string& item : cameraModelItems("Canon E"))
         EXPECT_EQ(item.rfind("Canon E", 0), 0u);
@@ -351,6 +351,78 @@ TEST(EquipmentCatalogue, CompleteTablesHaveTheirBrandsAndClasses)
     const std::vector<std::string> flash = equipmentItems(EquipmentTable::FlashUnits);
     for (const char* item : {"Canon Macro Lite MT-24EX", "Minolta Program 5400HS"})
         EXPECT_NE(std::find(flash.begin(), flash.end(), item), flash.end()) << item;
+}
+
+TEST(EquipmentCatalogue, CameraLensAndFilterTablesHaveTheirBrandsAndClasses)
+{
+    using Counts = std::vector<std::pair<std::string, int>>;
+    Counts makers;
+    for (const char* maker : cameraMakers()) makers.emplace_back(maker, 0);
+    const int perMaker[] = {1,  5,  116, 13,  2,  26, 8,  4, 74, 18, 2,  5, 3,  3, 23, 32, 5, 28, 3,
+                            18, 94, 3,   106, 95, 7,  93, 2, 36, 19, 35, 5, 11, 7, 50, 14, 5, 28};
+    ASSERT_EQ(makers.size(), std::size(perMaker));
+    for (std::size_t i = 0; i < makers.size(); ++i) makers[i].second = perMaker[i];
+    EXPECT_EQ(brandCounts(EquipmentTable::CameraModels), makers);
+    for (const auto& [kind, rows] :
+         Counts{{"SLR", 354}, {"DC", 341}, {"FC", 214}, {"120", 75}, {"DSLR", 15}})
+        EXPECT_EQ(kindCount(EquipmentTable::CameraModels, kind.c_str()), rows) << kind;
+
+    // Wistar, Yamazaki and Cokin hold only the products that could be named for certain.
+    EXPECT_EQ(brandCounts(EquipmentTable::Lenses),
+              (Counts{{"Arca", 1},         {"Bronica", 20},        {"Canon", 258},
+                      {"Carl Zeiss", 1},   {"Carl Zeiss Jena", 5}, {"Contax", 58},
+                      {"Cosina", 15},      {"Fujifilm", 37},       {"Fujinon", 54},
+                      {"Hasselblad", 35},  {"Horseman", 2},        {"Kiev", 3},
+                      {"Kiev Arsenal", 9}, {"Konica", 11},         {"Leica", 51},
+                      {"Linhof", 3},       {"Mamiya", 76},         {"Minolta", 155},
+                      {"Nikkor", 255},     {"Olympus", 51},        {"Pentax", 100},
+                      {"Rodenstock", 37},  {"Rollei", 26},         {"Schneider", 50},
+                      {"Seagull", 1},      {"Sigma", 49},          {"Sinar", 33},
+                      {"Tamron", 47},      {"Tokina", 50},         {"Topcon", 2},
+                      {"Vivitar", 28},     {"Wistar", 1},          {"Yamazaki", 12},
+                      {"Yashica", 3}}));
+    for (const auto& [kind, rows] : Counts{{"35MFFix", 540},
+                                           {"120MFU", 233},
+                                           {"35AFZoom", 240},
+                                           {"645MFU", 202},
+                                           {"35AFFix", 166},
+                                           {"35MFZoom", 158}})
+        EXPECT_EQ(kindCount(EquipmentTable::Lenses, kind.c_str()), rows) << kind;
+    EXPECT_EQ(brandCounts(EquipmentTable::Filters),
+              (Counts{{"B+W", 58}, {"Cokin", 76}, {"Hoya", 53}, {"Tiffen", 75}}));
+    EXPECT_EQ(kindCount(EquipmentTable::Filters, ""), 262);
+
+    struct Telling {
+        EquipmentTable table;
+        const char* brand;
+        const char* model;
+        const char* kind;
+    };
+    for (const Telling& row :
+         {Telling{EquipmentTable::CameraModels, "Arca", "Swiss F 6x9", "120"},
+          Telling{EquipmentTable::CameraModels, "Bronica", "ETR-Si", "120"},
+          Telling{EquipmentTable::CameraModels, "Yashica", "Zoomate 140", "FC"},
+          Telling{EquipmentTable::Lenses, "Bronica", "PE 100-220/4.8 Aspherica", "120MFU"},
+          Telling{EquipmentTable::Lenses, "Canon", "AC 50/1.8", "35MFFix"},
+          Telling{EquipmentTable::Lenses, "Nikkor", "85mm f/2.8 PC Micro", "35MFFix"},
+          Telling{EquipmentTable::Lenses, "Leica", "M-135/2.8 Elmarit", "35MFFix"},
+          Telling{EquipmentTable::Lenses, "Tamron", "SP AF90/2.8 Macro", "35AFFix"},
+          Telling{EquipmentTable::Filters, "B+W", "021 light yellow", ""},
+          Telling{EquipmentTable::Filters, "Cokin", "003 Red", ""}}) {
+        const auto rows = equipmentRows(row.table);
+        const auto found = std::find_if(rows.begin(), rows.end(), [&](const EquipmentRow& r) {
+            return std::string(r.brand) == row.brand && std::string(r.model) == row.model;
+        });
+        ASSERT_NE(found, rows.end()) << row.brand << " " << row.model;
+        EXPECT_STREQ(found->kind, row.kind) << row.model;
+    }
+    // A picked item must be found again: no table lists the same text twice.
+    for (EquipmentTable table :
+         {EquipmentTable::CameraModels, EquipmentTable::Lenses, EquipmentTable::Filters}) {
+        std::vector<std::string> items = equipmentItems(table);
+        std::sort(items.begin(), items.end());
+        EXPECT_EQ(std::adjacent_find(items.begin(), items.end()), items.end());
+    }
 }
 
 }  // namespace
