@@ -68,8 +68,7 @@ public:
     /// (GPSVersionID).
     bool IsComplete() const
     {
-        return (m_tag != 0 || m_ifd == kGpsIfd) && m_type != 0 && m_count != 0 &&
-               !m_value.empty();
+        return (m_tag != 0 || m_ifd == kGpsIfd) && m_type != 0 && m_count != 0 && !m_value.empty();
     }
 
     std::uint16_t ifd() const { return m_ifd; }

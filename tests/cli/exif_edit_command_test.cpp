@@ -3,6 +3,7 @@
 
 #include <tuple>
 
+#include "exif/byte_order.h"
 #include "exif/exif_data.h"
 #include "support/cli_runner.h"
 #include "support/test_support.h"
@@ -88,14 +89,14 @@ std::string locatedCopy(const test::TempDir& dir, const std::string& name, bool 
     EXPECT_TRUE(exif.LoadExif(path));
     if (withLocation) {
         const std::uint8_t version[] = {2, 3, 0, 0}, north[] = {'N', 0};
-        const std::uint8_t latitude[] = {48, 0, 0, 0, 1, 0, 0, 0, 51, 0, 0, 0,
-                                         1,  0, 0, 0, 29, 0, 0, 0, 1, 0, 0, 0};
-        for (auto [tag, type, count, bytes] :
-             {std::tuple{0, kByte, 4, version}, {1, kAscii, 2, north},
-              {2, kRational, 3, latitude}}) {
+        const std::uint8_t latitude[] = {48, 0, 0, 0, 1,  0, 0, 0, 51, 0, 0, 0,
+                                         1,  0, 0, 0, 29, 0, 0, 0, 1,  0, 0, 0};
+        for (auto [tag, type, count, bytes] : {std::tuple{0, kByte, 4, version},
+                                               {1, kAscii, 2, north},
+                                               {2, kRational, 3, latitude}}) {
             auto entry = std::make_unique<ExifEntry>();
             EXPECT_TRUE(entry->SetFromRaw(kGpsIfd, static_cast<std::uint16_t>(tag), type,
-                                          static_cast<std::uint32_t>(count), bytes, 1));
+                                          static_cast<std::uint32_t>(count), bytes, exif::kIntel));
             exif.entries().push_back(std::move(entry));
         }
     }
@@ -130,8 +131,8 @@ TEST(ExifEditCommand, TheLocationIsCarriedButNotListed)
     ASSERT_EQ(list.status, 0);
     EXPECT_EQ(entryRows(list.out),
               entryRows(test::runTaveluneCli("exif --lang en_US " + test::shellQuote(plain)).out));
-    EXPECT_TRUE(has(test::runTaveluneCli("exif --json " + quoted).out,
-                    "{\"ifd\":34853,\"tag\":2,"));
+    EXPECT_TRUE(
+        has(test::runTaveluneCli("exif --json " + quoted).out, "{\"ifd\":34853,\"tag\":2,"));
 
     const test::CliResult set = test::runTaveluneCli("exif set " + quoted + " Make=Nikon");
     ASSERT_EQ(set.status, 0) << set.err;

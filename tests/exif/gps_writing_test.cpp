@@ -53,7 +53,8 @@ void addLocation(ExifData& exif)
     };
     add(0, kByte, 4, {2, 3, 0, 0});
     add(1, kAscii, 2, {'N', 0});
-    add(2, kRational, 3, {48, 0, 0, 0, 1, 0, 0, 0, 51, 0, 0, 0, 1, 0, 0, 0, 0x8C, 0x0B, 0, 0, 100, 0, 0, 0});
+    add(2, kRational, 3,
+        {48, 0, 0, 0, 1, 0, 0, 0, 51, 0, 0, 0, 1, 0, 0, 0, 0x8C, 0x0B, 0, 0, 100, 0, 0, 0});
     add(6, kRational, 1, {0xAC, 0x0D, 0, 0, 100, 0, 0, 0});
 }
 
@@ -118,7 +119,10 @@ Bytes tiffWithLocation(int order)
     return file;
 }
 
-const char* containerName(bool tiff) { return tiff ? "TIFF" : "JPEG"; }
+const char* containerName(bool tiff)
+{
+    return tiff ? "TIFF" : "JPEG";
+}
 
 Bytes container(const test::TiffBuilder& builder, bool tiff)
 {
@@ -130,7 +134,8 @@ TEST(GpsReading, FollowsTheGpsPointerOfIfd0InBothOrders)
 {
     for (int order : {exif::kIntel, exif::kMotorola}) {
         for (bool tiff : {false, true}) {
-            SCOPED_TRACE(std::string(containerName(tiff)) + (order == exif::kIntel ? " II" : " MM"));
+            SCOPED_TRACE(std::string(containerName(tiff)) +
+                         (order == exif::kIntel ? " II" : " MM"));
             const Bytes file = container(shotWithLocation(order), tiff);
             ExifData exif;
             ASSERT_TRUE(exif.LoadExifFromBytes(file.data(), file.size(), containerName(tiff)));
@@ -248,7 +253,10 @@ TEST(ExifBlock, GpsDirectoryComesAfterTheOthersWithItsPointerInIfd0)
     exif.SortEntries();
     std::uint64_t n[3] = {}, v[3] = {};
     for (const auto& e : exif.entries()) {
-        const int i = e->ifd() == kIfd0 ? 0 : e->ifd() == kExifIfd ? 1 : e->ifd() == kInteropIfd ? 2 : -1;
+        const int i = e->ifd() == kIfd0         ? 0
+                      : e->ifd() == kExifIfd    ? 1
+                      : e->ifd() == kInteropIfd ? 2
+                                                : -1;
         if (i < 0)
             continue;
         n[i] += 1;
@@ -339,8 +347,9 @@ protected:
     std::string source(bool tiff, int order, ExifData& loaded)
     {
         const std::string path = dir.file(tiff ? "scan.tif" : "photo.jpg");
-        test::writeFileBytes(path, tiff ? tiffWithLocation(order)
-                                        : test::jpegWithExif(shotWithLocation(order).build().bytes));
+        test::writeFileBytes(path, tiff
+                                       ? tiffWithLocation(order)
+                                       : test::jpegWithExif(shotWithLocation(order).build().bytes));
         EXPECT_TRUE(loaded.LoadExif(path));
         EXPECT_EQ(gpsEntries(loaded).size(), kGpsEntries);
         return path;
@@ -351,7 +360,8 @@ TEST_F(GpsWriting, SaveKeepsTheLocationOfEitherByteOrder)
 {
     for (int order : {exif::kIntel, exif::kMotorola}) {
         for (bool tiff : {false, true}) {
-            SCOPED_TRACE(std::string(containerName(tiff)) + (order == exif::kIntel ? " II" : " MM"));
+            SCOPED_TRACE(std::string(containerName(tiff)) +
+                         (order == exif::kIntel ? " II" : " MM"));
             ExifData exif;
             const std::string path = source(tiff, order, exif);
             const Bytes before = test::readFileBytes(path);

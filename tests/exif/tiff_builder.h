@@ -97,9 +97,10 @@ public:
         if (hasExif) {
             layout.exif = static_cast<std::uint32_t>(out.size());
             exif::writeU32(out, pointers[0], m_order, layout.exif);
-            const std::vector<std::size_t> interopPointer = writeDirectory(
-                out, kExifIfd,
-                hasInterop ? std::vector<std::uint16_t>{kInteropIfd} : std::vector<std::uint16_t>{});
+            const std::vector<std::size_t> interopPointer =
+                writeDirectory(out, kExifIfd,
+                               hasInterop ? std::vector<std::uint16_t>{kInteropIfd}
+                                          : std::vector<std::uint16_t>{});
             if (hasInterop) {
                 layout.interop = static_cast<std::uint32_t>(out.size());
                 exif::writeU32(out, interopPointer[0], m_order, layout.interop);
