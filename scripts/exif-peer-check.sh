@@ -66,6 +66,19 @@ check_values() {
   done
 }
 
+# A photographer's location put in by exiftool must survive our write and go with delete.
+add_location() {
+  exiftool -q -overwrite_original -GPSVersionID=2.3.0.0 -GPSLatitude=48.8582 -GPSLatitudeRef=N \
+    -GPSLongitude=2.2945 -GPSLongitudeRef=E -GPSAltitude=35 "$1"
+}
+check_location() {
+  local file=$1 got
+  got=$(exiftool -s3 -n -GPS:GPSLatitude "$file")
+  [ "$got" = "48.8582" ] && pass "$file: GPSLatitude kept" || fail "$file: GPSLatitude is '$got'"
+  got=$(exiv2 -u -Pkv "$file" 2>/dev/null | awk '$1 == "Exif.GPSInfo.GPSLongitudeRef" {print $2}')
+  [ "$got" = "E" ] || fail "$file: exiv2 GPSLongitudeRef is '$got', not 'E'"
+}
+
 validate() {
   local file=$1 out
   out=$(exiftool -validate -warning -error -a "$file" 2>&1)
@@ -81,31 +94,38 @@ cp samples/coffee-exif.jpg "$work/camera.jpg"
 "$cli" convert --no-film samples/coffee-exif.jpg "$work/converted.jpg" >/dev/null
 for name in jfif camera converted; do
   f="$work/$name.jpg"
+  add_location "$f"
   after_app "$f" > "$work/before.bin"
   "$cli" exif set "$f" "${set_fields[@]}" >/dev/null
   validate "$f"
   check_values "$f"
+  check_location "$f"
   after_app "$f" > "$work/after.bin"
   cmp -s "$work/before.bin" "$work/after.bin" && pass "$f: image data after the Exif segment unchanged" ||
     fail "$f: image data changed"
   "$cli" exif delete "$f" >/dev/null
   validate "$f"
-  [ -z "$(exiftool -s3 -IFD0:Make "$f")" ] && pass "$f: nothing left after delete" || fail "$f: EXIF left after delete"
+  [ -z "$(exiftool -s3 -IFD0:Make -GPS:GPSLatitude "$f")" ] && pass "$f: nothing left after delete" ||
+    fail "$f: EXIF left after delete"
 done
 
 # TIFF files written by our codec (libtiff), uncompressed and LZW.
 for compression in none lzw; do
   f="$work/$compression.tif"
   "$cli" convert --no-film --no-exif --compression $compression samples/coffee.jpg "$f" >/dev/null
+  add_location "$f"
   "$cli" convert --no-film --no-exif --dpi 72 "$f" "$work/$compression-before.bmp" >/dev/null
   "$cli" exif set "$f" "${set_fields[@]}" >/dev/null
   validate "$f"
   check_values "$f"
+  check_location "$f"
   "$cli" convert --no-film --no-exif --dpi 72 "$f" "$work/$compression-after.bmp" >/dev/null
   cmp -s "$work/$compression-before.bmp" "$work/$compression-after.bmp" &&
     pass "$f: pixels decode the same with libtiff" || fail "$f: pixels changed"
   "$cli" exif delete "$f" >/dev/null
   validate "$f"
+  [ -z "$(exiftool -s3 -GPS:GPSLatitude "$f")" ] && pass "$f: no location after delete" ||
+    fail "$f: location left after delete"
 done
 
 echo

@@ -277,7 +277,8 @@ Snapshot snapshot(const ExifData& exif)
 {
     Snapshot texts;
     for (const auto& entry : exif.entries()) {
-        if (entry->ifd() == kMakerNoteIfd)
+        // Maker notes and the location are carried, not edited: their changes are not listed.
+        if (entry->ifd() == kMakerNoteIfd || entry->ifd() == kGpsIfd)
             continue;
         std::string text = entry->GetText("en_US");
         if (text.empty() && entry->type() == kAscii)

@@ -15,8 +15,8 @@ enum class ExifBlockKind {
     TiffFile,     // 32-bit sizes, no value limit
 };
 
-/// Whether the builder writes an entry at all: IFD0, Exif and Interoperability entries that
-/// are complete, are no directory pointers, and (for a JPEG segment) below 65535 bytes.
+/// Whether the builder writes an entry at all: IFD0, Exif, Interoperability and GPS entries
+/// that are complete, are no directory pointers, and (for a JPEG segment) below 65535 bytes.
 bool isWrittenToBlock(const ExifEntry& entry, ExifBlockKind kind);
 
 /// Total bytes of the block for these entries (in list order), counted from the 0xFF of the
@@ -25,8 +25,9 @@ std::optional<std::uint64_t> exifBlockSize(std::span<const ExifEntry* const> ent
                                            ExifBlockKind kind);
 
 /// The block: 0xFF 0xE1, length, "Exif" and two zeros, then the little-endian TIFF part
-/// (header, IFD0, Exif IFD, Interoperability IFD, each followed by its long values, every
-/// value padded to an even length). Offsets count from the TIFF header at byte 10.
+/// (header, IFD0, Exif IFD, Interoperability IFD, GPS IFD, each followed by its long values,
+/// every value padded to an even length; a directory's pointers follow its entries). Offsets
+/// count from the TIFF header at byte 10.
 std::optional<std::vector<std::uint8_t>> buildExifBlock(std::span<const ExifEntry* const> entries,
                                                         ExifBlockKind kind);
 

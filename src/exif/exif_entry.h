@@ -12,6 +12,7 @@ namespace tavelune {
 inline constexpr std::uint16_t kIfd0 = 1;
 inline constexpr std::uint16_t kExifIfd = 34665;
 inline constexpr std::uint16_t kInteropIfd = 40965;
+inline constexpr std::uint16_t kGpsIfd = 34853;
 inline constexpr std::uint16_t kMakerNoteIfd = 37500;
 
 /// TIFF field types.
@@ -63,10 +64,11 @@ public:
     /// The tag's name in a language, or its number as "0x%.4X" when the catalogue lacks it.
     std::string GetName(std::string_view language) const;
 
-    /// tag, type, count and value are all set.
+    /// tag, type, count and value are all set. Tag 0 is only a tag in the GPS directory
+    /// (GPSVersionID).
     bool IsComplete() const
     {
-        return m_tag != 0 && m_type != 0 && m_count != 0 && !m_value.empty();
+        return (m_tag != 0 || m_ifd == kGpsIfd) && m_type != 0 && m_count != 0 && !m_value.empty();
     }
 
     std::uint16_t ifd() const { return m_ifd; }

@@ -12,12 +12,17 @@ namespace {
 
 constexpr std::uint16_t kThumbnailOffsetTag = 513;
 constexpr std::uint16_t kThumbnailLengthTag = 514;
-constexpr std::uint16_t kGpsPointerTag = 34853;
 constexpr std::uint16_t kMakerNoteTag = 37500;
+
+// Only IFD0 leads to the GPS directory; a GPS pointer anywhere else is not followed.
+bool isGpsPointer(std::uint16_t ifd, std::uint16_t tag)
+{
+    return ifd == kIfd0 && tag == kGpsIfd;
+}
 
 bool isSkipped(std::uint16_t tag)
 {
-    return tag == kThumbnailOffsetTag || tag == kThumbnailLengthTag || tag == kGpsPointerTag;
+    return tag == kThumbnailOffsetTag || tag == kThumbnailLengthTag || tag == kGpsIfd;
 }
 
 bool isPointer(std::uint16_t tag)
@@ -101,15 +106,15 @@ public:
                 if (!exif::fits(valueAt, raw.bytes, m_tiff.size()))
                     continue;
             }
-            if (isSkipped(raw.tag))
-                continue;
-            if (isPointer(raw.tag)) {
+            if (isPointer(raw.tag) || isGpsPointer(ifd, raw.tag)) {
                 if (!exif::fits(raw.word, 2, m_tiff.size()))
                     continue;
                 if (!Parse(raw.word, raw.tag))
                     return false;
                 continue;
             }
+            if (isSkipped(raw.tag))
+                continue;
             if (raw.tag == kMakerNoteTag)
                 m_makerNoteOffset = static_cast<int>(valueAt);
             auto entry = std::make_unique<ExifEntry>();
@@ -156,6 +161,10 @@ public:
             if (!ReadAt(at, entryBytes, 12))
                 return false;
             const RawEntry raw = decodeEntry(entryBytes, m_order);
+            if (isGpsPointer(ifd, raw.tag)) {
+                ParseGps(raw.word);
+                continue;
+            }
             if (isSkipped(raw.tag))
                 continue;
             if (isPointer(raw.tag)) {
@@ -190,6 +199,18 @@ public:
     }
 
 private:
+    // A broken GPS directory costs only its own entries: files whose location we could not
+    // read still load as they did before we read locations at all.
+    void ParseGps(std::uint64_t offset)
+    {
+        const std::size_t before = m_entries.size();
+        const int makerNoteOffset = m_makerNoteOffset;
+        if (!Parse(offset, kGpsIfd)) {
+            m_entries.resize(before);
+            m_makerNoteOffset = makerNoteOffset;
+        }
+    }
+
     bool ReadAt(std::uint64_t offset, std::uint8_t* into, std::size_t length)
     {
         if (!exif::fits(offset, length, m_fileSize) ||

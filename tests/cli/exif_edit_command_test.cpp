@@ -1,6 +1,9 @@
 // tavelune-cli exif set / delete and convert's EXIF keeping, run as a program.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
+#include "exif/byte_order.h"
 #include "exif/exif_data.h"
 #include "support/cli_runner.h"
 #include "support/test_support.h"
@@ -75,6 +78,86 @@ TEST(ExifEditCommand, DeleteAndListStillWork)
         test::runTaveluneCli("exif --lang en_US " + test::shellQuote(path));
     EXPECT_EQ(list.status, 0);
     EXPECT_TRUE(has(list.out, "No EXIF data"));
+}
+
+// The sample photo with a location added, written by our own writer.
+std::string locatedCopy(const test::TempDir& dir, const std::string& name, bool withLocation)
+{
+    const std::string path = dir.file(name);
+    test::writeFileBytes(path, test::readFileBytes(test::samplePath("coffee-exif.jpg")));
+    ExifData exif;
+    EXPECT_TRUE(exif.LoadExif(path));
+    if (withLocation) {
+        const std::uint8_t version[] = {2, 3, 0, 0}, north[] = {'N', 0};
+        const std::uint8_t latitude[] = {48, 0, 0, 0, 1,  0, 0, 0, 51, 0, 0, 0,
+                                         1,  0, 0, 0, 29, 0, 0, 0, 1,  0, 0, 0};
+        for (auto [tag, type, count, bytes] : {std::tuple{0, kByte, 4, version},
+                                               {1, kAscii, 2, north},
+                                               {2, kRational, 3, latitude}}) {
+            auto entry = std::make_unique<ExifEntry>();
+            EXPECT_TRUE(entry->SetFromRaw(kGpsIfd, static_cast<std::uint16_t>(tag), type,
+                                          static_cast<std::uint32_t>(count), bytes, exif::kIntel));
+            exif.entries().push_back(std::move(entry));
+        }
+    }
+    EXPECT_TRUE(exif.SaveExif(path));
+    return path;
+}
+
+// The listing without the rows that differ from one file to the next.
+std::string entryRows(const std::string& listing)
+{
+    std::string rows;
+    std::size_t at = 0;
+    while (at < listing.size()) {
+        std::size_t end = listing.find('\n', at);
+        end = end == std::string::npos ? listing.size() : end + 1;
+        const std::string line = listing.substr(at, end - at);
+        if (!line.starts_with("File name") && !line.starts_with("File size") &&
+            !line.starts_with("Time stamp"))
+            rows += line;
+        at = end;
+    }
+    return rows;
+}
+
+TEST(ExifEditCommand, TheLocationIsCarriedButNotListed)
+{
+    test::TempDir dir;
+    const std::string plain = locatedCopy(dir, "plain.jpg", false);
+    const std::string located = locatedCopy(dir, "located.jpg", true);
+    const std::string quoted = test::shellQuote(located);
+    const test::CliResult list = test::runTaveluneCli("exif --lang en_US " + quoted);
+    ASSERT_EQ(list.status, 0);
+    EXPECT_EQ(entryRows(list.out),
+              entryRows(test::runTaveluneCli("exif --lang en_US " + test::shellQuote(plain)).out));
+    EXPECT_TRUE(
+        has(test::runTaveluneCli("exif --json " + quoted).out, "{\"ifd\":34853,\"tag\":2,"));
+
+    const test::CliResult set = test::runTaveluneCli("exif set " + quoted + " Make=Nikon");
+    ASSERT_EQ(set.status, 0) << set.err;
+    EXPECT_TRUE(has(set.out, "Make: Canon -> Nikon")) << set.out;
+    EXPECT_FALSE(has(set.out, "0x000")) << set.out;
+    ExifData exif;
+    ASSERT_TRUE(exif.LoadExif(located));
+    ASSERT_NE(exif.FindEntry(kGpsIfd, 2), nullptr);
+    EXPECT_EQ(exif.FindEntry(kGpsIfd, 2)->GetFraction(2).numerator, 29);
+    EXPECT_EQ(exif.FindEntry(kGpsIfd, 0)->value(), (std::vector<std::uint8_t>{2, 3, 0, 0}));
+
+    const std::string converted = dir.file("converted.jpg");
+    ASSERT_EQ(
+        test::runTaveluneCli("convert --no-film " + quoted + " " + test::shellQuote(converted))
+            .status,
+        0);
+    ExifData kept;
+    ASSERT_TRUE(kept.LoadExif(converted));
+    ASSERT_NE(kept.FindEntry(kGpsIfd, 1), nullptr);
+    EXPECT_EQ(kept.FindEntry(kGpsIfd, 1)->ValueText(), "N");
+
+    const test::CliResult deleted = test::runTaveluneCli("exif delete " + quoted);
+    ASSERT_EQ(deleted.status, 0) << deleted.err;
+    EXPECT_FALSE(has(deleted.out, "0x000")) << deleted.out;
+    EXPECT_FALSE(exif.LoadExif(located));
 }
 
 TEST(ExifEditCommand, ConvertKeepsExifUnlessAsked)

@@ -11,8 +11,9 @@
 
 namespace tavelune::test {
 
-/// Lays out a TIFF header, IFD0, the Exif IFD and the Interoperability IFD, each followed by
-/// its long values; pointer entries are added where the sub-directories have entries.
+/// Lays out a TIFF header, IFD0, the Exif IFD, the Interoperability IFD and the GPS IFD, each
+/// followed by its long values; pointer entries are added where the sub-directories have
+/// entries.
 class TiffBuilder {
 public:
     struct Layout {
@@ -20,6 +21,7 @@ public:
         std::uint32_t ifd0 = 0;
         std::uint32_t exif = 0;     // 0 when not written
         std::uint32_t interop = 0;  // 0 when not written
+        std::uint32_t gps = 0;      // 0 when not written
     };
 
     explicit TiffBuilder(int order) : m_order(order) {}
@@ -84,18 +86,31 @@ public:
         exif::writeU32(out, 4, m_order, 8);
         const bool hasInterop = countOf(kInteropIfd) > 0;
         const bool hasExif = countOf(kExifIfd) > 0 || hasInterop;
+        const bool hasGps = countOf(kGpsIfd) > 0;
         layout.ifd0 = 8;
-        std::size_t exifPointer = writeDirectory(out, kIfd0, hasExif ? kExifIfd : 0);
+        std::vector<std::uint16_t> ifd0Pointers;
+        if (hasExif)
+            ifd0Pointers.push_back(kExifIfd);
+        if (hasGps)
+            ifd0Pointers.push_back(kGpsIfd);
+        const std::vector<std::size_t> pointers = writeDirectory(out, kIfd0, ifd0Pointers);
         if (hasExif) {
             layout.exif = static_cast<std::uint32_t>(out.size());
-            exif::writeU32(out, exifPointer, m_order, layout.exif);
-            std::size_t interopPointer =
-                writeDirectory(out, kExifIfd, hasInterop ? kInteropIfd : 0);
+            exif::writeU32(out, pointers[0], m_order, layout.exif);
+            const std::vector<std::size_t> interopPointer =
+                writeDirectory(out, kExifIfd,
+                               hasInterop ? std::vector<std::uint16_t>{kInteropIfd}
+                                          : std::vector<std::uint16_t>{});
             if (hasInterop) {
                 layout.interop = static_cast<std::uint32_t>(out.size());
-                exif::writeU32(out, interopPointer, m_order, layout.interop);
-                writeDirectory(out, kInteropIfd, 0);
+                exif::writeU32(out, interopPointer[0], m_order, layout.interop);
+                writeDirectory(out, kInteropIfd, {});
             }
+        }
+        if (hasGps) {
+            layout.gps = static_cast<std::uint32_t>(out.size());
+            exif::writeU32(out, pointers.back(), m_order, layout.gps);
+            writeDirectory(out, kGpsIfd, {});
         }
         return layout;
     }
@@ -116,12 +131,13 @@ private:
         return n;
     }
 
-    // Writes one directory and its values; returns where the pointer's value goes (or 0).
-    std::size_t writeDirectory(std::vector<std::uint8_t>& out, std::uint16_t ifd,
-                               std::uint16_t pointerTag) const
+    // Writes one directory and its values, the pointers last; returns where each pointer's
+    // value goes.
+    std::vector<std::size_t> writeDirectory(std::vector<std::uint8_t>& out, std::uint16_t ifd,
+                                            const std::vector<std::uint16_t>& pointerTags) const
     {
         const std::size_t start = out.size();
-        const std::size_t n = countOf(ifd) + (pointerTag != 0 ? 1 : 0);
+        const std::size_t n = countOf(ifd) + pointerTags.size();
         out.resize(start + 2 + 12 * n + 4, 0);
         exif::writeU16(out, start, m_order, static_cast<std::uint16_t>(n));
         std::size_t slot = start + 2;
@@ -141,14 +157,15 @@ private:
             }
             slot += 12;
         }
-        std::size_t pointerValue = 0;
-        if (pointerTag != 0) {
-            exif::writeU16(out, slot, m_order, pointerTag);
+        std::vector<std::size_t> pointerValues;
+        for (std::uint16_t tag : pointerTags) {
+            exif::writeU16(out, slot, m_order, tag);
             exif::writeU16(out, slot + 2, m_order, kLong);
             exif::writeU32(out, slot + 4, m_order, 1);
-            pointerValue = slot + 8;
+            pointerValues.push_back(slot + 8);
+            slot += 12;
         }
-        return pointerValue;
+        return pointerValues;
     }
 
     int m_order;
