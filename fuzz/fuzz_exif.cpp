@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "engine/message_sink.h"
 #include "exif/byte_order.h"
 #include "exif/exif_data.h"
 #include "exif/exif_list.h"
+#include "quiet_messages.h"
 
 namespace {
 
@@ -69,12 +69,7 @@ void exercise(const ExifData& exif)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    static const bool quiet = [] {
-        tavelune::setMessageSink(
-            [](const std::string&, const std::string&, tavelune::MessageIcon) {});
-        return true;
-    }();
-    (void)quiet;
+    silenceMessages();
     if (size < 1)
         return 0;
     const std::uint8_t mode = data[0] % 6;

@@ -7,9 +7,9 @@
 #include <tuple>
 #include <vector>
 
-#include "engine/message_sink.h"
 #include "exif/exif_block.h"
 #include "exif/exif_data.h"
+#include "quiet_messages.h"
 
 namespace {
 
@@ -35,12 +35,7 @@ std::vector<Written> writtenEntries(const ExifData& exif)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    static const bool quiet = [] {
-        tavelune::setMessageSink(
-            [](const std::string&, const std::string&, tavelune::MessageIcon) {});
-        return true;
-    }();
-    (void)quiet;
+    silenceMessages();
     if (size < 1)
         return 0;
     ExifData source;

@@ -8,11 +8,11 @@
 #include <optional>
 
 #include "cli/cli_support.h"
+#include "engine/codec_support.h"
 #include "engine/format_dispatch.h"
 #include "engine/image.h"
 #include "engine/safe_write.h"
 #include "exif/exif_editor_model.h"
-#include "exif/file_replace.h"
 #include "exif/tag_catalogue.h"
 
 namespace tavelune::cli {
@@ -319,7 +319,7 @@ bool isJpegOrTiff(const std::string& path)
 bool keepBackup(const std::string& path)
 {
     std::vector<std::uint8_t> bytes;
-    if (!exif::readWholeFile(path, bytes))
+    if (!readWholeFile(path, bytes))
         return false;
     return writeViaTemporary(path + "~", [&](const std::string& temporary) {
         std::FILE* file = std::fopen(temporary.c_str(), "wb");
@@ -330,12 +330,11 @@ bool keepBackup(const std::string& path)
     });
 }
 
-}  // namespace
-
-int runExifSet(const std::vector<std::string>& args)
+// --backup and --help, shared by both verbs; an exit status when there is nothing more to do.
+std::optional<int> readEditArguments(const std::vector<std::string>& args,
+                                     std::size_t leastPositional, bool& backup,
+                                     std::vector<std::string>& positional)
 {
-    bool backup = false;
-    std::vector<std::string> positional;
     for (const std::string& arg : args) {
         if (arg == "--backup")
             backup = true;
@@ -344,10 +343,21 @@ int runExifSet(const std::vector<std::string>& args)
         else
             positional.push_back(arg);
     }
-    if (positional.size() < 2) {
+    if (positional.size() < leastPositional) {
         std::fputs(kExifEditHelp, stderr);
         return 2;
     }
+    return std::nullopt;
+}
+
+}  // namespace
+
+int runExifSet(const std::vector<std::string>& args)
+{
+    bool backup = false;
+    std::vector<std::string> positional;
+    if (const std::optional<int> exit = readEditArguments(args, 2, backup, positional))
+        return *exit;
     const std::string path = positional[0];
     if (!isJpegOrTiff(path)) {
         std::fprintf(stderr,
@@ -428,18 +438,8 @@ int runExifDelete(const std::vector<std::string>& args)
 {
     bool backup = false;
     std::vector<std::string> files;
-    for (const std::string& arg : args) {
-        if (arg == "--backup")
-            backup = true;
-        else if (arg == "-h" || arg == "--help")
-            return std::fputs(kExifEditHelp, stdout), 0;
-        else
-            files.push_back(arg);
-    }
-    if (files.empty()) {
-        std::fputs(kExifEditHelp, stderr);
-        return 2;
-    }
+    if (const std::optional<int> exit = readEditArguments(args, 1, backup, files))
+        return *exit;
     int status = 0;
     for (const std::string& path : files) {
         if (!isJpegOrTiff(path)) {

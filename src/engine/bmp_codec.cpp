@@ -117,13 +117,7 @@ bool BmpCodec::create(int width, int height, float dpi)
 
 bool BmpCodec::read(const std::string& path, Image& out)
 {
-    if (path.empty())
-        return false;
-    out.destroyPixels();
-    std::vector<uint8_t> bytes;
-    if (!readWholeFile(path, bytes))
-        return false;
-    return decodeBmp(bytes.data(), bytes.size(), out);
+    return decodeWholeFile(path, out, decodeBmp);
 }
 
 bool BmpCodec::write(const std::string& path, const Image& image, int)

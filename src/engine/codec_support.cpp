@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "engine/image.h"
+
 namespace tavelune {
 namespace {
 
@@ -71,6 +73,18 @@ bool readWholeFile(const std::string& path, std::vector<uint8_t>& bytes)
         return false;
     }
     return true;
+}
+
+bool decodeWholeFile(const std::string& path, Image& out,
+                     bool (*decode)(const uint8_t*, size_t, Image&))
+{
+    if (path.empty())
+        return false;
+    out.destroyPixels();
+    std::vector<uint8_t> bytes;
+    if (!readWholeFile(path, bytes))
+        return false;
+    return decode(bytes.data(), bytes.size(), out);
 }
 
 }  // namespace tavelune

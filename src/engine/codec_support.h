@@ -15,6 +15,12 @@ bool pictureSizeAllowed(uint64_t width, uint64_t height);
 /// Reads a whole regular file. False (with the reason noted) when it cannot be opened or read.
 bool readWholeFile(const std::string& path, std::vector<uint8_t>& bytes);
 
+class Image;
+/// A reader's read for formats decoded from memory: the old pixels are released, the whole
+/// file read, then decoded into out.
+bool decodeWholeFile(const std::string& path, Image& out,
+                     bool (*decode)(const uint8_t* data, size_t size, Image& out));
+
 /// The reason the last codec call on this thread failed, for callers that print it (the CLI).
 /// Message texts shown to the user do not change; this is extra detail only.
 void noteCodecFailure(const std::string& reason);

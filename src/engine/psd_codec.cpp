@@ -173,13 +173,7 @@ bool PsdCodec::create(int width, int height, float dpi)
 
 bool PsdCodec::read(const std::string& path, Image& out)
 {
-    if (path.empty())
-        return false;
-    out.destroyPixels();
-    std::vector<uint8_t> bytes;
-    if (!readWholeFile(path, bytes))
-        return false;
-    return decodePsd(bytes.data(), bytes.size(), out);
+    return decodeWholeFile(path, out, decodePsd);
 }
 
 }  // namespace tavelune

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <span>
 
+#include "engine/codec_support.h"
 #include "exif/byte_order.h"
 #include "exif/entry_values.h"
 #include "exif/exif_block.h"
@@ -126,7 +127,7 @@ bool ExifData::SaveJpegExif(const std::string& path)
 bool ExifData::SaveTiffExif(const std::string& path)
 {
     std::vector<std::uint8_t> file;
-    if (!exif::readWholeFile(path, file))
+    if (!readWholeFile(path, file))
         return false;
     ExifData target;
     if (!target.LoadExifFromBytes(file.data(), file.size(), "TIFF"))
@@ -237,7 +238,7 @@ bool ExifData::DeleteExif(const std::string& path, const char* format)
 bool ExifData::DeleteJpegExif(const std::string& path)
 {
     std::vector<std::uint8_t> file;
-    if (!exif::readWholeFile(path, file) || file.empty())
+    if (!readWholeFile(path, file) || file.empty())
         return false;
     // The scan runs over the bytes that will be written back, not over a second read.
     std::FILE* stream = ::fmemopen(file.data(), file.size(), "rb");

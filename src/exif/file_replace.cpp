@@ -29,21 +29,6 @@ bool writeAll(int fd, std::span<const std::uint8_t> bytes)
 
 }  // namespace
 
-bool readWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes)
-{
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr)
-        return false;
-    struct stat info {};
-    bool ok = ::fstat(::fileno(file), &info) == 0 && S_ISREG(info.st_mode);
-    if (ok) {
-        bytes.resize(static_cast<std::size_t>(info.st_size));
-        ok = std::fread(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    }
-    std::fclose(file);
-    return ok;
-}
-
 bool replaceFileContents(const std::string& path,
                          std::initializer_list<std::span<const std::uint8_t>> pieces)
 {

@@ -9,9 +9,6 @@
 
 namespace tavelune::exif {
 
-/// Reads a whole file; false when it cannot be opened or read completely.
-bool readWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes);
-
 /// Writes the pieces one after another into a temporary file in the path's folder, then
 /// renames it over the path, keeping the old file's permissions. False leaves the old file.
 bool replaceFileContents(const std::string& path,

@@ -2,6 +2,7 @@
 #include <cstring>
 #include <new>
 
+#include "engine/codec_support.h"
 #include "engine/message_sink.h"
 #include "exif/exif_data.h"
 #include "exif/exif_messages.h"
@@ -145,7 +146,7 @@ bool ExifData::ReplaceExifSegment(const char* path, const std::uint8_t* segment,
     m_sections.clear();
 
     std::vector<std::uint8_t> bytes;
-    if (!exif::readWholeFile(path, bytes) || offset + oldSize > bytes.size())
+    if (!readWholeFile(path, bytes) || offset + oldSize > bytes.size())
         return false;
     const std::span<const std::uint8_t> all(bytes);
     return exif::replaceFileContents(
