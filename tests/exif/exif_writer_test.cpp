@@ -14,16 +14,9 @@
 namespace tavelune {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-
-std::uint16_t le16(const Bytes& b, std::size_t at)
-{
-    return exif::readU16(b, at, exif::kIntel).value();
-}
-std::uint32_t le32(const Bytes& b, std::size_t at)
-{
-    return exif::readU32(b, at, exif::kIntel).value();
-}
+using test::Bytes;
+using test::le16;
+using test::le32;
 
 TEST(Rational, EncodesTheFractionAsThousandOverIt)
 {

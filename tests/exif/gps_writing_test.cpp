@@ -18,16 +18,9 @@
 namespace tavelune {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-
-std::uint16_t le16(const Bytes& b, std::size_t at)
-{
-    return exif::readU16(b, at, exif::kIntel).value();
-}
-std::uint32_t le32(const Bytes& b, std::size_t at)
-{
-    return exif::readU32(b, at, exif::kIntel).value();
-}
+using test::Bytes;
+using test::le16;
+using test::le32;
 
 // GPSVersionID, LatitudeRef, Latitude, LongitudeRef, Longitude, AltitudeRef, Altitude.
 constexpr std::size_t kGpsEntries = 7;

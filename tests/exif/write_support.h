@@ -9,10 +9,23 @@
 
 #include "engine/format_dispatch.h"
 #include "engine/image.h"
+#include "exif/byte_order.h"
 #include "exif/entry_values.h"
 #include "exif/exif_data.h"
 
 namespace tavelune::test {
+
+using Bytes = std::vector<std::uint8_t>;
+
+/// Little-endian fields of a block the writer built (it always writes Intel order).
+inline std::uint16_t le16(const Bytes& b, std::size_t at)
+{
+    return exif::readU16(b, at, exif::kIntel).value();
+}
+inline std::uint32_t le32(const Bytes& b, std::size_t at)
+{
+    return exif::readU32(b, at, exif::kIntel).value();
+}
 
 /// A small colour gradient, so that compressed data is not trivial.
 inline Image gradientPicture(int width = 24, int height = 16)
