@@ -2,7 +2,7 @@
 #include <benchmark/benchmark.h>
 
 #include "bench_picture.h"
-#include "film/conversion_job.h"
+#include "job/conversion_job.h"
 
 namespace tavelune {
 namespace {

@@ -5,12 +5,12 @@
 #include <vector>
 
 #include "bench_picture.h"
-#include "film/blend_kernels.h"
-#include "film/convolution_filter.h"
-#include "film/hsv.h"
-#include "film/luma_histogram.h"
 #include "engine/parallel.h"
-#include "film/tone_kernels.h"
+#include "film/convolution_filter.h"
+#include "pixel/blend_kernels.h"
+#include "pixel/hsv.h"
+#include "pixel/luma_histogram.h"
+#include "pixel/tone_kernels.h"
 
 namespace tavelune {
 namespace {

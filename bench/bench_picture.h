@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "engine/image.h"
-#include "film/pixel.h"
+#include "pixel/pixel.h"
 
 namespace tavelune::bench {
 

@@ -8,7 +8,7 @@
 #include "cli/cli_support.h"
 #include "cli/command_registry.h"
 #include "cli/convert_options.h"
-#include "film/batch_conversion.h"
+#include "job/batch_conversion.h"
 
 namespace tavelune::cli {
 namespace {

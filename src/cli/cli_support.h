@@ -1,4 +1,5 @@
 // What every tavelune-cli subcommand shares: option values, messages, terminal progress.
+// Layer cli: the headless front end over every core layer; nothing in the core includes it.
 #pragma once
 
 #include <cstdio>

@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "film/settings_file.h"
+#include "job/settings_file.h"
 
 namespace tavelune::cli {
 namespace {

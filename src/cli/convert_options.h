@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "cli/cli_support.h"
-#include "film/file_conversion.h"
+#include "job/file_conversion.h"
 
 namespace tavelune::cli {
 

@@ -8,8 +8,8 @@
 #include "engine/corvane_error.h"
 #include "engine/format_dispatch.h"
 #include "exif/exif_data.h"
-#include "exif/histogram_panel.h"
-#include "film/file_conversion.h"
+#include "histogram/histogram_panel.h"
+#include "job/file_conversion.h"
 
 namespace tavelune::cli {
 namespace {

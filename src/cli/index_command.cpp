@@ -13,12 +13,12 @@
 #include "cli/command_registry.h"
 #include "engine/format_dispatch.h"
 #include "engine/image_codec.h"
-#include "film/progress.h"
 #include "indexprint/fit_rectangle.h"
 #include "indexprint/index_items.h"
 #include "indexprint/index_layout.h"
 #include "indexprint/index_messages.h"
 #include "indexprint/index_sheet.h"
+#include "pixel/progress.h"
 
 namespace tavelune::cli {
 namespace {

@@ -1,4 +1,5 @@
 // The one in-memory picture: 32-bit BGRA pixels, rows bottom-up, with its bitmap header.
+// Layer engine: the picture, codecs, geometry and their dialog models; sits on pixel only.
 #pragma once
 
 #include <cstddef>

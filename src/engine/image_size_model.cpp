@@ -10,7 +10,7 @@
 #include "engine/engine_messages.h"
 #include "engine/format_number.h"
 #include "engine/message_sink.h"
-#include "film/units.h"
+#include "pixel/units.h"
 
 namespace tavelune {
 namespace {

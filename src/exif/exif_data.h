@@ -1,4 +1,5 @@
 // The EXIF model of one image file: a flat, sortable list of entries tagged with their IFD id.
+// Layer exif: reading, editing and writing EXIF; sits on engine and pixel.
 #pragma once
 
 #include <cstdint>

@@ -4,12 +4,12 @@
 #include <algorithm>
 
 #include "engine/image.h"
-#include "film/blend_kernels.h"
 #include "film/film_settings.h"
-#include "film/hsv.h"
-#include "film/layer_alpha.h"
 #include "film/progress_budget.h"
-#include "film/tone_kernels.h"
+#include "pixel/blend_kernels.h"
+#include "pixel/hsv.h"
+#include "pixel/layer_alpha.h"
+#include "pixel/tone_kernels.h"
 
 namespace tavelune {
 namespace {

@@ -9,7 +9,7 @@
 
 #include "engine/image.h"
 #include "engine/parallel.h"
-#include "film/pixel.h"
+#include "pixel/pixel.h"
 
 namespace tavelune {
 namespace {

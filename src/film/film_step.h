@@ -1,8 +1,9 @@
 // The film step of the conversion: the result picture rebuilt from the source by a recipe.
+// Layer film: recipes, the film step and sharpening; sits on engine and pixel.
 #pragma once
 
 #include "film/film_settings.h"
-#include "film/progress.h"
+#include "pixel/progress.h"
 
 namespace tavelune {
 

@@ -3,12 +3,12 @@
 
 #include <algorithm>
 
-#include "film/blend_kernels.h"
 #include "film/colour_film.h"
 #include "film/film_settings.h"
-#include "film/layer_alpha.h"
-#include "film/pixel.h"
-#include "film/tone_kernels.h"
+#include "pixel/blend_kernels.h"
+#include "pixel/layer_alpha.h"
+#include "pixel/pixel.h"
+#include "pixel/tone_kernels.h"
 
 namespace tavelune {
 namespace {

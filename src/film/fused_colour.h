@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "film/hsv.h"
+#include "pixel/hsv.h"
 
 namespace tavelune {
 

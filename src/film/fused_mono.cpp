@@ -3,14 +3,14 @@
 
 #include <algorithm>
 
-#include "film/blend_kernels.h"
 #include "film/film_settings.h"
-#include "film/hsv.h"
-#include "film/layer_alpha.h"
-#include "film/luma.h"
 #include "film/mono_film.h"
-#include "film/pixel.h"
-#include "film/tone_kernels.h"
+#include "pixel/blend_kernels.h"
+#include "pixel/hsv.h"
+#include "pixel/layer_alpha.h"
+#include "pixel/luma.h"
+#include "pixel/pixel.h"
+#include "pixel/tone_kernels.h"
 
 namespace tavelune {
 namespace {

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "film/progress.h"
+#include "pixel/progress.h"
 
 namespace tavelune {
 

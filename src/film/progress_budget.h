@@ -1,7 +1,7 @@
 // A step's share of a progress bar: advances in fixed parts of its budget, then lands exactly.
 #pragma once
 
-#include "film/progress.h"
+#include "pixel/progress.h"
 
 namespace tavelune {
 

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "film/progress.h"
+#include "pixel/progress.h"
 
 namespace tavelune {
 

@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "film/units.h"
 #include "indexprint/index_layout.h"
+#include "pixel/units.h"
 
 namespace tavelune {
 IndexLayout computeIndexLayout(int style, float dpi)

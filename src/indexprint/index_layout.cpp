@@ -1,8 +1,8 @@
 // The layout and resolution tables of the index print.
 #include "indexprint/index_layout.h"
 
-#include "film/units.h"
 #include "indexprint/index_messages.h"
+#include "pixel/units.h"
 
 namespace tavelune {
 namespace {

@@ -2,9 +2,9 @@
 #include "indexprint/index_sheet.h"
 
 #include "engine/image_codec.h"
-#include "film/progress.h"
 #include "indexprint/fit_rectangle.h"
 #include "indexprint/index_messages.h"
+#include "pixel/progress.h"
 
 namespace tavelune {
 namespace {

@@ -3,9 +3,9 @@
 
 #include <algorithm>
 
-#include "film/pixel.h"
 #include "overlay/picture_file.h"
 #include "overlay/unit_fields.h"
+#include "pixel/pixel.h"
 
 namespace tavelune {
 namespace {

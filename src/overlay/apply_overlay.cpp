@@ -1,10 +1,10 @@
 // applyOverlay: text or picture, placed, keyed and blended at the page's opacity.
 #include "overlay/apply_overlay.h"
 
-#include "film/pixel.h"
 #include "overlay/info_tags.h"
 #include "overlay/text_canvas.h"
 #include "overlay/unit_fields.h"
+#include "pixel/pixel.h"
 
 namespace tavelune {
 

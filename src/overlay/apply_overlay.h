@@ -1,4 +1,5 @@
 // Stamping a watermark or signature onto a picture.
+// Layer overlay: text, information tags, watermark, signature, border; below histogram and job.
 #pragma once
 
 #include <functional>

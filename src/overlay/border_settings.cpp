@@ -1,8 +1,8 @@
 // BorderSettings: presets, equal sides and unit changes.
 #include "overlay/border_settings.h"
 
-#include "film/units.h"
 #include "overlay/unit_fields.h"
+#include "pixel/units.h"
 
 namespace tavelune {
 

@@ -1,8 +1,8 @@
 // OverlaySettings: the two pages' initial values and the couplings of their controls.
 #include "overlay/overlay_settings.h"
 
-#include "film/pixel.h"
 #include "overlay/unit_fields.h"
+#include "pixel/pixel.h"
 
 namespace tavelune {
 

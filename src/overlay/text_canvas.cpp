@@ -6,8 +6,8 @@
 #include <new>
 #include <vector>
 
-#include "film/blend_kernels.h"
 #include "overlay/character_codes.h"
+#include "pixel/blend_kernels.h"
 
 namespace tavelune {
 namespace {

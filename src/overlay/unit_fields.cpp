@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "film/units.h"
+#include "pixel/units.h"
 
 namespace tavelune {
 

@@ -6,7 +6,7 @@
 
 #include <cmath>
 
-#include "film/units.h"
+#include "pixel/units.h"
 #include "support/test_support.h"
 
 namespace tavelune {

@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "engine/image.h"
-#include "film/pixel.h"
 #include "film/sharpen.h"
 #include "film_test_pictures.h"
+#include "pixel/pixel.h"
 
 namespace tavelune {
 namespace {

@@ -6,13 +6,13 @@
 #include <vector>
 
 #include "engine/image.h"
-#include "film/blend_kernels.h"
 #include "film/colour_film.h"
-#include "film/hsv.h"
 #include "film/mono_film.h"
-#include "film/pixel.h"
-#include "film/tone_kernels.h"
 #include "film_test_pictures.h"
+#include "pixel/blend_kernels.h"
+#include "pixel/hsv.h"
+#include "pixel/pixel.h"
+#include "pixel/tone_kernels.h"
 
 namespace tavelune {
 namespace {

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "film/pixel.h"
+#include "pixel/pixel.h"
 
 namespace tavelune::test {
 

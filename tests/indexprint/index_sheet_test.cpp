@@ -1,4 +1,6 @@
 // Rendering index sheets from real files: grid, black cells, captions, panel, logo, title.
+#include "indexprint/index_sheet.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -6,9 +8,8 @@
 #include <vector>
 
 #include "engine/format_dispatch.h"
-#include "film/progress.h"
 #include "indexprint/fit_rectangle.h"
-#include "indexprint/index_sheet.h"
+#include "pixel/progress.h"
 #include "support/test_support.h"
 
 namespace tavelune {

@@ -1,0 +1,53 @@
+// Batch conversion: one set of settings over a list of files, written into an output folder.
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "job/file_conversion.h"
+
+namespace tavelune {
+
+/// Output types of the batch, in the order of the type list.
+enum class BatchType { Jpeg, Tiff, Bmp };
+
+struct BatchSettings {
+    FileConversionSettings conversion;  // film, pages, output options, EXIF kept for JPEG
+    std::string outputFolder;
+    std::string prefix = "QX_";
+    BatchType type = BatchType::Jpeg;
+    bool overwrite = false;  // existing output files are skipped unless set
+    int jobs = 0;            // files converted at once; 0 = one per core
+};
+
+enum class BatchFileStatus { Converted, Skipped, Failed, NotProcessed };
+
+struct BatchFileResult {
+    std::string input;
+    std::string output;
+    BatchFileStatus status = BatchFileStatus::NotProcessed;
+    std::string reason;  // why a file was skipped or failed
+};
+
+/// Told about the run as it goes; calls come from the worker threads, one at a time.
+struct BatchObserver {
+    std::function<void(size_t index, const std::string& input)> started;
+    std::function<void(size_t index, int percent)> fileProgress;
+    std::function<void(size_t index, const BatchFileResult& result)> finished;
+};
+
+/// The output path of one input: folder + prefix + base name + the type's extension.
+std::string batchOutputPath(const std::string& input, const BatchSettings& settings);
+
+/// Converts every file; a file that fails is reported and the run goes on. Files left when
+/// cancel becomes true are NotProcessed. The results are in list order and do not depend on
+/// the number of jobs. The output folder is created when missing. A file whose output path
+/// was already used by an earlier file of the list fails rather than overwrite it.
+std::vector<BatchFileResult> runBatch(const std::vector<std::string>& files,
+                                      const BatchSettings& settings,
+                                      const BatchObserver& observer = {},
+                                      const std::atomic<bool>* cancel = nullptr);
+
+}  // namespace tavelune

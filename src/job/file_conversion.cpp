@@ -1,0 +1,116 @@
+// The single-picture road from file to file, shared by the command line and the batch run.
+#include "job/file_conversion.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "engine/engine_messages.h"
+#include "engine/exif_orientation.h"
+#include "engine/fit_within.h"
+#include "engine/format_dispatch.h"
+#include "engine/image.h"
+#include "engine/message_sink.h"
+#include "exif/exif_data.h"
+#include "exif/keep_exif.h"
+#include "pixel/progress.h"
+
+namespace tavelune {
+namespace {
+
+constexpr uint16_t kTagOrientation = 274;
+constexpr uint16_t kTagXResolution = 282;
+constexpr uint16_t kTagResolutionUnit = 296;
+
+std::string upper(std::string text)
+{
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return char(std::toupper(c)); });
+    return text;
+}
+
+void applyGeometry(Image& picture, const FileConversionSettings& settings)
+{
+    if (settings.resizeWidth > 0 && settings.resizeHeight > 0 &&
+        (settings.resizeWidth != picture.width() || settings.resizeHeight != picture.height()))
+        picture.resize(settings.resizeWidth, settings.resizeHeight, kBicubic);
+    if (settings.rotate != 0)
+        picture.rotate(settings.rotate);
+    if (settings.mirror)
+        picture.mirrorHorizontal();
+    if (settings.flip)
+        picture.flipVertical();
+    if (settings.dpi > 0.0)
+        picture.setDpi(float(settings.dpi));
+}
+
+}  // namespace
+
+bool openWorkingPicture(const std::string& path, Image& picture, ExifData& exif, int fit,
+                        bool orient)
+{
+    exif.Clear();
+    if (!openImage(path, picture))
+        return false;
+    if (fit > 0)
+        fitWithin(picture, fit);
+    const std::string format = upper(splitFileName(path).extension);
+    const bool jpeg = format == "JPG" || format == "JPEG";
+    if (!jpeg && format != "TIF" && format != "TIFF")
+        return true;
+    if (!exif.LoadExif(path) || exif.IsEmpty() || !jpeg)
+        return true;
+    double dpi = exif.GetNumber(kIfd0, kTagXResolution, 0);
+    if (exif.GetNumber(kIfd0, kTagResolutionUnit, 0) == 3)
+        dpi *= 2.54;
+    picture.setDpi(dpi > 0 ? float(dpi) : 72.0f);
+    if (orient)
+        applyExifOrientation(picture, int(exif.GetNumber(kIfd0, kTagOrientation, 0)));
+    return true;
+}
+
+FileConversionOutcome convertPictureFile(const std::string& input, const std::string& output,
+                                         const FileConversionSettings& settings,
+                                         const std::function<void(int)>& progress,
+                                         const std::function<void(const std::string&)>& reportFile)
+{
+    auto about = [&](const std::string& file) {
+        if (reportFile)
+            reportFile(file);
+    };
+    const std::string format = upper(splitFileName(output).extension);
+    if (!isWritableFormat(format)) {
+        about(output);
+        showMessage(messages::kUnsupportedFormat);
+        return FileConversionOutcome::WriteFailed;
+    }
+
+    about(input);
+    Image source;
+    ExifData exif;
+    if (!openWorkingPicture(input, source, exif, settings.fit, settings.orient))
+        return FileConversionOutcome::ReadFailed;
+    applyGeometry(source, settings);
+
+    Progress jobProgress([&](int position) {
+        if (progress)
+            progress(position);
+    });
+    Image result;
+    Rect margins;
+    // The desktop program stops silently on a failed film step; callers report it their way.
+    if (!runConversionJob(source, &exif, settings.job, &jobProgress, result, margins))
+        return FileConversionOutcome::ConversionFailed;
+
+    about(output);
+    const bool jpeg = format == "JPG" || format == "JPEG";
+    if (!saveImage(output, result, {}, jpeg ? settings.quality : settings.compression))
+        return FileConversionOutcome::WriteFailed;
+    if (jpeg && settings.keepExif) {
+        // As in the desktop program, a picture saved without its EXIF data is still saved.
+        if (!exif.IsEmpty())
+            writeKeptExif(exif, output, settings.orient);
+    }
+    return FileConversionOutcome::Converted;
+}
+
+}  // namespace tavelune

@@ -1,0 +1,48 @@
+// One picture file converted into another: open, turn upright, geometry, the job, save.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "job/conversion_job.h"
+
+namespace tavelune {
+class ExifData;
+class Image;
+}
+
+namespace tavelune {
+
+/// Everything that decides how one file becomes another.
+struct FileConversionSettings {
+    ConversionSettings job;  // the four pages: film, watermark, signature, border
+    int quality = 75;      // JPEG
+    int compression = 5;   // TIFF: 1 none, 5 LZW
+    int fit = 0;           // longer side at most this many pixels after opening; 0 keeps it
+    bool orient = true;    // a JPEG's EXIF Orientation and resolution are applied on opening
+    int resizeWidth = 0;   // bicubic resample; 0 keeps the size
+    int resizeHeight = 0;
+    int rotate = 0;        // 90, -90, 180 or 0
+    bool mirror = false;
+    bool flip = false;
+    double dpi = 0.0;      // 0 keeps the resolution
+    bool keepExif = true;  // a JPEG output gets the source's EXIF data (Orientation 1)
+};
+
+enum class FileConversionOutcome { Converted, ReadFailed, ConversionFailed, WriteFailed };
+
+/// Converts input into output (format from output's extension). Messages are shown through
+/// the message sink; reportFile (may be empty) is told which file the next message is about.
+/// progress (may be empty) receives 0..100. The output is written through a temporary file.
+FileConversionOutcome convertPictureFile(const std::string& input, const std::string& output,
+                                         const FileConversionSettings& settings,
+                                         const std::function<void(int)>& progress = {},
+                                         const std::function<void(const std::string&)>& reportFile = {});
+
+/// Opens a picture as the desktop program does: bilinear reduction to fit (when above 0),
+/// the file's EXIF data into exif (JPEG and TIFF), and for JPEG files the EXIF resolution
+/// and, when orient is set, its Orientation. False with the message shown.
+bool openWorkingPicture(const std::string& path, Image& picture, ExifData& exif, int fit,
+                        bool orient);
+
+}  // namespace tavelune

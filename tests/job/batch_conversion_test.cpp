@@ -1,0 +1,124 @@
+// Batch runs: names, skipping, failures that do not stop the run, cancelling, thread count.
+#include "job/batch_conversion.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+
+#include "engine/format_dispatch.h"
+#include "engine/image.h"
+#include "support/test_support.h"
+
+namespace tavelune {
+namespace {
+
+std::vector<std::string> makePictures(const test::TempDir& dir, int count)
+{
+    std::vector<std::string> paths;
+    for (int i = 0; i < count; ++i) {
+        Image picture;
+        picture.create(37 + i, 23, 72.0f);
+        for (size_t p = 0; p < picture.pixelCount(); ++p)
+            picture.pixels()[p] = 0xFF000000u | uint32_t(p * 2654435761u % 0xFFFFFF);
+        paths.push_back(dir.file("in" + std::to_string(i) + ".bmp"));
+        EXPECT_TRUE(saveImage(paths.back(), picture));
+    }
+    return paths;
+}
+
+TEST(BatchConversion, OutputNamesTakePrefixAndTypeExtension)
+{
+    BatchSettings settings;
+    settings.outputFolder = "/out";
+    EXPECT_EQ(batchOutputPath("/a.b/photo.tif", settings), "/out/QX_photo.jpg");
+    settings.type = BatchType::Tiff;
+    settings.prefix = "";
+    settings.outputFolder = "/out/";
+    EXPECT_EQ(batchOutputPath("img01.JPG", settings), "/out/img01.tif");
+    settings.type = BatchType::Bmp;
+    EXPECT_EQ(batchOutputPath("noext", settings), "/out/noext.bmp");
+}
+
+TEST(BatchConversion, ResultsDoNotDependOnTheNumberOfJobs)
+{
+    test::TempDir inputs, one, three;
+    std::vector<std::string> files = makePictures(inputs, 5);
+    BatchSettings settings;
+    settings.type = BatchType::Bmp;
+    settings.conversion.job.film.sharpnessPosition = 2;
+    settings.jobs = 1;
+    settings.outputFolder = one.file("out");
+    auto first = runBatch(files, settings);
+    settings.jobs = 3;
+    settings.outputFolder = three.file("out");
+    auto second = runBatch(files, settings);
+    ASSERT_EQ(first.size(), 5u);
+    for (size_t i = 0; i < files.size(); ++i) {
+        EXPECT_EQ(first[i].status, BatchFileStatus::Converted) << first[i].reason;
+        EXPECT_EQ(second[i].input, files[i]);
+        EXPECT_EQ(test::readFileBytes(first[i].output), test::readFileBytes(second[i].output));
+    }
+}
+
+TEST(BatchConversion, FailuresAreReportedAndTheRunGoesOn)
+{
+    test::TempDir inputs, outputs;
+    std::vector<std::string> files = makePictures(inputs, 2);
+    test::writeFileBytes(inputs.file("broken.bmp"), {'B', 'M', 1, 2, 3});
+    files.insert(files.begin() + 1, inputs.file("broken.bmp"));
+    files.push_back(inputs.file("notes.txt"));
+    files.push_back(files[0]);  // the same output name again
+    BatchSettings settings;
+    settings.outputFolder = outputs.path().string();
+    test::MessageCollector messages;
+    auto results = runBatch(files, settings);
+    ASSERT_EQ(results.size(), 5u);
+    EXPECT_EQ(results[0].status, BatchFileStatus::Converted);
+    EXPECT_EQ(results[1].status, BatchFileStatus::Failed);
+    EXPECT_NE(results[1].reason.find("Open image file error !"), std::string::npos);
+    EXPECT_EQ(results[2].status, BatchFileStatus::Converted);
+    EXPECT_EQ(results[3].status, BatchFileStatus::Failed);
+    EXPECT_NE(results[3].reason.find("Don't support image format !"), std::string::npos);
+    EXPECT_EQ(results[4].status, BatchFileStatus::Failed);
+    EXPECT_NE(results[4].reason.find(files[0]), std::string::npos);
+}
+
+TEST(BatchConversion, ExistingOutputsAreSkippedUnlessOverwriting)
+{
+    test::TempDir inputs, outputs;
+    std::vector<std::string> files = makePictures(inputs, 1);
+    BatchSettings settings;
+    settings.outputFolder = outputs.path().string();
+    const std::string output = batchOutputPath(files[0], settings);
+    test::writeFileBytes(output, {'o', 'l', 'd'});
+    auto results = runBatch(files, settings);
+    EXPECT_EQ(results[0].status, BatchFileStatus::Skipped);
+    EXPECT_EQ(test::readFileBytes(output).size(), 3u);
+    settings.overwrite = true;
+    results = runBatch(files, settings);
+    EXPECT_EQ(results[0].status, BatchFileStatus::Converted);
+    EXPECT_GT(test::readFileBytes(output).size(), 3u);
+}
+
+TEST(BatchConversion, CancelLeavesTheRestUnprocessed)
+{
+    test::TempDir inputs, outputs;
+    std::vector<std::string> files = makePictures(inputs, 4);
+    BatchSettings settings;
+    settings.jobs = 1;
+    settings.outputFolder = outputs.path().string();
+    std::atomic<bool> cancel{false};
+    BatchObserver observer;
+    int finished = 0;
+    observer.finished = [&](size_t, const BatchFileResult&) {
+        if (++finished == 2)
+            cancel = true;
+    };
+    auto results = runBatch(files, settings, observer, &cancel);
+    EXPECT_EQ(results[1].status, BatchFileStatus::Converted);
+    EXPECT_EQ(results[2].status, BatchFileStatus::NotProcessed);
+    EXPECT_EQ(results[3].status, BatchFileStatus::NotProcessed);
+}
+
+}  // namespace
+}  // namespace tavelune

@@ -1,0 +1,114 @@
+// The conversion job: step order, progress positions, a failed film step, the worker thread.
+#include "job/conversion_job.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <system_error>
+#include <vector>
+
+#include "engine/corvane_error.h"
+#include "engine/image.h"
+
+namespace tavelune {
+namespace {
+
+Image photo(int w, int h)
+{
+    Image picture;
+    picture.create(w, h, 72.0f);
+    for (size_t p = 0; p < picture.pixelCount(); ++p)
+        picture.pixels()[p] = 0xFF000000u | uint32_t((p * 40503u) & 0xFFFFFF);
+    return picture;
+}
+
+std::vector<int> positions(const Image& source, const ConversionSettings& settings, bool& ok)
+{
+    std::vector<int> seen;
+    Progress progress([&](int position) { seen.push_back(position); });
+    Image result;
+    Rect margins;
+    ok = runConversionJob(source, nullptr, settings, &progress, result, margins);
+    return seen;
+}
+
+TEST(ConversionJob, FilmOffStillFramesWithProgressJumps)
+{
+    ConversionSettings settings;
+    settings.film.enabled = false;
+    settings.border.enabled = true;  // white mat 17/17/32/17, black 1-pixel border
+    Image source = photo(60, 40);
+    Image result;
+    Rect margins;
+    std::vector<int> seen;
+    Progress progress([&](int position) { seen.push_back(position); });
+    ASSERT_TRUE(runConversionJob(source, nullptr, settings, &progress, result, margins));
+    EXPECT_EQ(seen, (std::vector<int>{0, 92, 94, 96, 98, 100}));
+    EXPECT_EQ(result.width(), 60 + 34);
+    EXPECT_EQ(result.height(), 40 + 49);
+    EXPECT_EQ(margins.left, 17);
+    EXPECT_EQ(margins.top, 17);
+    EXPECT_EQ(result.pixelAt(17, 17), source.pixelAt(0, 0));  // the photo, untouched
+}
+
+TEST(ConversionJob, FailedFilmStepStopsBeforeTheFrame)
+{
+    ConversionSettings settings;
+    settings.film.filmType = kFilmAstia;
+    settings.border.enabled = true;
+    bool ok = true;
+    std::vector<int> seen = positions(photo(20, 10), settings, ok);
+    EXPECT_FALSE(ok);
+    ASSERT_FALSE(seen.empty());
+    EXPECT_LT(seen.back(), 94);
+}
+
+TEST(ConversionJob, RepeatedRunsStartAgainFromTheSource)
+{
+    ConversionSettings settings;
+    settings.signature.enabled = true;
+    settings.signature.text = "AB";
+    settings.signature.font.faceName = "DejaVu Sans";
+    Image source = photo(80, 50);
+    const Image untouched = source;
+    Image first, second;
+    Rect margins;
+    ASSERT_TRUE(runConversionJob(source, nullptr, settings, nullptr, first, margins));
+    ASSERT_TRUE(runConversionJob(source, nullptr, settings, nullptr, second, margins));
+    ASSERT_EQ(first.byteSize(), second.byteSize());
+    EXPECT_EQ(0, std::memcmp(first.pixels(), second.pixels(), first.byteSize()));
+    EXPECT_EQ(0, std::memcmp(source.pixels(), untouched.pixels(), source.byteSize()));
+}
+
+TEST(ConversionJob, WorkerRunsOnItsOwnCopyAndReportsThreadFailure)
+{
+    Image source = photo(30, 20);
+    Image result;
+    Rect margins;
+    Progress progress;
+    ConversionSettings settings;
+    bool finished = false, okSeen = false;
+    std::thread worker = startConversion(source, nullptr, settings, progress, result, margins,
+                                         [&](bool ok) {
+                                             finished = true;
+                                             okSeen = ok;
+                                         });
+    settings.film.filmType = kFilmAstia;  // changing the caller's copy must not matter
+    worker.join();
+    EXPECT_TRUE(finished);
+    EXPECT_TRUE(okSeen);
+    EXPECT_EQ(progress.position(), 100);
+
+    auto failing = [](std::function<void()>) -> std::thread {
+        throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+    };
+    try {
+        startConversion(source, nullptr, settings, progress, result, margins, {}, failing);
+        FAIL() << "no exception";
+    } catch (const CCorvaneError& error) {
+        EXPECT_STREQ(error.what(), "Failed to create thread");
+    }
+}
+
+}  // namespace
+}  // namespace tavelune
