@@ -8,6 +8,8 @@ packages=(
   libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-liberation2 fonts-wqy-microhei
   libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev
+  qt6-base-dev
+  xvfb xdotool imagemagick desktop-file-utils appstream
 )
 
 missing=()

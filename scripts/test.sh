@@ -8,5 +8,5 @@ cmake --build build -j"$(nproc)"
 ctest --test-dir build --output-on-failure -j"$(nproc)"
 # The fuzz targets must keep building (running them is separate: see fuzz/README.md).
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DTAVELUNE_FUZZ=ON -DTAVELUNE_TESTS=OFF -DTAVELUNE_BENCH=OFF
+  -DTAVELUNE_FUZZ=ON -DTAVELUNE_TESTS=OFF -DTAVELUNE_BENCH=OFF -DTAVELUNE_GUI=OFF
 cmake --build build-fuzz -j"$(nproc)"

@@ -1,0 +1,11 @@
+// tavelune: the desktop program.
+#include <QApplication>
+#include <QMainWindow>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QMainWindow window;
+    window.show();
+    return app.exec();
+}

@@ -1,0 +1,64 @@
+// Shared helpers of the widget tests.
+#include "support/gui_test_support.h"
+
+#include <cstdlib>
+
+namespace tavelune::gui::test {
+
+MessageCollector::MessageCollector(QMessageBox::StandardButton answer) : m_answer(answer)
+{
+    m_previous = setMessageInterceptor([this](const MessageRecord& record) {
+        m_messages.push_back(record);
+        if (!m_answers.empty()) {
+            const auto next = m_answers.front();
+            m_answers.erase(m_answers.begin());
+            return next;
+        }
+        return m_answer;
+    });
+}
+
+MessageCollector::~MessageCollector()
+{
+    setMessageInterceptor(m_previous);
+}
+
+void MessageCollector::queueAnswers(std::vector<QMessageBox::StandardButton> answers)
+{
+    m_answers = std::move(answers);
+}
+
+QStringList MessageCollector::texts() const
+{
+    QStringList list;
+    for (const auto& m : m_messages) {
+        list << m.text;
+    }
+    return list;
+}
+
+PrivateSettings::PrivateSettings()
+{
+    setenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir.path()).constData(), 1);
+}
+
+Image makeGradient(int width, int height, float dpi)
+{
+    Image image;
+    image.create(width, height, dpi);
+    for (int y = 0; y < height; ++y) {
+        uint32_t* row = image.rowFromTop(y);
+        for (int x = 0; x < width; ++x) {
+            row[x] = 0xFF000000u | (uint32_t(x * 255 / std::max(1, width - 1)) << 16) |
+                     (uint32_t(y * 255 / std::max(1, height - 1)) << 8) | uint32_t((x + y) & 0xFF);
+        }
+    }
+    return image;
+}
+
+QString buildProgramFolder()
+{
+    return QStringLiteral(TAVELUNE_BUILD_DIR);
+}
+
+}  // namespace tavelune::gui::test

@@ -1,0 +1,53 @@
+// What the widget tests share: a private settings folder, collected message boxes, test pictures.
+#pragma once
+
+#include <QMessageBox>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <vector>
+
+#include "engine/image.h"
+#include "gui/controls/message_box.h"
+
+namespace tavelune::gui::test {
+
+/// Collects every message box while alive and answers each with `answer` (or the next of
+/// `answers` while any are left).
+class MessageCollector {
+public:
+    explicit MessageCollector(QMessageBox::StandardButton answer = QMessageBox::Ok);
+    ~MessageCollector();
+    MessageCollector(const MessageCollector&) = delete;
+    MessageCollector& operator=(const MessageCollector&) = delete;
+
+    void queueAnswers(std::vector<QMessageBox::StandardButton> answers);
+    const std::vector<MessageRecord>& messages() const { return m_messages; }
+    QStringList texts() const;
+    void clear() { m_messages.clear(); }
+
+private:
+    MessageInterceptor m_previous;
+    QMessageBox::StandardButton m_answer;
+    std::vector<QMessageBox::StandardButton> m_answers;
+    std::vector<MessageRecord> m_messages;
+};
+
+/// Points XDG_CONFIG_HOME at a fresh folder so a test never reads or writes the user's settings.
+class PrivateSettings {
+public:
+    PrivateSettings();
+    QString folder() const { return m_dir.path(); }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+/// A picture whose every pixel differs from its neighbours, for geometry checks.
+Image makeGradient(int width, int height, float dpi = 72.0f);
+
+/// The folder tavelune runs from in the build tree (lang/, data/, help/ beside it).
+QString buildProgramFolder();
+
+}  // namespace tavelune::gui::test
