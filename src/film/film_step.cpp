@@ -82,13 +82,18 @@ bool runFilmStep(const Image& source, Image& result, const FilmSettings& setting
     result.setFillColour(0xFFFFFFFF);
     if (!result.create(source.width(), source.height(), source.dpi()))
         return false;
-    if (settings.filmType != kFilmVelvia && settings.filmType != kFilmTmax)
+    if (!hasFilmRecipe(settings.filmType))
         return false;
     if (!runRecipe(source, result, settings, progress, budget, engine))
         return false;
     sharpenPicture(result, settings.sharpnessPosition,
                    engine == FilmEngine::Fast ? defaultThreadCount() : 1);
     return true;
+}
+
+bool hasFilmRecipe(int filmType)
+{
+    return filmType == kFilmVelvia || filmType == kFilmTmax;
 }
 
 }  // namespace tavelune

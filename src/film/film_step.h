@@ -16,4 +16,7 @@ class Image;
 bool runFilmStep(const Image& source, Image& result, const FilmSettings& settings,
                  Progress* progress, int budget, FilmEngine engine = FilmEngine::Fast);
 
+/// Whether the film step knows how to render this film type.
+bool hasFilmRecipe(int filmType);
+
 }  // namespace tavelune

@@ -1,11 +1,7 @@
 // tavelune: the desktop program.
-#include <QApplication>
-#include <QMainWindow>
+#include "gui/app/tavelune_app.h"
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
-    QMainWindow window;
-    window.show();
-    return app.exec();
+    return tavelune::gui::runProgram(argc, argv);
 }

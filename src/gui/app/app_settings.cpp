@@ -1,0 +1,81 @@
+// Settings kept in an INI file, read and written on demand.
+#include "gui/app/app_settings.h"
+
+#include <QDir>
+#include <QSettings>
+#include <QStandardPaths>
+
+namespace tavelune::gui {
+
+namespace {
+
+constexpr const char* kGroup = "1.6/";
+
+QVariant read(const QString& key)
+{
+    QSettings settings(AppSettings::filePath(), QSettings::IniFormat);
+    return settings.value(kGroup + key);
+}
+
+bool write(const QString& key, const QVariant& value)
+{
+    QDir().mkpath(QFileInfo(AppSettings::filePath()).absolutePath());
+    QSettings settings(AppSettings::filePath(), QSettings::IniFormat);
+    settings.setValue(kGroup + key, value);
+    settings.sync();
+    return settings.status() == QSettings::NoError;
+}
+
+}  // namespace
+
+QString AppSettings::filePath()
+{
+    QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (base.isEmpty()) {
+        base = QDir::homePath() + "/.config";
+    }
+    return base + "/Marrowick/Tavelune.conf";
+}
+
+QString AppSettings::language()
+{
+    return read("Language").toString().left(255);
+}
+
+bool AppSettings::setLanguage(const QString& code)
+{
+    return write("Language", code);
+}
+
+QString AppSettings::userName()
+{
+    return read("UserName").toString();
+}
+
+bool AppSettings::setUserName(const QString& name)
+{
+    return write("UserName", name);
+}
+
+QByteArray AppSettings::windowGeometry()
+{
+    return read("WindowGeometry").toByteArray();
+}
+
+void AppSettings::setWindowGeometry(const QByteArray& geometry)
+{
+    write("WindowGeometry", geometry);
+}
+
+QString AppSettings::lastFolder(const QString& kind)
+{
+    const QString folder = read("LastFolder_" + kind).toString();
+    return !folder.isEmpty() && QDir(folder).exists() ? folder : QDir::homePath();
+}
+
+void AppSettings::setLastFolder(const QString& kind, const QString& folder)
+{
+    write("LastFolder_" + kind, folder);
+}
+
+}  // namespace tavelune::gui

@@ -1,0 +1,224 @@
+// The main window wires the strip, the menu, the shortcuts and the status line to the page.
+#include "gui/app/main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QInputDialog>
+#include <QLabel>
+#include <QMenu>
+#include <QShortcut>
+#include <QStatusBar>
+#include <QToolButton>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include "gui/app/app_settings.h"
+#include "gui/app/language_dialog.h"
+#include "gui/app/photo_page.h"
+#include "gui/app/string_table.h"
+#include "gui/controls/icons.h"
+#include "gui/controls/message_box.h"
+
+namespace tavelune::gui {
+
+namespace {
+
+constexpr int kProductText = 60000;
+constexpr int kBatch = 60120;
+constexpr int kIndexPrint = 60121;
+constexpr int kHelp = 60122;
+constexpr int kSupport = 60123;
+constexpr int kLanguageItem = 60124;
+constexpr int kUserNameItem = 60125;
+constexpr int kRestart = 60126;
+constexpr int kAboutCaption = 60127;
+constexpr int kAboutText = 60128;
+constexpr int kUserNamePrompt = 60129;
+constexpr int kMenu = 60130;
+constexpr int kLaterVersion = 60131;
+constexpr int kAboutItem = 101;
+
+constexpr const char* kSupportUrl = TAVELUNE_SUPPORT_URL;
+
+}  // namespace
+
+MainWindow::MainWindow(const QString& programFolder, Image leftPlaceholder, Image rightPlaceholder,
+                       QWidget* parent)
+    : QMainWindow(parent), m_programFolder(programFolder)
+{
+    setWindowIcon(buttonIcon(ButtonIcon::AppIcon));
+    m_page = new PhotoPage(std::move(leftPlaceholder), std::move(rightPlaceholder), this);
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(buildStrip());
+    layout->addWidget(m_page, 1);
+    setCentralWidget(central);
+    setMinimumSize(794, 556);
+    setAcceptDrops(true);
+
+    m_status = new QLabel(this);
+    statusBar()->addWidget(m_status, 1);
+    statusBar()->setSizeGripEnabled(true);
+    connect(m_page, &PhotoPage::statusMessage, m_status, &QLabel::setText);
+    connect(m_page, &PhotoPage::fileNameChanged, this, &MainWindow::updateTitle);
+    addShortcuts();
+    updateTitle({});
+
+    const QByteArray geometry = AppSettings::windowGeometry();
+    if (geometry.isEmpty() || !restoreGeometry(geometry)) {
+        resize(1100, 720);
+    }
+}
+
+QWidget* MainWindow::buildStrip()
+{
+    auto* strip = new QWidget(this);
+    strip->setFixedHeight(28);
+    auto* layout = new QHBoxLayout(strip);
+    layout->setContentsMargins(4, 2, 4, 2);
+    layout->setSpacing(10);
+
+    auto* menuButton = new QToolButton(strip);
+    menuButton->setObjectName("appMenuButton");
+    menuButton->setText(text(kMenu));
+    menuButton->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    menuButton->setIcon(buttonIcon(ButtonIcon::AppIcon));
+    menuButton->setPopupMode(QToolButton::InstantPopup);
+    menuButton->setAutoRaise(true);
+    auto* menu = new QMenu(menuButton);
+    menu->addAction(text(kLanguageItem), this, &MainWindow::chooseLanguage);
+    menu->addAction(text(kUserNameItem), this, &MainWindow::editUserName);
+    menu->addSeparator();
+    menu->addAction(text(kAboutItem), this, &MainWindow::showAbout);
+    menuButton->setMenu(menu);
+    layout->addWidget(menuButton);
+    layout->addStretch(1);
+
+    auto addButton = [&](ButtonIcon icon, int textId, const char* name) {
+        auto* button = new QToolButton(strip);
+        button->setObjectName(name);
+        button->setIcon(buttonIcon(icon));
+        button->setText(text(textId));
+        button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        button->setAutoRaise(true);
+        layout->addWidget(button);
+        return button;
+    };
+    for (auto [icon, id, name] : {std::tuple{ButtonIcon::Batch, kBatch, "batchButton"},
+                                  std::tuple{ButtonIcon::IndexPrint, kIndexPrint, "indexButton"}}) {
+        QToolButton* button = addButton(icon, id, name);
+        // The batch and index print dialogs come in a later version; say so rather than hide.
+        button->setEnabled(false);
+        button->setToolTip(text(kLaterVersion));
+    }
+    layout->addSpacing(30);
+    connect(addButton(ButtonIcon::Help, kHelp, "helpButton"), &QToolButton::clicked, this,
+            &MainWindow::showHelp);
+    connect(addButton(ButtonIcon::Support, kSupport, "supportButton"), &QToolButton::clicked, this,
+            &MainWindow::openSupportPage);
+    return strip;
+}
+
+void MainWindow::addShortcuts()
+{
+    struct Binding {
+        QKeySequence keys;
+        void (PhotoPage::*slot)();
+    };
+    const Binding bindings[] = {
+        {QKeySequence::Open, &PhotoPage::openWithDialog},
+        {QKeySequence::Save, &PhotoPage::saveWithDialog},
+        {QKeySequence(Qt::CTRL | Qt::Key_Return), nullptr},
+        {QKeySequence(Qt::CTRL | Qt::Key_Enter), nullptr},
+        {QKeySequence(Qt::Key_F11), &PhotoPage::showCompare},
+        {QKeySequence::Copy, &PhotoPage::copyResult},
+        {QKeySequence::Paste, &PhotoPage::pastePicture},
+    };
+    for (const auto& b : bindings) {
+        auto* shortcut = new QShortcut(b.keys, this);
+        if (b.slot) {
+            connect(shortcut, &QShortcut::activated, m_page, b.slot);
+        } else {
+            connect(shortcut, &QShortcut::activated, m_page, [this] {
+                if (m_page->isEnabled() && m_page->applyButton()->isEnabled()) {
+                    m_page->startConversion();
+                }
+            });
+        }
+    }
+    connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this,
+            &MainWindow::showHelp);
+    connect(new QShortcut(QKeySequence::Quit, this), &QShortcut::activated, this, &QWidget::close);
+}
+
+void MainWindow::updateTitle(const QString& fileName)
+{
+    const QString product = text(kProductText);
+    setWindowTitle(fileName.isEmpty() ? product : QFileInfo(fileName).fileName() + " - " + product);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    // A running job cannot be interrupted; the window stays until it ends.
+    if (m_page->isConverting()) {
+        event->ignore();
+        return;
+    }
+    AppSettings::setWindowGeometry(saveGeometry());
+    event->accept();
+}
+
+void MainWindow::showHelp()
+{
+    const QString language = activeLanguageCode() == QLatin1String("en_US") ? "en_US" : "zh_CN";
+    for (const QString& page : {m_programFolder + "/help/" + language + "/index.html",
+                                m_programFolder + "/help/index.html"}) {
+        if (QFileInfo::exists(page)) {
+            QDesktopServices::openUrl(QUrl::fromLocalFile(page));
+            return;
+        }
+    }
+}
+
+void MainWindow::openSupportPage()
+{
+    QDesktopServices::openUrl(QUrl(QString::fromLatin1(kSupportUrl)));
+}
+
+void MainWindow::chooseLanguage()
+{
+    const QString code = readLanguage(m_programFolder, true, this);
+    if (!code.isEmpty() && code != activeLanguageCode()) {
+        showMessageBox(this, text(kRestart));
+        close();
+    }
+}
+
+void MainWindow::editUserName()
+{
+    bool ok = false;
+    const QString name = QInputDialog::getText(this, text(kUserNameItem), text(kUserNamePrompt),
+                                               QLineEdit::Normal, AppSettings::userName(), &ok);
+    if (ok) {
+        AppSettings::setUserName(name.trimmed());
+    }
+}
+
+void MainWindow::showAbout()
+{
+    QMessageBox box(QMessageBox::NoIcon, text(kAboutCaption),
+                    text(kAboutText).arg(text(kProductText), QString::fromLatin1(kSupportUrl)),
+                    QMessageBox::Ok, this);
+    box.setIconPixmap(buttonIcon(ButtonIcon::AppIcon).pixmap(48, 48));
+    box.setTextFormat(Qt::RichText);
+    box.setTextInteractionFlags(Qt::TextBrowserInteraction);
+    box.exec();
+}
+
+}  // namespace tavelune::gui

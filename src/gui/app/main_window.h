@@ -1,0 +1,42 @@
+// The main window: the strip of application buttons and menu over the photo page.
+#pragma once
+
+#include <QMainWindow>
+
+#include "engine/image.h"
+
+class QLabel;
+class QToolButton;
+
+namespace tavelune::gui {
+
+class PhotoPage;
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    MainWindow(const QString& programFolder, Image leftPlaceholder, Image rightPlaceholder,
+               QWidget* parent = nullptr);
+
+    PhotoPage* photoPage() const { return m_page; }
+
+    void showHelp();
+    void openSupportPage();
+    void chooseLanguage();
+    void editUserName();
+    void showAbout();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QWidget* buildStrip();
+    void addShortcuts();
+    void updateTitle(const QString& fileName);
+
+    QString m_programFolder;
+    PhotoPage* m_page;
+    QLabel* m_status;
+};
+
+}  // namespace tavelune::gui

@@ -1,0 +1,568 @@
+// The single-picture page: layout, the state of its buttons, and the hand-offs between parts.
+#include "gui/app/photo_page.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDragEnterEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMimeData>
+#include <QPainter>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "engine/fit_within.h"
+#include "engine/image_size_model.h"
+#include "exif/entry_values.h"
+#include "exif/exif_entry.h"
+#include "film/film_step.h"
+#include "gui/app/app_settings.h"
+#include "gui/app/conversion_runner.h"
+#include "gui/app/save_result.h"
+#include "gui/app/string_table.h"
+#include "gui/controls/icons.h"
+#include "gui/controls/image_bridge.h"
+#include "gui/controls/message_box.h"
+#include "gui/engine/image_size_dialog.h"
+#include "gui/exif/exif_list_widget.h"
+#include "gui/film/film_page.h"
+#include "gui/histogram/histogram_panel_widget.h"
+#include "gui/view/compare_window.h"
+#include "gui/view/image_view.h"
+#include "job/file_conversion.h"
+
+namespace tavelune::gui {
+
+namespace {
+
+constexpr int kWorkingSize = 800;
+constexpr uint16_t kIfd0 = 0;
+constexpr uint16_t kTagXResolution = 282;
+constexpr uint16_t kTagYResolution = 283;
+constexpr uint16_t kTagResolutionUnit = 296;
+
+// Text ids of this page.
+constexpr int kOpenFailed = 57431;
+constexpr int kHistogramBusy = 57400;
+constexpr int kApplyText = 60110;
+constexpr int kOpenFilter = 60111;
+constexpr int kOpenCaption = 60112;
+constexpr int kNoRecipe = 60113;
+constexpr int kConverted = 60114;
+constexpr int kPendingPage = 60115;
+constexpr int kExifEditorButton = 60116;
+constexpr int kExifEditorPending = 60117;
+
+// The film list's own names, by film type.
+int filmNameId(int filmType)
+{
+    switch (filmType) {
+        case kFilmVelvia:
+            return 57349;
+        case kFilmTmax:
+            return 57351;
+        case kFilmE100Vs:
+            return 57350;
+        default:
+            return 57355;
+    }
+}
+
+QString localPath(const QString& path)
+{
+    return QFileInfo(path).absoluteFilePath();
+}
+
+}  // namespace
+
+PhotoPage::PhotoPage(Image leftPlaceholder, Image rightPlaceholder, QWidget* parent)
+    : QWidget(parent),
+      m_leftPlaceholder(std::move(leftPlaceholder)),
+      m_rightPlaceholder(std::move(rightPlaceholder)),
+      m_runner(new ConversionRunner(this))
+{
+    setAcceptDrops(true);
+
+    m_sourceView = new ImageView(this);
+    m_resultView = new ImageView(this);
+    m_sourceView->setObjectName("sourcePane");
+    m_resultView->setObjectName("resultPane");
+    m_sourceView->setPasteEnabled(true);
+    m_sourceView->setCopyEnabled(true);
+    m_resultView->setCopyEnabled(true);
+    m_sourceView->setPlaceholder(m_leftPlaceholder);
+    m_resultView->setPlaceholder(m_rightPlaceholder);
+    connect(m_sourceView, &ImageView::pasteRequested, this, &PhotoPage::pastePicture);
+
+    m_tabs = new QTabWidget(this);
+    m_filmPage = new FilmPage(m_tabs);
+    m_tabs->addTab(m_filmPage, text(57399));
+    for (int id : {57396, 57397, 57398}) {
+        auto* pending = new QLabel(text(kPendingPage), m_tabs);
+        pending->setAlignment(Qt::AlignCenter);
+        pending->setWordWrap(true);
+        m_tabs->addTab(pending, text(id));
+    }
+
+    auto* panes = new QHBoxLayout;
+    panes->setContentsMargins(1, 0, 0, 0);
+    panes->setSpacing(2);
+    panes->addWidget(m_sourceView, 1);
+    panes->addWidget(m_resultView, 1);
+
+    auto* left = new QVBoxLayout;
+    left->setContentsMargins(0, 0, 0, 0);
+    left->setSpacing(2);
+    left->addLayout(panes, 1);
+    left->addWidget(buildButtonRow());
+    left->addWidget(m_tabs);
+
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    layout->addLayout(left, 1);
+    layout->addWidget(buildRightColumn());
+
+    connect(m_runner, &ConversionRunner::progressChanged, m_progress, &QProgressBar::setValue);
+    connect(m_runner, &ConversionRunner::finished, this, &PhotoPage::conversionFinished);
+
+    refreshPage();
+}
+
+PhotoPage::~PhotoPage()
+{
+    m_panel->stopCalculation();
+    m_runner->wait();
+}
+
+QToolButton* PhotoPage::makeButton(int icon, int tooltipId, void (PhotoPage::*slot)())
+{
+    auto* button = new QToolButton(this);
+    button->setIcon(buttonIcon(static_cast<ButtonIcon>(icon)));
+    button->setIconSize(QSize(24, 24));
+    button->setAutoRaise(true);
+    button->setToolTip(text(tooltipId));
+    connect(button, &QToolButton::clicked, this, slot);
+    return button;
+}
+
+QWidget* PhotoPage::buildButtonRow()
+{
+    auto* row = new QWidget(this);
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->setSpacing(2);
+    m_open = makeButton(int(ButtonIcon::Open), 57439, &PhotoPage::openWithDialog);
+    m_save = makeButton(int(ButtonIcon::Save), 57440, &PhotoPage::saveWithDialog);
+    m_open->setObjectName("openButton");
+    m_save->setObjectName("saveButton");
+    layout->addWidget(m_open);
+    layout->addWidget(m_save);
+    layout->addSpacing(8);
+    struct PictureButton {
+        ButtonIcon icon;
+        int tooltip;
+        void (PhotoPage::*slot)();
+        const char* name;
+    };
+    const PictureButton pictureButtons[] = {
+        {ButtonIcon::Rotate, 57445, &PhotoPage::rotatePicture, "rotateButton"},
+        {ButtonIcon::MirrorLeftRight, 57446, &PhotoPage::mirrorPicture, "mirrorButton"},
+        {ButtonIcon::FlipTopBottom, 57447, &PhotoPage::flipPicture, "flipButton"},
+        {ButtonIcon::Close, 57448, &PhotoPage::closePicture, "closeButton"},
+        {ButtonIcon::PictureSize, 57444, &PhotoPage::resizePicture, "sizeButton"},
+    };
+    for (const auto& b : pictureButtons) {
+        QToolButton* button = makeButton(int(b.icon), b.tooltip, b.slot);
+        button->setObjectName(b.name);
+        m_pictureButtons << button;
+        layout->addWidget(button);
+    }
+    layout->addSpacing(8);
+    const PictureButton viewButtons[] = {
+        {ButtonIcon::ActualPixels, 57420, &PhotoPage::actualPixels, "actualButton"},
+        {ButtonIcon::FitWindow, 57421, &PhotoPage::fitWindow, "fitButton"},
+        {ButtonIcon::Same, 57441, &PhotoPage::matchPanes, "sameButton"},
+        {ButtonIcon::FullScreen, 57442, &PhotoPage::showCompare, "fullScreenButton"},
+    };
+    for (const auto& b : viewButtons) {
+        QToolButton* button = makeButton(int(b.icon), b.tooltip, b.slot);
+        button->setObjectName(b.name);
+        layout->addWidget(button);
+    }
+    layout->addSpacing(8);
+    m_progress = new QProgressBar(row);
+    m_progress->setRange(0, 100);
+    m_progress->setValue(0);
+    m_progress->setTextVisible(false);
+    m_progress->setMaximumHeight(12);
+    layout->addWidget(m_progress, 1);
+    m_apply = new QPushButton(buttonIcon(ButtonIcon::Apply), text(kApplyText), row);
+    m_apply->setObjectName("applyButton");
+    m_apply->setToolTip(text(57443));
+    connect(m_apply, &QPushButton::clicked, this, &PhotoPage::startConversion);
+    m_pictureButtons << m_apply;
+    layout->addWidget(m_apply);
+    return row;
+}
+
+QWidget* PhotoPage::buildRightColumn()
+{
+    auto* column = new QWidget(this);
+    column->setFixedWidth(260);
+    auto* layout = new QVBoxLayout(column);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    m_panel = new HistogramPanel(column);
+    m_exifEditor = new QPushButton(buttonIcon(ButtonIcon::ExifEditor), text(kExifEditorButton), column);
+    m_exifEditor->setObjectName("exifEditorButton");
+    m_exifEditor->setToolTip(text(57449));
+    // The editor dialog is not built yet; the button says so instead of doing nothing.
+    connect(m_exifEditor, &QPushButton::clicked, this,
+            [this] { emit statusMessage(text(kExifEditorPending)); });
+    m_exifList = new ExifListWidget(column);
+    connect(m_exifList, &ExifListWidget::exifChanged, this, [this] { restartHistogram(); });
+    layout->addWidget(m_panel);
+    layout->addWidget(m_exifEditor);
+    layout->addWidget(m_exifList, 1);
+    return column;
+}
+
+bool PhotoPage::isConverting() const
+{
+    return m_runner->isRunning();
+}
+
+void PhotoPage::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::black);
+    painter.setPen(QColor(48, 48, 48));
+    painter.drawLine(0, 0, 0, height() - 1);
+}
+
+void PhotoPage::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (event->mimeData()->hasUrls() && isEnabled()) {
+        event->acceptProposedAction();
+    }
+}
+
+void PhotoPage::dropEvent(QDropEvent* event)
+{
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile()) {
+            event->acceptProposedAction();
+            openPicture(url.toLocalFile());
+            return;
+        }
+    }
+}
+
+void PhotoPage::openWithDialog()
+{
+    const QString path = QFileDialog::getOpenFileName(this, text(kOpenCaption),
+                                                      AppSettings::lastFolder("open"),
+                                                      text(kOpenFilter), nullptr,
+                                                      QFileDialog::ReadOnly);
+    if (path.isEmpty()) {
+        return;
+    }
+    AppSettings::setLastFolder("open", QFileInfo(path).absolutePath());
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    openPicture(path);
+    QApplication::restoreOverrideCursor();
+}
+
+bool PhotoPage::openPicture(const QString& path)
+{
+    if (isConverting()) {
+        return false;
+    }
+    m_panel->stopCalculation();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    Image picture;
+    ExifData exif;
+    // The engine's own open message would name no file; ours below does.
+    const bool ok = openWorkingPicture(QFile::encodeName(localPath(path)).toStdString(), picture,
+                                       exif, kWorkingSize, true);
+    QApplication::restoreOverrideCursor();
+    if (!ok) {
+        showMessageBox(this, text(kOpenFailed) + ": \n" + path);
+        m_source = Image();
+        m_result = Image();
+        m_fileName.clear();
+        m_exif.Clear();
+        m_exif.ClearSections();
+    } else {
+        m_source = std::move(picture);
+        m_result = Image();
+        m_fileName = localPath(path);
+        m_exif.Clear();
+        m_exif.ClearSections();
+        m_exif.LoadExif(QFile::encodeName(m_fileName).toStdString());
+    }
+    refreshPage();
+    m_exifList->setExif(m_source.isEmpty() ? nullptr : &m_exif);
+    restartHistogram();
+    emit fileNameChanged(m_fileName);
+    return ok;
+}
+
+void PhotoPage::pastePicture()
+{
+    if (isConverting()) {
+        return;
+    }
+    m_panel->stopCalculation();
+    const QImage pasted = QApplication::clipboard()->image();
+    Image picture;
+    if (!importQImage(pasted, picture)) {
+        restartHistogram();
+        return;
+    }
+    int width = picture.width();
+    int height = picture.height();
+    if (width > height && width > kWorkingSize) {
+        height = int(int64_t(height) * kWorkingSize / width);
+        width = kWorkingSize;
+    } else if (height >= width && height > kWorkingSize) {
+        width = int(int64_t(width) * kWorkingSize / height);
+        height = kWorkingSize;
+    }
+    Image source;
+    if (!source.create(std::max(1, width), std::max(1, height), 72.0f)) {
+        restartHistogram();
+        return;
+    }
+    source.drawImage({0, 0, source.width(), source.height()}, picture,
+                     {0, 0, picture.width(), picture.height()}, kBilinear, 0x00FFFFFF);
+    m_source = std::move(source);
+    m_result = Image();
+    m_fileName.clear();
+    m_exif.Clear();
+    m_exif.ClearSections();
+    refreshPage();
+    m_exifList->setExif(nullptr);
+    restartHistogram();
+    emit fileNameChanged(m_fileName);
+}
+
+void PhotoPage::refreshPage()
+{
+    m_sourceView->setPicture(m_source.isEmpty() ? nullptr : &m_source);
+    m_resultView->setPicture(m_result.isEmpty() ? nullptr : &m_result);
+    m_sourceView->setToolTip(m_fileName);
+    m_progress->setValue(0);
+    m_photoRect = Rect();
+    m_resultCurrent = false;
+    updateButtons();
+}
+
+void PhotoPage::updateButtons()
+{
+    const bool hasSource = !m_source.isEmpty();
+    for (QWidget* button : m_pictureButtons) {
+        button->setEnabled(hasSource);
+    }
+    m_exifEditor->setEnabled(hasSource);
+    m_save->setEnabled(hasSource && !m_result.isEmpty() && m_resultCurrent);
+}
+
+void PhotoPage::restartHistogram()
+{
+    m_panel->startCalculation(m_source, m_source.isEmpty() || m_exif.IsEmpty() ? nullptr : &m_exif);
+}
+
+bool PhotoPage::refuseWhileHistogram()
+{
+    if (m_panel->isCalculating()) {
+        showMessageBox(this, text(kHistogramBusy));
+        return true;
+    }
+    return false;
+}
+
+bool PhotoPage::startConversion()
+{
+    if (m_source.isEmpty() || isConverting()) {
+        return false;
+    }
+    ConversionSettings settings;
+    settings.film = m_filmPage->settings();
+    settings.tags.userName = AppSettings::userName().toStdString();
+    settings.tags.language = activeLanguageCode().toStdString();
+    if (settings.film.enabled && !hasFilmRecipe(settings.film.filmType)) {
+        // Without a recipe the job would end silently; say why nothing happens instead.
+        emit statusMessage(text(kNoRecipe).arg(text(filmNameId(settings.film.filmType))));
+        return false;
+    }
+    m_progress->setValue(0);
+    if (!m_runner->start(m_source, m_exif.IsEmpty() ? nullptr : &m_exif, settings)) {
+        showMessageBox(this, QStringLiteral("Failed to create thread"), QMessageBox::Critical);
+        return false;
+    }
+    setBusy(true);
+    return true;
+}
+
+void PhotoPage::setBusy(bool busy)
+{
+    setEnabled(!busy);
+    if (busy) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    } else {
+        QApplication::restoreOverrideCursor();
+    }
+    emit busyChanged(busy);
+}
+
+void PhotoPage::conversionFinished(bool ok)
+{
+    setBusy(false);
+    if (!ok) {
+        return;
+    }
+    m_result = m_runner->takeResult();
+    m_photoRect = m_runner->margins();
+    m_resultView->setPicture(&m_result);
+    m_progress->setValue(100);
+    m_resultCurrent = true;
+    updateButtons();
+    emit statusMessage(text(kConverted).arg(m_result.width()).arg(m_result.height()));
+}
+
+void PhotoPage::saveWithDialog()
+{
+    saveResultWithDialog(this, m_result, m_exif.IsEmpty() ? nullptr : &m_exif, m_fileName);
+}
+
+bool PhotoPage::saveTo(const QString& path)
+{
+    return saveResultTo(this, m_result, m_exif.IsEmpty() ? nullptr : &m_exif, path);
+}
+
+void PhotoPage::rotatePicture()
+{
+    if (m_source.isEmpty() || refuseWhileHistogram()) {
+        return;
+    }
+    m_source.rotate(90);
+    refreshPage();
+    restartHistogram();
+}
+
+void PhotoPage::mirrorPicture()
+{
+    if (m_source.isEmpty() || refuseWhileHistogram()) {
+        return;
+    }
+    m_source.mirrorHorizontal();
+    refreshPage();
+}
+
+void PhotoPage::flipPicture()
+{
+    if (m_source.isEmpty() || refuseWhileHistogram()) {
+        return;
+    }
+    m_source.flipVertical();
+    refreshPage();
+}
+
+void PhotoPage::closePicture()
+{
+    m_panel->stopCalculation();
+    m_source = Image();
+    m_result = Image();
+    m_fileName.clear();
+    m_exif.Clear();
+    m_exif.ClearSections();
+    refreshPage();
+    m_exifList->setExif(nullptr);
+    restartHistogram();
+    emit fileNameChanged(m_fileName);
+}
+
+void PhotoPage::resizePicture()
+{
+    if (m_source.isEmpty()) {
+        return;
+    }
+    ImageSizeModel model;
+    model.setValues(m_source.width(), m_source.height(), m_source.dpi());
+    ImageSizeDialog dialog(model, this);
+    if (dialog.exec() != QDialog::Accepted) {
+        return;
+    }
+    m_panel->stopCalculation();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const ImageSizeValues values = model.getValues();
+    if ((values.width != m_source.width() || values.height != m_source.height()) &&
+        values.width <= kWorkingSize && values.height <= kWorkingSize) {
+        m_source.resize(values.width, values.height, kBicubic);
+    }
+    if (float(values.dpi) != m_source.dpi()) {
+        m_source.setDpi(float(values.dpi));
+        ExifEntry* x = m_exif.FindEntry(kIfd0, kTagXResolution);
+        ExifEntry* y = m_exif.FindEntry(kIfd0, kTagYResolution);
+        if (x && y) {
+            setRationalValue(x, values.dpi);
+            setRationalValue(y, values.dpi);
+        }
+    }
+    QApplication::restoreOverrideCursor();
+    refreshPage();
+    m_exifList->setExif(m_source.isEmpty() ? nullptr : &m_exif);
+    restartHistogram();
+}
+
+void PhotoPage::actualPixels()
+{
+    m_sourceView->actualPixels();
+    m_resultView->actualPixels();
+}
+
+void PhotoPage::fitWindow()
+{
+    m_sourceView->fitWindow();
+    m_resultView->fitWindow();
+}
+
+void PhotoPage::matchPanes()
+{
+    if (m_source.isEmpty()) {
+        return;
+    }
+    const float zoom = m_sourceView->zoom();
+    const QPoint scroll = m_sourceView->scroll();
+    m_resultView->setZoom(zoom);
+    m_resultView->setScroll(int(std::lround(zoom * m_photoRect.left + scroll.x())),
+                            int(std::lround(zoom * m_photoRect.top + scroll.y())), false);
+}
+
+void PhotoPage::showCompare()
+{
+    if (m_source.isEmpty()) {
+        return;
+    }
+    auto* window = new CompareWindow(&m_source, m_result.isEmpty() ? nullptr : &m_result, this);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->showFullScreen();
+}
+
+void PhotoPage::copyResult()
+{
+    const Image& picture = m_result.isEmpty() ? m_source : m_result;
+    if (!picture.isEmpty()) {
+        QApplication::clipboard()->setImage(toQImage(picture));
+    }
+}
+
+}  // namespace tavelune::gui
