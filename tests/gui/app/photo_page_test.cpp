@@ -1,0 +1,241 @@
+// The photo page through its real widgets: button states, opening, the job, saving.
+#include <QTest>
+
+#include <QApplication>
+#include <QDialog>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolButton>
+
+#include "engine/format_dispatch.h"
+#include "exif/entry_values.h"
+#include "exif/exif_data.h"
+#include "gui/app/photo_page.h"
+#include "gui/film/film_page.h"
+#include "job/conversion_job.h"
+#include "job/file_conversion.h"
+#include "support/gui_test_support.h"
+
+using namespace tavelune;
+using namespace tavelune::gui;
+
+namespace {
+
+constexpr uint32_t kRed = 0xFFFF0000;
+constexpr uint32_t kGrey = 0xFF808080;
+
+bool isReddish(uint32_t pixel)
+{
+    const int r = (pixel >> 16) & 0xFF, g = (pixel >> 8) & 0xFF, b = pixel & 0xFF;
+    return r > 200 && g < 60 && b < 60;
+}
+
+// A grey camera picture with a red block in its stored top-left corner and the given EXIF
+// Orientation, as a camera held upright on its side writes it.
+QString writeOrientedJpeg(const QString& folder, int width, int height, int orientation)
+{
+    Image picture;
+    picture.create(width, height, 72.0f);
+    picture.fill(kGrey);
+    picture.drawRectangle(0, 0, width / 5, height / 5, kRed, kRed);
+    const QString path = folder + "/camera.jpg";
+    const std::string file = path.toStdString();
+    if (!saveImage(file, picture, "JPG", 90)) {
+        return {};
+    }
+    ExifData exif;
+    exif.CreateDefaultEntries(width, height, 72, 72);
+    setShortValue(exif.FindEntry(0, 274, 1), uint16_t(orientation));
+    return exif.SaveExif(file) ? path : QString();
+}
+
+Image placeholder()
+{
+    return test::makeGradient(64, 48);
+}
+
+bool waitForJob(PhotoPage& page)
+{
+    return QTest::qWaitFor([&] { return !page.isConverting(); }, 20000);
+}
+
+// Accepts the next modal dialog (the options dialog of a save) as OK would.
+void acceptNextDialog()
+{
+    QTimer::singleShot(0, [] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            dialog->accept();
+        }
+    });
+}
+
+}  // namespace
+
+class PhotoPageTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { m_page = std::make_unique<PhotoPage>(placeholder(), placeholder()); m_page->resize(1000, 600); m_page->show(); }
+    void cleanup() { m_page.reset(); }
+
+    void buttonsFollowTheStateMachine()
+    {
+        PhotoPage& page = *m_page;
+        auto enabled = [&](const char* name) { return page.findChild<QWidget*>(name)->isEnabled(); };
+        QVERIFY(!enabled("applyButton") && !enabled("saveButton") && !enabled("rotateButton"));
+        QVERIFY(enabled("openButton") && enabled("actualButton") && enabled("sameButton"));
+
+        QVERIFY(page.openPicture(QStringLiteral(TAVELUNE_SAMPLES_DIR "/coffee.jpg")));
+        QVERIFY(enabled("applyButton") && enabled("rotateButton") && enabled("sizeButton"));
+        QVERIFY(!enabled("saveButton"));
+
+        QVERIFY(page.startConversion());
+        QVERIFY(waitForJob(page));
+        QVERIFY(enabled("saveButton"));
+        QCOMPARE(page.progressBar()->value(), 100);
+
+        QVERIFY(QTest::qWaitFor([&] { return !page.histogramPanel()->isCalculating(); }, 5000));
+        page.mirrorPicture();
+        QVERIFY(!enabled("saveButton"));
+        QVERIFY(!page.result().isEmpty());  // still shown, just no longer current
+
+        page.closePicture();
+        QVERIFY(!enabled("applyButton") && !enabled("saveButton") && !enabled("closeButton"));
+        QVERIFY(page.source().isEmpty() && page.result().isEmpty() && page.fileName().isEmpty());
+    }
+
+    void openingALargeSidewaysJpegGivesAnUprightWorkingPicture()
+    {
+        QTemporaryDir dir;
+        const QString path = writeOrientedJpeg(dir.path(), 3000, 2000, 6);
+        QVERIFY(!path.isEmpty());
+        QVERIFY(m_page->openPicture(path));
+        const Image& source = m_page->source();
+        QCOMPARE(source.width(), 533);
+        QCOMPARE(source.height(), 800);
+        // A quarter turn clockwise carries the stored top-left corner to the top right.
+        QVERIFY(isReddish(source.pixelAt(source.width() - 10, 10)));
+        QVERIFY(!isReddish(source.pixelAt(10, 10)));
+    }
+
+    void aFailedOpenNamesTheFileAndLeavesNoPicture()
+    {
+        test::MessageCollector messages;
+        QVERIFY(m_page->openPicture(QStringLiteral(TAVELUNE_SAMPLES_DIR "/coffee.jpg")));
+        QVERIFY(!m_page->openPicture(QStringLiteral("/nonexistent/photo.jpg")));
+        QVERIFY(messages.texts().join('\n').contains("/nonexistent/photo.jpg"));
+        QVERIFY(m_page->source().isEmpty());
+        QVERIFY(!m_page->applyButton()->isEnabled());
+    }
+
+    void theJobDisablesThePageAndRefusesASecondApply()
+    {
+        PhotoPage& page = *m_page;
+        QVERIFY(page.openPicture(QStringLiteral(TAVELUNE_SAMPLES_DIR "/rocket.jpg")));
+        QSignalSpy busy(&page, &PhotoPage::busyChanged);
+        QVERIFY(page.startConversion());
+        QVERIFY(!page.isEnabled());
+        QVERIFY(!page.startConversion());
+        QVERIFY(waitForJob(page));
+        QVERIFY(page.isEnabled());
+        QCOMPARE(busy.count(), 2);
+        QCOMPARE(busy.at(0).at(0).toBool(), true);
+        QCOMPARE(busy.at(1).at(0).toBool(), false);
+    }
+
+    void applyingTwiceGivesTheSamePicture()
+    {
+        PhotoPage& page = *m_page;
+        QVERIFY(page.openPicture(QStringLiteral(TAVELUNE_SAMPLES_DIR "/coffee.jpg")));
+        QVERIFY(page.startConversion() && waitForJob(page));
+        const Image first = page.result();
+        QVERIFY(page.startConversion() && waitForJob(page));
+        const Image& second = page.result();
+        QCOMPARE(second.width(), first.width());
+        QCOMPARE(second.height(), first.height());
+        QVERIFY(std::equal(first.pixels(), first.pixels() + first.pixelCount(), second.pixels()));
+    }
+
+    void savingWritesTheJobsPixelsWithOrientationOne()
+    {
+        QTemporaryDir dir;
+        const QString camera = writeOrientedJpeg(dir.path(), 1200, 900, 6);
+        PhotoPage& page = *m_page;
+        QVERIFY(page.openPicture(camera));
+        QVERIFY(page.startConversion() && waitForJob(page));
+        const QString saved = dir.path() + "/QX_camera.jpg";
+        acceptNextDialog();
+        QVERIFY(page.saveTo(saved));
+
+        // The same conversion through the core alone, saved at the options dialog's default.
+        Image source, expected;
+        ExifData exif;
+        QVERIFY(openWorkingPicture(camera.toStdString(), source, exif, 800, true));
+        Rect margins;
+        QVERIFY(runConversionJob(source, &exif, ConversionSettings{}, nullptr, expected, margins));
+        const std::string reference = (dir.path() + "/reference.jpg").toStdString();
+        QVERIFY(saveImage(reference, expected, "JPG", 75));
+
+        Image written, referenceImage;
+        QVERIFY(openImage(saved.toStdString(), written));
+        QVERIFY(openImage(reference, referenceImage));
+        QCOMPARE(written.width(), referenceImage.width());
+        QCOMPARE(written.height(), referenceImage.height());
+        QVERIFY(std::equal(written.pixels(), written.pixels() + written.pixelCount(),
+                           referenceImage.pixels()));
+        ExifData writtenExif;
+        QVERIFY(writtenExif.LoadExif(saved.toStdString()));
+        QCOMPARE(writtenExif.GetNumber(0, 274, 0), 1.0);
+    }
+
+    void saveRefusesAnUnknownExtensionAndAnUnconvertedPicture()
+    {
+        test::MessageCollector messages;
+        QTemporaryDir dir;
+        QVERIFY(!m_page->saveTo(dir.path() + "/a.jpg"));
+        QVERIFY(m_page->openPicture(QStringLiteral(TAVELUNE_SAMPLES_DIR "/coffee.jpg")));
+        QVERIFY(m_page->startConversion() && waitForJob(*m_page));
+        QVERIFY(!m_page->saveTo(dir.path() + "/a.webp"));
+        QCOMPARE(messages.messages().size(), size_t(2));
+        QVERIFY(!QFile::exists(dir.path() + "/a.webp"));
+    }
+
+    void aFilmWithoutARecipeSaysSoAndKeepsTheResult()
+    {
+        PhotoPage& page = *m_page;
+        QVERIFY(page.openPicture(QStringLiteral(TAVELUNE_SAMPLES_DIR "/coffee.jpg")));
+        QVERIFY(page.startConversion() && waitForJob(page));
+        const Image before = page.result();
+        FilmSettings film = page.filmPage()->settings();
+        film.filmType = 99;
+        page.filmPage()->setSettings(film);
+        QSignalSpy status(&page, &PhotoPage::statusMessage);
+        QVERIFY(!page.startConversion());
+        QCOMPARE(status.count(), 1);
+        QVERIFY(std::equal(before.pixels(), before.pixels() + before.pixelCount(), page.result().pixels()));
+    }
+
+    void rotateIsRefusedWhileTheHistogramRuns()
+    {
+        test::MessageCollector messages;
+        PhotoPage& page = *m_page;
+        QVERIFY(page.openPicture(QStringLiteral(TAVELUNE_SAMPLES_DIR "/coffee.jpg")));
+        if (!page.histogramPanel()->isCalculating()) {
+            QSKIP("the histogram finished before the click could land");
+        }
+        const int width = page.source().width();
+        page.rotatePicture();
+        QCOMPARE(page.source().width(), width);
+        QCOMPARE(messages.messages().size(), size_t(1));
+    }
+
+private:
+    test::PrivateSettings m_settings;
+    std::unique_ptr<PhotoPage> m_page;
+};
+
+QTEST_MAIN(PhotoPageTest)
+#include "photo_page_test.moc"

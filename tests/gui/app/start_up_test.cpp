@@ -1,0 +1,166 @@
+// Start-up: the command line, the language question, the packs and the placeholder check.
+#include <QTest>
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include "gui/app/app_settings.h"
+#include "gui/app/language_dialog.h"
+#include "gui/app/main_window.h"
+#include "gui/app/photo_page.h"
+#include "gui/app/string_table.h"
+#include "gui/app/tavelune_app.h"
+#include "support/gui_test_support.h"
+
+using namespace tavelune;
+using namespace tavelune::gui;
+
+namespace {
+
+// Answers the next language dialog with the given choice.
+void answerLanguageDialog(const char* radioName)
+{
+    QTimer::singleShot(0, [radioName] {
+        auto* dialog = qobject_cast<LanguageDialog*>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        dialog->findChild<QRadioButton*>(radioName)->setChecked(true);
+        dialog->accept();
+    });
+}
+
+}  // namespace
+
+class StartUpTest : public QObject {
+    Q_OBJECT
+private slots:
+    void cleanup() { setActiveLanguagePack(nullptr); }
+
+    void commandLineTakesALanguageAndOneFile()
+    {
+        struct Case {
+            QStringList arguments;
+            bool ok;
+            int exitCode;
+            QString language;
+            QString file;
+        };
+        const Case cases[] = {
+            {{"tavelune"}, true, 0, "", ""},
+            {{"tavelune", "--lang", "en_US", "a.jpg"}, true, 0, "en_US", "a.jpg"},
+            {{"tavelune", "a.jpg", "b.jpg"}, false, 2, "", ""},
+            {{"tavelune", "--bogus"}, false, 2, "", ""},
+        };
+        for (const Case& c : cases) {
+            StartOptions options;
+            int exitCode = -1;
+            QCOMPARE(parseStartOptions(c.arguments, options, exitCode), c.ok);
+            QCOMPARE(exitCode, c.exitCode);
+            if (c.ok) {
+                QCOMPARE(options.language, c.language);
+                QCOMPARE(options.file, c.file);
+            }
+        }
+    }
+
+    void languageDialogPreselectsAsTheUserExpects()
+    {
+        struct Case {
+            QString current;
+            bool english;
+            bool preferEnglish;
+            QString expected;
+        };
+        const Case cases[] = {
+            {"", true, false, "zh_CN"},     {"", true, true, "en_US"},
+            {"", false, true, "zh_CN"},     {"zh_TW", true, true, "zh_TW"},
+            {"en_US", true, false, "en_US"}, {"en_US", false, false, "zh_CN"},
+        };
+        for (const Case& c : cases) {
+            LanguageDialog dialog(c.current, c.english, c.preferEnglish);
+            QCOMPARE(dialog.chosenCode(), c.expected);
+            QCOMPARE(dialog.findChild<QRadioButton*>("language_en_US")->isVisibleTo(&dialog), c.english);
+        }
+    }
+
+    void firstStartAsksAndStoresTheLanguage()
+    {
+        test::PrivateSettings settings;
+        answerLanguageDialog("language_zh_TW");
+        TaveluneApp program(test::buildProgramFolder());
+        program.chooseLanguage({});
+        QCOMPARE(AppSettings::language(), QStringLiteral("zh_TW"));
+        QCOMPARE(program.languageCode(), QStringLiteral("zh_TW"));
+        QCOMPARE(text(57399), QString::fromUtf8("正片模擬"));
+
+        // The second start reads it without asking (no dialog is answered this time).
+        TaveluneApp again(test::buildProgramFolder());
+        again.chooseLanguage({});
+        QCOMPARE(again.languageCode(), QStringLiteral("zh_TW"));
+    }
+
+    void langOptionIsUsedForThisRunOnly()
+    {
+        test::PrivateSettings settings;
+        AppSettings::setLanguage("zh_TW");
+        TaveluneApp program(test::buildProgramFolder());
+        program.chooseLanguage("en_US");
+        QCOMPARE(program.languageCode(), QStringLiteral("en_US"));
+        QCOMPARE(AppSettings::language(), QStringLiteral("zh_TW"));
+    }
+
+    void aMissingPackFallsBackToTheBuiltInTexts()
+    {
+        test::PrivateSettings settings;
+        AppSettings::setLanguage("fr_FR");
+        TaveluneApp program(test::buildProgramFolder());
+        program.chooseLanguage({});
+        QCOMPARE(program.languageCode(), QStringLiteral("zh_CN"));
+        QCOMPARE(text(57431), QString::fromUtf8("打开文件失败"));
+    }
+
+    void aMissingPlaceholderIsNamedBeforeTheProgramEnds()
+    {
+        test::PrivateSettings settings;
+        test::MessageCollector messages;
+        QTemporaryDir folder;
+        QDir().mkpath(folder.path() + "/data");
+        QFile::copy(test::buildProgramFolder() + "/data/l_l.qxj", folder.path() + "/data/l_l.qxj");
+        AppSettings::setLanguage("zh_CN");
+        TaveluneApp program(folder.path());
+        program.chooseLanguage({});
+        QVERIFY(!program.createMainWindow());
+        QCOMPARE(messages.messages().size(), size_t(1));
+        QVERIFY(messages.texts().first().contains("l_r.qxj"));
+    }
+
+    void theWindowRemembersItsGeometryAndWaitsForAJob()
+    {
+        test::PrivateSettings settings;
+        AppSettings::setLanguage("zh_CN");
+        {
+            TaveluneApp program(test::buildProgramFolder());
+            program.chooseLanguage({});
+            QVERIFY(program.createMainWindow());
+            MainWindow* window = program.mainWindow();
+            window->setGeometry(40, 50, 900, 640);
+            window->show();
+            PhotoPage* page = window->photoPage();
+            QVERIFY(page->openPicture(QStringLiteral(TAVELUNE_SAMPLES_DIR "/rocket.jpg")));
+            QVERIFY(page->startConversion());
+            QVERIFY(!window->close());
+            QVERIFY(QTest::qWaitFor([&] { return !page->isConverting(); }, 20000));
+            QVERIFY(window->close());
+        }
+        QVERIFY(!AppSettings::windowGeometry().isEmpty());
+        TaveluneApp program(test::buildProgramFolder());
+        program.chooseLanguage({});
+        QVERIFY(program.createMainWindow());
+        QCOMPARE(program.mainWindow()->size(), QSize(900, 640));
+    }
+};
+
+QTEST_MAIN(StartUpTest)
+#include "start_up_test.moc"
