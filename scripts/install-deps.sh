@@ -8,6 +8,7 @@ packages=(
   libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-liberation2 fonts-wqy-microhei
   libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev
+  imagemagick
 )
 
 missing=()

@@ -35,9 +35,13 @@ void printTable()
             std::snprintf(text, sizeof text, "%+.1f .. %+.1f", lo, hi);
             return std::string(text);
         };
-        std::printf("| %s | %.2f | %.2f | %+.1f°, %+.1f° | %s | %s |\n",
-                    test::filmLabel(type).c_str(), c.chromaGain, c.contrast, c.skinHueShift[0],
-                    c.skinHueShift[1], range(c.neutralA).c_str(), range(c.neutralB).c_str());
+        char skin[48] = "none (grey)";
+        if (c.chromaGain > 0.01)
+            std::snprintf(skin, sizeof skin, "%+.1f°, %+.1f°", c.skinHueShift[0],
+                          c.skinHueShift[1]);
+        std::printf("| %s | %.2f | %.2f | %s | %s | %s |\n", test::filmLabel(type).c_str(),
+                    c.chromaGain, c.contrast, skin, range(c.neutralA).c_str(),
+                    range(c.neutralB).c_str());
     }
 }
 
@@ -78,7 +82,7 @@ int main(int argc, char** argv)
     bool ok = cli::writePngFile(folder + "/films-chart.png", strip(test::colourChartPicture(20)));
     Image photo;
     ok = ok && openImage(std::string(TAVELUNE_SAMPLES_DIR) + "/coffee.jpg", photo);
-    ok = ok && fitWithin(photo, 180);
+    ok = ok && fitWithin(photo, 140);
     ok = ok && cli::writePngFile(folder + "/films-photo.png", strip(photo));
     return ok ? 0 : 1;
 }
