@@ -12,6 +12,7 @@
 #include <QRegularExpressionValidator>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "gui/app/string_table.h"
 #include "gui/controls/message_box.h"
@@ -74,9 +75,11 @@ ImageSizeDialog::ImageSizeDialog(QWidget* parent) : QDialog(parent)
         });
     }
 
-    auto addRow = [this](QGridLayout* grid, int row, int labelId, SizeField field) {
+    QList<QLabel*> labels;
+    auto addRow = [this, &labels](QGridLayout* grid, int row, int labelId, SizeField field) {
         auto* label = new QLabel(text(labelId), grid->parentWidget());
         label->setBuddy(edit(field));
+        labels << label;
         grid->addWidget(label, row, 0);
         grid->addWidget(edit(field), row, 1);
         grid->addWidget(unitList(field), row, 2);
@@ -90,6 +93,13 @@ ImageSizeDialog::ImageSizeDialog(QWidget* parent) : QDialog(parent)
     addRow(documentGrid, 0, ids::kWidthLabel, SizeField::DocumentWidth);
     addRow(documentGrid, 1, ids::kHeightLabel, SizeField::DocumentHeight);
     addRow(documentGrid, 2, ids::kResolutionLabel, SizeField::Resolution);
+    // The two groups line up column by column although they are separate grids.
+    int labelWidth = 0;
+    int unitWidth = 0;
+    for (QLabel* label : labels) labelWidth = std::max(labelWidth, label->sizeHint().width());
+    for (QComboBox* units : m_units) unitWidth = std::max(unitWidth, units->sizeHint().width());
+    for (QLabel* label : labels) label->setMinimumWidth(labelWidth);
+    for (QComboBox* units : m_units) units->setMinimumWidth(unitWidth);
     for (QGridLayout* grid : {pixelGrid, documentGrid}) grid->setColumnStretch(1, 1);
 
     m_constrainBox = new QCheckBox(text(ids::kConstrain), this);
