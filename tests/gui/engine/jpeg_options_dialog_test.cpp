@@ -171,11 +171,18 @@ private slots:
         QCOMPARE(dialog.quality(), 100);
         QCOMPARE(boxes.texts().size(), 1);
 
-        // Leaving the edit for Cancel says nothing: the typed value is thrown away.
+        // Leaving the edit for Cancel, or Escape, says nothing: the typed value is thrown away.
         dialog.show();
         typeInto(c.edit, "0");
+        c.cancel->setFocus(Qt::MouseFocusReason);
         QTest::mouseClick(c.cancel, Qt::LeftButton);
-        QVERIFY(boxes.texts().size() == 1);
+        QVERIFY(!dialog.isVisible());
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        typeInto(c.edit, "0");
+        QTest::keyClick(c.edit, Qt::Key_Escape);
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(boxes.texts().size(), 1);
         QCOMPARE(dialog.quality(), 100);
     }
 
