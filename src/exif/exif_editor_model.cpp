@@ -340,9 +340,9 @@ EditorFieldSet ExifEditorModel::ChangedFields() const
     mark(EditorField::ExposureCompensation, a.exposureCompensation != b.exposureCompensation);
     mark(EditorField::FocalLength, a.focalLength != b.focalLength);
     mark(EditorField::FocalLength35mm, a.focalLength35mm != b.focalLength35mm);
-    mark(EditorField::FocusDistance, a.focusDistanceInfinity != b.focusDistanceInfinity ||
-                                         (!a.focusDistanceInfinity &&
-                                          a.focusDistance != b.focusDistance));
+    mark(EditorField::FocusDistance,
+         a.focusDistanceInfinity != b.focusDistanceInfinity ||
+             (!a.focusDistanceInfinity && a.focusDistance != b.focusDistance));
     mark(EditorField::Iso, a.iso != b.iso);
     mark(EditorField::Flash, !samePicked(a.flash, b.flash));
     mark(EditorField::WhiteBalance, !samePicked(a.whiteBalance, b.whiteBalance));

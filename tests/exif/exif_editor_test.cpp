@@ -1,6 +1,7 @@
 // The EXIF editor's rules: loading, input rules, storing with the rational rules, buttons.
 #include <gtest/gtest.h>
 #include <strings.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 
@@ -362,6 +363,34 @@ TEST(ExifEditor, PromptsReceiveMessagesByKind)
     EXPECT_EQ(editorMessageText(EditorMessage::DeleteFailed, "/a/%s.jpg"),
               "Delete Exif info from \"/a/%s.jpg\" fail.");
     EXPECT_EQ(editorMessageIcon(EditorMessage::SourceFileNoExist), MessageIcon::Error);
+}
+
+TEST(ExifEditor, WriteAndDeleteLeaveWriteProtectedFilesAlone)
+{
+    test::TempDir dir;
+    test::MessageCollector messages;
+    const auto yes = [](const std::string&) { return true; };
+    for (const bool write : {true, false}) {
+        const std::string jpeg = dir.file(write ? "w.jpg" : "d.jpg");
+        ASSERT_TRUE(test::writePicture(jpeg));
+        ExifData shooting;
+        test::fillShootingModel(shooting);
+        ASSERT_TRUE(shooting.SaveExif(jpeg));
+        ::chmod(jpeg.c_str(), 0444);
+        const Bytes before = test::readFileBytes(jpeg);
+        ExifData exif;
+        ASSERT_TRUE(exif.LoadExif(jpeg));
+        ExifEditorModel editor(exif, {24, 16, 72});
+        editor.fields().iso = "800";
+        EXPECT_EQ(write ? editor.Write(yes) : editor.Delete(yes), EditorOutcome::StayOpen);
+        EXPECT_EQ(test::readFileBytes(jpeg), before);
+        EXPECT_EQ(test::fileMode(jpeg), 0444u);
+        ASSERT_EQ(messages.texts().size(), 1u);
+        EXPECT_EQ(messages.texts()[0], editorMessageText(write ? EditorMessage::WriteFailed
+                                                               : EditorMessage::DeleteFailed,
+                                                         exif.fileStatus().path));
+        messages.clear();
+    }
 }
 
 TEST(EquipmentCatalogue, CombosFillFromTheTables)
