@@ -132,7 +132,8 @@ double ExifEditorDialog::pictureResolution() const
 void ExifEditorDialog::build()
 {
     auto* content = new QWidget;
-    auto* columns = new QHBoxLayout(content);
+    auto* rows = new QVBoxLayout(content);
+    auto* columns = new QHBoxLayout;
     auto* left = new QVBoxLayout;
     left->addWidget(buildShooting());
     left->addWidget(buildImage());
@@ -140,9 +141,11 @@ void ExifEditorDialog::build()
     auto* right = new QVBoxLayout;
     right->addWidget(buildEquipment());
     right->addWidget(buildAuthor());
-    right->addWidget(buildDescription(), 1);
+    right->addStretch(1);
     columns->addLayout(left, 0);
     columns->addLayout(right, 1);
+    rows->addLayout(columns);
+    rows->addWidget(buildDescription(), 1);
 
     // A small or crowded screen scrolls the fields; the buttons stay in view.
     auto* scroll = new QScrollArea(this);
@@ -361,7 +364,8 @@ QWidget* ExifEditorDialog::buildDescription()
     box->addWidget(commentLabel);
     m_w->userComment = new QPlainTextEdit(group);
     m_w->userComment->setObjectName("userComment");
-    m_w->userComment->setMinimumHeight(m_w->userComment->fontMetrics().lineSpacing() * 3 + 12);
+    m_w->userComment->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    m_w->userComment->setFixedHeight(m_w->userComment->fontMetrics().lineSpacing() * 4 + 12);
     limitPlainText(m_w->userComment, EditorField::UserComment);
     box->addWidget(m_w->userComment, 1);
     return group;
