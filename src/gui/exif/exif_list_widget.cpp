@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QMenu>
@@ -44,8 +45,19 @@ ExifListWidget::ExifListWidget(QWidget* parent) : QTableWidget(0, 2, parent)
     horizontalHeader()->setSectionsClickable(false);
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // The list is as narrow as the histogram panel; at the desktop's usual 9 or 10 points most
+    // tag names and dates would not fit their columns.
+    QFont small = font();
+    if (small.pointSizeF() > 8)
+        small.setPointSizeF(8);
+    setFont(small);
+    horizontalHeader()->setFont(small);
     setColumnWidth(0, kNameWidth);
-    setColumnWidth(1, kValueWidth);
+    fitValueColumn();
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int section) {
+        if (section == 0)
+            fitValueColumn();
+    });
     verticalHeader()->hide();
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     setShowGrid(true);
@@ -90,12 +102,27 @@ void ExifListWidget::fillExifList(ExifData* exif)
     if (exif != nullptr)
         m_rows = buildExifListRows(*exif, languageCode());
     showRows();
+    m_valueWidth = kFilledValueWidth;
     setColumnWidth(0, kNameWidth);
-    setColumnWidth(1, kFilledValueWidth);
+    fitValueColumn();
+}
+
+void ExifListWidget::fitValueColumn()
+{
+    setColumnWidth(1, std::max(m_valueWidth, viewport()->width() - columnWidth(0)));
+}
+
+// The viewport, not the widget: it also narrows when the scroll bar appears.
+bool ExifListWidget::viewportEvent(QEvent* event)
+{
+    if (event->type() == QEvent::Resize)
+        fitValueColumn();
+    return QTableWidget::viewportEvent(event);
 }
 
 void ExifListWidget::showRows()
 {
+    clearSpans();
     clearContents();
     setRowCount(int(m_rows.size()));
     for (int index = 0; index < int(m_rows.size()); ++index) {
@@ -116,6 +143,9 @@ void ExifListWidget::showRows()
         }
         setItem(index, 0, nameItem);
         setItem(index, 1, valueItem);
+        // A group's title may use the whole width.
+        if (header)
+            setSpan(index, 0, 1, 2);
     }
     updateCommands();
 }

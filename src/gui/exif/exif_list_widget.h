@@ -17,7 +17,8 @@ class ExifListWidget : public QTableWidget {
 public:
     static constexpr int kNameWidth = 105;
     static constexpr int kValueWidth = 148;
-    /// The value column after a fill, leaving room for the scroll bar.
+    /// The value column after a fill, leaving room for the scroll bar. The column is never
+    /// narrower, and grows to fill a wider list.
     static constexpr int kFilledValueWidth = 131;
 
     explicit ExifListWidget(QWidget* parent = nullptr);
@@ -47,13 +48,16 @@ signals:
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
 
 private:
+    void fitValueColumn();
     void showRows();
     void updateCommands();
     std::vector<std::size_t> selectedRowIndices() const;
 
     ExifData* m_exif = nullptr;
+    int m_valueWidth = kValueWidth;  // the least width of the value column
     std::vector<ExifListRow> m_rows;
     QAction* m_copy;
     QAction* m_deleteSelected;

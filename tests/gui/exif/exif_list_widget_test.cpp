@@ -94,6 +94,9 @@ private slots:
 void ExifListWidgetTest::columnsAndRowsOfARealFile()
 {
     ExifListWidget list;
+    list.resize(200, 300);  // narrower than the two columns
+    list.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&list));
     QCOMPARE(list.columnCount(), 2);
     QCOMPARE(list.horizontalHeaderItem(0)->text(), QString::fromUtf8("名称"));
     QCOMPARE(list.horizontalHeaderItem(1)->text(), QString::fromUtf8("信息"));
@@ -122,6 +125,15 @@ void ExifListWidgetTest::columnsAndRowsOfARealFile()
         QCOMPARE(!list.item(row, 0)->icon().isNull(), header);
     }
     QCOMPARE(headers, 4);
+    QCOMPARE(list.columnSpan(0, 0), 2);  // a group title may use the whole width
+    QCOMPARE(list.columnSpan(make, 0), 1);
+
+    // A wider list gives the room to the values; the names keep their width.
+    list.resize(420, 300);
+    QCoreApplication::processEvents();
+    QCOMPARE(list.columnWidth(0), 105);
+    QCOMPARE(list.columnWidth(1), list.viewport()->width() - 105);
+    QVERIFY(list.columnWidth(1) > 131);
 }
 
 void ExifListWidgetTest::rowColours()
