@@ -89,6 +89,7 @@ private slots:
     void selectAllAndCopyGiveWhatIsShown_data();
     void selectAllAndCopyGiveWhatIsShown();
     void withoutDataNothingCanBeDeletedOrCopied();
+    void keysCopyAndDeleteTheSelection();
 };
 
 void ExifListWidgetTest::columnsAndRowsOfARealFile()
@@ -314,6 +315,28 @@ void ExifListWidgetTest::withoutDataNothingCanBeDeletedOrCopied()
     clipboard->setText("kept");
     list.copySelection();
     QCOMPARE(clipboard->text(), QString("kept"));
+}
+
+void ExifListWidgetTest::keysCopyAndDeleteTheSelection()
+{
+    auto exif = sampleExif();
+    QVERIFY(exif);
+    ExifListWidget list;
+    list.fillExifList(exif.get());
+    list.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&list));
+    list.setFocus();
+    const QList<int> rows = {rowOf(list, item(kIfd0, kMake)), rowOf(list, item(kIfd0, kDateTime))};
+    selectRows(list, rows);
+    const QString expected = shownText(list, rows);
+    QTest::keySequence(&list, QKeySequence::Copy);
+    QCOMPARE(QGuiApplication::clipboard()->text(), expected);
+
+    QSignalSpy changed(&list, &ExifListWidget::exifChanged);
+    QTest::keyClick(&list, Qt::Key_Delete);
+    QCOMPARE(changed.count(), 1);
+    QVERIFY(exif->FindEntry(kIfd0, kMake) == nullptr);
+    QVERIFY(exif->FindEntry(kIfd0, kDateTime) == nullptr);
 }
 
 QTEST_MAIN(ExifListWidgetTest)
