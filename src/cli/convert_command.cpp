@@ -19,17 +19,6 @@ void printHelp()
                 convertOptionsHelp());
 }
 
-const char* filmName(int filmType)
-{
-    switch (filmType) {
-    case kFilmVelvia: return "velvia";
-    case kFilmTmax: return "tmax";
-    case kFilmE100Vs: return "e100vs";
-    case kFilmAstia: return "astia";
-    default: return "this film";
-    }
-}
-
 int runConvert(const std::vector<std::string>& args)
 {
     ConvertOptions options;
@@ -59,8 +48,7 @@ int runConvert(const std::vector<std::string>& args)
         [&](const std::string& file) { messages.setFile(file); });
     progress.finish();
     if (outcome == FileConversionOutcome::ConversionFailed)
-        std::fprintf(stderr, "tavelune-cli: the film step failed (%s has no recipe yet)\n",
-                     filmName(options.job.film.filmType));
+        std::fprintf(stderr, "tavelune-cli: the film step failed (not enough memory)\n");
     if (outcome != FileConversionOutcome::Converted)
         return 1;
     std::printf("%s\n", files[1].c_str());

@@ -306,13 +306,23 @@ SizeValidation ImageSizeModel::checkPixels(SizeField field) const
     if (pixels == std::floor(pixels) && withinPixels(pixels))
         return {};
     if (unit(field) != kSizeUnitPercent)
-        return {false, formatted(messages::kWholeNumberBetween, 1ul, (unsigned long)kMaxDimension),
-                field, false};
+        return {false,
+                formatted(messages::kWholeNumberBetween, 1ul, (unsigned long)kMaxDimension),
+                field,
+                false,
+                SizeRule::WholePixels,
+                1,
+                kMaxDimension};
     const double base = field == SizeField::PixelWidth ? m_startWidth : m_startHeight;
+    const double low = roundTo(100 / base, 3);
+    const double high = roundTo(kMaxDimension * 100 / base, 3);
     return {false,
-            formatted(messages::kNumberBetween, roundTo(100 / base, 3),
-                      roundTo(kMaxDimension * 100 / base, 3)),
-            field, false};
+            formatted(messages::kNumberBetween, low, high),
+            field,
+            false,
+            SizeRule::PercentRange,
+            low,
+            high};
 }
 
 SizeValidation ImageSizeModel::validate() const
@@ -323,8 +333,13 @@ SizeValidation ImageSizeModel::validate() const
             return check;
     }
     if (!withinResolution(resolutionPpi()))
-        return {false, formatted(messages::kResolutionBetween, 0.001, (unsigned long)kMaxDimension),
-                SizeField::Resolution, true};
+        return {false,
+                formatted(messages::kResolutionBetween, 0.001, (unsigned long)kMaxDimension),
+                SizeField::Resolution,
+                true,
+                SizeRule::ResolutionRange,
+                0.001,
+                kMaxDimension};
     return {};
 }
 

@@ -29,6 +29,15 @@ struct ImageSizeValues {
     double dpi = 72.0;  // pixels per inch
 };
 
+/// Which range a failed check asks for; a front end with its own texts formats them from
+/// low and high.
+enum class SizeRule {
+    None,
+    WholePixels,      // "%lu to %lu" whole pixels
+    PercentRange,     // "%.3f to %.3f" percent
+    ResolutionRange,  // "%.3f to %lu" pixels per inch
+};
+
 /// What OK found: when not ok, the message shown and the edit that gets the focus back
 /// (its text selected when selectText is set).
 struct SizeValidation {
@@ -36,6 +45,9 @@ struct SizeValidation {
     std::string message;
     SizeField focus = SizeField::PixelWidth;
     bool selectText = false;
+    SizeRule rule = SizeRule::None;
+    double low = 0;
+    double high = 0;
 };
 
 /// The edits hold text, as the widgets do, and every rule reads and writes that text. Edit

@@ -83,6 +83,14 @@ bool JpegOptionsModel::qualityEditLostFocus()
     if (typed >= kMinimumQuality && typed <= kMaximumQuality)
         return false;
     showMessage(messages::kQualityRange, {}, MessageIcon::Warning);
+    return replaceOutOfRangeQuality();
+}
+
+bool JpegOptionsModel::replaceOutOfRangeQuality()
+{
+    const int typed = parseQuality(m_qualityText);
+    if (typed >= kMinimumQuality && typed <= kMaximumQuality)
+        return false;
     m_quality = typed < kMinimumQuality ? kMinimumQuality : kMaximumQuality;
     m_qualityText = std::to_string(m_quality);
     follow(m_quality);

@@ -47,6 +47,8 @@ public:
     /// Leaving the edit: a value outside 1..100 is replaced by the nearest limit after the
     /// range message. Returns whether it was replaced.
     bool qualityEditLostFocus();
+    /// The same replacement without the message, for a front end that shows its own text.
+    bool replaceOutOfRangeQuality();
     /// OK: takes the edit's number (out-of-range values handled as on leaving the edit) and
     /// the box.
     void accept();

@@ -176,6 +176,11 @@ bool readPickerTime(const std::string& text, PickerTime& time)
     if (!(read.year > 1601 && read.year <= 2038 && read.month >= 1 && read.month <= 12 &&
           read.day >= 1 && read.day <= 31))
         return false;
+    const bool leap = (read.year % 4 == 0 && read.year % 100 != 0) || read.year % 400 == 0;
+    const int monthDays[] = {31, leap ? 29 : 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (read.day > monthDays[read.month - 1] || read.hour < 0 || read.hour > 23 ||
+        read.minute < 0 || read.minute > 59 || read.second < 0 || read.second > 59)
+        return false;
     time = read;
     return true;
 }
@@ -304,6 +309,72 @@ void ExifEditorModel::Load()
     f.resolutionUnit.items = {{pixels + "/" + messages::kUnitInches, 2},
                               {pixels + "/" + messages::kUnitCentimetres, 3}};
     f.resolutionUnit.selected = m_exif.GetNumber(kIfd0, 296, 0) == 3 ? 1 : 0;
+    m_loaded = f;
+}
+
+namespace {
+
+bool samePicked(const DropList& a, const DropList& b)
+{
+    return a.SelectedData() == b.SelectedData() && a.selected == b.selected;
+}
+
+bool sameTime(const PickerTime& a, const PickerTime& b)
+{
+    return exifTimeText(a) == exifTimeText(b);
+}
+
+}  // namespace
+
+EditorFieldSet ExifEditorModel::ChangedFields() const
+{
+    const ExifEditorFields& a = m_fields;
+    const ExifEditorFields& b = m_loaded;
+    EditorFieldSet changed;
+    auto mark = [&](EditorField field, bool differs) {
+        changed.set(static_cast<std::size_t>(field), differs);
+    };
+    mark(EditorField::Shutter, a.shutter != b.shutter);
+    mark(EditorField::Aperture, a.aperture != b.aperture);
+    mark(EditorField::MaxAperture, a.maxAperture != b.maxAperture);
+    mark(EditorField::ExposureCompensation, a.exposureCompensation != b.exposureCompensation);
+    mark(EditorField::FocalLength, a.focalLength != b.focalLength);
+    mark(EditorField::FocalLength35mm, a.focalLength35mm != b.focalLength35mm);
+    mark(EditorField::FocusDistance,
+         a.focusDistanceInfinity != b.focusDistanceInfinity ||
+             (!a.focusDistanceInfinity && a.focusDistance != b.focusDistance));
+    mark(EditorField::Iso, a.iso != b.iso);
+    mark(EditorField::Flash, !samePicked(a.flash, b.flash));
+    mark(EditorField::WhiteBalance, !samePicked(a.whiteBalance, b.whiteBalance));
+    mark(EditorField::LightSource, !samePicked(a.lightSource, b.lightSource));
+    mark(EditorField::MeteringMode, !samePicked(a.meteringMode, b.meteringMode));
+    mark(EditorField::ExposureProgram, !samePicked(a.exposureProgram, b.exposureProgram));
+    mark(EditorField::ExposureMode, !samePicked(a.exposureMode, b.exposureMode));
+    mark(EditorField::DateTimeOriginal, !sameTime(a.dateTimeOriginal, b.dateTimeOriginal));
+    mark(EditorField::DateTimeDigitized, !sameTime(a.dateTimeDigitized, b.dateTimeDigitized));
+    mark(EditorField::Width, a.width != b.width);
+    mark(EditorField::Height, a.height != b.height);
+    mark(EditorField::Resolution, a.resolution != b.resolution);
+    mark(EditorField::ResolutionUnit, !samePicked(a.resolutionUnit, b.resolutionUnit));
+    mark(EditorField::DateTime, !sameTime(a.dateTime, b.dateTime));
+    mark(EditorField::Make, a.make != b.make);
+    mark(EditorField::Model, a.model != b.model);
+    mark(EditorField::Lens, a.lens != b.lens);
+    mark(EditorField::Film, a.film != b.film);
+    mark(EditorField::FilterLens, a.filterLens != b.filterLens);
+    mark(EditorField::Scanner, a.scanner != b.scanner);
+    mark(EditorField::FlashLamp, a.flashLamp != b.flashLamp);
+    mark(EditorField::Artist, a.artist != b.artist);
+    mark(EditorField::CopyrightPhotographer, a.copyrightPhotographer != b.copyrightPhotographer);
+    mark(EditorField::CopyrightEditor, a.copyrightEditor != b.copyrightEditor);
+    mark(EditorField::ImageDescription, a.imageDescription != b.imageDescription);
+    mark(EditorField::UserComment, a.userComment != b.userComment);
+    return changed;
+}
+
+EditorFieldSet ExifEditorModel::FieldsToStore() const
+{
+    return m_exif.IsEmpty() ? EditorFieldSet().set() : ChangedFields();
 }
 
 void ExifEditorModel::LeaveResolution()
@@ -473,52 +544,117 @@ bool ExifEditorModel::Store(EditorFieldSet only)
 
 EditorOutcome ExifEditorModel::Ok()
 {
-    Store();
+    Store(FieldsToStore());
     return EditorOutcome::ClosedOk;
+}
+
+namespace {
+
+EditorPrompts withTextQuestion(const std::function<bool(const std::string&)>& confirm)
+{
+    EditorPrompts prompts;
+    if (confirm)
+        prompts.confirm = [confirm](EditorMessage m) { return confirm(editorMessageText(m)); };
+    return prompts;
+}
+
+}  // namespace
+
+std::string editorMessageText(EditorMessage message, const std::string& path)
+{
+    const char* format = nullptr;
+    switch (message) {
+        case EditorMessage::WriteConfirm:
+            return messages::kWriteConfirm;
+        case EditorMessage::DeleteConfirm:
+            return messages::kDeleteConfirm;
+        case EditorMessage::SourceFileNoExist:
+            return messages::kSourceFileNoExist;
+        case EditorMessage::SourceNotJpegOrTiff:
+            return messages::kSourceNotJpegOrTiff;
+        case EditorMessage::WriteFailed:
+            format = messages::kWriteExifFailed;
+            break;
+        case EditorMessage::DeleteFailed:
+            format = messages::kDeleteExifFailed;
+            break;
+    }
+    std::string text(format != nullptr ? format : "");
+    const std::size_t at = text.find("%s");
+    if (at != std::string::npos)
+        text.replace(at, 2, path);
+    return text;
+}
+
+MessageIcon editorMessageIcon(EditorMessage message)
+{
+    return message == EditorMessage::SourceNotJpegOrTiff ? MessageIcon::Information
+                                                         : MessageIcon::Error;
+}
+
+double editedPictureResolution(const ExifData& exif)
+{
+    const double x = exif.GetNumber(kIfd0, 282, 0);
+    if (!(x > 0))
+        return 0;
+    return exif.GetNumber(kIfd0, 296, 0) == 3 ? x * 2.54 : x;
 }
 
 EditorOutcome ExifEditorModel::Write(const std::function<bool(const std::string&)>& confirm)
 {
-    return ChangeFile(confirm, true);
+    return ChangeFile(withTextQuestion(confirm), true);
 }
 
 EditorOutcome ExifEditorModel::Delete(const std::function<bool(const std::string&)>& confirm)
 {
-    return ChangeFile(confirm, false);
+    return ChangeFile(withTextQuestion(confirm), false);
 }
 
-EditorOutcome ExifEditorModel::ChangeFile(const std::function<bool(const std::string&)>& confirm,
-                                          bool write)
+EditorOutcome ExifEditorModel::Write(const EditorPrompts& prompts)
 {
-    if (confirm && !confirm(write ? messages::kWriteConfirm : messages::kDeleteConfirm))
+    return ChangeFile(prompts, true);
+}
+
+EditorOutcome ExifEditorModel::Delete(const EditorPrompts& prompts)
+{
+    return ChangeFile(prompts, false);
+}
+
+EditorOutcome ExifEditorModel::ChangeFile(const EditorPrompts& prompts, bool write)
+{
+    const auto report = [&](EditorMessage message, const std::string& path) {
+        if (prompts.report)
+            prompts.report(message, path);
+        else
+            showMessage(editorMessageText(message, path), messages::kEditorTitle,
+                        editorMessageIcon(message));
+    };
+    if (prompts.confirm &&
+        !prompts.confirm(write ? EditorMessage::WriteConfirm : EditorMessage::DeleteConfirm))
         return EditorOutcome::Cancelled;
     if (!m_exif.fileStatus().HasPath()) {
-        showMessage(messages::kSourceFileNoExist, messages::kEditorTitle, MessageIcon::Error);
+        report(EditorMessage::SourceFileNoExist, {});
         return EditorOutcome::StayOpen;
     }
     const std::string path = m_exif.fileStatus().path;
     const std::string extension = upperExtension(path);
     if (extension != "JPG" && extension != "JPEG" && extension != "TIF" && extension != "TIFF") {
-        showMessage(messages::kSourceNotJpegOrTiff, messages::kEditorTitle,
-                    MessageIcon::Information);
+        report(EditorMessage::SourceNotJpegOrTiff, path);
         return EditorOutcome::StayOpen;
     }
     bool done;
     if (write) {
-        Store();
+        Store(FieldsToStore());
         done = m_exif.SaveExif(path);
     } else {
         done = m_exif.DeleteExif(path);
     }
     if (!done) {
-        char text[4096];
-        std::snprintf(text, sizeof text,
-                      write ? messages::kWriteExifFailed : messages::kDeleteExifFailed,
-                      path.c_str());
-        showMessage(text, messages::kEditorTitle, MessageIcon::Error);
+        report(write ? EditorMessage::WriteFailed : EditorMessage::DeleteFailed, path);
         return EditorOutcome::StayOpen;
     }
     m_exif.LoadExif(path);
+    Load();
     return EditorOutcome::ClosedOk;
 }
 

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/message_sink.h"
 #include "exif/exif_data.h"
 
 namespace tavelune {
@@ -64,7 +65,8 @@ struct PickerTime {
 };
 
 /// "YYYY:MM:DD HH:MM:SS" read as the date pickers read it; false (time left alone) when the
-/// text is 18 characters or shorter or the date is out of the pickers' range.
+/// text is 18 characters or shorter, the date is out of the pickers' range, or the date or
+/// time does not exist on a clock or calendar (a picker cannot show 02-31 or 25:00).
 bool readPickerTime(const std::string& text, PickerTime& time);
 std::string exifTimeText(const PickerTime& time);       // "%Y:%m:%d %H:%M:%S"
 std::string pickerDisplayText(const PickerTime& time);  // "yyyy-MM-dd HH:mm:ss"
@@ -107,6 +109,31 @@ struct EditorPicture {
 
 enum class EditorOutcome { Cancelled, StayOpen, ClosedOk };
 
+/// The questions and messages of the write and delete buttons.
+enum class EditorMessage {
+    WriteConfirm,
+    DeleteConfirm,
+    SourceFileNoExist,
+    SourceNotJpegOrTiff,
+    WriteFailed,   // the text takes the path
+    DeleteFailed,  // the text takes the path
+};
+
+/// How a front end asks and tells; empty functions fall back to the built-in texts (asking
+/// nothing, telling through the engine's message sink).
+struct EditorPrompts {
+    std::function<bool(EditorMessage)> confirm;  // Yes: true
+    std::function<void(EditorMessage, const std::string& path)> report;
+};
+
+/// The built-in text of a message, with the path put in where it takes one.
+std::string editorMessageText(EditorMessage message, const std::string& path = {});
+MessageIcon editorMessageIcon(EditorMessage message);
+
+/// The resolution the picture takes after the editor closed with OK: XResolution in dots per
+/// inch (centimetre values converted); 0 when the model has none, and the picture keeps its own.
+double editedPictureResolution(const ExifData& exif);
+
 class ExifEditorModel {
 public:
     /// language is the user interface's, for the named-value lists.
@@ -126,20 +153,29 @@ public:
     /// Leaving the resolution edit with 0 puts 72 back.
     void LeaveResolution();
 
+    /// The fields whose contents differ from what the last Load put into them.
+    EditorFieldSet ChangedFields() const;
+    /// What OK and Write store: every field into a model without entries, else the changed
+    /// ones, so that values nobody touched keep their exact bytes and no absent tag is invented.
+    EditorFieldSet FieldsToStore() const;
+
     EditorOutcome Ok();
     void Reset() { Load(); }
     /// confirm shows the question with Yes/No and returns true for Yes.
     EditorOutcome Write(const std::function<bool(const std::string&)>& confirm);
     EditorOutcome Delete(const std::function<bool(const std::string&)>& confirm);
+    EditorOutcome Write(const EditorPrompts& prompts);
+    EditorOutcome Delete(const EditorPrompts& prompts);
 
 private:
     void LoadNamedList(DropList& list, std::uint16_t tag);
-    EditorOutcome ChangeFile(const std::function<bool(const std::string&)>& confirm, bool write);
+    EditorOutcome ChangeFile(const EditorPrompts& prompts, bool write);
 
     ExifData& m_exif;
     EditorPicture m_picture;
     std::string m_language;
     ExifEditorFields m_fields;
+    ExifEditorFields m_loaded;
 };
 
 }  // namespace tavelune

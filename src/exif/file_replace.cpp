@@ -35,6 +35,11 @@ bool replaceFileContents(const std::string& path,
     struct stat original {};
     if (::stat(path.c_str(), &original) != 0 || !S_ISREG(original.st_mode))
         return false;
+    // The rename would replace a write-protected file all the same; root passes access(), so
+    // the mode bits are asked too.
+    if ((original.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 ||
+        ::access(path.c_str(), W_OK) != 0)
+        return false;
     return writeViaTemporary(path, [&](const std::string& temporary) {
         const int fd = ::open(temporary.c_str(), O_WRONLY | O_TRUNC);
         if (fd < 0)

@@ -6,8 +6,8 @@ namespace tavelune {
 /// Film type codes (the item data of the film list).
 enum FilmType : int {
     kFilmVelvia = 1,  // "富士 Velvia (RVP)"
-    kFilmAstia = 2,   // "富士 Astia (RAP)", no recipe yet
-    kFilmE100Vs = 4,  // "柯达 E100 VS", no recipe yet
+    kFilmAstia = 2,   // "富士 Astia (RAP)"
+    kFilmE100Vs = 4,  // "柯达 E100 VS"
     kFilmTmax = 5,    // "柯达黑白 T-Max 100"
 };
 

@@ -5,13 +5,15 @@
 #include <limits>
 
 #include "engine/image.h"
+#include "engine/parallel.h"
 #include "film/colour_film.h"
 #include "film/fused_colour.h"
 #include "film/fused_mono.h"
+#include "film/fused_slide.h"
 #include "film/mono_film.h"
-#include "engine/parallel.h"
 #include "film/progress_plan.h"
 #include "film/sharpen.h"
+#include "film/slide_film.h"
 
 namespace tavelune {
 namespace {
@@ -42,8 +44,13 @@ bool runRecipe(const Image& source, Image& result, const FilmSettings& settings,
     uint32_t* dst = result.pixels();
     size_t count = source.pixelCount();
     bool mono = settings.filmType == kFilmTmax;
+    const SlideRecipe* slide = slideRecipeFor(settings.filmType);
     if (engine == FilmEngine::Fast && (!mono || FusedMonoFilm::foldable())) {
-        if (mono) {
+        if (slide) {
+            FusedSlideFilm film(*slide, settings.exposure, settings.saturation, settings.portrait);
+            runFused(src, dst, count, film,
+                     ProgressPlan::slideFilm(*slide, settings.saturation, budget), progress);
+        } else if (mono) {
             FusedMonoFilm film(settings.exposure, settings.saturation, settings.highKey,
                                settings.blackCorrection);
             runFused(src, dst, count, film, ProgressPlan::monoFilm(settings.highKey, budget),
@@ -59,6 +66,9 @@ bool runRecipe(const Image& source, Image& result, const FilmSettings& settings,
     if (count > std::numeric_limits<uint32_t>::max())
         return false;
     uint32_t n = uint32_t(count);
+    if (slide)
+        return slideFilm(dst, src, n, *slide, settings.exposure, settings.saturation,
+                         settings.portrait, progress, budget);
     if (mono)
         return monoFilm(dst, src, n, settings.exposure, settings.saturation, settings.highKey,
                         settings.blackCorrection, progress, budget);
@@ -93,7 +103,7 @@ bool runFilmStep(const Image& source, Image& result, const FilmSettings& setting
 
 bool hasFilmRecipe(int filmType)
 {
-    return filmType == kFilmVelvia || filmType == kFilmTmax;
+    return filmType == kFilmVelvia || filmType == kFilmTmax || slideRecipeFor(filmType);
 }
 
 }  // namespace tavelune

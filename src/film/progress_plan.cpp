@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "film/slide_film.h"
+
 namespace tavelune {
 
 class ProgressPlan::Budget {
@@ -31,26 +33,36 @@ private:
     int m_base;
 };
 
-void ProgressPlan::colourCore(int budget)
+void ProgressPlan::colourCore(int budget, const std::vector<int>& advances)
 {
     Budget bar(*this, budget);
-    for (int k : {5, 10, 10, 10, 10, 10, 5, 10, 5, 10, 5, 5}) bar.advance(k);
+    for (int k : advances) bar.advance(k);
     bar.finish();
 }
 
 ProgressPlan ProgressPlan::colourFilm(int saturation, int budget)
 {
+    return colourFilm(saturation, budget, {5, 10, 10, 10, 10, 10, 5, 10, 5, 10, 5, 5});
+}
+
+ProgressPlan ProgressPlan::slideFilm(const SlideRecipe& recipe, int saturation, int budget)
+{
+    return colourFilm(saturation, budget, slideCoreAdvances(recipe));
+}
+
+ProgressPlan ProgressPlan::colourFilm(int saturation, int budget, const std::vector<int>& advances)
+{
     ProgressPlan plan;
     Budget bar(plan, budget);
     if (saturation < 0) {
-        plan.colourCore(bar.points(95));
+        plan.colourCore(bar.points(95), advances);
     } else if (saturation == 0) {
-        plan.colourCore(bar.points(100));
+        plan.colourCore(bar.points(100), advances);
     } else {
         int share = bar.points(45);
-        plan.colourCore(share);
+        plan.colourCore(share, advances);
         bar.advance(5);
-        plan.colourCore(share);
+        plan.colourCore(share, advances);
     }
     bar.finish();
     return plan;

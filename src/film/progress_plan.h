@@ -9,11 +9,15 @@
 
 namespace tavelune {
 
+struct SlideRecipe;
+
 class ProgressPlan {
 public:
     /// What colourFilm and monoFilm do to the bar.
     static ProgressPlan colourFilm(int saturation, int budget);
     static ProgressPlan monoFilm(bool highKey, int budget);
+    /// What slideFilm does with the recipe.
+    static ProgressPlan slideFilm(const SlideRecipe& recipe, int saturation, int budget);
 
     size_t size() const { return m_moves.size(); }
     /// Plays moves up to (not including) index end onto progress, which must have been at
@@ -26,7 +30,8 @@ private:
         int amount;
     };
     class Budget;
-    void colourCore(int budget);
+    void colourCore(int budget, const std::vector<int>& advances);
+    static ProgressPlan colourFilm(int saturation, int budget, const std::vector<int>& advances);
 
     std::vector<Move> m_moves;
     int m_position = 0;  // relative to the start, as the recipe would see it

@@ -131,6 +131,12 @@ bool HistogramPanel::setFont(const std::string& face, int points)
 void HistogramPanel::StartHistogram(const Image* picture, const ExifData* exif)
 {
     StopHistogram();
+    // Cleared before the worker exists, so a repaint in between cannot show the previous graph
+    // under "Calculating...".
+    {
+        std::lock_guard lock(m_canvasMutex);
+        drawFrame();
+    }
     m_running = true;
     m_stop = 0;
     if (!m_startThread(m_thread, [this, picture, exif] { calculate(picture, exif); })) {
@@ -160,10 +166,6 @@ void HistogramPanel::WaitForHistogram()
 
 void HistogramPanel::calculate(const Image* picture, const ExifData* exif)
 {
-    {
-        std::lock_guard lock(m_canvasMutex);
-        drawFrame();
-    }
     const bool hasPicture = picture != nullptr && !picture->isEmpty();
     bool stopped = false;
     if (hasPicture) {

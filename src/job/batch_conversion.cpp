@@ -28,7 +28,7 @@ std::string failureReason(FileConversionOutcome outcome)
 {
     switch (outcome) {
     case FileConversionOutcome::ConversionFailed:
-        return "the film step failed (this film has no recipe yet)";
+        return "the film step failed (not enough memory)";
     case FileConversionOutcome::ReadFailed:
     case FileConversionOutcome::WriteFailed:
         return lastImageError().empty() ? "cannot be converted" : lastImageError();

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <vector>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -141,14 +142,23 @@ TEST(ConvertCommand, UnwritableOutputLeavesNothingAndKeepsTheOldFile)
     }
 }
 
-TEST(ConvertCommand, FilmWithoutRecipeFailsWithoutOutput)
+TEST(ConvertCommand, EveryListedFilmHasItsOwnLook)
 {
+    // E100 VS and Astia once failed here for want of a recipe.
     test::TempDir dir;
-    auto run = runTaveluneCli("convert --film astia " + shellQuote(test::samplePath("coffee.jpg")) +
-                              " " + shellQuote(dir.file("out.jpg")));
-    EXPECT_EQ(run.status, 1);
-    EXPECT_TRUE(contains(run.err, "astia")) << run.err;
-    EXPECT_EQ(entries(dir.path()), 0u);
+    std::vector<std::vector<uint32_t>> looks;
+    for (const char* film : {"velvia", "tmax", "e100vs", "astia"}) {
+        const std::string output = dir.file(std::string(film) + ".bmp");
+        auto run = runTaveluneCli(std::string("convert --film ") + film + " " +
+                                  shellQuote(test::samplePath("coffee.jpg")) + " " +
+                                  shellQuote(output));
+        ASSERT_EQ(run.status, 0) << film << ": " << run.err;
+        Image result;
+        ASSERT_TRUE(openImage(output, result));
+        looks.emplace_back(result.pixels(), result.pixels() + result.pixelCount());
+    }
+    for (size_t i = 0; i < looks.size(); ++i)
+        for (size_t j = i + 1; j < looks.size(); ++j) EXPECT_NE(looks[i], looks[j]) << i << j;
 }
 
 }  // namespace

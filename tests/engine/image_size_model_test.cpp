@@ -261,31 +261,69 @@ TEST(ImageSizeModel, ValidationNamesTheFirstBadEditAndItsRange)
         const char* message;
         F focus;
         bool select;
+        SizeRule rule;
+        double low, high;
     };
     const Case cases[] = {
-        {{{F::PixelWidth, -1, "400.5"}}, "要求 1 到 800 之间的整数! ", F::PixelWidth, false},
-        {{{F::PixelWidth, -1, "0"}}, "要求 1 到 800 之间的整数! ", F::PixelWidth, false},
+        {{{F::PixelWidth, -1, "400.5"}},
+         "要求 1 到 800 之间的整数! ",
+         F::PixelWidth,
+         false,
+         SizeRule::WholePixels,
+         1,
+         800},
+        {{{F::PixelWidth, -1, "0"}},
+         "要求 1 到 800 之间的整数! ",
+         F::PixelWidth,
+         false,
+         SizeRule::WholePixels,
+         1,
+         800},
         // 0.05 % of 800 is 0.4 pixels; the range is 100 / 800 .. 800 * 100 / 800
         {{{F::PixelWidth, kSizeUnitPercent, "0.05"}},
          "要求 0.125 到 100.000 之间的数值! ",
          F::PixelWidth,
-         false},
-        {{{F::PixelHeight, -1, "900"}}, "要求 1 到 800 之间的整数! ", F::PixelHeight, false},
+         false,
+         SizeRule::PercentRange,
+         0.125,
+         100},
+        {{{F::PixelHeight, -1, "900"}},
+         "要求 1 到 800 之间的整数! ",
+         F::PixelHeight,
+         false,
+         SizeRule::WholePixels,
+         1,
+         800},
         {{{F::PixelHeight, kSizeUnitPercent, "300"}},
          "要求 0.250 到 200.000 之间的数值! ",
          F::PixelHeight,
-         false},
-        {{{F::Resolution, -1, "0"}}, "要求 0.001 到 800 之间的数值! ", F::Resolution, true},
+         false,
+         SizeRule::PercentRange,
+         0.25,
+         200},
+        {{{F::Resolution, -1, "0"}},
+         "要求 0.001 到 800 之间的数值! ",
+         F::Resolution,
+         true,
+         SizeRule::ResolutionRange,
+         0.001,
+         800},
         // 400 ppcm is 1016 ppi
         {{{F::Resolution, kPixelsPerCentimetre, "400"}},
          "要求 0.001 到 800 之间的数值! ",
          F::Resolution,
-         true},
+         true,
+         SizeRule::ResolutionRange,
+         0.001,
+         800},
         // the first failing check wins
         {{{F::Resolution, -1, "0"}, {F::PixelHeight, -1, "0"}},
          "要求 1 到 800 之间的整数! ",
          F::PixelHeight,
-         false},
+         false,
+         SizeRule::WholePixels,
+         1,
+         800},
     };
     for (const Case& c : cases) {
         ImageSizeModel model = opened(800, 400, 72);
@@ -301,6 +339,9 @@ TEST(ImageSizeModel, ValidationNamesTheFirstBadEditAndItsRange)
         EXPECT_EQ(result.message, c.message);
         EXPECT_EQ(result.focus, c.focus) << c.message;
         EXPECT_EQ(result.selectText, c.select) << c.message;
+        EXPECT_EQ(result.rule, c.rule) << c.message;
+        EXPECT_DOUBLE_EQ(result.low, c.low) << c.message;
+        EXPECT_DOUBLE_EQ(result.high, c.high) << c.message;
         EXPECT_EQ(collector.texts(), std::vector<std::string>{c.message});
         EXPECT_EQ(model.getValues().width, 800) << "no result stored";
     }

@@ -82,6 +82,16 @@ TEST(JpegOptionsModel, LeavingTheEditPutsInTheNearestLimit)
         }
         model.accept();
         EXPECT_EQ(model.quality(), std::stoi(c.shown)) << c.typed;
+
+        // A front end with its own texts gets the same replacement and no message.
+        JpegOptionsModel silent;
+        silent.open();
+        silent.editQuality(c.typed);
+        collector.clear();
+        EXPECT_EQ(silent.replaceOutOfRangeQuality(), c.message) << c.typed;
+        EXPECT_EQ(silent.qualityText(), c.shown) << c.typed;
+        EXPECT_EQ(silent.sliderPosition(), std::stoi(c.shown)) << c.typed;
+        EXPECT_TRUE(collector.texts().empty()) << c.typed;
     }
 }
 

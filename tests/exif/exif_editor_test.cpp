@@ -1,6 +1,7 @@
 // The EXIF editor's rules: loading, input rules, storing with the rational rules, buttons.
 #include <gtest/gtest.h>
 #include <strings.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 
@@ -250,6 +251,146 @@ TEST(ExifEditor, WriteAndDeleteOutcomesAndMessages)
     reset.fields().resolution = "0";
     reset.LeaveResolution();
     EXPECT_EQ(reset.fields().resolution, "72.00");
+}
+
+TEST(ExifEditor, PickerTimeKeepsDatesNoCalendarHas)
+{
+    const struct {
+        const char* text;
+        bool read;
+    } cases[] = {
+        {"2024:02:29 23:59:59", true},  {"2023:02:29 12:00:00", false},
+        {"2000:02:29 12:00:00", true},  {"1900:02:29 12:00:00", false},
+        {"2024:04:31 12:00:00", false}, {"2024:12:31 12:00:00", true},
+        {"2024:05:01 24:00:00", false}, {"2024:05:01 12:60:00", false},
+        {"2024:05:01 12:00:60", false}, {"2038:12:31 00:00:00", true},
+        {"2039:01:01 00:00:00", false}, {"1602:01:01 00:00:00", true},
+        {"2024:05:01 12:00:0", false},  // 18 characters
+    };
+    for (const auto& c : cases) {
+        PickerTime time{1999, 9, 9, 9, 9, 9};
+        EXPECT_EQ(readPickerTime(c.text, time), c.read) << c.text;
+        if (!c.read) {
+            EXPECT_EQ(exifTimeText(time), "1999:09:09 09:09:09") << c.text;
+        }
+    }
+}
+
+TEST(ExifEditor, OkStoresOnlyWhatWasChangedInAFilledModel)
+{
+    ExifData exif;
+    test::fillShootingModel(exif);
+    setShortValue(exif.FindEntry(kExifIfd, 37385, 1), 3);
+    // 10/600 reads back as 1/60; storing the untouched field would rewrite its bytes.
+    setTypedBytes(exif.FindEntry(kExifIfd, 33434, 1), kRational,
+                  Bytes{10, 0, 0, 0, 88, 2, 0, 0}.data(), 8);
+    ExifEditorModel editor(exif, {640, 480, 96}, "en_US");
+    EXPECT_TRUE(editor.ChangedFields().none());
+    EXPECT_EQ(editor.fields().shutter, "1/60");
+    const Bytes exposureBefore = exif.FindEntry(kExifIfd, 33434)->value();
+
+    editor.fields().iso = "800";
+    editor.fields().lens.clear();
+    const EditorFieldSet changed = editor.ChangedFields();
+    EXPECT_EQ(changed.count(), 2u);
+    EXPECT_TRUE(changed.test(static_cast<std::size_t>(EditorField::Iso)));
+    EXPECT_TRUE(changed.test(static_cast<std::size_t>(EditorField::Lens)));
+    EXPECT_EQ(editor.Ok(), EditorOutcome::ClosedOk);
+
+    EXPECT_EQ(exif.GetNumber(kExifIfd, 34855, 0), 800);
+    EXPECT_EQ(exif.FindEntry(kExifIfd, 44993), nullptr);
+    EXPECT_EQ(exif.FindEntry(kExifIfd, 33434)->value(), exposureBefore);
+    EXPECT_EQ(exif.GetNumber(kExifIfd, 37385, 0), 3);
+    // Tags the file never had are not invented from the fields' defaults.
+    for (std::uint16_t tag : {37382, 37384, 41986, 41987, 37377, 37378})
+        EXPECT_EQ(exif.FindEntry(kExifIfd, tag), nullptr) << tag;
+    EXPECT_EQ(exif.GetText(kExifIfd, 36864, "en_US"), "0221");
+
+    // Without entries every field is stored, over the default set.
+    ExifData empty;
+    ExifEditorModel fresh(empty, {800, 600, 0});
+    EXPECT_EQ(fresh.FieldsToStore().count(), kEditorFieldCount);
+    fresh.Ok();
+    EXPECT_EQ(empty.GetNumber(kExifIfd, 40962, 0), 800);
+    EXPECT_NE(empty.FindEntry(kExifIfd, 37385), nullptr);
+}
+
+TEST(ExifEditor, PictureResolutionAfterOk)
+{
+    const struct {
+        double x;
+        int unit;  // 0: no ResolutionUnit entry
+        double dpi;
+    } cases[] = {{300, 2, 300}, {300, 0, 300}, {100, 3, 254}, {0, 2, 0}, {72, 1, 72}};
+    for (const auto& c : cases) {
+        ExifData exif;
+        if (c.x > 0)
+            setRationalValue(exif.FindEntry(kIfd0, 282, 1), c.x);
+        if (c.unit != 0)
+            setShortValue(exif.FindEntry(kIfd0, 296, 1), static_cast<std::uint16_t>(c.unit));
+        EXPECT_NEAR(editedPictureResolution(exif), c.dpi, 1e-9) << c.x << " " << c.unit;
+    }
+}
+
+TEST(ExifEditor, PromptsReceiveMessagesByKind)
+{
+    test::TempDir dir;
+    test::MessageCollector sink;
+    std::vector<EditorMessage> asked;
+    std::vector<std::pair<EditorMessage, std::string>> told;
+    EditorPrompts prompts;
+    prompts.confirm = [&](EditorMessage m) {
+        asked.push_back(m);
+        return true;
+    };
+    prompts.report = [&](EditorMessage m, const std::string& path) { told.emplace_back(m, path); };
+
+    const std::string bmp = dir.file("a.bmp");
+    ASSERT_TRUE(test::writePicture(bmp));
+    ExifData exif;
+    exif.LoadExif(bmp);
+    ExifEditorModel editor(exif, {24, 16, 72});
+    EXPECT_EQ(editor.Write(prompts), EditorOutcome::StayOpen);
+    EXPECT_EQ(editor.Delete(prompts), EditorOutcome::StayOpen);
+    EXPECT_EQ(asked, (std::vector<EditorMessage>{EditorMessage::WriteConfirm,
+                                                 EditorMessage::DeleteConfirm}));
+    ASSERT_EQ(told.size(), 2u);
+    EXPECT_EQ(told[0].first, EditorMessage::SourceNotJpegOrTiff);
+    EXPECT_TRUE(sink.texts().empty());  // nothing went past the front end
+
+    EXPECT_EQ(editorMessageText(EditorMessage::WriteFailed, "/a/b.jpg"),
+              "Write Exif V2.21 to \"/a/b.jpg\" fail.");
+    EXPECT_EQ(editorMessageText(EditorMessage::DeleteFailed, "/a/%s.jpg"),
+              "Delete Exif info from \"/a/%s.jpg\" fail.");
+    EXPECT_EQ(editorMessageIcon(EditorMessage::SourceFileNoExist), MessageIcon::Error);
+}
+
+TEST(ExifEditor, WriteAndDeleteLeaveWriteProtectedFilesAlone)
+{
+    test::TempDir dir;
+    test::MessageCollector messages;
+    const auto yes = [](const std::string&) { return true; };
+    for (const bool write : {true, false}) {
+        const std::string jpeg = dir.file(write ? "w.jpg" : "d.jpg");
+        ASSERT_TRUE(test::writePicture(jpeg));
+        ExifData shooting;
+        test::fillShootingModel(shooting);
+        ASSERT_TRUE(shooting.SaveExif(jpeg));
+        ::chmod(jpeg.c_str(), 0444);
+        const Bytes before = test::readFileBytes(jpeg);
+        ExifData exif;
+        ASSERT_TRUE(exif.LoadExif(jpeg));
+        ExifEditorModel editor(exif, {24, 16, 72});
+        editor.fields().iso = "800";
+        EXPECT_EQ(write ? editor.Write(yes) : editor.Delete(yes), EditorOutcome::StayOpen);
+        EXPECT_EQ(test::readFileBytes(jpeg), before);
+        EXPECT_EQ(test::fileMode(jpeg), 0444u);
+        ASSERT_EQ(messages.texts().size(), 1u);
+        EXPECT_EQ(messages.texts()[0], editorMessageText(write ? EditorMessage::WriteFailed
+                                                               : EditorMessage::DeleteFailed,
+                                                         exif.fileStatus().path));
+        messages.clear();
+    }
 }
 
 TEST(EquipmentCatalogue, CombosFillFromTheTables)

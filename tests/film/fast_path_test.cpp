@@ -13,14 +13,15 @@ namespace tavelune {
 namespace {
 
 struct Family {
-    const char* name;
+    std::string name;
     FilmSettings settings;
 };
 
-FilmSettings colour(int exposure, int saturation, bool portrait, int sharpness = 5)
+FilmSettings colour(int exposure, int saturation, bool portrait, int sharpness = 5,
+                    int film = kFilmVelvia)
 {
     FilmSettings s;
-    s.filmType = kFilmVelvia;
+    s.filmType = film;
     s.exposure = exposure;
     s.saturation = saturation;
     s.portrait = portrait;
@@ -41,9 +42,24 @@ FilmSettings mono(int exposure, int saturation, bool highKey, bool blackCorrecti
     return s;
 }
 
-std::vector<Family> families()
+std::vector<Family> slideFamilies(int film)
 {
     return {
+        {"defaults", colour(0, 0, false, 5, film)},
+        {"portrait", colour(0, 0, true, 5, film)},
+        {"exposure -8", colour(-8, 0, false, 5, film)},
+        {"exposure +8 portrait", colour(8, 0, true, 5, film)},
+        {"saturation -10", colour(0, -10, false, 5, film)},
+        {"saturation -3 portrait exposure +3", colour(3, -3, true, 5, film)},
+        {"saturation +3", colour(0, 3, false, 5, film)},
+        {"saturation +10 portrait exposure -5", colour(-5, 10, true, 5, film)},
+        {"sharpness 0 saturation +6", colour(1, 6, false, 0, film)},
+    };
+}
+
+std::vector<Family> families()
+{
+    std::vector<Family> all = {
         {"colour defaults", colour(0, 0, false)},
         {"colour portrait", colour(0, 0, true)},
         {"colour exposure -8", colour(-8, 0, false)},
@@ -74,6 +90,13 @@ std::vector<Family> families()
         {"mono sharpness 4", mono(1, 6, false, true, 4)},
         {"sharpness beyond the slider", colour(0, 0, false, -3)},
     };
+    for (int film : {kFilmE100Vs, kFilmAstia}) {
+        for (Family family : slideFamilies(film)) {
+            family.name = (film == kFilmE100Vs ? "E100 VS " : "Astia ") + family.name;
+            all.push_back(family);
+        }
+    }
+    return all;
 }
 
 // Index and values of the first difference, for a readable failure.

@@ -237,6 +237,32 @@ TEST(HistogramPanel, StopEndsTheCalculationBeforeItDraws)
     EXPECT_FALSE(panel.IsCalculating());
 }
 
+// A repaint between a restart and the worker's first step must not show the previous graph.
+TEST(HistogramPanel, RestartClearsThePreviousGraphBeforeTheWorkerRuns)
+{
+    const Image white = solidPicture(20, 20, 0xFFFFFFFF);
+    HistogramPanel panel;
+    panel.StartHistogram(&white, nullptr);
+    panel.WaitForHistogram();
+    ASSERT_TRUE(anyLitPixel(panel.copyAll(), 256, 2, 1, 22));
+
+    std::function<void()> held;
+    panel.setThreadStarter([&](std::thread& thread, std::function<void()> work) {
+        held = std::move(work);
+        thread = std::thread([] {});
+        return true;
+    });
+    const Image black = solidPicture(20, 20, 0xFF000000);
+    panel.StartHistogram(&black, nullptr);
+    const Image shown = panel.copyAll();
+    EXPECT_FALSE(anyLitPixel(shown, 256, 2, 1, 22));
+    EXPECT_FALSE(anyLitPixel(shown, 1, 121, 256, 13));  // the old size line went too
+    EXPECT_EQ(shown.pixelAt(32, 40), kGrey);            // the grid is already there
+    panel.WaitForHistogram();
+    held();
+    EXPECT_TRUE(anyLitPixel(panel.copyAll(), 1, 2, 1, 22));  // bin 0 of the black picture
+}
+
 TEST(HistogramPanel, ThreadThatCannotStartRaisesTheEngineError)
 {
     HistogramPanel panel;

@@ -54,7 +54,7 @@ TEST(ConversionJob, FilmOffStillFramesWithProgressJumps)
 TEST(ConversionJob, FailedFilmStepStopsBeforeTheFrame)
 {
     ConversionSettings settings;
-    settings.film.filmType = kFilmAstia;
+    settings.film.filmType = 3;  // no film has this code
     settings.border.enabled = true;
     bool ok = true;
     std::vector<int> seen = positions(photo(20, 10), settings, ok);

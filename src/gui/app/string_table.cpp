@@ -39,8 +39,8 @@ std::atomic<const LanguagePack*> activePack{nullptr};
 
 }  // namespace
 
-LanguagePack::LanguagePack(void* handle, QString code, LookupFunction lookup)
-    : m_handle(handle), m_code(std::move(code)), m_lookup(lookup)
+LanguagePack::LanguagePack(void* handle, QString code, LookupFunction lookupFunction)
+    : m_handle(handle), m_code(std::move(code)), m_lookup(lookupFunction)
 {
 }
 

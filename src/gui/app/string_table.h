@@ -23,7 +23,7 @@ public:
     const char* lookup(int id) const { return m_lookup(id); }
 
 private:
-    LanguagePack(void* handle, QString code, LookupFunction lookup);
+    LanguagePack(void* handle, QString code, LookupFunction lookupFunction);
 
     void* m_handle;
     QString m_code;

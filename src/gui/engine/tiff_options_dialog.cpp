@@ -1,0 +1,80 @@
+// TIFF options dialog: binds the two compression buttons and the EXIF box to the model.
+#include "gui/engine/tiff_options_dialog.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QGroupBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "gui/app/string_table.h"
+#include "gui/engine/engine_text_ids.h"
+
+namespace tavelune::gui {
+
+TiffOptionsDialog::TiffOptionsDialog(QWidget* parent) : QDialog(parent)
+{
+    setWindowTitle(text(ids::kTiffOptionsTitle));
+
+    auto* group = new QGroupBox(text(ids::kTiffCompressionGroup), this);
+    m_uncompressed = new QRadioButton(text(ids::kUncompressed), group);
+    m_uncompressed->setObjectName("uncompressed");
+    m_lzw = new QRadioButton(text(ids::kLzw), group);
+    m_lzw->setObjectName("lzw");
+    auto* groupLayout = new QVBoxLayout(group);
+    groupLayout->addWidget(m_uncompressed);
+    groupLayout->addWidget(m_lzw);
+
+    m_keepExifBox = new QCheckBox(text(ids::kKeepExif), this);
+    m_keepExifBox->setObjectName("keepExif");
+
+    auto* buttons = new QDialogButtonBox(this);
+    QPushButton* ok = buttons->addButton(text(ids::kOk), QDialogButtonBox::AcceptRole);
+    ok->setDefault(true);
+    buttons->addButton(text(ids::kCancel), QDialogButtonBox::RejectRole);
+    connect(buttons, &QDialogButtonBox::accepted, this, &TiffOptionsDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &TiffOptionsDialog::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(group);
+    layout->addWidget(m_keepExifBox);
+    layout->addWidget(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    connect(m_uncompressed, &QRadioButton::toggled, this,
+            [this](bool on) { m_model.selectUncompressed(on); });
+    connect(m_keepExifBox, &QCheckBox::toggled, this,
+            [this](bool ticked) { m_model.setKeepExifBox(ticked); });
+
+    openModel();
+}
+
+void TiffOptionsDialog::setModel(const TiffOptionsModel& model)
+{
+    m_model = model;
+    openModel();
+}
+
+void TiffOptionsDialog::showEvent(QShowEvent* event)
+{
+    openModel();
+    QDialog::showEvent(event);
+}
+
+void TiffOptionsDialog::openModel()
+{
+    m_model.open();
+    const bool uncompressed = m_model.uncompressedSelected();
+    const bool keep = m_model.keepExifBox();
+    (uncompressed ? m_uncompressed : m_lzw)->setChecked(true);
+    m_keepExifBox->setChecked(keep);
+}
+
+void TiffOptionsDialog::accept()
+{
+    m_model.accept();
+    QDialog::accept();
+}
+
+}  // namespace tavelune::gui

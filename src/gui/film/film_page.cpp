@@ -1,0 +1,219 @@
+// Film page: the controls of FilmSettings, with the film box and film type rules.
+#include "gui/film/film_page.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QSlider>
+#include <QVBoxLayout>
+
+#include "film/film_page_rules.h"
+#include "gui/app/string_table.h"
+#include "gui/film/film_text_ids.h"
+#include "gui/film/slider_scale.h"
+
+namespace tavelune::gui {
+namespace {
+
+constexpr int kBandHeight = 20;
+const QColor kBandColour(230, 237, 250);
+const QColor kBandLineColour(81, 147, 195);
+
+int filmNameId(int filmType)
+{
+    switch (filmType) {
+        case kFilmVelvia:
+            return ids::kFilmVelviaName;
+        case kFilmTmax:
+            return ids::kFilmTmaxName;
+        case kFilmE100Vs:
+            return ids::kFilmE100VsName;
+        case kFilmAstia:
+            return ids::kFilmAstiaName;
+    }
+    return 0;
+}
+
+QSlider* makeSlider(Qt::Orientation orientation, const SliderRange& range, const char* name,
+                    QWidget* parent)
+{
+    auto* slider = new QSlider(orientation, parent);
+    slider->setObjectName(name);
+    slider->setRange(range.minimum, range.maximum);
+    slider->setSingleStep(range.step);
+    slider->setPageStep(range.step);
+    return slider;
+}
+
+QCheckBox* makeBox(int textId, int tipId, const char* name, QWidget* parent)
+{
+    auto* box = new QCheckBox(text(textId), parent);
+    box->setObjectName(name);
+    if (tipId)
+        box->setToolTip(text(tipId));
+    return box;
+}
+
+}  // namespace
+
+FilmPage::FilmPage(QWidget* parent) : QWidget(parent)
+{
+    m_enabledBox = makeBox(ids::kFilmEnabled, 0, "filmEnabled", this);
+    // The band is always light, whatever the desktop's colours.
+    QPalette bandPalette = m_enabledBox->palette();
+    bandPalette.setColor(QPalette::WindowText, Qt::black);
+    m_enabledBox->setPalette(bandPalette);
+
+    m_filmList = new QComboBox(this);
+    m_filmList->setObjectName("filmType");
+    for (int filmType : kFilmListOrder) m_filmList->addItem(text(filmNameId(filmType)), filmType);
+    m_filmList->setToolTip(text(ids::kFilmTypeTip));
+
+    m_exposure = makeSlider(Qt::Horizontal, kExposureRange, "exposure", this);
+    m_exposure->setTickPosition(QSlider::TicksBelow);
+    m_exposure->setTickInterval(4);
+    m_exposure->setToolTip(text(ids::kExposureTip));
+    auto* exposureScale =
+        new SliderScale(m_exposure, {{-8, "-2"}, {-4, "-1"}, {0, "0"}, {4, "1"}, {8, "2"}}, this);
+
+    m_portraitBox = makeBox(ids::kPortrait, ids::kPortraitTip, "portrait", this);
+    m_highKeyBox = makeBox(ids::kHighKey, ids::kHighKeyTip, "highKey", this);
+    m_blackCorrectionBox =
+        makeBox(ids::kBlackCorrection, ids::kBlackCorrectionTip, "blackCorrection", this);
+    // The colour films leave the second option row empty rather than pulling the rows up.
+    QSizePolicy keepPlace = m_blackCorrectionBox->sizePolicy();
+    keepPlace.setRetainSizeWhenHidden(true);
+    m_blackCorrectionBox->setSizePolicy(keepPlace);
+
+    m_saturation = makeSlider(Qt::Horizontal, kSaturationRange, "saturation", this);
+    m_saturation->setTickPosition(QSlider::TicksBelow);
+    m_saturation->setTickInterval(kSaturationTickInterval);
+    m_saturation->setToolTip(text(ids::kSaturationTip));
+    auto* saturationScale =
+        new SliderScale(m_saturation, {{-10, "-100"}, {0, "0"}, {10, "100"}}, this);
+
+    // Position 0 (strongest) at the top; the up key moves the handle up.
+    m_sharpness = makeSlider(Qt::Vertical, kSharpnessRange, "sharpness", this);
+    m_sharpness->setInvertedAppearance(true);
+    m_sharpness->setInvertedControls(true);
+    m_sharpness->setTickPosition(QSlider::TicksRight);
+    m_sharpness->setTickInterval(1);
+
+    auto* filmLabel = new QLabel(text(ids::kFilmTypeLabel), this);
+    filmLabel->setBuddy(m_filmList);
+    auto* exposureLabel = new QLabel(text(ids::kExposureLabel), this);
+    exposureLabel->setBuddy(m_exposure);
+    auto* exposureUnit = new QLabel(text(ids::kExposureUnit), this);
+    auto* saturationLabel = new QLabel(text(ids::kSaturationLabel), this);
+    saturationLabel->setBuddy(m_saturation);
+    auto* sharpnessCaption = new QLabel(text(ids::kSharpness), this);
+    auto* sharpnessTop = new QLabel(QStringLiteral("5"), this);
+    auto* sharpnessBottom = new QLabel(QStringLiteral("0"), this);
+
+    auto* body = new QGridLayout;
+    body->addWidget(filmLabel, 0, 0);
+    body->addWidget(m_filmList, 0, 1, 1, 2);
+    body->addWidget(exposureLabel, 1, 0);
+    body->addWidget(m_exposure, 1, 1);
+    body->addWidget(exposureUnit, 1, 2);
+    body->addWidget(exposureScale, 2, 1);
+    body->addWidget(m_portraitBox, 3, 1, 1, 2);
+    body->addWidget(m_highKeyBox, 3, 1, 1, 2);
+    body->addWidget(m_blackCorrectionBox, 4, 1, 1, 2);
+    body->addWidget(saturationLabel, 5, 0);
+    body->addWidget(m_saturation, 5, 1);
+    body->addWidget(saturationScale, 6, 1);
+    body->setColumnStretch(1, 1);
+    body->setRowStretch(7, 1);
+
+    auto* sharpnessColumn = new QVBoxLayout;
+    sharpnessColumn->addWidget(sharpnessCaption, 0, Qt::AlignHCenter);
+    sharpnessColumn->addWidget(sharpnessTop, 0, Qt::AlignHCenter);
+    sharpnessColumn->addWidget(m_sharpness, 1, Qt::AlignHCenter);
+    sharpnessColumn->addWidget(sharpnessBottom, 0, Qt::AlignHCenter);
+
+    auto* columns = new QHBoxLayout;
+    columns->setContentsMargins(8, 6, 8, 6);
+    columns->addLayout(body, 1);
+    columns->addSpacing(12);
+    columns->addLayout(sharpnessColumn);
+
+    auto* band = new QHBoxLayout;
+    band->setContentsMargins(6, 0, 6, 0);
+    band->addWidget(m_enabledBox);
+    band->addStretch();
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    auto* bandHolder = new QWidget(this);
+    bandHolder->setFixedHeight(kBandHeight);
+    bandHolder->setLayout(band);
+    layout->addWidget(bandHolder);
+    layout->addSpacing(1);  // the band's lower line
+    layout->addLayout(columns, 1);
+
+    m_switchable = {
+        filmLabel,      m_filmList,      exposureLabel,    m_exposure,           exposureUnit,
+        exposureScale,  m_portraitBox,   m_highKeyBox,     m_blackCorrectionBox, saturationLabel,
+        m_saturation,   saturationScale, sharpnessCaption, sharpnessTop,         m_sharpness,
+        sharpnessBottom};
+
+    connect(m_enabledBox, &QCheckBox::toggled, this, [this] { applyEnabledRule(); });
+    connect(m_filmList, &QComboBox::currentIndexChanged, this, [this] { applyFilmTypeRule(); });
+
+    setSettings(FilmSettings{});
+}
+
+FilmSettings FilmPage::settings() const
+{
+    FilmSettings settings;
+    settings.enabled = m_enabledBox->isChecked();
+    settings.filmType = m_filmList->currentData().toInt();
+    settings.exposure = m_exposure->value();
+    settings.portrait = m_portraitBox->isChecked();
+    settings.highKey = m_highKeyBox->isChecked();
+    settings.blackCorrection = m_blackCorrectionBox->isChecked();
+    settings.sharpnessPosition = m_sharpness->value();
+    settings.saturation = m_saturation->value();
+    return settings;
+}
+
+void FilmPage::setSettings(const FilmSettings& settings)
+{
+    m_enabledBox->setChecked(settings.enabled);
+    m_filmList->setCurrentIndex(std::max(0, filmListIndex(settings.filmType)));
+    m_exposure->setValue(settings.exposure);
+    m_portraitBox->setChecked(settings.portrait);
+    m_highKeyBox->setChecked(settings.highKey);
+    m_blackCorrectionBox->setChecked(settings.blackCorrection);
+    m_sharpness->setValue(settings.sharpnessPosition);
+    m_saturation->setValue(settings.saturation);
+    applyEnabledRule();
+    applyFilmTypeRule();
+}
+
+void FilmPage::applyEnabledRule()
+{
+    const bool on = m_enabledBox->isChecked();
+    for (QWidget* control : m_switchable) control->setEnabled(on);
+}
+
+void FilmPage::applyFilmTypeRule()
+{
+    const FilmOptionsShown shown = filmOptionsShown(m_filmList->currentData().toInt());
+    m_portraitBox->setVisible(shown.portrait);
+    m_highKeyBox->setVisible(shown.highKey);
+    m_blackCorrectionBox->setVisible(shown.blackCorrection);
+}
+
+void FilmPage::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(0, 0, width(), kBandHeight, kBandColour);
+    painter.fillRect(0, kBandHeight, width(), 1, kBandLineColour);
+}
+
+}  // namespace tavelune::gui
