@@ -33,6 +33,7 @@
 #include "gui/exif/exif_list_widget.h"
 #include "gui/film/film_page.h"
 #include "gui/histogram/histogram_panel_widget.h"
+#include "gui/exif/exif_editor_dialog.h"
 #include "gui/view/compare_window.h"
 #include "gui/view/image_view.h"
 #include "job/file_conversion.h"
@@ -57,7 +58,6 @@ constexpr int kNoRecipe = 60113;
 constexpr int kConverted = 60114;
 constexpr int kPendingPage = 60115;
 constexpr int kExifEditorButton = 60116;
-constexpr int kExifEditorPending = 60117;
 
 // The film list's own names, by film type.
 int filmNameId(int filmType)
@@ -85,6 +85,7 @@ PhotoPage::PhotoPage(Image leftPlaceholder, Image rightPlaceholder, QWidget* par
     : QWidget(parent),
       m_leftPlaceholder(std::move(leftPlaceholder)),
       m_rightPlaceholder(std::move(rightPlaceholder)),
+      m_exif(std::make_unique<ExifData>()),
       m_runner(new ConversionRunner(this))
 {
     setAcceptDrops(true);
@@ -133,6 +134,7 @@ PhotoPage::PhotoPage(Image leftPlaceholder, Image rightPlaceholder, QWidget* par
     connect(m_runner, &ConversionRunner::finished, this, &PhotoPage::conversionFinished);
 
     refreshPage();
+    restartHistogram();
 }
 
 PhotoPage::~PhotoPage()
@@ -219,15 +221,13 @@ QWidget* PhotoPage::buildRightColumn()
     auto* layout = new QVBoxLayout(column);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
-    m_panel = new HistogramPanel(column);
+    m_panel = new HistogramPanelWidget(column);
     m_exifEditor = new QPushButton(buttonIcon(ButtonIcon::ExifEditor), text(kExifEditorButton), column);
     m_exifEditor->setObjectName("exifEditorButton");
     m_exifEditor->setToolTip(text(57449));
-    // The editor dialog is not built yet; the button says so instead of doing nothing.
-    connect(m_exifEditor, &QPushButton::clicked, this,
-            [this] { emit statusMessage(text(kExifEditorPending)); });
+    connect(m_exifEditor, &QPushButton::clicked, this, &PhotoPage::editExif);
     m_exifList = new ExifListWidget(column);
-    connect(m_exifList, &ExifListWidget::exifChanged, this, [this] { restartHistogram(); });
+    connect(m_exifList, &ExifListWidget::exifChanged, m_panel, &HistogramPanelWidget::refreshSummary);
     layout->addWidget(m_panel);
     layout->addWidget(m_exifEditor);
     layout->addWidget(m_exifList, 1);
@@ -298,18 +298,17 @@ bool PhotoPage::openPicture(const QString& path)
         m_source = Image();
         m_result = Image();
         m_fileName.clear();
-        m_exif.Clear();
-        m_exif.ClearSections();
+        replaceExif(std::make_unique<ExifData>());
     } else {
         m_source = std::move(picture);
         m_result = Image();
         m_fileName = localPath(path);
-        m_exif.Clear();
-        m_exif.ClearSections();
-        m_exif.LoadExif(QFile::encodeName(m_fileName).toStdString());
+        auto exif = std::make_unique<ExifData>();
+        exif->LoadExif(QFile::encodeName(m_fileName).toStdString());
+        replaceExif(std::move(exif));
     }
     refreshPage();
-    m_exifList->setExif(m_source.isEmpty() ? nullptr : &m_exif);
+    m_exifList->fillExifList(m_source.isEmpty() ? nullptr : m_exif.get());
     restartHistogram();
     emit fileNameChanged(m_fileName);
     return ok;
@@ -346,12 +345,21 @@ void PhotoPage::pastePicture()
     m_source = std::move(source);
     m_result = Image();
     m_fileName.clear();
-    m_exif.Clear();
-    m_exif.ClearSections();
+    replaceExif(std::make_unique<ExifData>());
     refreshPage();
-    m_exifList->setExif(nullptr);
+    m_exifList->fillExifList(nullptr);
     restartHistogram();
     emit fileNameChanged(m_fileName);
+}
+
+void PhotoPage::replaceExif(std::unique_ptr<ExifData> exif)
+{
+    // The list and the panel point into the model; they let go before it goes. A fresh model
+    // also forgets the old file, which an editor Write would otherwise target.
+    m_panel->stopCalculation();
+    m_panel->startCalculation(Image(), nullptr);
+    m_exifList->fillExifList(nullptr);
+    m_exif = std::move(exif);
 }
 
 void PhotoPage::refreshPage()
@@ -377,7 +385,7 @@ void PhotoPage::updateButtons()
 
 void PhotoPage::restartHistogram()
 {
-    m_panel->startCalculation(m_source, m_source.isEmpty() || m_exif.IsEmpty() ? nullptr : &m_exif);
+    m_panel->startCalculation(m_source, m_source.isEmpty() || m_exif->IsEmpty() ? nullptr : m_exif.get());
 }
 
 bool PhotoPage::refuseWhileHistogram()
@@ -404,7 +412,7 @@ bool PhotoPage::startConversion()
         return false;
     }
     m_progress->setValue(0);
-    if (!m_runner->start(m_source, m_exif.IsEmpty() ? nullptr : &m_exif, settings)) {
+    if (!m_runner->start(m_source, m_exif->IsEmpty() ? nullptr : m_exif.get(), settings)) {
         showMessageBox(this, QStringLiteral("Failed to create thread"), QMessageBox::Critical);
         return false;
     }
@@ -440,12 +448,12 @@ void PhotoPage::conversionFinished(bool ok)
 
 void PhotoPage::saveWithDialog()
 {
-    saveResultWithDialog(this, m_result, m_exif.IsEmpty() ? nullptr : &m_exif, m_fileName);
+    saveResultWithDialog(this, m_result, m_exif->IsEmpty() ? nullptr : m_exif.get(), m_fileName);
 }
 
 bool PhotoPage::saveTo(const QString& path)
 {
-    return saveResultTo(this, m_result, m_exif.IsEmpty() ? nullptr : &m_exif, path);
+    return saveResultTo(this, m_result, m_exif->IsEmpty() ? nullptr : m_exif.get(), path);
 }
 
 void PhotoPage::rotatePicture()
@@ -482,10 +490,9 @@ void PhotoPage::closePicture()
     m_source = Image();
     m_result = Image();
     m_fileName.clear();
-    m_exif.Clear();
-    m_exif.ClearSections();
+    replaceExif(std::make_unique<ExifData>());
     refreshPage();
-    m_exifList->setExif(nullptr);
+    m_exifList->fillExifList(nullptr);
     restartHistogram();
     emit fileNameChanged(m_fileName);
 }
@@ -495,23 +502,22 @@ void PhotoPage::resizePicture()
     if (m_source.isEmpty()) {
         return;
     }
-    ImageSizeModel model;
-    model.setValues(m_source.width(), m_source.height(), m_source.dpi());
-    ImageSizeDialog dialog(model, this);
+    ImageSizeDialog dialog(this);
+    dialog.setValues(m_source.width(), m_source.height(), m_source.dpi());
     if (dialog.exec() != QDialog::Accepted) {
         return;
     }
     m_panel->stopCalculation();
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const ImageSizeValues values = model.getValues();
+    const ImageSizeValues values = dialog.getValues();
     if ((values.width != m_source.width() || values.height != m_source.height()) &&
         values.width <= kWorkingSize && values.height <= kWorkingSize) {
         m_source.resize(values.width, values.height, kBicubic);
     }
     if (float(values.dpi) != m_source.dpi()) {
         m_source.setDpi(float(values.dpi));
-        ExifEntry* x = m_exif.FindEntry(kIfd0, kTagXResolution);
-        ExifEntry* y = m_exif.FindEntry(kIfd0, kTagYResolution);
+        ExifEntry* x = m_exif->FindEntry(kIfd0, kTagXResolution);
+        ExifEntry* y = m_exif->FindEntry(kIfd0, kTagYResolution);
         if (x && y) {
             setRationalValue(x, values.dpi);
             setRationalValue(y, values.dpi);
@@ -519,8 +525,19 @@ void PhotoPage::resizePicture()
     }
     QApplication::restoreOverrideCursor();
     refreshPage();
-    m_exifList->setExif(m_source.isEmpty() ? nullptr : &m_exif);
+    m_exifList->fillExifList(m_source.isEmpty() ? nullptr : m_exif.get());
     restartHistogram();
+}
+
+void PhotoPage::editExif()
+{
+    if (m_source.isEmpty() || isConverting()) {
+        return;
+    }
+    if (ExifEditorDialog::editPicture(this, *m_exif, m_source)) {
+        m_exifList->fillExifList(m_exif->IsEmpty() ? nullptr : m_exif.get());
+        restartHistogram();
+    }
 }
 
 void PhotoPage::actualPixels()

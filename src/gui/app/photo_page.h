@@ -3,6 +3,8 @@
 
 #include <QWidget>
 
+#include <memory>
+
 #include "engine/image.h"
 #include "exif/exif_data.h"
 
@@ -17,7 +19,7 @@ namespace tavelune::gui {
 class ConversionRunner;
 class ExifListWidget;
 class FilmPage;
-class HistogramPanel;
+class HistogramPanelWidget;
 class ImageView;
 
 /// Holds the opened picture, its EXIF data and the converted result; wires the panes, the
@@ -31,7 +33,7 @@ public:
 
     const Image& source() const { return m_source; }
     const Image& result() const { return m_result; }
-    const ExifData& exif() const { return m_exif; }
+    const ExifData& exif() const { return *m_exif; }
     const QString& fileName() const { return m_fileName; }
     Rect photoRect() const { return m_photoRect; }
     bool isConverting() const;
@@ -39,7 +41,7 @@ public:
     ImageView* sourceView() const { return m_sourceView; }
     ImageView* resultView() const { return m_resultView; }
     FilmPage* filmPage() const { return m_filmPage; }
-    HistogramPanel* histogramPanel() const { return m_panel; }
+    HistogramPanelWidget* histogramPanel() const { return m_panel; }
     ExifListWidget* exifList() const { return m_exifList; }
     QTabWidget* tabs() const { return m_tabs; }
     QProgressBar* progressBar() const { return m_progress; }
@@ -60,6 +62,7 @@ public slots:
     void flipPicture();
     void closePicture();
     void resizePicture();
+    void editExif();
     void actualPixels();
     void fitWindow();
     void matchPanes();
@@ -83,6 +86,7 @@ private:
     QWidget* buildRightColumn();
     QToolButton* makeButton(int icon, int tooltipId, void (PhotoPage::*slot)());
     void refreshPage();
+    void replaceExif(std::unique_ptr<ExifData> exif);
     void updateButtons();
     void restartHistogram();
     bool refuseWhileHistogram();
@@ -94,7 +98,7 @@ private:
     Image m_rightPlaceholder;
     Image m_source;
     Image m_result;
-    ExifData m_exif;
+    std::unique_ptr<ExifData> m_exif;
     QString m_fileName;
     Rect m_photoRect;
     // The result shows the source as it is now; a rotation, mirror or resize makes it stale
@@ -103,7 +107,7 @@ private:
 
     ImageView* m_sourceView = nullptr;
     ImageView* m_resultView = nullptr;
-    HistogramPanel* m_panel = nullptr;
+    HistogramPanelWidget* m_panel = nullptr;
     ExifListWidget* m_exifList = nullptr;
     QTabWidget* m_tabs = nullptr;
     FilmPage* m_filmPage = nullptr;

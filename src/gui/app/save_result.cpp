@@ -6,7 +6,6 @@
 
 #include "engine/format_dispatch.h"
 #include "engine/image.h"
-#include "engine/save_options_model.h"
 #include "exif/exif_data.h"
 #include "exif/exif_entry.h"
 #include "exif/keep_exif.h"
@@ -72,24 +71,22 @@ bool saveResultTo(QWidget* parent, const Image& result, const ExifData* exif, co
     const std::string file = QFile::encodeName(path).toStdString();
     bool saved = false;
     if (extension == QLatin1String("jpg") || extension == QLatin1String("jpeg")) {
-        JpegOptionsModel model;
-        JpegOptionsDialog dialog(model, parent);
+        JpegOptionsDialog dialog(parent);
         if (dialog.exec() != QDialog::Accepted) {
             return false;
         }
-        saved = saveImage(file, result, "JPG", model.quality());
-        if (saved && model.keepExif() && exif && !exif->IsEmpty()) {
+        saved = saveImage(file, result, "JPG", dialog.quality());
+        if (saved && dialog.keepExif() && exif && !exif->IsEmpty()) {
             ExifData kept;
             copyEntries(*exif, kept);
             saved = writeKeptExif(kept, file);
         }
     } else if (extension == QLatin1String("tif") || extension == QLatin1String("tiff")) {
-        TiffOptionsModel model;
-        TiffOptionsDialog dialog(model, parent);
+        TiffOptionsDialog dialog(parent);
         if (dialog.exec() != QDialog::Accepted) {
             return false;
         }
-        saved = saveImage(file, result, "TIF", model.compression());
+        saved = saveImage(file, result, "TIF", dialog.compression());
     } else if (extension == QLatin1String("bmp")) {
         saved = saveImage(file, result, "BMP");
     } else {

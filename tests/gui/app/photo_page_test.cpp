@@ -203,19 +203,23 @@ private slots:
         QVERIFY(!QFile::exists(dir.path() + "/a.webp"));
     }
 
-    void aFilmWithoutARecipeSaysSoAndKeepsTheResult()
+    void everyListedFilmGivesItsOwnLook()
     {
         PhotoPage& page = *m_page;
         QVERIFY(page.openPicture(QStringLiteral(TAVELUNE_SAMPLES_DIR "/coffee.jpg")));
-        QVERIFY(page.startConversion() && waitForJob(page));
-        const Image before = page.result();
-        FilmSettings film = page.filmPage()->settings();
-        film.filmType = 99;
-        page.filmPage()->setSettings(film);
-        QSignalSpy status(&page, &PhotoPage::statusMessage);
-        QVERIFY(!page.startConversion());
-        QCOMPARE(status.count(), 1);
-        QVERIFY(std::equal(before.pixels(), before.pixels() + before.pixelCount(), page.result().pixels()));
+        std::vector<Image> looks;
+        for (int film : {kFilmVelvia, kFilmTmax, kFilmE100Vs, kFilmAstia}) {
+            FilmSettings settings = page.filmPage()->settings();
+            settings.filmType = film;
+            page.filmPage()->setSettings(settings);
+            QCOMPARE(page.filmPage()->settings().filmType, film);
+            QVERIFY(page.startConversion() && waitForJob(page));
+            for (const Image& other : looks) {
+                QVERIFY(!std::equal(other.pixels(), other.pixels() + other.pixelCount(),
+                                    page.result().pixels()));
+            }
+            looks.push_back(page.result());
+        }
     }
 
     void rotateIsRefusedWhileTheHistogramRuns()
