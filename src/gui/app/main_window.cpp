@@ -10,6 +10,7 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QMenu>
+#include <QPushButton>
 #include <QShortcut>
 #include <QStatusBar>
 #include <QToolButton>
@@ -50,7 +51,7 @@ MainWindow::MainWindow(const QString& programFolder, Image leftPlaceholder, Imag
                        QWidget* parent)
     : QMainWindow(parent), m_programFolder(programFolder)
 {
-    setWindowIcon(buttonIcon(ButtonIcon::AppIcon));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/tavelune-256.png")));
     m_page = new PhotoPage(std::move(leftPlaceholder), std::move(rightPlaceholder), this);
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
@@ -88,7 +89,7 @@ QWidget* MainWindow::buildStrip()
     menuButton->setObjectName("appMenuButton");
     menuButton->setText(text(kMenu));
     menuButton->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    menuButton->setIcon(buttonIcon(ButtonIcon::AppIcon));
+    menuButton->setIcon(QIcon(QStringLiteral(":/icons/tavelune-256.png")));
     menuButton->setPopupMode(QToolButton::InstantPopup);
     menuButton->setAutoRaise(true);
     auto* menu = new QMenu(menuButton);
@@ -215,7 +216,7 @@ void MainWindow::showAbout()
     QMessageBox box(QMessageBox::NoIcon, text(kAboutCaption),
                     text(kAboutText).arg(text(kProductText), QString::fromLatin1(kSupportUrl)),
                     QMessageBox::Ok, this);
-    box.setIconPixmap(buttonIcon(ButtonIcon::AppIcon).pixmap(48, 48));
+    box.setIconPixmap(QIcon(QStringLiteral(":/icons/tavelune-256.png")).pixmap(48, 48));
     box.setTextFormat(Qt::RichText);
     box.setTextInteractionFlags(Qt::TextBrowserInteraction);
     box.exec();

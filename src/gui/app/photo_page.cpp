@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 
 #include "engine/fit_within.h"
+#include "engine/message_sink.h"
 #include "engine/image_size_model.h"
 #include "exif/entry_values.h"
 #include "exif/exif_entry.h"
@@ -43,10 +44,8 @@ namespace tavelune::gui {
 namespace {
 
 constexpr int kWorkingSize = 800;
-constexpr uint16_t kIfd0 = 0;
 constexpr uint16_t kTagXResolution = 282;
 constexpr uint16_t kTagYResolution = 283;
-constexpr uint16_t kTagResolutionUnit = 296;
 
 // Text ids of this page.
 constexpr int kOpenFailed = 57431;
@@ -288,24 +287,23 @@ bool PhotoPage::openPicture(const QString& path)
     m_panel->stopCalculation();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     Image picture;
-    ExifData exif;
-    // The engine's own open message would name no file; ours below does.
+    auto loaded = std::make_unique<ExifData>();
+    // The engine's own open message names no file; the page shows one that does, once.
+    MessageSink engineSink = setMessageSink([](const std::string&, const std::string&, MessageIcon) {});
     const bool ok = openWorkingPicture(QFile::encodeName(localPath(path)).toStdString(), picture,
-                                       exif, kWorkingSize, true);
+                                       *loaded, kWorkingSize, true);
+    setMessageSink(std::move(engineSink));
     QApplication::restoreOverrideCursor();
+    m_result = Image();
     if (!ok) {
         showMessageBox(this, text(kOpenFailed) + ": \n" + path);
         m_source = Image();
-        m_result = Image();
         m_fileName.clear();
         replaceExif(std::make_unique<ExifData>());
     } else {
         m_source = std::move(picture);
-        m_result = Image();
         m_fileName = localPath(path);
-        auto exif = std::make_unique<ExifData>();
-        exif->LoadExif(QFile::encodeName(m_fileName).toStdString());
-        replaceExif(std::move(exif));
+        replaceExif(std::move(loaded));
     }
     refreshPage();
     m_exifList->fillExifList(m_source.isEmpty() ? nullptr : m_exif.get());
@@ -569,9 +567,8 @@ void PhotoPage::showCompare()
     if (m_source.isEmpty()) {
         return;
     }
-    auto* window = new CompareWindow(&m_source, m_result.isEmpty() ? nullptr : &m_result, this);
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    window->showFullScreen();
+    CompareWindow window(&m_source, m_result.isEmpty() ? nullptr : &m_result, this);
+    window.exec();
 }
 
 void PhotoPage::copyResult()

@@ -14,8 +14,10 @@
 #include "engine/format_dispatch.h"
 #include "exif/entry_values.h"
 #include "exif/exif_data.h"
+#include "exif/exif_entry.h"
 #include "gui/app/photo_page.h"
 #include "gui/film/film_page.h"
+#include "gui/histogram/histogram_panel_widget.h"
 #include "job/conversion_job.h"
 #include "job/file_conversion.h"
 #include "support/gui_test_support.h"
@@ -49,7 +51,7 @@ QString writeOrientedJpeg(const QString& folder, int width, int height, int orie
     }
     ExifData exif;
     exif.CreateDefaultEntries(width, height, 72, 72);
-    setShortValue(exif.FindEntry(0, 274, 1), uint16_t(orientation));
+    setShortValue(exif.FindEntry(kIfd0, 274, 1), uint16_t(orientation));
     return exif.SaveExif(file) ? path : QString();
 }
 
@@ -188,7 +190,7 @@ private slots:
                            referenceImage.pixels()));
         ExifData writtenExif;
         QVERIFY(writtenExif.LoadExif(saved.toStdString()));
-        QCOMPARE(writtenExif.GetNumber(0, 274, 0), 1.0);
+        QCOMPARE(writtenExif.GetNumber(kIfd0, 274, 0), 1.0);
     }
 
     void saveRefusesAnUnknownExtensionAndAnUnconvertedPicture()
