@@ -4,6 +4,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QMimeData>
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -173,6 +175,20 @@ void MainWindow::closeEvent(QCloseEvent* event)
     }
     AppSettings::setWindowGeometry(saveGeometry());
     event->accept();
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (event->mimeData()->hasUrls() && m_page->isEnabled()) {
+        event->acceptProposedAction();
+    }
+}
+
+void MainWindow::dropEvent(QDropEvent* event)
+{
+    if (m_page->openDropped(event->mimeData())) {
+        event->acceptProposedAction();
+    }
 }
 
 void MainWindow::showHelp()

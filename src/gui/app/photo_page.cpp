@@ -145,7 +145,8 @@ PhotoPage::~PhotoPage()
 QToolButton* PhotoPage::makeButton(int icon, int tooltipId, void (PhotoPage::*slot)())
 {
     auto* button = new QToolButton(this);
-    button->setIcon(buttonIcon(static_cast<ButtonIcon>(icon)));
+    // The row sits on the page's black surround.
+    button->setIcon(buttonIcon(static_cast<ButtonIcon>(icon), IconBackground::Dark));
     button->setIconSize(QSize(24, 24));
     button->setAutoRaise(true);
     button->setToolTip(text(tooltipId));
@@ -255,13 +256,23 @@ void PhotoPage::dragEnterEvent(QDragEnterEvent* event)
 
 void PhotoPage::dropEvent(QDropEvent* event)
 {
-    for (const QUrl& url : event->mimeData()->urls()) {
+    if (openDropped(event->mimeData())) {
+        event->acceptProposedAction();
+    }
+}
+
+bool PhotoPage::openDropped(const QMimeData* mime)
+{
+    if (!isEnabled()) {
+        return false;
+    }
+    for (const QUrl& url : mime->urls()) {
         if (url.isLocalFile()) {
-            event->acceptProposedAction();
             openPicture(url.toLocalFile());
-            return;
+            return true;
         }
     }
+    return false;
 }
 
 void PhotoPage::openWithDialog()

@@ -9,6 +9,7 @@
 #include "exif/exif_data.h"
 
 class QLabel;
+class QMimeData;
 class QProgressBar;
 class QPushButton;
 class QTabWidget;
@@ -37,6 +38,8 @@ public:
     const QString& fileName() const { return m_fileName; }
     Rect photoRect() const { return m_photoRect; }
     bool isConverting() const;
+    /// Opens the first local file of a drop; false when the drop holds none.
+    bool openDropped(const QMimeData* mime);
 
     ImageView* sourceView() const { return m_sourceView; }
     ImageView* resultView() const { return m_resultView; }

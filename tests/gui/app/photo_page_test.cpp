@@ -10,12 +10,16 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QUrl>
 
 #include "engine/format_dispatch.h"
 #include "exif/entry_values.h"
 #include "exif/exif_data.h"
 #include "exif/exif_entry.h"
 #include "gui/app/photo_page.h"
+#include "gui/engine/image_size_dialog.h"
 #include "gui/film/film_page.h"
 #include "gui/histogram/histogram_panel_widget.h"
 #include "job/conversion_job.h"
@@ -222,6 +226,38 @@ private slots:
             }
             looks.push_back(page.result());
         }
+    }
+
+    void aDroppedFileOpensAndOtherDropsAreIgnored()
+    {
+        QMimeData text;
+        text.setText("not a file");
+        QVERIFY(!m_page->openDropped(&text));
+        QMimeData files;
+        files.setUrls({QUrl("https://example.org/a.jpg"),
+                       QUrl::fromLocalFile(QStringLiteral(TAVELUNE_SAMPLES_DIR "/rocket.jpg"))});
+        QVERIFY(m_page->openDropped(&files));
+        QVERIFY(m_page->fileName().endsWith("rocket.jpg"));
+        QCOMPARE(m_page->source().width(), 640);
+    }
+
+    void resizeDialogResamplesTheWorkingPicture()
+    {
+        QVERIFY(m_page->openPicture(QStringLiteral(TAVELUNE_SAMPLES_DIR "/coffee-exif.jpg")));
+        QVERIFY(QTest::qWaitFor([&] { return !m_page->histogramPanel()->isCalculating(); }, 5000));
+        QTimer::singleShot(0, [] {
+            auto* dialog = qobject_cast<ImageSizeDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            QLineEdit* width = dialog->edit(SizeField::PixelWidth);
+            width->setFocus();
+            width->selectAll();
+            QTest::keyClicks(width, "300");
+            dialog->accept();
+        });
+        m_page->resizePicture();
+        QCOMPARE(m_page->source().width(), 300);
+        QCOMPARE(m_page->source().height(), 200);
+        QVERIFY(!m_page->saveButton()->isEnabled());
     }
 
     void rotateIsRefusedWhileTheHistogramRuns()
