@@ -10,6 +10,7 @@
 #include <QScreen>
 #include <QStyleOptionButton>
 #include <QStylePainter>
+#include <algorithm>
 
 #include "gui/app/string_table.h"
 #include "gui/controls/colour_button.h"
@@ -200,22 +201,25 @@ void ColourPopup::showInField(uint32_t colour)
 
 void ColourPopup::popUpUnder(QWidget* anchor)
 {
+    QScreen* screen = anchor->screen() ? anchor->screen() : QGuiApplication::primaryScreen();
+    auto place = [this, anchor, screen] {
+        QPoint at = anchor->mapToGlobal(QPoint(0, anchor->height()));
+        if (screen) {
+            const QRect area = screen->availableGeometry();
+            if (at.y() + height() > area.bottom() + 1)
+                at.setY(anchor->mapToGlobal(QPoint(0, 0)).y() - height());
+            at.setX(
+                std::clamp(at.x(), area.left(), std::max(area.left(), area.right() + 1 - width())));
+            at.setY(
+                std::clamp(at.y(), area.top(), std::max(area.top(), area.bottom() + 1 - height())));
+        }
+        move(at);
+    };
     adjustSize();
-    QPoint at = anchor->mapToGlobal(QPoint(0, anchor->height()));
-    QScreen* screen = anchor->screen();
-    if (!screen)
-        screen = QGuiApplication::primaryScreen();
-    if (screen) {
-        const QRect area = screen->availableGeometry();
-        if (at.x() + width() > area.right() + 1)
-            at.setX(area.right() + 1 - width());
-        if (at.y() + height() > area.bottom() + 1)
-            at.setY(anchor->mapToGlobal(QPoint(0, 0)).y() - height());
-        at.setX(std::max(at.x(), area.left()));
-        at.setY(std::max(at.y(), area.top()));
-    }
-    move(at);
+    place();
     show();
+    // The final size is known only once shown.
+    place();
 }
 
 }  // namespace tavelune::gui

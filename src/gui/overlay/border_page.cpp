@@ -57,7 +57,7 @@ BorderPage::BorderPage(QWidget* parent) : QWidget(parent)
     pictureRow->addWidget(m_matPicture);
     pictureRow->addWidget(m_matPath, 1);
     pictureRow->addWidget(m_browse);
-    matGrid->addLayout(pictureRow, 3, 0, 1, 5);
+    matGrid->addLayout(pictureRow, 1, 2, 1, 9);
 
     m_opacity = new OpacityField(m_border.box);
     m_opacity->setObjectName(QStringLiteral("opacity"));
@@ -71,9 +71,10 @@ BorderPage::BorderPage(QWidget* parent) : QWidget(parent)
     opacityRow->setSpacing(3);
     opacityRow->addWidget(new QLabel(text(63018), m_border.box));
     opacityRow->addWidget(m_opacity);
+    opacityRow->addSpacing(12);
+    opacityRow->addWidget(m_inside);
     opacityRow->addStretch(1);
-    borderGrid->addLayout(opacityRow, 2, 2, 1, 3);
-    borderGrid->addWidget(m_inside, 3, 0, 1, 5);
+    borderGrid->addLayout(opacityRow, 1, 2, 1, 9);
 
     auto* band = new QHBoxLayout;
     band->setContentsMargins(6, 0, 2, 0);
@@ -81,11 +82,11 @@ BorderPage::BorderPage(QWidget* parent) : QWidget(parent)
     m_preset->setFixedHeight(kPageBandHeight - 1);
     band->addWidget(m_preset);
 
-    auto* groups = new QHBoxLayout;
-    groups->setContentsMargins(6, 2, 6, 4);
-    groups->setSpacing(6);
-    groups->addWidget(m_mat.box, 1);
-    groups->addWidget(m_border.box, 1);
+    auto* groups = new QVBoxLayout;
+    groups->setContentsMargins(6, 0, 6, 3);
+    groups->setSpacing(2);
+    groups->addWidget(m_mat.box);
+    groups->addWidget(m_border.box);
 
     auto* page = new QVBoxLayout(this);
     page->setContentsMargins(0, 0, 0, 0);
@@ -113,7 +114,7 @@ void BorderPage::buildGroup(Group& group, int titleId, const char* name, const i
 {
     group.box = new QGroupBox(text(titleId), this);
     group.box->setObjectName(QLatin1String(name));
-    const int fieldWidth = fontMetrics().horizontalAdvance(QStringLiteral("0000.000")) + 8;
+    const int fieldWidth = fontMetrics().horizontalAdvance(QStringLiteral("00.000")) + 4;
     QLineEdit** fields[4] = {&group.top, &group.bottom, &group.left, &group.right};
     const char* fieldNames[4] = {"Top", "Bottom", "Left", "Right"};
     for (int i = 0; i < 4; ++i) {
@@ -134,23 +135,22 @@ void BorderPage::buildGroup(Group& group, int titleId, const char* name, const i
     group.colour->setObjectName(QLatin1String(name) + QLatin1String("Colour"));
     group.colour->setToolTip(text(tips[6]));
 
+    // Two rows per group: the four widths with their unit, then colour and the rest.
     auto* grid = new QGridLayout(group.box);
-    grid->setContentsMargins(6, 2, 6, 4);
+    grid->setContentsMargins(6, 0, 6, 3);
     grid->setHorizontalSpacing(3);
     grid->setVerticalSpacing(3);
-    grid->addWidget(new QLabel(text(63053), group.box), 0, 0);
-    grid->addWidget(group.top, 0, 1);
-    grid->addWidget(new QLabel(text(63054), group.box), 0, 2);
-    grid->addWidget(group.bottom, 0, 3);
-    grid->addWidget(group.unitList, 0, 4);
-    grid->addWidget(new QLabel(text(63055), group.box), 1, 0);
-    grid->addWidget(group.left, 1, 1);
-    grid->addWidget(new QLabel(text(63056), group.box), 1, 2);
-    grid->addWidget(group.right, 1, 3);
-    grid->addWidget(group.equalSides, 1, 4);
-    grid->addWidget(new QLabel(text(63037), group.box), 2, 0);
-    grid->addWidget(group.colour, 2, 1, Qt::AlignLeft);
-    grid->setColumnStretch(4, 1);
+    const int labels[4] = {63053, 63054, 63055, 63056};
+    QLineEdit* ordered[4] = {group.top, group.bottom, group.left, group.right};
+    for (int i = 0; i < 4; ++i) {
+        grid->addWidget(new QLabel(text(labels[i]), group.box), 0, 2 * i);
+        grid->addWidget(ordered[i], 0, 2 * i + 1);
+    }
+    grid->addWidget(group.unitList, 0, 8);
+    grid->addWidget(group.equalSides, 0, 9);
+    grid->addWidget(new QLabel(text(63037), group.box), 1, 0);
+    grid->addWidget(group.colour, 1, 1, Qt::AlignLeft);
+    grid->setColumnStretch(10, 1);
 
     Group* bound = &group;
     connect(group.equalSides, &QCheckBox::toggled, this, [bound](bool ticked) {
