@@ -306,6 +306,15 @@ private slots:
             QTRY_COMPARE(page.focusWidget(), box);
             QCOMPARE(page.settings().text, std::string(row.expected));
         }
+        // Closing the menu without a choice changes nothing and gives the focus back.
+        child<QPushButton>(page, "font")->setFocus();
+        QTimer::singleShot(0, [] {
+            QTRY_VERIFY(qobject_cast<QMenu*>(QApplication::activePopupWidget()));
+            QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+        });
+        QTest::mouseClick(child<QPushButton>(page, "insert"), Qt::LeftButton);
+        QCOMPARE(box->toPlainText(), QStringLiteral("ab<DateTimeOriginal/>cd"));
+        QTRY_COMPARE(page.focusWidget(), box);
         // One undo takes the insertion back.
         box->undo();
         QCOMPARE(box->toPlainText(), QStringLiteral("ab cd"));
