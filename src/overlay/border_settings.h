@@ -30,6 +30,7 @@ struct SideGroup {
     void setSide(Side side, double value);
     /// The unit list changed: all four widths are converted at dpi.
     void changeUnit(int newUnit, double dpi);
+    friend bool operator==(const SideGroup&, const SideGroup&) = default;
 };
 
 enum BorderPreset : int { kPresetBlackMatWhiteBorder = 0, kPresetWhiteMatBlackBorder = 1 };

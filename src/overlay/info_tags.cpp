@@ -69,7 +69,10 @@ TagMenuEntry command(int number, int stringId, std::string text)
 TagMenuEntry fixedEntry(int number)
 {
     const FixedTag& tag = kFixedTags[size_t(number - 1)];
-    return command(number, tag.stringId, tag.text);
+    TagMenuEntry entry = command(number, tag.stringId, tag.text);
+    if (number == 6)
+        entry.detailStringId = 57407;  // "日期"
+    return entry;
 }
 
 TagMenuEntry separator()

@@ -35,6 +35,8 @@ struct TagMenuEntry {
     int stringId = 0;  // string-table id of a fixed entry's text (0: text from the catalogue)
     std::string text;
     std::vector<TagMenuEntry> children;
+    /// With a text id, a second id whose text follows in brackets: "时间戳(日期)".
+    int detailStringId = 0;
 };
 
 /// The insert menu in an interface language, sub-menu "更多..." last.

@@ -161,6 +161,9 @@ TEST(InfoTagMenu, EntriesInOrderWithTheMoreSubMenuLast)
     EXPECT_EQ(menu[0].text, "用户名");
     EXPECT_EQ(menu[0].stringId, 57406);
     EXPECT_EQ(menu[6].text, "时间戳(日期)");
+    EXPECT_EQ(menu[6].stringId, 57415);
+    EXPECT_EQ(menu[6].detailStringId, 57407) << "shown as 时间戳(日期) in every language";
+    EXPECT_EQ(menu[5].detailStringId, 0);
     EXPECT_EQ(menu[8].text, "制造商");
 
     const TagMenuEntry& more = menu.back();
