@@ -33,6 +33,8 @@
 #include "gui/engine/image_size_dialog.h"
 #include "gui/exif/exif_list_widget.h"
 #include "gui/film/film_page.h"
+#include "gui/overlay/border_page.h"
+#include "gui/overlay/overlay_page.h"
 #include "gui/histogram/histogram_panel_widget.h"
 #include "gui/exif/exif_editor_dialog.h"
 #include "gui/view/compare_window.h"
@@ -55,7 +57,6 @@ constexpr int kOpenFilter = 60111;
 constexpr int kOpenCaption = 60112;
 constexpr int kNoRecipe = 60113;
 constexpr int kConverted = 60114;
-constexpr int kPendingPage = 60115;
 constexpr int kExifEditorButton = 60116;
 
 // The film list's own names, by film type.
@@ -103,12 +104,12 @@ PhotoPage::PhotoPage(Image leftPlaceholder, Image rightPlaceholder, QWidget* par
     m_tabs = new QTabWidget(this);
     m_filmPage = new FilmPage(m_tabs);
     m_tabs->addTab(m_filmPage, text(57399));
-    for (int id : {57396, 57397, 57398}) {
-        auto* pending = new QLabel(text(kPendingPage), m_tabs);
-        pending->setAlignment(Qt::AlignCenter);
-        pending->setWordWrap(true);
-        m_tabs->addTab(pending, text(id));
-    }
+    m_watermarkPage = new OverlayPage(OverlayPage::Kind::Watermark, m_tabs);
+    m_signaturePage = new OverlayPage(OverlayPage::Kind::Signature, m_tabs);
+    m_borderPage = new BorderPage(m_tabs);
+    m_tabs->addTab(m_watermarkPage, text(57396));
+    m_tabs->addTab(m_signaturePage, text(57397));
+    m_tabs->addTab(m_borderPage, text(57398));
 
     auto* panes = new QHBoxLayout;
     panes->setContentsMargins(1, 0, 0, 0);
@@ -379,6 +380,11 @@ void PhotoPage::refreshPage()
     m_progress->setValue(0);
     m_photoRect = Rect();
     m_resultCurrent = false;
+    // The pages convert lengths in inches and centimetres at the picture's resolution.
+    const double dpi = m_source.isEmpty() ? 72.0 : m_source.dpi();
+    m_watermarkPage->setCurrentImageDpi(dpi);
+    m_signaturePage->setCurrentImageDpi(dpi);
+    m_borderPage->setCurrentImageDpi(dpi);
     updateButtons();
 }
 
@@ -413,6 +419,9 @@ bool PhotoPage::startConversion()
     }
     ConversionSettings settings;
     settings.film = m_filmPage->settings();
+    settings.watermark = m_watermarkPage->settings();
+    settings.signature = m_signaturePage->settings();
+    settings.border = m_borderPage->settings();
     settings.tags.userName = AppSettings::userName().toStdString();
     settings.tags.language = activeLanguageCode().toStdString();
     if (settings.film.enabled && !hasFilmRecipe(settings.film.filmType)) {

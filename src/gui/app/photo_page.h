@@ -19,7 +19,9 @@ namespace tavelune::gui {
 
 class ConversionRunner;
 class ExifListWidget;
+class BorderPage;
 class FilmPage;
+class OverlayPage;
 class HistogramPanelWidget;
 class ImageView;
 
@@ -44,6 +46,9 @@ public:
     ImageView* sourceView() const { return m_sourceView; }
     ImageView* resultView() const { return m_resultView; }
     FilmPage* filmPage() const { return m_filmPage; }
+    OverlayPage* watermarkPage() const { return m_watermarkPage; }
+    OverlayPage* signaturePage() const { return m_signaturePage; }
+    BorderPage* borderPage() const { return m_borderPage; }
     HistogramPanelWidget* histogramPanel() const { return m_panel; }
     ExifListWidget* exifList() const { return m_exifList; }
     QTabWidget* tabs() const { return m_tabs; }
@@ -114,6 +119,9 @@ private:
     ExifListWidget* m_exifList = nullptr;
     QTabWidget* m_tabs = nullptr;
     FilmPage* m_filmPage = nullptr;
+    OverlayPage* m_watermarkPage = nullptr;
+    OverlayPage* m_signaturePage = nullptr;
+    BorderPage* m_borderPage = nullptr;
     QProgressBar* m_progress = nullptr;
     QPushButton* m_apply = nullptr;
     QToolButton* m_open = nullptr;

@@ -50,7 +50,7 @@ void setUnit(QWidget& page, const QString& group, int unit)
 // Changes every control away from both presets.
 void scramble(BorderPage& page)
 {
-    for (const QString group : {QStringLiteral("mat"), QStringLiteral("border")}) {
+    for (const QString& group : {QStringLiteral("mat"), QStringLiteral("border")}) {
         setUnit(page, group, 3);
         for (const char* side : {"Top", "Bottom", "Left", "Right"})
             child<QLineEdit>(page, group + QLatin1String(side))->setText("7.5");
@@ -102,7 +102,7 @@ private slots:
             emit preset->activated(row.preset);
             QCOMPARE(sides(page, "mat"), QStringList({"17", "32", "17", "17"}));
             QCOMPARE(sides(page, "border"), QStringList(4, row.border));
-            for (const QString group : {QStringLiteral("mat"), QStringLiteral("border")}) {
+            for (const QString& group : {QStringLiteral("mat"), QStringLiteral("border")}) {
                 QCOMPARE(child<QComboBox>(page, group + "Unit")->currentData().toInt(), 0);
                 QVERIFY(!child<QCheckBox>(page, group + "Equal")->isChecked());
             }
@@ -128,7 +128,7 @@ private slots:
         page.show();
         QVERIFY(QTest::qWaitForWindowActive(&page));
         child<QCheckBox>(page, "enable")->setChecked(true);
-        for (const QString group : {QStringLiteral("mat"), QStringLiteral("border")}) {
+        for (const QString& group : {QStringLiteral("mat"), QStringLiteral("border")}) {
             const QString other = group == "mat" ? "border" : "mat";
             const QStringList otherBefore = sides(page, other);
             child<QLineEdit>(page, group + "Top")->setText("9");
