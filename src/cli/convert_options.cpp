@@ -249,7 +249,6 @@ const char* convertOptionsHelp()
            "                         (kept by default, with Orientation 1 and this program\n"
            "                         named as Software)\n"
            "  --compression KIND     TIFF compression: lzw (default) or none\n"
-           "  --no-exif              do not copy the source's EXIF data into a JPEG output\n"
            "Watermark and signature (any of a page's options switches that page on; the\n"
            "signature options are the same with --signature- in front):\n"
            "  --watermark-text TEXT  text to stamp; it may hold information tags such as\n"
