@@ -19,7 +19,19 @@ MessageSink& installedSink()
     return sink;
 }
 
+thread_local MessageSink threadSink;
+
 }  // namespace
+
+ThreadMessageSink::ThreadMessageSink(MessageSink sink) : m_previous(std::move(threadSink))
+{
+    threadSink = std::move(sink);
+}
+
+ThreadMessageSink::~ThreadMessageSink()
+{
+    threadSink = std::move(m_previous);
+}
 
 MessageSink setMessageSink(MessageSink sink)
 {
@@ -31,6 +43,10 @@ MessageSink setMessageSink(MessageSink sink)
 
 void showMessage(const std::string& text, const std::string& caption, MessageIcon icon)
 {
+    if (threadSink) {
+        threadSink(text, caption, icon);
+        return;
+    }
     std::lock_guard lock(sinkMutex());
     if (installedSink()) {
         installedSink()(text, caption, icon);

@@ -15,7 +15,20 @@ using MessageSink =
 /// Installs a sink and returns the previous one. Without a sink, messages go to stderr.
 MessageSink setMessageSink(MessageSink sink);
 
-/// Shows a message through the installed sink; safe to call from any thread.
+/// For its lifetime, messages shown on the constructing thread go to sink instead of the
+/// installed one; a worker that reports its own failure uses it so the user sees one message.
+class ThreadMessageSink {
+public:
+    explicit ThreadMessageSink(MessageSink sink);
+    ~ThreadMessageSink();
+    ThreadMessageSink(const ThreadMessageSink&) = delete;
+    ThreadMessageSink& operator=(const ThreadMessageSink&) = delete;
+
+private:
+    MessageSink m_previous;
+};
+
+/// Shows a message through the thread's sink, else the installed one; safe from any thread.
 void showMessage(const std::string& text, const std::string& caption = {},
                  MessageIcon icon = MessageIcon::Warning);
 

@@ -146,7 +146,12 @@ void MainWindow::addShortcuts()
     for (const auto& b : bindings) {
         auto* shortcut = new QShortcut(b.keys, this);
         if (b.slot) {
-            connect(shortcut, &QShortcut::activated, m_page, b.slot);
+            // Nothing starts while the page is disabled for a job or an opening.
+            connect(shortcut, &QShortcut::activated, m_page, [this, slot = b.slot] {
+                if (m_page->isEnabled()) {
+                    (m_page->*slot)();
+                }
+            });
         } else {
             connect(shortcut, &QShortcut::activated, m_page, [this] {
                 if (m_page->isEnabled() && m_page->applyButton()->isEnabled()) {
@@ -169,7 +174,7 @@ void MainWindow::updateTitle(const QString& fileName)
 void MainWindow::closeEvent(QCloseEvent* event)
 {
     // A running job cannot be interrupted; the window stays until it ends.
-    if (m_page->isConverting()) {
+    if (m_page->isBusy()) {
         event->ignore();
         return;
     }

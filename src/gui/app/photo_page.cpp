@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDragEnterEvent>
+#include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -16,6 +17,8 @@
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <thread>
 
 #include "engine/fit_within.h"
 #include "engine/message_sink.h"
@@ -240,6 +243,11 @@ bool PhotoPage::isConverting() const
     return m_runner->isRunning();
 }
 
+bool PhotoPage::isBusy() const
+{
+    return m_loading || m_runner->isRunning();
+}
+
 void PhotoPage::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
@@ -286,26 +294,46 @@ void PhotoPage::openWithDialog()
         return;
     }
     AppSettings::setLastFolder("open", QFileInfo(path).absolutePath());
-    QApplication::setOverrideCursor(Qt::WaitCursor);
     openPicture(path);
-    QApplication::restoreOverrideCursor();
 }
 
 bool PhotoPage::openPicture(const QString& path)
 {
-    if (isConverting()) {
+    if (isBusy()) {
         return false;
     }
     m_panel->stopCalculation();
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    Image picture;
-    auto loaded = std::make_unique<ExifData>();
-    // The engine's own open message names no file; the page shows one that does, once.
-    MessageSink engineSink = setMessageSink([](const std::string&, const std::string&, MessageIcon) {});
-    const bool ok = openWorkingPicture(QFile::encodeName(localPath(path)).toStdString(), picture,
-                                       *loaded, kWorkingSize, true);
-    setMessageSink(std::move(engineSink));
-    QApplication::restoreOverrideCursor();
+    // A large photograph takes a while to decode: the worker decodes it while this loop keeps
+    // the window painted. User input waits in the queue, so nothing can change meanwhile.
+    struct Loaded {
+        Image picture;
+        std::unique_ptr<ExifData> exif = std::make_unique<ExifData>();
+        bool ok = false;
+    };
+    auto loaded = std::make_shared<Loaded>();
+    const std::string file = QFile::encodeName(localPath(path)).toStdString();
+    auto load = [loaded, file] {
+        // The engine's own open message names no file; the page shows one that does.
+        ThreadMessageSink quiet([](const std::string&, const std::string&, MessageIcon) {});
+        loaded->ok = openWorkingPicture(file, loaded->picture, *loaded->exif, kWorkingSize, true);
+    };
+    m_loading = true;
+    setBusy(true);
+    try {
+        QEventLoop loop;
+        std::thread worker([&load, &loop] {
+            load();
+            QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+        });
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+        worker.join();
+    } catch (const std::system_error&) {
+        load();  // no thread to spare: decode here, the window waits
+    }
+    m_loading = false;
+    setBusy(false);
+    const bool ok = loaded->ok;
+    Image picture = std::move(loaded->picture);
     m_result = Image();
     if (!ok) {
         showMessageBox(this, text(kOpenFailed) + ": \n" + path);
@@ -315,7 +343,7 @@ bool PhotoPage::openPicture(const QString& path)
     } else {
         m_source = std::move(picture);
         m_fileName = localPath(path);
-        replaceExif(std::move(loaded));
+        replaceExif(std::move(loaded->exif));
     }
     refreshPage();
     m_exifList->fillExifList(m_source.isEmpty() ? nullptr : m_exif.get());
@@ -440,6 +468,9 @@ bool PhotoPage::startConversion()
 
 void PhotoPage::setBusy(bool busy)
 {
+    if (busy == !isEnabled()) {
+        return;
+    }
     setEnabled(!busy);
     if (busy) {
         QApplication::setOverrideCursor(Qt::WaitCursor);

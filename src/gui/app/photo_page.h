@@ -40,6 +40,8 @@ public:
     const QString& fileName() const { return m_fileName; }
     Rect photoRect() const { return m_photoRect; }
     bool isConverting() const;
+    /// Converting, or decoding a picture being opened; the window waits meanwhile.
+    bool isBusy() const;
     /// Opens the first local file of a drop; false when the drop holds none.
     bool openDropped(const QMimeData* mime);
 
@@ -112,6 +114,7 @@ private:
     // The result shows the source as it is now; a rotation, mirror or resize makes it stale
     // (still shown, no longer saved).
     bool m_resultCurrent = false;
+    bool m_loading = false;
 
     ImageView* m_sourceView = nullptr;
     ImageView* m_resultView = nullptr;
