@@ -3,6 +3,7 @@
 // medians of several rounds are printed. Usage: gui_stall_probe [PHOTO.jpg] [ROUNDS]
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QTimer>
 
 #include <algorithm>
