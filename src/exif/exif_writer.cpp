@@ -7,11 +7,13 @@
 
 #include "engine/codec_support.h"
 #include "exif/byte_order.h"
+#include "exif/empty_entries.h"
 #include "exif/entry_values.h"
 #include "exif/exif_block.h"
 #include "exif/exif_data.h"
 #include "exif/file_replace.h"
 #include "exif/tag_catalogue.h"
+#include "exif/thumbnail_directory.h"
 
 namespace tavelune {
 namespace {
@@ -109,6 +111,25 @@ bool ExifData::SaveExif(const std::string& path, const char* format)
     return false;
 }
 
+void ExifData::SetThumbnail(std::vector<std::uint8_t> jpeg)
+{
+    // An empty stream means no thumbnail at all, not the file's old one.
+    m_newThumbnail = jpeg.empty() ? ThumbnailDirectory{} : jpegThumbnailDirectory(std::move(jpeg));
+}
+
+ExifBlockSource ExifData::BlockSource() const
+{
+    ExifBlockSource source;
+    source.byteOrder = m_byteOrder == exif::kMotorola ? exif::kMotorola : exif::kIntel;
+    source.makerNoteOrder = source.byteOrder;
+    source.makerNoteOffset =
+        m_makerNoteOffset > 0 ? static_cast<std::uint32_t>(m_makerNoteOffset) : 0;
+    if (const ExifEntry* make = FindEntry(kIfd0, 271))
+        source.make = std::string_view(reinterpret_cast<const char*>(make->value().data()),
+                                       make->value().size());
+    return source;
+}
+
 bool ExifData::SaveJpegExif(const std::string& path)
 {
     SortEntries();
@@ -118,10 +139,35 @@ bool ExifData::SaveJpegExif(const std::string& path)
             continue;
         chosen.push_back(entry.get());
     }
-    const auto segment = buildExifBlock(chosen, ExifBlockKind::JpegSegment);
-    if (!segment)
+    std::vector<std::uint8_t> file;
+    if (!readWholeFile(path, file) || file.empty())
         return false;
-    return ReplaceExifSegment(path.c_str(), segment->data(), segment->size());
+    // The thumbnail of the Exif segment being replaced goes into the new one.
+    // So do the entries without values, which the model cannot hold.
+    std::optional<ThumbnailDirectory> oldThumbnail;
+    std::vector<EmptyEntry> emptyEntries;
+    if (std::FILE* stream = ::fmemopen(file.data(), file.size(), "rb")) {
+        ReadJpegSections(stream);
+        std::fclose(stream);
+    }
+    for (const auto& section : m_sections) {
+        if (section->marker != kMarkerApp1 || section->data.size() <= kTiffStart)
+            continue;
+        const auto tiff = std::span<const std::uint8_t>(section->data).subspan(kTiffStart);
+        if (!m_newThumbnail)
+            oldThumbnail = readThumbnailDirectory(tiff);
+        emptyEntries = readEmptyEntries(tiff);
+    }
+    m_sections.clear();
+    ExifBlockSource source = BlockSource();
+    source.thumbnail = m_newThumbnail ? &*m_newThumbnail : oldThumbnail ? &*oldThumbnail : nullptr;
+    source.emptyEntries = emptyEntries;
+    MakerNotePlacement placement = MakerNotePlacement::None;
+    const auto segment = buildExifBlock(chosen, ExifBlockKind::JpegSegment, source, &placement);
+    if (!segment || !ReplaceExifSegment(path.c_str(), segment->data(), segment->size()))
+        return false;
+    m_makerNotePlacement = placement;
+    return true;
 }
 
 bool ExifData::SaveTiffExif(const std::string& path)
@@ -142,7 +188,8 @@ bool ExifData::SaveTiffExif(const std::string& path)
         const std::uint16_t ifd = entry->ifd(), tag = entry->tag();
         if (ifd == kIfd0 && (listed(kTiffKeptTags, tag) || findTagInfo(kIfd0, tag) == nullptr))
             continue;
-        if ((ifd == kExifIfd && tag == kColorSpace) || ifd == kMakerNoteIfd || !entry->IsComplete())
+        if ((ifd == kExifIfd && tag == kColorSpace) || ifd == kMakerNoteIfd ||
+            !entry->IsComplete() || entry->IsDerived())
             continue;
         // The entry is copied with its own type: the catalogue's type may differ from the one
         // the file used, and the bytes only mean something with their own type.
@@ -193,7 +240,10 @@ bool ExifData::SaveTiffExif(const std::string& path)
                        static_cast<std::uint32_t>(placeholder.size())))
         return false;
     const std::vector<const ExifEntry*> all = entryPointers(kept);
-    const auto size = exifBlockSize(all, ExifBlockKind::TiffFile);
+    // The file becomes "II"; a maker note read in the other order is carried as it is.
+    ExifBlockSource source = BlockSource();
+    source.byteOrder = exif::kIntel;
+    const auto size = exifBlockSize(all, ExifBlockKind::TiffFile, source);
     if (!size)
         return false;
     const std::uint64_t dataStart = *size - kTiffStart;
@@ -205,16 +255,19 @@ bool ExifData::SaveTiffExif(const std::string& path)
     if (!setTypedBytes(offsets, kLong, placeholder.data(),
                        static_cast<std::uint32_t>(placeholder.size())))
         return false;
-    const auto block = buildExifBlock(all, ExifBlockKind::TiffFile);
+    MakerNotePlacement placement = MakerNotePlacement::None;
+    const auto block = buildExifBlock(all, ExifBlockKind::TiffFile, source, &placement);
     if (!block || block->size() != *size)
         return false;
     // What lay behind the strips was the old directories, now rebuilt in front: the file
     // ends with the image data.
     const std::span<const std::uint8_t> whole(file);
-    return exif::replaceFileContents(
-        path,
-        {std::span<const std::uint8_t>(*block).subspan(kTiffStart),
-         whole.subspan(static_cast<std::size_t>(first), static_cast<std::size_t>(end - first))});
+    if (!exif::replaceFileContents(path, {std::span<const std::uint8_t>(*block).subspan(kTiffStart),
+                                          whole.subspan(static_cast<std::size_t>(first),
+                                                        static_cast<std::size_t>(end - first))}))
+        return false;
+    m_makerNotePlacement = placement;
+    return true;
 }
 
 bool ExifData::DeleteExif(const std::string& path, const char* format)
