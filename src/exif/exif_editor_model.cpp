@@ -518,6 +518,9 @@ EditorOutcome ExifEditorModel::ChangeFile(const std::function<bool(const std::st
         showMessage(text, messages::kEditorTitle, MessageIcon::Error);
         return EditorOutcome::StayOpen;
     }
+    if (write && m_exif.makerNotePlacement() == MakerNotePlacement::OffsetsMayBeInvalid)
+        showMessage(messages::kMakerNoteOffsetsMayBeInvalid, messages::kEditorTitle,
+                    MessageIcon::Information);
     m_exif.LoadExif(path);
     return EditorOutcome::ClosedOk;
 }

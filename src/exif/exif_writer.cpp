@@ -33,6 +33,9 @@ constexpr std::uint16_t kTiffUnmovableTags[] = {288, 289, 324, 325, 330, 513, 51
 // Texts a TIFF file keeps when its EXIF data is deleted are all IFD0 tags but these.
 constexpr std::uint16_t kTiffDeletedTags[] = {270, 271, 272, 33432};
 
+// A thumbnail directory of a TIFF file is carried with its data up to this size.
+constexpr std::size_t kTiffThumbnailLimit = 1 << 20;
+
 constexpr std::uint16_t kStripOffsets = 273;
 constexpr std::uint16_t kStripByteCounts = 279;
 constexpr std::uint16_t kBitsPerSample = 258;
@@ -72,8 +75,9 @@ std::vector<const ExifEntry*> entryPointers(const std::vector<std::unique_ptr<Ex
 }
 
 // What the raw file says about IFD0 that the model does not keep: whether more images follow
-// and whether it points at data by offsets the rewrite cannot follow.
-bool tiffDirectoryCanMove(exif::ByteSpan file)
+// and whether it points at data by offsets the rewrite cannot follow. A thumbnail directory
+// that the rewrite can carry along comes back in `thumbnail`.
+bool tiffDirectoryCanMove(exif::ByteSpan file, std::optional<ThumbnailDirectory>& thumbnail)
 {
     if (file.size() < 8)
         return false;
@@ -91,10 +95,25 @@ bool tiffDirectoryCanMove(exif::ByteSpan file)
         if (!tag || listed(kTiffUnmovableTags, *tag))
             return false;
     }
-    // A second image (or a thumbnail directory) would be lost.
     const auto next =
         exif::readU32(file, std::uint64_t{ifd0} + 2 + 12 * std::uint64_t{*count}, order);
-    return next && *next == 0;
+    if (!next)
+        return false;
+    if (*next == 0)
+        return true;
+    // IFD1 (a thumbnail) moves into the new block with its data when it is the last directory
+    // and points at nothing but that data; a file with more would lose some, and is refused.
+    thumbnail = readThumbnailDirectory(file);
+    if (!thumbnail || !thumbnail->last || thumbnail->data.size() > kTiffThumbnailLimit)
+        return false;
+    for (const ExifEntry& entry : thumbnail->entries) {
+        const std::uint16_t tag = entry.tag();
+        if ((listed(kTiffUnmovableTags, tag) && tag != kJpegThumbnailOffset &&
+             tag != kJpegThumbnailLength) ||
+            tag == kExifIfd || tag == kGpsIfd || tag == kInteropIfd)
+            return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -180,7 +199,14 @@ bool ExifData::SaveTiffExif(const std::string& path)
         return false;
     const int fileOrder = target.byteOrder();
     auto& kept = target.entries();
-    std::erase_if(kept, [](const auto& entry) {
+    // ColorSpace describes the file's pixels like its IFD0 layout tags, and the model's is
+    // never copied over it: the file's own stays while the model has Exif data at all.
+    const bool withExif = std::any_of(m_entries.begin(), m_entries.end(), [](const auto& entry) {
+        return entry->ifd() == kExifIfd && !entry->IsDerived();
+    });
+    std::erase_if(kept, [withExif](const auto& entry) {
+        if (entry->ifd() == kExifIfd)
+            return !withExif || entry->tag() != kColorSpace;
         return entry->ifd() != kIfd0 || listed(kTiffReplacedTags, entry->tag());
     });
 
@@ -206,8 +232,9 @@ bool ExifData::SaveTiffExif(const std::string& path)
 
     ExifEntry* offsets = target.FindEntry(kIfd0, kStripOffsets);
     const ExifEntry* counts = target.FindEntry(kIfd0, kStripByteCounts);
+    std::optional<ThumbnailDirectory> thumbnail;
     if (offsets == nullptr || counts == nullptr || offsets->count() != counts->count() ||
-        !tiffDirectoryCanMove(file))
+        !tiffDirectoryCanMove(file, thumbnail))
         return false;
     // Sample data wider than a byte would be read in the wrong order under the "II" header.
     if (fileOrder == exif::kMotorola) {
@@ -243,6 +270,7 @@ bool ExifData::SaveTiffExif(const std::string& path)
     // The file becomes "II"; a maker note read in the other order is carried as it is.
     ExifBlockSource source = BlockSource();
     source.byteOrder = exif::kIntel;
+    source.thumbnail = thumbnail ? &*thumbnail : nullptr;
     const auto size = exifBlockSize(all, ExifBlockKind::TiffFile, source);
     if (!size)
         return false;

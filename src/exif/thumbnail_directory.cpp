@@ -53,6 +53,7 @@ std::optional<ThumbnailDirectory> readThumbnailDirectory(std::span<const std::ui
         return std::nullopt;
 
     ThumbnailDirectory thumbnail;
+    thumbnail.last = exif::readU32(tiff, *ifd1 + 2ull + 12ull * *count, order).value_or(1) == 0;
     for (std::uint32_t i = 0; i < *count; ++i) {
         const std::size_t at = *ifd1 + 2 + std::size_t{i} * 12;
         const std::uint16_t tag = exif::readU16(tiff, at, order).value_or(0);

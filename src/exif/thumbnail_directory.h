@@ -18,6 +18,7 @@ inline constexpr std::uint16_t kJpegThumbnailLength = 514;
 struct ThumbnailDirectory {
     std::vector<ExifEntry> entries;
     std::vector<std::uint8_t> data;
+    bool last = true;  // no further directory follows IFD1
 };
 
 /// IFD1 of a TIFF block (from its "II"/"MM" header on). Nothing when there is none, or when
