@@ -304,6 +304,93 @@ void ExifEditorModel::Load()
     f.resolutionUnit.items = {{pixels + "/" + messages::kUnitInches, 2},
                               {pixels + "/" + messages::kUnitCentimetres, 3}};
     f.resolutionUnit.selected = m_exif.GetNumber(kIfd0, 296, 0) == 3 ? 1 : 0;
+    m_loaded = m_fields;
+    m_loadedFromExif = !m_exif.IsEmpty();
+}
+
+bool ExifEditorModel::FieldChanged(EditorField field) const
+{
+    const ExifEditorFields& a = m_fields;
+    const ExifEditorFields& b = m_loaded;
+    auto sameTime = [](const PickerTime& x, const PickerTime& y) {
+        return x.year == y.year && x.month == y.month && x.day == y.day && x.hour == y.hour &&
+               x.minute == y.minute && x.second == y.second;
+    };
+    auto sameList = [](const DropList& x, const DropList& y) {
+        return x.selected == y.selected && x.SelectedData() == y.SelectedData();
+    };
+    switch (field) {
+        case EditorField::Shutter:
+            return a.shutter != b.shutter;
+        case EditorField::Aperture:
+            return a.aperture != b.aperture;
+        case EditorField::MaxAperture:
+            return a.maxAperture != b.maxAperture;
+        case EditorField::ExposureCompensation:
+            return a.exposureCompensation != b.exposureCompensation;
+        case EditorField::FocalLength:
+            return a.focalLength != b.focalLength;
+        case EditorField::FocalLength35mm:
+            return a.focalLength35mm != b.focalLength35mm;
+        case EditorField::FocusDistance:
+            return a.focusDistance != b.focusDistance ||
+                   a.focusDistanceInfinity != b.focusDistanceInfinity;
+        case EditorField::Iso:
+            return a.iso != b.iso;
+        case EditorField::Flash:
+            return !sameList(a.flash, b.flash);
+        case EditorField::WhiteBalance:
+            return !sameList(a.whiteBalance, b.whiteBalance);
+        case EditorField::LightSource:
+            return !sameList(a.lightSource, b.lightSource);
+        case EditorField::MeteringMode:
+            return !sameList(a.meteringMode, b.meteringMode);
+        case EditorField::ExposureProgram:
+            return !sameList(a.exposureProgram, b.exposureProgram);
+        case EditorField::ExposureMode:
+            return !sameList(a.exposureMode, b.exposureMode);
+        case EditorField::DateTimeOriginal:
+            return !sameTime(a.dateTimeOriginal, b.dateTimeOriginal);
+        case EditorField::DateTimeDigitized:
+            return !sameTime(a.dateTimeDigitized, b.dateTimeDigitized);
+        case EditorField::Width:
+            return a.width != b.width;
+        case EditorField::Height:
+            return a.height != b.height;
+        case EditorField::Resolution:
+            return a.resolution != b.resolution;
+        case EditorField::ResolutionUnit:
+            return !sameList(a.resolutionUnit, b.resolutionUnit);
+        case EditorField::DateTime:
+            return !sameTime(a.dateTime, b.dateTime);
+        case EditorField::Make:
+            return a.make != b.make;
+        case EditorField::Model:
+            return a.model != b.model;
+        case EditorField::Lens:
+            return a.lens != b.lens;
+        case EditorField::Film:
+            return a.film != b.film;
+        case EditorField::FilterLens:
+            return a.filterLens != b.filterLens;
+        case EditorField::Scanner:
+            return a.scanner != b.scanner;
+        case EditorField::FlashLamp:
+            return a.flashLamp != b.flashLamp;
+        case EditorField::Artist:
+            return a.artist != b.artist;
+        case EditorField::CopyrightPhotographer:
+            return a.copyrightPhotographer != b.copyrightPhotographer;
+        case EditorField::CopyrightEditor:
+            return a.copyrightEditor != b.copyrightEditor;
+        case EditorField::ImageDescription:
+            return a.imageDescription != b.imageDescription;
+        case EditorField::UserComment:
+            return a.userComment != b.userComment;
+        case EditorField::Count:
+            break;
+    }
+    return true;
 }
 
 void ExifEditorModel::LeaveResolution()
@@ -315,7 +402,12 @@ void ExifEditorModel::LeaveResolution()
 bool ExifEditorModel::Store(EditorFieldSet only)
 {
     const ExifEditorFields& f = m_fields;
-    auto wanted = [&](EditorField field) { return only.test(static_cast<std::size_t>(field)); };
+    // A field left as it was loaded from the file keeps the file's entry as it is: storing it
+    // back through the field's text would round the camera's values or drop its entries.
+    auto wanted = [&](EditorField field) {
+        return only.test(static_cast<std::size_t>(field)) &&
+               (!m_loadedFromExif || FieldChanged(field));
+    };
     auto entry = [&](std::uint16_t ifd, std::uint16_t tag) {
         return m_exif.FindEntry(ifd, tag, 1);
     };
