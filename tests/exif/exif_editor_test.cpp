@@ -181,6 +181,42 @@ TEST(ExifEditor, StoreFollowsTheRationalRules)
     EXPECT_EQ(exif.FindEntry(kExifIfd, 44993), nullptr);
 }
 
+TEST(ExifEditor, FieldsLeftAsLoadedKeepTheCamerasEntries)
+{
+    ExifData exif;
+    test::fillShootingModel(exif);
+    // Values a field's text cannot give back exactly, and an empty comment the field drops.
+    const std::uint8_t aperture[8] = {0x4D, 0x01, 0, 0, 0x64, 0, 0, 0};  // 333/100
+    ASSERT_TRUE(exif.FindEntry(kExifIfd, 37378, 1)->SetValueBytes(aperture, 8));
+    const Bytes comment(16, 0);
+    ASSERT_TRUE(exif.FindEntry(kExifIfd, 37510, 1)
+                    ->SetFromRaw(kExifIfd, 37510, kUndefined, 16, comment.data(), exif::kIntel));
+    std::vector<std::pair<std::uint16_t, Bytes>> before;
+    for (const auto& entry : exif.entries()) before.emplace_back(entry->tag(), entry->value());
+
+    ExifEditorModel editor(exif, {}, "en_US");
+    editor.fields().artist = "Ann Example";
+    ASSERT_TRUE(editor.Store());
+    for (const auto& [tag, value] : before) {
+        if (tag == 305 || tag == 44992 || tag == 36864)
+            continue;  // what every store sets
+        const ExifEntry* entry = nullptr;
+        for (const auto& e : exif.entries())
+            if (e->tag() == tag)
+                entry = e.get();
+        ASSERT_NE(entry, nullptr) << tag;
+        EXPECT_EQ(entry->value(), value) << tag;
+    }
+    EXPECT_EQ(exif.GetText(kIfd0, 315, "en_US"), "Ann Example");
+    EXPECT_EQ(exif.FindEntry(kExifIfd, 37381), nullptr);  // no maximum aperture made up
+
+    // A changed field is stored with the editor's rules.
+    editor.fields().aperture = "8";
+    ASSERT_TRUE(editor.Store());
+    EXPECT_EQ(fraction(exif, kExifIfd, 33437).numerator, 8);
+    EXPECT_EQ(exif.GetNumber(kExifIfd, 37378, 0), 6);
+}
+
 TEST(ExifEditor, WriteAndDeleteOutcomesAndMessages)
 {
     test::TempDir dir;
