@@ -124,11 +124,11 @@ Layout collect(std::span<const ExifEntry* const> entries, ExifBlockKind kind,
         if (dir.written && !taken && (empty.tag != 0 || empty.ifd == kGpsIfd))
             dir.slots.push_back({empty.tag, nullptr, -1, &empty});
     }
-    if (thumbnail != nullptr && !thumbnail->entries.empty()) {
-        dirs[kDirIfd1].written = true;
+    if (thumbnail != nullptr) {
         for (const ExifEntry& entry : thumbnail->entries)
             if (entry.IsComplete())
                 dirs[kDirIfd1].slots.push_back({entry.tag(), &entry});
+        dirs[kDirIfd1].written = !dirs[kDirIfd1].slots.empty();
     }
     for (Directory& dir : dirs)
         std::stable_sort(dir.slots.begin(), dir.slots.end(),
