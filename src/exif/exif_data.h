@@ -38,6 +38,9 @@ public:
     /// APP1, or of its JFIF APP0 when it has none. The new file goes through a temporary
     /// file in the same folder, so a failure leaves the old file as it was.
     bool ReplaceExifSegment(const char* path, const std::uint8_t* segment, std::size_t size);
+    /// The same over the file's bytes already read.
+    bool SpliceExifSegment(const std::string& path, std::vector<std::uint8_t>& bytes,
+                           const std::uint8_t* segment, std::size_t size);
 
     /// Writes the model into a JPEG (a new Exif APP1 segment) or TIFF file (the directories
     /// rebuilt in front of the image data). Format as for LoadExif. False leaves the file as

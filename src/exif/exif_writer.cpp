@@ -183,7 +183,7 @@ bool ExifData::SaveJpegExif(const std::string& path)
     source.emptyEntries = emptyEntries;
     MakerNotePlacement placement = MakerNotePlacement::None;
     const auto segment = buildExifBlock(chosen, ExifBlockKind::JpegSegment, source, &placement);
-    if (!segment || !ReplaceExifSegment(path.c_str(), segment->data(), segment->size()))
+    if (!segment || !SpliceExifSegment(path, file, segment->data(), segment->size()))
         return false;
     m_makerNotePlacement = placement;
     return true;
