@@ -246,6 +246,49 @@ TEST_F(CameraFiles, DeleteLeavesAValidJpegWithTheImageDataAndOtherSegments)
     }
 }
 
+Bytes appSegment(int marker, const std::string& payload)
+{
+    Bytes segment = {0xFF, std::uint8_t(marker), std::uint8_t((payload.size() + 2) >> 8),
+                     std::uint8_t(payload.size() + 2)};
+    segment.insert(segment.end(), payload.begin(), payload.end());
+    return segment;
+}
+
+TEST(CameraFileSegments, WritesKeepXmpIccAndPhotoshopSegmentsInPlace)
+{
+    test::TempDir dir;
+    const std::string path = dir.file("canon.jpg");
+    Bytes file = test::readFileBytes(cameraFile("canon-eos-20d.jpg"));
+    const std::size_t plain = otherSegments(file).size();
+    std::size_t scan = 0;
+    const std::vector<Segment> segments = segmentsOf(file, scan);
+    std::size_t after = 0;
+    for (const Segment& segment : segments)
+        if (isExifSegment(file, segment))
+            after = segment.offset + segment.size;
+    ASSERT_NE(after, 0u);
+    Bytes extra;
+    for (const Bytes& segment :
+         {appSegment(0xE1, std::string("http://ns.adobe.com/xap/1.0/\0<x:xmpmeta/>", 42)),
+          appSegment(0xE2, std::string("ICC_PROFILE\0\1\1profile", 21)),
+          appSegment(0xED, std::string("Photoshop 3.0\0" "8BIM", 18))})
+        extra.insert(extra.end(), segment.begin(), segment.end());
+    file.insert(file.begin() + long(after), extra.begin(), extra.end());
+    test::writeFileBytes(path, file);
+    const std::vector<Bytes> others = otherSegments(file);
+    ASSERT_EQ(others.size(), plain + 3);
+
+    ExifData exif;
+    ASSERT_TRUE(exif.LoadExif(path));
+    setTextValue(exif.FindEntry(kIfd0, 315, 1), "Ann");
+    ASSERT_TRUE(exif.SaveExif(path));
+    const Bytes written = test::readFileBytes(path);
+    EXPECT_EQ(otherSegments(written), others);
+    EXPECT_EQ(imageData(written), imageData(file));
+    ASSERT_TRUE(exif.DeleteExif(path));
+    EXPECT_EQ(otherSegments(test::readFileBytes(path)), others);
+}
+
 // TIFF files made by our codec, with a camera's Exif data and maker note added by exiftool.
 TEST_F(CameraFiles, TiffWritesKeepMakerNotesExiftoolAdded)
 {

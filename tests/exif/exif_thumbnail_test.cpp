@@ -119,6 +119,73 @@ TEST(KeptExifThumbnail, ConvertWritesOneOfTheConvertedPicture)
     EXPECT_NEAR(got[0], got[2], 3.0);
 }
 
+// A 2 x 1 RGB TIFF with its strip after the directories and an IFD1 JPEG thumbnail at the end.
+Bytes tiffWithThumbnail(int order, const Bytes& thumbnail)
+{
+    auto build = [order](std::uint32_t strip) {
+        test::TiffBuilder builder(order);
+        builder.addLongs(kIfd0, 256, {2})
+            .addLongs(kIfd0, 257, {1})
+            .addShorts(kIfd0, 258, {8, 8, 8})
+            .addShorts(kIfd0, 259, {1})
+            .addShorts(kIfd0, 262, {2})
+            .addAscii(kIfd0, 271, "Maker")
+            .addLongs(kIfd0, 273, {strip})
+            .addShorts(kIfd0, 277, {3})
+            .addLongs(kIfd0, 278, {1})
+            .addLongs(kIfd0, 279, {6});
+        return builder.build().bytes;
+    };
+    Bytes file = build(static_cast<std::uint32_t>(build(0).size()));
+    file.insert(file.end(), {10, 20, 30, 40, 50, 60});
+    const std::uint32_t ifd0 = exif::readU32(file, 4, order).value();
+    const std::uint16_t count = exif::readU16(file, ifd0, order).value();
+    const auto ifd1 = static_cast<std::uint32_t>(file.size());
+    exif::writeU32(file, ifd0 + 2 + 12 * count, order, ifd1);
+    file.resize(ifd1 + 2 + 3 * 12 + 4, 0);
+    exif::writeU16(file, ifd1, order, 3);
+    const std::uint16_t tags[3] = {259, kJpegThumbnailOffset, kJpegThumbnailLength};
+    const std::uint32_t values[3] = {6, ifd1 + 2 + 36 + 4, std::uint32_t(thumbnail.size())};
+    for (int i = 0; i < 3; ++i) {
+        const std::size_t at = ifd1 + 2 + 12 * i;
+        exif::writeU16(file, at, order, tags[i]);
+        exif::writeU16(file, at + 2, order, i == 0 ? kShort : kLong);
+        exif::writeU32(file, at + 4, order, 1);
+        if (i == 0)
+            exif::writeU16(file, at + 8, order, 6);
+        else
+            exif::writeU32(file, at + 8, order, values[i]);
+    }
+    file.insert(file.end(), thumbnail.begin(), thumbnail.end());
+    return file;
+}
+
+TEST(ThumbnailDirectory, TiffWritesCarryIfd1AlongInBothOrders)
+{
+    test::TempDir dir;
+    const std::string path = dir.file("scan.tif");
+    const Bytes thumbnail = {0xFF, 0xD8, 1, 2, 3, 4, 5, 0xFF, 0xD9};
+    for (int order : {exif::kIntel, exif::kMotorola}) {
+        test::writeFileBytes(path, tiffWithThumbnail(order, thumbnail));
+        ASSERT_EQ(readThumbnailDirectory(test::readFileBytes(path))->data, thumbnail);
+        ExifData exif;
+        ASSERT_TRUE(exif.LoadExif(path));
+        setTextValue(exif.FindEntry(kIfd0, 315, 1), "Ann");
+        ASSERT_TRUE(exif.SaveExif(path)) << order;
+        const Bytes written = test::readFileBytes(path);
+        const auto kept = readThumbnailDirectory(written);
+        ASSERT_TRUE(kept) << order;
+        EXPECT_EQ(kept->data, thumbnail);
+        EXPECT_TRUE(kept->last);
+        ExifData back;
+        ASSERT_TRUE(back.LoadExif(path));
+        EXPECT_EQ(back.GetText(kIfd0, 315, "en_US"), "Ann");
+        const auto strip = static_cast<std::size_t>(back.GetNumber(kIfd0, 273, 0));
+        EXPECT_EQ(Bytes(written.begin() + long(strip), written.begin() + long(strip) + 6),
+                  Bytes({10, 20, 30, 40, 50, 60}));
+    }
+}
+
 TEST(ThumbnailDirectory, BrokenThumbnailsAreDroppedAndShortOffsetsWidened)
 {
     // IFD0 with one entry, then IFD1 with a JPEG thumbnail of `length` bytes at `offset`.
