@@ -49,7 +49,8 @@ public:
     bool SaveExif(const std::string& path, const char* format = nullptr);
 
     /// A JPEG stream that the next JPEG write stores as the thumbnail (IFD1) in place of the
-    /// file's own; for a picture whose pixels changed since its EXIF data was read.
+    /// file's own (an empty one: no thumbnail); for a picture whose pixels changed since its
+    /// EXIF data was read. Used by one successful write.
     void SetThumbnail(std::vector<std::uint8_t> jpeg);
 
     /// Where the last successful write put the MakerNote, and whether its offsets still hold.

@@ -186,6 +186,8 @@ bool ExifData::SaveJpegExif(const std::string& path)
     if (!segment || !SpliceExifSegment(path, file, segment->data(), segment->size()))
         return false;
     m_makerNotePlacement = placement;
+    // The new thumbnail belonged to that one picture; a later write keeps its file's own.
+    m_newThumbnail.reset();
     return true;
 }
 

@@ -2,6 +2,7 @@
 // what it read before, and the thumbnail, the image data and the other segments stay.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <set>
@@ -248,9 +249,12 @@ TEST_F(CameraFiles, DeleteLeavesAValidJpegWithTheImageDataAndOtherSegments)
 
 Bytes appSegment(int marker, const std::string& payload)
 {
-    Bytes segment = {0xFF, std::uint8_t(marker), std::uint8_t((payload.size() + 2) >> 8),
-                     std::uint8_t(payload.size() + 2)};
-    segment.insert(segment.end(), payload.begin(), payload.end());
+    Bytes segment(4 + payload.size());
+    segment[0] = 0xFF;
+    segment[1] = std::uint8_t(marker);
+    segment[2] = std::uint8_t((payload.size() + 2) >> 8);
+    segment[3] = std::uint8_t(payload.size() + 2);
+    std::copy(payload.begin(), payload.end(), segment.begin() + 4);
     return segment;
 }
 
@@ -271,7 +275,9 @@ TEST(CameraFileSegments, WritesKeepXmpIccAndPhotoshopSegmentsInPlace)
     for (const Bytes& segment :
          {appSegment(0xE1, std::string("http://ns.adobe.com/xap/1.0/\0<x:xmpmeta/>", 42)),
           appSegment(0xE2, std::string("ICC_PROFILE\0\1\1profile", 21)),
-          appSegment(0xED, std::string("Photoshop 3.0\0" "8BIM", 18))})
+          appSegment(0xED, std::string("Photoshop 3.0\0"
+                                       "8BIM",
+                                       18))})
         extra.insert(extra.end(), segment.begin(), segment.end());
     file.insert(file.begin() + long(after), extra.begin(), extra.end());
     test::writeFileBytes(path, file);

@@ -114,8 +114,9 @@ TEST(ExifBlock, PointersStandInAscendingTagOrder)
     std::size_t pointerSlot = 0;
     for (std::size_t i = 0; i <= n1; ++i) {
         const std::size_t slot = exifDir + 2 + 12 * i;
-        if (i > 0)
+        if (i > 0) {
             EXPECT_LT(le16(b, slot - 12), le16(b, slot)) << i;
+        }
         if (le16(b, slot) == 40965)
             pointerSlot = slot;
     }

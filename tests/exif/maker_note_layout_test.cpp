@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "exif/exif_block.h"
@@ -24,7 +25,7 @@ Bytes directoryNote(int order, std::uint32_t at, const std::string& prefix = "")
     const std::size_t start = prefix.size();
     const std::size_t arrayAt = start + 2 + 2 * 12 + 4;
     Bytes note(arrayAt + 8, 0);
-    std::memcpy(note.data(), prefix.data(), prefix.size());
+    std::copy(prefix.begin(), prefix.end(), note.begin());
     exif::writeU16(note, start, order, 2);
     exif::writeU16(note, start + 2, order, 1);
     exif::writeU16(note, start + 4, order, kShort);
@@ -148,11 +149,14 @@ TEST(ExifBlock, MakerNoteStaysWhereItsOffsetsPointOrMovesWithThem)
         ASSERT_TRUE(reload(*block, back)) << c.what;
         const ExifEntry* written = back.FindEntry(kExifIfd, 37500);
         ASSERT_NE(written, nullptr) << c.what;
-        for (const auto& entry : exif.entries())
-            if (entry->ifd() != kMakerNoteIfd && entry->tag() != 37500)
+        for (const auto& entry : exif.entries()) {
+            if (entry->ifd() != kMakerNoteIfd && entry->tag() != 37500) {
                 EXPECT_NE(back.FindEntry(entry->ifd(), entry->tag()), nullptr) << c.what;
-        if (c.placement == MakerNotePlacement::SameOffset)
+            }
+        }
+        if (c.placement == MakerNotePlacement::SameOffset) {
             EXPECT_EQ(back.makerNoteOffset(), int(c.was)) << c.what;
+        }
         if (c.placement != MakerNotePlacement::Rebased) {
             EXPECT_EQ(written->value(), c.note) << c.what;
             continue;
