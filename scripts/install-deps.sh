@@ -7,6 +7,7 @@ packages=(
   libjpeg62-turbo-dev libpng-dev libtiff-dev libgif-dev
   libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-liberation2 fonts-wqy-microhei
   libgtest-dev libbenchmark-dev
+  libimage-exiftool-perl exiv2
   clang libclang-rt-14-dev
   qt6-base-dev
   xvfb xdotool imagemagick desktop-file-utils appstream

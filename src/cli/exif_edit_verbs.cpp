@@ -13,6 +13,7 @@
 #include "engine/image.h"
 #include "engine/safe_write.h"
 #include "exif/exif_editor_model.h"
+#include "exif/exif_messages.h"
 #include "exif/tag_catalogue.h"
 
 namespace tavelune::cli {
@@ -25,7 +26,10 @@ const char* const kExifEditHelp =
     "editor: a value the editor's field would not accept is refused and nothing is written.\n"
     "A file without EXIF data starts from the default entries. Software and ExtendSoftware\n"
     "name this program and ExifVersion becomes 0221 on every write. Each change is reported\n"
-    "as NAME: OLD -> NEW.\n"
+    "as NAME: OLD -> NEW. Everything else the file holds is kept: maker notes stay where\n"
+    "their offsets expect them (or have their offsets moved with them), and the thumbnail\n"
+    "stays; a maker note that could be kept neither way is reported as \"maker note offsets\n"
+    "may be invalid\".\n"
     "Names (any case; the tag names of the catalogue where they exist):\n"
     "  ExposureTime (or Shutter, ShutterSpeedValue)  seconds: 1/125, 2, 0.5\n"
     "  FNumber (Aperture, ApertureValue), MaxApertureValue (MaxAperture)  5.6\n"
@@ -431,6 +435,8 @@ int runExifSet(const std::vector<std::string>& args)
     ExifData written;
     written.LoadExif(path);
     reportChanges(path, before, snapshot(written));
+    if (exif.makerNotePlacement() == MakerNotePlacement::OffsetsMayBeInvalid)
+        std::printf("%s: %s\n", path.c_str(), messages::kMakerNoteOffsetsMayBeInvalid);
     return 0;
 }
 

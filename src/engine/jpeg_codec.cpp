@@ -201,7 +201,7 @@ bool decode(std::FILE* file, Image& out, PixelRoute route)
 }
 
 // Longjmp target: plain data only.
-bool encode(std::FILE* file, const Image& image, int quality, PixelRoute route)
+bool encode(std::FILE* file, const Image& image, int quality, PixelRoute route, bool jfif = true)
 {
     const JDIMENSION width = JDIMENSION(image.width());
     const JDIMENSION height = JDIMENSION(image.height());
@@ -249,6 +249,7 @@ bool encode(std::FILE* file, const Image& image, int quality, PixelRoute route)
     info.X_density = density;
     info.Y_density = density;
     jpeg_set_quality(&info, quality, TRUE);
+    info.write_JFIF_header = jfif ? TRUE : FALSE;
     jpeg_start_compress(&info, TRUE);
     while (info.next_scanline < height) {
         JSAMPROW line = route == PixelRoute::Direct
@@ -305,6 +306,22 @@ bool JpegCodec::read(const std::string& path, Image& out)
 bool JpegCodec::write(const std::string& path, const Image& image, int options)
 {
     return writeWith(path, image, options, PixelRoute::Direct);
+}
+
+bool encodeJpegStream(const Image& image, int quality, std::vector<std::uint8_t>& out)
+{
+    out.clear();
+    char* buffer = nullptr;
+    std::size_t size = 0;
+    std::FILE* stream = ::open_memstream(&buffer, &size);
+    if (stream == nullptr)
+        return false;
+    const bool ok = encode(stream, image, quality, PixelRoute::Direct, false);
+    const bool closed = std::fclose(stream) == 0;
+    if (ok && closed)
+        out.assign(buffer, buffer + size);
+    std::free(buffer);
+    return ok && closed && !out.empty();
 }
 
 bool readJpegThroughRgb(const std::string& path, Image& out)

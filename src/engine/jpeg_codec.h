@@ -1,7 +1,9 @@
 // The JPEG codec: baseline JFIF files through the IJG 6b interface of libjpeg.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "engine/image_codec.h"
 
@@ -16,6 +18,9 @@ public:
     bool write(const std::string& path, const Image& image, int options) override;
     const char* formatName() const override { return "JPEG"; }
 };
+
+/// Encodes into memory, without a JFIF segment: the form of a thumbnail inside EXIF data.
+bool encodeJpegStream(const Image& image, int quality, std::vector<std::uint8_t>& out);
 
 /// The straightforward reader and writer through a top-down RGB intermediate. The codec's own
 /// read and write go straight between the library and the picture's rows; these exist so that

@@ -1531,6 +1531,7 @@ constexpr EquipmentRow kLenses[] = {
     {"Wistar", "75/4.5", "120MFU"},
     {"Yamazaki", "Bio-Congo 75/3.5", "120MFU"},
     {"Yamazaki", "Commercial Congo 135/6.3", "120MFU"},
+    {"Yamazaki", "Commercial Congo 150/6.3", "120MFU"},
     {"Yamazaki", "Commercial Congo 180/6.3", "120MFU"},
     {"Yamazaki", "Commercial Congo 210/6.3", "120MFU"},
     {"Yamazaki", "Commercial Congo 240/6.3", "120MFU"},

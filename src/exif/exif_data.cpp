@@ -40,6 +40,7 @@ bool ExifData::LoadExif(const std::string& path, const char* format)
     m_entries.clear();
     m_byteOrder = 0;
     m_makerNoteOffset = 0;
+    m_newThumbnail.reset();
     if (!queryFileStatus(path, m_fileStatus))
         return false;
     std::FILE* file = std::fopen(path.c_str(), "rb");
@@ -57,6 +58,7 @@ bool ExifData::LoadExifFromBytes(const std::uint8_t* data, std::size_t size, con
     m_entries.clear();
     m_byteOrder = 0;
     m_makerNoteOffset = 0;
+    m_newThumbnail.reset();
     m_fileStatus = FileStatus{};
     if (data == nullptr || size == 0 || format == nullptr)
         return false;

@@ -5,10 +5,12 @@
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "exif/exif_block.h"
 #include "exif/exif_entry.h"
 #include "exif/file_status.h"
 #include "exif/jpeg_section.h"
@@ -37,12 +39,23 @@ public:
     /// APP1, or of its JFIF APP0 when it has none. The new file goes through a temporary
     /// file in the same folder, so a failure leaves the old file as it was.
     bool ReplaceExifSegment(const char* path, const std::uint8_t* segment, std::size_t size);
+    /// The same over the file's bytes already read.
+    bool SpliceExifSegment(const std::string& path, std::vector<std::uint8_t>& bytes,
+                           const std::uint8_t* segment, std::size_t size);
 
     /// Writes the model into a JPEG (a new Exif APP1 segment) or TIFF file (the directories
     /// rebuilt in front of the image data). Format as for LoadExif. False leaves the file as
     /// it was: an empty model, a segment above 65535 bytes, a TIFF whose layout cannot be
     /// carried over safely, or any read or write failure.
     bool SaveExif(const std::string& path, const char* format = nullptr);
+
+    /// A JPEG stream that the next JPEG write stores as the thumbnail (IFD1) in place of the
+    /// file's own (an empty one: no thumbnail); for a picture whose pixels changed since its
+    /// EXIF data was read. Used by one successful write.
+    void SetThumbnail(std::vector<std::uint8_t> jpeg);
+
+    /// Where the last successful write put the MakerNote, and whether its offsets still hold.
+    MakerNotePlacement makerNotePlacement() const { return m_makerNotePlacement; }
 
     /// Removes the EXIF data from a JPEG (adding the JFIF APP0 it then needs) or TIFF file.
     bool DeleteExif(const std::string& path, const char* format = nullptr);
@@ -89,8 +102,12 @@ private:
     bool SaveTiffExif(const std::string& path);
     bool DeleteJpegExif(const std::string& path);
 
+    ExifBlockSource BlockSource() const;
+
     int m_byteOrder = 0;
     int m_makerNoteOffset = 0;
+    std::optional<ThumbnailDirectory> m_newThumbnail;
+    MakerNotePlacement m_makerNotePlacement = MakerNotePlacement::None;
     std::vector<std::unique_ptr<JpegSection>> m_sections;
     std::vector<std::unique_ptr<ExifEntry>> m_entries;
     FileStatus m_fileStatus;

@@ -310,6 +310,7 @@ void ExifEditorModel::Load()
                               {pixels + "/" + messages::kUnitCentimetres, 3}};
     f.resolutionUnit.selected = m_exif.GetNumber(kIfd0, 296, 0) == 3 ? 1 : 0;
     m_loaded = f;
+    m_loadedFromExif = !m_exif.IsEmpty();
 }
 
 namespace {
@@ -377,6 +378,11 @@ EditorFieldSet ExifEditorModel::FieldsToStore() const
     return m_exif.IsEmpty() ? EditorFieldSet().set() : ChangedFields();
 }
 
+bool ExifEditorModel::FieldChanged(EditorField field) const
+{
+    return ChangedFields().test(static_cast<std::size_t>(field));
+}
+
 void ExifEditorModel::LeaveResolution()
 {
     if (std::atof(m_fields.resolution.c_str()) == 0)
@@ -386,7 +392,12 @@ void ExifEditorModel::LeaveResolution()
 bool ExifEditorModel::Store(EditorFieldSet only)
 {
     const ExifEditorFields& f = m_fields;
-    auto wanted = [&](EditorField field) { return only.test(static_cast<std::size_t>(field)); };
+    // A field left as it was loaded from the file keeps the file's entry as it is: storing it
+    // back through the field's text would round the camera's values or drop its entries.
+    auto wanted = [&](EditorField field) {
+        return only.test(static_cast<std::size_t>(field)) &&
+               (!m_loadedFromExif || FieldChanged(field));
+    };
     auto entry = [&](std::uint16_t ifd, std::uint16_t tag) {
         return m_exif.FindEntry(ifd, tag, 1);
     };
@@ -653,6 +664,9 @@ EditorOutcome ExifEditorModel::ChangeFile(const EditorPrompts& prompts, bool wri
         report(write ? EditorMessage::WriteFailed : EditorMessage::DeleteFailed, path);
         return EditorOutcome::StayOpen;
     }
+    if (write && m_exif.makerNotePlacement() == MakerNotePlacement::OffsetsMayBeInvalid)
+        showMessage(messages::kMakerNoteOffsetsMayBeInvalid, messages::kEditorTitle,
+                    MessageIcon::Information);
     m_exif.LoadExif(path);
     Load();
     return EditorOutcome::ClosedOk;

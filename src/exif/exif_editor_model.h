@@ -142,7 +142,8 @@ public:
     /// Fills the fields from the model (on opening, and by Reset).
     void Load();
     /// Stores the fields into the model; only the given fields when a set is passed (the
-    /// software tags and ExifVersion are always set, and the model sorted).
+    /// software tags and ExifVersion are always set, and the model sorted). Fields still as
+    /// Load filled them from EXIF data leave their entries untouched.
     bool Store(EditorFieldSet fields = EditorFieldSet().set());
 
     ExifEditorFields& fields() { return m_fields; }
@@ -170,12 +171,14 @@ public:
 private:
     void LoadNamedList(DropList& list, std::uint16_t tag);
     EditorOutcome ChangeFile(const EditorPrompts& prompts, bool write);
+    bool FieldChanged(EditorField field) const;
 
     ExifData& m_exif;
     EditorPicture m_picture;
     std::string m_language;
     ExifEditorFields m_fields;
-    ExifEditorFields m_loaded;
+    ExifEditorFields m_loaded;      // the fields as Load filled them
+    bool m_loadedFromExif = false;  // Load found EXIF data to fill them from
 };
 
 }  // namespace tavelune

@@ -50,6 +50,7 @@ bool ExifEntry::SetFromRaw(std::uint16_t ifd, std::uint16_t tag, std::uint16_t t
     if (bytes > UINT32_MAX)
         return false;
     m_value.assign(source, source + bytes);
+    m_derived = false;
     m_ifd = ifd;
     m_tag = tag;
     m_type = type;
@@ -76,6 +77,9 @@ bool ExifEntry::SetValueBytes(const std::uint8_t* source, std::uint32_t length)
     const std::uint32_t unit = exifTypeSize(m_type);
     if (unit == 0 || length % unit != 0)
         return false;
+    if (m_derived &&
+        (length != m_value.size() || !std::equal(source, source + length, m_value.begin())))
+        m_derived = false;
     m_value.assign(source, source + length);
     m_count = length / unit;
     return true;

@@ -52,8 +52,14 @@ public:
     bool SetFromRaw(std::uint16_t ifd, std::uint16_t tag, std::uint16_t type, std::uint32_t count,
                     const std::uint8_t* source, int byteOrder);
 
-    /// Replaces the values with host-order bytes; the count follows from the length.
+    /// Replaces the values with host-order bytes; the count follows from the length. New
+    /// values make a derived entry the user's own.
     bool SetValueBytes(const std::uint8_t* source, std::uint32_t length);
+
+    /// Derived entries were filled in from a maker note for display; the file never held them
+    /// and writes leave them out until a different value is stored.
+    bool IsDerived() const { return m_derived; }
+    void MarkDerived() { m_derived = true; }
 
     /// The value at index as a number; 0 for text types, a bad index or an incomplete entry.
     double GetNumber(std::uint32_t index) const;
@@ -95,6 +101,7 @@ private:
     std::uint16_t m_type = 0;
     std::uint32_t m_count = 0;
     std::vector<std::uint8_t> m_value;
+    bool m_derived = false;
 };
 
 }  // namespace tavelune

@@ -25,9 +25,11 @@ inline constexpr const char* kSourceFileNoExist = "Source file no exist !";
 inline constexpr const char* kSourceNotJpegOrTiff = "Source file no \"JPEG\" or \"TIFF\" format.";
 inline constexpr const char* kWriteExifFailed = "Write Exif V2.21 to \"%s\" fail.";
 inline constexpr const char* kDeleteExifFailed = "Delete Exif info from \"%s\" fail.";
-inline constexpr const char* kInfinity = "无穷远";     // 57423
-inline constexpr const char* kUnitPixels = "像素";     // 57376
-inline constexpr const char* kUnitInches = "英寸";     // 57377
+// A maker note that could neither stay in place nor have its offsets moved with it.
+inline constexpr const char* kMakerNoteOffsetsMayBeInvalid = "maker note offsets may be invalid";
+inline constexpr const char* kInfinity = "无穷远";       // 57423
+inline constexpr const char* kUnitPixels = "像素";       // 57376
+inline constexpr const char* kUnitInches = "英寸";       // 57377
 inline constexpr const char* kUnitCentimetres = "厘米";  // 57378
 
 }  // namespace tavelune::messages

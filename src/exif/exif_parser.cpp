@@ -115,7 +115,7 @@ public:
             }
             if (isSkipped(raw.tag))
                 continue;
-            if (raw.tag == kMakerNoteTag)
+            if (raw.tag == kMakerNoteTag && ifd == kExifIfd && m_makerNoteOffset == 0)
                 m_makerNoteOffset = static_cast<int>(valueAt);
             auto entry = std::make_unique<ExifEntry>();
             if (entry->SetFromRaw(ifd, raw.tag, raw.type, raw.count, m_tiff.data() + valueAt,
@@ -189,7 +189,7 @@ public:
                     return false;
                 source = value.data();
             }
-            if (raw.tag == kMakerNoteTag)
+            if (raw.tag == kMakerNoteTag && ifd == kExifIfd && m_makerNoteOffset == 0)
                 m_makerNoteOffset = valueAt <= INT32_MAX ? static_cast<int>(valueAt) : 0;
             auto entry = std::make_unique<ExifEntry>();
             if (entry->SetFromRaw(ifd, raw.tag, raw.type, raw.count, source, m_order))

@@ -7,11 +7,13 @@
 
 #include "engine/codec_support.h"
 #include "exif/byte_order.h"
+#include "exif/empty_entries.h"
 #include "exif/entry_values.h"
 #include "exif/exif_block.h"
 #include "exif/exif_data.h"
 #include "exif/file_replace.h"
 #include "exif/tag_catalogue.h"
+#include "exif/thumbnail_directory.h"
 
 namespace tavelune {
 namespace {
@@ -30,6 +32,9 @@ constexpr std::uint16_t kTiffKeptTags[] = {254, 256, 257,   258,   259,   262,  
 constexpr std::uint16_t kTiffUnmovableTags[] = {288, 289, 324, 325, 330, 513, 514};
 // Texts a TIFF file keeps when its EXIF data is deleted are all IFD0 tags but these.
 constexpr std::uint16_t kTiffDeletedTags[] = {270, 271, 272, 33432};
+
+// A thumbnail directory of a TIFF file is carried with its data up to this size.
+constexpr std::size_t kTiffThumbnailLimit = 1 << 20;
 
 constexpr std::uint16_t kStripOffsets = 273;
 constexpr std::uint16_t kStripByteCounts = 279;
@@ -70,8 +75,9 @@ std::vector<const ExifEntry*> entryPointers(const std::vector<std::unique_ptr<Ex
 }
 
 // What the raw file says about IFD0 that the model does not keep: whether more images follow
-// and whether it points at data by offsets the rewrite cannot follow.
-bool tiffDirectoryCanMove(exif::ByteSpan file)
+// and whether it points at data by offsets the rewrite cannot follow. A thumbnail directory
+// that the rewrite can carry along comes back in `thumbnail`.
+bool tiffDirectoryCanMove(exif::ByteSpan file, std::optional<ThumbnailDirectory>& thumbnail)
 {
     if (file.size() < 8)
         return false;
@@ -89,10 +95,25 @@ bool tiffDirectoryCanMove(exif::ByteSpan file)
         if (!tag || listed(kTiffUnmovableTags, *tag))
             return false;
     }
-    // A second image (or a thumbnail directory) would be lost.
     const auto next =
         exif::readU32(file, std::uint64_t{ifd0} + 2 + 12 * std::uint64_t{*count}, order);
-    return next && *next == 0;
+    if (!next)
+        return false;
+    if (*next == 0)
+        return true;
+    // IFD1 (a thumbnail) moves into the new block with its data when it is the last directory
+    // and points at nothing but that data; a file with more would lose some, and is refused.
+    thumbnail = readThumbnailDirectory(file);
+    if (!thumbnail || !thumbnail->last || thumbnail->data.size() > kTiffThumbnailLimit)
+        return false;
+    for (const ExifEntry& entry : thumbnail->entries) {
+        const std::uint16_t tag = entry.tag();
+        if ((listed(kTiffUnmovableTags, tag) && tag != kJpegThumbnailOffset &&
+             tag != kJpegThumbnailLength) ||
+            tag == kExifIfd || tag == kGpsIfd || tag == kInteropIfd)
+            return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -109,6 +130,25 @@ bool ExifData::SaveExif(const std::string& path, const char* format)
     return false;
 }
 
+void ExifData::SetThumbnail(std::vector<std::uint8_t> jpeg)
+{
+    // An empty stream means no thumbnail at all, not the file's old one.
+    m_newThumbnail = jpeg.empty() ? ThumbnailDirectory{} : jpegThumbnailDirectory(std::move(jpeg));
+}
+
+ExifBlockSource ExifData::BlockSource() const
+{
+    ExifBlockSource source;
+    source.byteOrder = m_byteOrder == exif::kMotorola ? exif::kMotorola : exif::kIntel;
+    source.makerNoteOrder = source.byteOrder;
+    source.makerNoteOffset =
+        m_makerNoteOffset > 0 ? static_cast<std::uint32_t>(m_makerNoteOffset) : 0;
+    if (const ExifEntry* make = FindEntry(kIfd0, 271))
+        source.make = std::string_view(reinterpret_cast<const char*>(make->value().data()),
+                                       make->value().size());
+    return source;
+}
+
 bool ExifData::SaveJpegExif(const std::string& path)
 {
     SortEntries();
@@ -118,10 +158,37 @@ bool ExifData::SaveJpegExif(const std::string& path)
             continue;
         chosen.push_back(entry.get());
     }
-    const auto segment = buildExifBlock(chosen, ExifBlockKind::JpegSegment);
-    if (!segment)
+    std::vector<std::uint8_t> file;
+    if (!readWholeFile(path, file) || file.empty())
         return false;
-    return ReplaceExifSegment(path.c_str(), segment->data(), segment->size());
+    // The thumbnail of the Exif segment being replaced goes into the new one.
+    // So do the entries without values, which the model cannot hold.
+    std::optional<ThumbnailDirectory> oldThumbnail;
+    std::vector<EmptyEntry> emptyEntries;
+    if (std::FILE* stream = ::fmemopen(file.data(), file.size(), "rb")) {
+        ReadJpegSections(stream);
+        std::fclose(stream);
+    }
+    for (const auto& section : m_sections) {
+        if (section->marker != kMarkerApp1 || section->data.size() <= kTiffStart)
+            continue;
+        const auto tiff = std::span<const std::uint8_t>(section->data).subspan(kTiffStart);
+        if (!m_newThumbnail)
+            oldThumbnail = readThumbnailDirectory(tiff);
+        emptyEntries = readEmptyEntries(tiff);
+    }
+    m_sections.clear();
+    ExifBlockSource source = BlockSource();
+    source.thumbnail = m_newThumbnail ? &*m_newThumbnail : oldThumbnail ? &*oldThumbnail : nullptr;
+    source.emptyEntries = emptyEntries;
+    MakerNotePlacement placement = MakerNotePlacement::None;
+    const auto segment = buildExifBlock(chosen, ExifBlockKind::JpegSegment, source, &placement);
+    if (!segment || !SpliceExifSegment(path, file, segment->data(), segment->size()))
+        return false;
+    m_makerNotePlacement = placement;
+    // The new thumbnail belonged to that one picture; a later write keeps its file's own.
+    m_newThumbnail.reset();
+    return true;
 }
 
 bool ExifData::SaveTiffExif(const std::string& path)
@@ -134,7 +201,14 @@ bool ExifData::SaveTiffExif(const std::string& path)
         return false;
     const int fileOrder = target.byteOrder();
     auto& kept = target.entries();
-    std::erase_if(kept, [](const auto& entry) {
+    // ColorSpace describes the file's pixels like its IFD0 layout tags, and the model's is
+    // never copied over it: the file's own stays while the model has Exif data at all.
+    const bool withExif = std::any_of(m_entries.begin(), m_entries.end(), [](const auto& entry) {
+        return entry->ifd() == kExifIfd && !entry->IsDerived();
+    });
+    std::erase_if(kept, [withExif](const auto& entry) {
+        if (entry->ifd() == kExifIfd)
+            return !withExif || entry->tag() != kColorSpace;
         return entry->ifd() != kIfd0 || listed(kTiffReplacedTags, entry->tag());
     });
 
@@ -142,7 +216,8 @@ bool ExifData::SaveTiffExif(const std::string& path)
         const std::uint16_t ifd = entry->ifd(), tag = entry->tag();
         if (ifd == kIfd0 && (listed(kTiffKeptTags, tag) || findTagInfo(kIfd0, tag) == nullptr))
             continue;
-        if ((ifd == kExifIfd && tag == kColorSpace) || ifd == kMakerNoteIfd || !entry->IsComplete())
+        if ((ifd == kExifIfd && tag == kColorSpace) || ifd == kMakerNoteIfd ||
+            !entry->IsComplete() || entry->IsDerived())
             continue;
         // The entry is copied with its own type: the catalogue's type may differ from the one
         // the file used, and the bytes only mean something with their own type.
@@ -159,8 +234,9 @@ bool ExifData::SaveTiffExif(const std::string& path)
 
     ExifEntry* offsets = target.FindEntry(kIfd0, kStripOffsets);
     const ExifEntry* counts = target.FindEntry(kIfd0, kStripByteCounts);
+    std::optional<ThumbnailDirectory> thumbnail;
     if (offsets == nullptr || counts == nullptr || offsets->count() != counts->count() ||
-        !tiffDirectoryCanMove(file))
+        !tiffDirectoryCanMove(file, thumbnail))
         return false;
     // Sample data wider than a byte would be read in the wrong order under the "II" header.
     if (fileOrder == exif::kMotorola) {
@@ -193,7 +269,11 @@ bool ExifData::SaveTiffExif(const std::string& path)
                        static_cast<std::uint32_t>(placeholder.size())))
         return false;
     const std::vector<const ExifEntry*> all = entryPointers(kept);
-    const auto size = exifBlockSize(all, ExifBlockKind::TiffFile);
+    // The file becomes "II"; a maker note read in the other order is carried as it is.
+    ExifBlockSource source = BlockSource();
+    source.byteOrder = exif::kIntel;
+    source.thumbnail = thumbnail ? &*thumbnail : nullptr;
+    const auto size = exifBlockSize(all, ExifBlockKind::TiffFile, source);
     if (!size)
         return false;
     const std::uint64_t dataStart = *size - kTiffStart;
@@ -205,16 +285,19 @@ bool ExifData::SaveTiffExif(const std::string& path)
     if (!setTypedBytes(offsets, kLong, placeholder.data(),
                        static_cast<std::uint32_t>(placeholder.size())))
         return false;
-    const auto block = buildExifBlock(all, ExifBlockKind::TiffFile);
+    MakerNotePlacement placement = MakerNotePlacement::None;
+    const auto block = buildExifBlock(all, ExifBlockKind::TiffFile, source, &placement);
     if (!block || block->size() != *size)
         return false;
     // What lay behind the strips was the old directories, now rebuilt in front: the file
     // ends with the image data.
     const std::span<const std::uint8_t> whole(file);
-    return exif::replaceFileContents(
-        path,
-        {std::span<const std::uint8_t>(*block).subspan(kTiffStart),
-         whole.subspan(static_cast<std::size_t>(first), static_cast<std::size_t>(end - first))});
+    if (!exif::replaceFileContents(path, {std::span<const std::uint8_t>(*block).subspan(kTiffStart),
+                                          whole.subspan(static_cast<std::size_t>(first),
+                                                        static_cast<std::size_t>(end - first))}))
+        return false;
+    m_makerNotePlacement = placement;
+    return true;
 }
 
 bool ExifData::DeleteExif(const std::string& path, const char* format)

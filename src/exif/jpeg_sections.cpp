@@ -106,14 +106,25 @@ int ExifData::ReadJpegSections(std::FILE* file)
 
 bool ExifData::ReplaceExifSegment(const char* path, const std::uint8_t* segment, std::size_t size)
 {
-    if (path == nullptr || segment == nullptr)
+    if (path == nullptr)
+        return false;
+    std::vector<std::uint8_t> bytes;
+    if (!readWholeFile(path, bytes) || bytes.empty())
+        return false;
+    return SpliceExifSegment(path, bytes, segment, size);
+}
+
+bool ExifData::SpliceExifSegment(const std::string& path, std::vector<std::uint8_t>& bytes,
+                                 const std::uint8_t* segment, std::size_t size)
+{
+    if (segment == nullptr)
         return false;
     // A segment whose length field disagrees with its size would corrupt the file.
     if (size < 4 || size > 65537 || segment[0] != 0xFF || segment[1] != kMarkerApp1 ||
         ((std::size_t{segment[2]} << 8) | segment[3]) + 2 != size)
         return false;
 
-    std::FILE* file = std::fopen(path, "rb");
+    std::FILE* file = ::fmemopen(bytes.data(), bytes.size(), "rb");
     if (file == nullptr)
         return false;
     const int kept = ReadJpegSections(file);
@@ -144,9 +155,7 @@ bool ExifData::ReplaceExifSegment(const char* path, const std::uint8_t* segment,
     const std::size_t offset = static_cast<std::size_t>(target->offset);
     const std::size_t oldSize = static_cast<std::size_t>(target->size);
     m_sections.clear();
-
-    std::vector<std::uint8_t> bytes;
-    if (!readWholeFile(path, bytes) || offset + oldSize > bytes.size())
+    if (offset + oldSize > bytes.size())
         return false;
     const std::span<const std::uint8_t> all(bytes);
     return exif::replaceFileContents(

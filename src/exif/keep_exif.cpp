@@ -1,9 +1,42 @@
-// The software tags and orientation of EXIF data kept through a conversion.
+// The software tags, orientation and thumbnail of EXIF data kept through a conversion.
 #include "exif/keep_exif.h"
 
+#include <algorithm>
+
+#include "engine/fit_within.h"
+#include "engine/image.h"
+#include "engine/jpeg_codec.h"
 #include "exif/entry_values.h"
 
 namespace tavelune {
+namespace {
+
+constexpr int kThumbnailWidth = 160;
+constexpr int kThumbnailHeight = 120;
+constexpr int kThumbnailQuality = 75;
+
+// The longer side that brings a picture within 160 x 120 with its proportions kept.
+int thumbnailSide(int width, int height)
+{
+    if (width * 3 >= height * 4)
+        return kThumbnailWidth;
+    if (height >= width)
+        return kThumbnailHeight;
+    return std::max(1, kThumbnailHeight * width / height);
+}
+
+}  // namespace
+
+bool makeExifThumbnail(const std::string& jpegPath, std::vector<std::uint8_t>& out)
+{
+    Image picture;
+    JpegCodec codec;
+    if (!codec.read(jpegPath, picture) || picture.width() < 1 || picture.height() < 1)
+        return false;
+    if (!fitWithin(picture, thumbnailSide(picture.width(), picture.height())))
+        return false;
+    return encodeJpegStream(picture, kThumbnailQuality, out);
+}
 
 bool writeKeptExif(ExifData& exif, const std::string& jpegPath, bool pixelsUpright)
 {
@@ -16,6 +49,12 @@ bool writeKeptExif(ExifData& exif, const std::string& jpegPath, bool pixelsUprig
     if (!setTextValue(exif.FindEntry(kIfd0, 305, 1), kProductText) ||
         !setTextValue(exif.FindEntry(kExifIfd, 44992, 1), kProductText))
         return false;
+    // The source's thumbnail shows the picture before the conversion; one of the saved
+    // picture replaces it. Without one the file gets no thumbnail rather than a wrong one.
+    std::vector<std::uint8_t> thumbnail;
+    if (!makeExifThumbnail(jpegPath, thumbnail))
+        thumbnail.clear();
+    exif.SetThumbnail(std::move(thumbnail));
     return exif.SaveExif(jpegPath);
 }
 

@@ -1,7 +1,9 @@
 // Carrying a source picture's EXIF data into the JPEG file a conversion has just written.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "exif/exif_data.h"
 
@@ -10,9 +12,13 @@ namespace tavelune {
 /// The product name and version written into the software tags.
 inline constexpr const char* kProductText = "Tavelune " TAVELUNE_VERSION;
 
+/// A JPEG thumbnail (at most 160 x 120, proportions kept) of the JPEG file at path.
+bool makeExifThumbnail(const std::string& jpegPath, std::vector<std::uint8_t>& out);
+
 /// Marks the model as rewritten by this program (Orientation 1 when present and the pixels
 /// were turned upright; Software and ExtendSoftware set to the product text, created when
-/// missing) and writes it into the JPEG at path. Nothing happens for an empty model. False
+/// missing), gives it a thumbnail of the picture at path in place of the source's, and writes
+/// it into the JPEG at path. Nothing happens for an empty model. False
 /// when the file could not be written; it is then left as the codec wrote it.
 bool writeKeptExif(ExifData& exif, const std::string& jpegPath, bool pixelsUpright = true);
 

@@ -15,17 +15,22 @@ struct Mapping {
     std::uint16_t to;
 };
 
-// The 16-bit value of a derived entry; the entry is created with its default when missing.
+// Fills a derived entry that the file lacks; what the camera wrote in the standard directory
+// stands, so that a later write stores the file's own value back.
 bool setShort(ExifData& data, std::uint16_t tag, std::uint16_t value)
 {
+    if (data.FindEntry(kExifIfd, tag) != nullptr)
+        return true;
     ExifEntry* entry = data.FindEntry(kExifIfd, tag, 1);
     if (entry == nullptr)
         return false;
     const std::uint8_t bytes[2] = {static_cast<std::uint8_t>(value),
                                    static_cast<std::uint8_t>(value >> 8)};
-    if (entry->type() == kShort && entry->SetValueBytes(bytes, 2))
-        return true;
-    return entry->SetFromRaw(kExifIfd, tag, kShort, 1, bytes, exif::kIntel);
+    if (!(entry->type() == kShort && entry->SetValueBytes(bytes, 2)) &&
+        !entry->SetFromRaw(kExifIfd, tag, kShort, 1, bytes, exif::kIntel))
+        return false;
+    entry->MarkDerived();
+    return true;
 }
 
 // Maps camera-settings element `index` into `tag`; elements the note does not hold and values

@@ -182,6 +182,42 @@ TEST(ExifEditor, StoreFollowsTheRationalRules)
     EXPECT_EQ(exif.FindEntry(kExifIfd, 44993), nullptr);
 }
 
+TEST(ExifEditor, FieldsLeftAsLoadedKeepTheCamerasEntries)
+{
+    ExifData exif;
+    test::fillShootingModel(exif);
+    // Values a field's text cannot give back exactly, and an empty comment the field drops.
+    const std::uint8_t aperture[8] = {0x4D, 0x01, 0, 0, 0x64, 0, 0, 0};  // 333/100
+    ASSERT_TRUE(exif.FindEntry(kExifIfd, 37378, 1)->SetValueBytes(aperture, 8));
+    const Bytes comment(16, 0);
+    ASSERT_TRUE(exif.FindEntry(kExifIfd, 37510, 1)
+                    ->SetFromRaw(kExifIfd, 37510, kUndefined, 16, comment.data(), exif::kIntel));
+    std::vector<std::pair<std::uint16_t, Bytes>> before;
+    for (const auto& entry : exif.entries()) before.emplace_back(entry->tag(), entry->value());
+
+    ExifEditorModel editor(exif, {}, "en_US");
+    editor.fields().artist = "Ann Example";
+    ASSERT_TRUE(editor.Store());
+    for (const auto& [tag, value] : before) {
+        if (tag == 305 || tag == 44992 || tag == 36864)
+            continue;  // what every store sets
+        const ExifEntry* entry = nullptr;
+        for (const auto& e : exif.entries())
+            if (e->tag() == tag)
+                entry = e.get();
+        ASSERT_NE(entry, nullptr) << tag;
+        EXPECT_EQ(entry->value(), value) << tag;
+    }
+    EXPECT_EQ(exif.GetText(kIfd0, 315, "en_US"), "Ann Example");
+    EXPECT_EQ(exif.FindEntry(kExifIfd, 37381), nullptr);  // no maximum aperture made up
+
+    // A changed field is stored with the editor's rules.
+    editor.fields().aperture = "8";
+    ASSERT_TRUE(editor.Store());
+    EXPECT_EQ(fraction(exif, kExifIfd, 33437).numerator, 8);
+    EXPECT_EQ(exif.GetNumber(kExifIfd, 37378, 0), 6);
+}
+
 TEST(ExifEditor, WriteAndDeleteOutcomesAndMessages)
 {
     test::TempDir dir;
@@ -520,18 +556,18 @@ TEST(EquipmentCatalogue, CameraLensAndFilterTablesHaveTheirBrandsAndClasses)
                       {"Rodenstock", 37},  {"Rollei", 26},         {"Schneider", 50},
                       {"Seagull", 1},      {"Sigma", 49},          {"Sinar", 33},
                       {"Tamron", 47},      {"Tokina", 50},         {"Topcon", 2},
-                      {"Vivitar", 28},     {"Wistar", 1},          {"Yamazaki", 12},
+                      {"Vivitar", 28},     {"Wistar", 1},          {"Yamazaki", 13},
                       {"Yashica", 3}}));
     for (const auto& [kind, rows] : Counts{{"35MFFix", 540},
-                                           {"120MFU", 233},
+                                           {"120MFU", 234},
                                            {"35AFZoom", 240},
                                            {"645MFU", 202},
                                            {"35AFFix", 166},
                                            {"35MFZoom", 158}})
         EXPECT_EQ(kindCount(EquipmentTable::Lenses, kind.c_str()), rows) << kind;
     EXPECT_EQ(brandCounts(EquipmentTable::Filters),
-              (Counts{{"B+W", 58}, {"Cokin", 76}, {"Hoya", 53}, {"Tiffen", 75}}));
-    EXPECT_EQ(kindCount(EquipmentTable::Filters, ""), 262);
+              (Counts{{"B+W", 58}, {"Cokin", 78}, {"Hoya", 53}, {"Tiffen", 75}}));
+    EXPECT_EQ(kindCount(EquipmentTable::Filters, ""), 264);
 
     struct Telling {
         EquipmentTable table;

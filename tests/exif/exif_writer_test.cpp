@@ -81,7 +81,7 @@ TEST(ExifBlock, Ifd0OnlyLayoutWithPaddedValue)
     EXPECT_EQ(0, std::memcmp(b.data() + 10 + values, "Canon\0EOS-1V\0\0", 14));
 }
 
-TEST(ExifBlock, PointersComeLastInTheirDirectories)
+TEST(ExifBlock, PointersStandInAscendingTagOrder)
 {
     ExifData exif;
     test::fillShootingModel(exif);
@@ -109,10 +109,21 @@ TEST(ExifBlock, PointersComeLastInTheirDirectories)
     EXPECT_EQ(exifOffset % 2, 0u);
     const std::size_t exifDir = 10 + exifOffset;
     ASSERT_EQ(le16(b, exifDir), n1 + 1);
-    // The extended tags (above 40965) stand before the Interoperability pointer.
-    EXPECT_EQ(le16(b, exifDir + 2 + 12 * (n1 - 1)), 44997);
-    EXPECT_EQ(le16(b, exifDir + 2 + 12 * n1), 40965);
-    const std::uint32_t interop = le32(b, exifDir + 2 + 12 * n1 + 8);
+    // Every directory is in ascending tag order, the Interoperability pointer among the
+    // entries: the extended tags (above 40965) follow it.
+    std::size_t pointerSlot = 0;
+    for (std::size_t i = 0; i <= n1; ++i) {
+        const std::size_t slot = exifDir + 2 + 12 * i;
+        if (i > 0) {
+            EXPECT_LT(le16(b, slot - 12), le16(b, slot)) << i;
+        }
+        if (le16(b, slot) == 40965)
+            pointerSlot = slot;
+    }
+    ASSERT_NE(pointerSlot, 0u);
+    EXPECT_EQ(le16(b, exifDir + 2 + 12 * n1), 44997);
+    EXPECT_EQ(le16(b, pointerSlot + 2), kLong);
+    const std::uint32_t interop = le32(b, pointerSlot + 8);
     EXPECT_EQ(interop, exifOffset + 2 + 12 * (n1 + 1) + 4 + v1);
     EXPECT_EQ(le16(b, 10 + interop), 1);
     EXPECT_EQ(0, std::memcmp(b.data() + 10 + interop + 2 + 8, "R98\0", 4));

@@ -119,6 +119,52 @@ TEST(CanonMakerNote, ReadOnlyForCanonWithModelAndNote)
     EXPECT_EQ(data.FindEntry(kMakerNoteIfd, 1), nullptr);
 }
 
+TEST(CanonMakerNote, FillsOnlyWhatTheFileLacksAndWritesNoneOfIt)
+{
+    test::TempDir dir;
+    const std::string path = dir.file("canon.jpg");
+    ExifData bytes;
+    // ISO element 16 = 18 says 200 and the file says 640; program element 20 = 3 fills in.
+    ASSERT_TRUE(
+        loadWithCanonNote(bytes, exif::kIntel, settingsWith({{16, 18}, {20, 3}}), "Canon", true));
+    EXPECT_EQ(bytes.GetNumber(kExifIfd, 34855, 0), 640);
+    EXPECT_FALSE(bytes.FindEntry(kExifIfd, 34855)->IsDerived());
+    EXPECT_EQ(bytes.GetNumber(kExifIfd, 34850, 0), 3);
+    EXPECT_TRUE(bytes.FindEntry(kExifIfd, 34850)->IsDerived());
+
+    // Written back as loaded: the file still has its ISO and no program of its own.
+    std::vector<std::uint8_t> file;
+    {
+        auto build = [&](std::uint32_t at) {
+            TiffBuilder builder(exif::kIntel);
+            builder.addAscii(kIfd0, 271, "Canon").addAscii(kIfd0, 272, "Canon EOS 5D");
+            builder.addShorts(kExifIfd, 34855, {640});
+            builder.addUndefined(kExifIfd, 37500,
+                                 canonNote(exif::kIntel, settingsWith({{16, 18}, {20, 3}}), at));
+            return test::jpegWithExif(builder.build().bytes);
+        };
+        file = build(static_cast<std::uint32_t>(bytes.makerNoteOffset()));
+    }
+    test::writeFileBytes(path, file);
+    ExifData exif;
+    ASSERT_TRUE(exif.LoadExif(path));
+    ASSERT_TRUE(exif.SaveExif(path));
+    ExifData back;
+    ASSERT_TRUE(back.LoadExif(path));
+    EXPECT_EQ(back.GetNumber(kExifIfd, 34855, 0), 640);
+    EXPECT_TRUE(back.FindEntry(kExifIfd, 34850)->IsDerived());
+
+    // A value stored over the derived one is the user's, and is written.
+    const std::uint8_t manual[2] = {1, 0};
+    ASSERT_TRUE(back.FindEntry(kExifIfd, 34850)->SetValueBytes(manual, 2));
+    EXPECT_FALSE(back.FindEntry(kExifIfd, 34850)->IsDerived());
+    ASSERT_TRUE(back.SaveExif(path));
+    ExifData again;
+    ASSERT_TRUE(again.LoadExif(path));
+    EXPECT_EQ(again.GetNumber(kExifIfd, 34850, 0), 1);
+    EXPECT_FALSE(again.FindEntry(kExifIfd, 34850)->IsDerived());
+}
+
 TEST(CanonMakerNote, MalformedNotesAreRefused)
 {
     ExifData data;
