@@ -433,7 +433,6 @@ void IndexPrintDialog::setRendering(bool on)
     m_saveButton->setEnabled(!on && m_sheet);
     m_exitButton->setEnabled(!on);
     m_cancelButton->setEnabled(on);
-    m_cancelButton->setVisible(on);
     if (on)
         setCursor(Qt::BusyCursor);
     else

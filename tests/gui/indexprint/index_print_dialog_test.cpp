@@ -417,7 +417,7 @@ private slots:
         QVERIFY(!child<QPushButton>(&dialog, "generate")->isEnabled());
         QVERIFY(!child<QPushButton>(&dialog, "exit")->isEnabled());
         auto* cancel = child<QPushButton>(&dialog, "cancelRender");
-        QVERIFY(cancel->isVisible() && cancel->isEnabled());
+        QVERIFY(cancel->isEnabled());
         QVERIFY(QTest::qWaitFor([&] { return progress->value() >= 3; }, 30000));
         cancel->click();
         QVERIFY(finished.wait(30000));
@@ -428,7 +428,7 @@ private slots:
         QCOMPARE(dialog.sheetView()->picture(), &before->sheet());
         QCOMPARE(differingPixels(before->sheet(), shownBefore), 0);
         QVERIFY(dialog.fileList()->isEnabled());
-        QVERIFY(!cancel->isVisible());
+        QVERIFY(!cancel->isEnabled());
         QVERIFY(messages.messages().empty());
 
         // Escape during a render stops it and keeps the dialog open.
