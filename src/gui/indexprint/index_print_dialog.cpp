@@ -452,6 +452,13 @@ void IndexPrintDialog::askSave()
                        text(kSaveFilter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("jpg"));
+    // A name typed without extension takes the type chosen in the filter list.
+    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
+        static const QRegularExpression firstPattern(QStringLiteral("\\*\\.(\\w+)"));
+        const QRegularExpressionMatch match = firstPattern.match(filter);
+        if (match.hasMatch())
+            dialog.setDefaultSuffix(match.captured(1));
+    });
     dialog.selectFile(proposedFileName());
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
