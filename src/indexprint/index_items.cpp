@@ -31,16 +31,22 @@ std::string skipMessage(const std::string& path)
 
 }  // namespace
 
-bool makeIndexItem(const std::string& path, IndexItem& item)
+bool splitIndexItem(const std::string& path, IndexItem& item)
 {
     auto [folder, fileName] = splitPath(path);
     auto [baseName, extension] = splitFileName(path);
-    if (!isIndexExtension(extension)) {
-        showMessage(skipMessage(path), {}, MessageIcon::Information);
+    if (!isIndexExtension(extension))
         return false;
-    }
     item = IndexItem{baseName, fileName, folder, extension};
     return true;
+}
+
+bool makeIndexItem(const std::string& path, IndexItem& item)
+{
+    if (splitIndexItem(path, item))
+        return true;
+    showMessage(skipMessage(path), {}, MessageIcon::Information);
+    return false;
 }
 
 size_t appendIndexItems(const std::vector<std::string>& paths, std::vector<IndexItem>& items)

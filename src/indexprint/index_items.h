@@ -15,8 +15,11 @@ struct IndexItem {
     std::string path() const { return folder + fileName; }
 };
 
-/// The item for a file with a supported picture extension (any case). Other files are
-/// refused with the skip message naming the path.
+/// The item for a file with a supported picture extension (any case); false for other files,
+/// without a message, so a front end can word the refusal itself.
+bool splitIndexItem(const std::string& path, IndexItem& item);
+
+/// As splitIndexItem, but a refused file is reported with the skip message naming the path.
 bool makeIndexItem(const std::string& path, IndexItem& item);
 
 /// Appends the items of the paths in order, skipping (with the message) those refused.

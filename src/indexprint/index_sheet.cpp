@@ -27,10 +27,11 @@ void IndexSheet::setLayout(int style, float dpi) { m_layout = computeIndexLayout
 bool IndexSheet::render(int style, float dpi, const std::string& title,
                         const std::string& signature, const std::string& content, int fitMode,
                         int64_t numberFrom, const Image* logo, std::span<const IndexItem> items,
-                        Progress* progress)
+                        Progress* progress, const std::atomic<bool>* stop)
 {
     setLayout(style, dpi);
     m_failed.clear();
+    m_stopped = false;
     if (progress)
         progress->set(0);
     const IndexLayout& L = m_layout;
@@ -43,7 +44,9 @@ bool IndexSheet::render(int style, float dpi, const std::string& title,
 
     m_sheet.setFontPoints(kFace, 8, false, false, false, false);
     m_captionHeight = m_sheet.measureTextLine(indexprint::messages::kLineProbe).height;
-    drawGrid(fitMode, numberFrom, items, progress);
+    drawGrid(fitMode, numberFrom, items, progress, stop);
+    if (m_stopped)
+        return false;
     const int gridBottom = L.gridBottom(m_captionHeight);
 
     m_sheet.setFontPoints(kFace, 10, true, false, false, false);
@@ -84,7 +87,7 @@ bool IndexSheet::render(int style, float dpi, const std::string& title,
 }
 
 void IndexSheet::drawGrid(int fitMode, int64_t numberFrom, std::span<const IndexItem> items,
-                          Progress* progress)
+                          Progress* progress, const std::atomic<bool>* stop)
 {
     const IndexLayout& L = m_layout;
     const int g = L.gap;
@@ -93,6 +96,10 @@ void IndexSheet::drawGrid(int fitMode, int64_t numberFrom, std::span<const Index
     for (int row = 0; row < L.rows && index < items.size(); ++row) {
         const int y = L.rowTop(row, m_captionHeight);
         for (int column = 0; column < L.columns && index < items.size(); ++column, ++index) {
+            if (stop && stop->load(std::memory_order_relaxed)) {
+                m_stopped = true;
+                return;
+            }
             const IndexItem& item = items[index];
             const int x = lefts[size_t(column)];
             // One picture in memory at a time: the handle is released before the next opens.

@@ -2,6 +2,7 @@
 // Layer indexprint: sheet layout and rendering; sits on overlay, engine and pixel.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -27,10 +28,14 @@ public:
     /// numberFrom of 1 or more numbers the captions from it; logo may be null or empty.
     /// Items that cannot be opened leave a black cell and still use up their number; items
     /// beyond the grid are not drawn. progress, if given, runs from 0 to progressEnd(items).
-    /// Fails only when the sheet itself cannot be made.
+    /// Fails when the sheet itself cannot be made, or when *stop became true (checked before
+    /// each picture is opened); stopped() tells the two apart. A stopped sheet is half drawn.
     bool render(int style, float dpi, const std::string& title, const std::string& signature,
                 const std::string& content, int fitMode, int64_t numberFrom, const Image* logo,
-                std::span<const IndexItem> items, Progress* progress);
+                std::span<const IndexItem> items, Progress* progress,
+                const std::atomic<bool>* stop = nullptr);
+    /// Whether the last render gave up because it was asked to stop.
+    bool stopped() const { return m_stopped; }
 
     static int progressEnd(size_t itemCount) { return int(itemCount) + 5; }
 
@@ -44,7 +49,7 @@ public:
 
 private:
     void drawGrid(int fitMode, int64_t numberFrom, std::span<const IndexItem> items,
-                  Progress* progress);
+                  Progress* progress, const std::atomic<bool>* stop);
     void drawThumbnail(const Image& picture, int x, int y, int fitMode);
     int drawLogo(const Image* logo, int gridBottom, int panelHeight);
 
@@ -53,6 +58,7 @@ private:
     std::vector<size_t> m_failed;
     int m_captionHeight = 0;
     int m_titleHeight = 0;
+    bool m_stopped = false;
 };
 
 }  // namespace tavelune

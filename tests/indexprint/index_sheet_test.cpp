@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -362,6 +363,31 @@ TEST_F(IndexRender, DegenerateLayoutsStayOnThePage)
     EXPECT_EQ(green.right, 576);
 }
 
+TEST_F(IndexRender, StopFlagEndsTheRenderBeforeTheNextPicture)
+{
+    std::vector<IndexItem> items = solidItems(6, kRed);
+    std::atomic<bool> stop{false};
+    int drawn = 0;
+    // One step for the sheet, then one per picture: raised once the second picture is done.
+    Progress progress([&](int position) {
+        drawn = position - 1;
+        if (drawn == 2)
+            stop = true;
+    });
+    IndexSheet sheet;
+    EXPECT_FALSE(sheet.render(0, 96, "T", "", "", kFitFill, -1, nullptr, items, &progress, &stop));
+    EXPECT_TRUE(sheet.stopped());
+    EXPECT_EQ(drawn, 2);
+    EXPECT_EQ(countColour(sheet.sheet(), cellOf(sheet, 1), kRed), 69 * 46);
+    EXPECT_EQ(countColour(sheet.sheet(), cellOf(sheet, 2), kRed), 0);
+
+    // The flag is read, not remembered: a later render with it lowered runs to the end.
+    stop = false;
+    EXPECT_TRUE(sheet.render(0, 96, "T", "", "", kFitFill, -1, nullptr, items, nullptr, &stop));
+    EXPECT_FALSE(sheet.stopped());
+    EXPECT_EQ(countColour(sheet.sheet(), cellOf(sheet, 5), kRed), 69 * 46);
+}
+
 TEST(IndexItems, AcceptsPictureExtensionsAndSkipsOthersWithAMessage)
 {
     test::MessageCollector messages;
@@ -381,6 +407,15 @@ TEST(IndexItems, AcceptsPictureExtensionsAndSkipsOthersWithAMessage)
     ASSERT_EQ(messages.messages().size(), 4u);
     EXPECT_EQ(messages.messages()[0].text, "Skip: No support image format!\n\n\"notes.txt\"");
     EXPECT_EQ(messages.messages()[0].icon, MessageIcon::Information);
+
+    // The quiet form refuses the same files and leaves the wording to its caller.
+    messages.clear();
+    IndexItem item;
+    EXPECT_FALSE(splitIndexItem("notes.txt", item));
+    EXPECT_TRUE(splitIndexItem("/p/b.TIFF", item));
+    EXPECT_EQ(item.label, "b");
+    EXPECT_EQ(item.folder, "/p/");
+    EXPECT_TRUE(messages.messages().empty());
 }
 
 }  // namespace

@@ -25,6 +25,7 @@
 #include "gui/app/string_table.h"
 #include "gui/controls/icons.h"
 #include "gui/controls/message_box.h"
+#include "gui/indexprint/index_print_dialog.h"
 
 namespace tavelune::gui {
 
@@ -113,19 +114,24 @@ QWidget* MainWindow::buildStrip()
         layout->addWidget(button);
         return button;
     };
-    for (auto [icon, id, name] : {std::tuple{ButtonIcon::Batch, kBatch, "batchButton"},
-                                  std::tuple{ButtonIcon::IndexPrint, kIndexPrint, "indexButton"}}) {
-        QToolButton* button = addButton(icon, id, name);
-        // The batch and index print dialogs come in a later version; say so rather than hide.
-        button->setEnabled(false);
-        button->setToolTip(text(kLaterVersion));
-    }
+    QToolButton* batch = addButton(ButtonIcon::Batch, kBatch, "batchButton");
+    // The batch dialog comes in a later version; say so rather than hide.
+    batch->setEnabled(false);
+    batch->setToolTip(text(kLaterVersion));
+    connect(addButton(ButtonIcon::IndexPrint, kIndexPrint, "indexButton"), &QToolButton::clicked,
+            this, &MainWindow::showIndexPrint);
     layout->addSpacing(30);
     connect(addButton(ButtonIcon::Help, kHelp, "helpButton"), &QToolButton::clicked, this,
             &MainWindow::showHelp);
     connect(addButton(ButtonIcon::Support, kSupport, "supportButton"), &QToolButton::clicked, this,
             &MainWindow::openSupportPage);
     return strip;
+}
+
+void MainWindow::showIndexPrint()
+{
+    IndexPrintDialog dialog(this);
+    dialog.exec();
 }
 
 void MainWindow::addShortcuts()

@@ -25,6 +25,7 @@ public:
     void chooseLanguage();
     void editUserName();
     void showAbout();
+    void showIndexPrint();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
