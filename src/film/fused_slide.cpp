@@ -10,9 +10,25 @@
 #include "pixel/tone_kernels.h"
 
 namespace tavelune {
+namespace {
+
+std::array<HsvAdjustment, SlideRecipe::kMaxBands> adjustmentsOf(const SlideRecipe& recipe)
+{
+    auto at = [&](int i) {
+        const SlideBand& b = recipe.bands[i];
+        return HsvAdjustment(b.hueShift, b.saturation, 0, b.from, b.to);
+    };
+    static_assert(SlideRecipe::kMaxBands == 4);
+    return {at(0), at(1), at(2), at(3)};
+}
+
+}  // namespace
 
 FusedSlideCore::FusedSlideCore(const SlideRecipe& recipe, float gamma, bool portrait)
-    : m_layered(new uint8_t[256 * 256]), m_strength(recipe.strength & 0xFF)
+    : m_layered(new uint8_t[256 * 256]),
+      m_strength(recipe.strength & 0xFF),
+      m_bandCount(std::clamp(recipe.bandCount, 0, SlideRecipe::kMaxBands)),
+      m_adjustments(adjustmentsOf(recipe))
 {
     std::array<uint8_t, 256> shadowLevels =
         LevelsCurve(0, 255, 0, 255, recipe.shadowGamma).lookup();
@@ -46,38 +62,38 @@ FusedSlideCore::FusedSlideCore(const SlideRecipe& recipe, float gamma, bool port
             for (int v = 0; v < 256; ++v)
                 m_mixTerms[size_t(out)][size_t(in)][size_t(v)] =
                     int16_t(mixTerm(levels[size_t(v)], std::clamp(mix.m[out * 3 + in], -200, 200)));
-    for (int i = 0; i < std::clamp(recipe.bandCount, 0, SlideRecipe::kMaxBands); ++i) {
+    for (int step = -255; step <= 255; ++step)
+        m_strengthStep[size_t(step + 255)] = int16_t(blend::byAlphaMultiplied(step, 0, m_strength));
+    for (int i = 0; i < m_bandCount; ++i) {
         const SlideBand& b = recipe.bands[i];
         // A band that reaches hue 0 holds the greys, whose hue is 0 whatever their channels
         // say; one that wraps or is clamped is left to the exact test alone.
-        bool always = b.from <= 0 || b.from >= b.to || b.to > 359;
-        m_bands.push_back({HsvAdjustment(b.hueShift, b.saturation, 0, b.from, b.to),
-                           100 * b.from - 51, 100 * b.to + 51, always});
+        if (b.from <= 0 || b.from >= b.to || b.to > 359)
+            m_always |= 1u << i;
+        m_low[size_t(i)] = 100 * b.from - 51;
+        m_high[size_t(i)] = 100 * b.to + 51;
     }
 }
 
 // Which bands may hold the colour's hue, one bit per band, without dividing: the hue in
 // hundredths of a degree times the channel spread is an integer, and the bands' edges (half
 // a degree outside them) are widened by a hundredth so rounding can never lose a band.
-uint32_t FusedSlideCore::bands(int r, int g, int b) const
+inline uint32_t FusedSlideCore::bands(int r, int g, int b) const
 {
     int max = std::max({r, g, b});
     int d = max - std::min({r, g, b});
-    int sixths;  // hue / 60 x d
-    if (r == max)
-        sixths = g >= b ? g - b : 6 * d + g - b;
-    else if (g == max)
-        sixths = 2 * d + b - r;
-    else
-        sixths = 4 * d + r - g;
+    // hue / 60 x d, chosen without branches: which channel is largest changes from pixel to
+    // pixel.
+    int redSixths = g - b + (g < b) * 6 * d;
+    int greenSixths = 2 * d + b - r;
+    int blueSixths = 4 * d + r - g;
+    int sixths = r == max ? redSixths : g == max ? greenSixths : blueSixths;
     int scaled = 6000 * sixths;
     uint32_t mask = 0;
-    for (size_t i = 0; i < m_bands.size(); ++i) {
-        const Band& band = m_bands[i];
-        bool may = band.always || (d > 0 && scaled >= band.low * d && scaled <= band.high * d);
-        mask |= uint32_t(may) << i;
-    }
-    return mask;
+    for (int i = 0; i < m_bandCount; ++i)
+        mask |= uint32_t((scaled >= m_low[size_t(i)] * d) & (scaled <= m_high[size_t(i)] * d)) << i;
+    // A grey has no hue to test.
+    return (mask & -uint32_t(d > 0)) | m_always;
 }
 
 uint32_t FusedSlideCore::operator()(uint32_t pixel) const
@@ -88,19 +104,24 @@ uint32_t FusedSlideCore::operator()(uint32_t pixel) const
     const uint8_t* layered = m_layered.get() + size_t(m_shadowMean[sums & 0xFFFF]) * 256;
     int highlight = m_highlightWeight[sums >> 16];
     int d[3];
-    for (int c = 0; c < 3; ++c) {
-        int layers = blend::byAlphaMultiplied(m_square[size_t(s[c])], layered[s[c]], highlight);
-        d[c] = blend::byAlphaMultiplied(layers, s[c], m_strength);
-    }
+    for (int c = 0; c < 3; ++c)
+        d[c] = blend::byAlphaMultiplied(m_square[size_t(s[c])], layered[s[c]], highlight);
+    // At full strength the layers replace the source: byAlphaMultiplied gives them unchanged.
+    if (m_strength != 255)
+        for (int c = 0; c < 3; ++c) d[c] = s[c] + m_strengthStep[size_t(d[c] - s[c] + 255)];
 
     if (uint32_t possible = bands(d[0], d[1], d[2])) {
         uint32_t p = makePixel(255, d[0], d[1], d[2]);
         HsvColour hsv = pixelToHsv(p);
-        for (size_t i = 0; i < m_bands.size(); ++i) {
-            if (!(possible >> i & 1) || !m_bands[i].adjustment.contains(hsv.hue))
+        for (int i = 0; i < m_bandCount; ++i) {
+            const HsvAdjustment& band = m_adjustments[size_t(i)];
+            if (!(possible >> i & 1) || !band.contains(hsv.hue))
                 continue;
-            p = m_bands[i].adjustment.adjust(hsv, p);
-            possible = bands(redOf(p), greenOf(p), blueOf(p));
+            p = band.adjust(hsv, p);
+            // Only the bands still to come matter, and they need the new hue.
+            possible = bands(redOf(p), greenOf(p), blueOf(p)) & ~((2u << i) - 1);
+            if (!possible)
+                break;
             hsv = pixelToHsv(p);
         }
         d[0] = redOf(p);

@@ -5,7 +5,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <vector>
 
 #include "film/slide_recipe.h"
 #include "pixel/hsv.h"
@@ -21,13 +20,6 @@ public:
     uint32_t operator()(uint32_t pixel) const;
 
 private:
-    struct Band {
-        HsvAdjustment adjustment;
-        // 100 x hue x (max - min) must lie in [low x d, high x d] for the band to be possible.
-        int low;
-        int high;
-        bool always;  // left to the exact test alone
-    };
     uint32_t bands(int r, int g, int b) const;
 
     std::unique_ptr<uint8_t[]> m_layered;           // by [mean of the screen layer][channel value]
@@ -37,7 +29,13 @@ private:
     std::array<uint8_t, 766> m_highlightWeight{};
     std::array<std::array<std::array<int16_t, 256>, 3>, 3> m_mixTerms{};
     int m_strength;
-    std::vector<Band> m_bands;
+    std::array<int16_t, 511> m_strengthStep{};  // by layers - source + 255: the move toward them
+    int m_bandCount = 0;
+    std::array<HsvAdjustment, SlideRecipe::kMaxBands> m_adjustments;
+    // 100 x hue x (max - min) must lie in [low x d, high x d] for band i to be possible.
+    std::array<int, SlideRecipe::kMaxBands> m_low{};
+    std::array<int, SlideRecipe::kMaxBands> m_high{};
+    uint32_t m_always = 0;  // bands left to the exact test alone
 };
 
 /// slideFilm for one pixel.

@@ -3,16 +3,24 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPainter>
+#include <QPushButton>
 #include <QSlider>
 #include <QVBoxLayout>
 
 #include "film/film_page_rules.h"
 #include "gui/app/string_table.h"
+#include "gui/controls/message_box.h"
 #include "gui/film/film_text_ids.h"
+#include "gui/film/lut_export_runner.h"
+#include "gui/film/lut_size_dialog.h"
 #include "gui/film/slider_scale.h"
+#include "job/lut_export.h"
 
 namespace tavelune::gui {
 namespace {
@@ -56,6 +64,35 @@ QCheckBox* makeBox(int textId, int tipId, const char* name, QWidget* parent)
     return box;
 }
 
+// File names say which look the LUT holds.
+QString lutFileStem(int filmType)
+{
+    switch (filmType) {
+        case kFilmE100Vs:
+            return QStringLiteral("e100vs");
+        case kFilmAstia:
+            return QStringLiteral("astia");
+        case kFilmTmax:
+            return QStringLiteral("tmax");
+    }
+    return QStringLiteral("velvia");
+}
+
+// The save dialog; a name without .cube or .png gets the extension of the chosen filter.
+QString askLutPath(QWidget* parent, const QString& suggested)
+{
+    const QString cubeFilter = text(ids::kLutCubeFilter);
+    const QString haldFilter = text(ids::kLutHaldFilter);
+    QString filter = cubeFilter;
+    QString path =
+        QFileDialog::getSaveFileName(parent, text(ids::kLutExportTitle), suggested,
+                                     cubeFilter + QStringLiteral(";;") + haldFilter, &filter);
+    LutFormat format;
+    if (!path.isEmpty() && !lutFormatOfPath(QFile::encodeName(path).toStdString(), format))
+        path += filter == haldFilter ? QStringLiteral(".png") : QStringLiteral(".cube");
+    return path;
+}
+
 }  // namespace
 
 FilmPage::FilmPage(QWidget* parent) : QWidget(parent)
@@ -70,6 +107,13 @@ FilmPage::FilmPage(QWidget* parent) : QWidget(parent)
     m_filmList->setObjectName("filmType");
     for (int filmType : kFilmListOrder) m_filmList->addItem(text(filmNameId(filmType)), filmType);
     m_filmList->setToolTip(text(ids::kFilmTypeTip));
+
+    m_lutButton = new QPushButton(text(ids::kLutExportButton), this);
+    m_lutButton->setObjectName("exportLut");
+    m_lutButton->setToolTip(text(ids::kLutExportTip));
+    m_lutRunner = new LutExportRunner(this);
+    m_lutPathChooser = askLutPath;
+    m_lutFolder = QDir::homePath();
 
     m_exposure = makeSlider(Qt::Horizontal, kExposureRange, "exposure", this);
     m_exposure->setTickPosition(QSlider::TicksBelow);
@@ -114,7 +158,10 @@ FilmPage::FilmPage(QWidget* parent) : QWidget(parent)
 
     auto* body = new QGridLayout;
     body->addWidget(filmLabel, 0, 0);
-    body->addWidget(m_filmList, 0, 1, 1, 2);
+    auto* filmRow = new QHBoxLayout;
+    filmRow->addWidget(m_filmList, 1);
+    filmRow->addWidget(m_lutButton);
+    body->addLayout(filmRow, 0, 1, 1, 2);
     body->addWidget(exposureLabel, 1, 0);
     body->addWidget(m_exposure, 1, 1);
     body->addWidget(exposureUnit, 1, 2);
@@ -156,13 +203,15 @@ FilmPage::FilmPage(QWidget* parent) : QWidget(parent)
     layout->addLayout(columns, 1);
 
     m_switchable = {
-        filmLabel,      m_filmList,      exposureLabel,    m_exposure,           exposureUnit,
-        exposureScale,  m_portraitBox,   m_highKeyBox,     m_blackCorrectionBox, saturationLabel,
-        m_saturation,   saturationScale, sharpnessCaption, sharpnessTop,         m_sharpness,
-        sharpnessBottom};
+        filmLabel,       m_filmList,      exposureLabel,    m_exposure,           exposureUnit,
+        exposureScale,   m_portraitBox,   m_highKeyBox,     m_blackCorrectionBox, saturationLabel,
+        m_saturation,    saturationScale, sharpnessCaption, sharpnessTop,         m_sharpness,
+        sharpnessBottom, m_lutButton};
 
     connect(m_enabledBox, &QCheckBox::toggled, this, [this] { applyEnabledRule(); });
     connect(m_filmList, &QComboBox::currentIndexChanged, this, [this] { applyFilmTypeRule(); });
+    connect(m_lutButton, &QPushButton::clicked, this, [this] { exportLut(); });
+    connect(m_lutRunner, &LutExportRunner::finished, this, &FilmPage::onLutExported);
 
     setSettings(FilmSettings{});
 }
@@ -199,6 +248,52 @@ void FilmPage::applyEnabledRule()
 {
     const bool on = m_enabledBox->isChecked();
     for (QWidget* control : m_switchable) control->setEnabled(on);
+    m_lutButton->setEnabled(on && !m_lutRunner->isRunning());
+}
+
+void FilmPage::setLutPathChooser(LutPathChooser chooser)
+{
+    m_lutPathChooser = chooser ? std::move(chooser) : LutPathChooser(askLutPath);
+}
+
+bool FilmPage::isExportingLut() const
+{
+    return m_lutRunner->isRunning();
+}
+
+void FilmPage::exportLut()
+{
+    // Read before any dialog, so the LUT holds what the page showed when the button was pressed.
+    const FilmSettings look = settings();
+    const QString suggested = QDir(m_lutFolder).filePath(lutFileStem(look.filmType) + ".cube");
+    const QString path = m_lutPathChooser(this, suggested);
+    if (path.isEmpty())
+        return;
+    LutFormat format;
+    if (!lutFormatOfPath(QFile::encodeName(path).toStdString(), format)) {
+        showMessageBox(this, text(ids::kLutNeedsExtension).arg(path), QMessageBox::Warning);
+        return;
+    }
+    LutSizeDialog sizeDialog(format, this);
+    if (sizeDialog.exec() != QDialog::Accepted)
+        return;
+    m_lutFolder = QFileInfo(path).absolutePath();
+    if (!m_lutRunner->start(path, look, LutChoice{format, sizeDialog.size()})) {
+        showMessageBox(this, text(ids::kLutExportFailed).arg(path, QString()),
+                       QMessageBox::Warning);
+        return;
+    }
+    m_lutButton->setEnabled(false);
+    m_lutButton->setCursor(Qt::BusyCursor);
+}
+
+void FilmPage::onLutExported(bool ok, const QString& path, const QString& error)
+{
+    m_lutButton->unsetCursor();
+    applyEnabledRule();
+    if (!ok)
+        showMessageBox(this, text(ids::kLutExportFailed).arg(path, error), QMessageBox::Warning);
+    emit lutExportFinished(ok, path);
 }
 
 void FilmPage::applyFilmTypeRule()

@@ -1,16 +1,21 @@
 // The film page: the film simulation's settings, first of the tab pages under the pictures.
 #pragma once
 
+#include <QString>
 #include <QWidget>
+#include <functional>
 
 #include "film/film_settings.h"
 
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QPushButton;
 class QSlider;
 
 namespace tavelune::gui {
+
+class LutExportRunner;
 
 /// Binds the page's controls to FilmSettings. While a job runs the caller disables the
 /// whole page with setEnabled(false); enabling it again keeps the controls that the
@@ -26,12 +31,25 @@ public:
     /// values are held to their ranges.
     void setSettings(const FilmSettings& settings);
 
+    /// Asks where the LUT goes, starting from a suggested path; empty when cancelled. The
+    /// default is the save dialog; tests put their own answer in its place.
+    using LutPathChooser = std::function<QString(QWidget* parent, const QString& suggested)>;
+    void setLutPathChooser(LutPathChooser chooser);
+    bool isExportingLut() const;
+
+signals:
+    /// An export started by the button has ended; the page has already told the user of a
+    /// failure.
+    void lutExportFinished(bool ok, const QString& path);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
     void applyEnabledRule();
     void applyFilmTypeRule();
+    void exportLut();
+    void onLutExported(bool ok, const QString& path, const QString& error);
 
     QCheckBox* m_enabledBox;
     QComboBox* m_filmList;
@@ -41,6 +59,10 @@ private:
     QCheckBox* m_blackCorrectionBox;
     QSlider* m_sharpness;
     QSlider* m_saturation;
+    QPushButton* m_lutButton;
+    LutExportRunner* m_lutRunner;
+    LutPathChooser m_lutPathChooser;
+    QString m_lutFolder;           // where the last LUT went
     QList<QWidget*> m_switchable;  // every control the film box switches on and off
 };
 

@@ -25,4 +25,15 @@ inline constexpr int kBlackCorrection = 61506;
 inline constexpr int kSharpness = 61507;
 inline constexpr int kSaturationLabel = 61508;
 
+inline constexpr int kLutExportButton = 61510;
+inline constexpr int kLutExportTip = 61511;
+inline constexpr int kLutExportTitle = 61512;
+inline constexpr int kLutCubeFilter = 61513;
+inline constexpr int kLutHaldFilter = 61514;
+inline constexpr int kLutCubeSizeLabel = 61515;
+inline constexpr int kLutHaldLevelLabel = 61516;
+inline constexpr int kLutSizeHint = 61517;
+inline constexpr int kLutExportFailed = 61518;
+inline constexpr int kLutNeedsExtension = 61519;
+
 }  // namespace tavelune::gui::ids

@@ -139,7 +139,7 @@ private slots:
                 (qobject_cast<QAbstractButton*>(child) || qobject_cast<QComboBox*>(child) ||
                  qobject_cast<QAbstractSlider*>(child)))
                 others << child;
-        QCOMPARE(others.size(), 7);
+        QCOMPARE(others.size(), 8);  // with Export as LUT
 
         filmBox->click();
         QVERIFY(!page.settings().enabled);
