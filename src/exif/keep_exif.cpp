@@ -5,7 +5,8 @@
 
 namespace tavelune {
 
-bool writeKeptExif(ExifData& exif, const std::string& jpegPath, bool pixelsUpright)
+bool writeKeptExif(ExifData& exif, const std::string& jpegPath, bool pixelsUpright,
+                   const char* format)
 {
     if (exif.IsEmpty())
         return false;
@@ -16,7 +17,7 @@ bool writeKeptExif(ExifData& exif, const std::string& jpegPath, bool pixelsUprig
     if (!setTextValue(exif.FindEntry(kIfd0, 305, 1), kProductText) ||
         !setTextValue(exif.FindEntry(kExifIfd, 44992, 1), kProductText))
         return false;
-    return exif.SaveExif(jpegPath);
+    return exif.SaveExif(jpegPath, format);
 }
 
 }  // namespace tavelune

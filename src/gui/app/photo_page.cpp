@@ -302,17 +302,22 @@ bool PhotoPage::openPicture(const QString& path)
     auto loaded = std::make_unique<ExifData>();
     // The engine's own open message names no file; the page shows one that does, once.
     MessageSink engineSink = setMessageSink([](const std::string&, const std::string&, MessageIcon) {});
+    Rect fullSize;
     const bool ok = openWorkingPicture(QFile::encodeName(localPath(path)).toStdString(), picture,
-                                       *loaded, kWorkingSize, true);
+                                       *loaded, kWorkingSize, true, &fullSize);
     setMessageSink(std::move(engineSink));
     QApplication::restoreOverrideCursor();
     m_result = Image();
     if (!ok) {
         showMessageBox(this, text(kOpenFailed) + ": \n" + path);
         m_source = Image();
+        m_geometry = GeometryRecord();
         m_fileName.clear();
         replaceExif(std::make_unique<ExifData>());
     } else {
+        // Only a reduced picture has a larger original worth converting again.
+        const bool reduced = fullSize.right > picture.width() || fullSize.bottom > picture.height();
+        m_geometry = reduced ? GeometryRecord(fullSize.right, fullSize.bottom) : GeometryRecord();
         m_source = std::move(picture);
         m_fileName = localPath(path);
         replaceExif(std::move(loaded));
@@ -353,6 +358,7 @@ void PhotoPage::pastePicture()
     source.drawImage({0, 0, source.width(), source.height()}, picture,
                      {0, 0, picture.width(), picture.height()}, kBilinear, 0x00FFFFFF);
     m_source = std::move(source);
+    m_geometry = GeometryRecord();
     m_result = Image();
     m_fileName.clear();
     replaceExif(std::make_unique<ExifData>());
@@ -430,6 +436,7 @@ bool PhotoPage::startConversion()
         return false;
     }
     m_progress->setValue(0);
+    m_runSettings = settings;
     if (!m_runner->start(m_source, m_exif->IsEmpty() ? nullptr : m_exif.get(), settings)) {
         showMessageBox(this, QStringLiteral("Failed to create thread"), QMessageBox::Critical);
         return false;
@@ -457,6 +464,7 @@ void PhotoPage::conversionFinished(bool ok)
     }
     m_result = m_runner->takeResult();
     m_photoRect = m_runner->margins();
+    m_resultSettings = std::move(m_runSettings);
     m_resultView->setPicture(&m_result);
     m_progress->setValue(100);
     m_resultCurrent = true;
@@ -464,14 +472,30 @@ void PhotoPage::conversionFinished(bool ok)
     emit statusMessage(text(kConverted).arg(m_result.width()).arg(m_result.height()));
 }
 
+FullSizeJob PhotoPage::fullSizeJob() const
+{
+    FullSizeJob job;
+    job.path = QFile::encodeName(m_fileName).toStdString();
+    job.geometry = m_fileName.isEmpty() ? GeometryRecord() : m_geometry;
+    job.workingWidth = m_source.width();
+    job.workingHeight = m_source.height();
+    job.dpi = m_source.dpi();
+    job.settings = m_resultSettings;
+    job.exif = m_exif->IsEmpty() ? nullptr : m_exif.get();
+    return job;
+}
+
 void PhotoPage::saveWithDialog()
 {
-    saveResultWithDialog(this, m_result, m_exif->IsEmpty() ? nullptr : m_exif.get(), m_fileName);
+    const FullSizeJob job = fullSizeJob();
+    saveResultWithDialog(this, m_result, m_exif->IsEmpty() ? nullptr : m_exif.get(), m_fileName,
+                         &job);
 }
 
 bool PhotoPage::saveTo(const QString& path)
 {
-    return saveResultTo(this, m_result, m_exif->IsEmpty() ? nullptr : m_exif.get(), path);
+    const FullSizeJob job = fullSizeJob();
+    return saveResultTo(this, m_result, m_exif->IsEmpty() ? nullptr : m_exif.get(), path, &job);
 }
 
 void PhotoPage::rotatePicture()
@@ -480,6 +504,7 @@ void PhotoPage::rotatePicture()
         return;
     }
     m_source.rotate(90);
+    m_geometry.record(GeometryStep::Rotate);
     refreshPage();
     restartHistogram();
 }
@@ -490,6 +515,7 @@ void PhotoPage::mirrorPicture()
         return;
     }
     m_source.mirrorHorizontal();
+    m_geometry.record(GeometryStep::Mirror);
     refreshPage();
 }
 
@@ -499,6 +525,7 @@ void PhotoPage::flipPicture()
         return;
     }
     m_source.flipVertical();
+    m_geometry.record(GeometryStep::Flip);
     refreshPage();
 }
 
@@ -506,6 +533,7 @@ void PhotoPage::closePicture()
 {
     m_panel->stopCalculation();
     m_source = Image();
+    m_geometry = GeometryRecord();
     m_result = Image();
     m_fileName.clear();
     replaceExif(std::make_unique<ExifData>());
@@ -531,6 +559,7 @@ void PhotoPage::resizePicture()
     if ((values.width != m_source.width() || values.height != m_source.height()) &&
         values.width <= kWorkingSize && values.height <= kWorkingSize) {
         m_source.resize(values.width, values.height, kBicubic);
+        m_geometry.markNotFullSize();
     }
     if (float(values.dpi) != m_source.dpi()) {
         m_source.setDpi(float(values.dpi));

@@ -7,6 +7,7 @@
 
 #include "engine/image.h"
 #include "exif/exif_data.h"
+#include "job/full_size_job.h"
 
 class QLabel;
 class QMimeData;
@@ -40,6 +41,10 @@ public:
     const QString& fileName() const { return m_fileName; }
     Rect photoRect() const { return m_photoRect; }
     bool isConverting() const;
+    /// The user's turns and flips since opening, and whether a larger original exists.
+    const GeometryRecord& geometry() const { return m_geometry; }
+    /// How to redo the shown result from the original file (valid while save is enabled).
+    FullSizeJob fullSizeJob() const;
     /// Opens the first local file of a drop; false when the drop holds none.
     bool openDropped(const QMimeData* mime);
 
@@ -112,6 +117,10 @@ private:
     // The result shows the source as it is now; a rotation, mirror or resize makes it stale
     // (still shown, no longer saved).
     bool m_resultCurrent = false;
+    GeometryRecord m_geometry;
+    // The settings of the running job, and of the job that made the shown result.
+    ConversionSettings m_runSettings;
+    ConversionSettings m_resultSettings;
 
     ImageView* m_sourceView = nullptr;
     ImageView* m_resultView = nullptr;
