@@ -3,7 +3,6 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
-
 #include <optional>
 
 #include "engine/format_dispatch.h"
@@ -63,7 +62,8 @@ std::optional<FullSizeOutput> askFormatOptions(QWidget* parent, bool jpeg, bool 
 
 QString proposedSaveName(const QString& sourceFile)
 {
-    return QStringLiteral("QX_") + (sourceFile.isEmpty() ? QString() : QFileInfo(sourceFile).fileName());
+    return QStringLiteral("QX_") +
+           (sourceFile.isEmpty() ? QString() : QFileInfo(sourceFile).fileName());
 }
 
 bool saveResultWithDialog(QWidget* parent, const Image& result, const ExifData* exif,
@@ -73,7 +73,8 @@ bool saveResultWithDialog(QWidget* parent, const Image& result, const ExifData* 
         showMessageBox(parent, text(kNoConversion));
         return false;
     }
-    QFileDialog dialog(parent, text(kSaveCaption), AppSettings::lastFolder("save"), text(kSaveFilter));
+    QFileDialog dialog(parent, text(kSaveCaption), AppSettings::lastFolder("save"),
+                       text(kSaveFilter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("jpg"));
     dialog.selectFile(proposedSaveName(sourceFile));
