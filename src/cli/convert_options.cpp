@@ -200,6 +200,8 @@ bool readConvertOption(ArgumentReader& reader, ConvertOptions& options)
         readSize(name, reader.value(), options.resizeWidth, options.resizeHeight);
     } else if (name == "--dpi") {
         options.dpi = reader.doubleValue(1.0, 65535.0);
+    } else if (name == "--scale-from") {
+        options.scaleFrom = reader.intValue(1, 65535);
     } else if (name == "--rotate") {
         options.rotate = reader.intValue(-180, 180);
         if (options.rotate != 90 && options.rotate != -90 && options.rotate != 180)
@@ -243,6 +245,11 @@ const char* convertOptionsHelp()
            "  --mirror               mirror left to right\n"
            "  --flip                 flip top to bottom\n"
            "  --dpi N                set the resolution in dots per inch\n"
+           "  --scale-from WIDTH     the offsets, text sizes, frame widths and watermark\n"
+           "                         picture were chosen on a picture WIDTH pixels wide (after\n"
+           "                         the geometry above): scale them to the actual width, so a\n"
+           "                         preset made on a small preview fits any size; lengths in\n"
+           "                         in, cm or mm scale the same way\n"
            "Output:\n"
            "  --quality N            JPEG quality 1..100 (default 75)\n"
            "  --no-exif              do not carry the source's EXIF data into a JPEG output\n"

@@ -38,7 +38,8 @@ bool makeExifThumbnail(const std::string& jpegPath, std::vector<std::uint8_t>& o
     return encodeJpegStream(picture, kThumbnailQuality, out);
 }
 
-bool writeKeptExif(ExifData& exif, const std::string& jpegPath, bool pixelsUpright)
+bool writeKeptExif(ExifData& exif, const std::string& jpegPath, bool pixelsUpright,
+                   const char* format)
 {
     if (exif.IsEmpty())
         return false;
@@ -55,7 +56,7 @@ bool writeKeptExif(ExifData& exif, const std::string& jpegPath, bool pixelsUprig
     if (!makeExifThumbnail(jpegPath, thumbnail))
         thumbnail.clear();
     exif.SetThumbnail(std::move(thumbnail));
-    return exif.SaveExif(jpegPath);
+    return exif.SaveExif(jpegPath, format);
 }
 
 }  // namespace tavelune

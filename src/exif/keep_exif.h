@@ -18,8 +18,10 @@ bool makeExifThumbnail(const std::string& jpegPath, std::vector<std::uint8_t>& o
 /// Marks the model as rewritten by this program (Orientation 1 when present and the pixels
 /// were turned upright; Software and ExtendSoftware set to the product text, created when
 /// missing), gives it a thumbnail of the picture at path in place of the source's, and writes
-/// it into the JPEG at path. Nothing happens for an empty model. False
-/// when the file could not be written; it is then left as the codec wrote it.
-bool writeKeptExif(ExifData& exif, const std::string& jpegPath, bool pixelsUpright = true);
+/// it into the JPEG at path. Nothing happens for an empty model. False when the file could not
+/// be written; it is then left as the codec wrote it. format names the file's format when its
+/// name does not (a temporary file).
+bool writeKeptExif(ExifData& exif, const std::string& jpegPath, bool pixelsUpright = true,
+                   const char* format = nullptr);
 
 }  // namespace tavelune

@@ -12,6 +12,7 @@
 #include "engine/message_sink.h"
 #include "exif/exif_data.h"
 #include "exif/keep_exif.h"
+#include "job/scale_settings.h"
 #include "pixel/progress.h"
 
 namespace tavelune {
@@ -46,11 +47,15 @@ void applyGeometry(Image& picture, const FileConversionSettings& settings)
 }  // namespace
 
 bool openWorkingPicture(const std::string& path, Image& picture, ExifData& exif, int fit,
-                        bool orient)
+                        bool orient, Rect* fullSize)
 {
     exif.Clear();
     if (!openImage(path, picture))
         return false;
+    const int decodedWidth = picture.width();
+    const int decodedHeight = picture.height();
+    if (fullSize)
+        *fullSize = {0, 0, decodedWidth, decodedHeight};
     if (fit > 0)
         fitWithin(picture, fit);
     const std::string format = upper(splitFileName(path).extension);
@@ -63,8 +68,12 @@ bool openWorkingPicture(const std::string& path, Image& picture, ExifData& exif,
     if (exif.GetNumber(kIfd0, kTagResolutionUnit, 0) == 3)
         dpi *= 2.54;
     picture.setDpi(dpi > 0 ? float(dpi) : 72.0f);
-    if (orient)
+    if (orient) {
+        const int before = picture.width();
         applyExifOrientation(picture, int(exif.GetNumber(kIfd0, kTagOrientation, 0)));
+        if (fullSize && picture.width() != before)
+            *fullSize = {0, 0, decodedHeight, decodedWidth};
+    }
     return true;
 }
 
@@ -90,6 +99,11 @@ FileConversionOutcome convertPictureFile(const std::string& input, const std::st
     if (!openWorkingPicture(input, source, exif, settings.fit, settings.orient))
         return FileConversionOutcome::ReadFailed;
     applyGeometry(source, settings);
+    const ConversionSettings job =
+        settings.scaleFrom > 0
+            ? scaleConversionSettings(settings.job, double(source.width()) / settings.scaleFrom,
+                                      source.dpi())
+            : settings.job;
 
     Progress jobProgress([&](int position) {
         if (progress)
@@ -98,7 +112,7 @@ FileConversionOutcome convertPictureFile(const std::string& input, const std::st
     Image result;
     Rect margins;
     // The desktop program stops silently on a failed film step; callers report it their way.
-    if (!runConversionJob(source, &exif, settings.job, &jobProgress, result, margins))
+    if (!runConversionJob(source, &exif, job, &jobProgress, result, margins))
         return FileConversionOutcome::ConversionFailed;
 
     about(output);

@@ -27,6 +27,7 @@ struct FileConversionSettings {
     bool flip = false;
     double dpi = 0.0;      // 0 keeps the resolution
     bool keepExif = true;  // a JPEG output gets the source's EXIF data (Orientation 1)
+    int scaleFrom = 0;     // lengths were chosen on a picture this wide; 0 takes them as they are
 };
 
 enum class FileConversionOutcome { Converted, ReadFailed, ConversionFailed, WriteFailed };
@@ -41,8 +42,10 @@ FileConversionOutcome convertPictureFile(const std::string& input, const std::st
 
 /// Opens a picture as the desktop program does: bilinear reduction to fit (when above 0),
 /// the file's EXIF data into exif (JPEG and TIFF), and for JPEG files the EXIF resolution
-/// and, when orient is set, its Orientation. False with the message shown.
+/// and, when orient is set, its Orientation. False with the message shown. fullSize (may be
+/// null) receives the decoded picture's size before the reduction, turned as the picture was
+/// turned (left and top 0).
 bool openWorkingPicture(const std::string& path, Image& picture, ExifData& exif, int fit,
-                        bool orient);
+                        bool orient, Rect* fullSize = nullptr);
 
 }  // namespace tavelune

@@ -101,8 +101,15 @@ Rect applyBorder(Image& image, const BorderSettings& settings, const PictureLoad
                              colour);
         canvas.copyImage(mat.left, mat.top, image, 0, 0, W, H, 0x00FFFFFF);
     }
-    if (!image.create(canvas.width(), canvas.height(), D, canvas.pixels()))
-        return {};
+    // The canvas becomes the picture rather than being copied into it: at full size a third
+    // picture-sized buffer would be needless.
+    const uint32_t fill = image.fillColour();
+    const int opacity = image.opacity();
+    const ColourKey key = image.colourKey();
+    image = std::move(canvas);
+    image.setFillColour(fill);
+    image.setOpacity(opacity);
+    image.setColourKey(key.low, key.high, key.opacity);
     return mat;
 }
 

@@ -74,7 +74,8 @@ TEST(ConvertCommand, ExifOrientationTurnsJpegUprightUnlessAskedNot)
 TEST(ConvertCommand, BadOptionsNameTheOptionAndExitWithTwo)
 {
     const std::string cases[] = {"--exposure 9", "--saturation -11", "--sharpness x",
-                                 "--film kodachrome", "--quality 0", "--bogus", "--rotate 45"};
+                                 "--film kodachrome", "--quality 0", "--bogus", "--rotate 45",
+                                 "--scale-from 0"};
     for (const std::string& options : cases) {
         auto run = runTaveluneCli("convert " + options + " in.jpg out.jpg");
         EXPECT_EQ(run.status, 2) << options;

@@ -308,6 +308,7 @@ bool PhotoPage::openPicture(const QString& path)
     struct Loaded {
         Image picture;
         std::unique_ptr<ExifData> exif = std::make_unique<ExifData>();
+        Rect fullSize;
         bool ok = false;
     };
     auto loaded = std::make_shared<Loaded>();
@@ -315,7 +316,8 @@ bool PhotoPage::openPicture(const QString& path)
     auto load = [loaded, file] {
         // The engine's own open message names no file; the page shows one that does.
         ThreadMessageSink quiet([](const std::string&, const std::string&, MessageIcon) {});
-        loaded->ok = openWorkingPicture(file, loaded->picture, *loaded->exif, kWorkingSize, true);
+        loaded->ok = openWorkingPicture(file, loaded->picture, *loaded->exif, kWorkingSize, true,
+                                        &loaded->fullSize);
     };
     m_loading = true;
     setBusy(true);
@@ -334,13 +336,18 @@ bool PhotoPage::openPicture(const QString& path)
     setBusy(false);
     const bool ok = loaded->ok;
     Image picture = std::move(loaded->picture);
+    const Rect fullSize = loaded->fullSize;
     m_result = Image();
     if (!ok) {
         showMessageBox(this, text(kOpenFailed) + ": \n" + path);
         m_source = Image();
+        m_geometry = GeometryRecord();
         m_fileName.clear();
         replaceExif(std::make_unique<ExifData>());
     } else {
+        // Only a reduced picture has a larger original worth converting again.
+        const bool reduced = fullSize.right > picture.width() || fullSize.bottom > picture.height();
+        m_geometry = reduced ? GeometryRecord(fullSize.right, fullSize.bottom) : GeometryRecord();
         m_source = std::move(picture);
         m_fileName = localPath(path);
         replaceExif(std::move(loaded->exif));
@@ -381,6 +388,7 @@ void PhotoPage::pastePicture()
     source.drawImage({0, 0, source.width(), source.height()}, picture,
                      {0, 0, picture.width(), picture.height()}, kBilinear, 0x00FFFFFF);
     m_source = std::move(source);
+    m_geometry = GeometryRecord();
     m_result = Image();
     m_fileName.clear();
     replaceExif(std::make_unique<ExifData>());
@@ -458,6 +466,7 @@ bool PhotoPage::startConversion()
         return false;
     }
     m_progress->setValue(0);
+    m_runSettings = settings;
     if (!m_runner->start(m_source, m_exif->IsEmpty() ? nullptr : m_exif.get(), settings)) {
         showMessageBox(this, QStringLiteral("Failed to create thread"), QMessageBox::Critical);
         return false;
@@ -488,6 +497,7 @@ void PhotoPage::conversionFinished(bool ok)
     }
     m_result = m_runner->takeResult();
     m_photoRect = m_runner->margins();
+    m_resultSettings = std::move(m_runSettings);
     m_resultView->setPicture(&m_result);
     m_progress->setValue(100);
     m_resultCurrent = true;
@@ -495,14 +505,30 @@ void PhotoPage::conversionFinished(bool ok)
     emit statusMessage(text(kConverted).arg(m_result.width()).arg(m_result.height()));
 }
 
+FullSizeJob PhotoPage::fullSizeJob() const
+{
+    FullSizeJob job;
+    job.path = QFile::encodeName(m_fileName).toStdString();
+    job.geometry = m_fileName.isEmpty() ? GeometryRecord() : m_geometry;
+    job.workingWidth = m_source.width();
+    job.workingHeight = m_source.height();
+    job.dpi = m_source.dpi();
+    job.settings = m_resultSettings;
+    job.exif = m_exif->IsEmpty() ? nullptr : m_exif.get();
+    return job;
+}
+
 void PhotoPage::saveWithDialog()
 {
-    saveResultWithDialog(this, m_result, m_exif->IsEmpty() ? nullptr : m_exif.get(), m_fileName);
+    const FullSizeJob job = fullSizeJob();
+    saveResultWithDialog(this, m_result, m_exif->IsEmpty() ? nullptr : m_exif.get(), m_fileName,
+                         &job);
 }
 
 bool PhotoPage::saveTo(const QString& path)
 {
-    return saveResultTo(this, m_result, m_exif->IsEmpty() ? nullptr : m_exif.get(), path);
+    const FullSizeJob job = fullSizeJob();
+    return saveResultTo(this, m_result, m_exif->IsEmpty() ? nullptr : m_exif.get(), path, &job);
 }
 
 void PhotoPage::rotatePicture()
@@ -511,6 +537,7 @@ void PhotoPage::rotatePicture()
         return;
     }
     m_source.rotate(90);
+    m_geometry.record(GeometryStep::Rotate);
     refreshPage();
     restartHistogram();
 }
@@ -521,6 +548,7 @@ void PhotoPage::mirrorPicture()
         return;
     }
     m_source.mirrorHorizontal();
+    m_geometry.record(GeometryStep::Mirror);
     refreshPage();
 }
 
@@ -530,6 +558,7 @@ void PhotoPage::flipPicture()
         return;
     }
     m_source.flipVertical();
+    m_geometry.record(GeometryStep::Flip);
     refreshPage();
 }
 
@@ -537,6 +566,7 @@ void PhotoPage::closePicture()
 {
     m_panel->stopCalculation();
     m_source = Image();
+    m_geometry = GeometryRecord();
     m_result = Image();
     m_fileName.clear();
     replaceExif(std::make_unique<ExifData>());
@@ -562,6 +592,7 @@ void PhotoPage::resizePicture()
     if ((values.width != m_source.width() || values.height != m_source.height()) &&
         values.width <= kWorkingSize && values.height <= kWorkingSize) {
         m_source.resize(values.width, values.height, kBicubic);
+        m_geometry.markNotFullSize();
     }
     if (float(values.dpi) != m_source.dpi()) {
         m_source.setDpi(float(values.dpi));

@@ -7,6 +7,7 @@
 
 #include "engine/image.h"
 #include "exif/exif_data.h"
+#include "job/full_size_job.h"
 
 class QLabel;
 class QMimeData;
@@ -42,6 +43,10 @@ public:
     bool isConverting() const;
     /// Converting, or decoding a picture being opened; the window waits meanwhile.
     bool isBusy() const;
+    /// The user's turns and flips since opening, and whether a larger original exists.
+    const GeometryRecord& geometry() const { return m_geometry; }
+    /// How to redo the shown result from the original file (valid while save is enabled).
+    FullSizeJob fullSizeJob() const;
     /// Opens the first local file of a drop; false when the drop holds none.
     bool openDropped(const QMimeData* mime);
 
@@ -115,6 +120,10 @@ private:
     // (still shown, no longer saved).
     bool m_resultCurrent = false;
     bool m_loading = false;
+    GeometryRecord m_geometry;
+    // The settings of the running job, and of the job that made the shown result.
+    ConversionSettings m_runSettings;
+    ConversionSettings m_resultSettings;
 
     ImageView* m_sourceView = nullptr;
     ImageView* m_resultView = nullptr;

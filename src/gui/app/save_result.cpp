@@ -3,6 +3,7 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <optional>
 
 #include "engine/format_dispatch.h"
 #include "engine/image.h"
@@ -10,6 +11,8 @@
 #include "exif/exif_entry.h"
 #include "exif/keep_exif.h"
 #include "gui/app/app_settings.h"
+#include "gui/app/full_size_save.h"
+#include "gui/app/save_size_dialog.h"
 #include "gui/app/string_table.h"
 #include "gui/controls/message_box.h"
 #include "gui/engine/jpeg_options_dialog.h"
@@ -35,21 +38,43 @@ void copyEntries(const ExifData& from, ExifData& to)
     }
 }
 
+// The format's options dialog; nothing when it was cancelled. BMP has none.
+std::optional<FullSizeOutput> askFormatOptions(QWidget* parent, bool jpeg, bool tiff)
+{
+    if (jpeg) {
+        JpegOptionsDialog dialog(parent);
+        if (dialog.exec() != QDialog::Accepted) {
+            return std::nullopt;
+        }
+        return FullSizeOutput{"JPG", dialog.quality(), dialog.keepExif()};
+    }
+    if (tiff) {
+        TiffOptionsDialog dialog(parent);
+        if (dialog.exec() != QDialog::Accepted) {
+            return std::nullopt;
+        }
+        return FullSizeOutput{"TIF", dialog.compression(), false};
+    }
+    return FullSizeOutput{"BMP", 0, false};
+}
+
 }  // namespace
 
 QString proposedSaveName(const QString& sourceFile)
 {
-    return QStringLiteral("QX_") + (sourceFile.isEmpty() ? QString() : QFileInfo(sourceFile).fileName());
+    return QStringLiteral("QX_") +
+           (sourceFile.isEmpty() ? QString() : QFileInfo(sourceFile).fileName());
 }
 
 bool saveResultWithDialog(QWidget* parent, const Image& result, const ExifData* exif,
-                          const QString& sourceFile)
+                          const QString& sourceFile, const FullSizeJob* fullSize)
 {
     if (result.isEmpty()) {
         showMessageBox(parent, text(kNoConversion));
         return false;
     }
-    QFileDialog dialog(parent, text(kSaveCaption), AppSettings::lastFolder("save"), text(kSaveFilter));
+    QFileDialog dialog(parent, text(kSaveCaption), AppSettings::lastFolder("save"),
+                       text(kSaveFilter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("jpg"));
     dialog.selectFile(proposedSaveName(sourceFile));
@@ -58,10 +83,11 @@ bool saveResultWithDialog(QWidget* parent, const Image& result, const ExifData* 
     }
     const QString path = dialog.selectedFiles().first();
     AppSettings::setLastFolder("save", QFileInfo(path).absolutePath());
-    return saveResultTo(parent, result, exif, path);
+    return saveResultTo(parent, result, exif, path, fullSize);
 }
 
-bool saveResultTo(QWidget* parent, const Image& result, const ExifData* exif, const QString& path)
+bool saveResultTo(QWidget* parent, const Image& result, const ExifData* exif, const QString& path,
+                  const FullSizeJob* fullSize)
 {
     if (result.isEmpty()) {
         showMessageBox(parent, text(kNoConversion));
@@ -69,29 +95,34 @@ bool saveResultTo(QWidget* parent, const Image& result, const ExifData* exif, co
     }
     const QString extension = QFileInfo(path).suffix().toLower();
     const std::string file = QFile::encodeName(path).toStdString();
-    bool saved = false;
-    if (extension == QLatin1String("jpg") || extension == QLatin1String("jpeg")) {
-        JpegOptionsDialog dialog(parent);
-        if (dialog.exec() != QDialog::Accepted) {
-            return false;
-        }
-        saved = saveImage(file, result, "JPG", dialog.quality());
-        if (saved && dialog.keepExif() && exif && !exif->IsEmpty()) {
-            ExifData kept;
-            copyEntries(*exif, kept);
-            saved = writeKeptExif(kept, file);
-        }
-    } else if (extension == QLatin1String("tif") || extension == QLatin1String("tiff")) {
-        TiffOptionsDialog dialog(parent);
-        if (dialog.exec() != QDialog::Accepted) {
-            return false;
-        }
-        saved = saveImage(file, result, "TIF", dialog.compression());
-    } else if (extension == QLatin1String("bmp")) {
-        saved = saveImage(file, result, "BMP");
-    } else {
+    const bool jpeg = extension == QLatin1String("jpg") || extension == QLatin1String("jpeg");
+    const bool tiff = extension == QLatin1String("tif") || extension == QLatin1String("tiff");
+    if (!jpeg && !tiff && extension != QLatin1String("bmp")) {
         showMessageBox(parent, text(kUnsupportedFormat));
         return false;
+    }
+    bool full = false;
+    if (fullSize && fullSize->geometry.hasFullSize()) {
+        const Rect size = fullSizeOutputSize(*fullSize);
+        SaveSizeDialog sizes(QSize(result.width(), result.height()), QSize(size.right, size.bottom),
+                             parent);
+        if (sizes.exec() != QDialog::Accepted) {
+            return false;
+        }
+        full = sizes.fullSizeChosen();
+    }
+    const std::optional<FullSizeOutput> how = askFormatOptions(parent, jpeg, tiff);
+    if (!how) {
+        return false;
+    }
+    if (full) {
+        return saveFullSizeWithProgress(parent, *fullSize, file, *how) == FullSizeOutcome::Saved;
+    }
+    bool saved = saveImage(file, result, how->format, how->options);
+    if (saved && how->keepExif && exif && !exif->IsEmpty()) {
+        ExifData kept;
+        copyEntries(*exif, kept);
+        saved = writeKeptExif(kept, file);
     }
     if (!saved) {
         showMessageBox(parent, text(kSaveFailed).arg(path), QMessageBox::Warning);

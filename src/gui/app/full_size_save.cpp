@@ -1,0 +1,137 @@
+// The full-size save's worker, its progress dialog, and the messages of its failures.
+#include "gui/app/full_size_save.h"
+
+#include <QEventLoop>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <atomic>
+#include <memory>
+#include <thread>
+
+#include "exif/exif_data.h"
+#include "exif/exif_entry.h"
+#include "gui/app/string_table.h"
+#include "gui/controls/message_box.h"
+#include "gui/engine/engine_text_ids.h"
+
+namespace tavelune::gui {
+
+namespace {
+
+constexpr int kSavingText = 60403;
+constexpr int kCancellingText = 60404;
+constexpr int kSourceChanged = 60405;
+constexpr int kConversionFailed = 60406;
+constexpr int kSaveFailed = 60102;
+
+// Everything the worker touches; kept alive by both sides until the worker has ended.
+struct WorkerState {
+    FullSizeJob job;
+    ExifData exif;
+    std::atomic<int> cancel{0};
+    std::atomic<int> lastPosition{-1};
+    FullSizeOutcome outcome = FullSizeOutcome::ConversionFailed;
+};
+
+}  // namespace
+
+FullSizeProgressDialog::FullSizeProgressDialog(QWidget* parent) : QDialog(parent)
+{
+    setObjectName("fullSizeProgress");
+    setWindowTitle(text(kSavingText));
+    setModal(true);
+    m_label = new QLabel(text(kSavingText), this);
+    m_bar = new QProgressBar(this);
+    m_bar->setRange(0, 100);
+    m_bar->setMinimumWidth(320);
+    m_cancel = new QPushButton(text(ids::kCancel), this);
+    m_cancel->setObjectName("cancelFullSize");
+    connect(m_cancel, &QPushButton::clicked, this, &FullSizeProgressDialog::reject);
+
+    auto* row = new QHBoxLayout;
+    row->addStretch(1);
+    row->addWidget(m_cancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_label);
+    layout->addWidget(m_bar);
+    layout->addLayout(row);
+}
+
+void FullSizeProgressDialog::setPosition(int position)
+{
+    m_bar->setValue(position);
+}
+
+void FullSizeProgressDialog::reject()
+{
+    if (m_cancelRequested) {
+        return;
+    }
+    m_cancelRequested = true;
+    m_label->setText(text(kCancellingText));
+    m_cancel->setEnabled(false);
+    emit cancelled();
+}
+
+FullSizeOutcome saveFullSizeWithProgress(QWidget* parent, const FullSizeJob& job,
+                                         const std::string& output, const FullSizeOutput& how)
+{
+    auto state = std::make_shared<WorkerState>();
+    state->job = job;
+    state->job.exif = nullptr;
+    if (job.exif) {
+        for (const auto& entry : job.exif->entries()) {
+            state->exif.entries().push_back(std::make_unique<ExifEntry>(*entry));
+        }
+        state->job.exif = &state->exif;
+    }
+
+    FullSizeProgressDialog dialog(parent);
+    QEventLoop loop;
+    QObject::connect(&dialog, &FullSizeProgressDialog::cancelled, &dialog,
+                     [state] { state->cancel.store(1); });
+    // The dialog outlives the worker (joined below); a call still queued when it goes is dropped.
+    FullSizeProgressDialog* target = &dialog;
+    auto progress = std::make_shared<Progress>([state, target](int position) {
+        // Only changes cross to the UI thread, so it gets at most about a hundred events.
+        if (state->lastPosition.exchange(position) != position) {
+            QMetaObject::invokeMethod(
+                target, [target, position] { target->setPosition(position); },
+                Qt::QueuedConnection);
+        }
+    });
+    std::thread worker([state, progress, output, how, &loop] {
+        state->outcome = saveFullSize(state->job, output, how, progress.get(), &state->cancel);
+        QMetaObject::invokeMethod(
+            &loop, [&loop] { loop.quit(); }, Qt::QueuedConnection);
+    });
+    dialog.show();
+    loop.exec();
+    worker.join();
+    dialog.hide();
+
+    const FullSizeOutcome outcome = state->outcome;
+    const QString path = QString::fromStdString(output);
+    switch (outcome) {
+        case FullSizeOutcome::ReadFailed:
+        case FullSizeOutcome::SourceChanged:
+            showMessageBox(parent, text(kSourceChanged).arg(QString::fromStdString(job.path)),
+                           QMessageBox::Warning);
+            break;
+        case FullSizeOutcome::ConversionFailed:
+            showMessageBox(parent, text(kConversionFailed), QMessageBox::Warning);
+            break;
+        case FullSizeOutcome::WriteFailed:
+            showMessageBox(parent, text(kSaveFailed).arg(path), QMessageBox::Warning);
+            break;
+        case FullSizeOutcome::Saved:
+        case FullSizeOutcome::Cancelled:
+            break;
+    }
+    return outcome;
+}
+
+}  // namespace tavelune::gui

@@ -1,0 +1,157 @@
+// Re-running the whole job on the original file, with bounded memory and a cancel between steps.
+#include "job/full_size_job.h"
+
+#include <algorithm>
+#include <new>
+
+#include "engine/format_dispatch.h"
+#include "engine/safe_write.h"
+#include "exif/exif_data.h"
+#include "exif/exif_entry.h"
+#include "exif/keep_exif.h"
+#include "film/film_step.h"
+#include "job/file_conversion.h"
+#include "job/scale_settings.h"
+#include "overlay/apply_border.h"
+#include "overlay/apply_overlay.h"
+
+namespace tavelune {
+namespace {
+
+bool cancelled(const std::atomic<int>* cancel)
+{
+    return cancel && cancel->load(std::memory_order_relaxed) != 0;
+}
+
+void setProgress(Progress* progress, int position)
+{
+    if (progress)
+        progress->set(position);
+}
+
+FullSizeOutcome render(const FullSizeJob& job, Progress* progress, const std::atomic<int>* cancel,
+                       Image& result, Rect& margins)
+{
+    setProgress(progress, 0);
+    const double factor = fullSizeFactor(job);
+    if (factor <= 0.0)
+        return FullSizeOutcome::SourceChanged;
+    Image source;
+    {
+        ExifData fileExif;  // the page's copy (perhaps edited) is the one that counts
+        Rect size;
+        if (!openWorkingPicture(job.path, source, fileExif, 0, true, &size))
+            return FullSizeOutcome::ReadFailed;
+        // The record was made from the file as it was opened; a file changed since then would
+        // be turned and scaled wrongly.
+        if (size.right != job.geometry.fullWidthBeforeSteps() ||
+            size.bottom != job.geometry.fullHeightBeforeSteps())
+            return FullSizeOutcome::SourceChanged;
+    }
+    setProgress(progress, 20);
+    if (cancelled(cancel))
+        return FullSizeOutcome::Cancelled;
+    source.setDpi(float(job.dpi));
+    if (!job.geometry.replay(source))
+        return FullSizeOutcome::ConversionFailed;
+    setProgress(progress, 25);
+    if (cancelled(cancel))
+        return FullSizeOutcome::Cancelled;
+
+    const ConversionSettings settings = scaleConversionSettings(job.settings, factor, job.dpi);
+    if (!runFilmStep(source, result, settings.film, progress, 60))
+        return FullSizeOutcome::ConversionFailed;
+    source.destroyPixels();
+    if (cancelled(cancel))
+        return FullSizeOutcome::Cancelled;
+    margins = applyBorder(result, settings.border);
+    setProgress(progress, 86);
+    if (cancelled(cancel))
+        return FullSizeOutcome::Cancelled;
+    const TextExpander expand = tagExpander(job.exif, settings.tags);
+    applyOverlay(result, settings.watermark, expand);
+    setProgress(progress, 88);
+    applyOverlay(result, settings.signature, expand);
+    setProgress(progress, 90);
+    return cancelled(cancel) ? FullSizeOutcome::Cancelled : FullSizeOutcome::Saved;
+}
+
+bool isJpeg(const std::string& format)
+{
+    return format == "JPG" || format == "JPEG" || format == "jpg" || format == "jpeg";
+}
+
+}  // namespace
+
+double fullSizeFactor(const FullSizeJob& job)
+{
+    const int working = std::max(job.workingWidth, job.workingHeight);
+    const int full = std::max(job.geometry.fullWidth(), job.geometry.fullHeight());
+    if (!job.geometry.hasFullSize() || working <= 0)
+        return 0.0;
+    return double(full) / double(working);
+}
+
+Rect fullSizeOutputSize(const FullSizeJob& job)
+{
+    const double factor = fullSizeFactor(job);
+    if (factor <= 0.0)
+        return {};
+    const int W = job.geometry.fullWidth();
+    const int H = job.geometry.fullHeight();
+    const BorderSettings border = scaleBorderSettings(job.settings.border, factor, job.dpi);
+    if (!border.enabled)
+        return {0, 0, W, H};
+    const BorderGeometry g = borderGeometry(border, W, H, job.dpi);
+    return {0, 0, W + g.mat.left + g.mat.right, H + g.mat.top + g.mat.bottom};
+}
+
+FullSizeOutcome renderFullSize(const FullSizeJob& job, Progress* progress,
+                               const std::atomic<int>* cancel, Image& result, Rect& margins)
+{
+    try {
+        return render(job, progress, cancel, result, margins);
+    } catch (const std::bad_alloc&) {
+        result = Image();
+        return FullSizeOutcome::ConversionFailed;
+    }
+}
+
+FullSizeOutcome saveFullSize(const FullSizeJob& job, const std::string& output,
+                             const FullSizeOutput& how, Progress* progress,
+                             const std::atomic<int>* cancel)
+{
+    Image result;
+    Rect margins;
+    const FullSizeOutcome rendered = renderFullSize(job, progress, cancel, result, margins);
+    if (rendered != FullSizeOutcome::Saved)
+        return rendered;
+    bool writeFailed = false;
+    const bool written = writeViaTemporary(output, [&](const std::string& temporary) {
+        if (!saveImage(temporary, result, how.format, how.options)) {
+            writeFailed = true;
+            return false;
+        }
+        result.destroyPixels();
+        setProgress(progress, 98);
+        if (isJpeg(how.format) && how.keepExif && job.exif && !job.exif->IsEmpty()) {
+            // A copy of the entries: marking them rewritten must not change the page's model.
+            ExifData kept;
+            for (const auto& entry : job.exif->entries())
+                kept.entries().push_back(std::make_unique<ExifEntry>(*entry));
+            if (!writeKeptExif(kept, temporary, true, "JPEG")) {
+                writeFailed = true;
+                return false;
+            }
+        }
+        return !cancelled(cancel);
+    });
+    if (written) {
+        setProgress(progress, 100);
+        return FullSizeOutcome::Saved;
+    }
+    return writeFailed || !cancelled(cancel) ? FullSizeOutcome::WriteFailed
+                                             : FullSizeOutcome::Cancelled;
+}
+
+}  // namespace tavelune

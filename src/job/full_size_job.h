@@ -1,0 +1,64 @@
+// The desktop's conversion redone on the original file at full size, and its save.
+#pragma once
+
+#include <atomic>
+#include <string>
+
+#include "job/conversion_job.h"
+#include "job/geometry_record.h"
+
+namespace tavelune {
+
+class ExifData;
+
+/// What the shown result was made from: the file, the steps taken since opening, the working
+/// picture's size and dpi, and the settings of the run that made the result.
+struct FullSizeJob {
+    std::string path;
+    GeometryRecord geometry;
+    int workingWidth = 0;
+    int workingHeight = 0;
+    double dpi = 72.0;
+    ConversionSettings settings;
+    const ExifData* exif = nullptr;  // for the information tags and the kept EXIF; may be null
+};
+
+/// How the saved file is written.
+struct FullSizeOutput {
+    std::string format = "JPG";  // JPG, TIF or BMP
+    int options = 75;            // JPEG quality or TIFF compression
+    bool keepExif = true;        // JPEG only, as for the working picture
+};
+
+enum class FullSizeOutcome {
+    Saved,
+    Cancelled,
+    ReadFailed,
+    SourceChanged,
+    ConversionFailed,
+    WriteFailed
+};
+
+/// Full size over working size, by the longer sides (the working picture's longer side is the
+/// exact one; the shorter was truncated). 0 without a full-size original.
+double fullSizeFactor(const FullSizeJob& job);
+
+/// The width and height of the picture saveFullSize writes: the full-size photograph and its
+/// scaled frame (left and top 0). Empty without a full-size original.
+Rect fullSizeOutputSize(const FullSizeJob& job);
+
+/// Decodes the file, turns it upright by its EXIF Orientation, replays the steps, then runs the
+/// film, frame, watermark and signature with the lengths scaled by fullSizeFactor. progress
+/// (may be null) goes 0..90; cancel (may be null) is looked at between the steps. The file
+/// must still have the size it had when opened (SourceChanged otherwise).
+FullSizeOutcome renderFullSize(const FullSizeJob& job, Progress* progress,
+                               const std::atomic<int>* cancel, Image& result, Rect& margins);
+
+/// renderFullSize, then the file written through a temporary file beside output (EXIF kept
+/// for JPEG when asked and there is some), renamed into place only when everything succeeded
+/// and no cancel came: a cancelled or failed save leaves output as it was. progress to 100.
+FullSizeOutcome saveFullSize(const FullSizeJob& job, const std::string& output,
+                             const FullSizeOutput& how, Progress* progress,
+                             const std::atomic<int>* cancel);
+
+}  // namespace tavelune

@@ -1,0 +1,266 @@
+// Saving at full size from the photo page: the size choice, the replay, cancel, the states.
+#include "gui/app/full_size_save.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <cmath>
+#include <functional>
+
+#include "engine/format_dispatch.h"
+#include "gui/app/photo_page.h"
+#include "gui/app/save_size_dialog.h"
+#include "gui/controls/image_bridge.h"
+#include "gui/engine/image_size_dialog.h"
+#include "gui/engine/jpeg_options_dialog.h"
+#include "gui/histogram/histogram_panel_widget.h"
+#include "gui/overlay/border_page.h"
+#include "gui/overlay/overlay_page.h"
+#include "support/gui_test_support.h"
+
+using namespace tavelune;
+using namespace tavelune::gui;
+
+namespace {
+
+// Answers the save flow's dialogs as they come, until it is destroyed.
+class DialogDriver {
+public:
+    bool fullSize = true;
+    bool cancelProgress = false;
+    QStringList sizeTexts;
+    bool sizeDialogShown = false;
+
+    DialogDriver()
+    {
+        m_timer.setInterval(5);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] { poll(); });
+        m_timer.start();
+    }
+
+private:
+    void poll()
+    {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (!widget->isVisible()) {
+                continue;
+            }
+            if (auto* sizes = qobject_cast<SaveSizeDialog*>(widget)) {
+                sizeDialogShown = true;
+                for (auto* radio : sizes->findChildren<QRadioButton*>()) {
+                    sizeTexts << radio->text();
+                }
+                QVERIFY(sizes->fullSizeChosen());
+                sizes->chooseFullSize(fullSize);
+                sizes->accept();
+            } else if (auto* options = qobject_cast<JpegOptionsDialog*>(widget)) {
+                options->accept();
+            } else if (auto* progress = qobject_cast<FullSizeProgressDialog*>(widget)) {
+                if (cancelProgress && progress->cancelButton()->isEnabled()) {
+                    QTest::mouseClick(progress->cancelButton(), Qt::LeftButton);
+                }
+            }
+        }
+    }
+
+    QTimer m_timer;
+};
+
+// A photograph three times the working size.
+QString writeLargePhoto(const QString& folder, int width, int height)
+{
+    Image photo;
+    if (!openImage(TAVELUNE_SAMPLES_DIR "/coffee.jpg", photo) ||
+        !photo.resize(width, height, kBicubic)) {
+        return {};
+    }
+    const QString path = folder + "/large.jpg";
+    return saveImage(path.toStdString(), photo, "JPG", 92) ? path : QString();
+}
+
+double meanDifference(const Image& a, const Image& b)
+{
+    double sums[3] = {0, 0, 0};
+    for (size_t i = 0; i < a.pixelCount(); ++i) {
+        for (int c = 0; c < 3; ++c) {
+            sums[c] += std::abs(int((a.pixels()[i] >> (8 * c)) & 0xFF) -
+                                int((b.pixels()[i] >> (8 * c)) & 0xFF));
+        }
+    }
+    return std::max({sums[0], sums[1], sums[2]}) / double(a.pixelCount());
+}
+
+Image reducedTo(const QString& path, const Image& like)
+{
+    Image full;
+    if (!openImage(path.toStdString(), full)) {
+        return {};
+    }
+    full.resize(like.width(), like.height(), kBilinear);
+    return full;
+}
+
+Image placeholder()
+{
+    return test::makeGradient(64, 48);
+}
+
+}  // namespace
+
+class FullSizeSaveTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        m_page = std::make_unique<PhotoPage>(placeholder(), placeholder());
+        m_page->resize(1000, 600);
+        m_page->show();
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+        m_photo = writeLargePhoto(m_dir->path(), 2400, 1600);
+        QVERIFY(!m_photo.isEmpty());
+    }
+    void cleanup() { m_page.reset(); }
+
+    void fullSizeIsTheDefaultAndLooksLikeThePreview()
+    {
+        PhotoPage& page = *m_page;
+        QVERIFY(page.openPicture(m_photo));
+        BorderSettings border = page.borderPage()->settings();
+        border.enabled = true;
+        page.borderPage()->setSettings(border);
+        OverlaySettings signature = page.signaturePage()->settings();
+        signature.enabled = true;
+        signature.text = "Tavelune";
+        signature.font.height = -15;
+        page.signaturePage()->setSettings(signature);
+        QVERIFY(apply(page));
+
+        const QString saved = m_dir->path() + "/QX_large.jpg";
+        DialogDriver driver;
+        QVERIFY(page.saveTo(saved));
+        QVERIFY(driver.sizeDialogShown);
+        // Both sizes in pixels: the framed preview and the framed original.
+        QVERIFY2(driver.sizeTexts.join('|').contains("834") &&
+                     driver.sizeTexts.join('|').contains("2502"),
+                 qPrintable(driver.sizeTexts.join('|')));
+        Image written;
+        QVERIFY(openImage(saved.toStdString(), written));
+        QCOMPARE(written.width(), 2400 + 6 * 17);
+        QCOMPARE(written.height(), 1600 + 3 * 17 + 3 * 32);
+        QVERIFY(meanDifference(reducedTo(saved, page.result()), page.result()) < 3.0);
+    }
+
+    void turnsAndMirrorsSinceOpeningAreReplayed()
+    {
+        PhotoPage& page = *m_page;
+        QVERIFY(page.openPicture(m_photo));
+        QVERIFY(QTest::qWaitFor([&] { return !page.histogramPanel()->isCalculating(); }, 5000));
+        auto settled = [&] {
+            return QTest::qWaitFor([&] { return !page.histogramPanel()->isCalculating(); }, 5000);
+        };
+        page.rotatePicture();
+        QVERIFY(settled());
+        page.mirrorPicture();
+        QVERIFY(settled());
+        page.rotatePicture();
+        QVERIFY(settled());
+        QVERIFY(apply(page));
+        const QString saved = m_dir->path() + "/turned.jpg";
+        DialogDriver driver;
+        QVERIFY(page.saveTo(saved));
+        Image written;
+        QVERIFY(openImage(saved.toStdString(), written));
+        QCOMPARE(written.width(), 2400);  // two quarter turns: landscape again
+        const Image& result = page.result();
+        const double replayed = meanDifference(reducedTo(saved, result), result);
+        Image wrong = reducedTo(saved, result);
+        wrong.mirrorHorizontal();
+        QVERIFY2(replayed < 5.0 && meanDifference(wrong, result) > 3 * replayed,
+                 qPrintable(QString::number(replayed)));
+    }
+
+    void cancelLeavesNoFileAndTheWindowUsable()
+    {
+        PhotoPage& page = *m_page;
+        QVERIFY(page.openPicture(m_photo));
+        QVERIFY(apply(page));
+        const QString saved = m_dir->path() + "/cancelled.jpg";
+        {
+            DialogDriver driver;
+            driver.cancelProgress = true;
+            QVERIFY(!page.saveTo(saved));
+        }
+        QVERIFY(!QFile::exists(saved));
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files).size(), 1);  // only the photograph
+        QVERIFY(page.isEnabled() && page.saveButton()->isEnabled());
+        QVERIFY(QApplication::activeModalWidget() == nullptr);
+        // Still usable: the working size saves at once.
+        DialogDriver driver;
+        driver.fullSize = false;
+        QVERIFY(page.saveTo(saved));
+        Image written;
+        QVERIFY(openImage(saved.toStdString(), written));
+        QCOMPARE(written.width(), page.result().width());
+    }
+
+    void onlyAnUntouchedLargerOriginalOffersFullSize()
+    {
+        PhotoPage& page = *m_page;
+        QVERIFY(page.openPicture(m_photo));
+        QVERIFY(page.geometry().hasFullSize());
+        QCOMPARE(page.geometry().fullWidth(), 2400);
+
+        // Resampled in the size dialog: the original no longer matches.
+        QVERIFY(QTest::qWaitFor([&] { return !page.histogramPanel()->isCalculating(); }, 5000));
+        QTimer::singleShot(0, [] {
+            auto* dialog = qobject_cast<ImageSizeDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            QLineEdit* width = dialog->edit(SizeField::PixelWidth);
+            width->setFocus();
+            width->selectAll();
+            QTest::keyClicks(width, "400");
+            dialog->accept();
+        });
+        page.resizePicture();
+        QCOMPARE(page.source().width(), 400);
+        QVERIFY(!page.geometry().hasFullSize());
+        QVERIFY(apply(page));
+        {
+            DialogDriver driver;
+            QVERIFY(page.saveTo(m_dir->path() + "/resized.jpg"));
+            QVERIFY(!driver.sizeDialogShown);
+        }
+
+        // A picture at or below the working size, and a pasted one, have no larger original.
+        QVERIFY(page.openPicture(TAVELUNE_SAMPLES_DIR "/coffee.jpg"));
+        QVERIFY(!page.geometry().hasFullSize());
+        QVERIFY(page.openPicture(m_photo));
+        QApplication::clipboard()->setImage(toQImage(test::makeGradient(1600, 1000)));
+        page.pastePicture();
+        QCOMPARE(page.source().width(), 800);
+        QVERIFY(!page.geometry().hasFullSize());
+    }
+
+private:
+    static bool apply(PhotoPage& page)
+    {
+        return page.startConversion() &&
+               QTest::qWaitFor([&] { return !page.isConverting(); }, 20000) &&
+               page.saveButton()->isEnabled();
+    }
+
+    std::unique_ptr<PhotoPage> m_page;
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_photo;
+};
+
+QTEST_MAIN(FullSizeSaveTest)
+#include "full_size_save_test.moc"
