@@ -4,14 +4,14 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDragEnterEvent>
-#include <QMimeData>
 #include <QDesktopServices>
+#include <QDragEnterEvent>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QInputDialog>
 #include <QLabel>
 #include <QMenu>
+#include <QMimeData>
 #include <QPushButton>
 #include <QShortcut>
 #include <QStatusBar>
@@ -23,6 +23,7 @@
 #include "gui/app/language_dialog.h"
 #include "gui/app/photo_page.h"
 #include "gui/app/string_table.h"
+#include "gui/batch/batch_dialog.h"
 #include "gui/controls/icons.h"
 #include "gui/controls/message_box.h"
 
@@ -113,10 +114,11 @@ QWidget* MainWindow::buildStrip()
         layout->addWidget(button);
         return button;
     };
-    for (auto [icon, id, name] : {std::tuple{ButtonIcon::Batch, kBatch, "batchButton"},
-                                  std::tuple{ButtonIcon::IndexPrint, kIndexPrint, "indexButton"}}) {
-        QToolButton* button = addButton(icon, id, name);
-        // The batch and index print dialogs come in a later version; say so rather than hide.
+    connect(addButton(ButtonIcon::Batch, kBatch, "batchButton"), &QToolButton::clicked, this,
+            &MainWindow::openBatch);
+    {
+        QToolButton* button = addButton(ButtonIcon::IndexPrint, kIndexPrint, "indexButton");
+        // The index print dialog comes in a later version; say so rather than hide.
         button->setEnabled(false);
         button->setToolTip(text(kLaterVersion));
     }
@@ -201,6 +203,15 @@ void MainWindow::showHelp()
             return;
         }
     }
+}
+
+void MainWindow::openBatch()
+{
+    if (m_page->isConverting()) {
+        return;
+    }
+    BatchDialog dialog(this);
+    dialog.exec();
 }
 
 void MainWindow::openSupportPage()
