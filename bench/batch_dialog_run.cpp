@@ -3,6 +3,8 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QTabWidget>
+#include <QTableWidget>
 #include <QTimer>
 #include <cstdio>
 #include <memory>
@@ -19,7 +21,8 @@ void usage()
 {
     std::fprintf(stderr,
                  "Usage: batch_dialog_run [--jobs N] [--type jpeg|tiff|bmp] [--prefix P]\n"
-                 "         [--lang CODE --program-folder DIR] [--show] [--hold MS] -o DIR FILE...\n"
+                 "         [--lang CODE --program-folder DIR] [--show] [--tab N] [--hold MS] -o "
+                 "DIR FILE...\n"
                  "Prints the run's wall time in seconds. --show puts the dialog on screen and\n"
                  "keeps it there MS milliseconds after the run (for screenshots).\n");
 }
@@ -32,6 +35,7 @@ int main(int argc, char** argv)
     QStringList args = QApplication::arguments().mid(1);
     int jobs = 0;
     int hold = 0;
+    int tab = 0;
     bool show = false;
     QString output, type = "jpeg", prefix = "QX_", lang, programFolder;
     QStringList files;
@@ -42,6 +46,8 @@ int main(int argc, char** argv)
             jobs = value().toInt();
         } else if (arg == "--hold") {
             hold = value().toInt();
+        } else if (arg == "--tab") {
+            tab = value().toInt();
         } else if (arg == "--show") {
             show = true;
         } else if (arg == "-o") {
@@ -92,6 +98,9 @@ int main(int argc, char** argv)
     dialog.addFiles(files);
     if (show) {
         dialog.show();
+        // The first picture in the preview, as after a click on its row.
+        dialog.findChild<QTableWidget*>("fileList")->setCurrentCell(0, 0);
+        dialog.findChild<QTabWidget*>("pageTabs")->setCurrentIndex(tab);
     }
     QElapsedTimer clock;
     int status = 0;

@@ -160,10 +160,10 @@ QWidget* BatchDialog::buildListArea()
     m_list->verticalHeader()->hide();
     m_list->verticalHeader()->setDefaultSectionSize(20);
     m_list->horizontalHeader()->setHighlightSections(false);
-    m_list->horizontalHeader()->setStretchLastSection(true);
+    // The folder takes what the window gives; a long path then shows more of itself.
+    m_list->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
     m_list->setColumnWidth(0, 160);
-    m_list->setColumnWidth(1, 330);
-    m_list->setColumnWidth(2, 40);
+    m_list->setColumnWidth(2, 50);
     m_list->setMinimumWidth(480);
     m_list->installEventFilter(this);
     connect(m_list, &QTableWidget::currentCellChanged, this,

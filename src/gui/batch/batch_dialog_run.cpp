@@ -38,6 +38,7 @@ constexpr int kFileOfFiles = 65516;
 constexpr int kOverwriteQuestion = 65520;
 constexpr int kReplaceAll = 65521;
 constexpr int kSkipExisting = 65522;
+constexpr int kCancel = 65518;
 constexpr int kDone = 65523;
 constexpr int kCancelled = 65524;
 constexpr int kCancelling = 65525;
@@ -47,6 +48,7 @@ constexpr int kBadPrefix = 65528;
 constexpr int kSkipped = 65530;
 constexpr int kStillRunning = 65531;
 constexpr int kNoRecipe = 65532;
+constexpr int kReplacesSource = 65533;
 // Enough names for the user to recognise the files the question is about.
 constexpr size_t kNamesInQuestion = 5;
 
@@ -58,6 +60,20 @@ QByteArray utf8(const QString& value)
 QString fileNameOf(const std::string& path)
 {
     return QFileInfo(QFile::decodeName(path.c_str())).fileName();
+}
+
+// The first few output names of the files at indices, for a question about them.
+QString someNames(const std::vector<std::string>& files, const std::vector<size_t>& indices,
+                  const BatchSettings& settings)
+{
+    QStringList names;
+    for (size_t i = 0; i < indices.size() && i < kNamesInQuestion; ++i) {
+        names << fileNameOf(batchOutputPath(files[indices[i]], settings));
+    }
+    if (indices.size() > kNamesInQuestion) {
+        names << QStringLiteral("...");
+    }
+    return names.join('\n');
 }
 
 }  // namespace
@@ -130,6 +146,15 @@ bool BatchDialog::startRun()
     for (const QString& file : m_runFiles) {
         files.push_back(QFile::encodeName(file).toStdString());
     }
+    if (const std::vector<size_t> replacing = batchOutputsReplacingInputs(files, settings);
+        !replacing.empty()) {
+        showMessageBox(
+            this,
+            QString::asprintf(utf8(text(kReplacesSource)).constData(), int(replacing.size()),
+                              utf8(someNames(files, replacing, settings)).constData()),
+            QMessageBox::Warning);
+        return false;
+    }
     if (!confirmOverwrite(files, settings)) {
         return false;
     }
@@ -154,22 +179,15 @@ bool BatchDialog::confirmOverwrite(const std::vector<std::string>& files, BatchS
     if (existing.empty()) {
         return true;
     }
-    QStringList names;
-    for (size_t i = 0; i < existing.size() && i < kNamesInQuestion; ++i) {
-        names << fileNameOf(batchOutputPath(files[existing[i]], settings));
-    }
-    if (existing.size() > kNamesInQuestion) {
-        names << QStringLiteral("...");
-    }
     const QString question =
         QString::asprintf(utf8(text(kOverwriteQuestion)).constData(), int(existing.size()),
-                          utf8(names.join('\n')).constData());
+                          utf8(someNames(files, existing, settings)).constData());
     const QMessageBox::StandardButton answer =
         askQuestion(this, question, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
                     QMessageBox::No, QMessageBox::Question,
                     {{QMessageBox::Yes, text(kReplaceAll)},
                      {QMessageBox::No, text(kSkipExisting)},
-                     {QMessageBox::Cancel, text(65518)}});
+                     {QMessageBox::Cancel, text(kCancel)}});
     if (answer == QMessageBox::Yes) {
         settings.overwrite = true;
         return true;

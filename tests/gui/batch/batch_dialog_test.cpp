@@ -19,10 +19,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <QUrl>
 
 #include "engine/format_dispatch.h"
 #include "exif/exif_data.h"
+#include "gui/app/main_window.h"
 #include "gui/app/string_table.h"
 #include "gui/engine/jpeg_options_dialog.h"
 #include "gui/film/film_page.h"
@@ -109,6 +111,25 @@ class BatchDialogTest : public QObject {
     Q_OBJECT
 private slots:
     void init() { setActiveLanguagePack(nullptr); }
+
+    void theMainWindowsBatchButtonOpensTheDialog()
+    {
+        test::PrivateSettings privateSettings;
+        MainWindow window(test::buildProgramFolder(), test::makeGradient(8, 8),
+                          test::makeGradient(8, 8));
+        window.show();
+        auto* button = window.findChild<QToolButton*>("batchButton");
+        QVERIFY(button && button->isEnabled());
+        QString caption;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<BatchDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            caption = dialog->windowTitle();
+            dialog->reject();
+        });
+        button->click();
+        QCOMPARE(caption, text(65501));
+    }
 
     void listsSupportedFilesWithIconsAndNamesEachSkippedOne()
     {
@@ -248,6 +269,14 @@ private slots:
         QVERIFY(!dialog.startRun());
         QCOMPARE(messages.texts(), (QStringList{text(57433), text(57430), text(65528)}));
         QVERIFY(!QDir(dir.path() + "/out").exists());
+        // No prefix and the pictures' own folder: the originals would be lost.
+        messages.clear();
+        child<QLineEdit>(&dialog, "folderEdit")->setText(dir.path());
+        child<QLineEdit>(&dialog, "prefixEdit")->clear();
+        QVERIFY(!dialog.startRun());
+        QCOMPARE(messages.texts().size(), 1);
+        QVERIFY(messages.texts().first().startsWith(
+            QString::fromUtf8("1 个输出文件会覆盖列表中的原图, 例如:\na.jpg")));
         QCOMPARE(child<QLabel>(&dialog, "statusText")->text(), QString("Ready"));
     }
 
