@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <map>
 #include <mutex>
+#include <set>
 #include <system_error>
 #include <thread>
 
@@ -48,6 +49,26 @@ std::string batchOutputPath(const std::string& input, const BatchSettings& setti
            extensionOf(settings.type);
 }
 
+std::vector<size_t> batchOutputsReplacingInputs(const std::vector<std::string>& files,
+                                                const BatchSettings& settings)
+{
+    auto canonical = [](const std::string& path) {
+        std::error_code ignored;
+        std::filesystem::path resolved = std::filesystem::weakly_canonical(path, ignored);
+        return resolved.empty() ? std::filesystem::absolute(path, ignored).string()
+                                : resolved.string();
+    };
+    std::set<std::string> inputs;
+    for (const std::string& file : files)
+        inputs.insert(canonical(file));
+    std::vector<size_t> replacing;
+    for (size_t i = 0; i < files.size(); ++i) {
+        if (inputs.count(canonical(batchOutputPath(files[i], settings))))
+            replacing.push_back(i);
+    }
+    return replacing;
+}
+
 std::vector<BatchFileResult> runBatch(const std::vector<std::string>& files,
                                       const BatchSettings& settings, const BatchObserver& observer,
                                       const std::atomic<bool>* cancel)
@@ -62,6 +83,12 @@ std::vector<BatchFileResult> runBatch(const std::vector<std::string>& files,
         if (!fresh) {
             results[i].status = BatchFileStatus::Failed;
             results[i].reason = "same output file as " + files[it->second];
+        }
+    }
+    for (size_t i : batchOutputsReplacingInputs(files, settings)) {
+        if (results[i].status != BatchFileStatus::Failed) {
+            results[i].status = BatchFileStatus::Failed;
+            results[i].reason = "the output would replace a picture of the list";
         }
     }
     std::error_code ignored;

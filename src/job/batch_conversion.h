@@ -41,10 +41,16 @@ struct BatchObserver {
 /// The output path of one input: folder + prefix + base name + the type's extension.
 std::string batchOutputPath(const std::string& input, const BatchSettings& settings);
 
+/// Indices of the files whose output would be one of the listed files themselves (an empty
+/// prefix, the same folder and type); the run never converts them, so no source is replaced.
+std::vector<size_t> batchOutputsReplacingInputs(const std::vector<std::string>& files,
+                                                const BatchSettings& settings);
+
 /// Converts every file; a file that fails is reported and the run goes on. Files left when
 /// cancel becomes true are NotProcessed. The results are in list order and do not depend on
 /// the number of jobs. The output folder is created when missing. A file whose output path
-/// was already used by an earlier file of the list fails rather than overwrite it.
+/// was already used by an earlier file of the list, or that is a listed file, fails rather
+/// than overwrite it.
 std::vector<BatchFileResult> runBatch(const std::vector<std::string>& files,
                                       const BatchSettings& settings,
                                       const BatchObserver& observer = {},

@@ -100,6 +100,31 @@ TEST(BatchConversion, ExistingOutputsAreSkippedUnlessOverwriting)
     EXPECT_GT(test::readFileBytes(output).size(), 3u);
 }
 
+TEST(BatchConversion, NoOutputReplacesAListedPicture)
+{
+    test::TempDir dir;
+    std::vector<std::string> files = makePictures(dir, 2);
+    // in0.bmp's output with no prefix is in0.bmp itself; QX_in1.bmp's output would be in1...
+    test::writeFileBytes(dir.file("QX_in1.bmp"), test::readFileBytes(files[1]));
+    files.push_back(dir.file("QX_in1.bmp"));
+    BatchSettings settings;
+    settings.outputFolder = dir.path().string() + "/./";
+    settings.prefix = "";
+    settings.type = BatchType::Bmp;
+    settings.overwrite = true;
+    const auto before = test::readFileBytes(files[0]);
+    EXPECT_EQ(batchOutputsReplacingInputs(files, settings), (std::vector<size_t>{0, 1, 2}));
+    auto results = runBatch(files, settings);
+    for (const BatchFileResult& result : results) {
+        EXPECT_EQ(result.status, BatchFileStatus::Failed);
+        EXPECT_NE(result.reason.find("replace a picture of the list"), std::string::npos);
+    }
+    EXPECT_EQ(test::readFileBytes(files[0]), before);
+    // With a prefix, an output named like another listed file is refused as well.
+    settings.prefix = "QX_";
+    EXPECT_EQ(batchOutputsReplacingInputs(files, settings), (std::vector<size_t>{1}));
+}
+
 TEST(BatchConversion, CancelLeavesTheRestUnprocessed)
 {
     test::TempDir inputs, outputs;

@@ -4,14 +4,14 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDragEnterEvent>
-#include <QMimeData>
 #include <QDesktopServices>
+#include <QDragEnterEvent>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QInputDialog>
 #include <QLabel>
 #include <QMenu>
+#include <QMimeData>
 #include <QPushButton>
 #include <QShortcut>
 #include <QStatusBar>
@@ -23,6 +23,7 @@
 #include "gui/app/language_dialog.h"
 #include "gui/app/photo_page.h"
 #include "gui/app/string_table.h"
+#include "gui/batch/batch_dialog.h"
 #include "gui/controls/icons.h"
 #include "gui/controls/message_box.h"
 #include "gui/indexprint/index_print_dialog.h"
@@ -43,7 +44,6 @@ constexpr int kAboutCaption = 60127;
 constexpr int kAboutText = 60128;
 constexpr int kUserNamePrompt = 60129;
 constexpr int kMenu = 60130;
-constexpr int kLaterVersion = 60131;
 constexpr int kAboutItem = 101;
 
 constexpr const char* kSupportUrl = TAVELUNE_SUPPORT_URL;
@@ -114,10 +114,8 @@ QWidget* MainWindow::buildStrip()
         layout->addWidget(button);
         return button;
     };
-    QToolButton* batch = addButton(ButtonIcon::Batch, kBatch, "batchButton");
-    // The batch dialog comes in a later version; say so rather than hide.
-    batch->setEnabled(false);
-    batch->setToolTip(text(kLaterVersion));
+    connect(addButton(ButtonIcon::Batch, kBatch, "batchButton"), &QToolButton::clicked, this,
+            &MainWindow::openBatch);
     connect(addButton(ButtonIcon::IndexPrint, kIndexPrint, "indexButton"), &QToolButton::clicked,
             this, &MainWindow::showIndexPrint);
     layout->addSpacing(30);
@@ -212,6 +210,15 @@ void MainWindow::showHelp()
             return;
         }
     }
+}
+
+void MainWindow::openBatch()
+{
+    if (m_page->isConverting()) {
+        return;
+    }
+    BatchDialog dialog(this);
+    dialog.exec();
 }
 
 void MainWindow::openSupportPage()

@@ -22,6 +22,8 @@ public:
 
     void showHelp();
     void openSupportPage();
+    /// The batch dialog, modal; nothing of it survives its closing.
+    void openBatch();
     void chooseLanguage();
     void editUserName();
     void showAbout();

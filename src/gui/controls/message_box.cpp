@@ -1,6 +1,7 @@
 // Message boxes through one door, so that tests can see and answer them.
 #include "gui/controls/message_box.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QThread>
 
@@ -22,10 +23,16 @@ QMessageBox::StandardButton present(QWidget* parent, const MessageRecord& record
     if (interceptor()) {
         return interceptor()(record);
     }
-    QMessageBox box(record.icon, record.caption.isEmpty() ? QStringLiteral("Tavelune") : record.caption,
+    QMessageBox box(record.icon,
+                    record.caption.isEmpty() ? QStringLiteral("Tavelune") : record.caption,
                     record.text, record.buttons, parent);
     if (defaultButton != QMessageBox::NoButton) {
         box.setDefaultButton(defaultButton);
+    }
+    for (auto it = record.buttonTexts.begin(); it != record.buttonTexts.end(); ++it) {
+        if (QAbstractButton* button = box.button(it.key())) {
+            button->setText(it.value());
+        }
     }
     const int pressed = box.exec();
     return static_cast<QMessageBox::StandardButton>(pressed);
@@ -52,16 +59,18 @@ MessageInterceptor setMessageInterceptor(MessageInterceptor hook)
     return hook;
 }
 
-void showMessageBox(QWidget* parent, const QString& text, QMessageBox::Icon icon, const QString& caption)
+void showMessageBox(QWidget* parent, const QString& text, QMessageBox::Icon icon,
+                    const QString& caption)
 {
     present(parent, {text, caption, icon, QMessageBox::Ok}, QMessageBox::Ok);
 }
 
-QMessageBox::StandardButton askQuestion(QWidget* parent, const QString& text,
-                                        QMessageBox::StandardButtons buttons,
-                                        QMessageBox::StandardButton defaultButton, QMessageBox::Icon icon)
+QMessageBox::StandardButton askQuestion(
+    QWidget* parent, const QString& text, QMessageBox::StandardButtons buttons,
+    QMessageBox::StandardButton defaultButton, QMessageBox::Icon icon,
+    const QMap<QMessageBox::StandardButton, QString>& buttonTexts)
 {
-    return present(parent, {text, {}, icon, buttons}, defaultButton);
+    return present(parent, {text, {}, icon, buttons, buttonTexts}, defaultButton);
 }
 
 void installEngineMessageSink()

@@ -98,9 +98,10 @@ QString askLutPath(QWidget* parent, const QString& suggested)
 FilmPage::FilmPage(QWidget* parent) : QWidget(parent)
 {
     m_enabledBox = makeBox(ids::kFilmEnabled, 0, "filmEnabled", this);
-    // The band is always light, whatever the desktop's colours.
+    // The band is always light, whatever the desktop's colours; a disabled page still looks it.
     QPalette bandPalette = m_enabledBox->palette();
-    bandPalette.setColor(QPalette::WindowText, Qt::black);
+    bandPalette.setColor(QPalette::Active, QPalette::WindowText, Qt::black);
+    bandPalette.setColor(QPalette::Inactive, QPalette::WindowText, Qt::black);
     m_enabledBox->setPalette(bandPalette);
 
     m_filmList = new QComboBox(this);

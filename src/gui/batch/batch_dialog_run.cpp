@@ -1,0 +1,311 @@
+// The batch dialog's run: the checks before it, the overwrite question, progress and summary.
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableWidget>
+
+#include "engine/format_number.h"
+#include "film/film_step.h"
+#include "gui/app/app_settings.h"
+#include "gui/app/string_table.h"
+#include "gui/batch/batch_dialog.h"
+#include "gui/batch/batch_runner.h"
+#include "gui/controls/message_box.h"
+#include "gui/engine/jpeg_options_dialog.h"
+#include "gui/engine/tiff_options_dialog.h"
+#include "gui/film/film_page.h"
+#include "gui/overlay/border_page.h"
+#include "gui/overlay/overlay_page.h"
+#include "job/batch_tally.h"
+
+namespace tavelune::gui {
+
+namespace {
+
+constexpr int kWorkingSize = 800;
+constexpr int kNoOutputFolder = 57430;
+constexpr int kEmptyList = 57433;
+constexpr int kFailed = 57434;
+constexpr int kFileOfFiles = 65516;
+constexpr int kOverwriteQuestion = 65520;
+constexpr int kReplaceAll = 65521;
+constexpr int kSkipExisting = 65522;
+constexpr int kCancel = 65518;
+constexpr int kDone = 65523;
+constexpr int kCancelled = 65524;
+constexpr int kCancelling = 65525;
+constexpr int kSkippedReason = 65526;
+constexpr int kCannotCreateFolder = 65527;
+constexpr int kBadPrefix = 65528;
+constexpr int kSkipped = 65530;
+constexpr int kStillRunning = 65531;
+constexpr int kNoRecipe = 65532;
+constexpr int kReplacesSource = 65533;
+// Enough names for the user to recognise the files the question is about.
+constexpr size_t kNamesInQuestion = 5;
+
+QByteArray utf8(const QString& value)
+{
+    return value.toUtf8();
+}
+
+QString fileNameOf(const std::string& path)
+{
+    return QFileInfo(QFile::decodeName(path.c_str())).fileName();
+}
+
+// The first few output names of the files at indices, for a question about them.
+QString someNames(const std::vector<std::string>& files, const std::vector<size_t>& indices,
+                  const BatchSettings& settings)
+{
+    QStringList names;
+    for (size_t i = 0; i < indices.size() && i < kNamesInQuestion; ++i) {
+        names << fileNameOf(batchOutputPath(files[indices[i]], settings));
+    }
+    if (indices.size() > kNamesInQuestion) {
+        names << QStringLiteral("...");
+    }
+    return names.join('\n');
+}
+
+}  // namespace
+
+bool BatchDialog::isRunning() const
+{
+    return m_runner && m_runner->isRunning();
+}
+
+BatchSettings BatchDialog::runSettings() const
+{
+    BatchSettings settings;
+    ConversionSettings& job = settings.conversion.job;
+    job.film = m_filmPage->settings();
+    job.watermark = m_watermarkPage->settings();
+    job.signature = m_signaturePage->settings();
+    job.border = m_borderPage->settings();
+    job.tags.userName = AppSettings::userName().toStdString();
+    job.tags.language = activeLanguageCode().toStdString();
+    settings.type = BatchType(m_type->currentIndex());
+    settings.conversion.quality = m_jpegOptions->quality();
+    settings.conversion.compression = m_tiffOptions->compression();
+    settings.conversion.keepExif = m_jpegOptions->keepExif();
+    settings.conversion.fit = m_reduce->isChecked() ? kWorkingSize : 0;
+    settings.conversion.orient = true;
+    settings.outputFolder = QFile::encodeName(m_folder->text().trimmed()).toStdString();
+    settings.prefix = QFile::encodeName(m_prefix->text()).toStdString();
+    settings.jobs = m_jobs;
+    return settings;
+}
+
+bool BatchDialog::startRun()
+{
+    if (isRunning()) {
+        return false;
+    }
+    if (m_list->rowCount() == 0) {
+        showMessageBox(this, text(kEmptyList), QMessageBox::Warning);
+        return false;
+    }
+    const QString folderText = m_folder->text().trimmed();
+    if (folderText.isEmpty()) {
+        showMessageBox(this, text(kNoOutputFolder), QMessageBox::Warning);
+        m_folder->setFocus();
+        return false;
+    }
+    // A separator in the prefix would write outside the chosen folder.
+    if (m_prefix->text().contains(QLatin1Char('/'))) {
+        showMessageBox(this, text(kBadPrefix), QMessageBox::Warning);
+        m_prefix->setFocus();
+        return false;
+    }
+    const QString folder = QFileInfo(folderText).absoluteFilePath();
+    if (!QDir().mkpath(folder)) {
+        showMessageBox(this,
+                       QString::asprintf(utf8(text(kCannotCreateFolder)).constData(),
+                                         utf8(folder).constData()),
+                       QMessageBox::Warning);
+        return false;
+    }
+    BatchSettings settings = runSettings();
+    settings.outputFolder = QFile::encodeName(folder).toStdString();
+    if (settings.conversion.job.film.enabled &&
+        !hasFilmRecipe(settings.conversion.job.film.filmType)) {
+        showMessageBox(this, text(kNoRecipe), QMessageBox::Warning);
+        return false;
+    }
+    m_runFiles = listedFiles();
+    std::vector<std::string> files;
+    for (const QString& file : m_runFiles) {
+        files.push_back(QFile::encodeName(file).toStdString());
+    }
+    if (const std::vector<size_t> replacing = batchOutputsReplacingInputs(files, settings);
+        !replacing.empty()) {
+        showMessageBox(
+            this,
+            QString::asprintf(utf8(text(kReplacesSource)).constData(), int(replacing.size()),
+                              utf8(someNames(files, replacing, settings)).constData()),
+            QMessageBox::Warning);
+        return false;
+    }
+    if (!confirmOverwrite(files, settings)) {
+        return false;
+    }
+    m_tally = std::make_unique<BatchTally>(files.size());
+    if (!m_runner->start(std::move(files), settings)) {
+        showMessageBox(this, QStringLiteral("Failed to create thread"), QMessageBox::Critical);
+        return false;
+    }
+    m_clock.start();
+    m_log->clear();
+    m_runBar->setValue(0);
+    m_fileBar->setRange(0, 100);
+    m_fileBar->setValue(0);
+    setRunning(true);
+    return true;
+}
+
+bool BatchDialog::confirmOverwrite(const std::vector<std::string>& files, BatchSettings& settings)
+{
+    const std::vector<size_t> existing = existingBatchOutputs(files, settings);
+    settings.overwrite = false;
+    if (existing.empty()) {
+        return true;
+    }
+    const QString question =
+        QString::asprintf(utf8(text(kOverwriteQuestion)).constData(), int(existing.size()),
+                          utf8(someNames(files, existing, settings)).constData());
+    const QMessageBox::StandardButton answer =
+        askQuestion(this, question, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                    QMessageBox::No, QMessageBox::Question,
+                    {{QMessageBox::Yes, text(kReplaceAll)},
+                     {QMessageBox::No, text(kSkipExisting)},
+                     {QMessageBox::Cancel, text(kCancel)}});
+    if (answer == QMessageBox::Yes) {
+        settings.overwrite = true;
+        return true;
+    }
+    return answer == QMessageBox::No;
+}
+
+void BatchDialog::cancelRun()
+{
+    if (!isRunning()) {
+        return;
+    }
+    m_runner->cancel();
+    m_cancelButton->setEnabled(false);
+    m_status->setText(text(kCancelling));
+}
+
+void BatchDialog::setRunning(bool running)
+{
+    for (QWidget* widget : m_lockedDuringRun) {
+        widget->setEnabled(!running);
+    }
+    m_cancelButton->setEnabled(running);
+    if (!running) {
+        typeChanged();
+    }
+}
+
+void BatchDialog::onFileStarted(int index)
+{
+    if (!m_tally) {
+        return;
+    }
+    m_tally->fileStarted(size_t(index));
+    if (!m_runner->isCancelling()) {
+        m_status->setText(QString::asprintf(
+            utf8(text(kFileOfFiles)).constData(), index + 1, int(m_tally->fileCount()),
+            utf8(QFileInfo(m_runFiles.value(index)).fileName()).constData()));
+    }
+    showRunProgress();
+}
+
+void BatchDialog::onFileProgress(int index, int percent)
+{
+    if (!m_tally) {
+        return;
+    }
+    m_tally->fileProgress(size_t(index), percent);
+    showRunProgress();
+}
+
+void BatchDialog::onFileFinished(int index, const BatchFileResult& result)
+{
+    if (!m_tally) {
+        return;
+    }
+    m_tally->fileFinished(size_t(index), result);
+    const QString name = QFileInfo(m_runFiles.value(index)).fileName();
+    if (result.status == BatchFileStatus::Failed) {
+        auto* item =
+            new QListWidgetItem(text(kFailed) + QStringLiteral(": ") + name +
+                                QStringLiteral(" — ") + QString::fromStdString(result.reason));
+        item->setForeground(QColor(0xb0, 0x1c, 0x1c));
+        item->setToolTip(m_runFiles.value(index));
+        m_log->addItem(item);
+        m_log->scrollToBottom();
+    } else if (result.status == BatchFileStatus::Skipped) {
+        auto* item = new QListWidgetItem(text(kSkipped) + QStringLiteral(": ") + name +
+                                         QStringLiteral(" — ") + text(kSkippedReason));
+        item->setToolTip(m_runFiles.value(index));
+        m_log->addItem(item);
+        m_log->scrollToBottom();
+    }
+    showRunProgress();
+}
+
+void BatchDialog::showRunProgress()
+{
+    m_runBar->setValue(m_tally->overallPercent());
+    m_fileBar->setValue(m_tally->currentPercent());
+}
+
+void BatchDialog::onRunFinished()
+{
+    const std::string seconds = formatNumber(double(m_clock.elapsed()) / 1000.0, 1);
+    const BatchTally& tally = *m_tally;
+    QString summary;
+    if (tally.notProcessed() > 0) {
+        summary = QString::asprintf(utf8(text(kCancelled)).constData(), int(tally.converted()),
+                                    int(tally.skipped()), int(tally.failed()),
+                                    int(tally.notProcessed()), seconds.c_str());
+    } else {
+        summary = QString::asprintf(utf8(text(kDone)).constData(), int(tally.converted()),
+                                    int(tally.skipped()), int(tally.failed()), seconds.c_str());
+    }
+    m_status->setText(summary);
+    m_runBar->setValue(tally.notProcessed() > 0 ? tally.overallPercent() : 100);
+    setRunning(false);
+    emit runFinished();
+}
+
+void BatchDialog::reject()
+{
+    if (isRunning()) {
+        showMessageBox(this, text(kStillRunning));
+        return;
+    }
+    QDialog::reject();
+}
+
+void BatchDialog::closeEvent(QCloseEvent* event)
+{
+    if (isRunning()) {
+        event->ignore();
+        showMessageBox(this, text(kStillRunning));
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+}  // namespace tavelune::gui

@@ -1,0 +1,442 @@
+// The batch dialog: the list and its messages, the options button, the preview, and whole runs
+// compared with tavelune-cli.
+#include "gui/batch/batch_dialog.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMimeData>
+#include <QProcess>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <QUrl>
+
+#include "engine/format_dispatch.h"
+#include "exif/exif_data.h"
+#include "gui/app/main_window.h"
+#include "gui/app/string_table.h"
+#include "gui/engine/jpeg_options_dialog.h"
+#include "gui/film/film_page.h"
+#include "gui/overlay/overlay_page.h"
+#include "gui/view/image_view.h"
+#include "job/settings_file.h"
+#include "support/gui_test_support.h"
+
+using namespace tavelune;
+using namespace tavelune::gui;
+
+namespace {
+
+const QString kCamera = QStringLiteral(TAVELUNE_FIXTURES_DIR "/camera/canon-powershot-s40.jpg");
+
+template <typename T>
+T* child(QWidget* parent, const char* name)
+{
+    T* found = parent->findChild<T*>(QLatin1String(name));
+    if (!found) {
+        qFatal("no %s", name);
+    }
+    return found;
+}
+
+QString writePicture(const QString& folder, const QString& name, int width, int height)
+{
+    const QString path = folder + "/" + name;
+    if (!saveImage(QFile::encodeName(path).toStdString(), test::makeGradient(width, height), {},
+                   path.endsWith(".jpg")   ? 90
+                   : path.endsWith(".tif") ? 5
+                                           : 0)) {
+        qFatal("cannot write %s", qPrintable(path));
+    }
+    return path;
+}
+
+/// Eight pictures: six gradients, the camera's JPEG with its EXIF data, and a cut-off JPEG.
+QStringList makeEightPictures(const QString& folder)
+{
+    QStringList files;
+    for (int i = 0; i < 6; ++i) {
+        files << writePicture(folder, QString("p%1.%2").arg(i).arg(i % 2 ? "tif" : "jpg"),
+                              160 + 16 * i, 120);
+    }
+    QFile::copy(kCamera, folder + "/camera.jpg");
+    files.insert(3, folder + "/camera.jpg");
+    QFile whole(files[0]);
+    whole.open(QIODevice::ReadOnly);
+    const QByteArray bytes = whole.readAll();
+    QFile cut(folder + "/cut.jpg");
+    cut.open(QIODevice::WriteOnly);
+    cut.write(bytes.left(bytes.size() / 2));
+    files.insert(5, cut.fileName());
+    return files;
+}
+
+bool samePixels(const QString& left, const QString& right)
+{
+    Image a, b;
+    if (!openImage(QFile::encodeName(left).toStdString(), a) ||
+        !openImage(QFile::encodeName(right).toStdString(), b) || a.width() != b.width() ||
+        a.height() != b.height()) {
+        return false;
+    }
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            if ((a.pixelAt(x, y) | 0xFF000000u) != (b.pixelAt(x, y) | 0xFF000000u)) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+bool waitForRun(BatchDialog& dialog)
+{
+    return QTest::qWaitFor([&] { return !dialog.isRunning(); }, 120000);
+}
+
+}  // namespace
+
+class BatchDialogTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { setActiveLanguagePack(nullptr); }
+
+    void theMainWindowsBatchButtonOpensTheDialog()
+    {
+        test::PrivateSettings privateSettings;
+        MainWindow window(test::buildProgramFolder(), test::makeGradient(8, 8),
+                          test::makeGradient(8, 8));
+        window.show();
+        auto* button = window.findChild<QToolButton*>("batchButton");
+        QVERIFY(button && button->isEnabled());
+        QString caption;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<BatchDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            caption = dialog->windowTitle();
+            dialog->reject();
+        });
+        button->click();
+        QCOMPARE(caption, text(65501));
+    }
+
+    void listsSupportedFilesWithIconsAndNamesEachSkippedOne()
+    {
+        test::MessageCollector messages;
+        BatchDialog dialog;
+        auto* list = child<QTableWidget>(&dialog, "fileList");
+        dialog.addFiles({"/photos/a.jpg", "/photos/b.TIFF", "/photos/c.txt", "/photos/README"});
+        QCOMPARE(list->rowCount(), 2);
+        QCOMPARE(list->item(0, 0)->text(), QString("a.jpg"));
+        QCOMPARE(list->item(0, 1)->text(), QString("/photos/"));
+        QCOMPARE(list->item(0, 2)->text(), QString("JPG"));
+        QCOMPARE(list->item(0, 0)->data(Qt::UserRole).toInt(), 0);
+        QVERIFY(!list->item(0, 0)->icon().isNull());
+        QCOMPARE(list->item(1, 2)->text(), QString("TIFF"));
+        QCOMPARE(list->item(1, 0)->data(Qt::UserRole).toInt(), 1);
+        QCOMPARE(messages.texts(),
+                 QStringList{"Skip: No support image format!\n\n\"/photos/c.txt\""});
+        // The same file chosen again is listed again.
+        dialog.addFiles({"/photos/a.jpg"});
+        QCOMPARE(list->rowCount(), 3);
+        QCOMPARE(dialog.listedFiles().last(), QString("/photos/a.jpg"));
+    }
+
+    void dropsAddFilesAndTheFoldersPictures()
+    {
+        test::MessageCollector messages;
+        QTemporaryDir dir;
+        QDir().mkpath(dir.path() + "/shoot");
+        for (const char* name :
+             {"shoot/b.png", "shoot/a.JPG", "shoot/notes.txt", "single.gif", "odd.raw"}) {
+            QFile file(dir.path() + "/" + name);
+            file.open(QIODevice::WriteOnly);
+        }
+        BatchDialog dialog;
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(dir.path() + "/single.gif"),
+                      QUrl::fromLocalFile(dir.path() + "/shoot"),
+                      QUrl::fromLocalFile(dir.path() + "/odd.raw")});
+        QVERIFY(dialog.addDropped(&mime));
+        QCOMPARE(dialog.listedFiles(),
+                 (QStringList{dir.path() + "/single.gif", dir.path() + "/shoot/a.JPG",
+                              dir.path() + "/shoot/b.png"}));
+        // The folder's text file is passed over quietly; the dropped raw file is named.
+        QCOMPARE(messages.texts().size(), 1);
+        QVERIFY(messages.texts().first().contains("odd.raw"));
+    }
+
+    void optionsFollowTheTypeAndKeepTheirChoices()
+    {
+        BatchDialog dialog;
+        auto* type = child<QComboBox>(&dialog, "typeCombo");
+        auto* options = child<QPushButton>(&dialog, "optionsButton");
+        QCOMPARE(type->currentIndex(), 0);
+        QVERIFY(options->isEnabled());
+        type->setCurrentIndex(2);
+        QVERIFY(!options->isEnabled());
+        type->setCurrentIndex(1);
+        QVERIFY(options->isEnabled());
+        type->setCurrentIndex(0);
+
+        // The JPEG options are chosen through the button and are still there at the next showing.
+        int shownQuality = 0;
+        auto answer = [&](const QString& typed) {
+            QTimer::singleShot(0, [&, typed] {
+                auto* jpeg = qobject_cast<JpegOptionsDialog*>(QApplication::activeModalWidget());
+                QVERIFY(jpeg);
+                auto* edit = jpeg->findChild<QLineEdit*>("quality");
+                shownQuality = edit->text().toInt();
+                if (typed.isEmpty()) {
+                    jpeg->reject();
+                    return;
+                }
+                edit->setFocus();
+                edit->selectAll();
+                QTest::keyClicks(edit, typed);
+                jpeg->accept();
+            });
+            options->click();
+        };
+        answer("88");
+        QCOMPARE(shownQuality, 75);
+        QCOMPARE(dialog.runSettings().conversion.quality, 88);
+        answer({});
+        QCOMPARE(shownQuality, 88);
+        QCOMPARE(dialog.runSettings().conversion.quality, 88);
+    }
+
+    void previewShowsTheSelectedPictureAndGoesWithTheLastRow()
+    {
+        test::MessageCollector messages;
+        QTemporaryDir dir;
+        BatchDialog dialog;
+        dialog.show();
+        auto* list = child<QTableWidget>(&dialog, "fileList");
+        auto* info = child<QLineEdit>(&dialog, "infoLine");
+        QFile broken(dir.path() + "/broken.jpg");
+        broken.open(QIODevice::WriteOnly);
+        broken.write("not a picture");
+        broken.close();
+        dialog.addFiles({writePicture(dir.path(), "one.jpg", 64, 48), broken.fileName(),
+                         writePicture(dir.path(), "two.bmp", 30, 20)});
+        list->setCurrentCell(0, 0);
+        QCOMPARE(dialog.previewPicture().width(), 64);
+        QCOMPARE(info->text(), QString("one.jpg -- 64 x 48, 72dpi"));
+        // A file that does not open keeps the previous preview, without a message.
+        list->setCurrentCell(1, 0);
+        QCOMPARE(dialog.previewPicture().width(), 64);
+        QVERIFY(messages.texts().isEmpty());
+        list->setCurrentCell(2, 0);
+        QCOMPARE(info->text(), QString("two.bmp -- 30 x 20, 72dpi"));
+        // Removing rows keeps the preview (even of a removed row); removing the last clears it.
+        list->selectRow(0);
+        QCOMPARE(dialog.previewPicture().width(), 64);
+        QTest::keyClick(list, Qt::Key_Delete);
+        QCOMPARE(list->rowCount(), 2);
+        QCOMPARE(list->item(0, 0)->text(), QString("broken.jpg"));
+        QCOMPARE(dialog.previewPicture().width(), 64);
+        list->selectAll();
+        QTest::keyClick(list, Qt::Key_Delete);
+        QCOMPARE(list->rowCount(), 0);
+        QVERIFY(dialog.previewPicture().isEmpty());
+        QVERIFY(info->text().isEmpty());
+    }
+
+    void nothingStartsWithoutFilesOrFolder()
+    {
+        test::MessageCollector messages;
+        QTemporaryDir dir;
+        BatchDialog dialog;
+        child<QLineEdit>(&dialog, "folderEdit")->setText(dir.path());
+        QVERIFY(!dialog.startRun());
+        dialog.addFiles({writePicture(dir.path(), "a.jpg", 20, 20)});
+        child<QLineEdit>(&dialog, "folderEdit")->setText("  ");
+        QVERIFY(!dialog.startRun());
+        child<QLineEdit>(&dialog, "folderEdit")->setText(dir.path() + "/out");
+        child<QLineEdit>(&dialog, "prefixEdit")->setText("../");
+        QVERIFY(!dialog.startRun());
+        QCOMPARE(messages.texts(), (QStringList{text(57433), text(57430), text(65528)}));
+        QVERIFY(!QDir(dir.path() + "/out").exists());
+        // No prefix and the pictures' own folder: the originals would be lost.
+        messages.clear();
+        child<QLineEdit>(&dialog, "folderEdit")->setText(dir.path());
+        child<QLineEdit>(&dialog, "prefixEdit")->clear();
+        QVERIFY(!dialog.startRun());
+        QCOMPARE(messages.texts().size(), 1);
+        QVERIFY(messages.texts().first().startsWith(
+            QString::fromUtf8("1 个输出文件会覆盖列表中的原图, 例如:\na.jpg")));
+        QCOMPARE(child<QLabel>(&dialog, "statusText")->text(), QString("Ready"));
+    }
+
+    void runWritesWhatTheCommandLineWritesAndReportsTheBrokenFile()
+    {
+        test::PrivateSettings privateSettings;
+        test::MessageCollector messages;
+        QTemporaryDir dir;
+        QDir().mkpath(dir.path() + "/in");
+        const QStringList files = makeEightPictures(dir.path() + "/in");
+        BatchDialog dialog;
+        dialog.show();
+        dialog.addFiles(files);
+        FilmSettings film = dialog.filmPage()->settings();
+        film.filmType = kFilmTmax;
+        film.exposure = 2;
+        dialog.filmPage()->setSettings(film);
+        OverlaySettings signature = dialog.signaturePage()->settings();
+        signature.enabled = true;
+        signature.text = "<FileName/>";
+        dialog.signaturePage()->setSettings(signature);
+        child<QLineEdit>(&dialog, "folderEdit")->setText(dir.path() + "/gui");
+        child<QLineEdit>(&dialog, "prefixEdit")->setText("B_");
+        dialog.setJobs(2);
+        QSignalSpy finished(&dialog, &BatchDialog::runFinished);
+        QVERIFY(dialog.startRun());
+        QVERIFY(!child<QPushButton>(&dialog, "startButton")->isEnabled());
+        QVERIFY(waitForRun(dialog));
+        QCOMPARE(finished.size(), 1);
+
+        const BatchSettings used = dialog.runSettings();
+        std::string reason;
+        QVERIFY(saveSettingsFile((dir.path() + "/pages.txt").toStdString(), used.conversion.job,
+                                 reason));
+        QProcess cli;
+        cli.start(QStringLiteral(TAVELUNE_CLI_PATH),
+                  QStringList{"batch", "--settings", dir.path() + "/pages.txt", "--quality",
+                              QString::number(used.conversion.quality), "--prefix", "B_", "-o",
+                              dir.path() + "/cli"} +
+                      files);
+        QVERIFY(cli.waitForFinished(120000));
+        QCOMPARE(cli.exitCode(), 1);  // the cut file fails
+
+        const QStringList written = QDir(dir.path() + "/gui").entryList(QDir::Files, QDir::Name);
+        QCOMPARE(written.size(), 7);
+        QVERIFY(!written.contains("B_cut.jpg"));
+        for (const QString& name : written) {
+            QVERIFY2(samePixels(dir.path() + "/gui/" + name, dir.path() + "/cli/" + name),
+                     qPrintable(name));
+        }
+        ExifData kept;
+        QVERIFY(kept.LoadExif((dir.path() + "/gui/B_camera.jpg").toStdString()) && !kept.IsEmpty());
+
+        auto* log = child<QListWidget>(&dialog, "runLog");
+        QCOMPARE(log->count(), 1);
+        QVERIFY(log->item(0)->text().startsWith(text(57434) + ": cut.jpg"));
+        QVERIFY(child<QLabel>(&dialog, "statusText")
+                    ->text()
+                    .startsWith(QString::fromUtf8("完成: 转换 7 个, 跳过 0 个, 失败 1 个")));
+        QCOMPARE(child<QProgressBar>(&dialog, "runBar")->value(), 100);
+        QVERIFY(messages.texts().isEmpty());
+    }
+
+    void cancelLeavesOnlyWholeFilesAndTheDialogOpenUntilThen()
+    {
+        test::PrivateSettings privateSettings;
+        test::MessageCollector messages;
+        QTemporaryDir dir;
+        QStringList files;
+        for (int i = 0; i < 12; ++i) {
+            files << writePicture(dir.path(), QString("big%1.jpg").arg(i, 2, 10, QChar('0')), 1200,
+                                  900);
+        }
+        BatchDialog dialog;
+        dialog.show();
+        dialog.addFiles(files);
+        child<QLineEdit>(&dialog, "folderEdit")->setText(dir.path() + "/out");
+        dialog.setJobs(2);
+        QVERIFY(dialog.startRun());
+        QVERIFY(QTest::qWaitFor(
+            [&] { return QDir(dir.path() + "/out").entryList(QDir::Files).size() >= 2; }, 60000));
+        // Closing is refused while the run goes; Cancel is the way out.
+        QVERIFY(!dialog.close());
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(messages.texts(), QStringList{text(65531)});
+        child<QPushButton>(&dialog, "cancelButton")->click();
+        QVERIFY(waitForRun(dialog));
+        const QStringList written =
+            QDir(dir.path() + "/out").entryList(QDir::Files | QDir::Hidden, QDir::Name);
+        QVERIFY(written.size() >= 2);
+        QVERIFY2(written.size() < files.size(), "the cancel came too late to stop anything");
+        for (const QString& name : written) {
+            QVERIFY2(name.startsWith("QX_big") && name.endsWith(".jpg"), qPrintable(name));
+            Image picture;
+            QVERIFY2(openImage((dir.path() + "/out/" + name).toStdString(), picture),
+                     qPrintable(name));
+            QCOMPARE(picture.width(), 1200);
+        }
+        QVERIFY(
+            child<QLabel>(&dialog, "statusText")
+                ->text()
+                .contains(QString::fromUtf8("未处理 %1 个").arg(files.size() - written.size())));
+        QVERIFY(dialog.close());
+    }
+
+    void existingOutputsAreAskedAboutOnceForTheWholeRun()
+    {
+        test::PrivateSettings privateSettings;
+        test::MessageCollector messages;
+        QTemporaryDir dir;
+        QStringList files;
+        for (int i = 0; i < 4; ++i) {
+            files << writePicture(dir.path(), QString("s%1.jpg").arg(i), 40, 30);
+        }
+        const QString out = dir.path() + "/out";
+        QDir().mkpath(out);
+        for (int i : {0, 2, 3}) {
+            QFile stale(out + QString("/QX_s%1.jpg").arg(i));
+            stale.open(QIODevice::WriteOnly);
+            stale.write("old");
+        }
+        auto staleCount = [&] {
+            int count = 0;
+            for (const QString& name : QDir(out).entryList(QDir::Files)) {
+                count += QFileInfo(out + "/" + name).size() == 3;
+            }
+            return count;
+        };
+        BatchDialog dialog;
+        dialog.addFiles(files);
+        child<QLineEdit>(&dialog, "folderEdit")->setText(out);
+
+        messages.queueAnswers({QMessageBox::Cancel});
+        QVERIFY(!dialog.startRun());
+        QCOMPARE(messages.messages().size(), size_t(1));
+        QVERIFY(messages.messages()[0].text.startsWith(
+            QString::fromUtf8("输出文件夹中已有 3 个同名文件")));
+        QCOMPARE(messages.messages()[0].buttonTexts.value(QMessageBox::Yes), text(65521));
+        QCOMPARE(staleCount(), 3);
+
+        messages.clear();
+        messages.queueAnswers({QMessageBox::No});
+        QVERIFY(dialog.startRun());
+        QVERIFY(waitForRun(dialog));
+        QCOMPARE(messages.messages().size(), size_t(1));
+        QCOMPARE(staleCount(), 3);
+        QCOMPARE(child<QListWidget>(&dialog, "runLog")->count(), 3);
+
+        messages.clear();
+        messages.queueAnswers({QMessageBox::Yes});
+        QVERIFY(dialog.startRun());
+        QVERIFY(waitForRun(dialog));
+        QCOMPARE(messages.messages().size(), size_t(1));
+        QVERIFY(messages.messages()[0].text.startsWith(QString::fromUtf8("输出文件夹中已有 4 个")));
+        QCOMPARE(staleCount(), 0);
+        QVERIFY(child<QLabel>(&dialog, "statusText")
+                    ->text()
+                    .startsWith(QString::fromUtf8("完成: 转换 4 个")));
+    }
+};
+
+QTEST_MAIN(BatchDialogTest)
+#include "batch_dialog_test.moc"
