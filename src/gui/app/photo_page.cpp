@@ -533,33 +533,41 @@ bool PhotoPage::saveTo(const QString& path)
 
 void PhotoPage::rotatePicture()
 {
-    if (m_source.isEmpty() || refuseWhileHistogram()) {
-        return;
-    }
-    m_source.rotate(90);
-    m_geometry.record(GeometryStep::Rotate);
-    refreshPage();
-    restartHistogram();
+    transformSource(GeometryStep::Rotate);
 }
 
 void PhotoPage::mirrorPicture()
 {
-    if (m_source.isEmpty() || refuseWhileHistogram()) {
-        return;
-    }
-    m_source.mirrorHorizontal();
-    m_geometry.record(GeometryStep::Mirror);
-    refreshPage();
+    transformSource(GeometryStep::Mirror);
 }
 
 void PhotoPage::flipPicture()
 {
+    transformSource(GeometryStep::Flip);
+}
+
+void PhotoPage::transformSource(GeometryStep step)
+{
     if (m_source.isEmpty() || refuseWhileHistogram()) {
         return;
     }
-    m_source.flipVertical();
-    m_geometry.record(GeometryStep::Flip);
+    switch (step) {
+        case GeometryStep::Rotate:
+            m_source.rotate(90);
+            break;
+        case GeometryStep::Mirror:
+            m_source.mirrorHorizontal();
+            break;
+        case GeometryStep::Flip:
+            m_source.flipVertical();
+            break;
+    }
+    m_geometry.record(step);
     refreshPage();
+    // Only a quarter turn changes what the histogram panel reports (the size).
+    if (step == GeometryStep::Rotate) {
+        restartHistogram();
+    }
 }
 
 void PhotoPage::closePicture()

@@ -102,6 +102,7 @@ private:
     QToolButton* makeButton(int icon, int tooltipId, void (PhotoPage::*slot)());
     void refreshPage();
     void replaceExif(std::unique_ptr<ExifData> exif);
+    void transformSource(GeometryStep step);
     void updateButtons();
     void restartHistogram();
     bool refuseWhileHistogram();
