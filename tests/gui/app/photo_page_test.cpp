@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QUrl>
@@ -19,6 +20,8 @@
 #include "exif/exif_data.h"
 #include "exif/exif_entry.h"
 #include "gui/app/photo_page.h"
+#include "gui/overlay/border_page.h"
+#include "gui/view/image_view.h"
 #include "gui/app/save_size_dialog.h"
 #include "gui/engine/image_size_dialog.h"
 #include "gui/film/film_page.h"
@@ -272,6 +275,22 @@ private slots:
         QCOMPARE(m_page->source().width(), 300);
         QCOMPARE(m_page->source().height(), 200);
         QVERIFY(!m_page->saveButton()->isEnabled());
+    }
+
+    void sameShowsTheSameDetailOfAFramedResult()
+    {
+        PhotoPage& page = *m_page;
+        QVERIFY(page.openPicture(QStringLiteral(TAVELUNE_SAMPLES_DIR "/rocket.jpg")));
+        page.borderPage()->findChild<QCheckBox*>("enable")->setChecked(true);
+        page.borderPage()->applyPreset(1);
+        QVERIFY(page.startConversion() && waitForJob(page));
+        const Rect frame = page.photoRect();
+        QVERIFY(frame.left > 0 && frame.top > 0);
+        page.actualPixels();
+        page.sourceView()->setScroll(40, 30, false);
+        page.matchPanes();
+        QCOMPARE(page.resultView()->zoom(), page.sourceView()->zoom());
+        QCOMPARE(page.resultView()->scroll(), QPoint(40 + frame.left, 30 + frame.top));
     }
 
     void rotateIsRefusedWhileTheHistogramRuns()
