@@ -91,7 +91,8 @@ inline uint32_t FusedSlideCore::bands(int r, int g, int b) const
     int scaled = 6000 * sixths;
     uint32_t mask = 0;
     for (int i = 0; i < m_bandCount; ++i)
-        mask |= uint32_t((scaled >= m_low[size_t(i)] * d) & (scaled <= m_high[size_t(i)] * d)) << i;
+        mask |= uint32_t(int(scaled >= m_low[size_t(i)] * d) & int(scaled <= m_high[size_t(i)] * d))
+                << i;
     // A grey has no hue to test.
     return (mask & -uint32_t(d > 0)) | m_always;
 }
