@@ -5,7 +5,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTimer>
-
 #include <algorithm>
 #include <cstdio>
 #include <vector>
@@ -114,6 +113,7 @@ int main(int argc, char** argv)
                 page.source().height(), qPrintable(photo));
     std::printf("longest unserved event loop, median ms: open %.1f, histogram %.1f, apply %.1f\n",
                 median(open), median(histogram), median(apply));
-    std::printf("wall time, median ms: open %.1f, apply %.1f\n", median(openWall), median(applyWall));
+    std::printf("wall time, median ms: open %.1f, apply %.1f\n", median(openWall),
+                median(applyWall));
     return 0;
 }

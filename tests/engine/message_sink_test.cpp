@@ -1,9 +1,10 @@
 // The message sink: a thread's own sink takes that thread's messages and no other's.
+#include "engine/message_sink.h"
+
 #include <gtest/gtest.h>
 
 #include <thread>
 
-#include "engine/message_sink.h"
 #include "support/test_support.h"
 
 namespace tavelune {
@@ -14,9 +15,8 @@ TEST(MessageSink, ThreadSinkTakesOnlyItsOwnThreadsMessagesUntilItEnds)
     test::MessageCollector installed;
     std::vector<std::string> own;
     std::thread worker([&] {
-        ThreadMessageSink quiet([&](const std::string& text, const std::string&, MessageIcon) {
-            own.push_back(text);
-        });
+        ThreadMessageSink quiet(
+            [&](const std::string& text, const std::string&, MessageIcon) { own.push_back(text); });
         showMessage("from the worker");
         {
             ThreadMessageSink inner([](const std::string&, const std::string&, MessageIcon) {});

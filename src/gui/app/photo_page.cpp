@@ -17,12 +17,11 @@
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
-
 #include <thread>
 
 #include "engine/fit_within.h"
-#include "engine/message_sink.h"
 #include "engine/image_size_model.h"
+#include "engine/message_sink.h"
 #include "exif/entry_values.h"
 #include "exif/exif_entry.h"
 #include "film/film_step.h"
@@ -34,12 +33,12 @@
 #include "gui/controls/image_bridge.h"
 #include "gui/controls/message_box.h"
 #include "gui/engine/image_size_dialog.h"
+#include "gui/exif/exif_editor_dialog.h"
 #include "gui/exif/exif_list_widget.h"
 #include "gui/film/film_page.h"
+#include "gui/histogram/histogram_panel_widget.h"
 #include "gui/overlay/border_page.h"
 #include "gui/overlay/overlay_page.h"
-#include "gui/histogram/histogram_panel_widget.h"
-#include "gui/exif/exif_editor_dialog.h"
 #include "gui/view/compare_window.h"
 #include "gui/view/image_view.h"
 #include "job/file_conversion.h"
@@ -226,12 +225,14 @@ QWidget* PhotoPage::buildRightColumn()
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
     m_panel = new HistogramPanelWidget(column);
-    m_exifEditor = new QPushButton(buttonIcon(ButtonIcon::ExifEditor), text(kExifEditorButton), column);
+    m_exifEditor =
+        new QPushButton(buttonIcon(ButtonIcon::ExifEditor), text(kExifEditorButton), column);
     m_exifEditor->setObjectName("exifEditorButton");
     m_exifEditor->setToolTip(text(57449));
     connect(m_exifEditor, &QPushButton::clicked, this, &PhotoPage::editExif);
     m_exifList = new ExifListWidget(column);
-    connect(m_exifList, &ExifListWidget::exifChanged, m_panel, &HistogramPanelWidget::refreshSummary);
+    connect(m_exifList, &ExifListWidget::exifChanged, m_panel,
+            &HistogramPanelWidget::refreshSummary);
     layout->addWidget(m_panel);
     layout->addWidget(m_exifEditor);
     layout->addWidget(m_exifList, 1);
@@ -286,10 +287,9 @@ bool PhotoPage::openDropped(const QMimeData* mime)
 
 void PhotoPage::openWithDialog()
 {
-    const QString path = QFileDialog::getOpenFileName(this, text(kOpenCaption),
-                                                      AppSettings::lastFolder("open"),
-                                                      text(kOpenFilter), nullptr,
-                                                      QFileDialog::ReadOnly);
+    const QString path =
+        QFileDialog::getOpenFileName(this, text(kOpenCaption), AppSettings::lastFolder("open"),
+                                     text(kOpenFilter), nullptr, QFileDialog::ReadOnly);
     if (path.isEmpty()) {
         return;
     }
@@ -436,7 +436,8 @@ void PhotoPage::updateButtons()
 
 void PhotoPage::restartHistogram()
 {
-    m_panel->startCalculation(m_source, m_source.isEmpty() || m_exif->IsEmpty() ? nullptr : m_exif.get());
+    m_panel->startCalculation(m_source,
+                              m_source.isEmpty() || m_exif->IsEmpty() ? nullptr : m_exif.get());
 }
 
 bool PhotoPage::refuseWhileHistogram()

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <QWidget>
-
 #include <memory>
 
 #include "engine/image.h"

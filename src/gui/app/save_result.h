@@ -7,7 +7,7 @@ namespace tavelune {
 class ExifData;
 class Image;
 struct FullSizeJob;
-}
+}  // namespace tavelune
 
 class QWidget;
 

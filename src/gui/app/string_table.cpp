@@ -3,11 +3,10 @@
 
 #include <dlfcn.h>
 
+#include <QFileInfo>
 #include <algorithm>
 #include <atomic>
 #include <iterator>
-
-#include <QFileInfo>
 
 namespace tavelune::gui {
 
@@ -94,7 +93,8 @@ const char* builtInText(int id)
 {
     const Row* rows = sortedBuiltInRows();
     const Row* end = rows + std::size(builtInRows);
-    const Row* it = std::lower_bound(rows, end, id, [](const Row& row, int key) { return row.id < key; });
+    const Row* it =
+        std::lower_bound(rows, end, id, [](const Row& row, int key) { return row.id < key; });
     return it != end && it->id == id ? it->text : nullptr;
 }
 

@@ -5,7 +5,6 @@
 #include <QCommandLineParser>
 #include <QFile>
 #include <QTextStream>
-
 #include <cstdio>
 
 #include "engine/format_dispatch.h"
@@ -37,9 +36,10 @@ bool parseStartOptions(const QStringList& arguments, StartOptions& options, int&
                                                  "it: zh_CN, zh_TW or en_US."),
                                   QStringLiteral("CODE"));
     parser.addOption(lang);
-    parser.addPositionalArgument(QStringLiteral("FILE"),
-                                 QStringLiteral("A picture to open (JPEG, TIFF, PNG, GIF, PSD, BMP)."),
-                                 QStringLiteral("[FILE]"));
+    parser.addPositionalArgument(
+        QStringLiteral("FILE"),
+        QStringLiteral("A picture to open (JPEG, TIFF, PNG, GIF, PSD, BMP)."),
+        QStringLiteral("[FILE]"));
     exitCode = 0;
     if (!parser.parse(arguments)) {
         std::fprintf(stderr, "tavelune: %s\n", qPrintable(parser.errorText()));

@@ -1,6 +1,4 @@
 // The three setting pages through their widgets: Apply draws exactly what tavelune-cli draws.
-#include <QTest>
-
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -8,6 +6,7 @@
 #include <QProcess>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include "engine/format_dispatch.h"
 #include "gui/app/photo_page.h"
@@ -100,7 +99,8 @@ private slots:
         int differing = 0;
         for (int y = 0; y < shown.height(); ++y) {
             for (int x = 0; x < shown.width(); ++x) {
-                differing += (shown.pixelAt(x, y) | 0xFF000000u) != (expected.pixelAt(x, y) | 0xFF000000u);
+                differing +=
+                    (shown.pixelAt(x, y) | 0xFF000000u) != (expected.pixelAt(x, y) | 0xFF000000u);
             }
         }
         QCOMPARE(differing, 0);

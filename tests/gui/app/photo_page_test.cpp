@@ -1,31 +1,31 @@
 // The photo page through its real widgets: button states, opening, the job, saving.
-#include <QTest>
+#include "gui/app/photo_page.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDialog>
+#include <QLineEdit>
+#include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <QToolButton>
-#include <QCheckBox>
-#include <QLineEdit>
-#include <QMimeData>
 #include <QUrl>
 
 #include "engine/format_dispatch.h"
 #include "exif/entry_values.h"
 #include "exif/exif_data.h"
 #include "exif/exif_entry.h"
-#include "gui/app/photo_page.h"
-#include "gui/overlay/border_page.h"
-#include "gui/view/image_view.h"
 #include "gui/app/save_size_dialog.h"
 #include "gui/engine/image_size_dialog.h"
 #include "gui/film/film_page.h"
 #include "gui/histogram/histogram_panel_widget.h"
+#include "gui/overlay/border_page.h"
+#include "gui/view/image_view.h"
 #include "job/conversion_job.h"
 #include "job/file_conversion.h"
 #include "support/gui_test_support.h"
@@ -101,13 +101,20 @@ void chooseWorkingSizeThenAccept()
 class PhotoPageTest : public QObject {
     Q_OBJECT
 private slots:
-    void init() { m_page = std::make_unique<PhotoPage>(placeholder(), placeholder()); m_page->resize(1000, 600); m_page->show(); }
+    void init()
+    {
+        m_page = std::make_unique<PhotoPage>(placeholder(), placeholder());
+        m_page->resize(1000, 600);
+        m_page->show();
+    }
     void cleanup() { m_page.reset(); }
 
     void buttonsFollowTheStateMachine()
     {
         PhotoPage& page = *m_page;
-        auto enabled = [&](const char* name) { return page.findChild<QWidget*>(name)->isEnabled(); };
+        auto enabled = [&](const char* name) {
+            return page.findChild<QWidget*>(name)->isEnabled();
+        };
         QVERIFY(!enabled("applyButton") && !enabled("saveButton") && !enabled("rotateButton"));
         QVERIFY(enabled("openButton") && enabled("actualButton") && enabled("sameButton"));
 

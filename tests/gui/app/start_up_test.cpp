@@ -1,10 +1,9 @@
 // Start-up: the command line, the language question, the packs and the placeholder check.
-#include <QTest>
-
 #include <QApplication>
 #include <QCloseEvent>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include "gui/app/app_settings.h"
@@ -74,14 +73,15 @@ private slots:
             QString expected;
         };
         const Case cases[] = {
-            {"", true, false, "zh_CN"},     {"", true, true, "en_US"},
-            {"", false, true, "zh_CN"},     {"zh_TW", true, true, "zh_TW"},
+            {"", true, false, "zh_CN"},      {"", true, true, "en_US"},
+            {"", false, true, "zh_CN"},      {"zh_TW", true, true, "zh_TW"},
             {"en_US", true, false, "en_US"}, {"en_US", false, false, "zh_CN"},
         };
         for (const Case& c : cases) {
             LanguageDialog dialog(c.current, c.english, c.preferEnglish);
             QCOMPARE(dialog.chosenCode(), c.expected);
-            QCOMPARE(dialog.findChild<QRadioButton*>("language_en_US")->isVisibleTo(&dialog), c.english);
+            QCOMPARE(dialog.findChild<QRadioButton*>("language_en_US")->isVisibleTo(&dialog),
+                     c.english);
         }
     }
 

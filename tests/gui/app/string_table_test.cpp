@@ -1,15 +1,14 @@
 // The string table: complete in all three languages, consistent conversions, packs that load.
-#include <QTest>
+#include "gui/app/string_table.h"
 
+#include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <QFile>
-
+#include <QTest>
 #include <map>
 #include <set>
 #include <vector>
 
-#include "gui/app/string_table.h"
 #include "support/gui_test_support.h"
 
 namespace {
@@ -29,7 +28,8 @@ const Row kRows[] = {
 
 QStringList conversions(const char* text)
 {
-    static const QRegularExpression spec(QStringLiteral("%[-+ #0]*[0-9*]*(\\.[0-9*]+)?(hh|h|ll|l|z)?[diouxXeEfgGcsp%]"));
+    static const QRegularExpression spec(
+        QStringLiteral("%[-+ #0]*[0-9*]*(\\.[0-9*]+)?(hh|h|ll|l|z)?[diouxXeEfgGcsp%]"));
     QStringList found;
     auto it = spec.globalMatch(QString::fromUtf8(text));
     while (it.hasNext()) {
@@ -53,7 +53,8 @@ private slots:
         std::set<int> seen;
         for (const Row& row : kRows) {
             QVERIFY2(seen.insert(row.id).second, qPrintable(QString("id %1 twice").arg(row.id)));
-            QVERIFY2(*row.zhCN && *row.zhTW && *row.enUS, qPrintable(QString("id %1 has an empty column").arg(row.id)));
+            QVERIFY2(*row.zhCN && *row.zhTW && *row.enUS,
+                     qPrintable(QString("id %1 has an empty column").arg(row.id)));
         }
     }
 
@@ -77,7 +78,8 @@ private slots:
     void eachPackLoadsFromTheProgramFolderAndAnswersEveryId()
     {
         const QString folder = test::buildProgramFolder();
-        for (const auto& [code, column] : std::vector<std::pair<QString, int>>{{"zh_TW", 1}, {"en_US", 2}}) {
+        for (const auto& [code, column] :
+             std::vector<std::pair<QString, int>>{{"zh_TW", 1}, {"en_US", 2}}) {
             QString error;
             std::unique_ptr<LanguagePack> pack(LanguagePack::load(folder, code, &error));
             QVERIFY2(pack, qPrintable(error));

@@ -5,7 +5,6 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
-
 #include <vector>
 
 #include "engine/image.h"
