@@ -48,16 +48,25 @@ QString settingsText(const FilmSettings& s)
         .arg(s.saturation);
 }
 
-class ExposedSlider : public QSlider {
-public:
-    using QSlider::initStyleOption;
-};
-
-// The handle's centre height for a slider position.
+// The handle's centre height for a slider position; the option is filled from the slider's
+// public state the way the slider fills it for painting.
 int handleY(QSlider* slider, int value)
 {
     QStyleOptionSlider option;
-    static_cast<ExposedSlider*>(slider)->initStyleOption(&option);
+    option.initFrom(slider);
+    option.subControls = QStyle::SC_None;
+    option.activeSubControls = QStyle::SC_None;
+    option.orientation = slider->orientation();
+    option.maximum = slider->maximum();
+    option.minimum = slider->minimum();
+    option.tickPosition = slider->tickPosition();
+    option.tickInterval = slider->tickInterval();
+    option.upsideDown = slider->orientation() == Qt::Horizontal
+                            ? slider->invertedAppearance() != (option.direction == Qt::RightToLeft)
+                            : !slider->invertedAppearance();
+    option.direction = Qt::LeftToRight;
+    option.singleStep = slider->singleStep();
+    option.pageStep = slider->pageStep();
     option.sliderPosition = option.sliderValue = value;
     return slider->style()
         ->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider)
