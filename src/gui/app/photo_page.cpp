@@ -7,9 +7,7 @@
 #include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QGridLayout>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QMimeData>
 #include <QPainter>
 #include <QProgressBar>
@@ -19,7 +17,6 @@
 #include <QVBoxLayout>
 #include <thread>
 
-#include "engine/fit_within.h"
 #include "engine/image_size_model.h"
 #include "engine/message_sink.h"
 #include "exif/entry_values.h"
@@ -145,9 +142,11 @@ PhotoPage::~PhotoPage()
     m_runner->wait();
 }
 
-QToolButton* PhotoPage::makeButton(int icon, int tooltipId, void (PhotoPage::*slot)())
+QToolButton* PhotoPage::makeButton(int icon, int tooltipId, void (PhotoPage::*slot)(),
+                                   const char* name)
 {
     auto* button = new QToolButton(this);
+    button->setObjectName(QLatin1String(name));
     // The row sits on the page's black surround.
     button->setIcon(buttonIcon(static_cast<ButtonIcon>(icon), IconBackground::Dark));
     button->setIconSize(QSize(24, 24));
@@ -163,10 +162,8 @@ QWidget* PhotoPage::buildButtonRow()
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(2, 2, 2, 2);
     layout->setSpacing(2);
-    m_open = makeButton(int(ButtonIcon::Open), 57439, &PhotoPage::openWithDialog);
-    m_save = makeButton(int(ButtonIcon::Save), 57440, &PhotoPage::saveWithDialog);
-    m_open->setObjectName("openButton");
-    m_save->setObjectName("saveButton");
+    m_open = makeButton(int(ButtonIcon::Open), 57439, &PhotoPage::openWithDialog, "openButton");
+    m_save = makeButton(int(ButtonIcon::Save), 57440, &PhotoPage::saveWithDialog, "saveButton");
     layout->addWidget(m_open);
     layout->addWidget(m_save);
     layout->addSpacing(8);
@@ -184,8 +181,7 @@ QWidget* PhotoPage::buildButtonRow()
         {ButtonIcon::PictureSize, 57444, &PhotoPage::resizePicture, "sizeButton"},
     };
     for (const auto& b : pictureButtons) {
-        QToolButton* button = makeButton(int(b.icon), b.tooltip, b.slot);
-        button->setObjectName(b.name);
+        QToolButton* button = makeButton(int(b.icon), b.tooltip, b.slot, b.name);
         m_pictureButtons << button;
         layout->addWidget(button);
     }
@@ -197,9 +193,7 @@ QWidget* PhotoPage::buildButtonRow()
         {ButtonIcon::FullScreen, 57442, &PhotoPage::showCompare, "fullScreenButton"},
     };
     for (const auto& b : viewButtons) {
-        QToolButton* button = makeButton(int(b.icon), b.tooltip, b.slot);
-        button->setObjectName(b.name);
-        layout->addWidget(button);
+        layout->addWidget(makeButton(int(b.icon), b.tooltip, b.slot, b.name));
     }
     layout->addSpacing(8);
     m_progress = new QProgressBar(row);

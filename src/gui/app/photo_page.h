@@ -98,7 +98,7 @@ protected:
 private:
     QWidget* buildButtonRow();
     QWidget* buildRightColumn();
-    QToolButton* makeButton(int icon, int tooltipId, void (PhotoPage::*slot)());
+    QToolButton* makeButton(int icon, int tooltipId, void (PhotoPage::*slot)(), const char* name);
     void refreshPage();
     void replaceExif(std::unique_ptr<ExifData> exif);
     void transformSource(GeometryStep step);

@@ -28,10 +28,10 @@ const Row kRows[] = {
 
 QStringList conversions(const char* text)
 {
-    static const QRegularExpression spec(
+    static const QRegularExpression conversion(
         QStringLiteral("%[-+ #0]*[0-9*]*(\\.[0-9*]+)?(hh|h|ll|l|z)?[diouxXeEfgGcsp%]"));
     QStringList found;
-    auto it = spec.globalMatch(QString::fromUtf8(text));
+    auto it = conversion.globalMatch(QString::fromUtf8(text));
     while (it.hasNext()) {
         const QString c = it.next().captured(0);
         if (c != QLatin1String("%%")) {
