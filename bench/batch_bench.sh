@@ -10,16 +10,7 @@ build=${BUILD:-build}
 work=${WORK:-/tmp/tavelune-batch-bench}
 runs=${RUNS:-3}
 count=${COUNT:-40}
-mkdir -p "$work/in"
-if [ "$(ls "$work/in" | wc -l)" -ne "$count" ]; then
-  rm -f "$work"/in/*
-  convert samples/rocket.jpg -filter Lanczos -resize 3000x2000\! \
-    -attenuate 0.28 +noise Gaussian -quality 90 "$work/seed.jpg"
-  for i in $(seq -w 1 "$count"); do
-    # Each picture differs a little, so no run can profit from an identical input.
-    convert "$work/seed.jpg" -modulate 100,$((90 + 10#$i % 20)) -quality 90 "$work/in/p$i.jpg"
-  done
-fi
+bash bench/make_batch_photos.sh "$work" "$count"
 identify -format "%f %wx%h\n" "$work/in/p01.jpg"
 python3 - "$build" "$work" "$runs" <<'PY'
 import glob, resource, shutil, statistics, subprocess, sys, time, os

@@ -279,9 +279,16 @@ void Image::drawRectangle(int x, int y, int w, int h, uint32_t outline, uint32_t
         int right = std::min(x + w - 1, m_clipRight);
         int top = std::max(y + 1, m_clipTop);
         int bottom = std::min(y + h - 1, m_clipBottom);
-        for (int row = top; row < bottom; ++row)
-            for (int column = left; column < right; ++column)
-                setPixel(column, row, fill);
+        // Row by row rather than through setPixel: the bounds are already clipped, and an
+        // opaque fill replaces the pixels outright (a frame fills a whole picture).
+        for (int row = top; row < bottom && left < right; ++row) {
+            uint32_t* line = rowFromTop(row);
+            if ((fill >> 24) == 255)
+                std::fill(line + left, line + right, fill);
+            else
+                for (int column = left; column < right; ++column)
+                    line[column] = blendPixel(line[column], fill);
+        }
     }
     drawLine(x, y, x + w - 1, y, outline);
     drawLine(x, y + h - 1, x + w - 1, y + h - 1, outline);
@@ -402,13 +409,31 @@ void Image::copyImage(int destX, int destY, const Image& source, int sourceX, in
     if (dest.isEmpty())
         return;
     Rect area = source.clipRect();
+    // Neither keyed nor faded: each source pixel goes through unchanged, so the columns that
+    // lie inside the source can be read along its row.
+    const bool plain = source.m_keyOpacity >= 100 && source.m_opacity >= 100;
+    const int64_t shift = int64_t(sourceX) - destX;
+    const int insideLeft = int(std::clamp<int64_t>(area.left - shift, dest.left, dest.right));
+    const int insideRight = int(std::clamp<int64_t>(area.right - shift, insideLeft, dest.right));
     for (int y = dest.top; y < dest.bottom; ++y) {
         int64_t fromY = int64_t(sourceY) + (y - destY);
         uint32_t* row = rowFromTop(y);
+        if (plain && fromY >= area.top && fromY < area.bottom) {
+            for (int x = dest.left; x < insideLeft; ++x) row[x] = blendPixel(row[x], outsideColour);
+            const uint32_t* from = source.rowFromTop(int(fromY));
+            for (int x = insideLeft; x < insideRight; ++x) {
+                const uint32_t colour = from[x + shift];
+                row[x] = (colour >> 24) == 255 ? colour : blendPixel(row[x], colour);
+            }
+            for (int x = insideRight; x < dest.right; ++x)
+                row[x] = blendPixel(row[x], outsideColour);
+            continue;
+        }
         for (int x = dest.left; x < dest.right; ++x) {
             int64_t fromX = int64_t(sourceX) + (x - destX);
             uint32_t colour = outsideColour;
-            if (fromX >= area.left && fromX < area.right && fromY >= area.top && fromY < area.bottom) {
+            if (fromX >= area.left && fromX < area.right && fromY >= area.top &&
+                fromY < area.bottom) {
                 bool skip = false;
                 colour = source.keyedColour(source.pixelAt(int(fromX), int(fromY)), skip);
                 if (skip)

@@ -186,6 +186,82 @@ TEST(Image, CopyImageAppliesOpacity)
     EXPECT_EQ(dest.pixelAt(1, 0), 0xFF000000u);  // outside the source: transparent colour
 }
 
+// The row-wise copy and fill must give what compositing pixel by pixel gives, for opaque and
+// translucent pixels, sources clipped or offset past either edge, and a clipped destination.
+TEST(Image, CopyAndFillMatchPixelByPixelCompositing)
+{
+    uint32_t seed = 12345;
+    auto next = [&] { return seed = seed * 1664525u + 1013904223u; };
+    auto noise = [&](int w, int h) {
+        Image image;
+        image.create(w, h, 72.0f);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                uint32_t v = next();
+                // A third opaque, a few fully transparent, the rest translucent.
+                uint32_t alpha = (v >> 24) % 3 == 0 ? 255 : (v >> 24) % 7 == 0 ? 0 : v >> 24;
+                image.rowFromTop(y)[x] = (alpha << 24) | (next() & 0xFFFFFF);
+            }
+        return image;
+    };
+    struct Case {
+        int destX, destY, sourceX, sourceY, w, h;
+        Rect sourceClip, destClip;
+    };
+    const Case cases[] = {
+        {0, 0, 0, 0, 9, 7, {0, 0, 9, 7}, {0, 0, 13, 11}},
+        {3, 2, 0, 0, 9, 7, {0, 0, 9, 7}, {0, 0, 13, 11}},
+        {-2, -1, 1, 1, 20, 20, {2, 1, 7, 6}, {0, 0, 13, 11}},
+        {4, 3, -3, -2, 12, 9, {0, 0, 9, 7}, {1, 2, 10, 9}},
+        {0, 0, 5, 0, 13, 11, {0, 0, 9, 7}, {0, 0, 13, 11}},
+    };
+    const uint32_t outside[] = {0x00000000, 0xFF336699, 0x80FF0000};
+    for (const Case& c : cases) {
+        for (uint32_t outsideColour : outside) {
+            Image source = noise(9, 7);
+            ASSERT_TRUE(source.setClipRect(c.sourceClip));
+            Image dest = noise(13, 11);
+            Image expected = dest;
+            ASSERT_TRUE(dest.setClipRect(c.destClip));
+            dest.copyImage(c.destX, c.destY, source, c.sourceX, c.sourceY, c.w, c.h, outsideColour);
+            for (int y = 0; y < 11; ++y)
+                for (int x = 0; x < 13; ++x) {
+                    const int fromX = c.sourceX + x - c.destX;
+                    const int fromY = c.sourceY + y - c.destY;
+                    const bool written = x >= c.destX && x < c.destX + c.w && y >= c.destY &&
+                                         y < c.destY + c.h && x >= c.destClip.left &&
+                                         x < c.destClip.right && y >= c.destClip.top &&
+                                         y < c.destClip.bottom;
+                    const bool inside = fromX >= c.sourceClip.left && fromX < c.sourceClip.right &&
+                                        fromY >= c.sourceClip.top && fromY < c.sourceClip.bottom;
+                    uint32_t want = expected.pixelAt(x, y);
+                    if (written)
+                        want = Image::blendPixel(
+                            want, inside ? source.pixelAt(fromX, fromY) : outsideColour);
+                    ASSERT_EQ(dest.pixelAt(x, y), want) << x << "," << y;
+                }
+        }
+    }
+    for (uint32_t fill : {0xFF204060u, 0x80204060u}) {
+        Image dest = noise(13, 11);
+        Image expected = dest;
+        ASSERT_TRUE(dest.setClip(2, 1, 8, 9));
+        dest.drawRectangle(0, 0, 12, 8, 0x00000000, fill);
+        for (int y = 0; y < 11; ++y)
+            for (int x = 0; x < 13; ++x) {
+                // The clip is columns 2..9, rows 1..9; the rectangle's inside 1..10 x 1..6.
+                const bool inClip = x >= 2 && x < 10 && y >= 1;
+                uint32_t want = expected.pixelAt(x, y);
+                if (inClip && y < 7)
+                    want = Image::blendPixel(want, fill);
+                // The transparent outline still clears pixels that were fully transparent.
+                if (inClip && (y == 7 || x == 11))
+                    want = Image::blendPixel(want, 0x00000000);
+                ASSERT_EQ(dest.pixelAt(x, y), want) << x << "," << y;
+            }
+    }
+}
+
 TEST(Image, FromDibDecodesEveryBitDepth)
 {
     Image image;
