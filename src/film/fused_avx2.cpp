@@ -1,5 +1,6 @@
 // The fused chains' vector kernels in AVX2, compiled per function so the rest of the program
 // still runs on any x86-64; every step gives the one-pixel path's integers exactly.
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 
@@ -122,9 +123,172 @@ TAVELUNE_AVX2 inline V atMost(V a, V b)
     return atLeast(b, a);
 }
 
-// Lanes for which bandsThatMayHold of FusedColourCore is not 0.
-TAVELUNE_AVX2 V velviaBandLanes(V r, V g, V b)
+TAVELUNE_AVX2 inline V select(V mask, V ifFalse, V ifTrue)
 {
+    return _mm256_blendv_epi8(ifFalse, ifTrue, mask);
+}
+
+TAVELUNE_AVX2 inline bool none(V mask)
+{
+    return _mm256_testz_si256(mask, mask);
+}
+
+// Eight lanes of doubles in two halves, for the HSV steps: the same operations in the same
+// order as the one-pixel code, so every rounding is the same.
+struct D8 {
+    __m256d lo, hi;
+};
+
+TAVELUNE_AVX2 inline D8 toDouble(V x)
+{
+    return {_mm256_cvtepi32_pd(_mm256_castsi256_si128(x)),
+            _mm256_cvtepi32_pd(_mm256_extracti128_si256(x, 1))};
+}
+
+TAVELUNE_AVX2 inline D8 splatD(double v)
+{
+    return {_mm256_set1_pd(v), _mm256_set1_pd(v)};
+}
+
+TAVELUNE_AVX2 inline D8 operator+(D8 a, D8 b)
+{
+    return {_mm256_add_pd(a.lo, b.lo), _mm256_add_pd(a.hi, b.hi)};
+}
+TAVELUNE_AVX2 inline D8 operator-(D8 a, D8 b)
+{
+    return {_mm256_sub_pd(a.lo, b.lo), _mm256_sub_pd(a.hi, b.hi)};
+}
+TAVELUNE_AVX2 inline D8 operator*(D8 a, D8 b)
+{
+    return {_mm256_mul_pd(a.lo, b.lo), _mm256_mul_pd(a.hi, b.hi)};
+}
+TAVELUNE_AVX2 inline D8 operator/(D8 a, D8 b)
+{
+    return {_mm256_div_pd(a.lo, b.lo), _mm256_div_pd(a.hi, b.hi)};
+}
+
+// int(x): truncation toward zero.
+TAVELUNE_AVX2 inline V truncated(D8 x)
+{
+    return _mm256_set_m128i(_mm256_cvttpd_epi32(x.hi), _mm256_cvttpd_epi32(x.lo));
+}
+
+// double(float(x)).
+TAVELUNE_AVX2 inline D8 throughFloat(D8 x)
+{
+    return {_mm256_cvtps_pd(_mm256_cvtpd_ps(x.lo)), _mm256_cvtps_pd(_mm256_cvtpd_ps(x.hi))};
+}
+
+// A 32-bit lane mask widened to the halves' 64-bit lanes.
+TAVELUNE_AVX2 inline D8 selectD(V mask, D8 ifFalse, D8 ifTrue)
+{
+    __m256d lo = _mm256_castsi256_pd(_mm256_cvtepi32_epi64(_mm256_castsi256_si128(mask)));
+    __m256d hi = _mm256_castsi256_pd(_mm256_cvtepi32_epi64(_mm256_extracti128_si256(mask, 1)));
+    return {_mm256_blendv_pd(ifFalse.lo, ifTrue.lo, lo),
+            _mm256_blendv_pd(ifFalse.hi, ifTrue.hi, hi)};
+}
+
+struct Rgb {
+    V r, g, b;
+};
+
+struct Hsv {
+    V hue, saturation, value;
+};
+
+// pixelToHsv.
+TAVELUNE_AVX2 Hsv hsvOf(const Rgb& c)
+{
+    V max = _mm256_max_epi32(_mm256_max_epi32(c.r, c.g), c.b);
+    V min = _mm256_min_epi32(_mm256_min_epi32(c.r, c.g), c.b);
+    V zero = _mm256_setzero_si256();
+    Hsv out;
+    out.value = truncated(toDouble(max) * splatD(0.39215686274509803) + splatD(0.5));
+    D8 maxD = toDouble(max);
+    V spread = _mm256_sub_epi32(max, min);
+    out.saturation =
+        truncated(toDouble(_mm256_mullo_epi32(spread, splat(100))) / maxD + splatD(0.5));
+    out.saturation = _mm256_andnot_si256(_mm256_cmpeq_epi32(max, zero), out.saturation);
+    V redMax = _mm256_cmpeq_epi32(c.r, max);
+    V greenMax = _mm256_cmpeq_epi32(c.g, max);
+    V numerator = select(greenMax, _mm256_sub_epi32(c.r, c.g), _mm256_sub_epi32(c.b, c.r));
+    numerator = select(redMax, numerator, _mm256_sub_epi32(c.g, c.b));
+    D8 q = toDouble(numerator) / toDouble(spread);
+    D8 h = selectD(greenMax, splatD(4) + q, splatD(2) + q);
+    h = selectD(redMax, h, q);
+    h = h * splatD(60);
+    D8 wrapped = h + splatD(360);
+    h = {_mm256_blendv_pd(h.lo, wrapped.lo, _mm256_cmp_pd(h.lo, _mm256_setzero_pd(), _CMP_LT_OQ)),
+         _mm256_blendv_pd(h.hi, wrapped.hi, _mm256_cmp_pd(h.hi, _mm256_setzero_pd(), _CMP_LT_OQ))};
+    h = {_mm256_andnot_pd(_mm256_cmp_pd(h.lo, _mm256_set1_pd(360), _CMP_GE_OQ), h.lo),
+         _mm256_andnot_pd(_mm256_cmp_pd(h.hi, _mm256_set1_pd(360), _CMP_GE_OQ), h.hi)};
+    // Nearly grey colours are exactly grey, with hue 0.
+    out.hue =
+        _mm256_andnot_si256(_mm256_cmpeq_epi32(out.saturation, zero), truncated(h + splatD(0.5)));
+    return out;
+}
+
+TAVELUNE_AVX2 inline V clampTo(V v, int low, int high)
+{
+    return _mm256_min_epi32(_mm256_max_epi32(v, splat(low)), splat(high));
+}
+
+// HsvAdjustment::adjust then hsvToPixel, on the colour channels.
+TAVELUNE_AVX2 Rgb adjusted(const HsvAdjustment::Parts& band, const Hsv& c, const Rgb& base)
+{
+    V distance = _mm256_abs_epi32(_mm256_sub_epi32(splat(band.centre), c.hue));
+    D8 w = toDouble(_mm256_add_epi32(_mm256_sub_epi32(splat(band.half), distance), splat(30))) *
+           splatD(0.03333333333333333);
+    // std::clamp(w, 0.0, 1.0); w is never NaN or -0.
+    w = {_mm256_min_pd(_mm256_max_pd(w.lo, _mm256_setzero_pd()), _mm256_set1_pd(1.0)),
+         _mm256_min_pd(_mm256_max_pd(w.hi, _mm256_setzero_pd()), _mm256_set1_pd(1.0))};
+    V hue = truncated(toDouble(c.hue) + w * splatD(band.hueShift));
+    V below = _mm256_cmpgt_epi32(_mm256_setzero_si256(), hue);
+    V above = _mm256_cmpgt_epi32(hue, splat(360));
+    hue = _mm256_add_epi32(hue, _mm256_and_si256(below, splat(360)));
+    hue = _mm256_sub_epi32(hue, _mm256_and_si256(above, splat(360)));
+    V saturation = clampTo(truncated((w * splatD(band.saturationPct) * splatD(0.01) + splatD(1)) *
+                                     toDouble(c.saturation)),
+                           0, 100);
+    V value = clampTo(
+        truncated((w * splatD(band.valuePct) * splatD(0.01) + splatD(1)) * toDouble(c.value)), 0,
+        100);
+
+    D8 valueD = toDouble(value);
+    D8 v = throughFloat(valueD * splatD(0.01));
+    D8 m = valueD * (splatD(1) - toDouble(saturation) * splatD(0.01)) * splatD(0.01);
+    // The sixth of the circle: hue <= 60 is the first, 61..120 the second, and so on.
+    V sixth = _mm256_setzero_si256();
+    for (int edge = 60; edge <= 300; edge += 60)
+        sixth = _mm256_sub_epi32(sixth, _mm256_cmpgt_epi32(hue, splat(edge)));
+    D8 t = toDouble(_mm256_sub_epi32(hue, _mm256_mullo_epi32(sixth, splat(60))));
+    D8 c60 = splatD(0.016666666666666666);
+    D8 up = m + (v - m) * t * c60;
+    D8 down = v + (m - v) * t * c60;
+    auto is = [&](int k) TAVELUNE_AVX2 { return _mm256_cmpeq_epi32(sixth, splat(k)); };
+    auto either = [&](int a, int b) TAVELUNE_AVX2 { return _mm256_or_si256(is(a), is(b)); };
+    D8 r = selectD(is(1), selectD(either(2, 3), selectD(is(4), v, up), m), down);
+    D8 g = selectD(is(0), selectD(either(1, 2), selectD(is(3), m, down), v), up);
+    D8 b = selectD(either(0, 1), selectD(is(2), selectD(either(3, 4), down, v), up), m);
+    auto byte = [&](D8 x) TAVELUNE_AVX2 {
+        return _mm256_and_si256(truncated(x * splatD(255) + splatD(0.5)), splat(0xFF));
+    };
+    Rgb out = {byte(r), byte(g), byte(b)};
+    V grey =
+        _mm256_and_si256(truncated(valueD * splatD(2.5500000000000003) + splatD(0.5)), splat(0xFF));
+    V isGrey = _mm256_cmpeq_epi32(saturation, _mm256_setzero_si256());
+    // A hue above 360 keeps the colour.
+    V keep = _mm256_cmpgt_epi32(hue, splat(360));
+    out.r = select(keep, select(isGrey, out.r, grey), base.r);
+    out.g = select(keep, select(isGrey, out.g, grey), base.g);
+    out.b = select(keep, select(isGrey, out.b, grey), base.b);
+    return out;
+}
+
+// bandsThatMayHold of FusedColourCore, one lane mask per band.
+TAVELUNE_AVX2 void velviaBandLanes(const Rgb& c, V lanes[4])
+{
+    V r = c.r, g = c.g, b = c.b;
     V max = _mm256_max_epi32(_mm256_max_epi32(r, g), b);
     V d = _mm256_sub_epi32(max, _mm256_min_epi32(_mm256_min_epi32(r, g), b));
     V redMax = _mm256_cmpeq_epi32(r, max);
@@ -138,43 +302,84 @@ TAVELUNE_AVX2 V velviaBandLanes(V r, V g, V b)
     V greenQ = _mm256_mullo_epi32(hundred, _mm256_sub_epi32(b, r));
     V redQ = _mm256_mullo_epi32(hundred, _mm256_sub_epi32(g, b));
     V blueQ = _mm256_mullo_epi32(hundred, _mm256_sub_epi32(g, r));
+    V grey = _mm256_cmpeq_epi32(d, _mm256_setzero_si256());
     V yellows = _mm256_or_si256(_mm256_and_si256(redMax, atLeast(redQ, margin73)),
                                 _mm256_and_si256(greenMax, atMost(greenQ, minus73)));
-    V greens = _mm256_and_si256(greenMax, _mm256_and_si256(atLeast(greenQ, minus27),
-                                                           atMost(greenQ, margin27)));
+    V greens = _mm256_and_si256(
+        greenMax, _mm256_and_si256(atLeast(greenQ, minus27), atMost(greenQ, margin27)));
     V cyans = _mm256_or_si256(_mm256_and_si256(greenMax, atLeast(greenQ, margin73)),
                               _mm256_and_si256(blueMax, atLeast(blueQ, margin73)));
-    V any = _mm256_or_si256(_mm256_or_si256(yellows, greens), cyans);
-    return _mm256_andnot_si256(_mm256_cmpeq_epi32(d, _mm256_setzero_si256()), any);
+    lanes[0] = _mm256_andnot_si256(grey, yellows);
+    lanes[1] = _mm256_andnot_si256(grey, greens);
+    lanes[2] = _mm256_andnot_si256(grey, cyans);
+    lanes[3] = _mm256_setzero_si256();
 }
 
-// Lanes for which FusedSlideCore::bands is not 0.
-TAVELUNE_AVX2 V slideBandLanes(const ColourCoreKernel& k, V r, V g, V b)
+// FusedSlideCore::bands, one lane mask per band.
+TAVELUNE_AVX2 void slideBandLanes(const ColourCoreKernel& k, const Rgb& c, V lanes[4])
 {
-    if (k.always)
-        return splat(-1);
+    V r = c.r, g = c.g, b = c.b;
     V max = _mm256_max_epi32(_mm256_max_epi32(r, g), b);
     V d = _mm256_sub_epi32(max, _mm256_min_epi32(_mm256_min_epi32(r, g), b));
     V sixD = _mm256_mullo_epi32(splat(6), d);
-    V redSixths = _mm256_add_epi32(_mm256_sub_epi32(g, b),
-                                   _mm256_and_si256(_mm256_cmpgt_epi32(b, g), sixD));
+    V redSixths =
+        _mm256_add_epi32(_mm256_sub_epi32(g, b), _mm256_and_si256(_mm256_cmpgt_epi32(b, g), sixD));
     V greenSixths = _mm256_add_epi32(_mm256_add_epi32(d, d), _mm256_sub_epi32(b, r));
     V blueSixths = _mm256_add_epi32(_mm256_slli_epi32(d, 2), _mm256_sub_epi32(r, g));
-    V redMax = _mm256_cmpeq_epi32(r, max);
-    V greenMax = _mm256_cmpeq_epi32(g, max);
-    V sixths = _mm256_blendv_epi8(blueSixths, greenSixths, greenMax);
-    sixths = _mm256_blendv_epi8(sixths, redSixths, redMax);
+    V sixths = select(_mm256_cmpeq_epi32(g, max), blueSixths, greenSixths);
+    sixths = select(_mm256_cmpeq_epi32(r, max), sixths, redSixths);
     V scaled = _mm256_mullo_epi32(splat(6000), sixths);
-    V any = _mm256_setzero_si256();
-    for (int i = 0; i < k.bandCount; ++i) {
-        V low = _mm256_mullo_epi32(splat(k.low[i]), d);
-        V high = _mm256_mullo_epi32(splat(k.high[i]), d);
-        any = _mm256_or_si256(any, _mm256_and_si256(atLeast(scaled, low), atMost(scaled, high)));
+    V hasHue = _mm256_cmpgt_epi32(d, _mm256_setzero_si256());
+    for (int i = 0; i < 4; ++i) {
+        if (i >= k.bandCount) {
+            lanes[i] = _mm256_setzero_si256();
+        } else if (k.always >> i & 1) {
+            lanes[i] = splat(-1);
+        } else {
+            V low = _mm256_mullo_epi32(splat(k.low[i]), d);
+            V high = _mm256_mullo_epi32(splat(k.high[i]), d);
+            lanes[i] = _mm256_and_si256(
+                hasHue, _mm256_and_si256(atLeast(scaled, low), atMost(scaled, high)));
+        }
     }
-    return _mm256_andnot_si256(_mm256_cmpeq_epi32(d, _mm256_setzero_si256()), any);
 }
 
-TAVELUNE_AVX2 V colourCore8(const ColourCoreKernel& k, V pixels)
+TAVELUNE_AVX2 inline void bandLanes(const ColourCoreKernel& k, const Rgb& c, V lanes[4])
+{
+    if (k.velviaBands)
+        velviaBandLanes(c, lanes);
+    else
+        slideBandLanes(k, c, lanes);
+}
+
+// The hue bands in order, as the cores' adjustBands: a band changes the colours it holds, and
+// the bands after it are tested again on the changed colour.
+TAVELUNE_AVX2 Rgb withBands(const ColourCoreKernel& k, Rgb c, V lanes[4])
+{
+    Hsv hsv = hsvOf(c);
+    for (int i = 0; i < k.bandCount; ++i) {
+        const HsvAdjustment::Parts& band = k.bands[i];
+        V inside = _mm256_and_si256(atLeast(hsv.hue, splat(band.fromHue)),
+                                    atMost(hsv.hue, splat(band.toHue)));
+        V changed = _mm256_and_si256(lanes[i], inside);
+        if (none(changed))
+            continue;
+        Rgb next = adjusted(band, hsv, c);
+        c = {select(changed, c.r, next.r), select(changed, c.g, next.g),
+             select(changed, c.b, next.b)};
+        if (i + 1 == k.bandCount)
+            break;
+        V again[4];
+        bandLanes(k, c, again);
+        for (int j = i + 1; j < k.bandCount; ++j) lanes[j] = select(changed, lanes[j], again[j]);
+        Hsv now = hsvOf(c);
+        hsv = {select(changed, hsv.hue, now.hue), select(changed, hsv.saturation, now.saturation),
+               select(changed, hsv.value, now.value)};
+    }
+    return c;
+}
+
+TAVELUNE_AVX2 Rgb layers8(const ColourCoreKernel& k, V pixels)
 {
     V s[3] = {channel(pixels, 16), channel(pixels, 8), channel(pixels, 0)};
     V screenSum = _mm256_add_epi32(_mm256_add_epi32(screenOfItself(s[0]), screenOfItself(s[1])),
@@ -193,21 +398,12 @@ TAVELUNE_AVX2 V colourCore8(const ColourCoreKernel& k, V pixels)
         if (k.strength != 255)
             d[c] = byAlpha(d[c], s[c], strength);
     }
+    return {d[0], d[1], d[2]};
+}
 
-    V lanes = k.velviaBands ? velviaBandLanes(d[0], d[1], d[2])
-                            : slideBandLanes(k, d[0], d[1], d[2]);
-    if (int mask = _mm256_movemask_ps(_mm256_castsi256_ps(lanes))) {
-        alignas(32) uint32_t p[8];
-        _mm256_store_si256(reinterpret_cast<V*>(p), opaquePixels(d[0], d[1], d[2]));
-        for (int i = 0; i < 8; ++i)
-            if (mask >> i & 1)
-                p[i] = k.bandStage(k.core, p[i]);
-        V banded = _mm256_load_si256(reinterpret_cast<const V*>(p));
-        d[0] = channel(banded, 16);
-        d[1] = channel(banded, 8);
-        d[2] = channel(banded, 0);
-    }
-
+TAVELUNE_AVX2 V mixed8(const ColourCoreKernel& k, V pixels)
+{
+    V d[3] = {channel(pixels, 16), channel(pixels, 8), channel(pixels, 0)};
     // Two output channels' terms per word: each sum stays within 16 bits.
     V redGreen = _mm256_setzero_si256();
     V blue = _mm256_setzero_si256();
@@ -218,6 +414,17 @@ TAVELUNE_AVX2 V colourCore8(const ColourCoreKernel& k, V pixels)
     V red = _mm256_srai_epi32(_mm256_slli_epi32(redGreen, 16), 16);
     V green = _mm256_srai_epi32(redGreen, 16);
     return opaquePixels(clampByte(red), clampByte(green), clampByte(blue));
+}
+
+TAVELUNE_AVX2 inline Rgb channels(V pixels)
+{
+    return {channel(pixels, 16), channel(pixels, 8), channel(pixels, 0)};
+}
+
+TAVELUNE_AVX2 inline V anyLane(const V lanes[4])
+{
+    return _mm256_or_si256(_mm256_or_si256(lanes[0], lanes[1]),
+                           _mm256_or_si256(lanes[2], lanes[3]));
 }
 
 TAVELUNE_AVX2 V blendToward8(V p, V q, V alpha)
@@ -231,15 +438,15 @@ TAVELUNE_AVX2 V blendToward8(V p, V q, V alpha)
 TAVELUNE_AVX2 V mono8(const MonoKernel& k, V pixels)
 {
     V s[3] = {channel(pixels, 16), channel(pixels, 8), channel(pixels, 0)};
-    V grey = _mm256_add_epi32(_mm256_add_epi32(gather(k.greyTerms, s[0]),
-                                               gather(k.greyTerms + 256, s[1])),
-                              gather(k.greyTerms + 512, s[2]));
+    V grey = _mm256_add_epi32(
+        _mm256_add_epi32(gather(k.greyTerms, s[0]), gather(k.greyTerms + 256, s[1])),
+        gather(k.greyTerms + 512, s[2]));
     V row = _mm256_slli_epi32(clampByte(grey), 8);
     V d[3];
     for (int c = 0; c < 3; ++c) d[c] = gatherByte(k.early, _mm256_add_epi32(row, s[c]));
     if (k.highKey) {
-        V screenSum = _mm256_add_epi32(
-            _mm256_add_epi32(screenOfItself(s[0]), screenOfItself(s[1])), screenOfItself(s[2]));
+        V screenSum = _mm256_add_epi32(_mm256_add_epi32(screenOfItself(s[0]), screenOfItself(s[1])),
+                                       screenOfItself(s[2]));
         V square[3] = {squareOf(s[0]), squareOf(s[1]), squareOf(s[2])};
         V squareSum = _mm256_add_epi32(_mm256_add_epi32(square[0], square[1]), square[2]);
         // shadowWeight and monoHighlightWeight of the layers' means.
@@ -251,7 +458,8 @@ TAVELUNE_AVX2 V mono8(const MonoKernel& k, V pixels)
             _mm256_srli_epi32(_mm256_mullo_epi32(_mm256_mullo_epi32(m, m), m), 16), splat(2));
         for (int c = 0; c < 3; ++c) {
             V layered = byAlpha(gather(k.screenLevels, s[c]), d[c], shadow);
-            layered = gatherByte(k.multiplied, _mm256_add_epi32(_mm256_slli_epi32(layered, 8), s[c]));
+            layered =
+                gatherByte(k.multiplied, _mm256_add_epi32(_mm256_slli_epi32(layered, 8), s[c]));
             d[c] = byAlpha(square[c], layered, highlight);
         }
     }
@@ -293,7 +501,56 @@ TAVELUNE_AVX2 inline void runEights(const uint32_t* src, uint32_t* dst, size_t n
 TAVELUNE_AVX2 void runColourCoreVector(const ColourCoreKernel& core, const uint32_t* src,
                                        uint32_t* dst, size_t n)
 {
-    runEights(src, dst, n, [&](V p, size_t) TAVELUNE_AVX2 { return colourCore8(core, p); });
+    // A block at a time: the layers, then the hue bands for just the colours that may need
+    // them, gathered eight to a vector, then the mix.
+    constexpr size_t kBlock = 256;
+    alignas(32) uint32_t layered[kBlock];
+    alignas(32) int32_t banded[kBlock + 8];
+    for (size_t begin = 0; begin < n; begin += kBlock) {
+        size_t count = std::min(kBlock, n - begin);
+        size_t found = 0;
+        runEights(src + begin, layered, count, [&](V p, size_t i) TAVELUNE_AVX2 {
+            Rgb d = layers8(core, p);
+            V lanes[4];
+            bandLanes(core, d, lanes);
+            unsigned mask = unsigned(_mm256_movemask_ps(_mm256_castsi256_ps(anyLane(lanes))));
+            // The padding lanes of a short last eight are not the block's.
+            if (i + 8 > count)
+                mask &= (1u << (count - i)) - 1;
+            for (; mask; mask &= mask - 1) banded[found++] = int32_t(i) + __builtin_ctz(mask);
+            return opaquePixels(d.r, d.g, d.b);
+        });
+        if (found) {
+            // Repeat the last colour to fill the last eight; it is written back unchanged.
+            for (size_t i = found; i < (found + 7) / 8 * 8; ++i) banded[i] = banded[found - 1];
+            for (size_t j = 0; j < found; j += 8) {
+                V index = _mm256_load_si256(reinterpret_cast<const V*>(banded + j));
+                Rgb c = channels(
+                    _mm256_i32gather_epi32(reinterpret_cast<const int*>(layered), index, 4));
+                V lanes[4];
+                bandLanes(core, c, lanes);
+                c = withBands(core, c, lanes);
+                alignas(32) uint32_t out[8];
+                _mm256_store_si256(reinterpret_cast<V*>(out), opaquePixels(c.r, c.g, c.b));
+                for (size_t i = 0; i < 8; ++i) layered[banded[j + i]] = out[i];
+            }
+        }
+        runEights(layered, dst + begin, count,
+                  [&](V p, size_t) TAVELUNE_AVX2 { return mixed8(core, p); });
+    }
+}
+
+TAVELUNE_AVX2 void adjustHsvVector(const HsvAdjustment::Parts& band, uint32_t* p, size_t n)
+{
+    ColourCoreKernel one{};
+    one.bandCount = 1;
+    one.bands[0] = band;
+    runEights(p, p, n, [&](V pixels, size_t) TAVELUNE_AVX2 {
+        V lanes[4] = {splat(-1), _mm256_setzero_si256(), _mm256_setzero_si256(),
+                      _mm256_setzero_si256()};
+        Rgb c = withBands(one, channels(pixels), lanes);
+        return opaquePixels(c.r, c.g, c.b);
+    });
 }
 
 TAVELUNE_AVX2 void blendTowardVector(uint32_t* p, const uint32_t* q, size_t n, int alpha)
@@ -334,6 +591,7 @@ TAVELUNE_AVX2 void divideBy3Vector(const int32_t* x, int32_t* quotient, size_t n
 
 // Never called without the vector unit; defined so that the program links everywhere.
 void runColourCoreVector(const ColourCoreKernel&, const uint32_t*, uint32_t*, size_t) {}
+void adjustHsvVector(const HsvAdjustment::Parts&, uint32_t*, size_t) {}
 void blendTowardVector(uint32_t*, const uint32_t*, size_t, int) {}
 void runMonoVector(const MonoKernel&, const uint32_t*, uint32_t*, size_t) {}
 void divideBy255Vector(const int32_t*, int32_t*, size_t) {}

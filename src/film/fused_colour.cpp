@@ -79,12 +79,6 @@ inline uint32_t FusedColourCore::adjustBands(uint32_t p, unsigned bands) const
     return p;
 }
 
-uint32_t FusedColourCore::bandStage(const void* core, uint32_t layered)
-{
-    return static_cast<const FusedColourCore*>(core)->adjustBands(layered,
-                                                                  bandsThatMayHold(layered));
-}
-
 uint32_t FusedColourCore::operator()(uint32_t pixel) const
 {
     int d[3];
@@ -101,9 +95,11 @@ uint32_t FusedColourCore::operator()(uint32_t pixel) const
 ColourCoreKernel FusedColourCore::kernel() const
 {
     ColourCoreKernel k = m_stages.kernel();
+    k.bandCount = 3;
+    k.bands[0] = m_yellows.parts();
+    k.bands[1] = m_greens.parts();
+    k.bands[2] = m_cyans.parts();
     k.velviaBands = true;
-    k.bandStage = &bandStage;
-    k.core = this;
     return k;
 }
 

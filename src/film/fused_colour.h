@@ -16,13 +16,12 @@ public:
     FusedColourCore(float gamma, bool portrait);
 
     uint32_t operator()(uint32_t pixel) const;
-    /// The tables for the vector kernel, which point back at this core.
+    /// The tables for the vector kernel.
     ColourCoreKernel kernel() const;
 
 private:
     // The three bands one after the other, each on the pixel the one before left.
     uint32_t adjustBands(uint32_t layered, unsigned bands) const;
-    static uint32_t bandStage(const void* core, uint32_t layered);
 
     FusedColourStages m_stages;
     HsvAdjustment m_yellows;

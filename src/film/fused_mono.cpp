@@ -83,7 +83,7 @@ FusedMonoFilm::FusedMonoFilm(int exposure, int saturation, bool highKey, bool bl
     for (size_t c = 0; c < 3; ++c)
         for (size_t i = 0; i < 256; ++i) m_greyTerms32[c * 256 + i] = m_greyTerms[c][i];
     std::copy(m_screenLevels.begin(), m_screenLevels.end(), m_screenLevels32.begin());
-    m_kernel = {m_greyTerms32.data(), m_early.get(),   m_highKey,
+    m_kernel = {m_greyTerms32.data(),    m_early.get(),      m_highKey,
                 m_screenLevels32.data(), m_multiplied.get(), m_byLuma.data()};
 }
 

@@ -77,13 +77,6 @@ inline uint32_t FusedSlideCore::adjustBands(uint32_t p, uint32_t possible) const
     return p;
 }
 
-uint32_t FusedSlideCore::bandStage(const void* core, uint32_t layered)
-{
-    const auto* self = static_cast<const FusedSlideCore*>(core);
-    return self->adjustBands(layered,
-                             self->bands(redOf(layered), greenOf(layered), blueOf(layered)));
-}
-
 uint32_t FusedSlideCore::operator()(uint32_t pixel) const
 {
     int d[3];
@@ -100,13 +93,14 @@ uint32_t FusedSlideCore::operator()(uint32_t pixel) const
 ColourCoreKernel FusedSlideCore::kernel() const
 {
     ColourCoreKernel k = m_stages.kernel();
-    k.velviaBands = false;
     k.bandCount = m_bandCount;
-    k.low = m_low.data();
-    k.high = m_high.data();
+    for (size_t i = 0; i < size_t(m_bandCount); ++i) {
+        k.bands[i] = m_adjustments[i].parts();
+        k.low[i] = m_low[i];
+        k.high[i] = m_high[i];
+    }
+    k.velviaBands = false;
     k.always = m_always;
-    k.bandStage = &bandStage;
-    k.core = this;
     return k;
 }
 

@@ -18,13 +18,12 @@ public:
     FusedSlideCore(const SlideRecipe& recipe, float gamma, bool portrait);
 
     uint32_t operator()(uint32_t pixel) const;
-    /// The tables for the vector kernel, which point back at this core.
+    /// The tables for the vector kernel.
     ColourCoreKernel kernel() const;
 
 private:
     uint32_t bands(int r, int g, int b) const;
     uint32_t adjustBands(uint32_t layered, uint32_t possible) const;
-    static uint32_t bandStage(const void* core, uint32_t layered);
 
     FusedColourStages m_stages;
     int m_bandCount = 0;

@@ -15,7 +15,7 @@ void runColourPassesVector(const ColourCoreKernel& first, const ColourCoreKernel
         uint32_t* out = dst + begin;
         runColourCoreVector(first, src + begin, out, count);
         if (desaturate) {
-            for (size_t i = 0; i < count; ++i) out[i] = desaturate->apply(out[i]);
+            adjustHsvVector(desaturate->parts(), out, count);
         } else if (second) {
             runColourCoreVector(*second, out, other, count);
             blendTowardVector(out, other, count, secondAlpha);

@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "pixel/hsv.h"
+
 namespace tavelune {
 
 /// True when this CPU can run the vector kernels.
@@ -19,16 +21,15 @@ struct ColourCoreKernel {
     const int32_t* mixRedGreen;  // [input][value]: red term in the low 16 bits, green high
     const int32_t* mixBlue;      // [input][value]
     int strength;                // of the layers over the source; 255 replaces it
-    // Which layered colours may need the hue bands: Velvia's fixed test, or one bit per band
-    // of 100 x hue x spread in [low x spread, high x spread] (see FusedSlideCore).
-    bool velviaBands;
+    // The hue bands, applied in order to the colours that may lie in them: Velvia's fixed
+    // test of which may, or one bit per band of 100 x hue x spread in [low x spread,
+    // high x spread] (see FusedSlideCore).
     int bandCount;
-    const int* low;
-    const int* high;
+    HsvAdjustment::Parts bands[4];
+    bool velviaBands;
+    int low[4];
+    int high[4];
     uint32_t always;  // bands that every colour may need
-    // The hue bands for one layered pixel that may need them; gives the pixel before the mix.
-    uint32_t (*bandStage)(const void* core, uint32_t layered);
-    const void* core;
 };
 
 /// The tables of the monochrome chain.
@@ -44,6 +45,8 @@ struct MonoKernel {
 /// dst = core(src) for n pixels. Vector kernels: only call while fusedVectorEnabled().
 void runColourCoreVector(const ColourCoreKernel& core, const uint32_t* src, uint32_t* dst,
                          size_t n);
+/// HsvAdjustment::apply on each of n pixels.
+void adjustHsvVector(const HsvAdjustment::Parts& band, uint32_t* p, size_t n);
 /// Each colour channel of p moved toward q's by alpha / 255, truncated; p becomes opaque.
 void blendTowardVector(uint32_t* p, const uint32_t* q, size_t n, int alpha);
 void runMonoVector(const MonoKernel& film, const uint32_t* src, uint32_t* dst, size_t n);
