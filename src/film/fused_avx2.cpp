@@ -464,17 +464,15 @@ TAVELUNE_AVX2 V mono8(const MonoKernel& k, V pixels)
         }
     }
     // lumaOf: the three weights widened to double and added in the same order.
-    auto half = [&](int upper) TAVELUNE_AVX2 {
-        __m256d sum = _mm256_setzero_pd();
-        const float* tables[3] = {lumaRed.data(), lumaGreen.data(), lumaBlue.data()};
-        for (int c = 0; c < 3; ++c) {
-            __m128 w = upper ? _mm256_extractf128_ps(_mm256_i32gather_ps(tables[c], d[c], 4), 1)
-                             : _mm256_castps256_ps128(_mm256_i32gather_ps(tables[c], d[c], 4));
-            sum = c == 0 ? _mm256_cvtps_pd(w) : _mm256_add_pd(sum, _mm256_cvtps_pd(w));
-        }
-        return _mm256_cvttpd_epi32(_mm256_add_pd(sum, _mm256_set1_pd(0.5)));
-    };
-    V luma = _mm256_set_m128i(half(1), half(0));
+    const float* tables[3] = {lumaRed.data(), lumaGreen.data(), lumaBlue.data()};
+    D8 sum{};
+    for (int c = 0; c < 3; ++c) {
+        __m256 w = _mm256_i32gather_ps(tables[c], d[c], 4);
+        D8 wide = {_mm256_cvtps_pd(_mm256_castps256_ps128(w)),
+                   _mm256_cvtps_pd(_mm256_extractf128_ps(w, 1))};
+        sum = c == 0 ? wide : sum + wide;
+    }
+    V luma = truncated(sum + splatD(0.5));
     return gather(reinterpret_cast<const int32_t*>(k.byLuma), luma);
 }
 
