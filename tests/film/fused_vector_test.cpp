@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -127,6 +128,36 @@ TEST_F(FusedVector, SpreadOfColoursForEverySettingFamily)
     for (uint32_t i = 0; i < (1u << 24); i += 13) some.push_back((i * 2654435761u) << 24 | i);
     for (const Setting& s : kSettings)
         for (const Film& film : filmsFor(s)) expectRunMatchesPixels(film, some);
+}
+
+TEST_F(FusedVector, AnyBandShapeOfASlideRecipe)
+{
+    // Bands through hue 0 (which greys have), wrapping round, one degree wide, shifts that
+    // wrap past 0 and 360, no band at all; layers at part strength.
+    const SlideBand shapes[][SlideRecipe::kMaxBands] = {
+        {{0, 30, -20, 40}, {350, 20, 10, -30}, {200, 200, 5, 50}, {100, 359, 180, -100}},
+        {{1, 2, 90, 100}, {44, 76, -7, 25}, {300, 359, 30, 10}, {59, 61, -180, 0}},
+        {{10, 350, 170, 100}, {90, 270, -170, -100}, {}, {}},
+    };
+    std::vector<uint32_t> some;
+    for (uint32_t i = 0; i < (1u << 24); i += 61) some.push_back(0xFF000000u | i);
+    for (int count : {0, 2, 4}) {
+        for (const auto& bands : shapes) {
+            SlideRecipe recipe = *slideRecipeFor(kFilmE100Vs);
+            recipe.strength = 180;
+            recipe.bandCount = count;
+            std::copy(std::begin(bands), std::end(bands), recipe.bands);
+            for (const Setting& s : {kSettings[0], kSettings[2], kSettings[5]}) {
+                auto film =
+                    std::make_shared<FusedSlideFilm>(recipe, s.exposure, s.saturation, s.portrait);
+                expectRunMatchesPixels(filmOf("bands from " + std::to_string(bands[0].from) +
+                                                  " count " + std::to_string(count) +
+                                                  " saturation " + std::to_string(s.saturation),
+                                              film),
+                                       some);
+            }
+        }
+    }
 }
 
 TEST_F(FusedVector, OddLengthsAndUnalignedRunsTouchOnlyTheirPixels)
