@@ -14,7 +14,8 @@
 
 namespace tavelune {
 
-/// Runs the passes of a fused colour chain with n pixels at a time on the vector kernels.
+/// The passes of a fused colour chain over n pixels on the vector kernels: second (blended
+/// at secondAlpha) and desaturate may be null.
 void runColourPassesVector(const ColourCoreKernel& first, const ColourCoreKernel* second,
                            int secondAlpha, const HsvAdjustment* desaturate, const uint32_t* src,
                            uint32_t* dst, size_t n);
