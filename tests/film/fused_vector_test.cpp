@@ -111,6 +111,35 @@ TEST_F(FusedVector, DivisionsAreExactOverTheirWholeRange)
     for (size_t i = 0; i < x.size(); ++i) ASSERT_EQ(q[i], x[i] / 3) << x[i];
 }
 
+TEST_F(FusedVector, HsvAdjustmentOfEveryColour)
+{
+    struct Arguments {
+        int hueShift, saturation, value, from, to;
+    };
+    // The desaturating step; a narrow band; shifts that wrap either way with value changes;
+    // a band through hue 0.
+    constexpr Arguments kAdjustments[] = {
+        {0, -50, 0, 0, 359},        {0, 20, 0, 45, 75},    {180, -100, 30, 10, 350},
+        {-170, 100, -100, 90, 270}, {37, 15, 60, 300, 20},
+    };
+    std::vector<uint32_t> all(size_t(1) << 24);
+    for (uint32_t i = 0; i < all.size(); ++i) all[i] = 0xFF000000u | i;
+    for (const Arguments& a : kAdjustments) {
+        HsvAdjustment adjustment(a.hueShift, a.saturation, a.value, a.from, a.to);
+        std::vector<uint32_t> fast = all;
+        adjustHsvVector(adjustment.parts(), fast.data(), fast.size());
+        for (size_t i = 0; i < all.size(); ++i) {
+            uint32_t expected = adjustment.apply(all[i]);
+            if (fast[i] != expected) {
+                ADD_FAILURE() << "shift " << a.hueShift << " band " << a.from << ".." << a.to
+                              << ": " << std::hex << all[i] << " gives " << fast[i]
+                              << ", one pixel at a time " << expected;
+                break;
+            }
+        }
+    }
+}
+
 TEST_F(FusedVector, EveryColourAtEachFilmsDefaults)
 {
     std::vector<uint32_t> all(size_t(1) << 24);
