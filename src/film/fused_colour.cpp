@@ -1,14 +1,11 @@
-// Tables for the colour chain; each entry is computed with the kernels' own formulas.
+// The colour chain's hue bands around the shared stages.
 #include "film/fused_colour.h"
 
 #include <algorithm>
 
 #include "film/colour_film.h"
 #include "film/film_settings.h"
-#include "pixel/blend_kernels.h"
-#include "pixel/layer_alpha.h"
 #include "pixel/pixel.h"
-#include "pixel/tone_kernels.h"
 
 namespace tavelune {
 namespace {
@@ -55,112 +52,64 @@ inline unsigned bandsThatMayHold(uint32_t p)
 }  // namespace
 
 FusedColourCore::FusedColourCore(float gamma, bool portrait)
-    : m_layered(new uint8_t[256 * 256]),
+    : m_stages({128, 0.8, 128, 255}, gamma, colourFilmMix(portrait)),
       m_yellows(0, kBandSaturationBoost, 0, kColourBands[0].from, kColourBands[0].to),
       m_greens(0, kBandSaturationBoost, 0, kColourBands[1].from, kColourBands[1].to),
       m_cyans(0, kBandSaturationBoost, 0, kColourBands[2].from, kColourBands[2].to)
 {
-    std::array<uint8_t, 256> levels08 = LevelsCurve(0, 255, 0, 255, 0.8).lookup();
-    std::array<uint8_t, 256> blended{};
-    for (int s = 0; s < 256; ++s) {
-        int d = blend::softLight(s, s);
-        blended[size_t(s)] = uint8_t(blend::byAlpha(blend::overlay(s, d), d, 128));
-        m_square[size_t(s)] = uint8_t(blend::multiply(s, s));
-        m_screenAndSquare[size_t(s)] = uint32_t(blend::screen(s, s)) | uint32_t(m_square[size_t(s)])
-                                                                           << 16;
-    }
-    for (int mean = 0; mean < 256; ++mean) {
-        int alpha = shadowWeight(mean);
-        for (int s = 0; s < 256; ++s) {
-            int d =
-                blend::byAlpha(levels08[size_t(blend::screen(s, s))], blended[size_t(s)], alpha);
-            d = blend::byAlpha(blend::multiply(s, d), d, 128);
-            m_layered[size_t(mean * 256 + s)] = uint8_t(d);
-        }
-    }
-    for (int sum = 0; sum < 766; ++sum) {
-        m_shadowMean[size_t(sum)] = uint8_t(sum / 3);
-        m_highlightWeight[size_t(sum)] = uint8_t(colourHighlightWeight(sum / 3));
-    }
-    std::array<uint8_t, 256> levels = LevelsCurve(0, 255, 0, 255, gamma).lookup();
-    ChannelMix mix = colourFilmMix(portrait);
-    for (int out = 0; out < 3; ++out)
-        for (int in = 0; in < 3; ++in)
-            for (int v = 0; v < 256; ++v)
-                m_mixTerms[size_t(out)][size_t(in)][size_t(v)] =
-                    int16_t(mixTerm(levels[size_t(v)], std::clamp(mix.m[out * 3 + in], -200, 200)));
+}
+
+inline uint32_t FusedColourCore::adjustBands(uint32_t p, unsigned bands) const
+{
+    HsvColour hsv = pixelToHsv(p);
+    auto step = [&](const HsvAdjustment& band, unsigned later) {
+        if (!band.contains(hsv.hue))
+            return;
+        p = band.adjust(hsv, p);
+        bands = bandsThatMayHold(p) & later;
+        if (bands)
+            hsv = pixelToHsv(p);
+    };
+    if (bands & kYellows)
+        step(m_yellows, kGreens | kCyans);
+    if (bands & kGreens)
+        step(m_greens, kCyans);
+    if (bands & kCyans)
+        step(m_cyans, 0);
+    return p;
 }
 
 uint32_t FusedColourCore::operator()(uint32_t pixel) const
 {
-    int s[3] = {redOf(pixel), greenOf(pixel), blueOf(pixel)};
-    uint32_t sums = m_screenAndSquare[size_t(s[0])] + m_screenAndSquare[size_t(s[1])] +
-                    m_screenAndSquare[size_t(s[2])];
-    const uint8_t* layered = m_layered.get() + size_t(m_shadowMean[sums & 0xFFFF]) * 256;
-    int highlight = m_highlightWeight[sums >> 16];
     int d[3];
-    for (int c = 0; c < 3; ++c)
-        d[c] = blend::byAlphaMultiplied(m_square[size_t(s[c])], layered[s[c]], highlight);
-
-    // The three bands one after the other, each on the pixel the one before left.
+    m_stages.layers(pixel, d);
     if (unsigned bands = bandsThatMayHold(d[0], d[1], d[2])) {
-        uint32_t p = makePixel(255, d[0], d[1], d[2]);
-        HsvColour hsv = pixelToHsv(p);
-        auto step = [&](const HsvAdjustment& band, unsigned later) {
-            if (!band.contains(hsv.hue))
-                return;
-            p = band.adjust(hsv, p);
-            bands = bandsThatMayHold(p) & later;
-            if (bands)
-                hsv = pixelToHsv(p);
-        };
-        if (bands & kYellows)
-            step(m_yellows, kGreens | kCyans);
-        if (bands & kGreens)
-            step(m_greens, kCyans);
-        if (bands & kCyans)
-            step(m_cyans, 0);
+        uint32_t p = adjustBands(makePixel(255, d[0], d[1], d[2]), bands);
         d[0] = redOf(p);
         d[1] = greenOf(p);
         d[2] = blueOf(p);
     }
+    return m_stages.mixed(d);
+}
 
-    int out[3];
-    for (int c = 0; c < 3; ++c) {
-        const auto& terms = m_mixTerms[size_t(c)];
-        int sum = terms[0][size_t(d[0])] + terms[1][size_t(d[1])] + terms[2][size_t(d[2])];
-        out[c] = std::clamp(sum, 0, 255);
-    }
-    return makePixel(255, out[0], out[1], out[2]);
+ColourCoreKernel FusedColourCore::kernel() const
+{
+    ColourCoreKernel k = m_stages.kernel();
+    k.bandCount = 3;
+    k.bands[0] = m_yellows.parts();
+    k.bands[1] = m_greens.parts();
+    k.bands[2] = m_cyans.parts();
+    k.velviaBands = true;
+    return k;
 }
 
 FusedColourFilm::FusedColourFilm(int exposure, int saturation, bool portrait)
-    : m_first(exposureGamma(exposure), portrait),
-      m_desaturate(0, std::clamp(5 * saturation, -100, 100), 0, 0, 359)
+    : FusedTwoPass(std::make_unique<FusedColourCore>(exposureGamma(exposure), portrait),
+                   saturation > 0
+                       ? std::make_unique<FusedColourCore>(kSaturationPassGamma, portrait)
+                       : nullptr,
+                   saturation)
 {
-    if (saturation > 0) {
-        m_second = std::make_unique<FusedColourCore>(kSaturationPassGamma, portrait);
-        m_secondAlpha = int(std::min(10 * saturation, 100) * 2.5500000000000003) & 0xFF;
-    }
-    m_reduce = saturation < 0;
-}
-
-void FusedColourFilm::run(const uint32_t* src, uint32_t* dst, size_t n) const
-{
-    for (size_t i = 0; i < n; ++i) dst[i] = (*this)(src[i]);
-}
-
-uint32_t FusedColourFilm::operator()(uint32_t pixel) const
-{
-    uint32_t p = m_first(pixel);
-    if (m_reduce)
-        return m_desaturate.apply(p);
-    if (!m_second)
-        return p;
-    uint32_t q = (*m_second)(p);
-    return makePixel(255, blend::byAlphaMultiplied(redOf(q), redOf(p), m_secondAlpha),
-                     blend::byAlphaMultiplied(greenOf(q), greenOf(p), m_secondAlpha),
-                     blend::byAlphaMultiplied(blueOf(q), blueOf(p), m_secondAlpha));
 }
 
 }  // namespace tavelune

@@ -30,7 +30,8 @@ bool FusedMonoFilm::foldable()
 }
 
 FusedMonoFilm::FusedMonoFilm(int exposure, int saturation, bool highKey, bool blackCorrection)
-    : m_highKey(highKey), m_early(new uint8_t[256 * 256])
+    // Three bytes more in the byte tables, for the vector kernel's four-byte reads.
+    : m_highKey(highKey), m_early(new uint8_t[256 * 256 + 3]())
 {
     for (int c = 0; c < 3; ++c)
         for (int v = 0; v < 256; ++v)
@@ -51,7 +52,7 @@ FusedMonoFilm::FusedMonoFilm(int exposure, int saturation, bool highKey, bool bl
         }
     }
     if (highKey) {
-        m_multiplied.reset(new uint8_t[256 * 256]);
+        m_multiplied.reset(new uint8_t[256 * 256 + 3]());
         for (int d = 0; d < 256; ++d)
             for (int s = 0; s < 256; ++s)
                 m_multiplied[size_t(d * 256 + s)] =
@@ -79,10 +80,19 @@ FusedMonoFilm::FusedMonoFilm(int exposure, int saturation, bool highKey, bool bl
         uint32_t p = makePixel(255, grey, green, grey);
         m_byLuma[size_t(y)] = v != 0 ? lightness.apply(p) : p;
     }
+    for (size_t c = 0; c < 3; ++c)
+        for (size_t i = 0; i < 256; ++i) m_greyTerms32[c * 256 + i] = m_greyTerms[c][i];
+    std::copy(m_screenLevels.begin(), m_screenLevels.end(), m_screenLevels32.begin());
+    m_kernel = {m_greyTerms32.data(),    m_early.get(),      m_highKey,
+                m_screenLevels32.data(), m_multiplied.get(), m_byLuma.data()};
 }
 
 void FusedMonoFilm::run(const uint32_t* src, uint32_t* dst, size_t n) const
 {
+    if (fusedVectorEnabled()) {
+        runMonoVector(m_kernel, src, dst, n);
+        return;
+    }
     for (size_t i = 0; i < n; ++i) dst[i] = (*this)(src[i]);
 }
 

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "film/fused_vector.h"
+
 namespace tavelune {
 
 /// monoFilm for one pixel of a result that starts opaque. The blend layers up to the grey
@@ -35,6 +37,10 @@ private:
     std::array<uint8_t, 766> m_shadowWeight{};
     std::array<uint8_t, 766> m_highlightWeight{};
     std::array<uint32_t, 256> m_byLuma{};
+    // The vector kernel gathers whole words.
+    std::array<int32_t, 3 * 256> m_greyTerms32{};
+    std::array<int32_t, 256> m_screenLevels32{};
+    MonoKernel m_kernel{};
 };
 
 }  // namespace tavelune

@@ -41,6 +41,15 @@ public:
         return contains(colour.hue) ? adjust(colour, pixel) : pixel;
     }
 
+    /// The clamped arguments, for kernels that evaluate adjust() on several pixels at once.
+    struct Parts {
+        int hueShift, saturationPct, valuePct, fromHue, toHue, centre, half;
+    };
+    Parts parts() const
+    {
+        return {m_hueShift, m_saturationPct, m_valuePct, m_fromHue, m_toHue, m_centre, m_half};
+    }
+
 private:
     int m_hueShift;
     int m_saturationPct;

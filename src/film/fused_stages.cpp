@@ -1,0 +1,66 @@
+// Tables of the shared colour stages; each entry is computed with the kernels' own formulas.
+#include "film/fused_stages.h"
+
+#include "pixel/layer_alpha.h"
+#include "pixel/tone_kernels.h"
+
+namespace tavelune {
+
+FusedColourStages::FusedColourStages(const LayerStrengths& strengths, float gamma,
+                                     const ChannelMix& mix)
+    // Three bytes more, for the vector kernel's four-byte reads of the last entries.
+    : m_layered(new uint8_t[256 * 256 + 3]()), m_strength(strengths.strength & 0xFF)
+{
+    std::array<uint8_t, 256> shadowLevels =
+        LevelsCurve(0, 255, 0, 255, strengths.shadowGamma).lookup();
+    const int overlayAlpha = strengths.overlayAlpha & 0xFF;
+    const int multiplyAlpha = strengths.multiplyAlpha & 0xFF;
+    std::array<uint8_t, 256> blended{};
+    for (int s = 0; s < 256; ++s) {
+        int d = blend::softLight(s, s);
+        blended[size_t(s)] = uint8_t(blend::byAlpha(blend::overlay(s, d), d, overlayAlpha));
+        m_square[size_t(s)] = uint8_t(blend::multiply(s, s));
+        m_screenAndSquare[size_t(s)] = uint32_t(blend::screen(s, s)) | uint32_t(m_square[size_t(s)])
+                                                                           << 16;
+    }
+    for (int mean = 0; mean < 256; ++mean) {
+        int alpha = shadowWeight(mean);
+        for (int s = 0; s < 256; ++s) {
+            int d = blend::byAlpha(shadowLevels[size_t(blend::screen(s, s))], blended[size_t(s)],
+                                   alpha);
+            d = blend::byAlpha(blend::multiply(s, d), d, multiplyAlpha);
+            m_layered[size_t(mean * 256 + s)] = uint8_t(d);
+        }
+    }
+    for (int sum = 0; sum < 766; ++sum) {
+        m_shadowMean[size_t(sum)] = uint8_t(sum / 3);
+        m_highlightWeight[size_t(sum)] = uint8_t(colourHighlightWeight(sum / 3));
+    }
+    for (int step = -255; step <= 255; ++step)
+        m_strengthStep[size_t(step + 255)] = int16_t(blend::byAlphaMultiplied(step, 0, m_strength));
+    std::array<uint8_t, 256> levels = LevelsCurve(0, 255, 0, 255, gamma).lookup();
+    for (int out = 0; out < 3; ++out)
+        for (int in = 0; in < 3; ++in)
+            for (int v = 0; v < 256; ++v)
+                m_mixTerms[size_t(out)][size_t(in)][size_t(v)] =
+                    int16_t(mixTerm(levels[size_t(v)], std::clamp(mix.m[out * 3 + in], -200, 200)));
+    for (size_t in = 0; in < 3; ++in) {
+        for (size_t v = 0; v < 256; ++v) {
+            m_mixRedGreen[in * 256 + v] = int32_t(uint32_t(uint16_t(m_mixTerms[0][in][v])) |
+                                                  uint32_t(uint16_t(m_mixTerms[1][in][v])) << 16);
+            m_mixBlue[in * 256 + v] = m_mixTerms[2][in][v];
+        }
+    }
+}
+
+ColourCoreKernel FusedColourStages::kernel() const
+{
+    ColourCoreKernel k{};
+    k.layered = m_layered.get();
+    k.mixRedGreen = m_mixRedGreen.data();
+    k.mixBlue = m_mixBlue.data();
+    k.strength = m_strength;
+    return k;
+}
+
+}  // namespace tavelune
