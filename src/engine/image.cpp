@@ -10,8 +10,25 @@
 #include <limits>
 #include <new>
 
+#include <sys/mman.h>
+
 namespace tavelune {
 namespace {
+
+// Below this a buffer cannot hold an aligned huge page worth advising.
+constexpr size_t kHugePageBytes = size_t(2) << 20;
+
+void adviseHugePages(void* buffer, size_t bytes)
+{
+    if (bytes < 2 * kHugePageBytes)
+        return;
+    auto begin =
+        (reinterpret_cast<uintptr_t>(buffer) + kHugePageBytes - 1) & ~(kHugePageBytes - 1);
+    auto end = (reinterpret_cast<uintptr_t>(buffer) + bytes) & ~(kHugePageBytes - 1);
+    // Only advice: where huge pages are off or unsupported the call fails and nothing changes.
+    if (end > begin)
+        ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+}
 
 constexpr float kInverse255 = 0.003921569f;  // the single-precision value nearest 1/255
 constexpr double kInchesPerCentimetre = 0.39370078740157477;
@@ -34,7 +51,10 @@ uint32_t* allocatePixels(size_t count)
 {
     if (count == 0 || count > std::numeric_limits<size_t>::max() / sizeof(uint32_t))
         return nullptr;
-    return static_cast<uint32_t*>(std::malloc(count * sizeof(uint32_t)));
+    void* buffer = std::malloc(count * sizeof(uint32_t));
+    if (buffer)
+        adviseHugePages(buffer, count * sizeof(uint32_t));
+    return static_cast<uint32_t*>(buffer);
 }
 
 void freePixels(uint32_t* buffer) { std::free(buffer); }
@@ -136,6 +156,27 @@ bool Image::create(int width, int height, float dpi, const uint32_t* source)
     m_dpi = dpi < 1.0f ? 72.0f : dpi;
     adoptBuffer(buffer, width, height);
     return true;
+}
+
+bool Image::allocate(int width, int height, float dpi)
+{
+    if (width <= 0 || height <= 0)
+        return false;
+    uint32_t* buffer = allocatePixels(size_t(width) * size_t(height));
+    if (!buffer)
+        return false;
+    m_dpi = dpi < 1.0f ? 72.0f : dpi;
+    adoptBuffer(buffer, width, height);
+    return true;
+}
+
+uint32_t* Image::exchangePixels(uint32_t* buffer)
+{
+    if (isEmpty() || !buffer)
+        return nullptr;
+    uint32_t* old = m_pixels;
+    m_pixels = buffer;
+    return old;
 }
 
 void Image::reset()

@@ -65,6 +65,11 @@ public:
     /// Allocates width x height pixels, copied from source (same layout) or filled with the
     /// fill colour. Fails (false, picture unchanged) for non-positive sizes or no memory.
     bool create(int width, int height, float dpi, const uint32_t* source = nullptr);
+    /// create() without the fill, for callers that write every pixel themselves.
+    bool allocate(int width, int height, float dpi);
+    /// Puts buffer (from allocatePixels, this picture's size) in place of the pixels and
+    /// returns the old buffer for freePixels; null and nothing changed for the placeholder.
+    uint32_t* exchangePixels(uint32_t* buffer);
     /// Back to the placeholder; the caller frees first (destroyPixels does both).
     void reset();
     void destroyPixels();
@@ -147,7 +152,8 @@ private:
     BitmapInfoHeader m_header;
 };
 
-/// Allocates n pixels without throwing; null on failure or when n overflows.
+/// Allocates n pixels without throwing; null on failure or when n overflows. Large buffers
+/// are advised for huge pages, which makes their first touch cheaper where the kernel allows.
 uint32_t* allocatePixels(size_t count);
 void freePixels(uint32_t* buffer);
 

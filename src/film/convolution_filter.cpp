@@ -14,12 +14,6 @@
 namespace tavelune {
 namespace {
 
-struct Tap {
-    int dy;
-    int dx;
-    int64_t weight;
-};
-
 inline uint32_t convolvedPixel(int64_t sr, int64_t sg, int64_t sb, int64_t divisor, int64_t bias)
 {
     auto channel = [&](int64_t sum) { return std::clamp<int64_t>(sum / divisor + bias, 0, 255); };
@@ -51,12 +45,54 @@ bool ConvolutionFilter::setKernel(const int32_t* weights, int rows, int cols)
     // A sum that does not fit its 32-bit field would make every division meaningless.
     if (sum < std::numeric_limits<int32_t>::min() || sum > std::numeric_limits<int32_t>::max())
         return false;
+    std::vector<Tap> taps;
+    try {
+        for (int ky = 0; ky < oddRows; ++ky)
+            for (int kx = 0; kx < oddCols; ++kx)
+                if (int32_t w = copy[size_t(ky) * size_t(oddCols) + size_t(kx)])
+                    taps.push_back({ky, kx - (oddCols - 1) / 2, w});
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
     m_rows = oddRows;
     m_cols = oddCols;
     m_bias = 0;
     m_weightSum = int32_t(sum);
     m_weights = std::move(copy);
+    m_taps = std::move(taps);
     return true;
+}
+
+void ConvolutionFilter::convolveRow(const uint32_t* const* rows, uint32_t* out, int width) const
+{
+    const int reachX = (m_cols - 1) / 2;
+    const int64_t divisor = m_weightSum == 0 ? 1 : m_weightSum;
+    const int64_t bias = m_bias;
+    // Columns whose whole neighbourhood lies inside the picture need no clamping.
+    const int innerBegin = std::min(reachX, width);
+    const int innerEnd = std::max(innerBegin, width - reachX);
+    auto clampedPixel = [&](int x) {
+        int64_t sr = 0, sg = 0, sb = 0;
+        for (const Tap& tap : m_taps) {
+            uint32_t p = rows[tap.dy][std::clamp(x + tap.dx, 0, width - 1)];
+            sr += tap.weight * redOf(p);
+            sg += tap.weight * greenOf(p);
+            sb += tap.weight * blueOf(p);
+        }
+        out[x] = convolvedPixel(sr, sg, sb, divisor, bias);
+    };
+    for (int x = 0; x < innerBegin; ++x) clampedPixel(x);
+    for (int x = innerBegin; x < innerEnd; ++x) {
+        int64_t sr = 0, sg = 0, sb = 0;
+        for (const Tap& tap : m_taps) {
+            uint32_t p = rows[tap.dy][x + tap.dx];
+            sr += tap.weight * redOf(p);
+            sg += tap.weight * greenOf(p);
+            sb += tap.weight * blueOf(p);
+        }
+        out[x] = convolvedPixel(sr, sg, sb, divisor, bias);
+    }
+    for (int x = innerEnd; x < width; ++x) clampedPixel(x);
 }
 
 bool ConvolutionFilter::apply(Image& image, int threadCount) const
@@ -71,55 +107,21 @@ bool ConvolutionFilter::apply(Image& image, int threadCount) const
     if (!output)
         return false;
 
-    const int reachY = (m_rows - 1) / 2;
-    const int reachX = (m_cols - 1) / 2;
-    std::vector<Tap> taps;
-    for (int ky = 0; ky < m_rows; ++ky)
-        for (int kx = 0; kx < m_cols; ++kx)
-            if (int32_t w = m_weights[size_t(ky) * size_t(m_cols) + size_t(kx)])
-                taps.push_back({ky - reachY, kx - reachX, w});
-    const int64_t divisor = m_weightSum == 0 ? 1 : m_weightSum;
-    const int64_t bias = m_bias;
+    const int reachY = reachRows();
     const Image& source = image;
-    // Columns whose whole neighbourhood lies inside the picture need no clamping.
-    const int innerBegin = std::min(reachX, width);
-    const int innerEnd = std::max(innerBegin, width - reachX);
-
     auto convolveRows = [&](size_t firstRow, size_t endRow) {
-        std::vector<const uint32_t*> rowOf(taps.size());
+        std::vector<const uint32_t*> rowOf(static_cast<size_t>(m_rows));
         for (int y = int(firstRow); y < int(endRow); ++y) {
-            for (size_t t = 0; t < taps.size(); ++t)
-                rowOf[t] = source.rowFromTop(std::clamp(y + taps[t].dy, 0, height - 1));
-            uint32_t* out = output + size_t(height - 1 - y) * size_t(width);
-            auto clampedPixel = [&](int x) {
-                int64_t sr = 0, sg = 0, sb = 0;
-                for (size_t t = 0; t < taps.size(); ++t) {
-                    uint32_t p = rowOf[t][std::clamp(x + taps[t].dx, 0, width - 1)];
-                    sr += taps[t].weight * redOf(p);
-                    sg += taps[t].weight * greenOf(p);
-                    sb += taps[t].weight * blueOf(p);
-                }
-                out[x] = convolvedPixel(sr, sg, sb, divisor, bias);
-            };
-            for (int x = 0; x < innerBegin; ++x) clampedPixel(x);
-            for (int x = innerBegin; x < innerEnd; ++x) {
-                int64_t sr = 0, sg = 0, sb = 0;
-                for (size_t t = 0; t < taps.size(); ++t) {
-                    uint32_t p = rowOf[t][x + taps[t].dx];
-                    sr += taps[t].weight * redOf(p);
-                    sg += taps[t].weight * greenOf(p);
-                    sb += taps[t].weight * blueOf(p);
-                }
-                out[x] = convolvedPixel(sr, sg, sb, divisor, bias);
-            }
-            for (int x = innerEnd; x < width; ++x) clampedPixel(x);
+            for (int k = 0; k < m_rows; ++k)
+                rowOf[size_t(k)] = source.rowFromTop(std::clamp(y + k - reachY, 0, height - 1));
+            convolveRow(rowOf.data(), output + size_t(height - 1 - y) * size_t(width), width);
         }
     };
     size_t rowsPerChunk = std::max<size_t>(1, 65536 / size_t(width));
     parallelChunks(size_t(height), rowsPerChunk, threadCount, convolveRows);
 
-    std::memcpy(image.pixels(), output, image.byteSize());
-    freePixels(output);
+    // The result takes the new buffer's place; nothing is copied back.
+    freePixels(image.exchangePixels(output));
     return true;
 }
 

@@ -1,0 +1,159 @@
+// JPEG into JPEG strip by strip, when nothing in the conversion needs the whole picture.
+#include "job/streamed_conversion.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "engine/codec_support.h"
+#include "engine/engine_messages.h"
+#include "engine/format_dispatch.h"
+#include "engine/jpeg_strips.h"
+#include "engine/parallel.h"
+#include "engine/safe_write.h"
+#include "exif/exif_data.h"
+#include "exif/keep_exif.h"
+#include "film/convolution_filter.h"
+#include "film/pointwise_film.h"
+#include "film/sharpen.h"
+#include "pixel/progress.h"
+
+namespace tavelune {
+namespace {
+
+constexpr uint16_t kTagOrientation = 274;
+constexpr uint16_t kTagXResolution = 282;
+constexpr uint16_t kTagResolutionUnit = 296;
+constexpr int kFilmBudget = 92;
+
+bool isJpegName(const std::string& path)
+{
+    std::string extension = splitFileName(path).extension;
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return char(std::toupper(c)); });
+    return extension == "JPG" || extension == "JPEG";
+}
+
+// Steps that move pixels around or draw over them need the whole picture.
+bool needsWholePicture(const FileConversionSettings& settings)
+{
+    const ConversionSettings& job = settings.job;
+    return settings.rotate != 0 || settings.mirror || settings.flip || job.border.enabled ||
+           job.watermark.enabled || job.signature.enabled;
+}
+
+// The dpi the whole-picture road ends with: the file's density, then the EXIF resolution of a
+// file that has EXIF data, then the asked one; a picture is never made below 1 dpi.
+float resultDpi(float fileDpi, const ExifData* exif, double askedDpi)
+{
+    float dpi = fileDpi < 1.0f ? 72.0f : fileDpi;
+    if (exif) {
+        double exifDpi = exif->GetNumber(kIfd0, kTagXResolution, 0);
+        if (exif->GetNumber(kIfd0, kTagResolutionUnit, 0) == 3)
+            exifDpi *= 2.54;
+        dpi = exifDpi > 0 ? float(exifDpi) : 72.0f;
+    }
+    if (askedDpi > 0.0)
+        dpi = float(askedDpi);
+    return dpi < 1.0f ? 72.0f : dpi;
+}
+
+}  // namespace
+
+StripPipelineResult streamFilmIntoJpeg(JpegStripReader& reader, const std::string& path,
+                                       const FilmSettings& settings, const PointwiseFilm& film,
+                                       float dpi, int quality, const StripPipelineHooks& hooks)
+{
+    if (hooks.codecTurn)
+        hooks.codecTurn(true);
+    JpegStripWriter writer;
+    if (!writer.open(path, reader.width(), reader.height(), dpi, quality))
+        return StripPipelineResult::WriteFailed;
+    ConvolutionFilter sharpen;
+    // The film switched off is a plain copy, never sharpened.
+    const bool sharpened =
+        settings.enabled && makeSharpenFilter(settings.sharpnessPosition, sharpen);
+    return runStripPipeline(reader, writer, film, sharpened ? &sharpen : nullptr, hooks,
+                            defaultThreadCount());
+}
+
+std::optional<FileConversionOutcome> convertStreamed(
+    const std::string& input, const std::string& output, const FileConversionSettings& settings,
+    Progress& progress, const std::function<void(const std::string&)>& about)
+{
+    if (!isJpegName(input) || !isJpegName(output) || needsWholePicture(settings))
+        return std::nullopt;
+    const std::unique_ptr<PointwiseFilm> film = PointwiseFilm::make(settings.job.film);
+    if (!film)
+        return std::nullopt;
+
+    clearImageError();
+    JpegStripReader reader;
+    if (!reader.open(input)) {
+        reportImageError(messages::kOpenImageError);
+        return FileConversionOutcome::ReadFailed;
+    }
+    const int width = reader.width();
+    const int height = reader.height();
+    if (settings.fit > 0 && std::max(width, height) > settings.fit)
+        return std::nullopt;
+    if (settings.resizeWidth > 0 && settings.resizeHeight > 0 &&
+        (settings.resizeWidth != width || settings.resizeHeight != height))
+        return std::nullopt;
+    // As on the whole-picture road, EXIF data read only in part gives neither the resolution
+    // nor the turn, but is still kept.
+    ExifData exif;
+    const bool exifRead = exif.LoadExif(input) && !exif.IsEmpty();
+    if (settings.orient && exifRead) {
+        const int orientation = int(exif.GetNumber(kIfd0, kTagOrientation, 0));
+        if (orientation >= 2 && orientation <= 8)
+            return std::nullopt;
+    }
+    const float dpi = resultDpi(reader.dpi(), exifRead ? &exif : nullptr, settings.dpi);
+
+    progress.set(0);
+    const std::string* current = nullptr;
+    StripPipelineHooks hooks;
+    hooks.codecTurn = [&](bool writing) {
+        const std::string& file = writing ? output : input;
+        if (current != &file && about)
+            about(file);
+        current = &file;
+    };
+    hooks.rowsWritten = [&](int rows) {
+        const int position = int(int64_t(kFilmBudget) * rows / height);
+        if (position != progress.position())
+            progress.set(position);
+    };
+    StripPipelineResult result = StripPipelineResult::Done;
+    std::string writeError;
+    const bool written = writeViaTemporary(
+        output,
+        [&](const std::string& temporary) {
+            result = streamFilmIntoJpeg(reader, temporary, settings.job.film, *film, dpi,
+                                        settings.quality, hooks);
+            return result == StripPipelineResult::Done;
+        },
+        &writeError);
+    if (!written) {
+        switch (result) {
+            case StripPipelineResult::ReadFailed:
+                hooks.codecTurn(false);
+                reportImageError(messages::kOpenImageError);
+                return FileConversionOutcome::ReadFailed;
+            case StripPipelineResult::NoMemory:
+                return FileConversionOutcome::ConversionFailed;
+            default:
+                hooks.codecTurn(true);
+                if (lastCodecFailure().empty())
+                    noteCodecFailure(writeError);
+                reportImageError(messages::kOpenImageError);
+                return FileConversionOutcome::WriteFailed;
+        }
+    }
+    for (int position : {94, 96, 98, 100}) progress.set(position);
+    if (settings.keepExif && !exif.IsEmpty())
+        writeKeptExif(exif, output, settings.orient);
+    return FileConversionOutcome::Converted;
+}
+
+}  // namespace tavelune

@@ -1,0 +1,33 @@
+// JPEG into JPEG strip by strip, when nothing in the conversion needs the whole picture.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "job/file_conversion.h"
+#include "job/strip_pipeline.h"
+
+namespace tavelune {
+
+class JpegStripReader;
+class PointwiseFilm;
+class Progress;
+struct FilmSettings;
+
+/// Writes a new JPEG file at path from the opened reader through film and the sharpening of
+/// settings, at dpi and quality. Codec messages are shown as the whole-picture codecs show
+/// them; the caller reports the failure.
+StripPipelineResult streamFilmIntoJpeg(JpegStripReader& reader, const std::string& path,
+                                       const FilmSettings& settings, const PointwiseFilm& film,
+                                       float dpi, int quality, const StripPipelineHooks& hooks);
+
+/// convertPictureFile for a JPEG into a JPEG that keeps its size and turn, with nothing
+/// framed or drawn over it: the same file through a fixed ring of strips instead of whole
+/// pictures. Empty, having only read the file, when the conversion needs the whole picture.
+/// progress goes 0..92 by rows written, then to 100 as the job's steps would move it.
+std::optional<FileConversionOutcome> convertStreamed(
+    const std::string& input, const std::string& output, const FileConversionSettings& settings,
+    Progress& progress, const std::function<void(const std::string&)>& about);
+
+}  // namespace tavelune
