@@ -86,7 +86,16 @@ std::optional<FileConversionOutcome> convertStreamed(
     if (!film)
         return std::nullopt;
 
+    const std::string* current = nullptr;
+    StripPipelineHooks hooks;
+    hooks.codecTurn = [&](bool writing) {
+        const std::string& file = writing ? output : input;
+        if (current != &file && about)
+            about(file);
+        current = &file;
+    };
     clearImageError();
+    hooks.codecTurn(false);
     JpegStripReader reader;
     if (!reader.open(input)) {
         reportImageError(messages::kOpenImageError);
@@ -111,14 +120,6 @@ std::optional<FileConversionOutcome> convertStreamed(
     const float dpi = resultDpi(reader.dpi(), exifRead ? &exif : nullptr, settings.dpi);
 
     progress.set(0);
-    const std::string* current = nullptr;
-    StripPipelineHooks hooks;
-    hooks.codecTurn = [&](bool writing) {
-        const std::string& file = writing ? output : input;
-        if (current != &file && about)
-            about(file);
-        current = &file;
-    };
     hooks.rowsWritten = [&](int rows) {
         const int position = int(int64_t(kFilmBudget) * rows / height);
         if (position != progress.position())
