@@ -52,6 +52,9 @@ private:
     int32_t m_bias = 0;
     std::unique_ptr<int32_t[]> m_weights;
     std::vector<Tap> m_taps;  // the non-zero cells
+    // Result level by channel sum minus m_lowestSum, when the sums span a short range.
+    std::vector<uint8_t> m_levels;
+    int32_t m_lowestSum = 0;
 };
 
 }  // namespace tavelune
