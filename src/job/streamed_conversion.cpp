@@ -25,14 +25,6 @@ constexpr uint16_t kTagXResolution = 282;
 constexpr uint16_t kTagResolutionUnit = 296;
 constexpr int kFilmBudget = 92;
 
-bool isJpegName(const std::string& path)
-{
-    std::string extension = splitFileName(path).extension;
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return char(std::toupper(c)); });
-    return extension == "JPG" || extension == "JPEG";
-}
-
 // Steps that move pixels around or draw over them need the whole picture.
 bool needsWholePicture(const FileConversionSettings& settings)
 {
@@ -57,7 +49,31 @@ float resultDpi(float fileDpi, const ExifData* exif, double askedDpi)
     return dpi < 1.0f ? 72.0f : dpi;
 }
 
+int exifOrientation(const ExifData& exif)
+{
+    return int(exif.GetNumber(kIfd0, kTagOrientation, 0));
+}
+
+bool turns(int orientation)
+{
+    return orientation >= 2 && orientation <= 8;
+}
+
 }  // namespace
+
+bool isJpegFileName(const std::string& path)
+{
+    std::string extension = splitFileName(path).extension;
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return char(std::toupper(c)); });
+    return extension == "JPG" || extension == "JPEG";
+}
+
+bool turnedByExif(const std::string& path)
+{
+    ExifData exif;
+    return exif.LoadExif(path) && !exif.IsEmpty() && turns(exifOrientation(exif));
+}
 
 StripPipelineResult streamFilmIntoJpeg(JpegStripReader& reader, const std::string& path,
                                        const FilmSettings& settings, const PointwiseFilm& film,
@@ -80,7 +96,7 @@ std::optional<FileConversionOutcome> convertStreamed(
     const std::string& input, const std::string& output, const FileConversionSettings& settings,
     Progress& progress, const std::function<void(const std::string&)>& about)
 {
-    if (!isJpegName(input) || !isJpegName(output) || needsWholePicture(settings))
+    if (!isJpegFileName(input) || !isJpegFileName(output) || needsWholePicture(settings))
         return std::nullopt;
     const std::unique_ptr<PointwiseFilm> film = PointwiseFilm::make(settings.job.film);
     if (!film)
@@ -112,11 +128,8 @@ std::optional<FileConversionOutcome> convertStreamed(
     // nor the turn, but is still kept.
     ExifData exif;
     const bool exifRead = exif.LoadExif(input) && !exif.IsEmpty();
-    if (settings.orient && exifRead) {
-        const int orientation = int(exif.GetNumber(kIfd0, kTagOrientation, 0));
-        if (orientation >= 2 && orientation <= 8)
-            return std::nullopt;
-    }
+    if (settings.orient && exifRead && turns(exifOrientation(exif)))
+        return std::nullopt;
     const float dpi = resultDpi(reader.dpi(), exifRead ? &exif : nullptr, settings.dpi);
 
     progress.set(0);

@@ -15,6 +15,12 @@ class PointwiseFilm;
 class Progress;
 struct FilmSettings;
 
+/// Whether the file name ends in .jpg or .jpeg, in any case.
+bool isJpegFileName(const std::string& path);
+
+/// Whether the file's EXIF data, read as the opening of a picture reads it, turns or flips it.
+bool turnedByExif(const std::string& path);
+
 /// Writes a new JPEG file at path from the opened reader through film and the sharpening of
 /// settings, at dpi and quality. Codec messages are shown as the whole-picture codecs show
 /// them; the caller reports the failure.
