@@ -2,10 +2,12 @@
 #include "exif/keep_exif.h"
 
 #include <algorithm>
+#include <new>
 
-#include "engine/fit_within.h"
+#include "engine/fit_within_rows.h"
 #include "engine/image.h"
 #include "engine/jpeg_codec.h"
+#include "engine/jpeg_strips.h"
 #include "exif/entry_values.h"
 
 namespace tavelune {
@@ -29,11 +31,26 @@ int thumbnailSide(int width, int height)
 
 bool makeExifThumbnail(const std::string& jpegPath, std::vector<std::uint8_t>& out)
 {
-    Image picture;
-    JpegCodec codec;
-    if (!codec.read(jpegPath, picture) || picture.width() < 1 || picture.height() < 1)
+    // Read row by row and reduced on the way: only the rows the reduction blends are kept,
+    // never the whole picture.
+    JpegStripReader reader;
+    if (!reader.open(jpegPath) || reader.width() < 1 || reader.height() < 1)
         return false;
-    if (!fitWithin(picture, thumbnailSide(picture.width(), picture.height())))
+    FitWithinRows reduction;
+    std::vector<std::uint32_t> row;
+    try {
+        row.resize(size_t(reader.width()));
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    if (!reduction.start(reader.width(), reader.height(),
+                         thumbnailSide(reader.width(), reader.height())))
+        return false;
+    for (int y = 0; y < reader.height(); ++y)
+        if (!reader.readRows(row.data(), 0, 1) || !reduction.takeRow(y, row.data()))
+            return false;
+    Image picture;
+    if (!reader.finish() || !reduction.finish(picture, reader.dpi()))
         return false;
     return encodeJpegStream(picture, kThumbnailQuality, out);
 }
