@@ -1,6 +1,8 @@
 // libjpeg error handling and pixel conversions shared by the whole-picture and strip codecs.
 #include "engine/jpeg_library.h"
 
+#include <cstring>
+
 #include "engine/codec_support.h"
 #include "engine/engine_messages.h"
 #include "engine/message_sink.h"
@@ -50,6 +52,16 @@ void installErrorManager(ErrorManager& manager, jpeg_error_mgr*& slot)
     slot = jpeg_std_error(&manager.base);
     manager.base.error_exit = errorExit;
     manager.base.emit_message = emitMessage;
+}
+
+void reportWriteError()
+{
+    jpeg_compress_struct info;
+    std::memset(&info, 0, sizeof info);
+    jpeg_error_mgr errors;
+    info.err = jpeg_std_error(&errors);
+    errors.msg_code = JERR_FILE_WRITE;
+    reportLibraryError(reinterpret_cast<j_common_ptr>(&info));
 }
 
 float densityToDpi(const jpeg_decompress_struct& info)

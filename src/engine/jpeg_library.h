@@ -21,6 +21,9 @@ struct ErrorManager {
 /// Library errors show "JPEG Fatal Error" and jump to recovery; a cut-off file is an error.
 void installErrorManager(ErrorManager& manager, jpeg_error_mgr*& slot);
 
+/// Shows and notes the library's own message for a failed write to its output file.
+void reportWriteError();
+
 /// The file's density in dots per inch; 72 without one.
 float densityToDpi(const jpeg_decompress_struct& info);
 

@@ -4,7 +4,9 @@
 #include "engine/jpeg_strips.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include "engine/codec_support.h"
 #include "engine/jpeg_library.h"
@@ -42,15 +44,35 @@ JpegStripReader::~JpegStripReader()
 
 bool JpegStripReader::open(const std::string& path)
 {
-    State& s = *m_state;
-    s.close();
+    m_state->close();
     if (path.empty())
         return false;
-    s.file = std::fopen(path.c_str(), "rb");
-    if (!s.file) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) {
         noteCodecFailure(std::strerror(errno));
         return false;
     }
+    return start(file);
+}
+
+bool JpegStripReader::openMemory(const uint8_t* data, size_t size)
+{
+    m_state->close();
+    if (!data || size == 0)
+        return false;
+    // A stdio stream over the bytes gives the library the same source as a file.
+    std::FILE* file = ::fmemopen(const_cast<uint8_t*>(data), size, "rb");
+    if (!file) {
+        noteCodecFailure(std::strerror(errno));
+        return false;
+    }
+    return start(file);
+}
+
+bool JpegStripReader::start(std::FILE* file)
+{
+    State& s = *m_state;
+    s.file = file;
     std::memset(&s.info, 0, sizeof s.info);
     jpeg_library::installErrorManager(s.errors, s.info.err);
     if (setjmp(s.errors.recovery)) {
@@ -134,6 +156,20 @@ struct JpegStripWriter::State {
     ErrorManager errors;
     std::FILE* file = nullptr;
     bool created = false;
+    bool inMemory = false;
+    char* memory = nullptr;  // open_memstream's buffer, valid once the stream is closed
+    size_t memorySize = 0;
+
+    ~State() { std::free(memory); }
+
+    void reset()
+    {
+        close();
+        std::free(memory);
+        memory = nullptr;
+        memorySize = 0;
+        inMemory = false;
+    }
 
     // Returns whether the file closed cleanly.
     bool close()
@@ -160,15 +196,50 @@ JpegStripWriter::~JpegStripWriter()
 
 bool JpegStripWriter::open(const std::string& path, int width, int height, float dpi, int quality)
 {
-    State& s = *m_state;
-    s.close();
+    m_state->reset();
     if (path.empty() || width < 1 || height < 1)
         return false;
-    s.file = std::fopen(path.c_str(), "wb");
-    if (!s.file) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) {
         noteCodecFailure(std::strerror(errno));
         return false;
     }
+    return start(file, width, height, dpi, quality);
+}
+
+bool JpegStripWriter::openMemory(int width, int height, float dpi, int quality)
+{
+    State& s = *m_state;
+    s.reset();
+    if (width < 1 || height < 1)
+        return false;
+    std::FILE* file = ::open_memstream(&s.memory, &s.memorySize);
+    if (!file) {
+        noteCodecFailure(std::strerror(errno));
+        return false;
+    }
+    s.inMemory = true;
+    return start(file, width, height, dpi, quality);
+}
+
+bool JpegStripWriter::takeMemory(std::vector<uint8_t>& out)
+{
+    State& s = *m_state;
+    if (!s.inMemory || s.file || s.created || !s.memory)
+        return false;
+    try {
+        out.assign(s.memory, s.memory + s.memorySize);
+    } catch (const std::bad_alloc&) {
+        noteCodecFailure("out of memory");
+        return false;
+    }
+    return true;
+}
+
+bool JpegStripWriter::start(std::FILE* file, int width, int height, float dpi, int quality)
+{
+    State& s = *m_state;
+    s.file = file;
     std::memset(&s.info, 0, sizeof s.info);
     jpeg_library::installErrorManager(s.errors, s.info.err);
     if (setjmp(s.errors.recovery)) {
@@ -227,6 +298,21 @@ bool JpegStripWriter::completeScan()
     }
     jpeg_finish_compress(&s.info);
     return true;
+}
+
+bool writeJpegBytes(const std::string& path, const std::vector<uint8_t>& bytes)
+{
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) {
+        noteCodecFailure(std::strerror(errno));
+        return false;
+    }
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() &&
+                         std::fflush(file) == 0 && !std::ferror(file);
+    const bool closed = std::fclose(file) == 0;
+    if (!written || !closed)
+        jpeg_library::reportWriteError();
+    return written && closed;
 }
 
 }  // namespace tavelune

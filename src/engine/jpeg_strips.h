@@ -3,8 +3,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace tavelune {
 
@@ -20,6 +22,8 @@ public:
 
     /// Opens path and reads the header; false for an unreadable file or a size out of range.
     bool open(const std::string& path);
+    /// The same over a whole file in memory, which must outlive the reader.
+    bool openMemory(const uint8_t* data, size_t size);
     int width() const;
     int height() const;
     /// The file's density in dots per inch, 72 without one.
@@ -31,6 +35,8 @@ public:
     bool finish();
 
 private:
+    bool start(std::FILE* file);
+
     struct State;
     std::unique_ptr<State> m_state;
 };
@@ -46,16 +52,25 @@ public:
 
     /// Creates path and writes the headers.
     bool open(const std::string& path, int width, int height, float dpi, int quality);
+    /// The same into memory; finishInto hands the file over.
+    bool openMemory(int width, int height, float dpi, int quality);
     /// Writes the next count rows from first, first + stride, ... (stride in pixels).
     bool writeRows(const uint32_t* first, size_t stride, int count);
     /// After the last row: completes and closes the file.
     bool finish();
+    /// After finish on a writer opened in memory: out receives the whole file.
+    bool takeMemory(std::vector<uint8_t>& out);
 
 private:
+    bool start(std::FILE* file, int width, int height, float dpi, int quality);
     bool completeScan();
 
     struct State;
     std::unique_ptr<State> m_state;
 };
+
+/// Writes a finished JPEG file's bytes to path; a failed write is reported as the writer
+/// reports one ("JPEG Fatal Error", the reason noted).
+bool writeJpegBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 
 }  // namespace tavelune

@@ -27,14 +27,11 @@ int thumbnailSide(int width, int height)
     return std::max(1, kThumbnailHeight * width / height);
 }
 
-}  // namespace
-
-bool makeExifThumbnail(const std::string& jpegPath, std::vector<std::uint8_t>& out)
+// Read row by row and reduced on the way: only the rows the reduction blends are kept, never
+// the whole picture.
+bool makeThumbnail(JpegStripReader& reader, std::vector<std::uint8_t>& out)
 {
-    // Read row by row and reduced on the way: only the rows the reduction blends are kept,
-    // never the whole picture.
-    JpegStripReader reader;
-    if (!reader.open(jpegPath) || reader.width() < 1 || reader.height() < 1)
+    if (reader.width() < 1 || reader.height() < 1)
         return false;
     FitWithinRows reduction;
     std::vector<std::uint32_t> row;
@@ -55,17 +52,29 @@ bool makeExifThumbnail(const std::string& jpegPath, std::vector<std::uint8_t>& o
     return encodeJpegStream(picture, kThumbnailQuality, out);
 }
 
-bool writeKeptExif(ExifData& exif, const std::string& jpegPath, bool pixelsUpright,
-                   const char* format)
+// The software tags and orientation of a kept model; false when they cannot be set.
+bool markRewritten(ExifData& exif, bool pixelsUpright)
 {
-    if (exif.IsEmpty())
-        return false;
     // Pixels left as they were keep the orientation that says how to show them.
     ExifEntry* orientation = exif.FindEntry(kIfd0, 274);
     if (orientation != nullptr && pixelsUpright)
         setShortValue(orientation, 1);
-    if (!setTextValue(exif.FindEntry(kIfd0, 305, 1), kProductText) ||
-        !setTextValue(exif.FindEntry(kExifIfd, 44992, 1), kProductText))
+    return setTextValue(exif.FindEntry(kIfd0, 305, 1), kProductText) &&
+           setTextValue(exif.FindEntry(kExifIfd, 44992, 1), kProductText);
+}
+
+}  // namespace
+
+bool makeExifThumbnail(const std::string& jpegPath, std::vector<std::uint8_t>& out)
+{
+    JpegStripReader reader;
+    return reader.open(jpegPath) && makeThumbnail(reader, out);
+}
+
+bool writeKeptExif(ExifData& exif, const std::string& jpegPath, bool pixelsUpright,
+                   const char* format)
+{
+    if (exif.IsEmpty() || !markRewritten(exif, pixelsUpright))
         return false;
     // The source's thumbnail shows the picture before the conversion; one of the saved
     // picture replaces it. Without one the file gets no thumbnail rather than a wrong one.
@@ -74,6 +83,18 @@ bool writeKeptExif(ExifData& exif, const std::string& jpegPath, bool pixelsUprig
         thumbnail.clear();
     exif.SetThumbnail(std::move(thumbnail));
     return exif.SaveExif(jpegPath, format);
+}
+
+bool keepExifInJpeg(ExifData& exif, std::vector<std::uint8_t>& jpeg, bool pixelsUpright)
+{
+    if (exif.IsEmpty() || !markRewritten(exif, pixelsUpright))
+        return false;
+    std::vector<std::uint8_t> thumbnail;
+    JpegStripReader reader;
+    if (!reader.openMemory(jpeg.data(), jpeg.size()) || !makeThumbnail(reader, thumbnail))
+        thumbnail.clear();
+    exif.SetThumbnail(std::move(thumbnail));
+    return exif.SaveExifIntoJpeg(jpeg);
 }
 
 }  // namespace tavelune

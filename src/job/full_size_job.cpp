@@ -89,9 +89,14 @@ bool isJpeg(const std::string& format)
 
 // Writes the kept EXIF data into the saved JPEG at temporary. A copy of the entries: marking
 // them rewritten must not change the page's model.
+bool keepsExif(const FullSizeJob& job, const FullSizeOutput& how)
+{
+    return isJpeg(how.format) && how.keepExif && job.exif && !job.exif->IsEmpty();
+}
+
 bool keepExif(const FullSizeJob& job, const FullSizeOutput& how, const std::string& temporary)
 {
-    if (!isJpeg(how.format) || !how.keepExif || !job.exif || job.exif->IsEmpty())
+    if (!keepsExif(job, how))
         return true;
     ExifData kept;
     for (const auto& entry : job.exif->entries())
@@ -166,19 +171,29 @@ std::optional<FullSizeOutcome> saveFullSizeStreamed(const FullSizeJob& job,
     StripPipelineHooks hooks;
     hooks.cancelled = [cancel] { return cancelled(cancel); };
     hooks.rowsWritten = [&](int rows) { setProgress(progress, int(int64_t(90) * rows / height)); };
-    StripPipelineResult result = StripPipelineResult::Done;
+    // The EXIF data goes into the file in memory, so the file is written once.
     bool exifFailed = false;
+    ExifData kept;
+    JpegBytesStep keep;
+    if (keepsExif(job, how)) {
+        for (const auto& entry : job.exif->entries())
+            kept.entries().push_back(std::make_unique<ExifEntry>(*entry));
+        keep = [&](std::vector<std::uint8_t>& jpeg) {
+            exifFailed = !keepExifInJpeg(kept, jpeg, true);
+            return !exifFailed;
+        };
+    }
+    StripPipelineResult result = StripPipelineResult::Done;
     std::string writeError;
     const bool written = writeViaTemporary(
         output,
         [&](const std::string& temporary) {
             result = streamFilmIntoJpeg(reader, temporary, settings.film, *film, dpi, how.options,
-                                        hooks);
+                                        hooks, keep);
             if (result != StripPipelineResult::Done)
                 return false;
             setProgress(progress, 98);
-            exifFailed = !keepExif(job, how, temporary);
-            return !exifFailed && !cancelled(cancel);
+            return !cancelled(cancel);
         },
         &writeError);
     if (written) {

@@ -77,19 +77,32 @@ bool turnedByExif(const std::string& path)
 
 StripPipelineResult streamFilmIntoJpeg(JpegStripReader& reader, const std::string& path,
                                        const FilmSettings& settings, const PointwiseFilm& film,
-                                       float dpi, int quality, const StripPipelineHooks& hooks)
+                                       float dpi, int quality, const StripPipelineHooks& hooks,
+                                       const JpegBytesStep& step)
 {
     if (hooks.codecTurn)
         hooks.codecTurn(true);
     JpegStripWriter writer;
-    if (!writer.open(path, reader.width(), reader.height(), dpi, quality))
+    if (step ? !writer.openMemory(reader.width(), reader.height(), dpi, quality)
+             : !writer.open(path, reader.width(), reader.height(), dpi, quality))
         return StripPipelineResult::WriteFailed;
     ConvolutionFilter sharpen;
     // The film switched off is a plain copy, never sharpened.
     const bool sharpened =
         settings.enabled && makeSharpenFilter(settings.sharpnessPosition, sharpen);
-    return runStripPipeline(reader, writer, film, sharpened ? &sharpen : nullptr, hooks,
-                            defaultThreadCount());
+    const StripPipelineResult result = runStripPipeline(
+        reader, writer, film, sharpened ? &sharpen : nullptr, hooks, defaultThreadCount());
+    if (!step || result != StripPipelineResult::Done)
+        return result;
+    std::vector<std::uint8_t> bytes;
+    if (!writer.takeMemory(bytes))
+        return StripPipelineResult::NoMemory;
+    if (!step(bytes))
+        return StripPipelineResult::WriteFailed;
+    if (hooks.codecTurn)
+        hooks.codecTurn(true);
+    return writeJpegBytes(path, bytes) ? StripPipelineResult::Done
+                                       : StripPipelineResult::WriteFailed;
 }
 
 std::optional<FileConversionOutcome> convertStreamed(
@@ -138,13 +151,21 @@ std::optional<FileConversionOutcome> convertStreamed(
         if (position != progress.position())
             progress.set(position);
     };
+    // The EXIF data goes into the file in memory, so the file is written once. As on the
+    // whole-picture road, a file that cannot take it is still saved without it.
+    JpegBytesStep keep;
+    if (settings.keepExif && !exif.IsEmpty())
+        keep = [&](std::vector<std::uint8_t>& jpeg) {
+            keepExifInJpeg(exif, jpeg, settings.orient);
+            return true;
+        };
     StripPipelineResult result = StripPipelineResult::Done;
     std::string writeError;
     const bool written = writeViaTemporary(
         output,
         [&](const std::string& temporary) {
             result = streamFilmIntoJpeg(reader, temporary, settings.job.film, *film, dpi,
-                                        settings.quality, hooks);
+                                        settings.quality, hooks, keep);
             return result == StripPipelineResult::Done;
         },
         &writeError);
@@ -165,8 +186,6 @@ std::optional<FileConversionOutcome> convertStreamed(
         }
     }
     for (int position : {94, 96, 98, 100}) progress.set(position);
-    if (settings.keepExif && !exif.IsEmpty())
-        writeKeptExif(exif, output, settings.orient);
     return FileConversionOutcome::Converted;
 }
 

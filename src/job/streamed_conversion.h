@@ -1,9 +1,11 @@
 // JPEG into JPEG strip by strip, when nothing in the conversion needs the whole picture.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "job/file_conversion.h"
 #include "job/strip_pipeline.h"
@@ -21,12 +23,18 @@ bool isJpegFileName(const std::string& path);
 /// Whether the file's EXIF data, read as the opening of a picture reads it, turns or flips it.
 bool turnedByExif(const std::string& path);
 
+/// Changes a finished JPEG file's bytes before they are written (puts EXIF data in); false
+/// stops the write.
+using JpegBytesStep = std::function<bool(std::vector<std::uint8_t>& jpeg)>;
+
 /// Writes a new JPEG file at path from the opened reader through film and the sharpening of
-/// settings, at dpi and quality. Codec messages are shown as the whole-picture codecs show
-/// them; the caller reports the failure.
+/// settings, at dpi and quality. With a step, the file is made in memory, given to the step
+/// and written once. Codec messages are shown as the whole-picture codecs show them; the
+/// caller reports the failure.
 StripPipelineResult streamFilmIntoJpeg(JpegStripReader& reader, const std::string& path,
                                        const FilmSettings& settings, const PointwiseFilm& film,
-                                       float dpi, int quality, const StripPipelineHooks& hooks);
+                                       float dpi, int quality, const StripPipelineHooks& hooks,
+                                       const JpegBytesStep& step = {});
 
 /// convertPictureFile for a JPEG into a JPEG that keeps its size and turn, with nothing
 /// framed or drawn over it: the same file through a fixed ring of strips instead of whole

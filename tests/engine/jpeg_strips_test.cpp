@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <vector>
 
@@ -75,9 +76,28 @@ TEST(JpegStrips, WriterGivesTheCodecsBytes)
                 ASSERT_TRUE(writer.writeRows(picture.rowFromTop(y + r), size_t(c.width), 1));
         }
         ASSERT_TRUE(writer.finish());
-        EXPECT_EQ(test::readFileBytes(dir.file("strips.jpg")),
-                  test::readFileBytes(dir.file("whole.jpg")))
+        const std::vector<unsigned char> whole = test::readFileBytes(dir.file("whole.jpg"));
+        EXPECT_EQ(test::readFileBytes(dir.file("strips.jpg")), whole)
             << c.width << "x" << c.height << " q" << c.quality;
+
+        // The same file made in memory, then read back from there.
+        JpegStripWriter inMemory;
+        ASSERT_TRUE(inMemory.openMemory(c.width, c.height, picture.dpi(), c.quality));
+        std::vector<uint8_t> bytes;
+        EXPECT_FALSE(inMemory.takeMemory(bytes));  // not before it is finished
+        for (int y = 0; y < c.height; ++y)
+            ASSERT_TRUE(inMemory.writeRows(picture.rowFromTop(y), size_t(c.width), 1));
+        ASSERT_TRUE(inMemory.finish());
+        ASSERT_TRUE(inMemory.takeMemory(bytes));
+        EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), whole.begin(), whole.end()));
+        JpegStripReader reader;
+        ASSERT_TRUE(reader.openMemory(bytes.data(), bytes.size()));
+        Image decoded;
+        ASSERT_TRUE(JpegCodec().read(dir.file("whole.jpg"), decoded));
+        std::vector<uint32_t> rows(decoded.pixelCount());
+        ASSERT_TRUE(reader.readRows(rows.data(), size_t(c.width), c.height));
+        ASSERT_TRUE(reader.finish());
+        EXPECT_EQ(rows, test::topDownPixels(decoded));
     }
 }
 
@@ -106,6 +126,9 @@ TEST(JpegStrips, DamagedOrMissingFilesFailWithoutCrashing)
     EXPECT_FALSE(whole.finish());
 
     EXPECT_FALSE(JpegStripReader().open(dir.file("missing.jpg")));
+    messages.clear();
+    EXPECT_FALSE(writeJpegBytes("/dev/full", {0xFF, 0xD8}));
+    EXPECT_EQ(messages.messages().size(), 1u);  // the library's write error, as the codec shows it
     JpegStripWriter writer;
     EXPECT_FALSE(writer.open(dir.file("no/such/folder/out.jpg"), 4, 4, 72.0f, 75));
     // A writer given fewer rows than promised does not claim a finished file.
