@@ -10,25 +10,8 @@
 #include <limits>
 #include <new>
 
-#include <sys/mman.h>
-
 namespace tavelune {
 namespace {
-
-// Below this a buffer cannot hold an aligned huge page worth advising.
-constexpr size_t kHugePageBytes = size_t(2) << 20;
-
-void adviseHugePages(void* buffer, size_t bytes)
-{
-    if (bytes < 2 * kHugePageBytes)
-        return;
-    auto begin =
-        (reinterpret_cast<uintptr_t>(buffer) + kHugePageBytes - 1) & ~(kHugePageBytes - 1);
-    auto end = (reinterpret_cast<uintptr_t>(buffer) + bytes) & ~(kHugePageBytes - 1);
-    // Only advice: where huge pages are off or unsupported the call fails and nothing changes.
-    if (end > begin)
-        ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
-}
 
 constexpr float kInverse255 = 0.003921569f;  // the single-precision value nearest 1/255
 constexpr double kInchesPerCentimetre = 0.39370078740157477;
@@ -51,10 +34,7 @@ uint32_t* allocatePixels(size_t count)
 {
     if (count == 0 || count > std::numeric_limits<size_t>::max() / sizeof(uint32_t))
         return nullptr;
-    void* buffer = std::malloc(count * sizeof(uint32_t));
-    if (buffer)
-        adviseHugePages(buffer, count * sizeof(uint32_t));
-    return static_cast<uint32_t*>(buffer);
+    return static_cast<uint32_t*>(std::malloc(count * sizeof(uint32_t)));
 }
 
 void freePixels(uint32_t* buffer) { std::free(buffer); }

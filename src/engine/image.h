@@ -152,8 +152,7 @@ private:
     BitmapInfoHeader m_header;
 };
 
-/// Allocates n pixels without throwing; null on failure or when n overflows. Large buffers
-/// are advised for huge pages, which makes their first touch cheaper where the kernel allows.
+/// Allocates n pixels without throwing; null on failure or when n overflows.
 uint32_t* allocatePixels(size_t count);
 void freePixels(uint32_t* buffer);
 

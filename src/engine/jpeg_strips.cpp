@@ -23,6 +23,8 @@ struct JpegStripReader::State {
     bool cmyk = false;
     JSAMPARRAY cmykLine = nullptr;
     float dpi = 72.0f;
+    int width = 0;  // kept after the reader closes
+    int height = 0;
 
     void close()
     {
@@ -73,6 +75,8 @@ bool JpegStripReader::start(std::FILE* file)
 {
     State& s = *m_state;
     s.file = file;
+    s.width = s.height = 0;
+    s.dpi = 72.0f;
     std::memset(&s.info, 0, sizeof s.info);
     jpeg_library::installErrorManager(s.errors, s.info.err);
     if (setjmp(s.errors.recovery)) {
@@ -92,6 +96,8 @@ bool JpegStripReader::start(std::FILE* file)
         s.info.out_color_space = JCS_EXT_BGRA;  // alpha filled with 255 by the library
     jpeg_start_decompress(&s.info);
     s.dpi = jpeg_library::densityToDpi(s.info);
+    s.width = int(s.info.output_width);
+    s.height = int(s.info.output_height);
     s.cmykLine = s.cmyk ? (*s.info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&s.info),
                                                       JPOOL_IMAGE, s.info.output_width * 4, 1)
                         : nullptr;
@@ -100,12 +106,12 @@ bool JpegStripReader::start(std::FILE* file)
 
 int JpegStripReader::width() const
 {
-    return m_state->created ? int(m_state->info.output_width) : 0;
+    return m_state->width;
 }
 
 int JpegStripReader::height() const
 {
-    return m_state->created ? int(m_state->info.output_height) : 0;
+    return m_state->height;
 }
 
 float JpegStripReader::dpi() const

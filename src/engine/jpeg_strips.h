@@ -21,6 +21,7 @@ public:
     JpegStripReader& operator=(const JpegStripReader&) = delete;
 
     /// Opens path and reads the header; false for an unreadable file or a size out of range.
+    /// The size and dpi stay known after the reader finishes or fails.
     bool open(const std::string& path);
     /// The same over a whole file in memory, which must outlive the reader.
     bool openMemory(const uint8_t* data, size_t size);

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 
 #include "engine/codec_support.h"
 #include "engine/engine_messages.h"
@@ -15,6 +16,7 @@
 #include "film/convolution_filter.h"
 #include "film/pointwise_film.h"
 #include "film/sharpen.h"
+#include "job/scale_settings.h"
 #include "pixel/progress.h"
 
 namespace tavelune {
@@ -25,17 +27,15 @@ constexpr uint16_t kTagXResolution = 282;
 constexpr uint16_t kTagResolutionUnit = 296;
 constexpr int kFilmBudget = 92;
 
-// Steps that move pixels around or draw over them need the whole picture.
-bool needsWholePicture(const FileConversionSettings& settings)
+// A frame, a watermark or a signature needs the whole film output.
+bool drawsOverThePicture(const ConversionSettings& job)
 {
-    const ConversionSettings& job = settings.job;
-    return settings.rotate != 0 || settings.mirror || settings.flip || job.border.enabled ||
-           job.watermark.enabled || job.signature.enabled;
+    return job.border.enabled || job.watermark.enabled || job.signature.enabled;
 }
 
-// The dpi the whole-picture road ends with: the file's density, then the EXIF resolution of a
-// file that has EXIF data, then the asked one; a picture is never made below 1 dpi.
-float resultDpi(float fileDpi, const ExifData* exif, double askedDpi)
+// The dpi the whole-picture road gives the source: the file's density (never below 1 dpi),
+// then the EXIF resolution of a file that has EXIF data, then the asked one.
+float sourceDpi(float fileDpi, const ExifData* exif, double askedDpi)
 {
     float dpi = fileDpi < 1.0f ? 72.0f : fileDpi;
     if (exif) {
@@ -46,7 +46,40 @@ float resultDpi(float fileDpi, const ExifData* exif, double askedDpi)
     }
     if (askedDpi > 0.0)
         dpi = float(askedDpi);
+    return dpi;
+}
+
+// A picture is never made below 1 dpi.
+float madeDpi(float dpi)
+{
     return dpi < 1.0f ? 72.0f : dpi;
+}
+
+// Rows copied into a picture being assembled.
+class PictureSink final : public StripSink {
+public:
+    explicit PictureSink(Image& picture) : m_picture(picture) {}
+    bool writeRows(const uint32_t* first, size_t stride, int count) override
+    {
+        if (count < 0 || count > m_picture.height() - m_rows)
+            return false;
+        for (int r = 0; r < count; ++r, ++m_rows)
+            std::memcpy(m_picture.rowFromTop(m_rows), first + size_t(r) * stride,
+                        size_t(m_picture.width()) * sizeof(uint32_t));
+        return true;
+    }
+    bool finish() override { return m_rows == m_picture.height(); }
+
+private:
+    Image& m_picture;
+    int m_rows = 0;
+};
+
+const ConvolutionFilter* sharpenFilter(const FilmSettings& settings, ConvolutionFilter& filter)
+{
+    // The film switched off is a plain copy, never sharpened.
+    return settings.enabled && makeSharpenFilter(settings.sharpnessPosition, filter) ? &filter
+                                                                                     : nullptr;
 }
 
 int exifOrientation(const ExifData& exif)
@@ -87,11 +120,8 @@ StripPipelineResult streamFilmIntoJpeg(JpegStripReader& reader, const std::strin
              : !writer.open(path, reader.width(), reader.height(), dpi, quality))
         return StripPipelineResult::WriteFailed;
     ConvolutionFilter sharpen;
-    // The film switched off is a plain copy, never sharpened.
-    const bool sharpened =
-        settings.enabled && makeSharpenFilter(settings.sharpnessPosition, sharpen);
     const StripPipelineResult result = runStripPipeline(
-        reader, writer, film, sharpened ? &sharpen : nullptr, hooks, defaultThreadCount());
+        reader, writer, film, sharpenFilter(settings, sharpen), hooks, defaultThreadCount());
     if (!step || result != StripPipelineResult::Done)
         return result;
     std::vector<std::uint8_t> bytes;
@@ -105,11 +135,55 @@ StripPipelineResult streamFilmIntoJpeg(JpegStripReader& reader, const std::strin
                                        : StripPipelineResult::WriteFailed;
 }
 
+namespace {
+
+// The film output assembled once from the strips, then framed, drawn over and saved as the
+// whole-picture road does: the source picture is never held whole.
+FileConversionOutcome assembleAndSave(JpegStripReader& reader, const std::string& output,
+                                      const FileConversionSettings& settings,
+                                      const PointwiseFilm& film, ExifData& exif, float dpi,
+                                      Progress& progress, StripPipelineHooks& hooks)
+{
+    const FilmSettings& filmSettings = settings.job.film;
+    Image result;
+    // As runFilmStep makes it: white where a film runs, the copy keeps the usual fill.
+    if (filmSettings.enabled)
+        result.setFillColour(0xFFFFFFFF);
+    if (!result.allocate(reader.width(), reader.height(), madeDpi(dpi)))
+        return FileConversionOutcome::ConversionFailed;
+    PictureSink sink(result);
+    ConvolutionFilter sharpen;
+    const StripPipelineResult assembled = runStripPipeline(
+        reader, sink, film, sharpenFilter(filmSettings, sharpen), hooks, defaultThreadCount());
+    if (assembled == StripPipelineResult::ReadFailed) {
+        reportImageError(messages::kOpenImageError);
+        return FileConversionOutcome::ReadFailed;
+    }
+    if (assembled != StripPipelineResult::Done)
+        return FileConversionOutcome::ConversionFailed;
+    const ConversionSettings job =
+        settings.scaleFrom > 0 ? scaleConversionSettings(
+                                     settings.job, double(reader.width()) / settings.scaleFrom, dpi)
+                               : settings.job;
+    finishConversionJob(result, &exif, job, &progress);
+
+    hooks.codecTurn(true);
+    const bool jpeg = isJpegFileName(output);
+    if (!saveImage(output, result, {}, jpeg ? settings.quality : settings.compression))
+        return FileConversionOutcome::WriteFailed;
+    // As in the desktop program, a picture saved without its EXIF data is still saved.
+    if (jpeg && settings.keepExif && !exif.IsEmpty())
+        writeKeptExif(exif, output, settings.orient);
+    return FileConversionOutcome::Converted;
+}
+
+}  // namespace
+
 std::optional<FileConversionOutcome> convertStreamed(
     const std::string& input, const std::string& output, const FileConversionSettings& settings,
     Progress& progress, const std::function<void(const std::string&)>& about)
 {
-    if (!isJpegFileName(input) || !isJpegFileName(output) || needsWholePicture(settings))
+    if (!isJpegFileName(input) || settings.rotate != 0 || settings.mirror || settings.flip)
         return std::nullopt;
     const std::unique_ptr<PointwiseFilm> film = PointwiseFilm::make(settings.job.film);
     if (!film)
@@ -143,7 +217,7 @@ std::optional<FileConversionOutcome> convertStreamed(
     const bool exifRead = exif.LoadExif(input) && !exif.IsEmpty();
     if (settings.orient && exifRead && turns(exifOrientation(exif)))
         return std::nullopt;
-    const float dpi = resultDpi(reader.dpi(), exifRead ? &exif : nullptr, settings.dpi);
+    const float dpi = sourceDpi(reader.dpi(), exifRead ? &exif : nullptr, settings.dpi);
 
     progress.set(0);
     hooks.rowsWritten = [&](int rows) {
@@ -151,6 +225,9 @@ std::optional<FileConversionOutcome> convertStreamed(
         if (position != progress.position())
             progress.set(position);
     };
+    if (!isJpegFileName(output) || drawsOverThePicture(settings.job))
+        return assembleAndSave(reader, output, settings, *film, exif, dpi, progress, hooks);
+
     // The EXIF data goes into the file in memory, so the file is written once. As on the
     // whole-picture road, a file that cannot take it is still saved without it.
     JpegBytesStep keep;
@@ -164,7 +241,7 @@ std::optional<FileConversionOutcome> convertStreamed(
     const bool written = writeViaTemporary(
         output,
         [&](const std::string& temporary) {
-            result = streamFilmIntoJpeg(reader, temporary, settings.job.film, *film, dpi,
+            result = streamFilmIntoJpeg(reader, temporary, settings.job.film, *film, madeDpi(dpi),
                                         settings.quality, hooks, keep);
             return result == StripPipelineResult::Done;
         },

@@ -36,10 +36,12 @@ StripPipelineResult streamFilmIntoJpeg(JpegStripReader& reader, const std::strin
                                        float dpi, int quality, const StripPipelineHooks& hooks,
                                        const JpegBytesStep& step = {});
 
-/// convertPictureFile for a JPEG into a JPEG that keeps its size and turn, with nothing
-/// framed or drawn over it: the same file through a fixed ring of strips instead of whole
-/// pictures. Empty, having only read the file, when the conversion needs the whole picture.
-/// progress goes 0..92 by rows written, then to 100 as the job's steps would move it.
+/// convertPictureFile for a JPEG that keeps its size and turn: read strip by strip through
+/// the film. Into a JPEG with nothing framed or drawn over it, the file is written strip by
+/// strip, in a fixed ring of strips; otherwise the film output is assembled once (the source
+/// is never held whole), then framed, drawn over and saved as the whole-picture road does.
+/// The same file either way. Empty, having only read the file, when the picture must be
+/// reduced, resized or turned. progress goes 0..92 by rows, then to 100 as the job's steps.
 std::optional<FileConversionOutcome> convertStreamed(
     const std::string& input, const std::string& output, const FileConversionSettings& settings,
     Progress& progress, const std::function<void(const std::string&)>& about);

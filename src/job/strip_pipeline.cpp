@@ -27,10 +27,10 @@ struct Task {
 
 class Pipeline {
 public:
-    Pipeline(JpegStripReader& reader, JpegStripWriter& writer, const PointwiseFilm& film,
+    Pipeline(JpegStripReader& reader, StripSink& sink, const PointwiseFilm& film,
              const ConvolutionFilter* sharpen, const StripPipelineHooks& hooks)
         : m_reader(reader),
-          m_writer(writer),
+          m_sink(sink),
           m_film(film),
           m_sharpen(sharpen),
           m_hooks(hooks),
@@ -111,7 +111,7 @@ private:
     void helperLoop();
 
     JpegStripReader& m_reader;
-    JpegStripWriter& m_writer;
+    StripSink& m_sink;
     const PointwiseFilm& m_film;
     const ConvolutionFilter* m_sharpen;
     const StripPipelineHooks& m_hooks;
@@ -217,7 +217,7 @@ StripPipelineResult Pipeline::run(int threadCount)
             const int strip = m_written;
             lock.unlock();
             turn(true);
-            const bool ok = m_writer.writeRows(finishedRows(strip), size_t(m_width), rowsIn(strip));
+            const bool ok = m_sink.writeRows(finishedRows(strip), size_t(m_width), rowsIn(strip));
             if (ok && m_hooks.rowsWritten)
                 m_hooks.rowsWritten(strip * kPipelineStripRows + rowsIn(strip));
             lock.lock();
@@ -263,17 +263,38 @@ StripPipelineResult Pipeline::run(int threadCount)
     if (result != StripPipelineResult::Done)
         return result;
     turn(true);
-    return m_writer.finish() ? StripPipelineResult::Done : StripPipelineResult::WriteFailed;
+    return m_sink.finish() ? StripPipelineResult::Done : StripPipelineResult::WriteFailed;
 }
 
+class WriterSink final : public StripSink {
+public:
+    explicit WriterSink(JpegStripWriter& writer) : m_writer(writer) {}
+    bool writeRows(const uint32_t* first, size_t stride, int count) override
+    {
+        return m_writer.writeRows(first, stride, count);
+    }
+    bool finish() override { return m_writer.finish(); }
+
+private:
+    JpegStripWriter& m_writer;
+};
+
 }  // namespace
+
+StripPipelineResult runStripPipeline(JpegStripReader& reader, StripSink& sink,
+                                     const PointwiseFilm& film, const ConvolutionFilter* sharpen,
+                                     const StripPipelineHooks& hooks, int threadCount)
+{
+    Pipeline pipeline(reader, sink, film, sharpen, hooks);
+    return pipeline.run(threadCount);
+}
 
 StripPipelineResult runStripPipeline(JpegStripReader& reader, JpegStripWriter& writer,
                                      const PointwiseFilm& film, const ConvolutionFilter* sharpen,
                                      const StripPipelineHooks& hooks, int threadCount)
 {
-    Pipeline pipeline(reader, writer, film, sharpen, hooks);
-    return pipeline.run(threadCount);
+    WriterSink sink(writer);
+    return runStripPipeline(reader, sink, film, sharpen, hooks, threadCount);
 }
 
 }  // namespace tavelune

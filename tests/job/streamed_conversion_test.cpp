@@ -20,6 +20,7 @@
 #include "film/film_step.h"
 #include "film/pointwise_film.h"
 #include "film/sharpen.h"
+#include "job/scale_settings.h"
 #include "support/test_support.h"
 
 namespace tavelune {
@@ -85,20 +86,26 @@ void convertWhole(const std::string& input, const std::string& output,
     ASSERT_TRUE(openWorkingPicture(input, source, exif, settings.fit, settings.orient));
     if (settings.dpi > 0)
         source.setDpi(float(settings.dpi));
+    const ConversionSettings job =
+        settings.scaleFrom > 0
+            ? scaleConversionSettings(settings.job, double(source.width()) / settings.scaleFrom,
+                                      source.dpi())
+            : settings.job;
     Image result;
     Rect margins;
-    ASSERT_TRUE(runConversionJob(source, &exif, settings.job, nullptr, result, margins));
-    ASSERT_TRUE(saveImage(output, result, {}, settings.quality));
-    if (settings.keepExif && !exif.IsEmpty())
+    ASSERT_TRUE(runConversionJob(source, &exif, job, nullptr, result, margins));
+    const bool jpeg = isJpegFileName(output);
+    ASSERT_TRUE(saveImage(output, result, {}, jpeg ? settings.quality : settings.compression));
+    if (jpeg && settings.keepExif && !exif.IsEmpty())
         writeKeptExif(exif, output, settings.orient);
 }
 
 // Converts both ways and says where the files differ, if they do.
 void expectSameFile(const std::string& input, const FileConversionSettings& settings,
-                    const std::string& label)
+                    const std::string& label, const std::string& extension = "jpg")
 {
-    const std::string whole = input + ".whole.jpg";
-    const std::string streamed = input + ".streamed.jpg";
+    const std::string whole = input + ".whole." + extension;
+    const std::string streamed = input + ".streamed." + extension;
     convertWhole(input, whole, settings);
     Progress progress;
     const std::optional<FileConversionOutcome> outcome =
@@ -222,13 +229,11 @@ TEST(StreamedConversion, WholePictureNeedsTakeTheOtherRoad)
         {"fit", input, "out.jpg", settingsWith([](S& s) { s.fit = 39; })},
         {"resize", input, "out.jpg",
          settingsWith([](S& s) { s.resizeWidth = s.resizeHeight = 20; })},
-        {"frame", input, "out.jpg", settingsWith([](S& s) { s.job.border.enabled = true; })},
-        {"watermark", input, "out.jpg", settingsWith([](S& s) { s.job.watermark.enabled = true; })},
-        {"signature", input, "out.jpg", settingsWith([](S& s) { s.job.signature.enabled = true; })},
         {"no recipe", input, "out.jpg", settingsWith([](S& s) { s.job.film.filmType = 3; })},
         {"EXIF turn", dir.file("turned.jpg"), "out.jpg", settingsWith([](S&) {})},
-        {"TIFF out", input, "out.tif", settingsWith([](S&) {})},
+        {"TIFF in", dir.file("input.tif"), "out.jpg", settingsWith([](S&) {})},
     };
+    ASSERT_TRUE(saveImage(dir.file("input.tif"), scatteredColours(40, 30), {}, 5));
     for (const auto& [name, from, to, settings] : cases) {
         Progress progress;
         EXPECT_FALSE(convertStreamed(from, dir.file(to), settings, progress, {}).has_value())
@@ -242,6 +247,41 @@ TEST(StreamedConversion, WholePictureNeedsTakeTheOtherRoad)
                        s.resizeHeight = 30;
                    }),
                    "same size");
+}
+
+// A frame or an overlay, or another output format: the film output is assembled from the
+// strips, then framed and saved as before.
+TEST(StreamedConversion, FramedOverlaidOrOtherFormatsAssembleTheSameFile)
+{
+    test::TempDir dir;
+    std::filesystem::copy_file(test::fixturePath("camera-exif/canon-eos-20d.jpg"),
+                               dir.file("camera.jpg"));
+    const std::string input = jpegOf(dir, "input.jpg", scatteredColours(90, 37));
+    auto settingsWith = [](auto change) {
+        FileConversionSettings settings = conversion(film(kFilmVelvia, 2, 3, 1));
+        change(settings);
+        return settings;
+    };
+    using S = FileConversionSettings;
+    const std::tuple<const char*, std::string, std::string, S> cases[] = {
+        {"frame", input, "jpg", settingsWith([](S& s) { s.job.border.enabled = true; })},
+        {"frame, scaled", input, "jpg", settingsWith([](S& s) {
+             s.job.border.enabled = true;
+             s.scaleFrom = 30;
+         })},
+        {"watermark", input, "jpg", settingsWith([](S& s) { s.job.watermark.enabled = true; })},
+        {"signature, EXIF kept", dir.file("camera.jpg"), "jpg",
+         settingsWith([](S& s) { s.job.signature.enabled = true; })},
+        {"film off, framed", input, "jpg", settingsWith([](S& s) {
+             s.job.film.enabled = false;
+             s.job.border.enabled = true;
+         })},
+        {"TIFF", input, "tif", settingsWith([](S& s) { s.compression = 1; })},
+        {"BMP, film off", dir.file("camera.jpg"), "bmp",
+         settingsWith([](S& s) { s.job.film.enabled = false; })},
+    };
+    for (const auto& [name, from, extension, settings] : cases)
+        expectSameFile(from, settings, name, extension);
 }
 
 TEST(StreamedConversion, FailuresLeaveNoFileAndSayWhy)
