@@ -20,6 +20,8 @@
 namespace tavelune {
 namespace {
 
+constexpr int kMaxHelpers = 7;
+
 struct Task {
     enum Kind { Film, Sharpen } kind;
     int strip;
@@ -181,7 +183,9 @@ StripPipelineResult Pipeline::run(int threadCount)
 {
     if (m_width < 1 || m_height < 1)
         return StripPipelineResult::ReadFailed;
-    const int helpers = std::clamp(threadCount - 1, 0, std::max(0, m_strips - 1));
+    // One thread reads and writes; past a few helpers the film outruns it, and each helper
+    // adds two strips to the ring.
+    const int helpers = std::clamp(threadCount - 1, 0, std::min(kMaxHelpers, m_strips - 1));
     m_slots = std::max(2 * helpers + 4, 2 * m_reachStrips + 4);
     m_buffer = allocatePixels(size_t(m_slots) * 2 * stripPixels());
     if (!m_buffer)
