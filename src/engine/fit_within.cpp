@@ -6,29 +6,38 @@
 
 namespace tavelune {
 
+bool fitWithinSize(int width, int height, int maxSide, int& newWidth, int& newHeight)
+{
+    // Products in 64 bits: a tall side times maxSide can pass the int range.
+    const int64_t w = width;
+    const int64_t h = height;
+    int64_t reducedWidth;
+    int64_t reducedHeight;
+    if (w > h && w > maxSide) {
+        reducedWidth = maxSide;
+        reducedHeight = h * maxSide / w;
+    } else if (h > maxSide) {
+        reducedWidth = w * maxSide / h;
+        reducedHeight = maxSide;
+    } else {
+        return false;
+    }
+    // A panorama thinner than width / maxSide would truncate to 0 pixels and fail to resize,
+    // leaving the huge picture in place; one pixel is the sound floor.
+    newWidth = int(std::max<int64_t>(reducedWidth, 1));
+    newHeight = int(std::max<int64_t>(reducedHeight, 1));
+    return true;
+}
+
 bool fitWithin(Image& image, int maxSide)
 {
     if (maxSide <= 0)
         return false;
-    const int64_t width = image.width();
-    const int64_t height = image.height();
-    // Products in 64 bits: a tall side times maxSide can pass the int range.
-    int64_t newWidth;
-    int64_t newHeight;
-    if (width > height && width > maxSide) {
-        newWidth = maxSide;
-        newHeight = height * maxSide / width;
-    } else if (height > maxSide) {
-        newWidth = width * maxSide / height;
-        newHeight = maxSide;
-    } else {
+    int newWidth = 0;
+    int newHeight = 0;
+    if (!fitWithinSize(image.width(), image.height(), maxSide, newWidth, newHeight))
         return true;
-    }
-    // A panorama thinner than width / maxSide would truncate to 0 pixels and fail to resize,
-    // leaving the huge picture in place; one pixel is the sound floor.
-    newWidth = std::max<int64_t>(newWidth, 1);
-    newHeight = std::max<int64_t>(newHeight, 1);
-    return image.resize(int(newWidth), int(newHeight), kBilinear);
+    return image.resize(newWidth, newHeight, kBilinear);
 }
 
 }  // namespace tavelune

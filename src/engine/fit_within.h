@@ -12,4 +12,7 @@ namespace tavelune {
 /// the resize fails (no memory).
 bool fitWithin(Image& image, int maxSide);
 
+/// The size fitWithin reduces a width x height picture to; false when it leaves it alone.
+bool fitWithinSize(int width, int height, int maxSide, int& newWidth, int& newHeight);
+
 }  // namespace tavelune

@@ -122,6 +122,17 @@ const std::string& lastImageError()
     return t_lastError;
 }
 
+void clearImageError()
+{
+    t_lastError.clear();
+    clearCodecFailure();
+}
+
+bool reportImageError(const char* message)
+{
+    return fail(message);
+}
+
 bool openImage(const std::string& path, Image& out, const std::string& format)
 {
     t_lastError.clear();

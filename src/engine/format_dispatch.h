@@ -34,6 +34,11 @@ bool isWritableFormat(const std::string& format);
 /// JPEG file"). Empty after a success.
 const std::string& lastImageError();
 
+/// For reads and writes that go around openImage and saveImage (strip by strip): forgets the
+/// last failure, and reports one the way those two do (message shown, lastImageError set).
+void clearImageError();
+bool reportImageError(const char* message);
+
 /// Reads path into out with a temporary codec; format empty = the path's extension.
 /// Failure shows the message and leaves out as it was.
 bool openImage(const std::string& path, Image& out, const std::string& format = {});

@@ -138,6 +138,27 @@ bool Image::create(int width, int height, float dpi, const uint32_t* source)
     return true;
 }
 
+bool Image::allocate(int width, int height, float dpi)
+{
+    if (width <= 0 || height <= 0)
+        return false;
+    uint32_t* buffer = allocatePixels(size_t(width) * size_t(height));
+    if (!buffer)
+        return false;
+    m_dpi = dpi < 1.0f ? 72.0f : dpi;
+    adoptBuffer(buffer, width, height);
+    return true;
+}
+
+uint32_t* Image::exchangePixels(uint32_t* buffer)
+{
+    if (isEmpty() || !buffer)
+        return nullptr;
+    uint32_t* old = m_pixels;
+    m_pixels = buffer;
+    return old;
+}
+
 void Image::reset()
 {
     // Freeing here as well keeps a reset from ever leaking the buffer.

@@ -65,6 +65,11 @@ public:
     /// Allocates width x height pixels, copied from source (same layout) or filled with the
     /// fill colour. Fails (false, picture unchanged) for non-positive sizes or no memory.
     bool create(int width, int height, float dpi, const uint32_t* source = nullptr);
+    /// create() without the fill, for callers that write every pixel themselves.
+    bool allocate(int width, int height, float dpi);
+    /// Puts buffer (from allocatePixels, this picture's size) in place of the pixels and
+    /// returns the old buffer for freePixels; null and nothing changed for the placeholder.
+    uint32_t* exchangePixels(uint32_t* buffer);
     /// Back to the placeholder; the caller frees first (destroyPixels does both).
     void reset();
     void destroyPixels();

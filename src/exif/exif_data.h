@@ -48,6 +48,9 @@ public:
     /// it was: an empty model, a segment above 65535 bytes, a TIFF whose layout cannot be
     /// carried over safely, or any read or write failure.
     bool SaveExif(const std::string& path, const char* format = nullptr);
+    /// SaveExif for a whole JPEG file held in memory: jpeg becomes the file SaveExif would
+    /// have written. False leaves jpeg as it was.
+    bool SaveExifIntoJpeg(std::vector<std::uint8_t>& jpeg);
 
     /// A JPEG stream that the next JPEG write stores as the thumbnail (IFD1) in place of the
     /// file's own (an empty one: no thumbnail); for a picture whose pixels changed since its
@@ -99,6 +102,12 @@ private:
     bool ParseTiffStream(std::FILE* file);
     void ReadMakerNotes();
     bool SaveJpegExif(const std::string& path);
+    /// The new Exif APP1 segment for the JPEG file's bytes.
+    std::optional<std::vector<std::uint8_t>> BuildJpegSegment(const std::vector<std::uint8_t>& file,
+                                                              MakerNotePlacement& placement);
+    /// Where SpliceExifSegment puts segment: over the Exif APP1, else over the JFIF APP0.
+    bool FindExifSegmentPlace(const std::vector<std::uint8_t>& bytes, const std::uint8_t* segment,
+                              std::size_t size, std::size_t& offset, std::size_t& oldSize);
     bool SaveTiffExif(const std::string& path);
     bool DeleteJpegExif(const std::string& path);
 

@@ -3,6 +3,8 @@
 #include <array>
 #include <cctype>
 #include <cstdio>
+#include <new>
+#include <optional>
 #include <span>
 
 #include "engine/codec_support.h"
@@ -151,6 +153,47 @@ ExifBlockSource ExifData::BlockSource() const
 
 bool ExifData::SaveJpegExif(const std::string& path)
 {
+    std::vector<std::uint8_t> file;
+    if (!readWholeFile(path, file) || file.empty())
+        return false;
+    MakerNotePlacement placement = MakerNotePlacement::None;
+    const auto segment = BuildJpegSegment(file, placement);
+    if (!segment || !SpliceExifSegment(path, file, segment->data(), segment->size()))
+        return false;
+    m_makerNotePlacement = placement;
+    // The new thumbnail belonged to that one picture; a later write keeps its file's own.
+    m_newThumbnail.reset();
+    return true;
+}
+
+bool ExifData::SaveExifIntoJpeg(std::vector<std::uint8_t>& jpeg)
+{
+    if (IsEmpty() || jpeg.empty())
+        return false;
+    MakerNotePlacement placement = MakerNotePlacement::None;
+    const auto segment = BuildJpegSegment(jpeg, placement);
+    std::size_t offset = 0;
+    std::size_t oldSize = 0;
+    if (!segment || !FindExifSegmentPlace(jpeg, segment->data(), segment->size(), offset, oldSize))
+        return false;
+    std::vector<std::uint8_t> spliced;
+    try {
+        spliced.reserve(jpeg.size() - oldSize + segment->size());
+        spliced.insert(spliced.end(), jpeg.begin(), jpeg.begin() + std::ptrdiff_t(offset));
+        spliced.insert(spliced.end(), segment->begin(), segment->end());
+        spliced.insert(spliced.end(), jpeg.begin() + std::ptrdiff_t(offset + oldSize), jpeg.end());
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    jpeg = std::move(spliced);
+    m_makerNotePlacement = placement;
+    m_newThumbnail.reset();
+    return true;
+}
+
+std::optional<std::vector<std::uint8_t>> ExifData::BuildJpegSegment(
+    const std::vector<std::uint8_t>& file, MakerNotePlacement& placement)
+{
     SortEntries();
     std::vector<const ExifEntry*> chosen;
     for (const auto& entry : m_entries) {
@@ -158,14 +201,12 @@ bool ExifData::SaveJpegExif(const std::string& path)
             continue;
         chosen.push_back(entry.get());
     }
-    std::vector<std::uint8_t> file;
-    if (!readWholeFile(path, file) || file.empty())
-        return false;
     // The thumbnail of the Exif segment being replaced goes into the new one.
     // So do the entries without values, which the model cannot hold.
     std::optional<ThumbnailDirectory> oldThumbnail;
     std::vector<EmptyEntry> emptyEntries;
-    if (std::FILE* stream = ::fmemopen(file.data(), file.size(), "rb")) {
+    if (std::FILE* stream =
+            ::fmemopen(const_cast<std::uint8_t*>(file.data()), file.size(), "rb")) {
         ReadJpegSections(stream);
         std::fclose(stream);
     }
@@ -181,14 +222,7 @@ bool ExifData::SaveJpegExif(const std::string& path)
     ExifBlockSource source = BlockSource();
     source.thumbnail = m_newThumbnail ? &*m_newThumbnail : oldThumbnail ? &*oldThumbnail : nullptr;
     source.emptyEntries = emptyEntries;
-    MakerNotePlacement placement = MakerNotePlacement::None;
-    const auto segment = buildExifBlock(chosen, ExifBlockKind::JpegSegment, source, &placement);
-    if (!segment || !SpliceExifSegment(path, file, segment->data(), segment->size()))
-        return false;
-    m_makerNotePlacement = placement;
-    // The new thumbnail belonged to that one picture; a later write keeps its file's own.
-    m_newThumbnail.reset();
-    return true;
+    return buildExifBlock(chosen, ExifBlockKind::JpegSegment, source, &placement);
 }
 
 bool ExifData::SaveTiffExif(const std::string& path)

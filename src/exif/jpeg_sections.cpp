@@ -117,6 +117,20 @@ bool ExifData::ReplaceExifSegment(const char* path, const std::uint8_t* segment,
 bool ExifData::SpliceExifSegment(const std::string& path, std::vector<std::uint8_t>& bytes,
                                  const std::uint8_t* segment, std::size_t size)
 {
+    std::size_t offset = 0;
+    std::size_t oldSize = 0;
+    if (!FindExifSegmentPlace(bytes, segment, size, offset, oldSize))
+        return false;
+    const std::span<const std::uint8_t> all(bytes);
+    return exif::replaceFileContents(
+        path, {all.first(offset), std::span<const std::uint8_t>(segment, size),
+               all.subspan(offset + oldSize)});
+}
+
+bool ExifData::FindExifSegmentPlace(const std::vector<std::uint8_t>& bytes,
+                                    const std::uint8_t* segment, std::size_t size,
+                                    std::size_t& offset, std::size_t& oldSize)
+{
     if (segment == nullptr)
         return false;
     // A segment whose length field disagrees with its size would corrupt the file.
@@ -124,7 +138,7 @@ bool ExifData::SpliceExifSegment(const std::string& path, std::vector<std::uint8
         ((std::size_t{segment[2]} << 8) | segment[3]) + 2 != size)
         return false;
 
-    std::FILE* file = ::fmemopen(bytes.data(), bytes.size(), "rb");
+    std::FILE* file = ::fmemopen(const_cast<std::uint8_t*>(bytes.data()), bytes.size(), "rb");
     if (file == nullptr)
         return false;
     const int kept = ReadJpegSections(file);
@@ -152,15 +166,10 @@ bool ExifData::SpliceExifSegment(const std::string& path, std::vector<std::uint8
         m_sections.clear();
         return false;
     }
-    const std::size_t offset = static_cast<std::size_t>(target->offset);
-    const std::size_t oldSize = static_cast<std::size_t>(target->size);
+    offset = static_cast<std::size_t>(target->offset);
+    oldSize = static_cast<std::size_t>(target->size);
     m_sections.clear();
-    if (offset + oldSize > bytes.size())
-        return false;
-    const std::span<const std::uint8_t> all(bytes);
-    return exif::replaceFileContents(
-        path, {all.first(offset), std::span<const std::uint8_t>(segment, size),
-               all.subspan(offset + oldSize)});
+    return offset + oldSize <= bytes.size();
 }
 
 }  // namespace tavelune

@@ -2,10 +2,12 @@
 #include "exif/keep_exif.h"
 
 #include <algorithm>
+#include <new>
 
-#include "engine/fit_within.h"
+#include "engine/fit_within_rows.h"
 #include "engine/image.h"
 #include "engine/jpeg_codec.h"
+#include "engine/jpeg_strips.h"
 #include "exif/entry_values.h"
 
 namespace tavelune {
@@ -25,30 +27,54 @@ int thumbnailSide(int width, int height)
     return std::max(1, kThumbnailHeight * width / height);
 }
 
+// Read row by row and reduced on the way: only the rows the reduction blends are kept, never
+// the whole picture.
+bool makeThumbnail(JpegStripReader& reader, std::vector<std::uint8_t>& out)
+{
+    if (reader.width() < 1 || reader.height() < 1)
+        return false;
+    FitWithinRows reduction;
+    std::vector<std::uint32_t> row;
+    try {
+        row.resize(size_t(reader.width()));
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    if (!reduction.start(reader.width(), reader.height(),
+                         thumbnailSide(reader.width(), reader.height())))
+        return false;
+    for (int y = 0; y < reader.height(); ++y)
+        if (!reader.readRows(row.data(), 0, 1) || !reduction.takeRow(y, row.data()))
+            return false;
+    Image picture;
+    if (!reader.finish() || !reduction.finish(picture, reader.dpi()))
+        return false;
+    return encodeJpegStream(picture, kThumbnailQuality, out);
+}
+
+// The software tags and orientation of a kept model; false when they cannot be set.
+bool markRewritten(ExifData& exif, bool pixelsUpright)
+{
+    // Pixels left as they were keep the orientation that says how to show them.
+    ExifEntry* orientation = exif.FindEntry(kIfd0, 274);
+    if (orientation != nullptr && pixelsUpright)
+        setShortValue(orientation, 1);
+    return setTextValue(exif.FindEntry(kIfd0, 305, 1), kProductText) &&
+           setTextValue(exif.FindEntry(kExifIfd, 44992, 1), kProductText);
+}
+
 }  // namespace
 
 bool makeExifThumbnail(const std::string& jpegPath, std::vector<std::uint8_t>& out)
 {
-    Image picture;
-    JpegCodec codec;
-    if (!codec.read(jpegPath, picture) || picture.width() < 1 || picture.height() < 1)
-        return false;
-    if (!fitWithin(picture, thumbnailSide(picture.width(), picture.height())))
-        return false;
-    return encodeJpegStream(picture, kThumbnailQuality, out);
+    JpegStripReader reader;
+    return reader.open(jpegPath) && makeThumbnail(reader, out);
 }
 
 bool writeKeptExif(ExifData& exif, const std::string& jpegPath, bool pixelsUpright,
                    const char* format)
 {
-    if (exif.IsEmpty())
-        return false;
-    // Pixels left as they were keep the orientation that says how to show them.
-    ExifEntry* orientation = exif.FindEntry(kIfd0, 274);
-    if (orientation != nullptr && pixelsUpright)
-        setShortValue(orientation, 1);
-    if (!setTextValue(exif.FindEntry(kIfd0, 305, 1), kProductText) ||
-        !setTextValue(exif.FindEntry(kExifIfd, 44992, 1), kProductText))
+    if (exif.IsEmpty() || !markRewritten(exif, pixelsUpright))
         return false;
     // The source's thumbnail shows the picture before the conversion; one of the saved
     // picture replaces it. Without one the file gets no thumbnail rather than a wrong one.
@@ -57,6 +83,18 @@ bool writeKeptExif(ExifData& exif, const std::string& jpegPath, bool pixelsUprig
         thumbnail.clear();
     exif.SetThumbnail(std::move(thumbnail));
     return exif.SaveExif(jpegPath, format);
+}
+
+bool keepExifInJpeg(ExifData& exif, std::vector<std::uint8_t>& jpeg, bool pixelsUpright)
+{
+    if (exif.IsEmpty() || !markRewritten(exif, pixelsUpright))
+        return false;
+    std::vector<std::uint8_t> thumbnail;
+    JpegStripReader reader;
+    if (!reader.openMemory(jpeg.data(), jpeg.size()) || !makeThumbnail(reader, thumbnail))
+        thumbnail.clear();
+    exif.SetThumbnail(std::move(thumbnail));
+    return exif.SaveExifIntoJpeg(jpeg);
 }
 
 }  // namespace tavelune

@@ -24,4 +24,8 @@ bool makeExifThumbnail(const std::string& jpegPath, std::vector<std::uint8_t>& o
 bool writeKeptExif(ExifData& exif, const std::string& jpegPath, bool pixelsUpright = true,
                    const char* format = nullptr);
 
+/// writeKeptExif for a whole JPEG file held in memory: the thumbnail made from its pixels
+/// and the model written into it, so the file is written once. False leaves jpeg as it was.
+bool keepExifInJpeg(ExifData& exif, std::vector<std::uint8_t>& jpeg, bool pixelsUpright);
+
 }  // namespace tavelune

@@ -87,10 +87,14 @@ bool runFilmStep(const Image& source, Image& result, const FilmSettings& setting
             progress->set(progress->position() + budget);
         return copied;
     }
-    // White and opaque: the monochrome chain composes over this alpha, and a film without a
-    // recipe leaves the result white.
+    // White and opaque: the long monochrome chain composes over this alpha, and a film
+    // without a recipe leaves the result white. The folded chains write every pixel whole,
+    // so their result is not filled first.
     result.setFillColour(0xFFFFFFFF);
-    if (!result.create(source.width(), source.height(), source.dpi()))
+    const bool writesEveryPixel = engine == FilmEngine::Fast && hasFilmRecipe(settings.filmType) &&
+                                  (settings.filmType != kFilmTmax || FusedMonoFilm::foldable());
+    if (writesEveryPixel ? !result.allocate(source.width(), source.height(), source.dpi())
+                         : !result.create(source.width(), source.height(), source.dpi()))
         return false;
     if (!hasFilmRecipe(settings.filmType))
         return false;

@@ -13,15 +13,20 @@ int sharpenCentreWeight(int level)
     return kCentre[std::clamp(level, 1, 5) - 1];
 }
 
-void sharpenPicture(Image& result, int sharpnessPosition, int threadCount)
+bool makeSharpenFilter(int sharpnessPosition, ConvolutionFilter& filter)
 {
     int level = 5 - std::clamp(sharpnessPosition, 0, 5);
     if (level == 0)
-        return;
+        return false;
     int c = sharpenCentreWeight(level);
     const int32_t kernel[9] = {0, -1, 0, -1, c, -1, 0, -1, 0};
+    return filter.setKernel(kernel, 3, 3);
+}
+
+void sharpenPicture(Image& result, int sharpnessPosition, int threadCount)
+{
     ConvolutionFilter filter;
-    if (filter.setKernel(kernel, 3, 3))
+    if (makeSharpenFilter(sharpnessPosition, filter))
         filter.apply(result, threadCount);
 }
 

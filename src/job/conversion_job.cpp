@@ -26,7 +26,14 @@ bool runConversionJob(const Image& source, const ExifData* exif, const Conversio
     setProgress(progress, 0);
     if (!runFilmStep(source, result, settings.film, progress, 92))
         return false;
-    margins = applyBorder(result, settings.border);
+    margins = finishConversionJob(result, exif, settings, progress);
+    return true;
+}
+
+Rect finishConversionJob(Image& result, const ExifData* exif, const ConversionSettings& settings,
+                         Progress* progress)
+{
+    const Rect margins = applyBorder(result, settings.border);
     setProgress(progress, 94);
     const TextExpander expand = tagExpander(exif, settings.tags);
     applyOverlay(result, settings.watermark, expand);
@@ -34,7 +41,7 @@ bool runConversionJob(const Image& source, const ExifData* exif, const Conversio
     applyOverlay(result, settings.signature, expand);
     setProgress(progress, 98);
     setProgress(progress, 100);
-    return true;
+    return margins;
 }
 
 std::thread startConversion(const Image& source, const ExifData* exif, ConversionSettings settings,

@@ -33,6 +33,11 @@ struct ConversionSettings {
 bool runConversionJob(const Image& source, const ExifData* exif, const ConversionSettings& settings,
                       Progress* progress, Image& result, Rect& margins);
 
+/// The job after its film step, on the film's result: the frame, the watermark and the
+/// signature, progress 94 to 100. Returns the mat margins.
+Rect finishConversionJob(Image& result, const ExifData* exif, const ConversionSettings& settings,
+                         Progress* progress);
+
 /// Starts a thread the way the job is started; a test can put one that fails in its place.
 using ThreadStarter = std::function<std::thread(std::function<void()> work)>;
 

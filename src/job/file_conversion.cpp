@@ -13,6 +13,7 @@
 #include "exif/exif_data.h"
 #include "exif/keep_exif.h"
 #include "job/scale_settings.h"
+#include "job/streamed_conversion.h"
 #include "pixel/progress.h"
 
 namespace tavelune {
@@ -94,6 +95,14 @@ FileConversionOutcome convertPictureFile(const std::string& input, const std::st
     }
 
     about(input);
+    Progress jobProgress([&](int position) {
+        if (progress)
+            progress(position);
+    });
+    if (std::optional<FileConversionOutcome> streamed =
+            convertStreamed(input, output, settings, jobProgress, about))
+        return *streamed;
+
     Image source;
     ExifData exif;
     if (!openWorkingPicture(input, source, exif, settings.fit, settings.orient))
@@ -105,10 +114,6 @@ FileConversionOutcome convertPictureFile(const std::string& input, const std::st
                                       source.dpi())
             : settings.job;
 
-    Progress jobProgress([&](int position) {
-        if (progress)
-            progress(position);
-    });
     Image result;
     Rect margins;
     // The desktop program stops silently on a failed film step; callers report it their way.

@@ -3,15 +3,21 @@
 
 #include <algorithm>
 #include <new>
+#include <optional>
 
+#include "engine/codec_support.h"
+#include "engine/engine_messages.h"
 #include "engine/format_dispatch.h"
+#include "engine/jpeg_strips.h"
 #include "engine/safe_write.h"
 #include "exif/exif_data.h"
 #include "exif/exif_entry.h"
 #include "exif/keep_exif.h"
 #include "film/film_step.h"
+#include "film/pointwise_film.h"
 #include "job/file_conversion.h"
 #include "job/scale_settings.h"
+#include "job/streamed_conversion.h"
 #include "overlay/apply_border.h"
 #include "overlay/apply_overlay.h"
 
@@ -81,6 +87,23 @@ bool isJpeg(const std::string& format)
     return format == "JPG" || format == "JPEG" || format == "jpg" || format == "jpeg";
 }
 
+// Writes the kept EXIF data into the saved JPEG at temporary. A copy of the entries: marking
+// them rewritten must not change the page's model.
+bool keepsExif(const FullSizeJob& job, const FullSizeOutput& how)
+{
+    return isJpeg(how.format) && how.keepExif && job.exif && !job.exif->IsEmpty();
+}
+
+bool keepExif(const FullSizeJob& job, const FullSizeOutput& how, const std::string& temporary)
+{
+    if (!keepsExif(job, how))
+        return true;
+    ExifData kept;
+    for (const auto& entry : job.exif->entries())
+        kept.entries().push_back(std::make_unique<ExifEntry>(*entry));
+    return writeKeptExif(kept, temporary, true, "JPEG");
+}
+
 }  // namespace
 
 double fullSizeFactor(const FullSizeJob& job)
@@ -117,10 +140,93 @@ FullSizeOutcome renderFullSize(const FullSizeJob& job, Progress* progress,
     }
 }
 
+std::optional<FullSizeOutcome> saveFullSizeStreamed(const FullSizeJob& job,
+                                                    const std::string& output,
+                                                    const FullSizeOutput& how, Progress* progress,
+                                                    const std::atomic<int>* cancel)
+{
+    const double factor = fullSizeFactor(job);
+    if (!isJpeg(how.format) || !isJpegFileName(job.path) || factor <= 0.0 ||
+        job.geometry.mirrored() || job.geometry.quarterTurns() != 0)
+        return std::nullopt;
+    const ConversionSettings settings = scaleConversionSettings(job.settings, factor, job.dpi);
+    if (settings.border.enabled || settings.watermark.enabled || settings.signature.enabled)
+        return std::nullopt;
+    const std::unique_ptr<PointwiseFilm> film = PointwiseFilm::make(settings.film);
+    if (!film || turnedByExif(job.path))
+        return std::nullopt;
+
+    setProgress(progress, 0);
+    clearImageError();
+    JpegStripReader reader;
+    if (!reader.open(job.path)) {
+        reportImageError(messages::kOpenImageError);
+        return FullSizeOutcome::ReadFailed;
+    }
+    if (reader.width() != job.geometry.fullWidthBeforeSteps() ||
+        reader.height() != job.geometry.fullHeightBeforeSteps())
+        return FullSizeOutcome::SourceChanged;
+    const float dpi = job.dpi < 1.0 ? 72.0f : float(job.dpi);
+    const int height = reader.height();
+    StripPipelineHooks hooks;
+    hooks.cancelled = [cancel] { return cancelled(cancel); };
+    hooks.rowsWritten = [&](int rows) { setProgress(progress, int(int64_t(90) * rows / height)); };
+    // The EXIF data goes into the file in memory, so the file is written once.
+    bool exifFailed = false;
+    ExifData kept;
+    JpegBytesStep keep;
+    if (keepsExif(job, how)) {
+        for (const auto& entry : job.exif->entries())
+            kept.entries().push_back(std::make_unique<ExifEntry>(*entry));
+        keep = [&](std::vector<std::uint8_t>& jpeg) {
+            exifFailed = !keepExifInJpeg(kept, jpeg, true);
+            return !exifFailed;
+        };
+    }
+    StripPipelineResult result = StripPipelineResult::Done;
+    std::string writeError;
+    const bool written = writeViaTemporary(
+        output,
+        [&](const std::string& temporary) {
+            result = streamFilmIntoJpeg(reader, temporary, settings.film, *film, dpi, how.options,
+                                        hooks, keep);
+            if (result != StripPipelineResult::Done)
+                return false;
+            setProgress(progress, 98);
+            return !cancelled(cancel);
+        },
+        &writeError);
+    if (written) {
+        setProgress(progress, 100);
+        return FullSizeOutcome::Saved;
+    }
+    if (exifFailed)
+        return FullSizeOutcome::WriteFailed;
+    switch (result) {
+        case StripPipelineResult::Done:
+        case StripPipelineResult::Cancelled:
+            return cancelled(cancel) ? FullSizeOutcome::Cancelled : FullSizeOutcome::WriteFailed;
+        case StripPipelineResult::ReadFailed:
+            reportImageError(messages::kOpenImageError);
+            return FullSizeOutcome::ReadFailed;
+        case StripPipelineResult::NoMemory:
+            return FullSizeOutcome::ConversionFailed;
+        case StripPipelineResult::WriteFailed:
+            break;
+    }
+    if (lastCodecFailure().empty())
+        noteCodecFailure(writeError);
+    reportImageError(messages::kOpenImageError);
+    return FullSizeOutcome::WriteFailed;
+}
+
 FullSizeOutcome saveFullSize(const FullSizeJob& job, const std::string& output,
                              const FullSizeOutput& how, Progress* progress,
                              const std::atomic<int>* cancel)
 {
+    if (std::optional<FullSizeOutcome> streamed =
+            saveFullSizeStreamed(job, output, how, progress, cancel))
+        return *streamed;
     Image result;
     Rect margins;
     const FullSizeOutcome rendered = renderFullSize(job, progress, cancel, result, margins);
@@ -134,15 +240,9 @@ FullSizeOutcome saveFullSize(const FullSizeJob& job, const std::string& output,
         }
         result.destroyPixels();
         setProgress(progress, 98);
-        if (isJpeg(how.format) && how.keepExif && job.exif && !job.exif->IsEmpty()) {
-            // A copy of the entries: marking them rewritten must not change the page's model.
-            ExifData kept;
-            for (const auto& entry : job.exif->entries())
-                kept.entries().push_back(std::make_unique<ExifEntry>(*entry));
-            if (!writeKeptExif(kept, temporary, true, "JPEG")) {
-                writeFailed = true;
-                return false;
-            }
+        if (!keepExif(job, how, temporary)) {
+            writeFailed = true;
+            return false;
         }
         return !cancelled(cancel);
     });

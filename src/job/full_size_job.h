@@ -2,6 +2,7 @@
 #pragma once
 
 #include <atomic>
+#include <optional>
 #include <string>
 
 #include "job/conversion_job.h"
@@ -60,5 +61,14 @@ FullSizeOutcome renderFullSize(const FullSizeJob& job, Progress* progress,
 FullSizeOutcome saveFullSize(const FullSizeJob& job, const std::string& output,
                              const FullSizeOutput& how, Progress* progress,
                              const std::atomic<int>* cancel);
+
+/// saveFullSize for a JPEG saved as JPEG with no turn or flip since opening and nothing
+/// framed or drawn over it: the file streamed through the film strip by strip in bounded
+/// memory, the same bytes; cancel is looked at between strips. Empty when the save needs the
+/// whole picture (saveFullSize then takes the whole-picture road).
+std::optional<FullSizeOutcome> saveFullSizeStreamed(const FullSizeJob& job,
+                                                    const std::string& output,
+                                                    const FullSizeOutput& how, Progress* progress,
+                                                    const std::atomic<int>* cancel);
 
 }  // namespace tavelune

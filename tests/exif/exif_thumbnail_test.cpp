@@ -3,6 +3,8 @@
 
 #include <array>
 
+#include "engine/fit_within.h"
+#include "engine/jpeg_codec.h"
 #include "exif/keep_exif.h"
 #include "exif/thumbnail_directory.h"
 #include "support/cli_runner.h"
@@ -96,6 +98,38 @@ TEST(KeptExifThumbnail, ShowsTheSavedPictureInItsProportions)
         EXPECT_EQ(written.FindEntry(kExifIfd, 37500)->value(),
                   source.FindEntry(kExifIfd, 37500)->value());
         EXPECT_EQ(written.makerNoteOffset(), source.makerNoteOffset());
+    }
+}
+
+// The thumbnail is reduced while the file is read row by row; it must be the thumbnail of
+// the whole decoded picture reduced by fitWithin.
+TEST(KeptExifThumbnail, RowByRowReductionGivesTheWholePicturesThumbnail)
+{
+    test::TempDir dir;
+    std::vector<std::string> files = {test::fixturePath("codecs/cmyk.jpg"),
+                                      test::fixturePath("codecs/grey.jpg"),
+                                      test::fixturePath("codecs/progressive.jpg"),
+                                      test::fixturePath("camera-exif/nikon-d70.jpg")};
+    for (auto [w, h] : {std::pair{1, 1}, {1, 300}, {300, 1}, {161, 121}, {1200, 700}, {500, 900}}) {
+        Image picture;
+        ASSERT_TRUE(picture.create(w, h, 150.0f));
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                picture.rowFromTop(y)[x] = 0xFF000000u | uint32_t(x * 7919 + y * 104729);
+        files.push_back(dir.file(std::to_string(w) + "x" + std::to_string(h) + ".jpg"));
+        ASSERT_TRUE(JpegCodec().write(files.back(), picture, 90));
+    }
+    for (const std::string& file : files) {
+        Image whole;
+        ASSERT_TRUE(JpegCodec().read(file, whole));
+        const int w = whole.width(), h = whole.height();
+        const int side = w * 3 >= h * 4 ? 160 : h >= w ? 120 : std::max(1, 120 * w / h);
+        ASSERT_TRUE(fitWithin(whole, side));
+        std::vector<std::uint8_t> expected;
+        ASSERT_TRUE(encodeJpegStream(whole, 75, expected));
+        std::vector<std::uint8_t> thumbnail;
+        ASSERT_TRUE(makeExifThumbnail(file, thumbnail)) << file;
+        EXPECT_TRUE(thumbnail == expected) << file;
     }
 }
 

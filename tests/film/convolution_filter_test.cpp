@@ -98,6 +98,7 @@ TEST(ConvolutionFilter, MatchesTheObviousConvolutionOnAnyThreadCount)
         {{-1, -1, -1}, 3, 1},                                             // negative sum
         {{1, -1, 0, 0, 0, 0, 0, 0, 0}, 3, 3},                             // sum 0 divides by 1
         {{7}, 1, 1},
+        {{300, -1, 250, 2, 9000, -7, 1, 1, 1}, 3, 3},  // sums too wide to look their level up
     };
     for (auto [w, h] : {std::pair{1, 1}, {2, 9}, {37, 23}, {4, 2}}) {
         Image source = test::variedColourPicture(w, h, uint32_t(w + h));

@@ -10,6 +10,8 @@
 
 #include "engine/format_dispatch.h"
 #include "exif/exif_data.h"
+#include "exif/exif_entry.h"
+#include "exif/keep_exif.h"
 #include "job/file_conversion.h"
 #include "job/scale_settings.h"
 #include "overlay/apply_border.h"
@@ -373,6 +375,124 @@ TEST(FullSize, CancelOrFailureLeavesNoFileAndTheOldOneIntact)
     ASSERT_TRUE(openImage(saved, written));
     EXPECT_EQ(written.width(), fullSizeOutputSize(job).right);
     EXPECT_EQ(written.height(), fullSizeOutputSize(job).bottom);
+}
+
+// The whole-picture save of today, step by step, for comparison with the streamed one.
+void saveWhole(const FullSizeJob& job, const std::string& output, const FullSizeOutput& how)
+{
+    Image result;
+    Rect margins;
+    ASSERT_EQ(renderFullSize(job, nullptr, nullptr, result, margins), FullSizeOutcome::Saved);
+    ASSERT_TRUE(saveImage(output, result, how.format, how.options));
+    if (how.keepExif && job.exif && !job.exif->IsEmpty()) {
+        ExifData kept;
+        for (const auto& entry : job.exif->entries())
+            kept.entries().push_back(std::make_unique<ExifEntry>(*entry));
+        ASSERT_TRUE(writeKeptExif(kept, output, true, "JPEG"));
+    }
+}
+
+FullSizeJob workingJob(const std::string& path, ExifData& exif, int fit)
+{
+    Image source;
+    Rect fullSize;
+    EXPECT_TRUE(openWorkingPicture(path, source, exif, fit, true, &fullSize));
+    FullSizeJob job;
+    job.path = path;
+    job.geometry = GeometryRecord(fullSize.right, fullSize.bottom);
+    job.workingWidth = source.width();
+    job.workingHeight = source.height();
+    job.dpi = source.dpi();
+    job.exif = &exif;
+    return job;
+}
+
+TEST(FullSize, UnframedJpegSaveStreamsTheSameFile)
+{
+    test::TempDir dir;
+    std::filesystem::copy_file(test::fixturePath("camera-exif/canon-eos-20d.jpg"),
+                               dir.file("camera.jpg"));
+    const std::string large = writeLargePhoto(dir, 701, 333);
+    ExifData cameraExif;
+    ExifData noExif;
+    struct Case {
+        const char* name;
+        FullSizeJob job;
+        FullSizeOutput how;
+    };
+    FullSizeJob sharpened = workingJob(large, noExif, 300);
+    sharpened.settings.film.sharpnessPosition = 1;
+    sharpened.settings.film.filmType = kFilmTmax;
+    FullSizeJob turnedTwice = workingJob(large, noExif, 300);
+    turnedTwice.geometry.record(GeometryStep::Rotate);
+    turnedTwice.geometry.record(GeometryStep::Rotate);
+    turnedTwice.geometry.record(GeometryStep::Rotate);
+    turnedTwice.geometry.record(GeometryStep::Rotate);
+    FullSizeJob filmOff = workingJob(large, noExif, 0);
+    filmOff.settings.film.enabled = false;
+    const Case cases[] = {
+        {"reduced working picture", workingJob(large, noExif, 300), {"JPG", 85, true}},
+        {"sharpened monochrome", sharpened, {"JPEG", 60, true}},
+        {"four turns", turnedTwice, {"jpg", 75, true}},
+        {"film off", filmOff, {"JPG", 100, true}},
+        {"camera file, EXIF kept",
+         workingJob(dir.file("camera.jpg"), cameraExif, 0),
+         {"JPG", 90, true}},
+        {"camera file, EXIF dropped",
+         workingJob(dir.file("camera.jpg"), cameraExif, 0),
+         {"JPG", 90, false}},
+    };
+    for (const Case& c : cases) {
+        saveWhole(c.job, dir.file("whole.jpg"), c.how);
+        const auto outcome =
+            saveFullSizeStreamed(c.job, dir.file("streamed.jpg"), c.how, nullptr, nullptr);
+        ASSERT_TRUE(outcome.has_value()) << c.name;
+        ASSERT_EQ(*outcome, FullSizeOutcome::Saved) << c.name;
+        EXPECT_TRUE(test::readFileBytes(dir.file("streamed.jpg")) ==
+                    test::readFileBytes(dir.file("whole.jpg")))
+            << c.name;
+    }
+
+    // A turn, a frame, an overlay or another format need the whole picture.
+    FullSizeJob turned = workingJob(large, noExif, 300);
+    turned.geometry.record(GeometryStep::Mirror);
+    FullSizeJob framed = workingJob(large, noExif, 300);
+    framed.settings = framedSignedWatermarked();
+    const std::pair<FullSizeJob, FullSizeOutput> whole[] = {
+        {turned, {}}, {framed, {}}, {workingJob(large, noExif, 300), {"TIF", 5, true}}};
+    for (const auto& [job, how] : whole)
+        EXPECT_FALSE(saveFullSizeStreamed(job, dir.file("x"), how, nullptr, nullptr).has_value());
+}
+
+TEST(FullSize, StreamedSaveCancelsBetweenStripsAndReportsACutFile)
+{
+    test::TempDir dir;
+    const std::string large = writeLargePhoto(dir, 640, 480);
+    ExifData exif;
+    const FullSizeJob job = workingJob(large, exif, 320);
+    for (int cancelAt : {0, 30, 98}) {
+        std::atomic<int> cancel{0};
+        Progress progress([&](int position) {
+            if (position >= cancelAt)
+                cancel = 1;
+        });
+        const auto outcome = saveFullSizeStreamed(job, dir.file("out.jpg"), {}, &progress, &cancel);
+        ASSERT_TRUE(outcome.has_value());
+        EXPECT_EQ(*outcome, FullSizeOutcome::Cancelled) << cancelAt;
+        EXPECT_FALSE(std::filesystem::exists(dir.file("out.jpg"))) << cancelAt;
+    }
+    std::vector<unsigned char> bytes = test::readFileBytes(large);
+    bytes.resize(bytes.size() / 2);
+    test::writeFileBytes(large, bytes);
+    test::MessageCollector messages;
+    EXPECT_EQ(saveFullSizeStreamed(job, dir.file("out.jpg"), {}, nullptr, nullptr),
+              FullSizeOutcome::ReadFailed);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("out.jpg")));
+    EXPECT_FALSE(messages.texts().empty());
+    // Only the source is left: no temporary files.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                            std::filesystem::directory_iterator()),
+              1);
 }
 
 }  // namespace

@@ -1,0 +1,23 @@
+// The film step's recipe as a function of each pixel alone, for work done piece by piece.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+#include "film/film_settings.h"
+
+namespace tavelune {
+
+/// dst[i] = film(src[i]): what runFilmStep writes before sharpening, for any split of the
+/// picture into runs.
+class PointwiseFilm {
+public:
+    /// The fast engine's film for settings (a plain copy when the film is off); null when the
+    /// film type has no recipe or its chain cannot be folded into a per-pixel function.
+    static std::unique_ptr<PointwiseFilm> make(const FilmSettings& settings);
+    virtual ~PointwiseFilm() = default;
+    virtual void run(const uint32_t* src, uint32_t* dst, size_t n) const = 0;
+};
+
+}  // namespace tavelune

@@ -1,0 +1,269 @@
+// JPEG into JPEG strip by strip, when nothing in the conversion needs the whole picture.
+#include "job/streamed_conversion.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+
+#include "engine/codec_support.h"
+#include "engine/engine_messages.h"
+#include "engine/format_dispatch.h"
+#include "engine/jpeg_strips.h"
+#include "engine/parallel.h"
+#include "engine/safe_write.h"
+#include "exif/exif_data.h"
+#include "exif/keep_exif.h"
+#include "film/convolution_filter.h"
+#include "film/pointwise_film.h"
+#include "film/sharpen.h"
+#include "job/scale_settings.h"
+#include "pixel/progress.h"
+
+namespace tavelune {
+namespace {
+
+constexpr uint16_t kTagOrientation = 274;
+constexpr uint16_t kTagXResolution = 282;
+constexpr uint16_t kTagResolutionUnit = 296;
+constexpr int kFilmBudget = 92;
+
+// A frame, a watermark or a signature needs the whole film output.
+bool drawsOverThePicture(const ConversionSettings& job)
+{
+    return job.border.enabled || job.watermark.enabled || job.signature.enabled;
+}
+
+// The dpi the whole-picture road gives the source: the file's density (never below 1 dpi),
+// then the EXIF resolution of a file that has EXIF data, then the asked one.
+float sourceDpi(float fileDpi, const ExifData* exif, double askedDpi)
+{
+    float dpi = fileDpi < 1.0f ? 72.0f : fileDpi;
+    if (exif) {
+        double exifDpi = exif->GetNumber(kIfd0, kTagXResolution, 0);
+        if (exif->GetNumber(kIfd0, kTagResolutionUnit, 0) == 3)
+            exifDpi *= 2.54;
+        dpi = exifDpi > 0 ? float(exifDpi) : 72.0f;
+    }
+    if (askedDpi > 0.0)
+        dpi = float(askedDpi);
+    return dpi;
+}
+
+// A picture is never made below 1 dpi.
+float madeDpi(float dpi)
+{
+    return dpi < 1.0f ? 72.0f : dpi;
+}
+
+// Rows copied into a picture being assembled.
+class PictureSink final : public StripSink {
+public:
+    explicit PictureSink(Image& picture) : m_picture(picture) {}
+    bool writeRows(const uint32_t* first, size_t stride, int count) override
+    {
+        if (count < 0 || count > m_picture.height() - m_rows)
+            return false;
+        for (int r = 0; r < count; ++r, ++m_rows)
+            std::memcpy(m_picture.rowFromTop(m_rows), first + size_t(r) * stride,
+                        size_t(m_picture.width()) * sizeof(uint32_t));
+        return true;
+    }
+    bool finish() override { return m_rows == m_picture.height(); }
+
+private:
+    Image& m_picture;
+    int m_rows = 0;
+};
+
+const ConvolutionFilter* sharpenFilter(const FilmSettings& settings, ConvolutionFilter& filter)
+{
+    // The film switched off is a plain copy, never sharpened.
+    return settings.enabled && makeSharpenFilter(settings.sharpnessPosition, filter) ? &filter
+                                                                                     : nullptr;
+}
+
+int exifOrientation(const ExifData& exif)
+{
+    return int(exif.GetNumber(kIfd0, kTagOrientation, 0));
+}
+
+bool turns(int orientation)
+{
+    return orientation >= 2 && orientation <= 8;
+}
+
+}  // namespace
+
+bool isJpegFileName(const std::string& path)
+{
+    std::string extension = splitFileName(path).extension;
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return char(std::toupper(c)); });
+    return extension == "JPG" || extension == "JPEG";
+}
+
+bool turnedByExif(const std::string& path)
+{
+    ExifData exif;
+    return exif.LoadExif(path) && !exif.IsEmpty() && turns(exifOrientation(exif));
+}
+
+StripPipelineResult streamFilmIntoJpeg(JpegStripReader& reader, const std::string& path,
+                                       const FilmSettings& settings, const PointwiseFilm& film,
+                                       float dpi, int quality, const StripPipelineHooks& hooks,
+                                       const JpegBytesStep& step)
+{
+    if (hooks.codecTurn)
+        hooks.codecTurn(true);
+    JpegStripWriter writer;
+    if (step ? !writer.openMemory(reader.width(), reader.height(), dpi, quality)
+             : !writer.open(path, reader.width(), reader.height(), dpi, quality))
+        return StripPipelineResult::WriteFailed;
+    ConvolutionFilter sharpen;
+    const StripPipelineResult result = runStripPipeline(
+        reader, writer, film, sharpenFilter(settings, sharpen), hooks, defaultThreadCount());
+    if (!step || result != StripPipelineResult::Done)
+        return result;
+    std::vector<std::uint8_t> bytes;
+    if (!writer.takeMemory(bytes))
+        return StripPipelineResult::NoMemory;
+    if (!step(bytes))
+        return StripPipelineResult::WriteFailed;
+    if (hooks.codecTurn)
+        hooks.codecTurn(true);
+    return writeJpegBytes(path, bytes) ? StripPipelineResult::Done
+                                       : StripPipelineResult::WriteFailed;
+}
+
+namespace {
+
+// The film output assembled once from the strips, then framed, drawn over and saved as the
+// whole-picture road does: the source picture is never held whole.
+FileConversionOutcome assembleAndSave(JpegStripReader& reader, const std::string& output,
+                                      const FileConversionSettings& settings,
+                                      const PointwiseFilm& film, ExifData& exif, float dpi,
+                                      Progress& progress, StripPipelineHooks& hooks)
+{
+    const FilmSettings& filmSettings = settings.job.film;
+    Image result;
+    // As runFilmStep makes it: white where a film runs, the copy keeps the usual fill.
+    if (filmSettings.enabled)
+        result.setFillColour(0xFFFFFFFF);
+    if (!result.allocate(reader.width(), reader.height(), madeDpi(dpi)))
+        return FileConversionOutcome::ConversionFailed;
+    PictureSink sink(result);
+    ConvolutionFilter sharpen;
+    const StripPipelineResult assembled = runStripPipeline(
+        reader, sink, film, sharpenFilter(filmSettings, sharpen), hooks, defaultThreadCount());
+    if (assembled == StripPipelineResult::ReadFailed) {
+        reportImageError(messages::kOpenImageError);
+        return FileConversionOutcome::ReadFailed;
+    }
+    if (assembled != StripPipelineResult::Done)
+        return FileConversionOutcome::ConversionFailed;
+    const ConversionSettings job =
+        settings.scaleFrom > 0 ? scaleConversionSettings(
+                                     settings.job, double(reader.width()) / settings.scaleFrom, dpi)
+                               : settings.job;
+    finishConversionJob(result, &exif, job, &progress);
+
+    hooks.codecTurn(true);
+    const bool jpeg = isJpegFileName(output);
+    if (!saveImage(output, result, {}, jpeg ? settings.quality : settings.compression))
+        return FileConversionOutcome::WriteFailed;
+    // As in the desktop program, a picture saved without its EXIF data is still saved.
+    if (jpeg && settings.keepExif && !exif.IsEmpty())
+        writeKeptExif(exif, output, settings.orient);
+    return FileConversionOutcome::Converted;
+}
+
+}  // namespace
+
+std::optional<FileConversionOutcome> convertStreamed(
+    const std::string& input, const std::string& output, const FileConversionSettings& settings,
+    Progress& progress, const std::function<void(const std::string&)>& about)
+{
+    if (!isJpegFileName(input) || settings.rotate != 0 || settings.mirror || settings.flip)
+        return std::nullopt;
+    const std::unique_ptr<PointwiseFilm> film = PointwiseFilm::make(settings.job.film);
+    if (!film)
+        return std::nullopt;
+
+    const std::string* current = nullptr;
+    StripPipelineHooks hooks;
+    hooks.codecTurn = [&](bool writing) {
+        const std::string& file = writing ? output : input;
+        if (current != &file && about)
+            about(file);
+        current = &file;
+    };
+    clearImageError();
+    hooks.codecTurn(false);
+    JpegStripReader reader;
+    if (!reader.open(input)) {
+        reportImageError(messages::kOpenImageError);
+        return FileConversionOutcome::ReadFailed;
+    }
+    const int width = reader.width();
+    const int height = reader.height();
+    if (settings.fit > 0 && std::max(width, height) > settings.fit)
+        return std::nullopt;
+    if (settings.resizeWidth > 0 && settings.resizeHeight > 0 &&
+        (settings.resizeWidth != width || settings.resizeHeight != height))
+        return std::nullopt;
+    // As on the whole-picture road, EXIF data read only in part gives neither the resolution
+    // nor the turn, but is still kept.
+    ExifData exif;
+    const bool exifRead = exif.LoadExif(input) && !exif.IsEmpty();
+    if (settings.orient && exifRead && turns(exifOrientation(exif)))
+        return std::nullopt;
+    const float dpi = sourceDpi(reader.dpi(), exifRead ? &exif : nullptr, settings.dpi);
+
+    progress.set(0);
+    hooks.rowsWritten = [&](int rows) {
+        const int position = int(int64_t(kFilmBudget) * rows / height);
+        if (position != progress.position())
+            progress.set(position);
+    };
+    if (!isJpegFileName(output) || drawsOverThePicture(settings.job))
+        return assembleAndSave(reader, output, settings, *film, exif, dpi, progress, hooks);
+
+    // The EXIF data goes into the file in memory, so the file is written once. As on the
+    // whole-picture road, a file that cannot take it is still saved without it.
+    JpegBytesStep keep;
+    if (settings.keepExif && !exif.IsEmpty())
+        keep = [&](std::vector<std::uint8_t>& jpeg) {
+            keepExifInJpeg(exif, jpeg, settings.orient);
+            return true;
+        };
+    StripPipelineResult result = StripPipelineResult::Done;
+    std::string writeError;
+    const bool written = writeViaTemporary(
+        output,
+        [&](const std::string& temporary) {
+            result = streamFilmIntoJpeg(reader, temporary, settings.job.film, *film, madeDpi(dpi),
+                                        settings.quality, hooks, keep);
+            return result == StripPipelineResult::Done;
+        },
+        &writeError);
+    if (!written) {
+        switch (result) {
+            case StripPipelineResult::ReadFailed:
+                hooks.codecTurn(false);
+                reportImageError(messages::kOpenImageError);
+                return FileConversionOutcome::ReadFailed;
+            case StripPipelineResult::NoMemory:
+                return FileConversionOutcome::ConversionFailed;
+            default:
+                hooks.codecTurn(true);
+                if (lastCodecFailure().empty())
+                    noteCodecFailure(writeError);
+                reportImageError(messages::kOpenImageError);
+                return FileConversionOutcome::WriteFailed;
+        }
+    }
+    for (int position : {94, 96, 98, 100}) progress.set(position);
+    return FileConversionOutcome::Converted;
+}
+
+}  // namespace tavelune

@@ -1,0 +1,49 @@
+// JPEG into JPEG strip by strip, when nothing in the conversion needs the whole picture.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "job/file_conversion.h"
+#include "job/strip_pipeline.h"
+
+namespace tavelune {
+
+class JpegStripReader;
+class PointwiseFilm;
+class Progress;
+struct FilmSettings;
+
+/// Whether the file name ends in .jpg or .jpeg, in any case.
+bool isJpegFileName(const std::string& path);
+
+/// Whether the file's EXIF data, read as the opening of a picture reads it, turns or flips it.
+bool turnedByExif(const std::string& path);
+
+/// Changes a finished JPEG file's bytes before they are written (puts EXIF data in); false
+/// stops the write.
+using JpegBytesStep = std::function<bool(std::vector<std::uint8_t>& jpeg)>;
+
+/// Writes a new JPEG file at path from the opened reader through film and the sharpening of
+/// settings, at dpi and quality. With a step, the file is made in memory, given to the step
+/// and written once. Codec messages are shown as the whole-picture codecs show them; the
+/// caller reports the failure.
+StripPipelineResult streamFilmIntoJpeg(JpegStripReader& reader, const std::string& path,
+                                       const FilmSettings& settings, const PointwiseFilm& film,
+                                       float dpi, int quality, const StripPipelineHooks& hooks,
+                                       const JpegBytesStep& step = {});
+
+/// convertPictureFile for a JPEG that keeps its size and turn: read strip by strip through
+/// the film. Into a JPEG with nothing framed or drawn over it, the file is written strip by
+/// strip, in a fixed ring of strips; otherwise the film output is assembled once (the source
+/// is never held whole), then framed, drawn over and saved as the whole-picture road does.
+/// The same file either way. Empty, having only read the file, when the picture must be
+/// reduced, resized or turned. progress goes 0..92 by rows, then to 100 as the job's steps.
+std::optional<FileConversionOutcome> convertStreamed(
+    const std::string& input, const std::string& output, const FileConversionSettings& settings,
+    Progress& progress, const std::function<void(const std::string&)>& about);
+
+}  // namespace tavelune
