@@ -19,6 +19,8 @@ constexpr uint32_t kBlack = 0xFF000000;
 constexpr uint32_t kGrey = 0xFF808080;
 constexpr uint32_t kWhite = 0xFFFFFFFF;
 constexpr const char* kFace = "Arial";
+// Past this the one drawing thread keeps up no better, and every thread holds a picture more.
+constexpr int kMostReadingThreads = 8;
 
 void step(Progress* progress)
 {
@@ -103,7 +105,8 @@ void IndexSheet::drawGrid(int fitMode, int64_t numberFrom, std::span<const Index
     const std::vector<int> lefts = L.columnLefts();
     const size_t onSheet =
         L.rows > 0 && L.columns > 0 ? std::min(items.size(), size_t(L.capacity())) : 0;
-    const int threads = m_reading.threads > 0 ? m_reading.threads : defaultThreadCount();
+    const int threads = m_reading.threads > 0 ? m_reading.threads
+                                              : std::min(defaultThreadCount(), kMostReadingThreads);
     const int cellWidth = L.cellWidth;
     const int cellHeight = L.cellHeight;
     const bool reduce = m_reading.reduceLargeJpeg;

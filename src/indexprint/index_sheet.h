@@ -21,7 +21,7 @@ struct Thumbnail;
 
 /// How the sheet reads its pictures.
 struct IndexReading {
-    /// Pictures read at once; 0 = one per core. The sheet's bytes do not depend on it.
+    /// Pictures read at once; 0 = one per core, at most 8. The sheet's bytes do not depend on it.
     int threads = 0;
     /// Decode a JPEG much larger than its cell reduced (thumbnailReduction): less aliasing and
     /// far less work. Off reads every picture in full.

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 #include <chrono>
-#include <system_error>
+#include <exception>
 
 namespace tavelune {
 namespace {
@@ -22,12 +22,11 @@ ThumbnailPrefetch::ThumbnailPrefetch(size_t count, int threadCount, Reader reade
       m_done(count)
 {
     const size_t workers = std::min(size_t(std::max(threadCount, 1)) - 1, count);
-    for (size_t i = 0; i < workers; ++i) {
-        try {
-            m_workers.emplace_back([this] { work(); });
-        } catch (const std::system_error&) {
-            break;  // the caller reads what the missing workers would have
-        }
+    try {
+        m_workers.reserve(workers);
+        for (size_t i = 0; i < workers; ++i) m_workers.emplace_back([this] { work(); });
+    } catch (const std::exception&) {
+        // The caller reads what the missing workers would have.
     }
 }
 
@@ -55,8 +54,14 @@ void ThumbnailPrefetch::readOne(std::unique_lock<std::mutex>& lock)
 {
     const size_t index = m_started++;
     lock.unlock();
-    auto picture = std::make_unique<Thumbnail>();
-    m_reader(index, *picture);
+    // Filled outside the lock and moved in, so storing it cannot fail and leave a hole that
+    // next() would wait for.
+    Thumbnail picture;
+    try {
+        m_reader(index, picture);
+    } catch (...) {
+        picture = Thumbnail{};
+    }
     lock.lock();
     m_done[index] = std::move(picture);
     m_changed.notify_all();
@@ -75,10 +80,11 @@ void ThumbnailPrefetch::work()
 
 Thumbnail* ThumbnailPrefetch::next()
 {
-    std::unique_ptr<Thumbnail> previous;
+    std::optional<Thumbnail> previous;
     std::unique_lock lock(m_mutex);
     if (m_current) {
         previous = std::move(m_current);
+        m_current.reset();
         ++m_released;
         m_changed.notify_all();
     }
@@ -91,7 +97,8 @@ Thumbnail* ThumbnailPrefetch::next()
         if (m_handedOut >= m_count)
             break;
         if (m_done[m_handedOut]) {
-            m_current = std::move(m_done[m_handedOut++]);
+            m_current = std::move(m_done[m_handedOut]);
+            m_done[m_handedOut++].reset();
             break;
         }
         if (mayStart())
@@ -101,7 +108,7 @@ Thumbnail* ThumbnailPrefetch::next()
     }
     lock.unlock();
     previous.reset();  // freed outside the lock
-    return m_current.get();
+    return m_current ? &*m_current : nullptr;
 }
 
 }  // namespace tavelune

@@ -5,8 +5,8 @@
 #include <condition_variable>
 #include <cstddef>
 #include <functional>
-#include <memory>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -48,11 +48,11 @@ private:
 
     std::mutex m_mutex;
     std::condition_variable m_changed;
-    std::vector<std::unique_ptr<Thumbnail>> m_done;  // by index; empty until read
-    size_t m_started = 0;                            // pictures whose read has begun
-    size_t m_released = 0;                           // pictures handed out and dropped again
+    std::vector<std::optional<Thumbnail>> m_done;  // by index; empty until read
+    size_t m_started = 0;                          // pictures whose read has begun
+    size_t m_released = 0;                         // pictures handed out and dropped again
     size_t m_handedOut = 0;
-    std::unique_ptr<Thumbnail> m_current;
+    std::optional<Thumbnail> m_current;
     bool m_quit = false;
     std::vector<std::thread> m_workers;
 };
