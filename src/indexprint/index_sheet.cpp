@@ -1,5 +1,4 @@
-// Rendering the index sheet: grid of thumbnails, captions, panel with logo and text, title,
-// signature.
+// Rendering the index sheet: grid of thumbnails, captions, panel with logo and text, title, signature.
 #include "indexprint/index_sheet.h"
 
 #include <algorithm>
@@ -30,10 +29,7 @@ void step(Progress* progress)
 
 }  // namespace
 
-void IndexSheet::setLayout(int style, float dpi)
-{
-    m_layout = computeIndexLayout(style, dpi);
-}
+void IndexSheet::setLayout(int style, float dpi) { m_layout = computeIndexLayout(style, dpi); }
 
 bool IndexSheet::render(int style, float dpi, const std::string& title,
                         const std::string& signature, const std::string& content, int fitMode,

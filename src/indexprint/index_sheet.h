@@ -1,5 +1,5 @@
-// The index print (contact sheet): a page of captioned thumbnails with a panel, title and
-// signature. Layer indexprint: sheet layout and rendering; sits on overlay, engine and pixel.
+// The index print (contact sheet): a page of captioned thumbnails with a panel, title and signature.
+// Layer indexprint: sheet layout and rendering; sits on overlay, engine and pixel.
 #pragma once
 
 #include <atomic>
