@@ -7,8 +7,8 @@
 #include "engine/parallel.h"
 #include "indexprint/fit_rectangle.h"
 #include "indexprint/index_messages.h"
-#include "indexprint/thumbnail_prefetch.h"
-#include "indexprint/thumbnail_reader.h"
+#include "indexprint/sheet_picture_prefetch.h"
+#include "indexprint/sheet_picture_reader.h"
 #include "pixel/progress.h"
 
 namespace tavelune {
@@ -106,17 +106,17 @@ void IndexSheet::drawGrid(int fitMode, int64_t numberFrom, std::span<const Index
     const int cellWidth = L.cellWidth;
     const int cellHeight = L.cellHeight;
     const bool reduce = m_reading.reduceLargeJpeg;
-    ThumbnailPrefetch pictures(
+    SheetPicturePrefetch pictures(
         onSheet, threads,
-        [&](size_t index, Thumbnail& out) {
-            readThumbnail(items[index].path(), cellWidth, cellHeight, fitMode, reduce, out);
+        [&](size_t index, SheetPicture& out) {
+            readSheetPicture(items[index].path(), cellWidth, cellHeight, fitMode, reduce, out);
         },
         stop);
     size_t index = 0;
     for (int row = 0; row < L.rows && index < onSheet; ++row) {
         const int y = L.rowTop(row, m_captionHeight);
         for (int column = 0; column < L.columns && index < onSheet; ++column, ++index) {
-            const Thumbnail* picture = pictures.next();
+            const SheetPicture* picture = pictures.next();
             if (!picture) {
                 m_stopped = true;
                 return;
@@ -136,7 +136,7 @@ void IndexSheet::drawGrid(int fitMode, int64_t numberFrom, std::span<const Index
     }
 }
 
-void IndexSheet::drawThumbnail(const Thumbnail& thumbnail, int x, int y, int fitMode)
+void IndexSheet::drawThumbnail(const SheetPicture& thumbnail, int x, int y, int fitMode)
 {
     const IndexLayout& L = m_layout;
     m_sheet.drawRectangle(x, y, L.cellWidth, L.cellHeight, kGrey, kGrey);

@@ -17,13 +17,13 @@
 namespace tavelune {
 
 class Progress;
-struct Thumbnail;
+struct SheetPicture;
 
 /// How the sheet reads its pictures.
 struct IndexReading {
     /// Pictures read at once; 0 = one per core, at most 8. The sheet's bytes do not depend on it.
     int threads = 0;
-    /// Decode a JPEG much larger than its cell reduced (thumbnailReduction): less aliasing and
+    /// Decode a JPEG much larger than its cell reduced (sheetPictureReduction): less aliasing and
     /// far less work. Off reads every picture in full.
     bool reduceLargeJpeg = true;
 };
@@ -64,7 +64,7 @@ public:
 private:
     void drawGrid(int fitMode, int64_t numberFrom, std::span<const IndexItem> items,
                   Progress* progress, const std::atomic<bool>* stop);
-    void drawThumbnail(const Thumbnail& thumbnail, int x, int y, int fitMode);
+    void drawThumbnail(const SheetPicture& thumbnail, int x, int y, int fitMode);
     int drawLogo(const Image* logo, int gridBottom, int panelHeight);
 
     IndexLayout m_layout;

@@ -16,7 +16,7 @@
 #include "engine/jpeg_codec.h"
 #include "indexprint/fit_rectangle.h"
 #include "indexprint/index_sheet.h"
-#include "indexprint/thumbnail_reader.h"
+#include "indexprint/sheet_picture_reader.h"
 #include "pixel/progress.h"
 #include "support/test_support.h"
 
@@ -264,7 +264,7 @@ TEST_F(SheetReading, ReducedJpegShowsFineStripesAsTheirMeanGrey)
     const IndexItem striped = save("stripes.jpg", stripes(3500, 2333));
     Image reducedPicture;
     ASSERT_TRUE(readJpegReduced(striped.path(), reducedPicture, [](int w, int h) {
-        return thumbnailReduction(w, h, 213, 142, kFitInside);
+        return sheetPictureReduction(w, h, 213, 142, kFitInside);
     }));
     EXPECT_EQ(reducedPicture.width(), 438);
 

@@ -1,5 +1,5 @@
 // The sheet's picture reader: when a JPEG is decoded reduced, and what its reading reports.
-#include "indexprint/thumbnail_reader.h"
+#include "indexprint/sheet_picture_reader.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,7 @@
 namespace tavelune {
 namespace {
 
-TEST(ThumbnailReduction, StrongestReductionThatKeepsTwiceTheFittedRectangle)
+TEST(SheetPictureReduction, StrongestReductionThatKeepsTwiceTheFittedRectangle)
 {
     struct Case {
         int width, height, cellWidth, cellHeight, fitMode, expected;
@@ -47,20 +47,20 @@ TEST(ThumbnailReduction, StrongestReductionThatKeepsTwiceTheFittedRectangle)
         {0, 0, 100, 100, kFitInside, 1, "picture without pixels"},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(thumbnailReduction(c.width, c.height, c.cellWidth, c.cellHeight, c.fitMode),
+        EXPECT_EQ(sheetPictureReduction(c.width, c.height, c.cellWidth, c.cellHeight, c.fitMode),
                   c.expected)
             << c.width << " x " << c.height << " in " << c.cellWidth << " x " << c.cellHeight
             << " mode " << c.fitMode << ": " << c.why;
 }
 
-TEST(ThumbnailReduction, ReducedPictureStaysAtLeastTwiceItsRectangle)
+TEST(SheetPictureReduction, ReducedPictureStaysAtLeastTwiceItsRectangle)
 {
     // Over many sizes: whatever is chosen, the decoded sides (rounded up by the library) cover
     // twice the rectangle, and the next stronger reduction would not.
     for (int fitMode : {kFitInside, kFitFill}) {
         for (int width = 50; width <= 3000; width += 37) {
             for (int height = 50; height <= 3000; height += 41) {
-                const int d = thumbnailReduction(width, height, 97, 61, fitMode);
+                const int d = sheetPictureReduction(width, height, 97, 61, fitMode);
                 const Rect fitted = fitRectangle(Rect{0, 0, 97, 61}, width, height, fitMode);
                 if (d > 1) {
                     EXPECT_GE((width + d - 1) / d, 2 * fitted.width()) << width << "x" << height;
@@ -77,7 +77,7 @@ TEST(ThumbnailReduction, ReducedPictureStaysAtLeastTwiceItsRectangle)
     }
 }
 
-class ThumbnailRead : public testing::Test {
+class SheetPictureRead : public testing::Test {
 protected:
     std::string writeJpeg(const std::string& name, int w, int h)
     {
@@ -92,18 +92,18 @@ protected:
     test::TempDir m_dir;
 };
 
-TEST_F(ThumbnailRead, LargeJpegIsReducedAndKeepsItsStoredSize)
+TEST_F(SheetPictureRead, LargeJpegIsReducedAndKeepsItsStoredSize)
 {
     const std::string big = writeJpeg("big.jpg", 800, 400);
-    Thumbnail out;
-    readThumbnail(big, 100, 100, kFitInside, true, out);
+    SheetPicture out;
+    readSheetPicture(big, 100, 100, kFitInside, true, out);
     ASSERT_TRUE(out.opened);
     EXPECT_EQ(out.picture.width(), 200);  // 1/4: a 1/8 decoding would be 100 x 50, under twice
     EXPECT_EQ(out.picture.height(), 100);
     EXPECT_EQ(out.sourceWidth, 800);
     EXPECT_EQ(out.sourceHeight, 400);
 
-    readThumbnail(big, 100, 100, kFitInside, false, out);
+    readSheetPicture(big, 100, 100, kFitInside, false, out);
     ASSERT_TRUE(out.opened);
     EXPECT_EQ(out.picture.width(), 800);
     EXPECT_EQ(out.sourceWidth, 800);
@@ -115,7 +115,7 @@ TEST_F(ThumbnailRead, LargeJpegIsReducedAndKeepsItsStoredSize)
     for (const std::string& path : {small, bmp}) {
         ImageHandle handle;
         ASSERT_TRUE(handle.open(path));
-        readThumbnail(path, 100, 100, kFitInside, true, out);
+        readSheetPicture(path, 100, 100, kFitInside, true, out);
         ASSERT_TRUE(out.opened) << path;
         EXPECT_EQ(out.sourceWidth, handle.width()) << path;
         EXPECT_EQ(out.sourceHeight, handle.height()) << path;
@@ -129,7 +129,7 @@ TEST_F(ThumbnailRead, LargeJpegIsReducedAndKeepsItsStoredSize)
     }
 }
 
-TEST_F(ThumbnailRead, FailuresHoldTheMessagesAnOpenWouldShow)
+TEST_F(SheetPictureRead, FailuresHoldTheMessagesAnOpenWouldShow)
 {
     const std::string junkJpeg = m_dir.file("junk.jpg");
     test::writeFileBytes(junkJpeg, std::vector<unsigned char>(300, 0x17));
@@ -146,8 +146,8 @@ TEST_F(ThumbnailRead, FailuresHoldTheMessagesAnOpenWouldShow)
         ASSERT_FALSE(expected.empty()) << path;
         shown.clear();
         for (bool reduce : {true, false}) {
-            Thumbnail out;
-            readThumbnail(path, 100, 100, kFitFill, reduce, out);
+            SheetPicture out;
+            readSheetPicture(path, 100, 100, kFitFill, reduce, out);
             EXPECT_FALSE(out.opened) << path;
             EXPECT_TRUE(shown.messages().empty()) << path << ": shown instead of held";
             ASSERT_EQ(out.messages.size(), expected.size()) << path;

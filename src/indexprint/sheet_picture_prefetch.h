@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "indexprint/thumbnail_reader.h"
+#include "indexprint/sheet_picture_reader.h"
 
 namespace tavelune {
 
@@ -18,21 +18,22 @@ namespace tavelune {
 /// once: threadCount - 1 workers, and the caller itself whenever the picture it waits for is
 /// not ready and another may start. At most threadCount + 1 pictures are held at a time (read,
 /// being read, or handed out), so memory stays bounded however long the list.
-class ThumbnailPrefetch {
+class SheetPicturePrefetch {
 public:
     /// Reads picture index into out; must not throw.
-    using Reader = std::function<void(size_t index, Thumbnail& out)>;
+    using Reader = std::function<void(size_t index, SheetPicture& out)>;
 
     /// stop (may be null) is polled: once it is true no further read starts.
-    ThumbnailPrefetch(size_t count, int threadCount, Reader reader, const std::atomic<bool>* stop);
+    SheetPicturePrefetch(size_t count, int threadCount, Reader reader,
+                         const std::atomic<bool>* stop);
     /// Waits for the reads under way; pictures not yet handed out are dropped.
-    ~ThumbnailPrefetch();
-    ThumbnailPrefetch(const ThumbnailPrefetch&) = delete;
-    ThumbnailPrefetch& operator=(const ThumbnailPrefetch&) = delete;
+    ~SheetPicturePrefetch();
+    SheetPicturePrefetch(const SheetPicturePrefetch&) = delete;
+    SheetPicturePrefetch& operator=(const SheetPicturePrefetch&) = delete;
 
     /// The next picture, valid until the following call; null once all were handed out or
     /// when stop is true (checked first, on every call).
-    Thumbnail* next();
+    SheetPicture* next();
 
 private:
     bool stopRequested() const;
@@ -48,11 +49,11 @@ private:
 
     std::mutex m_mutex;
     std::condition_variable m_changed;
-    std::vector<std::optional<Thumbnail>> m_done;  // by index; empty until read
-    size_t m_started = 0;                          // pictures whose read has begun
-    size_t m_released = 0;                         // pictures handed out and dropped again
+    std::vector<std::optional<SheetPicture>> m_done;  // by index; empty until read
+    size_t m_started = 0;                             // pictures whose read has begun
+    size_t m_released = 0;                            // pictures handed out and dropped again
     size_t m_handedOut = 0;
-    std::optional<Thumbnail> m_current;
+    std::optional<SheetPicture> m_current;
     bool m_quit = false;
     std::vector<std::thread> m_workers;
 };

@@ -16,7 +16,7 @@ struct HeldMessage {
 };
 
 /// A picture read for the sheet, with what its reading had to say.
-struct Thumbnail {
+struct SheetPicture {
     bool opened = false;
     Image picture;
     /// The stored size before any reduction: the fitted rectangle is computed from it, so a
@@ -36,12 +36,12 @@ struct Thumbnail {
 /// twice the rectangle in both dimensions, width >= 2 d w and height >= 2 d h; so a picture
 /// is reduced once it is at least four times its rectangle each way, and one of exactly 16
 /// times decodes at 1/8 to exactly twice.
-int thumbnailReduction(int width, int height, int cellWidth, int cellHeight, int fitMode);
+int sheetPictureReduction(int width, int height, int cellWidth, int cellHeight, int fitMode);
 
-/// Reads path into out (reset first). A JPEG is decoded at thumbnailReduction when
+/// Reads path into out (reset first). A JPEG is decoded at sheetPictureReduction when
 /// reduceLargeJpeg is set; every other picture is opened as ImageHandle::open does. Messages
 /// are held in out.messages instead of being shown. Does not throw.
-void readThumbnail(const std::string& path, int cellWidth, int cellHeight, int fitMode,
-                   bool reduceLargeJpeg, Thumbnail& out);
+void readSheetPicture(const std::string& path, int cellWidth, int cellHeight, int fitMode,
+                      bool reduceLargeJpeg, SheetPicture& out);
 
 }  // namespace tavelune

@@ -1,5 +1,5 @@
 // The look-ahead reader of the index sheet: a few threads, one lock, pictures kept in order.
-#include "indexprint/thumbnail_prefetch.h"
+#include "indexprint/sheet_picture_prefetch.h"
 
 #include <algorithm>
 #include <chrono>
@@ -13,8 +13,8 @@ constexpr std::chrono::milliseconds kStopPoll{5};
 
 }  // namespace
 
-ThumbnailPrefetch::ThumbnailPrefetch(size_t count, int threadCount, Reader reader,
-                                     const std::atomic<bool>* stop)
+SheetPicturePrefetch::SheetPicturePrefetch(size_t count, int threadCount, Reader reader,
+                                           const std::atomic<bool>* stop)
     : m_count(count),
       m_window(size_t(std::max(threadCount, 1)) + 1),
       m_reader(std::move(reader)),
@@ -30,7 +30,7 @@ ThumbnailPrefetch::ThumbnailPrefetch(size_t count, int threadCount, Reader reade
     }
 }
 
-ThumbnailPrefetch::~ThumbnailPrefetch()
+SheetPicturePrefetch::~SheetPicturePrefetch()
 {
     {
         std::lock_guard lock(m_mutex);
@@ -40,34 +40,34 @@ ThumbnailPrefetch::~ThumbnailPrefetch()
     for (std::thread& worker : m_workers) worker.join();
 }
 
-bool ThumbnailPrefetch::stopRequested() const
+bool SheetPicturePrefetch::stopRequested() const
 {
     return m_stop && m_stop->load(std::memory_order_relaxed);
 }
 
-bool ThumbnailPrefetch::mayStart() const
+bool SheetPicturePrefetch::mayStart() const
 {
     return !m_quit && m_started < m_count && m_started < m_released + m_window && !stopRequested();
 }
 
-void ThumbnailPrefetch::readOne(std::unique_lock<std::mutex>& lock)
+void SheetPicturePrefetch::readOne(std::unique_lock<std::mutex>& lock)
 {
     const size_t index = m_started++;
     lock.unlock();
     // Filled outside the lock and moved in, so storing it cannot fail and leave a hole that
     // next() would wait for.
-    Thumbnail picture;
+    SheetPicture picture;
     try {
         m_reader(index, picture);
     } catch (...) {
-        picture = Thumbnail{};
+        picture = SheetPicture{};
     }
     lock.lock();
     m_done[index] = std::move(picture);
     m_changed.notify_all();
 }
 
-void ThumbnailPrefetch::work()
+void SheetPicturePrefetch::work()
 {
     std::unique_lock lock(m_mutex);
     while (!m_quit && !stopRequested() && m_started < m_count) {
@@ -78,9 +78,9 @@ void ThumbnailPrefetch::work()
     }
 }
 
-Thumbnail* ThumbnailPrefetch::next()
+SheetPicture* SheetPicturePrefetch::next()
 {
-    std::optional<Thumbnail> previous;
+    std::optional<SheetPicture> previous;
     std::unique_lock lock(m_mutex);
     if (m_current) {
         previous = std::move(m_current);

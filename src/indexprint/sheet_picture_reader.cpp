@@ -1,5 +1,5 @@
 // Reading a sheet picture: the JPEG reduction rule and the open road for every other format.
-#include "indexprint/thumbnail_reader.h"
+#include "indexprint/sheet_picture_reader.h"
 
 #include <cstdint>
 #include <new>
@@ -20,13 +20,13 @@ bool isJpegPath(const std::string& path)
 }
 
 void readInto(const std::string& path, int cellWidth, int cellHeight, int fitMode,
-              bool reduceLargeJpeg, Thumbnail& out)
+              bool reduceLargeJpeg, SheetPicture& out)
 {
     if (reduceLargeJpeg && isJpegPath(path)) {
         const auto reduction = [&](int width, int height) {
             out.sourceWidth = width;
             out.sourceHeight = height;
-            return thumbnailReduction(width, height, cellWidth, cellHeight, fitMode);
+            return sheetPictureReduction(width, height, cellWidth, cellHeight, fitMode);
         };
         out.opened = readJpegReduced(path, out.picture, reduction);
         if (!out.opened)
@@ -44,7 +44,7 @@ void readInto(const std::string& path, int cellWidth, int cellHeight, int fitMod
 
 }  // namespace
 
-int thumbnailReduction(int width, int height, int cellWidth, int cellHeight, int fitMode)
+int sheetPictureReduction(int width, int height, int cellWidth, int cellHeight, int fitMode)
 {
     if (width <= 0 || height <= 0 || cellWidth <= 0 || cellHeight <= 0)
         return 1;
@@ -59,10 +59,10 @@ int thumbnailReduction(int width, int height, int cellWidth, int cellHeight, int
     return 1;
 }
 
-void readThumbnail(const std::string& path, int cellWidth, int cellHeight, int fitMode,
-                   bool reduceLargeJpeg, Thumbnail& out)
+void readSheetPicture(const std::string& path, int cellWidth, int cellHeight, int fitMode,
+                      bool reduceLargeJpeg, SheetPicture& out)
 {
-    out = Thumbnail{};
+    out = SheetPicture{};
     try {
         ThreadMessageSink hold(
             [&out](const std::string& text, const std::string& caption, MessageIcon icon) {

@@ -1,5 +1,5 @@
 // Reading ahead for the sheet: order, the bound on pictures held, the stop flag, threads.
-#include "indexprint/thumbnail_prefetch.h"
+#include "indexprint/sheet_picture_prefetch.h"
 
 #include <gtest/gtest.h>
 
@@ -16,27 +16,27 @@ namespace {
 using namespace std::chrono_literals;
 
 // A picture that tells which item it was read for: width = index + 1.
-void markAsRead(size_t index, Thumbnail& out)
+void markAsRead(size_t index, SheetPicture& out)
 {
     out.opened = index % 3 != 1;
     out.picture.create(int(index) + 1, 1, 72.0f);
     out.messages.push_back({std::to_string(index), {}, MessageIcon::Warning});
 }
 
-TEST(ThumbnailPrefetch, HandsOutInOrderWhateverTheReadsTake)
+TEST(SheetPicturePrefetch, HandsOutInOrderWhateverTheReadsTake)
 {
     for (int threads : {1, 2, 3, 8}) {
         const size_t count = 23;
-        ThumbnailPrefetch prefetch(
+        SheetPicturePrefetch prefetch(
             count, threads,
-            [](size_t index, Thumbnail& out) {
+            [](size_t index, SheetPicture& out) {
                 // Early items slow, later ones fast, a few instant: finishing order is scrambled.
                 std::this_thread::sleep_for(std::chrono::milliseconds((index * 7) % 5 * 3));
                 markAsRead(index, out);
             },
             nullptr);
         for (size_t i = 0; i < count; ++i) {
-            Thumbnail* picture = prefetch.next();
+            SheetPicture* picture = prefetch.next();
             ASSERT_NE(picture, nullptr) << threads << " threads, item " << i;
             EXPECT_EQ(picture->picture.width(), int(i) + 1) << threads << " threads";
             EXPECT_EQ(picture->opened, i % 3 != 1);
@@ -46,11 +46,11 @@ TEST(ThumbnailPrefetch, HandsOutInOrderWhateverTheReadsTake)
         EXPECT_EQ(prefetch.next(), nullptr);
         EXPECT_EQ(prefetch.next(), nullptr);
     }
-    ThumbnailPrefetch none(0, 4, markAsRead, nullptr);
+    SheetPicturePrefetch none(0, 4, markAsRead, nullptr);
     EXPECT_EQ(none.next(), nullptr);
 }
 
-TEST(ThumbnailPrefetch, ReadsOnSeveralThreadsButHoldsAtMostThreadsPlusOne)
+TEST(SheetPicturePrefetch, ReadsOnSeveralThreadsButHoldsAtMostThreadsPlusOne)
 {
     for (int threads : {1, 2, 4}) {
         const size_t count = 30;
@@ -60,9 +60,9 @@ TEST(ThumbnailPrefetch, ReadsOnSeveralThreadsButHoldsAtMostThreadsPlusOne)
         std::atomic<int> mostRunning{0};
         std::atomic<size_t> furthestAhead{0};
         std::atomic<bool> overBound{false};
-        ThumbnailPrefetch prefetch(
+        SheetPicturePrefetch prefetch(
             count, threads,
-            [&](size_t index, Thumbnail& out) {
+            [&](size_t index, SheetPicture& out) {
                 const size_t begun = calls.load();
                 const size_t dropped = begun > 0 ? begun - 1 : 0;
                 if (index >= dropped + window)
@@ -94,7 +94,7 @@ TEST(ThumbnailPrefetch, ReadsOnSeveralThreadsButHoldsAtMostThreadsPlusOne)
     }
 }
 
-TEST(ThumbnailPrefetch, StopStartsNoFurtherReadAndEndsTheHandOut)
+TEST(SheetPicturePrefetch, StopStartsNoFurtherReadAndEndsTheHandOut)
 {
     for (int threads : {1, 2, 8}) {
         const size_t count = 40;
@@ -102,9 +102,9 @@ TEST(ThumbnailPrefetch, StopStartsNoFurtherReadAndEndsTheHandOut)
         std::atomic<size_t> started{0};
         size_t taken = 0;
         {
-            ThumbnailPrefetch prefetch(
+            SheetPicturePrefetch prefetch(
                 count, threads,
-                [&](size_t index, Thumbnail& out) {
+                [&](size_t index, SheetPicture& out) {
                     ++started;
                     std::this_thread::sleep_for(2ms);
                     markAsRead(index, out);
@@ -124,9 +124,9 @@ TEST(ThumbnailPrefetch, StopStartsNoFurtherReadAndEndsTheHandOut)
     std::atomic<bool> stop{true};
     std::atomic<size_t> started{0};
     {
-        ThumbnailPrefetch prefetch(
+        SheetPicturePrefetch prefetch(
             10, 4,
-            [&](size_t index, Thumbnail& out) {
+            [&](size_t index, SheetPicture& out) {
                 ++started;
                 markAsRead(index, out);
             },
