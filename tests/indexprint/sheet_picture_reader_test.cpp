@@ -53,30 +53,6 @@ TEST(SheetPictureReduction, StrongestReductionThatKeepsTwiceTheFittedRectangle)
             << " mode " << c.fitMode << ": " << c.why;
 }
 
-TEST(SheetPictureReduction, ReducedPictureStaysAtLeastTwiceItsRectangle)
-{
-    // Over many sizes: whatever is chosen, the decoded sides (rounded up by the library) cover
-    // twice the rectangle, and the next stronger reduction would not.
-    for (int fitMode : {kFitInside, kFitFill}) {
-        for (int width = 50; width <= 3000; width += 37) {
-            for (int height = 50; height <= 3000; height += 41) {
-                const int d = sheetPictureReduction(width, height, 97, 61, fitMode);
-                const Rect fitted = fitRectangle(Rect{0, 0, 97, 61}, width, height, fitMode);
-                if (d > 1) {
-                    EXPECT_GE((width + d - 1) / d, 2 * fitted.width()) << width << "x" << height;
-                    EXPECT_GE((height + d - 1) / d, 2 * fitted.height()) << width << "x" << height;
-                }
-                if (d < 8) {
-                    const int stronger = d * 2;
-                    EXPECT_TRUE(width < 2 * stronger * fitted.width() ||
-                                height < 2 * stronger * fitted.height())
-                        << width << "x" << height << " could take 1/" << stronger;
-                }
-            }
-        }
-    }
-}
-
 class SheetPictureRead : public testing::Test {
 protected:
     std::string writeJpeg(const std::string& name, int w, int h)
