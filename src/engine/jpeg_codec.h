@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -27,5 +28,12 @@ bool encodeJpegStream(const Image& image, int quality, std::vector<std::uint8_t>
 /// tests can prove both give the same bytes.
 bool readJpegThroughRgb(const std::string& path, Image& out);
 bool writeJpegThroughRgb(const std::string& path, const Image& image, int quality);
+
+/// Reads like JpegCodec::read, but reduced by the library's DCT scaling: reduction gets the
+/// stored width and height from the header and returns 2, 4 or 8 to decode at 1/2, 1/4 or 1/8
+/// (sides rounded up), anything else for the full size. Failures report as read does.
+/// reduction must not throw.
+bool readJpegReduced(const std::string& path, Image& out,
+                     const std::function<int(int width, int height)>& reduction);
 
 }  // namespace tavelune

@@ -1,9 +1,14 @@
 // Rendering the index sheet: grid of thumbnails, captions, panel with logo and text, title, signature.
 #include "indexprint/index_sheet.h"
 
-#include "engine/image_codec.h"
+#include <algorithm>
+
+#include "engine/message_sink.h"
+#include "engine/parallel.h"
 #include "indexprint/fit_rectangle.h"
 #include "indexprint/index_messages.h"
+#include "indexprint/sheet_picture_prefetch.h"
+#include "indexprint/sheet_picture_reader.h"
 #include "pixel/progress.h"
 
 namespace tavelune {
@@ -13,6 +18,8 @@ constexpr uint32_t kBlack = 0xFF000000;
 constexpr uint32_t kGrey = 0xFF808080;
 constexpr uint32_t kWhite = 0xFFFFFFFF;
 constexpr const char* kFace = "Arial";
+// Past this the one drawing thread keeps up no better, and every thread holds a picture more.
+constexpr int kMostReadingThreads = 8;
 
 void step(Progress* progress)
 {
@@ -92,22 +99,35 @@ void IndexSheet::drawGrid(int fitMode, int64_t numberFrom, std::span<const Index
     const IndexLayout& L = m_layout;
     const int g = L.gap;
     const std::vector<int> lefts = L.columnLefts();
+    const size_t onSheet =
+        L.rows > 0 && L.columns > 0 ? std::min(items.size(), size_t(L.capacity())) : 0;
+    const int threads = m_reading.threads > 0 ? m_reading.threads
+                                              : std::min(defaultThreadCount(), kMostReadingThreads);
+    const int cellWidth = L.cellWidth;
+    const int cellHeight = L.cellHeight;
+    const bool reduce = m_reading.reduceLargeJpeg;
+    SheetPicturePrefetch pictures(
+        onSheet, threads,
+        [&](size_t index, SheetPicture& out) {
+            readSheetPicture(items[index].path(), cellWidth, cellHeight, fitMode, reduce, out);
+        },
+        stop);
     size_t index = 0;
-    for (int row = 0; row < L.rows && index < items.size(); ++row) {
+    for (int row = 0; row < L.rows && index < onSheet; ++row) {
         const int y = L.rowTop(row, m_captionHeight);
-        for (int column = 0; column < L.columns && index < items.size(); ++column, ++index) {
-            if (stop && stop->load(std::memory_order_relaxed)) {
+        for (int column = 0; column < L.columns && index < onSheet; ++column, ++index) {
+            const SheetPicture* picture = pictures.next();
+            if (!picture) {
                 m_stopped = true;
                 return;
             }
-            const IndexItem& item = items[index];
+            for (const HeldMessage& message : picture->messages)
+                showMessage(message.text, message.caption, message.icon);
             const int x = lefts[size_t(column)];
-            // One picture in memory at a time: the handle is released before the next opens.
-            ImageHandle handle;
-            if (handle.open(item.path()) && handle.image()) {
-                drawThumbnail(*handle.image(), x, y, fitMode);
+            if (picture->opened) {
+                drawThumbnail(*picture, x, y, fitMode);
                 m_sheet.drawText(x, y + L.cellHeight + g, L.cellWidth - g, m_captionHeight,
-                                 indexCaption(item.label, numberFrom, index), kWhite, 0, 0);
+                                 indexCaption(items[index].label, numberFrom, index), kWhite, 0, 0);
             } else {
                 m_failed.push_back(index);
             }
@@ -116,14 +136,16 @@ void IndexSheet::drawGrid(int fitMode, int64_t numberFrom, std::span<const Index
     }
 }
 
-void IndexSheet::drawThumbnail(const Image& picture, int x, int y, int fitMode)
+void IndexSheet::drawThumbnail(const SheetPicture& thumbnail, int x, int y, int fitMode)
 {
     const IndexLayout& L = m_layout;
     m_sheet.drawRectangle(x, y, L.cellWidth, L.cellHeight, kGrey, kGrey);
     if (!m_sheet.setClip(x, y, L.cellWidth, L.cellHeight))
         return;
     const Rect cell{x, y, x + L.cellWidth, y + L.cellHeight};
-    const Rect target = fitRectangle(cell, picture.width(), picture.height(), fitMode);
+    // Placed by the stored size, so a reduced picture covers the same pixels as the full one.
+    const Rect target = fitRectangle(cell, thumbnail.sourceWidth, thumbnail.sourceHeight, fitMode);
+    const Image& picture = thumbnail.picture;
     m_sheet.drawImage(target, picture, Rect{0, 0, picture.width(), picture.height()}, kBilinear,
                       kGrey);
     m_sheet.resetClip();

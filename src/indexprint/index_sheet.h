@@ -17,19 +17,33 @@
 namespace tavelune {
 
 class Progress;
+struct SheetPicture;
+
+/// How the sheet reads its pictures.
+struct IndexReading {
+    /// Pictures read at once; 0 = one per core, at most 8. The sheet's bytes do not depend on it.
+    int threads = 0;
+    /// Decode a JPEG much larger than its cell reduced (sheetPictureReduction): less aliasing and
+    /// far less work. Off reads every picture in full.
+    bool reduceLargeJpeg = true;
+};
 
 class IndexSheet {
 public:
     /// Fills the layout fields for a style (list index; others get the fallback) and dpi.
     void setLayout(int style, float dpi);
     const IndexLayout& layout() const { return m_layout; }
+    void setReading(const IndexReading& reading) { m_reading = reading; }
 
     /// Renders the sheet anew. fitMode places the thumbnails (kFitFill or kFitInside);
     /// numberFrom of 1 or more numbers the captions from it; logo may be null or empty.
     /// Items that cannot be opened leave a black cell and still use up their number; items
     /// beyond the grid are not drawn. progress, if given, runs from 0 to progressEnd(items).
-    /// Fails when the sheet itself cannot be made, or when *stop became true (checked before
-    /// each picture is opened); stopped() tells the two apart. A stopped sheet is half drawn.
+    /// Pictures are read ahead on several threads and drawn in list order; messages of their
+    /// readers are shown on the calling thread in that order. Fails when the sheet itself
+    /// cannot be made, or when *stop became true (checked before each picture is drawn; no
+    /// further picture starts reading); stopped() tells the two apart. A stopped sheet is half
+    /// drawn.
     bool render(int style, float dpi, const std::string& title, const std::string& signature,
                 const std::string& content, int fitMode, int64_t numberFrom, const Image* logo,
                 std::span<const IndexItem> items, Progress* progress,
@@ -50,10 +64,11 @@ public:
 private:
     void drawGrid(int fitMode, int64_t numberFrom, std::span<const IndexItem> items,
                   Progress* progress, const std::atomic<bool>* stop);
-    void drawThumbnail(const Image& picture, int x, int y, int fitMode);
+    void drawThumbnail(const SheetPicture& thumbnail, int x, int y, int fitMode);
     int drawLogo(const Image* logo, int gridBottom, int panelHeight);
 
     IndexLayout m_layout;
+    IndexReading m_reading;
     TextCanvas m_sheet;
     std::vector<size_t> m_failed;
     int m_captionHeight = 0;

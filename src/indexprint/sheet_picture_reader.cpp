@@ -1,0 +1,78 @@
+// Reading a sheet picture: the JPEG reduction rule and the open road for every other format.
+#include "indexprint/sheet_picture_reader.h"
+
+#include <cstdint>
+#include <new>
+#include <string_view>
+
+#include "engine/engine_messages.h"
+#include "engine/format_dispatch.h"
+#include "engine/jpeg_codec.h"
+#include "indexprint/fit_rectangle.h"
+
+namespace tavelune {
+namespace {
+
+bool isJpegPath(const std::string& path)
+{
+    const auto codec = createCodec(splitFileName(path).extension);
+    return codec && std::string_view(codec->formatName()) == "JPEG";
+}
+
+void readInto(const std::string& path, int cellWidth, int cellHeight, int fitMode,
+              bool reduceLargeJpeg, SheetPicture& out)
+{
+    if (reduceLargeJpeg && isJpegPath(path)) {
+        const auto reduction = [&](int width, int height) {
+            out.sourceWidth = width;
+            out.sourceHeight = height;
+            return sheetPictureReduction(width, height, cellWidth, cellHeight, fitMode);
+        };
+        out.opened = readJpegReduced(path, out.picture, reduction);
+        if (!out.opened)
+            showMessage(messages::kOpenImageError);
+        return;
+    }
+    ImageHandle handle;
+    if (!handle.open(path) || !handle.image())
+        return;
+    out.picture = std::move(*handle.image());
+    out.sourceWidth = out.picture.width();
+    out.sourceHeight = out.picture.height();
+    out.opened = true;
+}
+
+}  // namespace
+
+int sheetPictureReduction(int width, int height, int cellWidth, int cellHeight, int fitMode)
+{
+    if (width <= 0 || height <= 0 || cellWidth <= 0 || cellHeight <= 0)
+        return 1;
+    const Rect fitted = fitRectangle(Rect{0, 0, cellWidth, cellHeight}, width, height, fitMode);
+    const int64_t fittedWidth = fitted.width();
+    const int64_t fittedHeight = fitted.height();
+    if (fittedWidth <= 0 || fittedHeight <= 0)
+        return 1;
+    for (const int64_t d : {8, 4, 2})
+        if (width >= 2 * d * fittedWidth && height >= 2 * d * fittedHeight)
+            return int(d);
+    return 1;
+}
+
+void readSheetPicture(const std::string& path, int cellWidth, int cellHeight, int fitMode,
+                      bool reduceLargeJpeg, SheetPicture& out)
+{
+    out = SheetPicture{};
+    try {
+        ThreadMessageSink hold(
+            [&out](const std::string& text, const std::string& caption, MessageIcon icon) {
+                out.messages.push_back({text, caption, icon});
+            });
+        readInto(path, cellWidth, cellHeight, fitMode, reduceLargeJpeg, out);
+    } catch (const std::bad_alloc&) {
+        out.opened = false;
+        out.picture.reset();
+    }
+}
+
+}  // namespace tavelune

@@ -1,0 +1,140 @@
+// The sheet's picture reader: when a JPEG is decoded reduced, and what its reading reports.
+#include "indexprint/sheet_picture_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "engine/format_dispatch.h"
+#include "engine/image_codec.h"
+#include "engine/jpeg_codec.h"
+#include "indexprint/fit_rectangle.h"
+#include "support/test_support.h"
+
+namespace tavelune {
+namespace {
+
+TEST(SheetPictureReduction, StrongestReductionThatKeepsTwiceTheFittedRectangle)
+{
+    struct Case {
+        int width, height, cellWidth, cellHeight, fitMode, expected;
+        const char* why;
+    };
+    const Case cases[] = {
+        {400, 400, 100, 100, kFitInside, 2, "exactly four times: 1/2 leaves exactly twice"},
+        {399, 400, 100, 100, kFitInside, 1, "a pixel short of four times across"},
+        {400, 399, 100, 100, kFitInside, 1, "a pixel short of four times down"},
+        {799, 800, 100, 100, kFitInside, 2, "a pixel short of eight times"},
+        {800, 800, 100, 100, kFitInside, 4, "exactly eight times"},
+        {1599, 1600, 100, 100, kFitInside, 4, "a pixel short of sixteen times"},
+        {1600, 1600, 100, 100, kFitInside, 8, "exactly sixteen times: 1/8 leaves exactly twice"},
+        {65500, 65500, 1, 1, kFitInside, 8, "no stronger reduction than 1/8"},
+        {3000, 2000, 213, 142, kFitInside, 4, "the 8 x 5 sheet at 300 dpi"},
+        {3000, 2000, 213, 142, kFitFill, 4, "same shape as the cell: fill is inside"},
+        {1600, 800, 100, 100, kFitInside, 8, "letterboxed into 100 x 50"},
+        {1600, 800, 100, 100, kFitFill, 4, "filling: drawn 200 x 100 and cut"},
+        {800, 1600, 200, 100, kFitInside, 8, "tall picture in a wide cell: 50 x 100"},
+        {800, 1600, 200, 100, kFitFill, 2, "tall picture filling a wide cell: 200 x 400"},
+        {2000, 3000, 213, 142, kFitInside, 8, "stored upright, measured as stored: 95 x 142"},
+        {2000, 3000, 213, 142, kFitFill, 4, "stored upright, filling: 213 x 320"},
+        {1600, 800, 100, 100, kFitWidth, 8, "fit to width: 100 x 50"},
+        {1600, 800, 100, 100, kFitHeight, 4, "fit to height: 200 x 100"},
+        {1600, 400, 100, 100, 9, 2, "unknown mode stretches to the cell; the height decides"},
+        {120, 80, 100, 100, kFitInside, 1, "smaller than four times"},
+        {1, 1, 1, 1, kFitInside, 1, "one pixel"},
+        {1600, 1600, 0, 100, kFitInside, 1, "cell without width"},
+        {1600, 1600, 100, -5, kFitFill, 1, "cell without height"},
+        {0, 0, 100, 100, kFitInside, 1, "picture without pixels"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(sheetPictureReduction(c.width, c.height, c.cellWidth, c.cellHeight, c.fitMode),
+                  c.expected)
+            << c.width << " x " << c.height << " in " << c.cellWidth << " x " << c.cellHeight
+            << " mode " << c.fitMode << ": " << c.why;
+}
+
+class SheetPictureRead : public testing::Test {
+protected:
+    std::string writeJpeg(const std::string& name, int w, int h)
+    {
+        Image picture;
+        picture.setFillColour(0xFF3366CC);
+        EXPECT_TRUE(picture.create(w, h, 72.0f));
+        const std::string path = m_dir.file(name);
+        EXPECT_TRUE(JpegCodec().write(path, picture, 90));
+        return path;
+    }
+
+    test::TempDir m_dir;
+};
+
+TEST_F(SheetPictureRead, LargeJpegIsReducedAndKeepsItsStoredSize)
+{
+    const std::string big = writeJpeg("big.jpg", 800, 400);
+    SheetPicture out;
+    readSheetPicture(big, 100, 100, kFitInside, true, out);
+    ASSERT_TRUE(out.opened);
+    EXPECT_EQ(out.picture.width(), 200);  // 1/4: a 1/8 decoding would be 100 x 50, under twice
+    EXPECT_EQ(out.picture.height(), 100);
+    EXPECT_EQ(out.sourceWidth, 800);
+    EXPECT_EQ(out.sourceHeight, 400);
+
+    readSheetPicture(big, 100, 100, kFitInside, false, out);
+    ASSERT_TRUE(out.opened);
+    EXPECT_EQ(out.picture.width(), 800);
+    EXPECT_EQ(out.sourceWidth, 800);
+
+    // Small JPEGs and other formats come through whole, with the bytes ImageHandle gives.
+    const std::string small = writeJpeg("small.jpg", 300, 200);
+    const std::string bmp = m_dir.file("big.bmp");
+    ASSERT_TRUE(saveImage(bmp, out.picture, "", 0));
+    for (const std::string& path : {small, bmp}) {
+        ImageHandle handle;
+        ASSERT_TRUE(handle.open(path));
+        readSheetPicture(path, 100, 100, kFitInside, true, out);
+        ASSERT_TRUE(out.opened) << path;
+        EXPECT_EQ(out.sourceWidth, handle.width()) << path;
+        EXPECT_EQ(out.sourceHeight, handle.height()) << path;
+        ASSERT_EQ(out.picture.width(), handle.width()) << path;
+        ASSERT_EQ(out.picture.height(), handle.height()) << path;
+        for (int y = 0; y < handle.height(); ++y)
+            ASSERT_TRUE(std::equal(out.picture.rowFromTop(y),
+                                   out.picture.rowFromTop(y) + out.picture.width(),
+                                   handle.image()->rowFromTop(y)))
+                << path << " row " << y;
+    }
+}
+
+TEST_F(SheetPictureRead, FailuresHoldTheMessagesAnOpenWouldShow)
+{
+    const std::string junkJpeg = m_dir.file("junk.jpg");
+    test::writeFileBytes(junkJpeg, std::vector<unsigned char>(300, 0x17));
+    const std::string junkPng = m_dir.file("junk.png");
+    test::writeFileBytes(junkPng, std::vector<unsigned char>(300, 0x17));
+    const std::string unknown = m_dir.file("notes.xyz");
+    test::writeFileBytes(unknown, std::vector<unsigned char>(10, 0x17));
+
+    for (const std::string& path : {junkJpeg, junkPng, unknown, m_dir.file("gone.jpg")}) {
+        test::MessageCollector shown;
+        ImageHandle handle;
+        EXPECT_FALSE(handle.open(path));
+        const std::vector<test::CollectedMessage> expected = shown.messages();
+        ASSERT_FALSE(expected.empty()) << path;
+        shown.clear();
+        for (bool reduce : {true, false}) {
+            SheetPicture out;
+            readSheetPicture(path, 100, 100, kFitFill, reduce, out);
+            EXPECT_FALSE(out.opened) << path;
+            EXPECT_TRUE(shown.messages().empty()) << path << ": shown instead of held";
+            ASSERT_EQ(out.messages.size(), expected.size()) << path;
+            for (size_t i = 0; i < expected.size(); ++i) {
+                EXPECT_EQ(out.messages[i].text, expected[i].text) << path;
+                EXPECT_EQ(out.messages[i].caption, expected[i].caption) << path;
+                EXPECT_EQ(out.messages[i].icon, expected[i].icon) << path;
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace tavelune
