@@ -43,8 +43,10 @@ void lineToRgb(const jpeg_decompress_struct& info, const JSAMPLE* in, uint8_t* r
     }
 }
 
-// Longjmp target: plain data only (see the top of the file).
-bool decode(std::FILE* file, Image& out, PixelRoute route)
+// Longjmp target: plain data only (see the top of the file). reduction (optional) runs
+// between library calls, so no jump crosses it.
+bool decode(std::FILE* file, Image& out, PixelRoute route,
+            const std::function<int(int, int)>* reduction = nullptr)
 {
     jpeg_decompress_struct info;
     std::memset(&info, 0, sizeof info);
@@ -64,6 +66,13 @@ bool decode(std::FILE* file, Image& out, PixelRoute route)
     if (!pictureSizeAllowed(info.image_width, info.image_height)) {
         jpeg_destroy_decompress(&info);
         return false;
+    }
+    if (reduction) {
+        const int denominator = (*reduction)(int(info.image_width), int(info.image_height));
+        if (denominator == 2 || denominator == 4 || denominator == 8) {
+            info.scale_num = 1;
+            info.scale_denom = unsigned(denominator);
+        }
     }
     const bool cmyk = info.out_color_space == JCS_CMYK;
     if (route == PixelRoute::Direct && !cmyk)
@@ -194,7 +203,8 @@ bool encode(std::FILE* file, const Image& image, int quality, PixelRoute route, 
     return true;
 }
 
-bool readWith(const std::string& path, Image& out, PixelRoute route)
+bool readWith(const std::string& path, Image& out, PixelRoute route,
+              const std::function<int(int, int)>* reduction = nullptr)
 {
     if (path.empty())
         return false;
@@ -204,7 +214,7 @@ bool readWith(const std::string& path, Image& out, PixelRoute route)
         noteCodecFailure(std::strerror(errno));
         return false;
     }
-    bool ok = decode(file, out, route);
+    bool ok = decode(file, out, route, reduction);
     std::fclose(file);
     return ok;
 }
@@ -264,77 +274,10 @@ bool writeJpegThroughRgb(const std::string& path, const Image& image, int qualit
     return writeWith(path, image, quality, PixelRoute::ThroughRgb);
 }
 
-namespace {
-
-// Longjmp target: plain data only. reduction runs between library calls, so no jump crosses it.
-bool decodeReduced(std::FILE* file, Image& out, const std::function<int(int, int)>& reduction)
-{
-    jpeg_decompress_struct info;
-    std::memset(&info, 0, sizeof info);
-    ErrorManager errors;
-    installErrorManager(errors, info.err);
-    if (setjmp(errors.recovery)) {
-        jpeg_destroy_decompress(&info);
-        out.destroyPixels();
-        return false;
-    }
-    jpeg_create_decompress(&info);
-    jpeg_stdio_src(&info, file);
-    jpeg_read_header(&info, TRUE);
-    if (!pictureSizeAllowed(info.image_width, info.image_height)) {
-        jpeg_destroy_decompress(&info);
-        return false;
-    }
-    const int denominator = reduction(int(info.image_width), int(info.image_height));
-    if (denominator == 2 || denominator == 4 || denominator == 8) {
-        info.scale_num = 1;
-        info.scale_denom = unsigned(denominator);
-    }
-    const bool cmyk = info.out_color_space == JCS_CMYK;
-    if (!cmyk)
-        info.out_color_space = JCS_EXT_BGRA;
-    jpeg_start_decompress(&info);
-    const JDIMENSION width = info.output_width;
-    const JDIMENSION height = info.output_height;
-    if (!out.create(int(width), int(height), densityToDpi(info))) {
-        noteCodecFailure("out of memory");
-        jpeg_destroy_decompress(&info);
-        return false;
-    }
-    JSAMPARRAY line = cmyk ? (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info),
-                                                       JPOOL_IMAGE, width * 4, 1)
-                           : nullptr;
-    while (info.output_scanline < height) {
-        uint32_t* row = out.rowFromTop(int(info.output_scanline));
-        if (cmyk) {
-            jpeg_read_scanlines(&info, line, 1);
-            cmykToBgra(line[0], row, width, info.saw_Adobe_marker);
-        } else {
-            JSAMPROW target = reinterpret_cast<JSAMPROW>(row);
-            jpeg_read_scanlines(&info, &target, 1);
-        }
-    }
-    jpeg_finish_decompress(&info);
-    jpeg_destroy_decompress(&info);
-    return true;
-}
-
-}  // namespace
-
 bool readJpegReduced(const std::string& path, Image& out,
                      const std::function<int(int, int)>& reduction)
 {
-    if (path.empty())
-        return false;
-    out.destroyPixels();
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) {
-        noteCodecFailure(std::strerror(errno));
-        return false;
-    }
-    const bool ok = decodeReduced(file, out, reduction);
-    std::fclose(file);
-    return ok;
+    return readWith(path, out, PixelRoute::Direct, &reduction);
 }
 
 }  // namespace tavelune
