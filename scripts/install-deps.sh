@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need, only those that are missing.
+# --bench adds what the scripts in bench/ compare against (docs/performance.md).
 set -euo pipefail
 
 packages=(
@@ -12,6 +13,9 @@ packages=(
   qt6-base-dev
   xvfb xdotool imagemagick desktop-file-utils appstream
 )
+if [ "${1:-}" = "--bench" ]; then
+  packages+=(hyperfine libjpeg-turbo-progs libvips-tools)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
