@@ -1,12 +1,17 @@
 // Placing a picture in a frame.
 #include "indexprint/fit_rectangle.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace tavelune {
 namespace {
 
-int roundHalfUp(double value) { return int(std::floor(value + 0.5)); }
+// A side that long is never seen whole, and the clamp keeps a panorama of 1 x 2^30 pixels from
+// overflowing int when it is scaled to fill a cell.
+constexpr double kLongestSide = double(1 << 28);
+
+int roundHalfUp(double value) { return int(std::floor(std::min(value, kLongestSide) + 0.5)); }
 
 // Truncating division: a negative free space (overflow) leans the same way as a positive one.
 int centringOffset(int freeSpace) { return (freeSpace + 1) / 2; }

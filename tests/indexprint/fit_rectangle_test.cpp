@@ -70,5 +70,32 @@ TEST(FitRectangle, FillAlwaysCoversAndInsideNeverSpills)
     }
 }
 
+// The longest pictures the codecs accept, one pixel thick, in every mode.
+TEST(FitRectangle, ExtremePanoramasStayInRange)
+{
+    const Rect frame{40, 30, 40 + 213, 30 + 142};
+    const int longest = 1 << 30;
+    const int sizes[][2] = {{1, longest}, {longest, 1}};
+    for (const auto& size : sizes) {
+        for (int mode = kFitInside; mode <= kFitFill; ++mode) {
+            const Rect r = fitRectangle(frame, size[0], size[1], mode);
+            EXPECT_GE(r.width(), 0) << mode;
+            EXPECT_GE(r.height(), 0) << mode;
+            if (mode == kFitFill) {
+                EXPECT_LE(r.left, frame.left);
+                EXPECT_LE(r.top, frame.top);
+                EXPECT_GE(r.right, frame.right);
+                EXPECT_GE(r.bottom, frame.bottom);
+            }
+            if (mode == kFitInside) {
+                EXPECT_GE(r.left, frame.left);
+                EXPECT_LE(r.right, frame.right);
+                EXPECT_GE(r.top, frame.top);
+                EXPECT_LE(r.bottom, frame.bottom);
+            }
+        }
+    }
+}
+
 }  // namespace
 }  // namespace tavelune
