@@ -14,11 +14,14 @@ for tool in Xvfb xdotool import; do
 done
 
 work=$(mktemp -d)
-display=:$((60 + RANDOM % 30))
 export XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/config
 mkdir -p "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME" "$shots"
 chmod 700 "$XDG_RUNTIME_DIR"
-Xvfb $display -screen 0 1366x768x24 -nolisten tcp >/dev/null 2>&1 &
+# The server picks a free display itself and writes its number once it accepts clients: a
+# number chosen here could belong to another server that comes and goes. -noreset: when the
+# last client (one language's run) goes, the server would otherwise reset and refuse the
+# next run's connection for a moment.
+Xvfb -displayfd 3 -noreset -screen 0 1366x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
 xvfb=$!
 app=
 cleanup() {
@@ -27,10 +30,16 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-export DISPLAY=$display
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+[ -s "$work/display" ] || { echo "gui-smoke: FAILED: Xvfb did not start" >&2; exit 1; }
+export DISPLAY=:$(head -1 "$work/display")
 for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
 
-fail() { echo "gui-smoke: FAILED: $*" >&2; exit 1; }
+fail() {
+  kill -0 $xvfb 2>/dev/null || echo "gui-smoke: the X server ($DISPLAY) has gone" >&2
+  echo "gui-smoke: FAILED: $*" >&2
+  exit 1
+}
 
 # Waits for a visible window whose name matches and prints its id.
 window_named() {
