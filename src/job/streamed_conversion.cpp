@@ -4,11 +4,14 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "engine/codec_support.h"
 #include "engine/engine_messages.h"
 #include "engine/format_dispatch.h"
 #include "engine/jpeg_strips.h"
+#include "engine/message_sink.h"
 #include "engine/parallel.h"
 #include "engine/safe_write.h"
 #include "exif/exif_data.h"
@@ -92,6 +95,39 @@ bool turns(int orientation)
     return orientation >= 2 && orientation <= 8;
 }
 
+// What the EXIF reader says about a file, held back until the picture itself has been read:
+// the whole-picture road reads the EXIF data only after decoding, so a file that cannot be
+// decoded reports only that.
+class HeldMessages {
+public:
+    bool loadExif(ExifData& exif, const std::string& path)
+    {
+        ThreadMessageSink hold(
+            [this](const std::string& text, const std::string& caption, MessageIcon icon) {
+                m_held.push_back({text, caption, icon});
+            });
+        return exif.LoadExif(path);
+    }
+    /// Shows them, once, as said of the source file (codecTurn(false) names it).
+    void release(const std::function<void(bool writing)>& codecTurn)
+    {
+        if (m_held.empty())
+            return;
+        if (codecTurn)
+            codecTurn(false);
+        for (const Held& message : m_held) showMessage(message.text, message.caption, message.icon);
+        m_held.clear();
+    }
+
+private:
+    struct Held {
+        std::string text;
+        std::string caption;
+        MessageIcon icon;
+    };
+    std::vector<Held> m_held;
+};
+
 }  // namespace
 
 bool isJpegFileName(const std::string& path)
@@ -104,6 +140,9 @@ bool isJpegFileName(const std::string& path)
 
 bool turnedByExif(const std::string& path)
 {
+    // Only the turn is wanted here; what the reader would say about the data was said when
+    // the picture was opened.
+    ThreadMessageSink quiet([](const std::string&, const std::string&, MessageIcon) {});
     ExifData exif;
     return exif.LoadExif(path) && !exif.IsEmpty() && turns(exifOrientation(exif));
 }
@@ -142,7 +181,8 @@ namespace {
 FileConversionOutcome assembleAndSave(JpegStripReader& reader, const std::string& output,
                                       const FileConversionSettings& settings,
                                       const PointwiseFilm& film, ExifData& exif, float dpi,
-                                      Progress& progress, StripPipelineHooks& hooks)
+                                      Progress& progress, StripPipelineHooks& hooks,
+                                      HeldMessages& held)
 {
     const FilmSettings& filmSettings = settings.job.film;
     Image result;
@@ -159,6 +199,7 @@ FileConversionOutcome assembleAndSave(JpegStripReader& reader, const std::string
         reportImageError(messages::kOpenImageError);
         return FileConversionOutcome::ReadFailed;
     }
+    held.release(hooks.codecTurn);
     if (assembled != StripPipelineResult::Done)
         return FileConversionOutcome::ConversionFailed;
     const ConversionSettings job =
@@ -214,7 +255,8 @@ std::optional<FileConversionOutcome> convertStreamed(
     // As on the whole-picture road, EXIF data read only in part gives neither the resolution
     // nor the turn, but is still kept.
     ExifData exif;
-    const bool exifRead = exif.LoadExif(input) && !exif.IsEmpty();
+    HeldMessages held;
+    const bool exifRead = held.loadExif(exif, input) && !exif.IsEmpty();
     if (settings.orient && exifRead && turns(exifOrientation(exif)))
         return std::nullopt;
     const float dpi = sourceDpi(reader.dpi(), exifRead ? &exif : nullptr, settings.dpi);
@@ -226,13 +268,15 @@ std::optional<FileConversionOutcome> convertStreamed(
             progress.set(position);
     };
     if (!isJpegFileName(output) || drawsOverThePicture(settings.job))
-        return assembleAndSave(reader, output, settings, *film, exif, dpi, progress, hooks);
+        return assembleAndSave(reader, output, settings, *film, exif, dpi, progress, hooks, held);
 
     // The EXIF data goes into the file in memory, so the file is written once. As on the
     // whole-picture road, a file that cannot take it is still saved without it.
     JpegBytesStep keep;
     if (settings.keepExif && !exif.IsEmpty())
         keep = [&](std::vector<std::uint8_t>& jpeg) {
+            held.release(hooks.codecTurn);
+            hooks.codecTurn(true);
             keepExifInJpeg(exif, jpeg, settings.orient);
             return true;
         };
@@ -246,6 +290,8 @@ std::optional<FileConversionOutcome> convertStreamed(
             return result == StripPipelineResult::Done;
         },
         &writeError);
+    if (result != StripPipelineResult::ReadFailed)
+        held.release(hooks.codecTurn);
     if (!written) {
         switch (result) {
             case StripPipelineResult::ReadFailed:

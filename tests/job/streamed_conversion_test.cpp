@@ -342,6 +342,33 @@ TEST(StreamedConversion, FailuresLeaveNoFileAndSayWhy)
     EXPECT_EQ(test::readFileBytes(dir.file("kept.jpg")), (std::vector<unsigned char>{1, 2, 3}));
 }
 
+// A picture cut off in its data: the EXIF reader, which scans the file's sections, has its
+// own complaint about such a file, but the whole-picture road never reads the EXIF data of a
+// picture it cannot decode, so the user hears only about the picture.
+TEST(StreamedConversion, CutOffPictureSaysWhatTheWholePictureRoadSays)
+{
+    test::TempDir dir;
+    test::MessageCollector messages;
+    const std::string input = jpegOf(dir, "input.jpg", scatteredColours(600, 400));
+    std::vector<unsigned char> bytes = test::readFileBytes(input);
+    for (size_t keep : {bytes.size() / 2, bytes.size() * 9 / 10}) {
+        std::vector<unsigned char> cut(bytes.begin(), bytes.begin() + std::ptrdiff_t(keep));
+        test::writeFileBytes(dir.file("cut.jpg"), cut);
+        messages.clear();
+        Image picture;
+        ExifData exif;
+        EXPECT_FALSE(openWorkingPicture(dir.file("cut.jpg"), picture, exif, 0, true));
+        const std::vector<std::string> whole = messages.texts();
+        messages.clear();
+        Progress progress;
+        const auto outcome = convertStreamed(dir.file("cut.jpg"), dir.file("out.jpg"),
+                                             conversion(film(kFilmVelvia)), progress, {});
+        ASSERT_TRUE(outcome.has_value());
+        EXPECT_EQ(*outcome, FileConversionOutcome::ReadFailed);
+        EXPECT_EQ(messages.texts(), whole) << keep;
+    }
+}
+
 TEST(StreamedConversion, ProgressRisesWithTheRowsWritten)
 {
     test::TempDir dir;
