@@ -81,15 +81,9 @@ inline uint32_t FusedColourCore::adjustBands(uint32_t p, unsigned bands) const
 
 uint32_t FusedColourCore::operator()(uint32_t pixel) const
 {
-    int d[3];
-    m_stages.layers(pixel, d);
-    if (unsigned bands = bandsThatMayHold(d[0], d[1], d[2])) {
-        uint32_t p = adjustBands(makePixel(255, d[0], d[1], d[2]), bands);
-        d[0] = redOf(p);
-        d[1] = greenOf(p);
-        d[2] = blueOf(p);
-    }
-    return m_stages.mixed(d);
+    return m_stages.through(
+        pixel, [](int r, int g, int b) { return bandsThatMayHold(r, g, b); },
+        [this](uint32_t layered, unsigned bands) { return adjustBands(layered, bands); });
 }
 
 ColourCoreKernel FusedColourCore::kernel() const

@@ -79,15 +79,9 @@ inline uint32_t FusedSlideCore::adjustBands(uint32_t p, uint32_t possible) const
 
 uint32_t FusedSlideCore::operator()(uint32_t pixel) const
 {
-    int d[3];
-    m_stages.layers(pixel, d);
-    if (uint32_t possible = bands(d[0], d[1], d[2])) {
-        uint32_t p = adjustBands(makePixel(255, d[0], d[1], d[2]), possible);
-        d[0] = redOf(p);
-        d[1] = greenOf(p);
-        d[2] = blueOf(p);
-    }
-    return m_stages.mixed(d);
+    return m_stages.through(
+        pixel, [this](int r, int g, int b) { return bands(r, g, b); },
+        [this](uint32_t layered, uint32_t possible) { return adjustBands(layered, possible); });
 }
 
 ColourCoreKernel FusedSlideCore::kernel() const

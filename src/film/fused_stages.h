@@ -33,6 +33,10 @@ public:
     void layers(uint32_t pixel, int d[3]) const;
     /// The opaque result of a colour after the hue bands.
     uint32_t mixed(const int d[3]) const;
+    /// The whole chain for one pixel: the layers, then adjust(layered pixel, bands) when
+    /// possible(r, g, b) names bands that may hold the layered colour, then the mix.
+    template <typename Possible, typename Adjust>
+    uint32_t through(uint32_t pixel, const Possible& possible, const Adjust& adjust) const;
 
     /// The tables for the vector kernel; the band fields are the caller's to fill.
     ColourCoreKernel kernel() const;
@@ -78,6 +82,21 @@ inline uint32_t FusedColourStages::mixed(const int d[3]) const
         out[c] = std::clamp(sum, 0, 255);
     }
     return makePixel(255, out[0], out[1], out[2]);
+}
+
+template <typename Possible, typename Adjust>
+uint32_t FusedColourStages::through(uint32_t pixel, const Possible& possible,
+                                    const Adjust& adjust) const
+{
+    int d[3];
+    layers(pixel, d);
+    if (const auto bands = possible(d[0], d[1], d[2])) {
+        const uint32_t p = adjust(makePixel(255, d[0], d[1], d[2]), bands);
+        d[0] = redOf(p);
+        d[1] = greenOf(p);
+        d[2] = blueOf(p);
+    }
+    return mixed(d);
 }
 
 }  // namespace tavelune
