@@ -109,16 +109,13 @@ bool readPageOption(ArgumentReader& reader, ConvertOptions& options)
 
 }  // namespace
 
-ConversionCommandLine readConversionCommandLine(const std::vector<std::string>& args,
-                                                ConvertOptions& options,
-                                                const std::function<bool(ArgumentReader&)>& extra)
+void loadSettingsFiles(const std::vector<std::string>& args, ConvertOptions& options)
 {
-    options.job.tags.language = languageFromEnvironment();
-    ArgumentReader settingsPass(args);
-    while (settingsPass.next()) {
-        if (!settingsPass.isOption() || settingsPass.name() != "--settings")
+    ArgumentReader reader(args);
+    while (reader.next()) {
+        if (!reader.isOption() || reader.name() != "--settings")
             continue;
-        const std::string path = settingsPass.value();
+        const std::string path = reader.value();
         std::vector<SettingsProblem> problems;
         if (!loadSettingsFile(path, options.job, problems)) {
             std::string text;
@@ -129,6 +126,14 @@ ConversionCommandLine readConversionCommandLine(const std::vector<std::string>& 
             throw UsageError(text);
         }
     }
+}
+
+ConversionCommandLine readConversionCommandLine(const std::vector<std::string>& args,
+                                                ConvertOptions& options,
+                                                const std::function<bool(ArgumentReader&)>& extra)
+{
+    options.job.tags.language = languageFromEnvironment();
+    loadSettingsFiles(args, options);
     ConversionCommandLine commandLine;
     ArgumentReader reader(args);
     while (reader.next()) {

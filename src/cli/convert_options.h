@@ -25,6 +25,10 @@ struct ConversionCommandLine {
     bool help = false;
 };
 
+/// Loads every --settings FILE of args into options, wherever it stands. Throws UsageError
+/// naming the file and line of each problem.
+void loadSettingsFiles(const std::vector<std::string>& args, ConvertOptions& options);
+
 /// Reads a conversion command line: the tag language from LANG first, then --settings FILE
 /// wherever it stands, then every other option in order, so options override the file.
 /// extra handles the command's own options (false: not one of them). Throws UsageError.

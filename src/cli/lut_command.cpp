@@ -7,7 +7,6 @@
 #include "cli/command_registry.h"
 #include "cli/convert_options.h"
 #include "job/lut_export.h"
-#include "job/settings_file.h"
 
 namespace tavelune::cli {
 namespace {
@@ -50,25 +49,6 @@ void printHelp()
 const std::set<std::string> kFilmOptions = {"--film",     "--exposure",    "--saturation",
                                             "--portrait", "--no-high-key", "--black-correction"};
 
-void loadFilmSettings(const std::vector<std::string>& args, ConvertOptions& options)
-{
-    ArgumentReader reader(args);
-    while (reader.next()) {
-        if (!reader.isOption() || reader.name() != "--settings")
-            continue;
-        const std::string path = reader.value();
-        std::vector<SettingsProblem> problems;
-        if (!loadSettingsFile(path, options.job, problems)) {
-            std::string text;
-            for (const SettingsProblem& problem : problems)
-                text += (text.empty() ? "" : "\n") + path +
-                        (problem.line > 0 ? ":" + std::to_string(problem.line) : "") + ": " +
-                        problem.message;
-            throw UsageError(text);
-        }
-    }
-}
-
 int runLut(const std::vector<std::string>& args)
 {
     ConvertOptions options;
@@ -77,7 +57,7 @@ int runLut(const std::vector<std::string>& args)
     int size = 0;
     int level = 0;
     try {
-        loadFilmSettings(args, options);
+        loadSettingsFiles(args, options);
         ArgumentReader reader(args);
         while (reader.next()) {
             const std::string& name = reader.name();
