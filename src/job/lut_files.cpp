@@ -1,13 +1,11 @@
-// .cube text and HaldCLUT PNG. png_error longjmps back to the setjmp below, so no C++ object
-// with a destructor lives inside the guarded function.
+// .cube text and HaldCLUT PNG.
 #include "job/lut_files.h"
 
-#include <png.h>
-
 #include <cmath>
-#include <csetjmp>
 #include <cstdio>
 #include <vector>
+
+#include "engine/png_rows.h"
 
 namespace tavelune {
 namespace {
@@ -26,36 +24,6 @@ const char* filmName(int filmType)
         default:
             return "film";
     }
-}
-
-void pngError(png_structp png, png_const_charp)
-{
-    png_longjmp(png, 1);
-}
-
-void pngWarning(png_structp, png_const_charp) {}
-
-bool writeRows(std::FILE* file, png_bytep* rows, int side)
-{
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, pngError, pngWarning);
-    if (png == nullptr)
-        return false;
-    png_infop info = png_create_info_struct(png);
-    if (info == nullptr) {
-        png_destroy_write_struct(&png, nullptr);
-        return false;
-    }
-    if (setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        return false;
-    }
-    png_init_io(png, file);
-    png_set_IHDR(png, info, png_uint_32(side), png_uint_32(side), 16, PNG_COLOR_TYPE_RGB,
-                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_set_rows(png, info, rows);
-    png_write_png(png, info, PNG_TRANSFORM_IDENTITY, nullptr);
-    png_destroy_write_struct(&png, &info);
-    return true;
 }
 
 }  // namespace
@@ -98,18 +66,18 @@ bool writeHaldPng(const std::string& path, const FilmLattice& lattice, int level
     if (level < 2 || lattice.size != level * level || lattice.rgb.size() != size_t(side) * side * 3)
         return false;
     // The lattice's order is the picture's: red fastest, rows from the top.
-    std::vector<png_byte> bytes(size_t(side) * side * 6);
+    std::vector<unsigned char> bytes(size_t(side) * side * 6);
     for (size_t i = 0; i < lattice.rgb.size(); ++i) {
         auto value = unsigned(std::lround(double(lattice.rgb[i]) * 65535.0));
-        bytes[2 * i] = png_byte(value >> 8);  // PNG stores 16-bit samples big-endian
-        bytes[2 * i + 1] = png_byte(value & 0xFF);
+        bytes[2 * i] = uint8_t(value >> 8);  // PNG stores 16-bit samples big-endian
+        bytes[2 * i + 1] = uint8_t(value & 0xFF);
     }
-    std::vector<png_bytep> rows(static_cast<size_t>(side));
+    std::vector<unsigned char*> rows(static_cast<size_t>(side));
     for (int y = 0; y < side; ++y) rows[size_t(y)] = bytes.data() + size_t(y) * side * 6;
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr)
         return false;
-    bool written = writeRows(file, rows.data(), side);
+    bool written = writeRgbPngRows(file, rows.data(), side, side, 16);
     return std::fclose(file) == 0 && written;
 }
 
