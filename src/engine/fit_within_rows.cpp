@@ -1,5 +1,5 @@
-// fitWithin for a picture that arrives one row at a time. The blending repeats the bilinear
-// resample's arithmetic in the same order (a test holds the two to the same bytes).
+// fitWithin for a picture that arrives one row at a time, blending rows as the bilinear
+// resample does (a test holds the two to the same bytes).
 #include "engine/fit_within_rows.h"
 
 #include <algorithm>
@@ -10,27 +10,10 @@
 #include "engine/sampling_math.h"
 
 namespace tavelune {
-namespace {
 
-struct Axis {
-    double step;
-    int last;
-};
-
-struct LinearTap {
-    int first;
-    int second;
-    double fraction;
-};
-
-LinearTap linearTap(const Axis& axis, int i)
-{
-    const double position = i * axis.step;
-    const int first = std::clamp(int(position), 0, axis.last);
-    return {first, first < axis.last ? first + 1 : first, position - first};
-}
-
-}  // namespace
+using detail::Axis;
+using detail::LinearTap;
+using detail::linearTap;
 
 bool FitWithinRows::start(int width, int height, int maxSide)
 {
@@ -104,21 +87,8 @@ bool FitWithinRows::finish(Image& out, float dpi)
         const LinearTap rowTap = linearTap(down, i);
         const uint32_t* upper = keptRow(rowTap.first);
         const uint32_t* lower = keptRow(rowTap.second);
-        uint32_t* row = reduced.rowFromTop(i);
-        for (int j = 0; j < m_newWidth; ++j) {
-            const LinearTap& tap = columns[size_t(j)];
-            const uint32_t p00 = upper[tap.first], p10 = upper[tap.second];
-            const uint32_t p01 = lower[tap.first], p11 = lower[tap.second];
-            uint32_t result = 0;
-            for (int shift = 0; shift < 32; shift += 8) {
-                const uint32_t top = detail::lerpByte(detail::channelOf(p00, shift),
-                                                      detail::channelOf(p10, shift), tap.fraction);
-                const uint32_t bottom = detail::lerpByte(
-                    detail::channelOf(p01, shift), detail::channelOf(p11, shift), tap.fraction);
-                result |= (detail::lerpByte(top, bottom, rowTap.fraction) & 0xFF) << shift;
-            }
-            row[j] = result;
-        }
+        detail::bilinearRow(upper, lower, columns.data(), m_newWidth, rowTap.fraction,
+                            reduced.rowFromTop(i));
     }
     out = std::move(reduced);
     return true;

@@ -12,7 +12,10 @@
 namespace tavelune {
 namespace {
 
+using detail::Axis;
 using detail::channelOf;
+using detail::LinearTap;
+using detail::linearTap;
 
 void sampleRows(const Image& source, int newWidth, int newHeight, int samplerMode, uint32_t* out,
                 int begin, int end)
@@ -25,12 +28,6 @@ void sampleRows(const Image& source, int newWidth, int newHeight, int samplerMod
         for (int j = 0; j < newWidth; ++j) row[j] = source.sample(j * stepX, y, samplerMode);
     }
 }
-
-struct Axis {
-    double step;
-    int last;
-    double position(int i) const { return i * step; }
-};
 
 void resampleNearest(const Image& source, int newWidth, int newHeight, uint32_t* out)
 {
@@ -49,19 +46,6 @@ void resampleNearest(const Image& source, int newWidth, int newHeight, uint32_t*
     });
 }
 
-struct LinearTap {
-    int first;
-    int second;
-    double fraction;
-};
-
-LinearTap linearTap(const Axis& axis, int i)
-{
-    const double position = axis.position(i);
-    const int first = std::clamp(int(position), 0, axis.last);
-    return {first, first < axis.last ? first + 1 : first, position - first};
-}
-
 void resampleBilinear(const Image& source, int newWidth, int newHeight, uint32_t* out)
 {
     const Axis across{double(source.width()) / double(newWidth), source.width() - 1};
@@ -74,20 +58,7 @@ void resampleBilinear(const Image& source, int newWidth, int newHeight, uint32_t
             const uint32_t* upper = source.rowFromTop(rowTap.first);
             const uint32_t* lower = source.rowFromTop(rowTap.second);
             uint32_t* row = out + size_t(newHeight - 1 - i) * size_t(newWidth);
-            for (int j = 0; j < newWidth; ++j) {
-                const LinearTap& tap = columns[size_t(j)];
-                const uint32_t p00 = upper[tap.first], p10 = upper[tap.second];
-                const uint32_t p01 = lower[tap.first], p11 = lower[tap.second];
-                uint32_t result = 0;
-                for (int shift = 0; shift < 32; shift += 8) {
-                    uint32_t top = detail::lerpByte(channelOf(p00, shift), channelOf(p10, shift),
-                                                    tap.fraction);
-                    uint32_t bottom = detail::lerpByte(channelOf(p01, shift), channelOf(p11, shift),
-                                                       tap.fraction);
-                    result |= (detail::lerpByte(top, bottom, rowTap.fraction) & 0xFF) << shift;
-                }
-                row[j] = result;
-            }
+            detail::bilinearRow(upper, lower, columns.data(), newWidth, rowTap.fraction, row);
         }
     });
 }

@@ -1,6 +1,8 @@
-// Arithmetic shared by Image::sample and the row-wise resampler, so both give the same bytes.
+// Arithmetic shared by Image::sample, the row-wise resampler and the row-by-row reduction, so
+// all give the same bytes.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -34,6 +36,47 @@ inline void cubicWeights(double f, double weights[4])
     weights[1] = cubicWeight(f);
     weights[2] = cubicWeight(1 - f);
     weights[3] = cubicWeight(2 - f);
+}
+
+/// Output pixel i of a resampled axis sits at i * step of the source; last is its last index.
+struct Axis {
+    double step;
+    int last;
+    double position(int i) const { return i * step; }
+};
+
+/// The two source indices a bilinear sample blends along one axis, and the weight of the second.
+struct LinearTap {
+    int first;
+    int second;
+    double fraction;
+};
+
+inline LinearTap linearTap(const Axis& axis, int i)
+{
+    const double position = axis.position(i);
+    const int first = std::clamp(int(position), 0, axis.last);
+    return {first, first < axis.last ? first + 1 : first, position - first};
+}
+
+/// One bilinear output row of width pixels from two source rows, with each column's taps.
+inline void bilinearRow(const uint32_t* upper, const uint32_t* lower, const LinearTap* columns,
+                        int width, double rowFraction, uint32_t* out)
+{
+    for (int j = 0; j < width; ++j) {
+        const LinearTap& tap = columns[j];
+        const uint32_t p00 = upper[tap.first], p10 = upper[tap.second];
+        const uint32_t p01 = lower[tap.first], p11 = lower[tap.second];
+        uint32_t result = 0;
+        for (int shift = 0; shift < 32; shift += 8) {
+            const uint32_t top =
+                lerpByte(channelOf(p00, shift), channelOf(p10, shift), tap.fraction);
+            const uint32_t bottom =
+                lerpByte(channelOf(p01, shift), channelOf(p11, shift), tap.fraction);
+            result |= (lerpByte(top, bottom, rowFraction) & 0xFF) << shift;
+        }
+        out[j] = result;
+    }
 }
 
 }  // namespace tavelune::detail
