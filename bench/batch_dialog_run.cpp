@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "gui/app/string_table.h"
+#include "gui/support/string_table.h"
 #include "gui/batch/batch_dialog.h"
 #include "gui/controls/message_box.h"
 

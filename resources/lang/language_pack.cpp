@@ -11,10 +11,10 @@ struct Row {
 };
 
 #if defined(TAVELUNE_PACK_zh_TW)
-#define TAVELUNE_TEXT(id, zhCN, zhTW, enUS) {id, zhTW},
+#define TAVELUNE_TEXT(name, id, zhCN, zhTW, enUS) {id, zhTW},
 constexpr const char* kCode = "zh_TW";
 #elif defined(TAVELUNE_PACK_en_US)
-#define TAVELUNE_TEXT(id, zhCN, zhTW, enUS) {id, enUS},
+#define TAVELUNE_TEXT(name, id, zhCN, zhTW, enUS) {id, enUS},
 constexpr const char* kCode = "en_US";
 #else
 #error "Define the pack's language"

@@ -1,9 +1,8 @@
-// Texts of the index print: layout and resolution entries, keyed by their string ids.
+// Texts of the index print that the sheet itself draws.
 #pragma once
 
 namespace tavelune::indexprint::messages {
 
-inline constexpr int kPhotoPrintId = 57461;
 inline constexpr const char* kPhotoPrint = "相片";
 
 inline constexpr const char* kDefaultTitle = "INDEX PRINT";

@@ -1,5 +1,6 @@
 // The folders of src/ form layers: a folder includes only itself and lower layers, and only
-// src/gui sees Qt. This test keeps that from drifting.
+// src/gui sees Qt. The folders of src/gui form layers of their own, with the main window's app/
+// on top. This test keeps both from drifting.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -13,10 +14,20 @@ namespace {
 
 namespace fs = std::filesystem;
 
+using Ranks = std::map<std::string, int>;
+
 // Lowest first; folders on one rank may not include each other.
-const std::map<std::string, int> kLayerRank = {
+const Ranks kLayerRank = {
     {"pixel", 0},     {"engine", 1},     {"film", 2}, {"exif", 2}, {"view", 2}, {"overlay", 3},
     {"histogram", 4}, {"indexprint", 4}, {"job", 5},  {"cli", 6},  {"gui", 6},
+};
+
+// Inside src/gui: texts and settings, then widgets, then the pages and dialogs of one subsystem
+// each, then the dialogs made of those, then the main window that only wires them.
+const Ranks kGuiLayerRank = {
+    {"support", 0}, {"controls", 1},   {"engine", 2},  {"exif", 2},
+    {"film", 2},    {"histogram", 2},  {"overlay", 2}, {"view", 2},
+    {"batch", 3},   {"indexprint", 3}, {"app", 4},
 };
 
 struct Violation {
@@ -29,7 +40,11 @@ bool isQtHeader(const std::string& header)
     return std::regex_match(header, std::regex(R"((Qt[A-Za-z]*/.*|Q[A-Z][A-Za-z]*(\.h)?))"));
 }
 
-std::vector<Violation> findLayerViolations(const fs::path& sourceRoot)
+// Checks the files under sourceRoot, whose folders are ranked by ranks and are included as
+// "<prefix><folder>/...". Qt may be included only under gui/ of the top tree (empty prefix).
+std::vector<Violation> findLayerViolations(const fs::path& sourceRoot,
+                                           const Ranks& ranks = kLayerRank,
+                                           const std::string& prefix = "")
 {
     static const std::regex includeLine(R"(^\s*#\s*include\s*([<"])([^>"]+)[>"])");
     std::vector<Violation> violations;
@@ -43,7 +58,7 @@ std::vector<Violation> findLayerViolations(const fs::path& sourceRoot)
         }
         const fs::path relative = fs::relative(entry.path(), sourceRoot);
         const std::string folder = relative.begin()->string();
-        const auto own = kLayerRank.find(folder);
+        const auto own = ranks.find(folder);
         std::ifstream in(entry.path());
         std::string line;
         while (std::getline(in, line)) {
@@ -53,20 +68,24 @@ std::vector<Violation> findLayerViolations(const fs::path& sourceRoot)
             }
             const std::string header = m[2];
             if (m[1] == "<") {
-                if (folder != "gui" && isQtHeader(header)) {
+                if (prefix.empty() && folder != "gui" && isQtHeader(header)) {
                     violations.push_back({relative.string(), header});
                 }
                 continue;
             }
-            const auto slash = header.find('/');
+            if (header.compare(0, prefix.size(), prefix) != 0) {
+                continue;
+            }
+            const std::string inside = header.substr(prefix.size());
+            const auto slash = inside.find('/');
             if (slash == std::string::npos) {
                 continue;
             }
-            const auto target = kLayerRank.find(header.substr(0, slash));
-            if (target == kLayerRank.end() || target->first == folder) {
+            const auto target = ranks.find(inside.substr(0, slash));
+            if (target == ranks.end() || target->first == folder) {
                 continue;
             }
-            if (own == kLayerRank.end() || target->second >= own->second) {
+            if (own == ranks.end() || target->second >= own->second) {
                 violations.push_back({relative.string(), header});
             }
         }
@@ -89,12 +108,25 @@ TEST(Layers, SourceTreeIncludesOnlyLowerLayersAndQtOnlyInGui)
     EXPECT_TRUE(violations.empty()) << describe(violations);
 }
 
+TEST(Layers, GuiFoldersIncludeOnlyLowerGuiFolders)
+{
+    const auto violations =
+        findLayerViolations(TAVELUNE_SOURCE_DIR "/src/gui", kGuiLayerRank, "gui/");
+    EXPECT_TRUE(violations.empty()) << describe(violations);
+}
+
 TEST(Layers, EveryFolderOfTheTreeHasARank)
 {
-    for (const auto& entry : fs::directory_iterator(TAVELUNE_SOURCE_DIR "/src")) {
-        if (entry.is_directory()) {
-            EXPECT_TRUE(kLayerRank.count(entry.path().filename().string()))
-                << entry.path().filename() << " is not in the layer table";
+    const std::pair<const char*, const Ranks*> trees[] = {
+        {TAVELUNE_SOURCE_DIR "/src", &kLayerRank},
+        {TAVELUNE_SOURCE_DIR "/src/gui", &kGuiLayerRank},
+    };
+    for (const auto& [tree, ranks] : trees) {
+        for (const auto& entry : fs::directory_iterator(tree)) {
+            if (entry.is_directory()) {
+                EXPECT_TRUE(ranks->count(entry.path().filename().string()))
+                    << tree << ": " << entry.path().filename() << " is not in the layer table";
+            }
         }
     }
 }
@@ -126,6 +158,43 @@ TEST(Layers, CheckReportsSidewaysUpwardAndQtIncludes)
         expected += c.bad ? 1 : 0;
     }
     const auto violations = findLayerViolations(root);
+    EXPECT_EQ(static_cast<int>(violations.size()), expected) << describe(violations);
+    for (const auto& c : cases) {
+        bool reported = false;
+        for (const auto& v : violations) {
+            reported = reported || v.file == c.file;
+        }
+        EXPECT_EQ(reported, c.bad) << c.file;
+    }
+    fs::remove_all(root);
+}
+
+TEST(Layers, GuiCheckReportsSidewaysAndUpwardIncludesOnly)
+{
+    const fs::path root = fs::temp_directory_path() / "tavelune-gui-layers-test";
+    fs::remove_all(root);
+    struct Case {
+        const char* file;
+        const char* text;
+        bool bad;
+    };
+    const Case cases[] = {
+        {"app/a.cpp", "#include \"gui/batch/batch_dialog.h\"\n#include \"job/x.h\"\n", false},
+        {"film/b.cpp", "#include \"gui/support/string_table.h\"\n#include <QWidget>\n", false},
+        {"controls/c.cpp", "#include \"gui/app/string_table.h\"\n", true},
+        {"film/d.cpp", "#include \"gui/overlay/overlay_page.h\"\n", true},
+        {"support/e.h", "#include \"gui/controls/icons.h\"\n", true},
+        {"batch/f.cpp", "#include \"gui/view/image_view.h\"\n#include \"gui/batch/g.h\"\n", false},
+        {"indexprint/g.cpp", "#include \"gui/batch/batch_runner.h\"\n", true},
+        {"newfolder/h.cpp", "#include \"gui/support/app_settings.h\"\n", true},
+    };
+    int expected = 0;
+    for (const auto& c : cases) {
+        fs::create_directories((root / c.file).parent_path());
+        std::ofstream(root / c.file) << c.text;
+        expected += c.bad ? 1 : 0;
+    }
+    const auto violations = findLayerViolations(root, kGuiLayerRank, "gui/");
     EXPECT_EQ(static_cast<int>(violations.size()), expected) << describe(violations);
     for (const auto& c : cases) {
         bool reported = false;

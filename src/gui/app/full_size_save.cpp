@@ -13,19 +13,12 @@
 
 #include "exif/exif_data.h"
 #include "exif/exif_entry.h"
-#include "gui/app/string_table.h"
 #include "gui/controls/message_box.h"
-#include "gui/engine/engine_text_ids.h"
+#include "gui/support/string_table.h"
 
 namespace tavelune::gui {
 
 namespace {
-
-constexpr int kSavingText = 60403;
-constexpr int kCancellingText = 60404;
-constexpr int kSourceChanged = 60405;
-constexpr int kConversionFailed = 60406;
-constexpr int kSaveFailed = 60102;
 
 // Everything the worker touches; kept alive by both sides until the worker has ended.
 struct WorkerState {
@@ -41,13 +34,13 @@ struct WorkerState {
 FullSizeProgressDialog::FullSizeProgressDialog(QWidget* parent) : QDialog(parent)
 {
     setObjectName("fullSizeProgress");
-    setWindowTitle(text(kSavingText));
+    setWindowTitle(text(Strings::SavingFullSize));
     setModal(true);
-    m_label = new QLabel(text(kSavingText), this);
+    m_label = new QLabel(text(Strings::SavingFullSize), this);
     m_bar = new QProgressBar(this);
     m_bar->setRange(0, 100);
     m_bar->setMinimumWidth(320);
-    m_cancel = new QPushButton(text(ids::kCancel), this);
+    m_cancel = new QPushButton(text(Strings::CancelButton), this);
     m_cancel->setObjectName("cancelFullSize");
     connect(m_cancel, &QPushButton::clicked, this, &FullSizeProgressDialog::reject);
 
@@ -71,7 +64,7 @@ void FullSizeProgressDialog::reject()
         return;
     }
     m_cancelRequested = true;
-    m_label->setText(text(kCancellingText));
+    m_label->setText(text(Strings::CancellingFullSize));
     m_cancel->setEnabled(false);
     emit cancelled();
 }
@@ -118,14 +111,15 @@ FullSizeOutcome saveFullSizeWithProgress(QWidget* parent, const FullSizeJob& job
     switch (outcome) {
         case FullSizeOutcome::ReadFailed:
         case FullSizeOutcome::SourceChanged:
-            showMessageBox(parent, text(kSourceChanged).arg(QString::fromStdString(job.path)),
-                           QMessageBox::Warning);
+            showMessageBox(
+                parent, text(Strings::FullSizeSourceChanged).arg(QString::fromStdString(job.path)),
+                QMessageBox::Warning);
             break;
         case FullSizeOutcome::ConversionFailed:
-            showMessageBox(parent, text(kConversionFailed), QMessageBox::Warning);
+            showMessageBox(parent, text(Strings::FullSizeConversionFailed), QMessageBox::Warning);
             break;
         case FullSizeOutcome::WriteFailed:
-            showMessageBox(parent, text(kSaveFailed).arg(path), QMessageBox::Warning);
+            showMessageBox(parent, text(Strings::SaveFailed).arg(path), QMessageBox::Warning);
             break;
         case FullSizeOutcome::Saved:
         case FullSizeOutcome::Cancelled:

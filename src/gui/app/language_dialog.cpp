@@ -8,8 +8,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "gui/app/app_settings.h"
-#include "gui/app/string_table.h"
+#include "gui/support/app_settings.h"
+#include "gui/support/string_table.h"
 
 namespace tavelune::gui {
 

@@ -19,32 +19,18 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include "gui/app/app_settings.h"
 #include "gui/app/language_dialog.h"
 #include "gui/app/photo_page.h"
-#include "gui/app/string_table.h"
 #include "gui/batch/batch_dialog.h"
 #include "gui/controls/icons.h"
 #include "gui/controls/message_box.h"
 #include "gui/indexprint/index_print_dialog.h"
+#include "gui/support/app_settings.h"
+#include "gui/support/string_table.h"
 
 namespace tavelune::gui {
 
 namespace {
-
-constexpr int kProductText = 60000;
-constexpr int kBatch = 60120;
-constexpr int kIndexPrint = 60121;
-constexpr int kHelp = 60122;
-constexpr int kSupport = 60123;
-constexpr int kLanguageItem = 60124;
-constexpr int kUserNameItem = 60125;
-constexpr int kRestart = 60126;
-constexpr int kAboutCaption = 60127;
-constexpr int kAboutText = 60128;
-constexpr int kUserNamePrompt = 60129;
-constexpr int kMenu = 60130;
-constexpr int kAboutItem = 101;
 
 constexpr const char* kSupportUrl = TAVELUNE_SUPPORT_URL;
 
@@ -90,16 +76,16 @@ QWidget* MainWindow::buildStrip()
 
     auto* menuButton = new QToolButton(strip);
     menuButton->setObjectName("appMenuButton");
-    menuButton->setText(text(kMenu));
+    menuButton->setText(text(Strings::MenuButton));
     menuButton->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     menuButton->setIcon(QIcon(QStringLiteral(":/icons/tavelune-256.png")));
     menuButton->setPopupMode(QToolButton::InstantPopup);
     menuButton->setAutoRaise(true);
     auto* menu = new QMenu(menuButton);
-    menu->addAction(text(kLanguageItem), this, &MainWindow::chooseLanguage);
-    menu->addAction(text(kUserNameItem), this, &MainWindow::editUserName);
+    menu->addAction(text(Strings::LanguageItem), this, &MainWindow::chooseLanguage);
+    menu->addAction(text(Strings::UserNameItem), this, &MainWindow::editUserName);
     menu->addSeparator();
-    menu->addAction(text(kAboutItem), this, &MainWindow::showAbout);
+    menu->addAction(text(Strings::AboutItem), this, &MainWindow::showAbout);
     menuButton->setMenu(menu);
     layout->addWidget(menuButton);
     layout->addStretch(1);
@@ -114,15 +100,15 @@ QWidget* MainWindow::buildStrip()
         layout->addWidget(button);
         return button;
     };
-    connect(addButton(ButtonIcon::Batch, kBatch, "batchButton"), &QToolButton::clicked, this,
-            &MainWindow::openBatch);
-    connect(addButton(ButtonIcon::IndexPrint, kIndexPrint, "indexButton"), &QToolButton::clicked,
-            this, &MainWindow::showIndexPrint);
+    connect(addButton(ButtonIcon::Batch, Strings::BatchItem, "batchButton"), &QToolButton::clicked,
+            this, &MainWindow::openBatch);
+    connect(addButton(ButtonIcon::IndexPrint, Strings::IndexPrintItem, "indexButton"),
+            &QToolButton::clicked, this, &MainWindow::showIndexPrint);
     layout->addSpacing(30);
-    connect(addButton(ButtonIcon::Help, kHelp, "helpButton"), &QToolButton::clicked, this,
-            &MainWindow::showHelp);
-    connect(addButton(ButtonIcon::Support, kSupport, "supportButton"), &QToolButton::clicked, this,
-            &MainWindow::openSupportPage);
+    connect(addButton(ButtonIcon::Help, Strings::HelpItem, "helpButton"), &QToolButton::clicked,
+            this, &MainWindow::showHelp);
+    connect(addButton(ButtonIcon::Support, Strings::SupportItem, "supportButton"),
+            &QToolButton::clicked, this, &MainWindow::openSupportPage);
     return strip;
 }
 
@@ -171,7 +157,7 @@ void MainWindow::addShortcuts()
 
 void MainWindow::updateTitle(const QString& fileName)
 {
-    const QString product = text(kProductText);
+    const QString product = text(Strings::ProductName);
     setWindowTitle(fileName.isEmpty() ? product : QFileInfo(fileName).fileName() + " - " + product);
 }
 
@@ -230,7 +216,7 @@ void MainWindow::chooseLanguage()
 {
     const QString code = readLanguage(m_programFolder, true, this);
     if (!code.isEmpty() && code != activeLanguageCode()) {
-        showMessageBox(this, text(kRestart));
+        showMessageBox(this, text(Strings::RestartForLanguage));
         close();
     }
 }
@@ -238,8 +224,9 @@ void MainWindow::chooseLanguage()
 void MainWindow::editUserName()
 {
     bool ok = false;
-    const QString name = QInputDialog::getText(this, text(kUserNameItem), text(kUserNamePrompt),
-                                               QLineEdit::Normal, AppSettings::userName(), &ok);
+    const QString name =
+        QInputDialog::getText(this, text(Strings::UserNameItem), text(Strings::UserNamePrompt),
+                              QLineEdit::Normal, AppSettings::userName(), &ok);
     if (ok) {
         AppSettings::setUserName(name.trimmed());
     }
@@ -247,9 +234,10 @@ void MainWindow::editUserName()
 
 void MainWindow::showAbout()
 {
-    QMessageBox box(QMessageBox::NoIcon, text(kAboutCaption),
-                    text(kAboutText).arg(text(kProductText), QString::fromLatin1(kSupportUrl)),
-                    QMessageBox::Ok, this);
+    QMessageBox box(
+        QMessageBox::NoIcon, text(Strings::AboutCaption),
+        text(Strings::AboutText).arg(text(Strings::ProductName), QString::fromLatin1(kSupportUrl)),
+        QMessageBox::Ok, this);
     box.setIconPixmap(QIcon(QStringLiteral(":/icons/tavelune-256.png")).pixmap(48, 48));
     box.setTextFormat(Qt::RichText);
     box.setTextInteractionFlags(Qt::TextBrowserInteraction);

@@ -22,10 +22,8 @@
 #include "exif/entry_values.h"
 #include "exif/exif_entry.h"
 #include "film/film_step.h"
-#include "gui/app/app_settings.h"
 #include "gui/app/conversion_runner.h"
 #include "gui/app/save_result.h"
-#include "gui/app/string_table.h"
 #include "gui/controls/icons.h"
 #include "gui/controls/image_bridge.h"
 #include "gui/controls/message_box.h"
@@ -36,6 +34,8 @@
 #include "gui/histogram/histogram_panel_widget.h"
 #include "gui/overlay/border_page.h"
 #include "gui/overlay/overlay_page.h"
+#include "gui/support/app_settings.h"
+#include "gui/support/string_table.h"
 #include "gui/view/compare_window.h"
 #include "gui/view/image_view.h"
 #include "job/file_conversion.h"
@@ -48,28 +48,18 @@ constexpr int kWorkingSize = 800;
 constexpr uint16_t kTagXResolution = 282;
 constexpr uint16_t kTagYResolution = 283;
 
-// Text ids of this page.
-constexpr int kOpenFailed = 57431;
-constexpr int kHistogramBusy = 57400;
-constexpr int kApplyText = 60110;
-constexpr int kOpenFilter = 60111;
-constexpr int kOpenCaption = 60112;
-constexpr int kNoRecipe = 60113;
-constexpr int kConverted = 60114;
-constexpr int kExifEditorButton = 60116;
-
 // The film list's own names, by film type.
 int filmNameId(int filmType)
 {
     switch (filmType) {
         case kFilmVelvia:
-            return 57349;
+            return Strings::FilmVelviaName;
         case kFilmTmax:
-            return 57351;
+            return Strings::FilmTmaxName;
         case kFilmE100Vs:
-            return 57350;
+            return Strings::FilmE100VsName;
         default:
-            return 57355;
+            return Strings::FilmAstiaName;
     }
 }
 
@@ -102,13 +92,13 @@ PhotoPage::PhotoPage(Image leftPlaceholder, Image rightPlaceholder, QWidget* par
 
     m_tabs = new QTabWidget(this);
     m_filmPage = new FilmPage(m_tabs);
-    m_tabs->addTab(m_filmPage, text(57399));
+    m_tabs->addTab(m_filmPage, text(Strings::FilmTab));
     m_watermarkPage = new OverlayPage(OverlayPage::Kind::Watermark, m_tabs);
     m_signaturePage = new OverlayPage(OverlayPage::Kind::Signature, m_tabs);
     m_borderPage = new BorderPage(m_tabs);
-    m_tabs->addTab(m_watermarkPage, text(57396));
-    m_tabs->addTab(m_signaturePage, text(57397));
-    m_tabs->addTab(m_borderPage, text(57398));
+    m_tabs->addTab(m_watermarkPage, text(Strings::WatermarkTab));
+    m_tabs->addTab(m_signaturePage, text(Strings::SignatureTab));
+    m_tabs->addTab(m_borderPage, text(Strings::FrameTab));
 
     auto* panes = new QHBoxLayout;
     panes->setContentsMargins(1, 0, 0, 0);
@@ -162,8 +152,10 @@ QWidget* PhotoPage::buildButtonRow()
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(2, 2, 2, 2);
     layout->setSpacing(2);
-    m_open = makeButton(int(ButtonIcon::Open), 57439, &PhotoPage::openWithDialog, "openButton");
-    m_save = makeButton(int(ButtonIcon::Save), 57440, &PhotoPage::saveWithDialog, "saveButton");
+    m_open = makeButton(int(ButtonIcon::Open), Strings::OpenTip, &PhotoPage::openWithDialog,
+                        "openButton");
+    m_save = makeButton(int(ButtonIcon::Save), Strings::SaveTip, &PhotoPage::saveWithDialog,
+                        "saveButton");
     layout->addWidget(m_open);
     layout->addWidget(m_save);
     layout->addSpacing(8);
@@ -174,11 +166,12 @@ QWidget* PhotoPage::buildButtonRow()
         const char* name;
     };
     const PictureButton pictureButtons[] = {
-        {ButtonIcon::Rotate, 57445, &PhotoPage::rotatePicture, "rotateButton"},
-        {ButtonIcon::MirrorLeftRight, 57446, &PhotoPage::mirrorPicture, "mirrorButton"},
-        {ButtonIcon::FlipTopBottom, 57447, &PhotoPage::flipPicture, "flipButton"},
-        {ButtonIcon::Close, 57448, &PhotoPage::closePicture, "closeButton"},
-        {ButtonIcon::PictureSize, 57444, &PhotoPage::resizePicture, "sizeButton"},
+        {ButtonIcon::Rotate, Strings::RotateTip, &PhotoPage::rotatePicture, "rotateButton"},
+        {ButtonIcon::MirrorLeftRight, Strings::MirrorTip, &PhotoPage::mirrorPicture,
+         "mirrorButton"},
+        {ButtonIcon::FlipTopBottom, Strings::FlipTip, &PhotoPage::flipPicture, "flipButton"},
+        {ButtonIcon::Close, Strings::CloseTip, &PhotoPage::closePicture, "closeButton"},
+        {ButtonIcon::PictureSize, Strings::PictureSizeTip, &PhotoPage::resizePicture, "sizeButton"},
     };
     for (const auto& b : pictureButtons) {
         QToolButton* button = makeButton(int(b.icon), b.tooltip, b.slot, b.name);
@@ -187,10 +180,12 @@ QWidget* PhotoPage::buildButtonRow()
     }
     layout->addSpacing(8);
     const PictureButton viewButtons[] = {
-        {ButtonIcon::ActualPixels, 57420, &PhotoPage::actualPixels, "actualButton"},
-        {ButtonIcon::FitWindow, 57421, &PhotoPage::fitWindow, "fitButton"},
-        {ButtonIcon::Same, 57441, &PhotoPage::matchPanes, "sameButton"},
-        {ButtonIcon::FullScreen, 57442, &PhotoPage::showCompare, "fullScreenButton"},
+        {ButtonIcon::ActualPixels, Strings::ActualPixelsTip, &PhotoPage::actualPixels,
+         "actualButton"},
+        {ButtonIcon::FitWindow, Strings::FitWindowTip, &PhotoPage::fitWindow, "fitButton"},
+        {ButtonIcon::Same, Strings::SameViewTip, &PhotoPage::matchPanes, "sameButton"},
+        {ButtonIcon::FullScreen, Strings::FullScreenTip, &PhotoPage::showCompare,
+         "fullScreenButton"},
     };
     for (const auto& b : viewButtons) {
         layout->addWidget(makeButton(int(b.icon), b.tooltip, b.slot, b.name));
@@ -202,9 +197,9 @@ QWidget* PhotoPage::buildButtonRow()
     m_progress->setTextVisible(false);
     m_progress->setMaximumHeight(12);
     layout->addWidget(m_progress, 1);
-    m_apply = new QPushButton(buttonIcon(ButtonIcon::Apply), text(kApplyText), row);
+    m_apply = new QPushButton(buttonIcon(ButtonIcon::Apply), text(Strings::ApplyButton), row);
     m_apply->setObjectName("applyButton");
-    m_apply->setToolTip(text(57443));
+    m_apply->setToolTip(text(Strings::ApplyTip));
     connect(m_apply, &QPushButton::clicked, this, &PhotoPage::startConversion);
     m_pictureButtons << m_apply;
     layout->addWidget(m_apply);
@@ -219,10 +214,10 @@ QWidget* PhotoPage::buildRightColumn()
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
     m_panel = new HistogramPanelWidget(column);
-    m_exifEditor =
-        new QPushButton(buttonIcon(ButtonIcon::ExifEditor), text(kExifEditorButton), column);
+    m_exifEditor = new QPushButton(buttonIcon(ButtonIcon::ExifEditor),
+                                   text(Strings::ExifEditorButton), column);
     m_exifEditor->setObjectName("exifEditorButton");
-    m_exifEditor->setToolTip(text(57449));
+    m_exifEditor->setToolTip(text(Strings::ExifEditorTip));
     connect(m_exifEditor, &QPushButton::clicked, this, &PhotoPage::editExif);
     m_exifList = new ExifListWidget(column);
     connect(m_exifList, &ExifListWidget::exifChanged, m_panel,
@@ -281,9 +276,9 @@ bool PhotoPage::openDropped(const QMimeData* mime)
 
 void PhotoPage::openWithDialog()
 {
-    const QString path =
-        QFileDialog::getOpenFileName(this, text(kOpenCaption), AppSettings::lastFolder("open"),
-                                     text(kOpenFilter), nullptr, QFileDialog::ReadOnly);
+    const QString path = QFileDialog::getOpenFileName(
+        this, text(Strings::OpenCaption), AppSettings::lastFolder("open"),
+        text(Strings::OpenFilter), nullptr, QFileDialog::ReadOnly);
     if (path.isEmpty()) {
         return;
     }
@@ -333,7 +328,7 @@ bool PhotoPage::openPicture(const QString& path)
     const Rect fullSize = loaded->fullSize;
     m_result = Image();
     if (!ok) {
-        showMessageBox(this, text(kOpenFailed) + ": \n" + path);
+        showMessageBox(this, text(Strings::OpenFailed) + ": \n" + path);
         m_source = Image();
         m_geometry = GeometryRecord();
         m_fileName.clear();
@@ -437,7 +432,7 @@ void PhotoPage::restartHistogram()
 bool PhotoPage::refuseWhileHistogram()
 {
     if (m_panel->isCalculating()) {
-        showMessageBox(this, text(kHistogramBusy));
+        showMessageBox(this, text(Strings::HistogramBusy));
         return true;
     }
     return false;
@@ -457,7 +452,8 @@ bool PhotoPage::startConversion()
     settings.tags.language = activeLanguageCode().toStdString();
     if (settings.film.enabled && !hasFilmRecipe(settings.film.filmType)) {
         // Without a recipe the job would end silently; say why nothing happens instead.
-        emit statusMessage(text(kNoRecipe).arg(text(filmNameId(settings.film.filmType))));
+        emit statusMessage(
+            text(Strings::FilmHasNoRecipe).arg(text(filmNameId(settings.film.filmType))));
         return false;
     }
     m_progress->setValue(0);
@@ -497,7 +493,7 @@ void PhotoPage::conversionFinished(bool ok)
     m_progress->setValue(100);
     m_resultCurrent = true;
     updateButtons();
-    emit statusMessage(text(kConverted).arg(m_result.width()).arg(m_result.height()));
+    emit statusMessage(text(Strings::ConvertedSize).arg(m_result.width()).arg(m_result.height()));
 }
 
 FullSizeJob PhotoPage::fullSizeJob() const

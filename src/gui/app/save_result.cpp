@@ -10,24 +10,17 @@
 #include "exif/exif_data.h"
 #include "exif/exif_entry.h"
 #include "exif/keep_exif.h"
-#include "gui/app/app_settings.h"
 #include "gui/app/full_size_save.h"
 #include "gui/app/save_size_dialog.h"
-#include "gui/app/string_table.h"
 #include "gui/controls/message_box.h"
 #include "gui/engine/jpeg_options_dialog.h"
 #include "gui/engine/tiff_options_dialog.h"
+#include "gui/support/app_settings.h"
+#include "gui/support/string_table.h"
 
 namespace tavelune::gui {
 
 namespace {
-
-// Texts ids of this file.
-constexpr int kNoConversion = 60100;
-constexpr int kUnsupportedFormat = 60101;
-constexpr int kSaveFailed = 60102;
-constexpr int kSaveFilter = 60103;
-constexpr int kSaveCaption = 60104;
 
 // The rewritten copy the kept EXIF goes through, so the page's model stays as loaded.
 void copyEntries(const ExifData& from, ExifData& to)
@@ -70,11 +63,11 @@ bool saveResultWithDialog(QWidget* parent, const Image& result, const ExifData* 
                           const QString& sourceFile, const FullSizeJob* fullSize)
 {
     if (result.isEmpty()) {
-        showMessageBox(parent, text(kNoConversion));
+        showMessageBox(parent, text(Strings::NoConversion));
         return false;
     }
-    QFileDialog dialog(parent, text(kSaveCaption), AppSettings::lastFolder("save"),
-                       text(kSaveFilter));
+    QFileDialog dialog(parent, text(Strings::SaveCaption), AppSettings::lastFolder("save"),
+                       text(Strings::SaveFilter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("jpg"));
     dialog.selectFile(proposedSaveName(sourceFile));
@@ -90,7 +83,7 @@ bool saveResultTo(QWidget* parent, const Image& result, const ExifData* exif, co
                   const FullSizeJob* fullSize)
 {
     if (result.isEmpty()) {
-        showMessageBox(parent, text(kNoConversion));
+        showMessageBox(parent, text(Strings::NoConversion));
         return false;
     }
     const QString extension = QFileInfo(path).suffix().toLower();
@@ -98,7 +91,7 @@ bool saveResultTo(QWidget* parent, const Image& result, const ExifData* exif, co
     const bool jpeg = extension == QLatin1String("jpg") || extension == QLatin1String("jpeg");
     const bool tiff = extension == QLatin1String("tif") || extension == QLatin1String("tiff");
     if (!jpeg && !tiff && extension != QLatin1String("bmp")) {
-        showMessageBox(parent, text(kUnsupportedFormat));
+        showMessageBox(parent, text(Strings::UnsupportedSaveFormat));
         return false;
     }
     bool full = false;
@@ -125,7 +118,7 @@ bool saveResultTo(QWidget* parent, const Image& result, const ExifData* exif, co
         saved = writeKeptExif(kept, file);
     }
     if (!saved) {
-        showMessageBox(parent, text(kSaveFailed).arg(path), QMessageBox::Warning);
+        showMessageBox(parent, text(Strings::SaveFailed).arg(path), QMessageBox::Warning);
     }
     return saved;
 }

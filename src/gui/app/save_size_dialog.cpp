@@ -6,32 +6,24 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "gui/app/string_table.h"
-#include "gui/engine/engine_text_ids.h"
+#include "gui/support/string_table.h"
 
 namespace tavelune::gui {
 
-namespace {
-
-constexpr int kCaption = 60400;
-constexpr int kWorkingSize = 60401;
-constexpr int kFullSize = 60402;
-
-}  // namespace
-
 SaveSizeDialog::SaveSizeDialog(QSize working, QSize full, QWidget* parent) : QDialog(parent)
 {
-    setWindowTitle(text(kCaption));
-    m_working =
-        new QRadioButton(text(kWorkingSize).arg(working.width()).arg(working.height()), this);
-    m_full = new QRadioButton(text(kFullSize).arg(full.width()).arg(full.height()), this);
+    setWindowTitle(text(Strings::SaveSizeCaption));
+    m_working = new QRadioButton(
+        text(Strings::SaveWorkingSize).arg(working.width()).arg(working.height()), this);
+    m_full =
+        new QRadioButton(text(Strings::SaveFullSize).arg(full.width()).arg(full.height()), this);
     m_working->setObjectName("workingSizeChoice");
     m_full->setObjectName("fullSizeChoice");
     m_full->setChecked(true);
 
     auto* buttons = new QDialogButtonBox(this);
-    QPushButton* ok = buttons->addButton(text(ids::kOk), QDialogButtonBox::AcceptRole);
-    buttons->addButton(text(ids::kCancel), QDialogButtonBox::RejectRole);
+    QPushButton* ok = buttons->addButton(text(Strings::OkButton), QDialogButtonBox::AcceptRole);
+    buttons->addButton(text(Strings::CancelButton), QDialogButtonBox::RejectRole);
     ok->setDefault(true);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);

@@ -13,16 +13,10 @@
 #include "gui/app/main_window.h"
 #include "gui/app/photo_page.h"
 #include "gui/app/program_folder.h"
-#include "gui/app/string_table.h"
 #include "gui/controls/message_box.h"
+#include "gui/support/string_table.h"
 
 namespace tavelune::gui {
-
-namespace {
-
-constexpr int kMissingFile = 60132;
-
-}  // namespace
 
 bool parseStartOptions(const QStringList& arguments, StartOptions& options, int& exitCode)
 {
@@ -103,7 +97,8 @@ bool TaveluneApp::createMainWindow()
         // The placeholders are JPEGs whatever their extension says.
         if (!QFile::exists(names[i]) ||
             !openImage(QFile::encodeName(names[i]).toStdString(), placeholders[i], "JPG")) {
-            showMessageBox(nullptr, text(kMissingFile).arg(names[i]), QMessageBox::Critical);
+            showMessageBox(nullptr, text(Strings::MissingFile).arg(names[i]),
+                           QMessageBox::Critical);
             return false;
         }
         placeholders[i].setDpi(72.0f);

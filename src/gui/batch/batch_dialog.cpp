@@ -26,8 +26,6 @@
 #include "engine/format_dispatch.h"
 #include "engine/format_number.h"
 #include "engine/message_sink.h"
-#include "gui/app/app_settings.h"
-#include "gui/app/string_table.h"
 #include "gui/batch/batch_runner.h"
 #include "gui/batch/file_type_icons.h"
 #include "gui/controls/message_box.h"
@@ -36,6 +34,8 @@
 #include "gui/film/film_page.h"
 #include "gui/overlay/border_page.h"
 #include "gui/overlay/overlay_page.h"
+#include "gui/support/app_settings.h"
+#include "gui/support/string_table.h"
 #include "gui/view/image_view.h"
 #include "job/batch_list.h"
 #include "job/batch_tally.h"
@@ -43,32 +43,6 @@
 namespace tavelune::gui {
 
 namespace {
-
-constexpr int kNameColumnText = 57362;
-constexpr int kFolderColumnText = 57363;
-constexpr int kTypeColumnText = 57364;
-constexpr int kChooseFolderCaption = 57390;
-constexpr int kSkipUnsupported = 65500;
-constexpr int kCaption = 65501;
-constexpr int kAddFiles = 65502;
-constexpr int kClearList = 65503;
-constexpr int kRemove = 65504;
-constexpr int kBrowse = 65505;
-constexpr int kOptions = 65506;
-constexpr int kStart = 65507;
-constexpr int kOutputGroup = 65508;
-constexpr int kTypeLabel = 65509;
-constexpr int kTypeJpeg = 65510;
-constexpr int kTypeTiff = 65511;
-constexpr int kTypeBmp = 65512;
-constexpr int kPrefixLabel = 65513;
-constexpr int kFolderLabel = 65514;
-constexpr int kReady = 65515;
-constexpr int kReduce = 65517;
-constexpr int kCancel = 65518;
-constexpr int kClose = 65519;
-constexpr int kInfoLine = 65529;
-constexpr int kOpenFilter = 60111;
 
 QByteArray utf8(const QString& value)
 {
@@ -80,7 +54,7 @@ QByteArray utf8(const QString& value)
 BatchDialog::BatchDialog(QWidget* parent) : QDialog(parent), m_runner(new BatchRunner(this))
 {
     setObjectName("batchDialog");
-    setWindowTitle(text(kCaption));
+    setWindowTitle(text(Strings::BatchCaption));
     setAcceptDrops(true);
     m_jpegOptions = new JpegOptionsDialog(this);
     m_tiffOptions = new TiffOptionsDialog(this);
@@ -95,10 +69,10 @@ BatchDialog::BatchDialog(QWidget* parent) : QDialog(parent), m_runner(new BatchR
     m_watermarkPage = new OverlayPage(OverlayPage::Kind::Watermark, m_tabs);
     m_signaturePage = new OverlayPage(OverlayPage::Kind::Signature, m_tabs);
     m_borderPage = new BorderPage(m_tabs);
-    m_tabs->addTab(m_filmPage, text(57399));
-    m_tabs->addTab(m_watermarkPage, text(57396));
-    m_tabs->addTab(m_signaturePage, text(57397));
-    m_tabs->addTab(m_borderPage, text(57398));
+    m_tabs->addTab(m_filmPage, text(Strings::FilmTab));
+    m_tabs->addTab(m_watermarkPage, text(Strings::WatermarkTab));
+    m_tabs->addTab(m_signaturePage, text(Strings::SignatureTab));
+    m_tabs->addTab(m_borderPage, text(Strings::FrameTab));
 
     auto* middle = new QHBoxLayout;
     middle->addWidget(m_tabs, 1);
@@ -133,11 +107,11 @@ QWidget* BatchDialog::buildListArea()
     auto* layout = new QVBoxLayout(area);
     layout->setContentsMargins(0, 0, 0, 0);
     auto* buttons = new QHBoxLayout;
-    m_addButton = new QPushButton(text(kAddFiles), area);
+    m_addButton = new QPushButton(text(Strings::BatchAddFiles), area);
     m_addButton->setObjectName("addFilesButton");
-    m_clearButton = new QPushButton(text(kClearList), area);
+    m_clearButton = new QPushButton(text(Strings::BatchClearList), area);
     m_clearButton->setObjectName("clearListButton");
-    m_removeButton = new QPushButton(text(kRemove), area);
+    m_removeButton = new QPushButton(text(Strings::BatchRemove), area);
     m_removeButton->setObjectName("removeButton");
     buttons->addWidget(m_addButton);
     buttons->addWidget(m_clearButton);
@@ -150,7 +124,7 @@ QWidget* BatchDialog::buildListArea()
     m_list = new QTableWidget(0, 3, area);
     m_list->setObjectName("fileList");
     m_list->setHorizontalHeaderLabels(
-        {text(kNameColumnText), text(kFolderColumnText), text(kTypeColumnText)});
+        {text(Strings::FileNameColumn), text(Strings::FolderColumn), text(Strings::TypeColumn)});
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -206,43 +180,44 @@ QWidget* BatchDialog::buildOutputArea()
     auto* column = new QWidget(this);
     auto* layout = new QVBoxLayout(column);
     layout->setContentsMargins(0, 0, 0, 0);
-    auto* group = new QGroupBox(text(kOutputGroup), column);
+    auto* group = new QGroupBox(text(Strings::BatchOutputGroup), column);
     auto* form = new QFormLayout(group);
     m_type = new QComboBox(group);
     m_type->setObjectName("typeCombo");
-    m_type->addItems({text(kTypeJpeg), text(kTypeTiff), text(kTypeBmp)});
+    m_type->addItems(
+        {text(Strings::BatchTypeJpeg), text(Strings::BatchTypeTiff), text(Strings::BatchTypeBmp)});
     m_type->setCurrentIndex(0);
-    m_optionsButton = new QPushButton(text(kOptions), group);
+    m_optionsButton = new QPushButton(text(Strings::BatchOptions), group);
     m_optionsButton->setObjectName("optionsButton");
     auto* typeRow = new QHBoxLayout;
     typeRow->addWidget(m_type, 1);
     typeRow->addWidget(m_optionsButton);
-    form->addRow(text(kTypeLabel), typeRow);
+    form->addRow(text(Strings::BatchTypeLabel), typeRow);
     m_prefix = new QLineEdit(QStringLiteral("QX_"), group);
     m_prefix->setObjectName("prefixEdit");
-    form->addRow(text(kPrefixLabel), m_prefix);
+    form->addRow(text(Strings::BatchPrefixLabel), m_prefix);
     m_folder = new QLineEdit(group);
     m_folder->setObjectName("folderEdit");
     m_folder->setMinimumWidth(200);
-    m_browseButton = new QPushButton(text(kBrowse), group);
+    m_browseButton = new QPushButton(text(Strings::BatchBrowse), group);
     m_browseButton->setObjectName("browseButton");
     auto* folderRow = new QHBoxLayout;
     folderRow->addWidget(m_folder, 1);
     folderRow->addWidget(m_browseButton);
-    form->addRow(text(kFolderLabel), folderRow);
-    m_reduce = new QCheckBox(text(kReduce), group);
+    form->addRow(text(Strings::BatchFolderLabel), folderRow);
+    m_reduce = new QCheckBox(text(Strings::BatchReduce), group);
     m_reduce->setObjectName("reduceBox");
     form->addRow(m_reduce);
     connect(m_type, &QComboBox::currentIndexChanged, this, &BatchDialog::typeChanged);
     connect(m_optionsButton, &QPushButton::clicked, this, &BatchDialog::showOptions);
     connect(m_browseButton, &QPushButton::clicked, this, &BatchDialog::chooseFolder);
 
-    m_startButton = new QPushButton(text(kStart), column);
+    m_startButton = new QPushButton(text(Strings::BatchStart), column);
     m_startButton->setObjectName("startButton");
     m_startButton->setDefault(true);
-    m_cancelButton = new QPushButton(text(kCancel), column);
+    m_cancelButton = new QPushButton(text(Strings::BatchCancel), column);
     m_cancelButton->setObjectName("cancelButton");
-    m_closeButton = new QPushButton(text(kClose), column);
+    m_closeButton = new QPushButton(text(Strings::BatchClose), column);
     m_closeButton->setObjectName("closeButton");
     m_closeButton->setAutoDefault(false);
     connect(m_startButton, &QPushButton::clicked, this, &BatchDialog::startRun);
@@ -274,7 +249,7 @@ QWidget* BatchDialog::buildProgressArea()
     m_fileBar->setValue(0);
     m_fileBar->setTextVisible(false);
     m_fileBar->setMaximumHeight(10);
-    m_status = new QLabel(text(kReady), area);
+    m_status = new QLabel(text(Strings::BatchReady), area);
     m_status->setObjectName("statusText");
     m_status->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_log = new QListWidget(area);
@@ -291,8 +266,9 @@ QWidget* BatchDialog::buildProgressArea()
 void BatchDialog::chooseFiles()
 {
     const QStringList paths = QFileDialog::getOpenFileNames(
-        this, text(kAddFiles).remove(QStringLiteral("...")), AppSettings::lastFolder("batch"),
-        text(kOpenFilter), nullptr, QFileDialog::ReadOnly);
+        this, text(Strings::BatchAddFiles).remove(QStringLiteral("...")),
+        AppSettings::lastFolder("batch"), text(Strings::OpenFilter), nullptr,
+        QFileDialog::ReadOnly);
     if (paths.isEmpty()) {
         return;
     }
@@ -305,8 +281,9 @@ bool BatchDialog::appendPath(const QString& path, bool tellUnsupported)
     BatchListEntry entry;
     const BatchListCheck check = makeBatchListEntry(QFile::encodeName(path).toStdString(), entry);
     if (check == BatchListCheck::Unsupported && tellUnsupported) {
-        showMessageBox(this, QString::asprintf(utf8(text(kSkipUnsupported)).constData(),
-                                               utf8(path).constData()));
+        showMessageBox(this,
+                       QString::asprintf(utf8(text(Strings::BatchSkipUnsupported)).constData(),
+                                         utf8(path).constData()));
     }
     if (check != BatchListCheck::Listed) {
         return false;
@@ -414,9 +391,10 @@ void BatchDialog::previewRow(int row)
     m_previewRow = row;
     m_view->setPicture(&m_preview);
     m_view->fitWindow();
-    m_info->setText(QString::asprintf(
-        utf8(text(kInfoLine)).constData(), utf8(m_list->item(row, 0)->text()).constData(),
-        m_preview.width(), m_preview.height(), formatNumber(m_preview.dpi(), -1).c_str()));
+    m_info->setText(QString::asprintf(utf8(text(Strings::BatchInfoLine)).constData(),
+                                      utf8(m_list->item(row, 0)->text()).constData(),
+                                      m_preview.width(), m_preview.height(),
+                                      formatNumber(m_preview.dpi(), -1).c_str()));
     m_info->setCursorPosition(0);
 }
 
@@ -430,8 +408,8 @@ void BatchDialog::clearPreview()
 
 void BatchDialog::chooseFolder()
 {
-    const QString folder =
-        QFileDialog::getExistingDirectory(this, text(kChooseFolderCaption), m_folder->text());
+    const QString folder = QFileDialog::getExistingDirectory(
+        this, text(Strings::ChooseOutputFolder), m_folder->text());
     if (!folder.isEmpty()) {
         m_folder->setText(folder);
     }

@@ -14,8 +14,6 @@
 
 #include "engine/format_number.h"
 #include "film/film_step.h"
-#include "gui/app/app_settings.h"
-#include "gui/app/string_table.h"
 #include "gui/batch/batch_dialog.h"
 #include "gui/batch/batch_runner.h"
 #include "gui/controls/message_box.h"
@@ -24,6 +22,8 @@
 #include "gui/film/film_page.h"
 #include "gui/overlay/border_page.h"
 #include "gui/overlay/overlay_page.h"
+#include "gui/support/app_settings.h"
+#include "gui/support/string_table.h"
 #include "job/batch_tally.h"
 
 namespace tavelune::gui {
@@ -31,24 +31,6 @@ namespace tavelune::gui {
 namespace {
 
 constexpr int kWorkingSize = 800;
-constexpr int kNoOutputFolder = 57430;
-constexpr int kEmptyList = 57433;
-constexpr int kFailed = 57434;
-constexpr int kFileOfFiles = 65516;
-constexpr int kOverwriteQuestion = 65520;
-constexpr int kReplaceAll = 65521;
-constexpr int kSkipExisting = 65522;
-constexpr int kCancel = 65518;
-constexpr int kDone = 65523;
-constexpr int kCancelled = 65524;
-constexpr int kCancelling = 65525;
-constexpr int kSkippedReason = 65526;
-constexpr int kCannotCreateFolder = 65527;
-constexpr int kBadPrefix = 65528;
-constexpr int kSkipped = 65530;
-constexpr int kStillRunning = 65531;
-constexpr int kNoRecipe = 65532;
-constexpr int kReplacesSource = 65533;
 // Enough names for the user to recognise the files the question is about.
 constexpr size_t kNamesInQuestion = 5;
 
@@ -111,25 +93,25 @@ bool BatchDialog::startRun()
         return false;
     }
     if (m_list->rowCount() == 0) {
-        showMessageBox(this, text(kEmptyList), QMessageBox::Warning);
+        showMessageBox(this, text(Strings::EmptyFileList), QMessageBox::Warning);
         return false;
     }
     const QString folderText = m_folder->text().trimmed();
     if (folderText.isEmpty()) {
-        showMessageBox(this, text(kNoOutputFolder), QMessageBox::Warning);
+        showMessageBox(this, text(Strings::NoOutputFolder), QMessageBox::Warning);
         m_folder->setFocus();
         return false;
     }
     // A separator in the prefix would write outside the chosen folder.
     if (m_prefix->text().contains(QLatin1Char('/'))) {
-        showMessageBox(this, text(kBadPrefix), QMessageBox::Warning);
+        showMessageBox(this, text(Strings::BatchBadPrefix), QMessageBox::Warning);
         m_prefix->setFocus();
         return false;
     }
     const QString folder = QFileInfo(folderText).absoluteFilePath();
     if (!QDir().mkpath(folder)) {
         showMessageBox(this,
-                       QString::asprintf(utf8(text(kCannotCreateFolder)).constData(),
+                       QString::asprintf(utf8(text(Strings::BatchCannotCreateFolder)).constData(),
                                          utf8(folder).constData()),
                        QMessageBox::Warning);
         return false;
@@ -138,7 +120,7 @@ bool BatchDialog::startRun()
     settings.outputFolder = QFile::encodeName(folder).toStdString();
     if (settings.conversion.job.film.enabled &&
         !hasFilmRecipe(settings.conversion.job.film.filmType)) {
-        showMessageBox(this, text(kNoRecipe), QMessageBox::Warning);
+        showMessageBox(this, text(Strings::BatchNoRecipe), QMessageBox::Warning);
         return false;
     }
     m_runFiles = listedFiles();
@@ -148,11 +130,11 @@ bool BatchDialog::startRun()
     }
     if (const std::vector<size_t> replacing = batchOutputsReplacingInputs(files, settings);
         !replacing.empty()) {
-        showMessageBox(
-            this,
-            QString::asprintf(utf8(text(kReplacesSource)).constData(), int(replacing.size()),
-                              utf8(someNames(files, replacing, settings)).constData()),
-            QMessageBox::Warning);
+        showMessageBox(this,
+                       QString::asprintf(utf8(text(Strings::BatchReplacesSource)).constData(),
+                                         int(replacing.size()),
+                                         utf8(someNames(files, replacing, settings)).constData()),
+                       QMessageBox::Warning);
         return false;
     }
     if (!confirmOverwrite(files, settings)) {
@@ -179,15 +161,15 @@ bool BatchDialog::confirmOverwrite(const std::vector<std::string>& files, BatchS
     if (existing.empty()) {
         return true;
     }
-    const QString question =
-        QString::asprintf(utf8(text(kOverwriteQuestion)).constData(), int(existing.size()),
-                          utf8(someNames(files, existing, settings)).constData());
+    const QString question = QString::asprintf(
+        utf8(text(Strings::BatchOverwriteQuestion)).constData(), int(existing.size()),
+        utf8(someNames(files, existing, settings)).constData());
     const QMessageBox::StandardButton answer =
         askQuestion(this, question, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
                     QMessageBox::No, QMessageBox::Question,
-                    {{QMessageBox::Yes, text(kReplaceAll)},
-                     {QMessageBox::No, text(kSkipExisting)},
-                     {QMessageBox::Cancel, text(kCancel)}});
+                    {{QMessageBox::Yes, text(Strings::BatchReplaceAll)},
+                     {QMessageBox::No, text(Strings::BatchSkipExisting)},
+                     {QMessageBox::Cancel, text(Strings::BatchCancel)}});
     if (answer == QMessageBox::Yes) {
         settings.overwrite = true;
         return true;
@@ -202,7 +184,7 @@ void BatchDialog::cancelRun()
     }
     m_runner->cancel();
     m_cancelButton->setEnabled(false);
-    m_status->setText(text(kCancelling));
+    m_status->setText(text(Strings::BatchCancelling));
 }
 
 void BatchDialog::setRunning(bool running)
@@ -224,7 +206,7 @@ void BatchDialog::onFileStarted(int index)
     m_tally->fileStarted(size_t(index));
     if (!m_runner->isCancelling()) {
         m_status->setText(QString::asprintf(
-            utf8(text(kFileOfFiles)).constData(), index + 1, int(m_tally->fileCount()),
+            utf8(text(Strings::BatchFileOfFiles)).constData(), index + 1, int(m_tally->fileCount()),
             utf8(QFileInfo(m_runFiles.value(index)).fileName()).constData()));
     }
     showRunProgress();
@@ -248,15 +230,15 @@ void BatchDialog::onFileFinished(int index, const BatchFileResult& result)
     const QString name = QFileInfo(m_runFiles.value(index)).fileName();
     if (result.status == BatchFileStatus::Failed) {
         auto* item =
-            new QListWidgetItem(text(kFailed) + QStringLiteral(": ") + name +
+            new QListWidgetItem(text(Strings::CouldNotProcess) + QStringLiteral(": ") + name +
                                 QStringLiteral(" — ") + QString::fromStdString(result.reason));
         item->setForeground(QColor(0xb0, 0x1c, 0x1c));
         item->setToolTip(m_runFiles.value(index));
         m_log->addItem(item);
         m_log->scrollToBottom();
     } else if (result.status == BatchFileStatus::Skipped) {
-        auto* item = new QListWidgetItem(text(kSkipped) + QStringLiteral(": ") + name +
-                                         QStringLiteral(" — ") + text(kSkippedReason));
+        auto* item = new QListWidgetItem(text(Strings::BatchSkipped) + QStringLiteral(": ") + name +
+                                         QStringLiteral(" — ") + text(Strings::BatchSkippedReason));
         item->setToolTip(m_runFiles.value(index));
         m_log->addItem(item);
         m_log->scrollToBottom();
@@ -276,12 +258,13 @@ void BatchDialog::onRunFinished()
     const BatchTally& tally = *m_tally;
     QString summary;
     if (tally.notProcessed() > 0) {
-        summary = QString::asprintf(utf8(text(kCancelled)).constData(), int(tally.converted()),
-                                    int(tally.skipped()), int(tally.failed()),
-                                    int(tally.notProcessed()), seconds.c_str());
+        summary = QString::asprintf(
+            utf8(text(Strings::BatchCancelled)).constData(), int(tally.converted()),
+            int(tally.skipped()), int(tally.failed()), int(tally.notProcessed()), seconds.c_str());
     } else {
-        summary = QString::asprintf(utf8(text(kDone)).constData(), int(tally.converted()),
-                                    int(tally.skipped()), int(tally.failed()), seconds.c_str());
+        summary =
+            QString::asprintf(utf8(text(Strings::BatchDone)).constData(), int(tally.converted()),
+                              int(tally.skipped()), int(tally.failed()), seconds.c_str());
     }
     m_status->setText(summary);
     m_runBar->setValue(tally.notProcessed() > 0 ? tally.overallPercent() : 100);
@@ -292,7 +275,7 @@ void BatchDialog::onRunFinished()
 void BatchDialog::reject()
 {
     if (isRunning()) {
-        showMessageBox(this, text(kStillRunning));
+        showMessageBox(this, text(Strings::BatchStillRunning));
         return;
     }
     QDialog::reject();
@@ -302,7 +285,7 @@ void BatchDialog::closeEvent(QCloseEvent* event)
 {
     if (isRunning()) {
         event->ignore();
-        showMessageBox(this, text(kStillRunning));
+        showMessageBox(this, text(Strings::BatchStillRunning));
         return;
     }
     QDialog::closeEvent(event);

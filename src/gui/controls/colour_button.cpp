@@ -9,8 +9,8 @@
 #include <QStyleOptionButton>
 #include <QTimer>
 
-#include "gui/app/string_table.h"
 #include "gui/controls/colour_popup.h"
+#include "gui/support/string_table.h"
 
 namespace tavelune::gui {
 namespace {
@@ -110,7 +110,7 @@ void ColourButton::askCustomColour()
     QColorDialog dialog(fromColourRef(current < 0 ? m_palette.customColour() : uint32_t(current)),
                         this);
     dialog.setOption(QColorDialog::DontUseNativeDialog);
-    dialog.setWindowTitle(gui::text(63005));
+    dialog.setWindowTitle(gui::text(gui::Strings::ChooseColour));
     if (dialog.exec() == QDialog::Accepted)
         chooseCustom(uint32_t(toColourRef(dialog.selectedColor())));
 }

@@ -12,8 +12,8 @@
 #include <QStylePainter>
 #include <algorithm>
 
-#include "gui/app/string_table.h"
 #include "gui/controls/colour_button.h"
+#include "gui/support/string_table.h"
 
 namespace tavelune::gui {
 
@@ -58,8 +58,8 @@ void ColourCell::paintEvent(QPaintEvent*)
 
 Eyedropper::Eyedropper(QWidget* parent) : QAbstractButton(parent)
 {
-    setText(gui::text(63003));
-    setToolTip(gui::text(63004));
+    setText(gui::text(gui::Strings::Eyedropper));
+    setToolTip(gui::text(gui::Strings::EyedropperTip));
     setFocusPolicy(Qt::NoFocus);
 }
 
@@ -139,10 +139,10 @@ ColourPopup::ColourPopup(const ColourPalette& palette, bool noColourAllowed, QWi
     };
 
     ColourCell* none = addCell(-1, 0xFFFFFF);
-    none->setToolTip(gui::text(63001));
+    none->setToolTip(gui::text(gui::Strings::NoColour));
     if (noColourAllowed) {
         grid->addWidget(none, 0, 0);
-        auto* noneLabel = new QLabel(gui::text(63001), this);
+        auto* noneLabel = new QLabel(gui::text(gui::Strings::NoColour), this);
         grid->addWidget(noneLabel, 0, 1, 1, kColumns - 1);
     } else {
         none->hide();
@@ -161,7 +161,7 @@ ColourPopup::ColourPopup(const ColourPalette& palette, bool noColourAllowed, QWi
     grid->addWidget(m_field, 3, 1, 1, 4);
     m_eyedropper = new Eyedropper(this);
     grid->addWidget(m_eyedropper, 3, 5, 1, kColumns - 5);
-    m_custom = new QPushButton(gui::text(63002), this);
+    m_custom = new QPushButton(gui::text(gui::Strings::CustomColour), this);
     m_custom->setFocusPolicy(Qt::NoFocus);
     grid->addWidget(m_custom, 4, 0, 1, kColumns);
     showInField(palette.customColour());

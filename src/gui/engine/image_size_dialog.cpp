@@ -14,9 +14,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "gui/app/string_table.h"
 #include "gui/controls/message_box.h"
-#include "gui/engine/engine_text_ids.h"
+#include "gui/support/string_table.h"
 
 namespace tavelune::gui {
 namespace {
@@ -33,12 +32,12 @@ std::vector<int> unitTextIds(SizeField field)
     switch (field) {
         case SizeField::PixelWidth:
         case SizeField::PixelHeight:
-            return {ids::kUnitPixels, ids::kUnitPercent};
+            return {Strings::UnitPixels, Strings::UnitPercent};
         case SizeField::DocumentWidth:
         case SizeField::DocumentHeight:
-            return {ids::kUnitInches, ids::kUnitCentimetres, ids::kUnitMillimetres};
+            return {Strings::UnitInches, Strings::UnitCentimetres, Strings::UnitMillimetres};
         case SizeField::Resolution:
-            return {ids::kPixelsPerInch, ids::kPixelsPerCentimetre};
+            return {Strings::PixelsPerInch, Strings::PixelsPerCentimetre};
     }
     return {};
 }
@@ -47,7 +46,7 @@ std::vector<int> unitTextIds(SizeField field)
 
 ImageSizeDialog::ImageSizeDialog(QWidget* parent) : QDialog(parent)
 {
-    setWindowTitle(text(ids::kImageSizeTitle));
+    setWindowTitle(text(Strings::ImageSizeTitle));
 
     const QRegularExpression number(QStringLiteral("[0-9]{0,7}(\\.[0-9]{0,3})?"));
     for (SizeField field : kFields) {
@@ -84,15 +83,15 @@ ImageSizeDialog::ImageSizeDialog(QWidget* parent) : QDialog(parent)
         grid->addWidget(edit(field), row, 1);
         grid->addWidget(unitList(field), row, 2);
     };
-    auto* pixelGroup = new QGroupBox(text(ids::kPixelSizeGroup), this);
+    auto* pixelGroup = new QGroupBox(text(Strings::PixelSizeGroup), this);
     auto* pixelGrid = new QGridLayout(pixelGroup);
-    addRow(pixelGrid, 0, ids::kWidthLabel, SizeField::PixelWidth);
-    addRow(pixelGrid, 1, ids::kHeightLabel, SizeField::PixelHeight);
-    auto* documentGroup = new QGroupBox(text(ids::kDocumentSizeGroup), this);
+    addRow(pixelGrid, 0, Strings::WidthLabel, SizeField::PixelWidth);
+    addRow(pixelGrid, 1, Strings::HeightLabel, SizeField::PixelHeight);
+    auto* documentGroup = new QGroupBox(text(Strings::DocumentSizeGroup), this);
     auto* documentGrid = new QGridLayout(documentGroup);
-    addRow(documentGrid, 0, ids::kWidthLabel, SizeField::DocumentWidth);
-    addRow(documentGrid, 1, ids::kHeightLabel, SizeField::DocumentHeight);
-    addRow(documentGrid, 2, ids::kResolutionLabel, SizeField::Resolution);
+    addRow(documentGrid, 0, Strings::WidthLabel, SizeField::DocumentWidth);
+    addRow(documentGrid, 1, Strings::HeightLabel, SizeField::DocumentHeight);
+    addRow(documentGrid, 2, Strings::ResolutionLabel, SizeField::Resolution);
     // The two groups line up column by column although they are separate grids.
     int labelWidth = 0;
     int unitWidth = 0;
@@ -102,9 +101,9 @@ ImageSizeDialog::ImageSizeDialog(QWidget* parent) : QDialog(parent)
     for (QComboBox* units : m_units) units->setMinimumWidth(unitWidth);
     for (QGridLayout* grid : {pixelGrid, documentGrid}) grid->setColumnStretch(1, 1);
 
-    m_constrainBox = new QCheckBox(text(ids::kConstrain), this);
+    m_constrainBox = new QCheckBox(text(Strings::ConstrainProportions), this);
     m_constrainBox->setObjectName("constrain");
-    m_resampleBox = new QCheckBox(text(ids::kResample), this);
+    m_resampleBox = new QCheckBox(text(Strings::ResampleImage), this);
     m_resampleBox->setObjectName("resample");
     connect(m_constrainBox, &QCheckBox::clicked, this, [this](bool ticked) {
         m_model.setConstrain(ticked);
@@ -116,9 +115,9 @@ ImageSizeDialog::ImageSizeDialog(QWidget* parent) : QDialog(parent)
     });
 
     auto* buttons = new QDialogButtonBox(this);
-    QPushButton* ok = buttons->addButton(text(ids::kOk), QDialogButtonBox::AcceptRole);
+    QPushButton* ok = buttons->addButton(text(Strings::OkButton), QDialogButtonBox::AcceptRole);
     ok->setDefault(true);
-    buttons->addButton(text(ids::kCancel), QDialogButtonBox::RejectRole);
+    buttons->addButton(text(Strings::CancelButton), QDialogButtonBox::RejectRole);
     connect(buttons, &QDialogButtonBox::accepted, this, &ImageSizeDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &ImageSizeDialog::reject);
 
@@ -165,12 +164,13 @@ QString ImageSizeDialog::validationText(const SizeValidation& check) const
     auto format = [](int id) { return text(id).toUtf8(); };
     switch (check.rule) {
         case SizeRule::WholePixels:
-            return QString::asprintf(format(ids::kWholePixelsRange).constData(),
+            return QString::asprintf(format(Strings::WholePixelsRange).constData(),
                                      (unsigned long)check.low, (unsigned long)check.high);
         case SizeRule::PercentRange:
-            return QString::asprintf(format(ids::kPercentRange).constData(), check.low, check.high);
+            return QString::asprintf(format(Strings::PercentRange).constData(), check.low,
+                                     check.high);
         case SizeRule::ResolutionRange:
-            return QString::asprintf(format(ids::kResolutionRange).constData(), check.low,
+            return QString::asprintf(format(Strings::ResolutionRange).constData(), check.low,
                                      (unsigned long)check.high);
         case SizeRule::None:
             break;

@@ -15,16 +15,16 @@
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QVBoxLayout>
+#include <iterator>
 
-#include "gui/app/string_table.h"
 #include "gui/controls/message_box.h"
-#include "gui/engine/engine_text_ids.h"
+#include "gui/support/string_table.h"
 
 namespace tavelune::gui {
 
 JpegOptionsDialog::JpegOptionsDialog(QWidget* parent) : QDialog(parent)
 {
-    setWindowTitle(text(ids::kJpegOptionsTitle));
+    setWindowTitle(text(Strings::JpegOptionsTitle));
 
     m_qualityEdit = new QLineEdit(this);
     m_qualityEdit->setObjectName("quality");
@@ -36,8 +36,11 @@ JpegOptionsDialog::JpegOptionsDialog(QWidget* parent) : QDialog(parent)
 
     m_presetList = new QComboBox(this);
     m_presetList->setObjectName("preset");
+    const Strings::Id presetNames[] = {Strings::QualityLow, Strings::QualityMedium,
+                                       Strings::QualityHigh, Strings::QualityMaximum};
+    static_assert(std::size(presetNames) == JpegOptionsModel::kPresetCount);
     for (int i = 0; i < JpegOptionsModel::kPresetCount; ++i)
-        m_presetList->addItem(text(ids::kQualityLow + i), JpegOptionsModel::kPresets[i].quality);
+        m_presetList->addItem(text(presetNames[i]), JpegOptionsModel::kPresets[i].quality);
 
     m_slider = new QSlider(Qt::Horizontal, this);
     m_slider->setObjectName("qualitySlider");
@@ -46,27 +49,27 @@ JpegOptionsDialog::JpegOptionsDialog(QWidget* parent) : QDialog(parent)
     m_slider->setPageStep(JpegOptionsModel::kSliderPage);
     m_slider->setMinimumWidth(200);
 
-    m_keepExifBox = new QCheckBox(text(ids::kKeepExif), this);
+    m_keepExifBox = new QCheckBox(text(Strings::KeepExif), this);
     m_keepExifBox->setObjectName("keepExif");
 
-    auto* group = new QGroupBox(text(ids::kJpegCompressionGroup), this);
+    auto* group = new QGroupBox(text(Strings::JpegCompressionGroup), this);
     auto* grid = new QGridLayout(group);
-    auto* qualityLabel = new QLabel(text(ids::kQualityLabel), group);
+    auto* qualityLabel = new QLabel(text(Strings::QualityLabel), group);
     qualityLabel->setBuddy(m_qualityEdit);
     auto* qualityRow = new QHBoxLayout;
     qualityRow->addWidget(qualityLabel);
     qualityRow->addWidget(m_qualityEdit);
     qualityRow->addWidget(m_presetList, 1);
     grid->addLayout(qualityRow, 0, 0, 1, 3);
-    grid->addWidget(new QLabel(text(ids::kSmallFile), group), 1, 0);
+    grid->addWidget(new QLabel(text(Strings::SmallerFile), group), 1, 0);
     grid->addWidget(m_slider, 1, 1);
-    grid->addWidget(new QLabel(text(ids::kLargeFile), group), 1, 2);
+    grid->addWidget(new QLabel(text(Strings::LargerFile), group), 1, 2);
     grid->setColumnStretch(1, 1);
 
     auto* buttons = new QDialogButtonBox(this);
-    m_okButton = buttons->addButton(text(ids::kOk), QDialogButtonBox::AcceptRole);
+    m_okButton = buttons->addButton(text(Strings::OkButton), QDialogButtonBox::AcceptRole);
     m_okButton->setDefault(true);
-    m_cancelButton = buttons->addButton(text(ids::kCancel), QDialogButtonBox::RejectRole);
+    m_cancelButton = buttons->addButton(text(Strings::CancelButton), QDialogButtonBox::RejectRole);
     connect(buttons, &QDialogButtonBox::accepted, this, &JpegOptionsDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &JpegOptionsDialog::reject);
 
@@ -133,7 +136,7 @@ bool JpegOptionsDialog::replaceOutOfRangeQuality()
     if (!m_model.replaceOutOfRangeQuality())
         return false;
     showModel();
-    showMessageBox(this, text(ids::kQualityRange), QMessageBox::Warning);
+    showMessageBox(this, text(Strings::QualityRange), QMessageBox::Warning);
     return true;
 }
 

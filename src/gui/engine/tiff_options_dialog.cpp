@@ -8,31 +8,30 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "gui/app/string_table.h"
-#include "gui/engine/engine_text_ids.h"
+#include "gui/support/string_table.h"
 
 namespace tavelune::gui {
 
 TiffOptionsDialog::TiffOptionsDialog(QWidget* parent) : QDialog(parent)
 {
-    setWindowTitle(text(ids::kTiffOptionsTitle));
+    setWindowTitle(text(Strings::TiffOptionsTitle));
 
-    auto* group = new QGroupBox(text(ids::kTiffCompressionGroup), this);
-    m_uncompressed = new QRadioButton(text(ids::kUncompressed), group);
+    auto* group = new QGroupBox(text(Strings::TiffCompressionGroup), this);
+    m_uncompressed = new QRadioButton(text(Strings::TiffUncompressed), group);
     m_uncompressed->setObjectName("uncompressed");
-    m_lzw = new QRadioButton(text(ids::kLzw), group);
+    m_lzw = new QRadioButton(text(Strings::TiffLzw), group);
     m_lzw->setObjectName("lzw");
     auto* groupLayout = new QVBoxLayout(group);
     groupLayout->addWidget(m_uncompressed);
     groupLayout->addWidget(m_lzw);
 
-    m_keepExifBox = new QCheckBox(text(ids::kKeepExif), this);
+    m_keepExifBox = new QCheckBox(text(Strings::KeepExif), this);
     m_keepExifBox->setObjectName("keepExif");
 
     auto* buttons = new QDialogButtonBox(this);
-    QPushButton* ok = buttons->addButton(text(ids::kOk), QDialogButtonBox::AcceptRole);
+    QPushButton* ok = buttons->addButton(text(Strings::OkButton), QDialogButtonBox::AcceptRole);
     ok->setDefault(true);
-    buttons->addButton(text(ids::kCancel), QDialogButtonBox::RejectRole);
+    buttons->addButton(text(Strings::CancelButton), QDialogButtonBox::RejectRole);
     connect(buttons, &QDialogButtonBox::accepted, this, &TiffOptionsDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &TiffOptionsDialog::reject);
 

@@ -16,10 +16,10 @@
 
 #include "engine/image.h"
 #include "exif/exif_messages.h"
-#include "gui/app/string_table.h"
 #include "gui/controls/message_box.h"
 #include "gui/exif/equipment_combo.h"
 #include "gui/exif/exif_field_validator.h"
+#include "gui/support/string_table.h"
 
 namespace tavelune::gui {
 
@@ -102,7 +102,7 @@ ExifEditorDialog::ExifEditorDialog(ExifData& exif, EditorPicture picture, QWidge
       m_w(std::make_unique<Widgets>())
 {
     setObjectName("exifEditorDialog");
-    setWindowTitle(text(64000));
+    setWindowTitle(text(Strings::ExifEditorTitle));
     setModal(true);
     build();
     showFields();
@@ -166,7 +166,7 @@ void ExifEditorDialog::build()
 
 QWidget* ExifEditorDialog::buildShooting()
 {
-    auto* group = new QGroupBox(text(64001), this);
+    auto* group = new QGroupBox(text(Strings::ExifShootingGroup), this);
     auto* grid = new QGridLayout(group);
     int row = 0;
     auto numeric = [&](EditorField field, std::string ExifEditorFields::*value, int labelId,
@@ -179,7 +179,8 @@ QWidget* ExifEditorDialog::buildShooting()
         combo->setValidator(new ExifFieldValidator(field, combo->lineEdit()));
         grid->addWidget(label(labelId, group), row, 0);
         if (prefix)
-            grid->addWidget(new QLabel(text(64013), group), row, 1, Qt::AlignRight);
+            grid->addWidget(new QLabel(text(Strings::ExifFNumberPrefix), group), row, 1,
+                            Qt::AlignRight);
         grid->addWidget(combo, row, 2);
         if (unitId)
             grid->addWidget(label(unitId, group), row, 3);
@@ -187,22 +188,26 @@ QWidget* ExifEditorDialog::buildShooting()
         ++row;
         return combo;
     };
-    numeric(EditorField::Shutter, &ExifEditorFields::shutter, 64010, nullptr, 64011,
-            kShutterPresets, "shutter");
-    numeric(EditorField::Aperture, &ExifEditorFields::aperture, 64012, "F", 0, kAperturePresets,
-            "aperture");
-    numeric(EditorField::MaxAperture, &ExifEditorFields::maxAperture, 64022, "F", 0,
-            kAperturePresets, "maxAperture");
-    numeric(EditorField::ExposureCompensation, &ExifEditorFields::exposureCompensation, 64014,
-            nullptr, 64015, kCompensationPresets, "exposureCompensation");
-    numeric(EditorField::FocalLength, &ExifEditorFields::focalLength, 64016, nullptr, 64017,
-            kFocalPresets, "focalLength");
-    numeric(EditorField::FocalLength35mm, &ExifEditorFields::focalLength35mm, 64018, nullptr, 64017,
-            kFocalPresets, "focalLength35mm");
-    numeric(EditorField::Iso, &ExifEditorFields::iso, 64021, nullptr, 0, kIsoPresets, "iso");
+    numeric(EditorField::Shutter, &ExifEditorFields::shutter, Strings::ExifShutterLabel, nullptr,
+            Strings::ExifSecondsUnit, kShutterPresets, "shutter");
+    numeric(EditorField::Aperture, &ExifEditorFields::aperture, Strings::ExifApertureLabel, "F", 0,
+            kAperturePresets, "aperture");
+    numeric(EditorField::MaxAperture, &ExifEditorFields::maxAperture, Strings::ExifMaxApertureLabel,
+            "F", 0, kAperturePresets, "maxAperture");
+    numeric(EditorField::ExposureCompensation, &ExifEditorFields::exposureCompensation,
+            Strings::ExifCompensationLabel, nullptr, Strings::ExifEvUnit, kCompensationPresets,
+            "exposureCompensation");
+    numeric(EditorField::FocalLength, &ExifEditorFields::focalLength, Strings::ExifFocalLengthLabel,
+            nullptr, Strings::ExifMillimetresUnit, kFocalPresets, "focalLength");
+    numeric(EditorField::FocalLength35mm, &ExifEditorFields::focalLength35mm,
+            Strings::ExifFocalLength35mmLabel, nullptr, Strings::ExifMillimetresUnit, kFocalPresets,
+            "focalLength35mm");
+    numeric(EditorField::Iso, &ExifEditorFields::iso, Strings::ExifIsoLabel, nullptr, 0,
+            kIsoPresets, "iso");
     // Focus distance is bound by hand: its one list item stands for infinity.
     m_w->focusDistance = numeric(EditorField::FocusDistance, &ExifEditorFields::focusDistance,
-                                 64019, nullptr, 64020, {}, "focusDistance");
+                                 Strings::ExifFocusDistanceLabel, nullptr, Strings::ExifMetresUnit,
+                                 {}, "focusDistance");
     m_w->typed.pop_back();
 
     grid->setColumnMinimumWidth(4, 12);
@@ -217,12 +222,12 @@ QWidget* ExifEditorDialog::buildShooting()
         m_w->named.push_back({list, combo});
         ++row;
     };
-    named(&ExifEditorFields::flash, 64023, "flash");
-    named(&ExifEditorFields::whiteBalance, 64024, "whiteBalance");
-    named(&ExifEditorFields::lightSource, 64025, "lightSource");
-    named(&ExifEditorFields::meteringMode, 64026, "meteringMode");
-    named(&ExifEditorFields::exposureProgram, 64027, "exposureProgram");
-    named(&ExifEditorFields::exposureMode, 64028, "exposureMode");
+    named(&ExifEditorFields::flash, Strings::ExifFlashLabel, "flash");
+    named(&ExifEditorFields::whiteBalance, Strings::ExifWhiteBalanceLabel, "whiteBalance");
+    named(&ExifEditorFields::lightSource, Strings::ExifLightSourceLabel, "lightSource");
+    named(&ExifEditorFields::meteringMode, Strings::ExifMeteringLabel, "meteringMode");
+    named(&ExifEditorFields::exposureProgram, Strings::ExifProgramLabel, "exposureProgram");
+    named(&ExifEditorFields::exposureMode, Strings::ExifExposureModeLabel, "exposureMode");
     auto picker = [&](PickerTime ExifEditorFields::*time, int labelId, const char* name,
                       QGridLayout* in, int atRow, int atColumn) {
         auto* edit = new QDateTimeEdit(in->parentWidget());
@@ -235,15 +240,17 @@ QWidget* ExifEditorDialog::buildShooting()
         in->addWidget(edit, atRow, atColumn + 1);
         m_w->pickers.push_back({time, edit});
     };
-    picker(&ExifEditorFields::dateTimeOriginal, 64029, "dateTimeOriginal", grid, row++, 5);
-    picker(&ExifEditorFields::dateTimeDigitized, 64030, "dateTimeDigitized", grid, row++, 5);
+    picker(&ExifEditorFields::dateTimeOriginal, Strings::ExifTakenLabel, "dateTimeOriginal", grid,
+           row++, 5);
+    picker(&ExifEditorFields::dateTimeDigitized, Strings::ExifDigitizedLabel, "dateTimeDigitized",
+           grid, row++, 5);
     grid->setColumnStretch(6, 1);
     return group;
 }
 
 QWidget* ExifEditorDialog::buildImage()
 {
-    auto* group = new QGroupBox(text(64002), this);
+    auto* group = new QGroupBox(text(Strings::ExifImageGroup), this);
     auto* grid = new QGridLayout(group);
     auto edit = [&](EditorField field, std::string ExifEditorFields::*value, const char* name) {
         auto* line = new QLineEdit(group);
@@ -253,18 +260,19 @@ QWidget* ExifEditorDialog::buildImage()
         m_w->typed.push_back({field, value, nullptr, line});
         return line;
     };
-    grid->addWidget(label(64031, group), 0, 0);
+    grid->addWidget(label(Strings::ExifWidthLabel, group), 0, 0);
     grid->addWidget(edit(EditorField::Width, &ExifEditorFields::width, "width"), 0, 1);
-    grid->addWidget(label(64032, group), 0, 2);
+    grid->addWidget(label(Strings::ExifHeightLabel, group), 0, 2);
     grid->addWidget(edit(EditorField::Height, &ExifEditorFields::height, "height"), 0, 3);
 
-    grid->addWidget(label(64033, group), 1, 0);
+    grid->addWidget(label(Strings::ExifResolutionLabel, group), 1, 0);
     m_w->resolution = edit(EditorField::Resolution, &ExifEditorFields::resolution, "resolution");
     grid->addWidget(m_w->resolution, 1, 1);
     m_w->resolutionUnit = new QComboBox(group);
     m_w->resolutionUnit->setObjectName("resolutionUnit");
-    m_w->resolutionUnit->addItem(text(64057), kResolutionUnitInches);
-    m_w->resolutionUnit->addItem(text(64058), kResolutionUnitCentimetres);
+    m_w->resolutionUnit->addItem(text(Strings::ExifPixelsPerInch), kResolutionUnitInches);
+    m_w->resolutionUnit->addItem(text(Strings::ExifPixelsPerCentimetre),
+                                 kResolutionUnitCentimetres);
     grid->addWidget(m_w->resolutionUnit, 1, 2, 1, 2);
     connect(m_w->resolution, &QLineEdit::editingFinished, this, [this] {
         m_model->fields().resolution = m_w->resolution->text().toStdString();
@@ -278,7 +286,7 @@ QWidget* ExifEditorDialog::buildImage()
     edit2->setMinimumDateTime(QDateTime(QDate(1601, 1, 1), QTime(0, 0)));
     edit2->setMaximumDateTime(QDateTime(QDate(9999, 12, 31), QTime(23, 59, 59)));
     m_w->pickers.push_back({&ExifEditorFields::dateTime, edit2});
-    grid->addWidget(label(64034, group), 2, 0);
+    grid->addWidget(label(Strings::ExifModifiedLabel, group), 2, 0);
     grid->addWidget(edit2, 2, 1, 1, 3);
     grid->setColumnStretch(4, 1);
     return group;
@@ -286,7 +294,7 @@ QWidget* ExifEditorDialog::buildImage()
 
 QWidget* ExifEditorDialog::buildEquipment()
 {
-    auto* group = new QGroupBox(text(64003), this);
+    auto* group = new QGroupBox(text(Strings::ExifEquipmentGroup), this);
     auto* grid = new QGridLayout(group);
     int row = 0;
     auto add = [&](EquipmentCombo* combo, EditorField field, std::string ExifEditorFields::*value,
@@ -301,28 +309,28 @@ QWidget* ExifEditorDialog::buildEquipment()
     };
     // The maker list is filled once on opening; the others wait for their first focus.
     m_w->make = add(new EquipmentCombo(EquipmentTable::CameraModels, group), EditorField::Make,
-                    &ExifEditorFields::make, 64035, "make");
+                    &ExifEditorFields::make, Strings::ExifMakeLabel, "make");
     m_w->make->setCompleter(nullptr);
     for (const std::string& maker : m_model->fields().makers) m_w->make->addItem(fromUtf8(maker));
     add(new EquipmentCombo([this] { return m_w->make->currentText(); }, group), EditorField::Model,
-        &ExifEditorFields::model, 64036, "model");
+        &ExifEditorFields::model, Strings::ExifModelLabel, "model");
     add(new EquipmentCombo(EquipmentTable::Lenses, group), EditorField::Lens,
-        &ExifEditorFields::lens, 64037, "lens");
+        &ExifEditorFields::lens, Strings::ExifLensLabel, "lens");
     add(new EquipmentCombo(EquipmentTable::Films, group), EditorField::Film,
-        &ExifEditorFields::film, 64038, "film");
+        &ExifEditorFields::film, Strings::ExifFilmLabel, "film");
     add(new EquipmentCombo(EquipmentTable::Filters, group), EditorField::FilterLens,
-        &ExifEditorFields::filterLens, 64039, "filterLens");
+        &ExifEditorFields::filterLens, Strings::ExifFilterLabel, "filterLens");
     add(new EquipmentCombo(EquipmentTable::Scanners, group), EditorField::Scanner,
-        &ExifEditorFields::scanner, 64040, "scanner");
+        &ExifEditorFields::scanner, Strings::ExifScannerLabel, "scanner");
     add(new EquipmentCombo(EquipmentTable::FlashUnits, group), EditorField::FlashLamp,
-        &ExifEditorFields::flashLamp, 64041, "flashLamp");
+        &ExifEditorFields::flashLamp, Strings::ExifFlashUnitLabel, "flashLamp");
     grid->setColumnStretch(1, 1);
     return group;
 }
 
 QWidget* ExifEditorDialog::buildAuthor()
 {
-    auto* group = new QGroupBox(text(64004), this);
+    auto* group = new QGroupBox(text(Strings::ExifAuthorGroup), this);
     auto* grid = new QGridLayout(group);
     auto edit = [&](EditorField field, std::string ExifEditorFields::*value, const char* name) {
         auto* line = new QLineEdit(group);
@@ -331,14 +339,14 @@ QWidget* ExifEditorDialog::buildAuthor()
         m_w->typed.push_back({field, value, nullptr, line});
         return line;
     };
-    grid->addWidget(label(64042, group), 0, 0);
+    grid->addWidget(label(Strings::ExifArtistLabel, group), 0, 0);
     grid->addWidget(edit(EditorField::Artist, &ExifEditorFields::artist, "artist"), 0, 1, 1, 2);
-    grid->addWidget(label(64059, group), 1, 0);
-    grid->addWidget(label(64043, group), 1, 1);
+    grid->addWidget(label(Strings::ExifCopyrightLabel, group), 1, 0);
+    grid->addWidget(label(Strings::ExifPhotographerNote, group), 1, 1);
     grid->addWidget(edit(EditorField::CopyrightPhotographer,
                          &ExifEditorFields::copyrightPhotographer, "copyrightPhotographer"),
                     1, 2);
-    grid->addWidget(label(64044, group), 2, 1);
+    grid->addWidget(label(Strings::ExifEditorNote, group), 2, 1);
     grid->addWidget(
         edit(EditorField::CopyrightEditor, &ExifEditorFields::copyrightEditor, "copyrightEditor"),
         2, 2);
@@ -348,9 +356,9 @@ QWidget* ExifEditorDialog::buildAuthor()
 
 QWidget* ExifEditorDialog::buildDescription()
 {
-    auto* group = new QGroupBox(text(64005), this);
+    auto* group = new QGroupBox(text(Strings::ExifDescriptionGroup), this);
     auto* box = new QVBoxLayout(group);
-    auto* descriptionLabel = label(64045, group);
+    auto* descriptionLabel = label(Strings::ExifDescriptionLabel, group);
     descriptionLabel->setWordWrap(true);
     box->addWidget(descriptionLabel);
     auto* description = new QLineEdit(group);
@@ -359,7 +367,7 @@ QWidget* ExifEditorDialog::buildDescription()
     m_w->typed.push_back(
         {EditorField::ImageDescription, &ExifEditorFields::imageDescription, nullptr, description});
     box->addWidget(description);
-    auto* commentLabel = label(64046, group);
+    auto* commentLabel = label(Strings::ExifCommentLabel, group);
     commentLabel->setWordWrap(true);
     box->addWidget(commentLabel);
     m_w->userComment = new QPlainTextEdit(group);
@@ -376,7 +384,7 @@ QWidget* ExifEditorDialog::buildButtons()
     auto* panel = new QWidget(this);
     auto* layout = new QVBoxLayout(panel);
     layout->setContentsMargins(0, 0, 0, 0);
-    auto* note = label(64052, panel);
+    auto* note = label(Strings::ExifOriginalFileNote, panel);
     note->setWordWrap(true);
     layout->addWidget(note);
     auto* row = new QHBoxLayout;
@@ -387,13 +395,13 @@ QWidget* ExifEditorDialog::buildButtons()
         row->addWidget(b);
         return b;
     };
-    m_w->write = button(64050, "writeButton");
-    m_w->remove = button(64051, "deleteButton");
+    m_w->write = button(Strings::ExifWriteButton, "writeButton");
+    m_w->remove = button(Strings::ExifDeleteButton, "deleteButton");
     row->addStretch(1);
-    QPushButton* ok = button(64047, "okButton");
+    QPushButton* ok = button(Strings::ExifOkButton, "okButton");
     ok->setDefault(true);
-    QPushButton* cancel = button(64048, "cancelButton");
-    QPushButton* resetButton = button(64049, "resetButton");
+    QPushButton* cancel = button(Strings::ExifCancelButton, "cancelButton");
+    QPushButton* resetButton = button(Strings::ExifResetButton, "resetButton");
     layout->addLayout(row);
 
     connect(ok, &QPushButton::clicked, this, &ExifEditorDialog::acceptOk);
@@ -419,7 +427,7 @@ void ExifEditorDialog::showFields()
         }
     }
     m_w->focusDistance->clear();
-    m_w->focusDistance->addItem(text(57423), -1);
+    m_w->focusDistance->addItem(text(Strings::FocusInfinity), -1);
     m_w->focusDistance->setCurrentIndex(f.focusDistanceInfinity ? 0 : -1);
     if (!f.focusDistanceInfinity)
         m_w->focusDistance->setEditText(fromUtf8(f.focusDistance));
@@ -471,23 +479,24 @@ void ExifEditorDialog::changeFile(bool write)
 {
     EditorPrompts prompts;
     prompts.confirm = [this](EditorMessage message) {
-        const int id = message == EditorMessage::WriteConfirm ? 57427 : 57428;
+        const int id = message == EditorMessage::WriteConfirm ? Strings::ExifWriteConfirm
+                                                              : Strings::ExifDeleteConfirm;
         return askQuestion(this, text(id), QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
                QMessageBox::Yes;
     };
     prompts.report = [this](EditorMessage message, const std::string& path) {
-        int id = 64053;
+        int id = Strings::ExifFileMissing;
         QMessageBox::Icon icon = QMessageBox::Critical;
         switch (message) {
             case EditorMessage::SourceNotJpegOrTiff:
-                id = 64054;
+                id = Strings::ExifNotJpegOrTiff;
                 icon = QMessageBox::NoIcon;
                 break;
             case EditorMessage::WriteFailed:
-                id = 64055;
+                id = Strings::ExifWriteFailed;
                 break;
             case EditorMessage::DeleteFailed:
-                id = 64056;
+                id = Strings::ExifDeleteFailed;
                 break;
             default:
                 break;
@@ -496,7 +505,7 @@ void ExifEditorDialog::changeFile(bool write)
         const qsizetype at = shown.indexOf(QLatin1String("%s"));
         if (at >= 0)
             shown.replace(at, 2, QFile::decodeName(path.c_str()));
-        showMessageBox(this, shown, icon, text(64000));
+        showMessageBox(this, shown, icon, text(Strings::ExifEditorTitle));
     };
     if (write) {
         takeFields();

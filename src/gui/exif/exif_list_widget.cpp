@@ -10,17 +10,11 @@
 #include <QMenu>
 #include <algorithm>
 
-#include "gui/app/string_table.h"
 #include "gui/exif/exif_list_icons.h"
+#include "gui/support/string_table.h"
 
 namespace tavelune::gui {
 namespace {
-
-constexpr int kNameString = 57361;
-constexpr int kInformationString = 57404;
-constexpr int kCopyString = 57394;
-constexpr int kDeleteString = 57388;
-constexpr int kSelectAllString = 57429;
 
 const QColor kRowColour(48, 48, 48);
 const QColor kHeaderColour(0, 0, 255);
@@ -41,7 +35,7 @@ QAction* separator(QObject* parent)
 
 ExifListWidget::ExifListWidget(QWidget* parent) : QTableWidget(0, 2, parent)
 {
-    setHorizontalHeaderLabels({text(kNameString), text(kInformationString)});
+    setHorizontalHeaderLabels({text(Strings::NameColumn), text(Strings::InformationColumn)});
     horizontalHeader()->setSectionsClickable(false);
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -73,12 +67,12 @@ ExifListWidget::ExifListWidget(QWidget* parent) : QTableWidget(0, 2, parent)
     colours.setColor(QPalette::Text, Qt::white);
     setPalette(colours);
 
-    m_copy = new QAction(text(kCopyString), this);
+    m_copy = new QAction(text(Strings::CopyItem), this);
     m_copy->setShortcut(QKeySequence::Copy);
-    m_deleteSelected = new QAction(text(kDeleteString), this);
+    m_deleteSelected = new QAction(text(Strings::DeleteItem), this);
     m_deleteSelected->setShortcut(QKeySequence::Delete);
-    m_deleteExif = new QAction(text(kDeleteString) + " Exif", this);
-    m_selectAll = new QAction(text(kSelectAllString), this);
+    m_deleteExif = new QAction(text(Strings::DeleteItem) + " Exif", this);
+    m_selectAll = new QAction(text(Strings::SelectAllItem), this);
     m_selectAll->setShortcut(QKeySequence::SelectAll);
     for (QAction* action : {m_copy, m_deleteSelected, m_selectAll}) {
         action->setShortcutContext(Qt::WidgetShortcut);

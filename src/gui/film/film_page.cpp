@@ -14,12 +14,11 @@
 #include <QVBoxLayout>
 
 #include "film/film_page_rules.h"
-#include "gui/app/string_table.h"
 #include "gui/controls/message_box.h"
-#include "gui/film/film_text_ids.h"
 #include "gui/film/lut_export_runner.h"
 #include "gui/film/lut_size_dialog.h"
 #include "gui/film/slider_scale.h"
+#include "gui/support/string_table.h"
 #include "job/lut_export.h"
 
 namespace tavelune::gui {
@@ -33,13 +32,13 @@ int filmNameId(int filmType)
 {
     switch (filmType) {
         case kFilmVelvia:
-            return ids::kFilmVelviaName;
+            return Strings::FilmVelviaName;
         case kFilmTmax:
-            return ids::kFilmTmaxName;
+            return Strings::FilmTmaxName;
         case kFilmE100Vs:
-            return ids::kFilmE100VsName;
+            return Strings::FilmE100VsName;
         case kFilmAstia:
-            return ids::kFilmAstiaName;
+            return Strings::FilmAstiaName;
     }
     return 0;
 }
@@ -81,11 +80,11 @@ QString lutFileStem(int filmType)
 // The save dialog; a name without .cube or .png gets the extension of the chosen filter.
 QString askLutPath(QWidget* parent, const QString& suggested)
 {
-    const QString cubeFilter = text(ids::kLutCubeFilter);
-    const QString haldFilter = text(ids::kLutHaldFilter);
+    const QString cubeFilter = text(Strings::LutCubeFilter);
+    const QString haldFilter = text(Strings::LutHaldFilter);
     QString filter = cubeFilter;
     QString path =
-        QFileDialog::getSaveFileName(parent, text(ids::kLutExportTitle), suggested,
+        QFileDialog::getSaveFileName(parent, text(Strings::LutExportTitle), suggested,
                                      cubeFilter + QStringLiteral(";;") + haldFilter, &filter);
     LutFormat format;
     if (!path.isEmpty() && !lutFormatOfPath(QFile::encodeName(path).toStdString(), format))
@@ -97,7 +96,7 @@ QString askLutPath(QWidget* parent, const QString& suggested)
 
 FilmPage::FilmPage(QWidget* parent) : QWidget(parent)
 {
-    m_enabledBox = makeBox(ids::kFilmEnabled, 0, "filmEnabled", this);
+    m_enabledBox = makeBox(Strings::FilmEnabled, 0, "filmEnabled", this);
     // The band is always light, whatever the desktop's colours; a disabled page still looks it.
     QPalette bandPalette = m_enabledBox->palette();
     bandPalette.setColor(QPalette::Active, QPalette::WindowText, Qt::black);
@@ -107,11 +106,11 @@ FilmPage::FilmPage(QWidget* parent) : QWidget(parent)
     m_filmList = new QComboBox(this);
     m_filmList->setObjectName("filmType");
     for (int filmType : kFilmListOrder) m_filmList->addItem(text(filmNameId(filmType)), filmType);
-    m_filmList->setToolTip(text(ids::kFilmTypeTip));
+    m_filmList->setToolTip(text(Strings::FilmTypeTip));
 
-    m_lutButton = new QPushButton(text(ids::kLutExportButton), this);
+    m_lutButton = new QPushButton(text(Strings::LutExportButton), this);
     m_lutButton->setObjectName("exportLut");
-    m_lutButton->setToolTip(text(ids::kLutExportTip));
+    m_lutButton->setToolTip(text(Strings::LutExportTip));
     m_lutRunner = new LutExportRunner(this);
     m_lutPathChooser = askLutPath;
     m_lutFolder = QDir::homePath();
@@ -119,14 +118,14 @@ FilmPage::FilmPage(QWidget* parent) : QWidget(parent)
     m_exposure = makeSlider(Qt::Horizontal, kExposureRange, "exposure", this);
     m_exposure->setTickPosition(QSlider::TicksBelow);
     m_exposure->setTickInterval(4);
-    m_exposure->setToolTip(text(ids::kExposureTip));
+    m_exposure->setToolTip(text(Strings::ExposureTip));
     auto* exposureScale =
         new SliderScale(m_exposure, {{-8, "-2"}, {-4, "-1"}, {0, "0"}, {4, "1"}, {8, "2"}}, this);
 
-    m_portraitBox = makeBox(ids::kPortrait, ids::kPortraitTip, "portrait", this);
-    m_highKeyBox = makeBox(ids::kHighKey, ids::kHighKeyTip, "highKey", this);
+    m_portraitBox = makeBox(Strings::Portrait, Strings::PortraitTip, "portrait", this);
+    m_highKeyBox = makeBox(Strings::HighKey, Strings::HighKeyTip, "highKey", this);
     m_blackCorrectionBox =
-        makeBox(ids::kBlackCorrection, ids::kBlackCorrectionTip, "blackCorrection", this);
+        makeBox(Strings::BlackCorrection, Strings::BlackCorrectionTip, "blackCorrection", this);
     // The colour films leave the second option row empty rather than pulling the rows up.
     QSizePolicy keepPlace = m_blackCorrectionBox->sizePolicy();
     keepPlace.setRetainSizeWhenHidden(true);
@@ -135,7 +134,7 @@ FilmPage::FilmPage(QWidget* parent) : QWidget(parent)
     m_saturation = makeSlider(Qt::Horizontal, kSaturationRange, "saturation", this);
     m_saturation->setTickPosition(QSlider::TicksBelow);
     m_saturation->setTickInterval(kSaturationTickInterval);
-    m_saturation->setToolTip(text(ids::kSaturationTip));
+    m_saturation->setToolTip(text(Strings::SaturationTip));
     auto* saturationScale =
         new SliderScale(m_saturation, {{-10, "-100"}, {0, "0"}, {10, "100"}}, this);
 
@@ -146,14 +145,14 @@ FilmPage::FilmPage(QWidget* parent) : QWidget(parent)
     m_sharpness->setTickPosition(QSlider::TicksRight);
     m_sharpness->setTickInterval(1);
 
-    auto* filmLabel = new QLabel(text(ids::kFilmTypeLabel), this);
+    auto* filmLabel = new QLabel(text(Strings::FilmTypeLabel), this);
     filmLabel->setBuddy(m_filmList);
-    auto* exposureLabel = new QLabel(text(ids::kExposureLabel), this);
+    auto* exposureLabel = new QLabel(text(Strings::ExposureLabel), this);
     exposureLabel->setBuddy(m_exposure);
-    auto* exposureUnit = new QLabel(text(ids::kExposureUnit), this);
-    auto* saturationLabel = new QLabel(text(ids::kSaturationLabel), this);
+    auto* exposureUnit = new QLabel(text(Strings::ExposureUnit), this);
+    auto* saturationLabel = new QLabel(text(Strings::SaturationLabel), this);
     saturationLabel->setBuddy(m_saturation);
-    auto* sharpnessCaption = new QLabel(text(ids::kSharpness), this);
+    auto* sharpnessCaption = new QLabel(text(Strings::Sharpness), this);
     auto* sharpnessTop = new QLabel(QStringLiteral("5"), this);
     auto* sharpnessBottom = new QLabel(QStringLiteral("0"), this);
 
@@ -272,7 +271,7 @@ void FilmPage::exportLut()
         return;
     LutFormat format;
     if (!lutFormatOfPath(QFile::encodeName(path).toStdString(), format)) {
-        showMessageBox(this, text(ids::kLutNeedsExtension).arg(path), QMessageBox::Warning);
+        showMessageBox(this, text(Strings::LutNeedsExtension).arg(path), QMessageBox::Warning);
         return;
     }
     LutSizeDialog sizeDialog(format, this);
@@ -280,7 +279,7 @@ void FilmPage::exportLut()
         return;
     m_lutFolder = QFileInfo(path).absolutePath();
     if (!m_lutRunner->start(path, look, LutChoice{format, sizeDialog.size()})) {
-        showMessageBox(this, text(ids::kLutExportFailed).arg(path, QString()),
+        showMessageBox(this, text(Strings::LutExportFailed).arg(path, QString()),
                        QMessageBox::Warning);
         return;
     }
@@ -293,7 +292,7 @@ void FilmPage::onLutExported(bool ok, const QString& path, const QString& error)
     m_lutButton->unsetCursor();
     applyEnabledRule();
     if (!ok)
-        showMessageBox(this, text(ids::kLutExportFailed).arg(path, error), QMessageBox::Warning);
+        showMessageBox(this, text(Strings::LutExportFailed).arg(path, error), QMessageBox::Warning);
     emit lutExportFinished(ok, path);
 }
 

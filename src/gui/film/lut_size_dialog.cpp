@@ -7,8 +7,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "gui/app/string_table.h"
-#include "gui/film/film_text_ids.h"
+#include "gui/support/string_table.h"
 
 namespace tavelune::gui {
 namespace {
@@ -22,7 +21,7 @@ int g_lastHaldLevel = 12;
 LutSizeDialog::LutSizeDialog(LutFormat format, QWidget* parent)
     : QDialog(parent), m_format(format), m_sizes(new QComboBox(this))
 {
-    setWindowTitle(text(ids::kLutExportTitle));
+    setWindowTitle(text(Strings::LutExportTitle));
     m_sizes->setObjectName("lutSize");
     const bool cube = format == LutFormat::Cube;
     const int cubeSizes[] = {65, 33};
@@ -36,14 +35,14 @@ LutSizeDialog::LutSizeDialog(LutFormat format, QWidget* parent)
     m_sizes->setCurrentIndex(
         std::max(0, m_sizes->findData(cube ? g_lastCubeSize : g_lastHaldLevel)));
 
-    auto* hint = new QLabel(text(ids::kLutSizeHint), this);
+    auto* hint = new QLabel(text(Strings::LutSizeHint), this);
     hint->setWordWrap(true);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto* form = new QFormLayout;
-    form->addRow(text(cube ? ids::kLutCubeSizeLabel : ids::kLutHaldLevelLabel), m_sizes);
+    form->addRow(text(cube ? Strings::LutCubeSizeLabel : Strings::LutHaldLevelLabel), m_sizes);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(hint);

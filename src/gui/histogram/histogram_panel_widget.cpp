@@ -9,22 +9,18 @@
 #include <QPainter>
 
 #include "engine/corvane_error.h"
-#include "gui/app/string_table.h"
 #include "gui/controls/image_bridge.h"
 #include "gui/controls/message_box.h"
+#include "gui/support/string_table.h"
 
 namespace tavelune::gui {
 namespace {
 
-constexpr int kCopyString = 57394;
-constexpr int kHistogramString = 57414;
-constexpr int kJoinFormat = 62000;
-
 QString copyHistogramText()
 {
-    const QByteArray format = text(kJoinFormat).toUtf8();
-    return QString::asprintf(format.constData(), text(kCopyString).toUtf8().constData(),
-                             text(kHistogramString).toUtf8().constData());
+    const QByteArray format = text(Strings::JoinTwoTexts).toUtf8();
+    return QString::asprintf(format.constData(), text(Strings::CopyItem).toUtf8().constData(),
+                             text(Strings::HistogramItem).toUtf8().constData());
 }
 
 // The canvas leaves some alpha values below 255; like a bitmap blit, the panel ignores them.

@@ -9,16 +9,11 @@
 #include <QStyledItemDelegate>
 #include <QUrl>
 
-#include "gui/app/string_table.h"
+#include "gui/support/string_table.h"
 
 namespace tavelune::gui {
 
 namespace {
-
-constexpr int kLabelText = 57366;
-constexpr int kFileNameText = 57362;
-constexpr int kFolderText = 57363;
-constexpr int kTypeText = 57364;
 
 QStringList localFiles(const QMimeData* data)
 {
@@ -60,7 +55,8 @@ public:
 IndexFileList::IndexFileList(QWidget* parent) : QTreeWidget(parent)
 {
     setColumnCount(4);
-    setHeaderLabels({text(kLabelText), text(kFileNameText), text(kFolderText), text(kTypeText)});
+    setHeaderLabels({text(Strings::CaptionColumn), text(Strings::FileNameColumn),
+                     text(Strings::FolderColumn), text(Strings::TypeColumn)});
     setColumnWidth(kLabel, 160);
     setColumnWidth(kFileName, 140);
     setColumnWidth(kFolder, 400);

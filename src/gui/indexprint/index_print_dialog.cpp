@@ -21,8 +21,6 @@
 
 #include "engine/format_dispatch.h"
 #include "engine/image_codec.h"
-#include "gui/app/app_settings.h"
-#include "gui/app/string_table.h"
 #include "gui/controls/colour_button.h"
 #include "gui/controls/message_box.h"
 #include "gui/engine/jpeg_options_dialog.h"
@@ -30,6 +28,8 @@
 #include "gui/indexprint/index_file_list.h"
 #include "gui/overlay/open_picture.h"
 #include "gui/overlay/picture_preview.h"
+#include "gui/support/app_settings.h"
+#include "gui/support/string_table.h"
 #include "gui/view/image_view.h"
 #include "indexprint/index_items.h"
 #include "indexprint/index_layout.h"
@@ -40,41 +40,6 @@
 namespace tavelune::gui {
 
 namespace {
-
-constexpr int kCaption = 65000;
-constexpr int kListGroup = 65001;
-constexpr int kLoadFiles = 65002;
-constexpr int kClearList = 65003;
-constexpr int kDelete = 65004;
-constexpr int kFillCells = 65005;
-constexpr int kNumberFrom = 65006;
-constexpr int kNumberStart = 65007;
-constexpr int kStyle = 65008;
-constexpr int kPrecision = 65009;
-constexpr int kTitle = 65010;
-constexpr int kSignature = 65011;
-constexpr int kContent = 65012;
-constexpr int kLogo = 65013;
-constexpr int kTransparent = 65014;
-constexpr int kGenerate = 65015;
-constexpr int kActualText = 65016;
-constexpr int kFitText = 65017;
-constexpr int kPrintText = 65018;
-constexpr int kSave = 65019;
-constexpr int kExit = 65020;
-constexpr int kSkipped = 65021;
-constexpr int kCancel = 65022;
-constexpr int kSaveCaption = 65023;
-constexpr int kSaveFilter = 65024;
-constexpr int kLoadCaption = 65025;
-constexpr int kNoMemory = 65026;
-constexpr int kActualTip = 57420;
-constexpr int kFitTip = 57421;
-constexpr int kPrintTip = 57422;
-constexpr int kPhotoPrint = indexprint::messages::kPhotoPrintId;
-// Shared with the main window's save path.
-constexpr int kUnsupportedFormat = 60101;
-constexpr int kSaveFailed = 60102;
 
 constexpr uint32_t kPreviewGrey = 0xFF808080;
 
@@ -87,7 +52,7 @@ QString styleText(const IndexLayoutEntry& entry)
 {
     QString label = QString::fromLatin1(entry.sizeText);
     if (entry.photoPrint)
-        label += text(kPhotoPrint);
+        label += text(Strings::IndexPrintWord);
     return label.trimmed();
 }
 
@@ -96,7 +61,7 @@ QString styleText(const IndexLayoutEntry& entry)
 IndexPrintDialog::IndexPrintDialog(QWidget* parent)
     : QDialog(parent), m_runner(new IndexRenderRunner(this))
 {
-    setWindowTitle(text(kCaption));
+    setWindowTitle(text(Strings::IndexCaption));
     setObjectName("indexPrintDialog");
     setModal(true);
     auto* layout = new QHBoxLayout(this);
@@ -124,7 +89,7 @@ QWidget* IndexPrintDialog::buildSettings()
     auto* column = new QVBoxLayout(panel);
     column->setContentsMargins(0, 0, 0, 0);
 
-    auto* group = new QGroupBox(text(kListGroup), panel);
+    auto* group = new QGroupBox(text(Strings::IndexListGroup), panel);
     auto* groupLayout = new QVBoxLayout(group);
     m_list = new IndexFileList(group);
     m_list->setObjectName("imageList");
@@ -137,20 +102,20 @@ QWidget* IndexPrintDialog::buildSettings()
         listButtons->addWidget(b);
         return b;
     };
-    m_loadButton = button(kLoadFiles, "loadFiles");
-    m_clearButton = button(kClearList, "clearList");
-    m_deleteButton = button(kDelete, "deleteItems");
+    m_loadButton = button(Strings::IndexAddFiles, "loadFiles");
+    m_clearButton = button(Strings::IndexClearList, "clearList");
+    m_deleteButton = button(Strings::IndexRemove, "deleteItems");
     listButtons->addStretch(1);
     groupLayout->addLayout(listButtons);
     column->addWidget(group, 1);
 
-    m_fillBox = new QCheckBox(text(kFillCells), panel);
+    m_fillBox = new QCheckBox(text(Strings::IndexFillCells), panel);
     m_fillBox->setObjectName("fillCells");
     m_fillBox->setChecked(true);
     column->addWidget(m_fillBox);
 
     auto* numberRow = new QHBoxLayout;
-    m_numberBox = new QCheckBox(text(kNumberFrom), panel);
+    m_numberBox = new QCheckBox(text(Strings::IndexNumberFrom), panel);
     m_numberBox->setObjectName("numbering");
     m_numberField = new QLineEdit(QStringLiteral("1"), panel);
     m_numberField->setObjectName("numberFrom");
@@ -161,7 +126,7 @@ QWidget* IndexPrintDialog::buildSettings()
     m_numberField->setEnabled(false);
     numberRow->addWidget(m_numberBox);
     numberRow->addWidget(m_numberField);
-    numberRow->addWidget(new QLabel(text(kNumberStart), panel));
+    numberRow->addWidget(new QLabel(text(Strings::IndexNumberOnwards), panel));
     numberRow->addStretch(1);
     column->addLayout(numberRow);
 
@@ -180,20 +145,20 @@ QWidget* IndexPrintDialog::buildSettings()
     m_contentBox = new QPlainTextEdit(panel);
     m_contentBox->setObjectName("content");
     m_contentBox->setFixedHeight(72);
-    form->addRow(text(kStyle), m_styleList);
-    form->addRow(text(kPrecision), m_precisionList);
-    form->addRow(text(kTitle), m_titleField);
-    form->addRow(text(kSignature), m_signatureField);
-    form->addRow(text(kContent), m_contentBox);
+    form->addRow(text(Strings::IndexLayoutLabel), m_styleList);
+    form->addRow(text(Strings::IndexResolutionLabel), m_precisionList);
+    form->addRow(text(Strings::IndexTitleLabel), m_titleField);
+    form->addRow(text(Strings::IndexSignatureLabel), m_signatureField);
+    form->addRow(text(Strings::IndexNotesLabel), m_contentBox);
     column->addLayout(form);
 
     auto* logoRow = new QHBoxLayout;
     auto* logoControls = new QVBoxLayout;
-    m_logoBox = new QCheckBox(text(kLogo), panel);
+    m_logoBox = new QCheckBox(text(Strings::IndexLogo), panel);
     m_logoBox->setObjectName("logo");
     logoControls->addWidget(m_logoBox);
     auto* keyRow = new QHBoxLayout;
-    keyRow->addWidget(new QLabel(text(kTransparent), panel));
+    keyRow->addWidget(new QLabel(text(Strings::IndexTransparent), panel));
     m_keyButton = new ColourButton(panel);
     m_keyButton->setObjectName("transparentColour");
     m_keyButton->setEnabled(false);
@@ -244,9 +209,11 @@ QWidget* IndexPrintDialog::buildPreview()
         int tipId;
         const char* name;
         void (ImageView::*slot)();
-    } zooms[] = {{kActualText, kActualTip, "actualPixels", &ImageView::actualPixels},
-                 {kFitText, kFitTip, "fitWindow", &ImageView::fitWindow},
-                 {kPrintText, kPrintTip, "printSize", &ImageView::printSize}};
+    } zooms[] = {
+        {Strings::IndexActualPixels, Strings::ActualPixelsTip, "actualPixels",
+         &ImageView::actualPixels},
+        {Strings::IndexFit, Strings::FitWindowTip, "fitWindow", &ImageView::fitWindow},
+        {Strings::IndexPrintSize, Strings::PrintSizeTip, "printSize", &ImageView::printSize}};
     for (const auto& zoom : zooms) {
         auto* b = new QToolButton(panel);
         b->setText(text(zoom.textId));
@@ -261,18 +228,18 @@ QWidget* IndexPrintDialog::buildPreview()
     column->addWidget(m_sheetView, 1);
 
     auto* actionRow = new QHBoxLayout;
-    m_generateButton = new QPushButton(text(kGenerate), panel);
+    m_generateButton = new QPushButton(text(Strings::IndexMakeSheet), panel);
     m_generateButton->setObjectName("generate");
     m_progress = new QProgressBar(panel);
     m_progress->setObjectName("progress");
     m_progress->setRange(0, IndexSheet::progressEnd(0));
     m_progress->setValue(0);
     m_progress->setTextVisible(false);
-    m_cancelButton = new QPushButton(text(kCancel), panel);
+    m_cancelButton = new QPushButton(text(Strings::IndexCancel), panel);
     m_cancelButton->setObjectName("cancelRender");
-    m_saveButton = new QPushButton(text(kSave), panel);
+    m_saveButton = new QPushButton(text(Strings::IndexSave), panel);
     m_saveButton->setObjectName("save");
-    m_exitButton = new QPushButton(text(kExit), panel);
+    m_exitButton = new QPushButton(text(Strings::IndexClose), panel);
     m_exitButton->setObjectName("exit");
     for (QPushButton* b : {m_generateButton, m_cancelButton, m_saveButton, m_exitButton})
         b->setAutoDefault(false);
@@ -297,7 +264,7 @@ int IndexPrintDialog::addFiles(const QStringList& paths)
     for (const QString& path : paths) {
         IndexItem item;
         if (!splitIndexItem(toLocal(path), item)) {
-            const QByteArray format = text(kSkipped).toUtf8();
+            const QByteArray format = text(Strings::IndexSkipped).toUtf8();
             showMessageBox(this, QString::asprintf(format.constData(), path.toUtf8().constData()));
             continue;
         }
@@ -310,7 +277,7 @@ int IndexPrintDialog::addFiles(const QStringList& paths)
 void IndexPrintDialog::askFiles()
 {
     const QStringList paths = QFileDialog::getOpenFileNames(
-        this, text(kLoadCaption), AppSettings::lastFolder("open"), pictureFileFilter());
+        this, text(Strings::IndexAddCaption), AppSettings::lastFolder("open"), pictureFileFilter());
     if (paths.isEmpty())
         return;
     AppSettings::setLastFolder("open", QFileInfo(paths.first()).absolutePath());
@@ -416,7 +383,7 @@ void IndexPrintDialog::onRenderFinished(IndexRenderRunner::Outcome outcome)
     if (outcome != IndexRenderRunner::Outcome::Done) {
         m_progress->setValue(0);
         if (outcome == IndexRenderRunner::Outcome::Failed) {
-            const QByteArray format = text(kNoMemory).toUtf8();
+            const QByteArray format = text(Strings::IndexNoMemory).toUtf8();
             showMessageBox(this,
                            QString::asprintf(format.constData(), m_runner->pageWidth(),
                                              m_runner->pageHeight()),
@@ -448,8 +415,8 @@ void IndexPrintDialog::askSave()
 {
     if (!m_sheet || m_runner->isRunning())
         return;
-    QFileDialog dialog(this, text(kSaveCaption), AppSettings::lastFolder("save"),
-                       text(kSaveFilter));
+    QFileDialog dialog(this, text(Strings::IndexSaveCaption), AppSettings::lastFolder("save"),
+                       text(Strings::IndexSaveFilter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("jpg"));
     // A name typed without extension takes the type chosen in the filter list.
@@ -491,11 +458,11 @@ bool IndexPrintDialog::saveSheetTo(const QString& path)
     } else if (extension == QLatin1String("bmp")) {
         saved = saveImage(file, sheet, "BMP");
     } else {
-        showMessageBox(this, text(kUnsupportedFormat));
+        showMessageBox(this, text(Strings::UnsupportedSaveFormat));
         return false;
     }
     if (!saved)
-        showMessageBox(this, text(kSaveFailed).arg(path), QMessageBox::Warning);
+        showMessageBox(this, text(Strings::SaveFailed).arg(path), QMessageBox::Warning);
     return saved;
 }
 

@@ -11,46 +11,51 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "gui/app/string_table.h"
 #include "gui/controls/colour_button.h"
 #include "gui/overlay/open_picture.h"
 #include "gui/overlay/page_band.h"
+#include "gui/support/string_table.h"
 #include "overlay/unit_fields.h"
 
 namespace tavelune::gui {
 namespace {
 
 // Tool tips of a group: top, bottom, left, right, unit, equal sides, colour.
-constexpr int kMatTips[7] = {57469, 57471, 57467, 57470, 57468, 57472, 57473};
-constexpr int kBorderTips[7] = {57478, 57480, 57477, 57479, 57468, 57481, 57482};
+constexpr int kMatTips[7] = {Strings::MatTopTip,   Strings::MatBottomTip, Strings::MatLeftTip,
+                             Strings::MatRightTip, Strings::UnitTip,      Strings::MatEqualTip,
+                             Strings::MatColourTip};
+constexpr int kBorderTips[7] = {Strings::BorderTopTip,   Strings::BorderBottomTip,
+                                Strings::BorderLeftTip,  Strings::BorderRightTip,
+                                Strings::UnitTip,        Strings::BorderEqualTip,
+                                Strings::BorderColourTip};
 
 }  // namespace
 
 BorderPage::BorderPage(QWidget* parent) : QWidget(parent)
 {
-    m_enable = new QCheckBox(text(63050), this);
+    m_enable = new QCheckBox(text(Strings::FrameEnabled), this);
     m_enable->setObjectName(QStringLiteral("enable"));
     m_enable->setFixedHeight(kPageBandHeight - 1);
     m_preset = new QComboBox(this);
     m_preset->setObjectName(QStringLiteral("preset"));
-    m_preset->setToolTip(text(57485));
-    m_preset->addItem(text(57486));
-    m_preset->addItem(text(57487));
+    m_preset->setToolTip(text(Strings::FramePresetTip));
+    m_preset->addItem(text(Strings::FramePresetBlackMat));
+    m_preset->addItem(text(Strings::FramePresetWhiteMat));
 
-    buildGroup(m_mat, 63051, "mat", kMatTips);
-    buildGroup(m_border, 63052, "border", kBorderTips);
+    buildGroup(m_mat, Strings::MatGroup, "mat", kMatTips);
+    buildGroup(m_border, Strings::BorderGroup, "border", kBorderTips);
 
-    m_matPicture = new QCheckBox(text(63058), m_mat.box);
+    m_matPicture = new QCheckBox(text(Strings::MatPictureLabel), m_mat.box);
     m_matPicture->setObjectName(QStringLiteral("matPicture"));
-    m_matPicture->setToolTip(text(57474));
+    m_matPicture->setToolTip(text(Strings::MatPictureTip));
     m_matPath = new QLineEdit(m_mat.box);
     m_matPath->setObjectName(QStringLiteral("matPath"));
     m_matPath->setReadOnly(true);
-    m_matPath->setToolTip(text(57475));
-    m_browse = new QPushButton(text(63059), m_mat.box);
+    m_matPath->setToolTip(text(Strings::MatPathTip));
+    m_browse = new QPushButton(text(Strings::MatBrowseButton), m_mat.box);
     m_browse->setObjectName(QStringLiteral("browse"));
-    m_browse->setToolTip(text(57476));
-    m_browse->setFixedWidth(fontMetrics().horizontalAdvance(text(63059)) + 16);
+    m_browse->setToolTip(text(Strings::MatBrowseTip));
+    m_browse->setFixedWidth(fontMetrics().horizontalAdvance(text(Strings::MatBrowseButton)) + 16);
     auto* matGrid = static_cast<QGridLayout*>(m_mat.box->layout());
     auto* pictureRow = new QHBoxLayout;
     pictureRow->setSpacing(3);
@@ -61,15 +66,15 @@ BorderPage::BorderPage(QWidget* parent) : QWidget(parent)
 
     m_opacity = new OpacityField(m_border.box);
     m_opacity->setObjectName(QStringLiteral("opacity"));
-    m_opacity->setToolTip(text(57483));
+    m_opacity->setToolTip(text(Strings::BorderOpacityTip));
     m_opacity->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 8);
-    m_inside = new QCheckBox(text(63060), m_border.box);
+    m_inside = new QCheckBox(text(Strings::BorderInside), m_border.box);
     m_inside->setObjectName(QStringLiteral("inside"));
-    m_inside->setToolTip(text(57484));
+    m_inside->setToolTip(text(Strings::BorderInsideTip));
     auto* borderGrid = static_cast<QGridLayout*>(m_border.box->layout());
     auto* opacityRow = new QHBoxLayout;
     opacityRow->setSpacing(3);
-    opacityRow->addWidget(new QLabel(text(63018), m_border.box));
+    opacityRow->addWidget(new QLabel(text(Strings::OpacityLabel), m_border.box));
     opacityRow->addWidget(m_opacity);
     opacityRow->addSpacing(12);
     opacityRow->addWidget(m_inside);
@@ -128,7 +133,7 @@ void BorderPage::buildGroup(Group& group, int titleId, const char* name, const i
     group.unitList->setObjectName(QLatin1String(name) + QLatin1String("Unit"));
     group.unitList->setToolTip(text(tips[4]));
     fillUnitList(group.unitList);
-    group.equalSides = new QCheckBox(text(63057), group.box);
+    group.equalSides = new QCheckBox(text(Strings::EqualSides), group.box);
     group.equalSides->setObjectName(QLatin1String(name) + QLatin1String("Equal"));
     group.equalSides->setToolTip(text(tips[5]));
     group.colour = new ColourButton(group.box);
@@ -140,7 +145,8 @@ void BorderPage::buildGroup(Group& group, int titleId, const char* name, const i
     grid->setContentsMargins(6, 0, 6, 3);
     grid->setHorizontalSpacing(3);
     grid->setVerticalSpacing(3);
-    const int labels[4] = {63053, 63054, 63055, 63056};
+    const int labels[4] = {Strings::SideTopLabel, Strings::SideBottomLabel, Strings::SideLeftLabel,
+                           Strings::SideRightLabel};
     QLineEdit* ordered[4] = {group.top, group.bottom, group.left, group.right};
     for (int i = 0; i < 4; ++i) {
         grid->addWidget(new QLabel(text(labels[i]), group.box), 0, 2 * i);
@@ -148,7 +154,7 @@ void BorderPage::buildGroup(Group& group, int titleId, const char* name, const i
     }
     grid->addWidget(group.unitList, 0, 8);
     grid->addWidget(group.equalSides, 0, 9);
-    grid->addWidget(new QLabel(text(63037), group.box), 1, 0);
+    grid->addWidget(new QLabel(text(Strings::ColourLabel), group.box), 1, 0);
     grid->addWidget(group.colour, 1, 1, Qt::AlignLeft);
     grid->setColumnStretch(10, 1);
 

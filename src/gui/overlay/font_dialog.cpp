@@ -15,9 +15,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "gui/app/string_table.h"
 #include "gui/controls/colour_button.h"
 #include "gui/controls/image_bridge.h"
+#include "gui/support/string_table.h"
 
 namespace tavelune::gui {
 namespace {
@@ -34,7 +34,7 @@ QString sampleText(const QString& sample)
     QStringList lines = sample.split(QLatin1Char('\n'));
     while (!lines.isEmpty() && lines.back().trimmed().isEmpty()) lines.removeLast();
     if (lines.isEmpty())
-        return text(63043);
+        return text(Strings::FontSampleText);
     lines = lines.mid(0, kSampleLines);
     for (QString& line : lines) line.truncate(kSampleChars);
     return lines.join(QLatin1Char('\n'));
@@ -45,7 +45,7 @@ QString sampleText(const QString& sample)
 FontDialog::FontDialog(const FontChoice& initial, const QString& sample, QWidget* parent)
     : QDialog(parent), m_initial(initial), m_sample(sampleText(sample))
 {
-    setWindowTitle(text(63030));
+    setWindowTitle(text(Strings::FontDialogTitle));
 
     m_face = new QComboBox(this);
     m_face->setObjectName(QStringLiteral("face"));
@@ -66,7 +66,9 @@ FontDialog::FontDialog(const FontChoice& initial, const QString& sample, QWidget
 
     m_style = new QComboBox(this);
     m_style->setObjectName(QStringLiteral("style"));
-    for (int id : {63039, 63040, 63041, 63042}) m_style->addItem(text(id));
+    for (int id :
+         {Strings::FontRegular, Strings::FontBold, Strings::FontItalic, Strings::FontBoldItalic})
+        m_style->addItem(text(id));
     const bool bold = initial.font.weight != kWeightNormal;
     m_style->setCurrentIndex(bold ? (initial.font.italic ? kBoldItalic : kBold)
                                   : (initial.font.italic ? kItalic : kRegular));
@@ -80,10 +82,10 @@ FontDialog::FontDialog(const FontChoice& initial, const QString& sample, QWidget
     m_size->setEditText(QString::number(fontPointsForHeight(initial.font.height)));
     m_size->setMinimumContentsLength(4);
 
-    m_strikeOut = new QCheckBox(text(63035), this);
+    m_strikeOut = new QCheckBox(text(Strings::FontStrikeOut), this);
     m_strikeOut->setObjectName(QStringLiteral("strikeOut"));
     m_strikeOut->setChecked(initial.font.strikeOut);
-    m_underline = new QCheckBox(text(63036), this);
+    m_underline = new QCheckBox(text(Strings::FontUnderline), this);
     m_underline->setObjectName(QStringLiteral("underline"));
     m_underline->setChecked(initial.font.underline);
     m_colour = new ColourButton(this);
@@ -98,23 +100,23 @@ FontDialog::FontDialog(const FontChoice& initial, const QString& sample, QWidget
     m_preview->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
 
     auto* lists = new QGridLayout;
-    lists->addWidget(new QLabel(text(63031), this), 0, 0);
-    lists->addWidget(new QLabel(text(63032), this), 0, 1);
-    lists->addWidget(new QLabel(text(63033), this), 0, 2);
+    lists->addWidget(new QLabel(text(Strings::FontFamilyLabel), this), 0, 0);
+    lists->addWidget(new QLabel(text(Strings::FontStyleLabel), this), 0, 1);
+    lists->addWidget(new QLabel(text(Strings::FontSizeLabel), this), 0, 2);
     lists->addWidget(m_face, 1, 0);
     lists->addWidget(m_style, 1, 1);
     lists->addWidget(m_size, 1, 2);
     lists->setColumnStretch(0, 1);
 
-    auto* effects = new QGroupBox(text(63034), this);
+    auto* effects = new QGroupBox(text(Strings::FontEffectsGroup), this);
     auto* effectsLayout = new QGridLayout(effects);
     effectsLayout->addWidget(m_strikeOut, 0, 0, 1, 2);
     effectsLayout->addWidget(m_underline, 1, 0, 1, 2);
-    effectsLayout->addWidget(new QLabel(text(63037), effects), 2, 0);
+    effectsLayout->addWidget(new QLabel(text(Strings::ColourLabel), effects), 2, 0);
     effectsLayout->addWidget(m_colour, 2, 1, Qt::AlignLeft);
     effectsLayout->setRowStretch(3, 1);
 
-    auto* sampleBox = new QGroupBox(text(63038), this);
+    auto* sampleBox = new QGroupBox(text(Strings::FontSampleGroup), this);
     auto* sampleLayout = new QVBoxLayout(sampleBox);
     sampleLayout->addWidget(m_preview);
 
@@ -123,8 +125,8 @@ FontDialog::FontDialog(const FontChoice& initial, const QString& sample, QWidget
     middle->addWidget(sampleBox, 1);
 
     auto* buttons = new QDialogButtonBox(this);
-    buttons->addButton(text(63044), QDialogButtonBox::AcceptRole)->setDefault(true);
-    buttons->addButton(text(63045), QDialogButtonBox::RejectRole);
+    buttons->addButton(text(Strings::FontOkButton), QDialogButtonBox::AcceptRole)->setDefault(true);
+    buttons->addButton(text(Strings::FontCancelButton), QDialogButtonBox::RejectRole);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 

@@ -5,7 +5,7 @@
 #include <QStringList>
 
 #include "engine/format_dispatch.h"
-#include "gui/app/string_table.h"
+#include "gui/support/string_table.h"
 
 namespace tavelune::gui {
 
@@ -31,7 +31,8 @@ QString pictureFileFilter()
 
 QString askPictureFile(QWidget* parent, const QString& startPath)
 {
-    return QFileDialog::getOpenFileName(parent, text(57439), startPath, pictureFileFilter());
+    return QFileDialog::getOpenFileName(parent, text(Strings::OpenTip), startPath,
+                                        pictureFileFilter());
 }
 
 }  // namespace tavelune::gui

@@ -13,13 +13,13 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "gui/app/string_table.h"
 #include "gui/controls/colour_button.h"
 #include "gui/overlay/font_dialog.h"
 #include "gui/overlay/open_picture.h"
 #include "gui/overlay/page_band.h"
 #include "gui/overlay/picture_preview.h"
 #include "gui/overlay/tag_menu.h"
+#include "gui/support/string_table.h"
 #include "overlay/picture_file.h"
 #include "overlay/unit_fields.h"
 
@@ -60,20 +60,24 @@ OverlayPage::OverlayPage(Kind kind, QWidget* parent)
 
 void OverlayPage::buildControls()
 {
-    m_enable = new QCheckBox(text(m_kind == Kind::Signature ? 57418 : 63010), this);
+    m_enable = new QCheckBox(
+        text(m_kind == Kind::Signature ? Strings::SignatureEnabled : Strings::WatermarkEnabled),
+        this);
     m_enable->setObjectName(QStringLiteral("enable"));
-    m_textMode = new QRadioButton(text(63011), this);
+    m_textMode = new QRadioButton(text(Strings::OverlayTextMode), this);
     m_textMode->setObjectName(QStringLiteral("textMode"));
-    m_pictureMode = new QRadioButton(text(63012), this);
+    m_pictureMode = new QRadioButton(text(Strings::OverlayPictureMode), this);
     m_pictureMode->setObjectName(QStringLiteral("pictureMode"));
 
-    m_position = new QGroupBox(text(63013), this);
+    m_position = new QGroupBox(text(Strings::OverlayPositionGroup), this);
     m_horizontal = new QComboBox(m_position);
     m_horizontal->setObjectName(QStringLiteral("horizontal"));
-    for (int id : {57367, 57368, 57369}) m_horizontal->addItem(text(id));
+    for (int id : {Strings::AlignLeft, Strings::AlignCentre, Strings::AlignRight})
+        m_horizontal->addItem(text(id));
     m_vertical = new QComboBox(m_position);
     m_vertical->setObjectName(QStringLiteral("vertical"));
-    for (int id : {57370, 57371, 57372}) m_vertical->addItem(text(id));
+    for (int id : {Strings::AlignTop, Strings::AlignMiddle, Strings::AlignBottom})
+        m_vertical->addItem(text(id));
     m_offsetX = makeNumberField(true, m_position);
     m_offsetX->setObjectName(QStringLiteral("offsetX"));
     m_offsetY = makeNumberField(true, m_position);
@@ -85,27 +89,27 @@ void OverlayPage::buildControls()
     m_offsetX->setFixedWidth(fieldWidth);
     m_offsetY->setFixedWidth(fieldWidth);
 
-    m_opacityLabel = new QLabel(text(63018), this);
+    m_opacityLabel = new QLabel(text(Strings::OpacityLabel), this);
     m_opacity = new OpacityField(this);
     m_opacity->setObjectName(QStringLiteral("opacity"));
     m_opacity->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 8);
 
     m_text = new QPlainTextEdit(this);
     m_text->setObjectName(QStringLiteral("text"));
-    m_text->setToolTip(text(57453));
+    m_text->setToolTip(text(Strings::OverlayTextTip));
     m_text->setTabChangesFocus(true);
-    m_font = button(63019, 57451, "font", this);
-    m_insert = button(63020, 57452, "insert", this);
+    m_font = button(Strings::OverlayFontButton, Strings::FontTip, "font", this);
+    m_insert = button(Strings::OverlayInsertButton, Strings::InsertTagTip, "insert", this);
 
     m_preview = new PicturePreview(this);
     m_preview->setObjectName(QStringLiteral("preview"));
-    m_open = button(63021, 57439, "open", this);
-    m_remove = button(63022, 57448, "remove", this);
-    m_transparentLabel = new QLabel(text(63023), this);
+    m_open = button(Strings::OverlayOpenButton, Strings::OpenTip, "open", this);
+    m_remove = button(Strings::OverlayRemoveButton, Strings::CloseTip, "remove", this);
+    m_transparentLabel = new QLabel(text(Strings::SeeThroughColourLabel), this);
     m_transparentLabel->setObjectName(QStringLiteral("transparentLabel"));
     m_transparent = new ColourButton(this);
     m_transparent->setObjectName(QStringLiteral("transparentColour"));
-    m_transparent->setToolTip(text(57450));
+    m_transparent->setToolTip(text(Strings::TransparentColourTip));
 
     // The band: the enable box and the mode buttons sit on it.
     auto* band = new QHBoxLayout;
@@ -121,15 +125,15 @@ void OverlayPage::buildControls()
     position->setContentsMargins(6, 2, 6, 4);
     position->setHorizontalSpacing(4);
     position->setVerticalSpacing(3);
-    position->addWidget(new QLabel(text(63014), m_position), 0, 0);
+    position->addWidget(new QLabel(text(Strings::OverlayAcrossLabel), m_position), 0, 0);
     position->addWidget(m_horizontal, 0, 1);
-    position->addWidget(new QLabel(text(63016), m_position), 0, 2);
+    position->addWidget(new QLabel(text(Strings::OverlayOffsetLabel), m_position), 0, 2);
     position->addWidget(m_offsetX, 0, 3);
-    position->addWidget(new QLabel(text(63015), m_position), 1, 0);
+    position->addWidget(new QLabel(text(Strings::OverlayDownLabel), m_position), 1, 0);
     position->addWidget(m_vertical, 1, 1);
-    position->addWidget(new QLabel(text(63016), m_position), 1, 2);
+    position->addWidget(new QLabel(text(Strings::OverlayOffsetLabel), m_position), 1, 2);
     position->addWidget(m_offsetY, 1, 3);
-    position->addWidget(new QLabel(text(63017), m_position), 2, 0);
+    position->addWidget(new QLabel(text(Strings::OverlayUnitLabel), m_position), 2, 0);
     position->addWidget(m_unitList, 2, 1);
     position->setColumnStretch(1, 1);
 
@@ -338,7 +342,8 @@ void OverlayPage::showPicture()
     m_preview->showPicture(picture);
     m_preview->setToolTip(picture.isEmpty()
                               ? QString()
-                              : QString::asprintf("%s (%d x %d)", qUtf8Printable(text(57454)),
+                              : QString::asprintf("%s (%d x %d)",
+                                                  qUtf8Printable(text(Strings::OverlayPictureTip)),
                                                   picture.width(), picture.height()));
 }
 

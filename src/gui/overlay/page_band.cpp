@@ -6,7 +6,7 @@
 #include <QPainter>
 #include <QRegularExpressionValidator>
 
-#include "gui/app/string_table.h"
+#include "gui/support/string_table.h"
 #include "overlay/unit_fields.h"
 
 namespace tavelune::gui {
@@ -65,7 +65,9 @@ void OpacityField::focusOutEvent(QFocusEvent* event)
 
 void fillUnitList(QComboBox* list)
 {
-    for (int unit = 0; unit < 4; ++unit) list->addItem(text(57376 + unit), unit);
+    const Strings::Id names[4] = {Strings::UnitPixelsShort, Strings::UnitInchesShort,
+                                  Strings::UnitCentimetresShort, Strings::UnitMillimetresShort};
+    for (int unit = 0; unit < 4; ++unit) list->addItem(text(names[unit]), unit);
 }
 
 int selectedUnit(const QComboBox* list)

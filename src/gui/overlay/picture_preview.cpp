@@ -9,8 +9,8 @@
 #include <QMimeData>
 #include <QPainter>
 
-#include "gui/app/string_table.h"
 #include "gui/controls/image_bridge.h"
+#include "gui/support/string_table.h"
 
 namespace tavelune::gui {
 namespace {
@@ -69,7 +69,7 @@ void PicturePreview::paste()
 void PicturePreview::contextMenuEvent(QContextMenuEvent* event)
 {
     QMenu menu(this);
-    QAction* pasteAction = menu.addAction(text(63024), this, &PicturePreview::paste);
+    QAction* pasteAction = menu.addAction(text(Strings::PasteItem), this, &PicturePreview::paste);
     pasteAction->setShortcut(QKeySequence::Paste);
     const QMimeData* mime = QApplication::clipboard()->mimeData();
     pasteAction->setEnabled(mime && mime->hasImage());

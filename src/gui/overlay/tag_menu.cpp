@@ -5,13 +5,11 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 
-#include "gui/app/string_table.h"
+#include "gui/support/string_table.h"
 #include "overlay/info_tags.h"
 
 namespace tavelune::gui {
 namespace {
-
-constexpr int kMoreText = 63000;
 
 QString entryText(const TagMenuEntry& entry, bool chinese)
 {
@@ -32,7 +30,7 @@ void addEntries(QMenu* menu, const std::vector<TagMenuEntry>& entries, bool chin
                 menu->addSeparator();
                 break;
             case TagMenuEntry::Kind::SubMenu:
-                addEntries(menu->addMenu(text(kMoreText)), entry.children, chinese);
+                addEntries(menu->addMenu(text(Strings::TagMore)), entry.children, chinese);
                 break;
             case TagMenuEntry::Kind::Command:
                 menu->addAction(entryText(entry, chinese))->setData(entry.command);

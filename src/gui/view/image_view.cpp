@@ -12,8 +12,8 @@
 #include <QPainter>
 #include <cstring>
 
-#include "gui/app/string_table.h"
 #include "gui/controls/image_bridge.h"
+#include "gui/support/string_table.h"
 #include "gui/view/view_cursors.h"
 #include "view/view_composer.h"
 #include "view/view_menu.h"
@@ -21,21 +21,6 @@
 namespace tavelune::gui {
 
 namespace {
-
-enum TextId : int {
-    kMenuTitle = 60500,
-    kZoomInText = 60501,
-    kZoomOutText = 60502,
-    kActualPixelsText = 60503,
-    kFitWindowText = 60504,
-    kPrintSizeText = 60505,
-    kSnapshotText = 60506,
-    kSnapshot100Text = 60507,
-    kSnapshot50Text = 60508,
-    kCutText = 60509,
-    kCopyText = 60510,
-    kPasteText = 60511,
-};
 
 bool clipboardHasPicture()
 {
@@ -207,7 +192,7 @@ QMenu* ImageView::createContextMenu(QWidget* parent)
     syncClientSize();
     const ViewMenuItems items = viewMenuItems(m_model, clipboardHasPicture());
     auto* menu = new QMenu(parent);
-    menu->setTitle(text(kMenuTitle));
+    menu->setTitle(text(Strings::ViewMenuTitle));
     auto add = [&](QMenu* to, int textId, const char* name, bool enabled, auto slot) {
         QAction* action = to->addAction(text(textId));
         action->setObjectName(QLatin1String(name));
@@ -216,29 +201,31 @@ QMenu* ImageView::createContextMenu(QWidget* parent)
         return action;
     };
     if (items.zoomItems) {
-        add(menu, kZoomInText, "zoomIn", items.zoomInEnabled, [this] { zoomIn(); });
-        add(menu, kZoomOutText, "zoomOut", items.zoomOutEnabled, [this] { zoomOut(); });
+        add(menu, Strings::ViewZoomIn, "zoomIn", items.zoomInEnabled, [this] { zoomIn(); });
+        add(menu, Strings::ViewZoomOut, "zoomOut", items.zoomOutEnabled, [this] { zoomOut(); });
         menu->addSeparator();
-        add(menu, kActualPixelsText, "actualPixels", items.actualPixelsEnabled,
+        add(menu, Strings::ViewActualPixels, "actualPixels", items.actualPixelsEnabled,
             [this] { actualPixels(); });
-        add(menu, kFitWindowText, "fitWindow", true, [this] { fitWindow(); });
-        add(menu, kPrintSizeText, "printSize", true, [this] { printSize(); });
+        add(menu, Strings::ViewFitWindow, "fitWindow", true, [this] { fitWindow(); });
+        add(menu, Strings::ViewPrintSize, "printSize", true, [this] { printSize(); });
         menu->addSeparator();
     }
-    QMenu* shots = menu->addMenu(text(kSnapshotText));
+    QMenu* shots = menu->addMenu(text(Strings::ViewSnapshot));
     shots->setObjectName(QStringLiteral("snapshot"));
     shots->setEnabled(items.snapshotEnabled);
-    add(shots, kSnapshot100Text, "snapshot100", items.snapshotEnabled,
+    add(shots, Strings::ViewSnapshot100, "snapshot100", items.snapshotEnabled,
         [this] { copySnapshot(100); });
-    add(shots, kSnapshot50Text, "snapshot50", items.snapshotEnabled, [this] { copySnapshot(50); });
+    add(shots, Strings::ViewSnapshot50, "snapshot50", items.snapshotEnabled,
+        [this] { copySnapshot(50); });
     if (items.hasCut || items.hasCopy || items.hasPaste)
         menu->addSeparator();
     if (items.hasCut)
-        add(menu, kCutText, "cut", items.cutEnabled, [this] { cut(); });
+        add(menu, Strings::ViewCut, "cut", items.cutEnabled, [this] { cut(); });
     if (items.hasCopy)
-        add(menu, kCopyText, "copy", items.copyEnabled, [this] { copyPicture(); });
+        add(menu, Strings::ViewCopy, "copy", items.copyEnabled, [this] { copyPicture(); });
     if (items.hasPaste)
-        add(menu, kPasteText, "paste", items.pasteEnabled, [this] { emit pasteRequested(); });
+        add(menu, Strings::ViewPaste, "paste", items.pasteEnabled,
+            [this] { emit pasteRequested(); });
     return menu;
 }
 

@@ -10,7 +10,7 @@
 #include "engine/image.h"
 #include "engine/jpeg_codec.h"
 #include "gui/app/program_folder.h"
-#include "gui/app/string_table.h"
+#include "gui/support/string_table.h"
 #include "support/gui_test_support.h"
 
 using namespace tavelune;

@@ -10,10 +10,10 @@
 
 #include "engine/format_dispatch.h"
 #include "gui/app/photo_page.h"
-#include "gui/app/string_table.h"
 #include "gui/controls/colour_button.h"
 #include "gui/overlay/border_page.h"
 #include "gui/overlay/overlay_page.h"
+#include "gui/support/string_table.h"
 #include "support/gui_test_support.h"
 
 using namespace tavelune;

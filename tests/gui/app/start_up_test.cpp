@@ -6,12 +6,12 @@
 #include <QTest>
 #include <QTimer>
 
-#include "gui/app/app_settings.h"
 #include "gui/app/language_dialog.h"
 #include "gui/app/main_window.h"
 #include "gui/app/photo_page.h"
-#include "gui/app/string_table.h"
 #include "gui/app/tavelune_app.h"
+#include "gui/support/app_settings.h"
+#include "gui/support/string_table.h"
 #include "support/gui_test_support.h"
 
 using namespace tavelune;
@@ -93,7 +93,7 @@ private slots:
         program.chooseLanguage({});
         QCOMPARE(AppSettings::language(), QStringLiteral("zh_TW"));
         QCOMPARE(program.languageCode(), QStringLiteral("zh_TW"));
-        QCOMPARE(text(57399), QString::fromUtf8("正片模擬"));
+        QCOMPARE(text(Strings::FilmTab), QString::fromUtf8("正片模擬"));
 
         // The second start reads it without asking (no dialog is answered this time).
         TaveluneApp again(test::buildProgramFolder());
@@ -118,7 +118,7 @@ private slots:
         TaveluneApp program(test::buildProgramFolder());
         program.chooseLanguage({});
         QCOMPARE(program.languageCode(), QStringLiteral("zh_CN"));
-        QCOMPARE(text(57431), QString::fromUtf8("打开文件失败"));
+        QCOMPARE(text(Strings::OpenFailed), QString::fromUtf8("打开文件失败"));
     }
 
     void aMissingPlaceholderIsNamedBeforeTheProgramEnds()

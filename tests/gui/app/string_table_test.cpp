@@ -1,5 +1,5 @@
 // The string table: complete in all three languages, consistent conversions, packs that load.
-#include "gui/app/string_table.h"
+#include "gui/support/string_table.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -20,7 +20,7 @@ struct Row {
     const char* enUS;
 };
 
-#define TAVELUNE_TEXT(id, zhCN, zhTW, enUS) {id, zhCN, zhTW, enUS},
+#define TAVELUNE_TEXT(name, id, zhCN, zhTW, enUS) {id, zhCN, zhTW, enUS},
 const Row kRows[] = {
 #include "strings/all.inc"
 };
@@ -70,7 +70,7 @@ private slots:
     void builtInTextsAreSimplifiedChinese()
     {
         setActiveLanguagePack(nullptr);
-        QCOMPARE(text(57431), QString::fromUtf8("打开文件失败"));
+        QCOMPARE(text(Strings::OpenFailed), QString::fromUtf8("打开文件失败"));
         QCOMPARE(activeLanguageCode(), QStringLiteral("zh_CN"));
         QCOMPARE(text(-5), QStringLiteral("#-5"));
     }

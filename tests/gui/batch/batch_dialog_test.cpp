@@ -25,10 +25,10 @@
 #include "engine/format_dispatch.h"
 #include "exif/exif_data.h"
 #include "gui/app/main_window.h"
-#include "gui/app/string_table.h"
 #include "gui/engine/jpeg_options_dialog.h"
 #include "gui/film/film_page.h"
 #include "gui/overlay/overlay_page.h"
+#include "gui/support/string_table.h"
 #include "gui/view/image_view.h"
 #include "job/settings_file.h"
 #include "support/gui_test_support.h"
@@ -128,7 +128,7 @@ private slots:
             dialog->reject();
         });
         button->click();
-        QCOMPARE(caption, text(65501));
+        QCOMPARE(caption, text(Strings::BatchCaption));
     }
 
     void listsSupportedFilesWithIconsAndNamesEachSkippedOne()
@@ -267,7 +267,9 @@ private slots:
         child<QLineEdit>(&dialog, "folderEdit")->setText(dir.path() + "/out");
         child<QLineEdit>(&dialog, "prefixEdit")->setText("../");
         QVERIFY(!dialog.startRun());
-        QCOMPARE(messages.texts(), (QStringList{text(57433), text(57430), text(65528)}));
+        QCOMPARE(messages.texts(),
+                 (QStringList{text(Strings::EmptyFileList), text(Strings::NoOutputFolder),
+                              text(Strings::BatchBadPrefix)}));
         QVERIFY(!QDir(dir.path() + "/out").exists());
         // No prefix and the pictures' own folder: the originals would be lost.
         messages.clear();
@@ -332,7 +334,7 @@ private slots:
 
         auto* log = child<QListWidget>(&dialog, "runLog");
         QCOMPARE(log->count(), 1);
-        QVERIFY(log->item(0)->text().startsWith(text(57434) + ": cut.jpg"));
+        QVERIFY(log->item(0)->text().startsWith(text(Strings::CouldNotProcess) + ": cut.jpg"));
         QVERIFY(child<QLabel>(&dialog, "statusText")
                     ->text()
                     .startsWith(QString::fromUtf8("完成: 转换 7 个, 跳过 0 个, 失败 1 个")));
@@ -361,7 +363,7 @@ private slots:
         // Closing is refused while the run goes; Cancel is the way out.
         QVERIFY(!dialog.close());
         QVERIFY(dialog.isVisible());
-        QCOMPARE(messages.texts(), QStringList{text(65531)});
+        QCOMPARE(messages.texts(), QStringList{text(Strings::BatchStillRunning)});
         child<QPushButton>(&dialog, "cancelButton")->click();
         QVERIFY(waitForRun(dialog));
         const QStringList written =
@@ -414,7 +416,8 @@ private slots:
         QCOMPARE(messages.messages().size(), size_t(1));
         QVERIFY(messages.messages()[0].text.startsWith(
             QString::fromUtf8("输出文件夹中已有 3 个同名文件")));
-        QCOMPARE(messages.messages()[0].buttonTexts.value(QMessageBox::Yes), text(65521));
+        QCOMPARE(messages.messages()[0].buttonTexts.value(QMessageBox::Yes),
+                 text(Strings::BatchReplaceAll));
         QCOMPARE(staleCount(), 3);
 
         messages.clear();

@@ -8,7 +8,7 @@
 #include <QTest>
 #include <memory>
 
-#include "gui/app/string_table.h"
+#include "gui/support/string_table.h"
 #include "support/gui_test_support.h"
 
 using namespace tavelune;
@@ -37,7 +37,7 @@ void nextUnit(ImageSizeDialog& dialog, F field)
 void pressOk(ImageSizeDialog& dialog)
 {
     for (QPushButton* button : dialog.findChildren<QPushButton*>())
-        if (button->text() == text(61000))
+        if (button->text() == text(Strings::OkButton))
             QTest::mouseClick(button, Qt::LeftButton);
 }
 

@@ -10,7 +10,7 @@
 #include <QTest>
 #include <memory>
 
-#include "gui/app/string_table.h"
+#include "gui/support/string_table.h"
 #include "support/gui_test_support.h"
 
 using namespace tavelune;
@@ -38,9 +38,9 @@ Controls controlsOf(JpegOptionsDialog& dialog)
                nullptr,
                nullptr};
     for (QPushButton* button : dialog.findChildren<QPushButton*>()) {
-        if (button->text() == text(61000))
+        if (button->text() == text(Strings::OkButton))
             c.ok = button;
-        if (button->text() == text(61001))
+        if (button->text() == text(Strings::CancelButton))
             c.cancel = button;
     }
     return c;

@@ -6,7 +6,7 @@
 #include <QRadioButton>
 #include <QTest>
 
-#include "gui/app/string_table.h"
+#include "gui/support/string_table.h"
 #include "support/gui_test_support.h"
 
 using namespace tavelune;
@@ -67,7 +67,7 @@ private slots:
         QCOMPARE(box->isChecked(), keepExif);
         if (!click.isEmpty())
             dialog.findChild<QAbstractButton*>(click)->click();
-        QTest::mouseClick(buttonWithText(dialog, text(61000)), Qt::LeftButton);
+        QTest::mouseClick(buttonWithText(dialog, text(Strings::OkButton)), Qt::LeftButton);
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QCOMPARE(dialog.compression(), returned);
         QCOMPARE(dialog.keepExif(), keepReturned);

@@ -18,8 +18,8 @@
 #include <tuple>
 
 #include "exif/exif_data.h"
-#include "gui/app/string_table.h"
 #include "gui/exif/exif_editor_dialog.h"
+#include "gui/support/string_table.h"
 #include "support/gui_test_support.h"
 
 using namespace tavelune;
@@ -119,7 +119,7 @@ private slots:
             typeInto(dialog, "artist", "Jane Doe");
             typeInto(dialog, "shutter", "1/250");
             click(dialog, "writeButton");
-            QCOMPARE(boxes.texts(), QStringList{text(57427)});
+            QCOMPARE(boxes.texts(), QStringList{text(Strings::ExifWriteConfirm)});
             QCOMPARE(dialog.result(), int(QDialog::Accepted));
 
             ExifData reread;
@@ -187,7 +187,7 @@ private slots:
         test::MessageCollector boxes(QMessageBox::Yes);
         ExifEditorDialog dialog(exif, pictureOf(path));
         click(dialog, "deleteButton");
-        QCOMPARE(boxes.texts(), QStringList{text(57428)});
+        QCOMPARE(boxes.texts(), QStringList{text(Strings::ExifDeleteConfirm)});
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QVERIFY(exif.IsEmpty());
 
@@ -215,7 +215,8 @@ private slots:
         typeInto(dialog, "iso", "800");
         click(dialog, "writeButton");
         click(dialog, "deleteButton");
-        QCOMPARE(boxes.texts(), (QStringList{text(57427), text(57428)}));
+        QCOMPARE(boxes.texts(),
+                 (QStringList{text(Strings::ExifWriteConfirm), text(Strings::ExifDeleteConfirm)}));
         QVERIFY(dialog.isVisible());
         QCOMPARE(bytesOf(path), original);
     }
@@ -234,13 +235,15 @@ private slots:
             QString message;
             QMessageBox::Icon icon;
         } cases[] = {
-            {readOnly, "writeButton", QString(text(64055)).replace("%s", readOnly),
+            {readOnly, "writeButton",
+             QString(text(Strings::ExifWriteFailed)).replace("%s", readOnly),
              QMessageBox::Critical},
-            {readOnly, "deleteButton", QString(text(64056)).replace("%s", readOnly),
+            {readOnly, "deleteButton",
+             QString(text(Strings::ExifDeleteFailed)).replace("%s", readOnly),
              QMessageBox::Critical},
-            {tiled, "writeButton", QString(text(64055)).replace("%s", tiled),
+            {tiled, "writeButton", QString(text(Strings::ExifWriteFailed)).replace("%s", tiled),
              QMessageBox::Critical},
-            {png, "writeButton", text(64054), QMessageBox::NoIcon},
+            {png, "writeButton", text(Strings::ExifNotJpegOrTiff), QMessageBox::NoIcon},
         };
         for (const auto& c : cases) {
             const QByteArray original = bytesOf(c.path);

@@ -10,7 +10,7 @@
 
 #include "exif/byte_order.h"
 #include "exif/exif_data.h"
-#include "gui/app/string_table.h"
+#include "gui/support/string_table.h"
 #include "support/gui_test_support.h"
 
 using namespace tavelune;
@@ -274,10 +274,10 @@ void ExifListWidgetTest::selectAllAndCopyGiveWhatIsShown()
     const QList<QAction*> menu = list.contextMenuActions();
     QCOMPARE(menu.size(), 6);
     QVERIFY(menu[2]->isSeparator() && menu[4]->isSeparator());
-    QCOMPARE(menu[0]->text(), text(57394));
-    QCOMPARE(menu[1]->text(), text(57388));
-    QCOMPARE(menu[3]->text(), text(57388) + " Exif");
-    QCOMPARE(menu[5]->text(), text(57429));
+    QCOMPARE(menu[0]->text(), text(Strings::CopyItem));
+    QCOMPARE(menu[1]->text(), text(Strings::DeleteItem));
+    QCOMPARE(menu[3]->text(), text(Strings::DeleteItem) + " Exif");
+    QCOMPARE(menu[5]->text(), text(Strings::SelectAllItem));
 
     QVERIFY(!list.copyAction()->isEnabled());
     list.selectAllAction()->trigger();

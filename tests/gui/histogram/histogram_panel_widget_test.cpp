@@ -11,8 +11,8 @@
 #include <thread>
 
 #include "exif/exif_data.h"
-#include "gui/app/string_table.h"
 #include "gui/controls/image_bridge.h"
+#include "gui/support/string_table.h"
 #include "pixel/luma.h"
 #include "support/gui_test_support.h"
 

@@ -19,12 +19,12 @@
 #include <QUrl>
 
 #include "engine/format_dispatch.h"
-#include "gui/app/app_settings.h"
 #include "gui/app/main_window.h"
-#include "gui/app/string_table.h"
 #include "gui/controls/colour_button.h"
 #include "gui/indexprint/index_file_list.h"
 #include "gui/overlay/picture_preview.h"
+#include "gui/support/app_settings.h"
+#include "gui/support/string_table.h"
 #include "gui/view/image_view.h"
 #include "indexprint/index_sheet.h"
 #include "support/gui_test_support.h"

@@ -4,6 +4,8 @@
 #include <QString>
 #include <string>
 
+#include "strings/text_ids.h"
+
 namespace tavelune::gui {
 
 /// The loaded language pack, if any; texts it lacks fall back to the built-in Simplified Chinese.
@@ -34,7 +36,8 @@ void setActiveLanguagePack(const LanguagePack* pack);
 /// "zh_CN" without a pack, else the code the pack reports.
 QString activeLanguageCode();
 
-/// Text of string number id in the active language; "#id" for a number nobody knows.
+/// Text of string number id (a Strings:: name) in the active language; "#id" for a number
+/// nobody knows.
 QString text(int id);
 /// The built-in Simplified Chinese text, or null.
 const char* builtInText(int id);

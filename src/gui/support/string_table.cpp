@@ -1,5 +1,5 @@
 // The built-in Simplified Chinese column of the string table and the language pack loader.
-#include "gui/app/string_table.h"
+#include "gui/support/string_table.h"
 
 #include <dlfcn.h>
 
@@ -17,7 +17,7 @@ struct Row {
     const char* text;
 };
 
-#define TAVELUNE_TEXT(id, zhCN, zhTW, enUS) {id, zhCN},
+#define TAVELUNE_TEXT(name, id, zhCN, zhTW, enUS) {id, zhCN},
 Row builtInRows[] = {
 #include "strings/all.inc"
 };

@@ -1,5 +1,5 @@
 // Settings kept in an INI file, read and written on demand.
-#include "gui/app/app_settings.h"
+#include "gui/support/app_settings.h"
 
 #include <QDir>
 #include <QSettings>
