@@ -1,75 +1,16 @@
-// The format table and the open and save roads through it.
+// The open and save roads through the format table.
 #include "engine/format_dispatch.h"
 
-#include <algorithm>
-#include <array>
-#include <cctype>
-
-#include "engine/bmp_codec.h"
 #include "engine/codec_support.h"
 #include "engine/engine_messages.h"
-#include "engine/gif_codec.h"
-#include "engine/jpeg_codec.h"
+#include "engine/format_table.h"
 #include "engine/message_sink.h"
-#include "engine/png_codec.h"
-#include "engine/psd_codec.h"
 #include "engine/safe_write.h"
-#include "engine/tiff_codec.h"
 
 namespace tavelune {
 namespace {
 
-enum class Format { Bmp, Jpeg, Tiff, Gif, Psd, Png };
-
-struct FormatEntry {
-    const char* token;
-    Format format;
-    bool writable;
-};
-
-// Looked up in this order.
-constexpr std::array<FormatEntry, 8> kFormats{{
-    {"BMP", Format::Bmp, true},
-    {"JPG", Format::Jpeg, true},
-    {"JPEG", Format::Jpeg, true},
-    {"TIF", Format::Tiff, true},
-    {"TIFF", Format::Tiff, true},
-    {"GIF", Format::Gif, false},
-    {"PSD", Format::Psd, false},
-    {"PNG", Format::Png, false},
-}};
-
 thread_local std::string t_lastError;
-
-const FormatEntry* findFormat(const std::string& token)
-{
-    std::string upper = token;
-    std::transform(upper.begin(), upper.end(), upper.begin(),
-                   [](unsigned char c) { return char(std::toupper(c)); });
-    for (const auto& entry : kFormats)
-        if (upper == entry.token)
-            return &entry;
-    return nullptr;
-}
-
-std::unique_ptr<ImageCodec> makeCodec(Format format)
-{
-    switch (format) {
-        case Format::Bmp:
-            return std::make_unique<BmpCodec>();
-        case Format::Jpeg:
-            return std::make_unique<JpegCodec>();
-        case Format::Tiff:
-            return std::make_unique<TiffCodec>();
-        case Format::Gif:
-            return std::make_unique<GifCodec>();
-        case Format::Psd:
-            return std::make_unique<PsdCodec>();
-        case Format::Png:
-            return std::make_unique<PngCodec>();
-    }
-    return nullptr;
-}
 
 bool fail(const char* message)
 {
@@ -82,8 +23,8 @@ bool fail(const char* message)
 
 std::unique_ptr<ImageCodec> codecForOpen(const std::string& path, const std::string& format)
 {
-    const FormatEntry* entry = findFormat(format.empty() ? splitFileName(path).extension : format);
-    return entry ? makeCodec(entry->format) : nullptr;
+    const FormatRow* row = findFormat(format.empty() ? splitFileName(path).extension : format);
+    return row && row->reads ? row->makeCodec() : nullptr;
 }
 
 }  // namespace
@@ -107,14 +48,14 @@ FileNameParts splitFileName(const std::string& path)
 
 std::unique_ptr<ImageCodec> createCodec(const std::string& format)
 {
-    const FormatEntry* entry = findFormat(format);
-    return entry ? makeCodec(entry->format) : nullptr;
+    const FormatRow* row = findFormat(format);
+    return row ? row->makeCodec() : nullptr;
 }
 
 bool isWritableFormat(const std::string& format)
 {
-    const FormatEntry* entry = findFormat(format);
-    return entry && entry->writable;
+    const FormatRow* row = findFormat(format);
+    return row && row->writes;
 }
 
 const std::string& lastImageError()
@@ -172,10 +113,10 @@ bool saveImage(const std::string& path, const Image& image, const std::string& f
             return fail(messages::kUnsupportedFormat);
         token = path.substr(dot + 1);
     }
-    const FormatEntry* entry = findFormat(token);
-    if (!entry || !entry->writable)
+    const FormatRow* row = findFormat(token);
+    if (!row || !row->writes)
         return fail(messages::kUnsupportedFormat);
-    auto codec = makeCodec(entry->format);
+    auto codec = row->makeCodec();
     std::string writeError;
     bool written = writeViaTemporary(
         path, [&](const std::string& temporary) { return codec->write(temporary, image, options); },

@@ -1,0 +1,89 @@
+// What an operation that can fail hands back: its value, or a code and a detail.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace tavelune {
+
+/// Why an operation failed, or one box it met on its way: a code from the subsystem's own
+/// enum and a detail (the path, the library's own text) that may be empty.
+template <class Code>
+struct Failure {
+    Code code{};
+    std::string detail;
+};
+
+template <class Code>
+Failure<Code> failure(Code code, std::string detail = {})
+{
+    return {code, std::move(detail)};
+}
+
+/// The boxes an operation met before it ended, in the order met; the front end shows them at
+/// the point the operation reached them.
+template <class Code>
+using Warnings = std::vector<Failure<Code>>;
+
+/// A value, or the failure that prevented it, and in both cases the warnings met on the way.
+/// Converting to bool asks "did it work".
+template <class T, class Code>
+class [[nodiscard]] Result {
+public:
+    Result(T value) : m_value(std::move(value)) {}
+    Result(Failure<Code> failed) : m_failure(std::move(failed)) {}
+
+    bool ok() const { return m_value.has_value(); }
+    explicit operator bool() const { return ok(); }
+
+    T& value() & { return *m_value; }
+    const T& value() const& { return *m_value; }
+    T&& value() && { return std::move(*m_value); }
+    T* operator->() { return &*m_value; }
+    const T* operator->() const { return &*m_value; }
+    T& operator*() & { return *m_value; }
+    const T& operator*() const& { return *m_value; }
+
+    /// Meaningful only when the operation failed.
+    Code code() const { return m_failure.code; }
+    const std::string& detail() const { return m_failure.detail; }
+    const Failure<Code>& failure() const { return m_failure; }
+
+    const Warnings<Code>& warnings() const { return m_warnings; }
+    void setWarnings(Warnings<Code> warnings) { m_warnings = std::move(warnings); }
+
+private:
+    std::optional<T> m_value;
+    Failure<Code> m_failure;
+    Warnings<Code> m_warnings;
+};
+
+/// Success without a value.
+template <class Code>
+class [[nodiscard]] Result<void, Code> {
+public:
+    Result() = default;
+    Result(Failure<Code> failed) : m_failed(true), m_failure(std::move(failed)) {}
+
+    bool ok() const { return !m_failed; }
+    explicit operator bool() const { return ok(); }
+
+    Code code() const { return m_failure.code; }
+    const std::string& detail() const { return m_failure.detail; }
+    const Failure<Code>& failure() const { return m_failure; }
+
+    const Warnings<Code>& warnings() const { return m_warnings; }
+    void setWarnings(Warnings<Code> warnings) { m_warnings = std::move(warnings); }
+
+private:
+    bool m_failed = false;
+    Failure<Code> m_failure;
+    Warnings<Code> m_warnings;
+};
+
+template <class Code>
+using Status = Result<void, Code>;
+
+}  // namespace tavelune
