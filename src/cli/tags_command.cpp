@@ -18,7 +18,9 @@ void printHelp()
     std::printf("Usage: tavelune-cli tags [--lang CODE] [--user-name TEXT] [FILE]\n\n"
                 "Lists the information tags that watermark and signature texts may hold, in the\n"
                 "order of the desktop program's insert menu, with their menu texts. With FILE,\n"
-                "also what each tag expands to for that picture.\n\n"
+                "also what each tag expands to for that picture. A text is expanded once: values\n"
+                "are not searched for tags again, and a text longer than 64 KB after expansion\n"
+                "is cut there with a warning.\n\n"
                 "  --lang CODE       zh_CN, zh_TW or en_US (default: from LANG)\n"
                 "  --user-name TEXT  the value of <UserName/>\n");
 }

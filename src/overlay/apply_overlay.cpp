@@ -1,7 +1,9 @@
 // applyOverlay: text or picture, placed, keyed and blended at the page's opacity.
 #include "overlay/apply_overlay.h"
 
+#include "engine/message_sink.h"
 #include "overlay/info_tags.h"
+#include "overlay/overlay_messages.h"
 #include "overlay/text_canvas.h"
 #include "overlay/unit_fields.h"
 #include "pixel/pixel.h"
@@ -11,7 +13,11 @@ namespace tavelune {
 TextExpander tagExpander(const ExifData* exif, const TagContext& context)
 {
     return [exif, context](const std::string& text, const Image& image) {
-        return expandTags(text, &image, exif, context);
+        bool cut = false;
+        std::string expanded = expandTags(text, &image, exif, context, &cut);
+        if (cut)
+            showMessage(messages::kTagTextCut);
+        return expanded;
     };
 }
 

@@ -18,6 +18,7 @@ using TextExpander = std::function<std::string(const std::string& text, const Im
 
 /// An expander that replaces the information tags with their values for the picture whose
 /// EXIF data is given (may be null). The context is copied; exif must outlive the expander.
+/// A text cut at the expansion limit is drawn as cut, with a warning through the message sink.
 TextExpander tagExpander(const ExifData* exif, const TagContext& context);
 
 /// Top-left corner of an overlay of size w x h on a picture of W x H: the offsets measure inward

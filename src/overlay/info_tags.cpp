@@ -1,7 +1,9 @@
 // Information tags: expansion, the value of each tag and the insert menu's entries.
 #include "overlay/info_tags.h"
 
+#include <algorithm>
 #include <array>
+#include <map>
 
 #include "engine/image.h"
 #include "exif/exif_data.h"
@@ -53,12 +55,6 @@ std::string firstNonEmpty(const ExifData& exif, uint16_t tag, uint16_t fallbackT
 {
     std::string text = exif.GetText(kExifIfd, tag, kFixedEnglish);
     return text.empty() ? exif.GetText(kExifIfd, fallbackTag, kFixedEnglish) : text;
-}
-
-void replaceAll(std::string& text, const std::string& from, const std::string& to)
-{
-    for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
-        text.replace(at, from.size(), to);
 }
 
 TagMenuEntry command(int number, int stringId, std::string text)
@@ -124,33 +120,62 @@ std::string tagValue(std::string_view name, const Image* image, const ExifData* 
 }
 
 std::string expandTags(std::string_view text, const Image* image, const ExifData* exif,
-                       const TagContext& context)
+                       const TagContext& context, bool* cut)
 {
-    std::string result(text);
-    std::string buffer;
+    // One pass over the text as written: a value is put in and never read again, so a value
+    // that holds tags (a crafted Artist of "<Artist/>" a thousand times) costs its own length.
+    std::string result;
+    std::map<std::string, std::string, std::less<>> values;  // one clock reading per name
+    bool full = false;
+    auto append = [&](std::string_view piece) {
+        if (full)
+            return;
+        const size_t room = kMaxExpandedTagText - result.size();
+        if (piece.size() <= room) {
+            result.append(piece);
+            return;
+        }
+        size_t keep = room;
+        while (keep > 0 && (static_cast<unsigned char>(piece[keep]) & 0xC0) == 0x80)
+            --keep;  // never half a character
+        result.append(piece.substr(0, keep));
+        full = true;
+    };
+    size_t copied = 0;  // input bytes before this are in result
+    size_t start = 0;   // the candidate's "<"
+    size_t collected = 0;
     bool collecting = false;
-    for (size_t i = 0; i < text.size(); ++i) {
+    for (size_t i = 0; i < text.size() && !full; ++i) {
         const char byte = text[i];
         if (byte == '<') {
-            buffer.clear();
+            start = i;
+            collected = 0;
             collecting = true;
             continue;
         }
         if (!collecting)
             continue;
-        if (buffer.size() == kNameBufferSize) {
+        if (collected == kNameBufferSize) {
             collecting = false;  // too long for a tag name
             continue;
         }
-        buffer.push_back(byte);
+        ++collected;
         if (byte != '>')
             continue;
         collecting = false;
-        if (buffer.size() < 2 || buffer[buffer.size() - 2] != '/')
+        if (collected < 2 || text[i - 1] != '/')
             continue;
-        const std::string name = buffer.substr(0, buffer.size() - 2);
-        replaceAll(result, "<" + name + "/>", tagValue(name, image, exif, context));
+        const std::string_view name = text.substr(start + 1, collected - 2);
+        auto known = values.find(name);
+        if (known == values.end())
+            known = values.emplace(std::string(name), tagValue(name, image, exif, context)).first;
+        append(text.substr(copied, start - copied));
+        append(known->second);
+        copied = i + 1;
     }
+    append(text.substr(std::min(copied, text.size())));
+    if (cut)
+        *cut = full;
     return result;
 }
 

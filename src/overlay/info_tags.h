@@ -19,9 +19,15 @@ struct TagContext {
     std::optional<std::time_t> now;  // fixed clock for "<CurrentDate/>" and "<CurrentTime/>"
 };
 
+/// Longest text an expansion gives, in bytes. The values come from the picture's file, which
+/// may have been made to blow a watermark up to any size.
+inline constexpr size_t kMaxExpandedTagText = 64 * 1024;
+
 /// The text with every well-formed tag replaced by its value; image and exif may be null.
+/// A value is never expanded again. A result that would pass kMaxExpandedTagText is cut
+/// there (on a character boundary) and *cut, when given, is set.
 std::string expandTags(std::string_view text, const Image* image, const ExifData* exif,
-                       const TagContext& context = {});
+                       const TagContext& context = {}, bool* cut = nullptr);
 
 /// The value of one tag name (without "<" and "/>"); empty for a name no rule knows.
 std::string tagValue(std::string_view name, const Image* image, const ExifData* exif,

@@ -2,13 +2,17 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <vector>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "engine/format_dispatch.h"
 #include "engine/image.h"
+#include "exif/exif_data.h"
+#include "exif/exif_entry.h"
 #include "support/cli_runner.h"
 #include "support/test_support.h"
 
@@ -42,6 +46,47 @@ TEST(ConvertCommand, ConvertsTheSampleAndPrintsTheOutputPath)
     EXPECT_EQ(result.width(), 600);
     EXPECT_EQ(result.height(), 400);
     EXPECT_EQ(entries(dir.path()), 1u);
+}
+
+// Peak resident size of the largest child so far, in KB.
+long childPeakKilobytes()
+{
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    return usage.ru_maxrss;
+}
+
+TEST(ConvertCommand, TagsRepeatedInsideValuesExpandOnceInTimeAndMemory)
+{
+    test::TempDir dir;
+    const std::string photo = dir.file("photo.jpg");
+    test::writeFileBytes(photo, test::readFileBytes(test::samplePath("coffee-exif.jpg")));
+    std::string artist;
+    for (int i = 0; i < 1000; ++i) artist += "<Artist/>";
+    {
+        ExifData exif;
+        ASSERT_TRUE(exif.LoadExif(photo));
+        ExifEntry* entry = exif.FindEntry(kIfd0, 315, 1);
+        ASSERT_NE(entry, nullptr);
+        ASSERT_TRUE(entry->SetValueBytes(reinterpret_cast<const uint8_t*>(artist.c_str()),
+                                         uint32_t(artist.size() + 1)));
+        ASSERT_TRUE(exif.SaveExif(photo));
+    }
+
+    const std::string runs[] = {
+        "--watermark-text " + shellQuote("by <Artist/> (<Artist/>, <Artist/>)"),
+        "--user-name '<UserName/>' --signature-text '<UserName/> <UserName/> <UserName/>'",
+    };
+    for (const std::string& options : runs) {
+        const auto start = std::chrono::steady_clock::now();
+        auto run = runTaveluneCli("convert " + options + " " + shellQuote(photo) + " " +
+                                  shellQuote(dir.file("out.jpg")));
+        const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start);
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(run.err, "") << options;
+        EXPECT_LT(seconds.count(), 10.0) << options;
+        EXPECT_LT(childPeakKilobytes(), 512L * 1024) << options;
+    }
 }
 
 TEST(ConvertCommand, GeometryOptionsShapeTheResult)

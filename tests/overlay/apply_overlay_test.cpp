@@ -6,8 +6,10 @@
 #include <cstring>
 
 #include "overlay/info_tags.h"
+#include "overlay/overlay_messages.h"
 #include "overlay/text_canvas.h"
 #include "overlay/unit_fields.h"
+#include "support/test_support.h"
 
 namespace tavelune {
 namespace {
@@ -223,6 +225,19 @@ TEST(Overlay, NothingChangesWhenThereIsNothingToDraw)
     OverlaySettings picture = OverlaySettings::watermark();
     picture.enabled = true;
     EXPECT_TRUE(unchanged(picture, {})) << "no picture";
+}
+
+TEST(Overlay, TagExpanderWarnsOnlyWhenItCutsTheText)
+{
+    test::MessageCollector messages;
+    TagContext context;
+    context.userName = std::string(kMaxExpandedTagText, 'u');
+    const TextExpander expand = tagExpander(nullptr, context);
+    const Image photo = filled(4, 4, 0xFFFFFFFF);
+    EXPECT_EQ(expand("<UserName/>", photo).size(), kMaxExpandedTagText);
+    EXPECT_TRUE(messages.texts().empty());
+    EXPECT_EQ(expand("<UserName/><UserName/>", photo).size(), kMaxExpandedTagText);
+    EXPECT_EQ(messages.texts(), std::vector<std::string>{messages::kTagTextCut});
 }
 
 TEST(Overlay, TextSignatureSitsAtTheOffsetsFromTheCorner)

@@ -73,12 +73,87 @@ TEST_F(InfoTags, ExpansionRules)
     for (const Row& row : rows) EXPECT_EQ(expand(row.text), row.expanded) << row.text;
 }
 
-TEST_F(InfoTags, ValuesAreNotExpandedAgain)
+TEST_F(InfoTags, ValuesAreNeverExpandedAgain)
 {
-    m_context.userName = "<CurrentTime/>";
-    EXPECT_EQ(expand("<UserName/>"), "<CurrentTime/>");
-    // A tag found later in the input still replaces its markers, wherever they now stand.
-    EXPECT_EQ(expand("<UserName/> <CurrentTime/>"), "01:02:03 01:02:03");
+    struct Row {
+        std::string userName;
+        std::string text;
+        std::string expanded;
+    };
+    const Row rows[] = {
+        {"<CurrentTime/>", "<UserName/>", "<CurrentTime/>"},
+        {"<CurrentTime/>", "<UserName/> <CurrentTime/>", "<CurrentTime/> 01:02:03"},
+        {"<UserName/>", "<UserName/>, <UserName/>", "<UserName/>, <UserName/>"},
+        // A value does not join the text around it into a new tag.
+        {"<", "<UserName/>CurrentTime/> <CurrentTime/>", "<CurrentTime/> 01:02:03"},
+        {"", "<Curr<UserName/>entTime/><CurrentTime/>", "<CurrentTime/>01:02:03"},
+        {"Time/>", "<Current<UserName/>", "<CurrentTime/>"},
+    };
+    for (const Row& row : rows) {
+        m_context.userName = row.userName;
+        EXPECT_EQ(expand(row.text), row.expanded) << row.userName << " in " << row.text;
+    }
+}
+
+TEST_F(InfoTags, RepeatedTagsInAValueCostTheirLength)
+{
+    std::string artist;
+    for (int i = 0; i < 1000; ++i) artist += "<Artist/>";
+    ExifData exif;
+    ASSERT_TRUE(exif.LoadExif(test::samplePath("coffee-exif.jpg")));
+    ExifEntry* entry = exif.FindEntry(kIfd0, 315, 1);
+    ASSERT_NE(entry, nullptr);
+    ASSERT_TRUE(entry->SetValueBytes(reinterpret_cast<const uint8_t*>(artist.c_str()),
+                                     uint32_t(artist.size() + 1)));
+    ASSERT_EQ(exif.GetText(kIfd0, 315, "en_US"), artist);
+
+    bool cut = true;
+    const std::string expanded =
+        expandTags("by <Artist/> (<Artist/>, <Artist/>)", nullptr, &exif, m_context, &cut);
+    EXPECT_EQ(expanded, "by " + artist + " (" + artist + ", " + artist + ")");
+    EXPECT_FALSE(cut);
+
+    m_context.userName = "<UserName/>";
+    EXPECT_EQ(expand("<UserName/><UserName/><UserName/>"), "<UserName/><UserName/><UserName/>");
+}
+
+TEST_F(InfoTags, ExpansionStopsAtTheLimitOnACharacterBoundary)
+{
+    struct Row {
+        std::string userName;
+        std::string text;
+        size_t length;
+        bool cut;
+    };
+    const std::string tenK(10 * 1024, 'x');
+    const Row rows[] = {
+        {tenK, "<UserName/><UserName/><UserName/>", 3 * tenK.size(), false},
+        {std::string(kMaxExpandedTagText, 'x'), "<UserName/>", kMaxExpandedTagText, false},
+        {std::string(kMaxExpandedTagText, 'x'), "<UserName/>!", kMaxExpandedTagText, true},
+        {tenK, std::string(7, '.') + "<UserName/><UserName/><UserName/><UserName/><UserName/>"
+                                     "<UserName/><UserName/>",
+         kMaxExpandedTagText, true},
+        // "é" is two bytes: after one "a" the last whole one ends a byte before the limit.
+        {[] {
+             std::string accents;
+             for (int i = 0; i < 40000; ++i) accents += "\xC3\xA9";
+             return accents;
+         }(),
+         "a<UserName/>", kMaxExpandedTagText - 1, true},
+        {"", std::string(kMaxExpandedTagText + 5, 'y'), kMaxExpandedTagText, true},
+    };
+    for (const Row& row : rows) {
+        m_context.userName = row.userName;
+        bool cut = !row.cut;
+        const std::string expanded = expandTags(row.text, nullptr, nullptr, m_context, &cut);
+        EXPECT_EQ(expanded.size(), row.length) << row.text.substr(0, 20);
+        EXPECT_EQ(cut, row.cut) << row.text.substr(0, 20);
+        std::string whole = row.text;
+        for (size_t at = whole.find("<UserName/>"); at != std::string::npos;
+             at = whole.find("<UserName/>", at + row.userName.size()))
+            whole.replace(at, 11, row.userName);
+        EXPECT_EQ(whole.compare(0, expanded.size(), expanded), 0) << "a prefix of the whole text";
+    }
 }
 
 TEST_F(InfoTags, ImageSizeIsTheFramedPictureSize)

@@ -45,6 +45,7 @@ QMenu* buildTagMenu(QWidget* parent)
 {
     const QString language = activeLanguageCode();
     auto* menu = new QMenu(parent);
+    menu->setToolTip(text(Strings::TagExpansionLimit));
     addEntries(menu, tagMenu(language.toStdString()), language.startsWith(QLatin1String("zh")));
     return menu;
 }
