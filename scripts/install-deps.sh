@@ -1,21 +1,43 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need, only those that are missing.
-# --bench adds what the scripts in bench/ compare against (docs/performance.md).
+#   --bench     adds what the scripts in bench/ compare against (docs/performance.md)
+#   --package   adds what scripts/package.sh needs to build and check the Debian package
+#   --list GROUP  prints the packages of GROUP (build, runtime, tests) and installs nothing
 set -euo pipefail
 
-packages=(
+# debian/control repeats these (tests/gui/install/check_package_files.cmake compares them):
+# build as Build-Depends (build-essential is implied there), runtime in Depends.
+build=(
   build-essential cmake pkg-config
   libjpeg62-turbo-dev libpng-dev libtiff-dev libgif-dev
-  libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-liberation2 fonts-wqy-microhei
+  libfreetype-dev libfontconfig-dev
+  qt6-base-dev
+)
+runtime=(fonts-dejavu-core fonts-liberation2 fonts-wqy-microhei)
+tests=(
   libgtest-dev libbenchmark-dev
   libimage-exiftool-perl exiv2
   clang libclang-rt-14-dev
-  qt6-base-dev
   xvfb xdotool imagemagick desktop-file-utils appstream
 )
-if [ "${1:-}" = "--bench" ]; then
-  packages+=(hyperfine libjpeg-turbo-progs libvips-tools)
-fi
+packages=("${build[@]}" "${runtime[@]}" "${tests[@]}")
+
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --bench) packages+=(hyperfine libjpeg-turbo-progs libvips-tools) ;;
+    --package) packages+=(dpkg-dev debhelper lintian) ;;
+    --list)
+      case "${2:-}" in
+        build) printf '%s\n' "${build[@]}" ;;
+        runtime) printf '%s\n' "${runtime[@]}" ;;
+        tests) printf '%s\n' "${tests[@]}" ;;
+        *) echo "install-deps: --list build|runtime|tests" >&2; exit 2 ;;
+      esac
+      exit 0 ;;
+    *) echo "install-deps: unknown option $1" >&2; exit 2 ;;
+  esac
+  shift
+done
 
 missing=()
 for p in "${packages[@]}"; do
