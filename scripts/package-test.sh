@@ -3,7 +3,9 @@
 # (the command-line program on the shipped example photo, the desktop program under Xvfb
 # through scripts/gui-smoke.sh: window, Apply, save), then purges the package and checks that
 # none of its files is left. Needs root (or sudo) and the tools of the desktop check.
-#   usage: scripts/package-test.sh [DEB]   (default: the one scripts/package.sh left in dist/)
+#   usage: scripts/package-test.sh [DEB [SHOTS_DIR]]
+#   DEB defaults to the one scripts/package.sh left in dist/; the desktop program's
+#   screenshots go to SHOTS_DIR (default: a temporary folder, removed at the end).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -70,7 +72,7 @@ echo "package-test: /usr/bin/tavelune-cli convert $sample: $(stat -c %s "$work/c
 
 # The desktop program from /usr/bin: it must find its language packs, placeholders and help in
 # /usr/lib/tavelune (the English save dialog that gui-smoke waits for comes from a pack).
-bash scripts/gui-smoke.sh /usr/bin "$work/shots" || fail "the desktop program from /usr/bin"
+bash scripts/gui-smoke.sh /usr/bin "${2:-$work/shots}" || fail "the desktop program from /usr/bin"
 
 echo "package-test: apt-get purge tavelune"
 apt purge tavelune >"$work/apt.log" 2>&1 || { cat "$work/apt.log" >&2; fail "apt-get purge"; }
