@@ -51,8 +51,17 @@ if [ ${#missing[@]} -eq 0 ]; then
   exit 0
 fi
 
+# One line says what is installed; apt's own output goes to a log, shown only if it fails.
 echo "install-deps: installing ${missing[*]}"
 sudo=""
 if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
-$sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+log=$(mktemp)
+if ! { $sudo apt-get update -qq &&
+       DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends \
+         "${missing[@]}"; } >"$log" 2>&1; then
+  cat "$log" >&2
+  rm -f "$log"
+  echo "install-deps: apt-get failed" >&2
+  exit 1
+fi
+rm -f "$log"
