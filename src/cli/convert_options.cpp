@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "film/film_registry.h"
 #include "job/settings_file.h"
 
 namespace tavelune::cli {
@@ -10,15 +11,9 @@ namespace {
 
 int filmTypeFromName(const std::string& name)
 {
-    if (name == "velvia")
-        return 1;
-    if (name == "tmax")
-        return 5;
-    if (name == "e100vs")
-        return 4;
-    if (name == "astia")
-        return 2;
-    throw UsageError("--film must be velvia, tmax, e100vs or astia, not '" + name + "'");
+    if (const FilmRow* row = findFilmByCliName(name))
+        return row->code;
+    throw UsageError("--film must be " + filmNameList(&FilmRow::cliName) + ", not '" + name + "'");
 }
 
 void readSize(const std::string& option, const std::string& text, int& width, int& height)
@@ -230,11 +225,38 @@ bool readConvertOption(ArgumentReader& reader, ConvertOptions& options)
     return true;
 }
 
+std::string filmOptionHelp()
+{
+    // The default film is marked, and the names wrap under the column of descriptions.
+    const std::string indent(25, ' ');
+    std::string help = "  --film NAME            ";
+    size_t lineStart = 0;
+    const auto rows = filmRows();
+    for (size_t i = 0; i < rows.size(); ++i) {
+        std::string word = rows[i].cliName;
+        if (rows[i].code == FilmSettings{}.filmType)
+            word += " (default)";
+        if (i + 1 < rows.size())
+            word += i + 2 == rows.size() ? " or" : ",";
+        if (i > 0) {
+            if (help.size() - lineStart + 1 + word.size() > 79) {
+                help += "\n";
+                lineStart = help.size();
+                help += indent;
+            } else {
+                help += " ";
+            }
+        }
+        help += word;
+    }
+    return help + "\n";
+}
+
 const char* convertOptionsHelp()
 {
-    return "Film:\n"
-           "  --no-film              copy the picture instead of simulating a film\n"
-           "  --film NAME            velvia (default), tmax, e100vs or astia\n"
+    static const std::string help = "Film:\n"
+           "  --no-film              copy the picture instead of simulating a film\n" +
+           filmOptionHelp() +
            "  --exposure N           exposure compensation in quarter stops, -8..8 (default 0)\n"
            "  --saturation N         colour saturation (mono: lightness), -10..10 (default 0)\n"
            "  --sharpness N          sharpness slider position 0..5 (default 5 = none,\n"
@@ -295,6 +317,7 @@ const char* convertOptionsHelp()
            "Settings:\n"
            "  --settings FILE        read all four pages from FILE first (docs/settings.md)\n"
            "  --save-settings FILE   write the settings in effect to FILE\n";
+    return help.c_str();
 }
 
 }  // namespace tavelune::cli

@@ -16,6 +16,9 @@ using ConvertOptions = FileConversionSettings;
 /// Throws UsageError for a bad value.
 bool readConvertOption(ArgumentReader& reader, ConvertOptions& options);
 
+/// The --film line of a help text, naming every film.
+std::string filmOptionHelp();
+
 /// The help text of the options above, for the --help of convert and batch.
 const char* convertOptionsHelp();
 

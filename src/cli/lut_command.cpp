@@ -32,7 +32,7 @@ void printHelp()
         "  -o, --output FILE      the LUT to write (required)\n"
         "  --size N               .cube: 33 or 65\n"
         "  --level N              .png: 8 or 12\n"
-        "  --film NAME            velvia (default), tmax, e100vs or astia\n"
+        "%s"
         "  --exposure N           exposure compensation in quarter stops, -8..8 (default 0)\n"
         "  --saturation N         colour saturation (mono: lightness), -10..10 (default 0)\n"
         "  --portrait             gentler, warmer colours for skin tones (colour films)\n"
@@ -42,7 +42,8 @@ void printHelp()
         "                         (docs/settings.md); the options above override them\n"
         "  -h, --help             show this text\n\n"
         "Exit status: 0 when written, 1 when the LUT cannot be made or written, 2 for a\n"
-        "usage error.\n");
+        "usage error.\n",
+        filmOptionHelp().c_str());
 }
 
 // The film page's options that change colour; convert's reader parses them.

@@ -3,17 +3,13 @@
 
 #include <cstdint>
 #include <limits>
+#include <memory>
 
 #include "engine/image.h"
 #include "engine/parallel.h"
-#include "film/colour_film.h"
-#include "film/fused_colour.h"
-#include "film/fused_mono.h"
-#include "film/fused_slide.h"
-#include "film/mono_film.h"
-#include "film/progress_plan.h"
+#include "film/film_recipe.h"
+#include "film/film_registry.h"
 #include "film/sharpen.h"
-#include "film/slide_film.h"
 
 namespace tavelune {
 namespace {
@@ -22,8 +18,7 @@ namespace {
 // large enough that handing chunks out costs nothing.
 constexpr size_t kChunkPixels = 16384;
 
-template <typename PixelFunction>
-void runFused(const uint32_t* source, uint32_t* result, size_t n, const PixelFunction& film,
+void runFused(const uint32_t* source, uint32_t* result, size_t n, const PointwiseFilm& film,
               ProgressPlan plan, Progress* progress)
 {
     int start = progress ? progress->position() : 0;
@@ -35,45 +30,6 @@ void runFused(const uint32_t* source, uint32_t* result, size_t n, const PixelFun
             plan.playUntil(plan.size() * done / n, *progress, start);
     };
     parallelChunks(n, kChunkPixels, defaultThreadCount(), work, report);
-}
-
-bool runRecipe(const Image& source, Image& result, const FilmSettings& settings, Progress* progress,
-               int budget, FilmEngine engine)
-{
-    const uint32_t* src = source.pixels();
-    uint32_t* dst = result.pixels();
-    size_t count = source.pixelCount();
-    bool mono = settings.filmType == kFilmTmax;
-    const SlideRecipe* slide = slideRecipeFor(settings.filmType);
-    if (engine == FilmEngine::Fast && (!mono || FusedMonoFilm::foldable())) {
-        if (slide) {
-            FusedSlideFilm film(*slide, settings.exposure, settings.saturation, settings.portrait);
-            runFused(src, dst, count, film,
-                     ProgressPlan::slideFilm(*slide, settings.saturation, budget), progress);
-        } else if (mono) {
-            FusedMonoFilm film(settings.exposure, settings.saturation, settings.highKey,
-                               settings.blackCorrection);
-            runFused(src, dst, count, film, ProgressPlan::monoFilm(settings.highKey, budget),
-                     progress);
-        } else {
-            FusedColourFilm film(settings.exposure, settings.saturation, settings.portrait);
-            runFused(src, dst, count, film, ProgressPlan::colourFilm(settings.saturation, budget),
-                     progress);
-        }
-        return true;
-    }
-    // The run kernels count pixels in 32 bits.
-    if (count > std::numeric_limits<uint32_t>::max())
-        return false;
-    uint32_t n = uint32_t(count);
-    if (slide)
-        return slideFilm(dst, src, n, *slide, settings.exposure, settings.saturation,
-                         settings.portrait, progress, budget);
-    if (mono)
-        return monoFilm(dst, src, n, settings.exposure, settings.saturation, settings.highKey,
-                        settings.blackCorrection, progress, budget);
-    return colourFilm(dst, src, n, settings.exposure, settings.saturation, settings.portrait,
-                      progress, budget);
 }
 
 }  // namespace
@@ -91,15 +47,26 @@ bool runFilmStep(const Image& source, Image& result, const FilmSettings& setting
     // without a recipe leaves the result white. The folded chains write every pixel whole,
     // so their result is not filled first.
     result.setFillColour(0xFFFFFFFF);
-    const bool writesEveryPixel = engine == FilmEngine::Fast && hasFilmRecipe(settings.filmType) &&
-                                  (settings.filmType != kFilmTmax || FusedMonoFilm::foldable());
-    if (writesEveryPixel ? !result.allocate(source.width(), source.height(), source.dpi())
-                         : !result.create(source.width(), source.height(), source.dpi()))
+    const FilmRecipe* recipe = filmRecipe(settings.filmType);
+    const std::unique_ptr<PointwiseFilm> fused =
+        engine == FilmEngine::Fast && recipe ? recipe->fused(settings) : nullptr;
+    if (fused ? !result.allocate(source.width(), source.height(), source.dpi())
+              : !result.create(source.width(), source.height(), source.dpi()))
         return false;
-    if (!hasFilmRecipe(settings.filmType))
+    if (!recipe)
         return false;
-    if (!runRecipe(source, result, settings, progress, budget, engine))
-        return false;
+    const size_t count = source.pixelCount();
+    if (fused) {
+        runFused(source.pixels(), result.pixels(), count, *fused,
+                 recipe->progressPlan(settings, budget), progress);
+    } else {
+        // The run kernels count pixels in 32 bits.
+        if (count > std::numeric_limits<uint32_t>::max())
+            return false;
+        if (!recipe->runChain(result.pixels(), source.pixels(), uint32_t(count), settings,
+                              progress, budget))
+            return false;
+    }
     sharpenPicture(result, settings.sharpnessPosition,
                    engine == FilmEngine::Fast ? defaultThreadCount() : 1);
     return true;
@@ -107,7 +74,7 @@ bool runFilmStep(const Image& source, Image& result, const FilmSettings& setting
 
 bool hasFilmRecipe(int filmType)
 {
-    return filmType == kFilmVelvia || filmType == kFilmTmax || slideRecipeFor(filmType);
+    return filmRecipe(filmType) != nullptr;
 }
 
 }  // namespace tavelune

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <utility>
 
 #include "film/film_settings.h"
 
@@ -18,6 +19,23 @@ public:
     static std::unique_ptr<PointwiseFilm> make(const FilmSettings& settings);
     virtual ~PointwiseFilm() = default;
     virtual void run(const uint32_t* src, uint32_t* dst, size_t n) const = 0;
+};
+
+/// A fused film (FusedColourFilm, FusedMonoFilm, FusedSlideFilm) as a PointwiseFilm.
+template <typename Film>
+class FusedPointwise final : public PointwiseFilm {
+public:
+    template <typename... Args>
+    explicit FusedPointwise(Args&&... args) : m_film(std::forward<Args>(args)...)
+    {
+    }
+    void run(const uint32_t* src, uint32_t* dst, size_t n) const override
+    {
+        m_film.run(src, dst, n);
+    }
+
+private:
+    Film m_film;
 };
 
 }  // namespace tavelune

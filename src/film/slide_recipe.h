@@ -29,7 +29,7 @@ struct SlideRecipe {
     float saturationPassGamma;  // the second chain that raises saturation
 };
 
-/// The recipe of a colour film type other than Velvia, or null when it has none.
+/// The slide constants of a film made with the slide chain, or null for other films.
 const SlideRecipe* slideRecipeFor(int filmType);
 
 }  // namespace tavelune

@@ -1,5 +1,6 @@
 // The E100 VS and Astia recipes.
-#include "film/film_settings.h"
+#include "film/film_recipe.h"
+#include "film/film_registry.h"
 #include "film/slide_recipe.h"
 
 namespace tavelune {
@@ -40,16 +41,22 @@ constexpr SlideRecipe kAstia = {
 
 }  // namespace
 
+const FilmRecipe& e100VsRecipe()
+{
+    static const SlideChainRecipe recipe(kE100Vs);
+    return recipe;
+}
+
+const FilmRecipe& astiaRecipe()
+{
+    static const SlideChainRecipe recipe(kAstia);
+    return recipe;
+}
+
 const SlideRecipe* slideRecipeFor(int filmType)
 {
-    switch (filmType) {
-        case kFilmE100Vs:
-            return &kE100Vs;
-        case kFilmAstia:
-            return &kAstia;
-        default:
-            return nullptr;
-    }
+    const FilmRecipe* recipe = filmRecipe(filmType);
+    return recipe ? recipe->slideRecipe() : nullptr;
 }
 
 }  // namespace tavelune

@@ -6,43 +6,25 @@
 #include <vector>
 
 #include "engine/png_rows.h"
+#include "film/film_registry.h"
 
 namespace tavelune {
-namespace {
-
-const char* filmName(int filmType)
-{
-    switch (filmType) {
-        case kFilmVelvia:
-            return "Velvia";
-        case kFilmTmax:
-            return "T-Max 100";
-        case kFilmE100Vs:
-            return "E100 VS";
-        case kFilmAstia:
-            return "Astia";
-        default:
-            return "film";
-    }
-}
-
-}  // namespace
 
 std::string lutTitle(const FilmSettings& settings)
 {
     if (!settings.enabled)
         return "Tavelune, film switched off";
-    std::string title = std::string("Tavelune ") + filmName(settings.filmType);
+    const FilmRow* row = findFilm(settings.filmType);
+    std::string title = std::string("Tavelune ") + (row ? row->lutTitle : "film");
     char text[64];
     std::snprintf(text, sizeof text, ", exposure %+d, saturation %+d", settings.exposure,
                   settings.saturation);
     title += text;
-    if (settings.filmType == kFilmTmax) {
-        title += settings.highKey ? ", high key" : "";
-        title += settings.blackCorrection ? ", black correction" : "";
-    } else if (settings.portrait) {
-        title += ", portrait";
-    }
+    // Only the options the film offers are part of its look.
+    const FilmOptionsShown shown = filmOptionsShown(settings.filmType);
+    title += shown.portrait && settings.portrait ? ", portrait" : "";
+    title += shown.highKey && settings.highKey ? ", high key" : "";
+    title += shown.blackCorrection && settings.blackCorrection ? ", black correction" : "";
     return title;
 }
 

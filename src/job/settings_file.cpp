@@ -13,6 +13,7 @@
 #include "engine/format_dispatch.h"
 #include "engine/format_number.h"
 #include "engine/safe_write.h"
+#include "film/film_registry.h"
 
 namespace tavelune {
 namespace {
@@ -20,13 +21,6 @@ namespace {
 const char* const kUnitNames[] = {"px", "in", "cm", "mm"};
 const char* const kHorizontalNames[] = {"left", "center", "right"};
 const char* const kVerticalNames[] = {"top", "middle", "bottom"};
-
-struct FilmName {
-    const char* name;
-    int type;
-};
-const FilmName kFilmNames[] = {
-    {"velvia", kFilmVelvia}, {"tmax", kFilmTmax}, {"e100vs", kFilmE100Vs}, {"astia", kFilmAstia}};
 
 /// A bad value; caught by applySetting and turned into its reason.
 struct BadValue {
@@ -190,12 +184,11 @@ void setFilm(FilmSettings& film, const std::string& key, const std::string& valu
     if (key == "enabled") {
         film.enabled = toBool(value);
     } else if (key == "type") {
-        for (const FilmName& entry : kFilmNames)
-            if (value == entry.name) {
-                film.filmType = entry.type;
-                return;
-            }
-        throw BadValue{"type must be velvia, tmax, e100vs or astia, not '" + value + "'"};
+        const FilmRow* row = findFilmBySettingsName(value);
+        if (!row)
+            throw BadValue{"type must be " + filmNameList(&FilmRow::settingsName) + ", not '" +
+                           value + "'"};
+        film.filmType = row->code;
     } else if (key == "exposure") {
         film.exposure = toInt(value, -8, 8);
     } else if (key == "saturation") {
@@ -426,10 +419,9 @@ std::string settingsText(const ConversionSettings& settings)
 {
     std::ostringstream out;
     const FilmSettings& film = settings.film;
-    const char* filmName = "velvia";
-    for (const FilmName& entry : kFilmNames)
-        if (entry.type == film.filmType)
-            filmName = entry.name;
+    // A code without a row is written as the default film.
+    const FilmRow* row = findFilm(film.filmType);
+    const char* filmName = (row ? *row : filmRows().front()).settingsName;
     out << "# Tavelune conversion settings\n"
         << "\n[film]\n"
         << "enabled = " << boolText(film.enabled) << "\n"

@@ -21,7 +21,7 @@ TEST(FilmPageRules, EachFilmSitsInItsPlaceAndOffersItsOptions)
     };
     for (const Case& c : cases) {
         EXPECT_EQ(filmListIndex(c.filmType), c.listIndex) << c.filmType;
-        EXPECT_EQ(kFilmListOrder[c.listIndex], c.filmType);
+        EXPECT_EQ(filmRows()[size_t(c.listIndex)].code, c.filmType);
         const FilmOptionsShown shown = filmOptionsShown(c.filmType);
         EXPECT_EQ(shown.portrait, c.shown.portrait) << c.filmType;
         EXPECT_EQ(shown.highKey, c.shown.highKey) << c.filmType;

@@ -21,6 +21,7 @@
 #include "engine/message_sink.h"
 #include "exif/entry_values.h"
 #include "exif/exif_entry.h"
+#include "film/film_registry.h"
 #include "film/film_step.h"
 #include "gui/app/conversion_runner.h"
 #include "gui/app/save_result.h"
@@ -47,21 +48,6 @@ namespace {
 constexpr int kWorkingSize = 800;
 constexpr uint16_t kTagXResolution = 282;
 constexpr uint16_t kTagYResolution = 283;
-
-// The film list's own names, by film type.
-int filmNameId(int filmType)
-{
-    switch (filmType) {
-        case kFilmVelvia:
-            return Strings::FilmVelviaName;
-        case kFilmTmax:
-            return Strings::FilmTmaxName;
-        case kFilmE100Vs:
-            return Strings::FilmE100VsName;
-        default:
-            return Strings::FilmAstiaName;
-    }
-}
 
 QString localPath(const QString& path)
 {
@@ -452,8 +438,10 @@ bool PhotoPage::startConversion()
     settings.tags.language = activeLanguageCode().toStdString();
     if (settings.film.enabled && !hasFilmRecipe(settings.film.filmType)) {
         // Without a recipe the job would end silently; say why nothing happens instead.
-        emit statusMessage(
-            text(Strings::FilmHasNoRecipe).arg(text(filmNameId(settings.film.filmType))));
+        const FilmRow* film = findFilm(settings.film.filmType);
+        emit statusMessage(text(Strings::FilmHasNoRecipe)
+                               .arg(film ? text(film->textId)
+                                         : QString::number(settings.film.filmType)));
         return false;
     }
     m_progress->setValue(0);

@@ -28,21 +28,6 @@ constexpr int kBandHeight = 20;
 const QColor kBandColour(230, 237, 250);
 const QColor kBandLineColour(81, 147, 195);
 
-int filmNameId(int filmType)
-{
-    switch (filmType) {
-        case kFilmVelvia:
-            return Strings::FilmVelviaName;
-        case kFilmTmax:
-            return Strings::FilmTmaxName;
-        case kFilmE100Vs:
-            return Strings::FilmE100VsName;
-        case kFilmAstia:
-            return Strings::FilmAstiaName;
-    }
-    return 0;
-}
-
 QSlider* makeSlider(Qt::Orientation orientation, const SliderRange& range, const char* name,
                     QWidget* parent)
 {
@@ -61,20 +46,6 @@ QCheckBox* makeBox(int textId, int tipId, const char* name, QWidget* parent)
     if (tipId)
         box->setToolTip(text(tipId));
     return box;
-}
-
-// File names say which look the LUT holds.
-QString lutFileStem(int filmType)
-{
-    switch (filmType) {
-        case kFilmE100Vs:
-            return QStringLiteral("e100vs");
-        case kFilmAstia:
-            return QStringLiteral("astia");
-        case kFilmTmax:
-            return QStringLiteral("tmax");
-    }
-    return QStringLiteral("velvia");
 }
 
 // The save dialog; a name without .cube or .png gets the extension of the chosen filter.
@@ -105,7 +76,7 @@ FilmPage::FilmPage(QWidget* parent) : QWidget(parent)
 
     m_filmList = new QComboBox(this);
     m_filmList->setObjectName("filmType");
-    for (int filmType : kFilmListOrder) m_filmList->addItem(text(filmNameId(filmType)), filmType);
+    for (const FilmRow& film : filmRows()) m_filmList->addItem(text(film.textId), film.code);
     m_filmList->setToolTip(text(Strings::FilmTypeTip));
 
     m_lutButton = new QPushButton(text(Strings::LutExportButton), this);
@@ -265,7 +236,10 @@ void FilmPage::exportLut()
 {
     // Read before any dialog, so the LUT holds what the page showed when the button was pressed.
     const FilmSettings look = settings();
-    const QString suggested = QDir(m_lutFolder).filePath(lutFileStem(look.filmType) + ".cube");
+    // File names say which look the LUT holds.
+    const FilmRow* film = findFilm(look.filmType);
+    const QString stem = QString::fromUtf8((film ? *film : filmRows().front()).lutStem);
+    const QString suggested = QDir(m_lutFolder).filePath(stem + ".cube");
     const QString path = m_lutPathChooser(this, suggested);
     if (path.isEmpty())
         return;
