@@ -6,24 +6,13 @@
 #include "engine/image.h"
 #include "film/film_settings.h"
 #include "film/progress_budget.h"
+#include "film/saturation_passes.h"
 #include "pixel/blend_kernels.h"
 #include "pixel/hsv.h"
 #include "pixel/layer_alpha.h"
 #include "pixel/tone_kernels.h"
 
 namespace tavelune {
-namespace {
-
-struct PixelRun {
-    explicit PixelRun(uint32_t n) : pixels(allocatePixels(n)) {}
-    ~PixelRun() { freePixels(pixels); }
-    PixelRun(const PixelRun&) = delete;
-    PixelRun& operator=(const PixelRun&) = delete;
-    uint32_t* pixels;
-};
-
-}  // namespace
-
 ChannelMix colourFilmMix(bool portrait)
 {
     if (portrait)
@@ -80,32 +69,11 @@ bool colourFilmCore(uint32_t* dst, const uint32_t* src, uint32_t n, float gamma,
 bool colourFilm(uint32_t* result, const uint32_t* source, uint32_t n, int exposure, int saturation,
                 bool portrait, Progress* progress, int budget)
 {
-    ProgressBudget bar(progress, budget);
-    float gamma = exposureGamma(exposure);
-    bool ok = true;
-    if (saturation < 0) {
-        int v = std::clamp(5 * saturation, -100, 100);
-        ok = colourFilmCore(result, source, n, gamma, portrait, progress, bar.points(95));
-        if (ok)
-            adjustHsv(result, result, n, 0, v, 0, 0, 359);
-    } else if (saturation == 0) {
-        ok = colourFilmCore(result, source, n, gamma, portrait, progress, bar.points(100));
-    } else {
-        int v = std::min(10 * saturation, 100);
-        int share = bar.points(45);
-        ok = colourFilmCore(result, source, n, gamma, portrait, progress, share);
-        PixelRun second(n);
-        ok = ok && second.pixels;
-        bar.advance(5);
-        ok = ok && colourFilmCore(second.pixels, result, n, kSaturationPassGamma, portrait,
-                                  progress, share);
-        if (ok) {
-            fillChannel(second.pixels, n, 'A', int(v * 2.5500000000000003));
-            blendByAlpha(result, second.pixels, result, n);
-        }
-    }
-    bar.finish();
-    return ok;
+    auto core = [&](uint32_t* dst, const uint32_t* src, float gamma, int share) {
+        return colourFilmCore(dst, src, n, gamma, portrait, progress, share);
+    };
+    return runSaturationPasses(result, source, n, exposureGamma(exposure), kSaturationPassGamma,
+                               saturation, progress, budget, core);
 }
 
 }  // namespace tavelune

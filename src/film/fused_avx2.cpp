@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "film/fused_vector.h"
+#include "pixel/layer_alpha.h"
 #include "pixel/luma.h"
 
 #if defined(__x86_64__)
@@ -56,16 +57,23 @@ TAVELUNE_AVX2 inline V splat(int v)
 
 // trunc(x / 255) for |x| <= 65025: |x| * ceil(2^23 / 255) >> 23 is exact there (a test tries
 // every x) and stays below 2^31.
+constexpr int kDiv255Shift = 23;
+constexpr int kDiv255Multiplier = ((1 << kDiv255Shift) + 254) / 255;
+static_assert(kDiv255Multiplier == 32897);
 TAVELUNE_AVX2 inline V div255(V x)
 {
-    V q = _mm256_srli_epi32(_mm256_mullo_epi32(_mm256_abs_epi32(x), splat(32897)), 23);
+    V q = _mm256_srli_epi32(_mm256_mullo_epi32(_mm256_abs_epi32(x), splat(kDiv255Multiplier)),
+                            kDiv255Shift);
     return _mm256_sign_epi32(q, x);
 }
 
 // floor(x / 3) for 0 <= x <= 765, by ceil(2^17 / 3).
+constexpr int kDiv3Shift = 17;
+constexpr int kDiv3Multiplier = ((1 << kDiv3Shift) + 2) / 3;
+static_assert(kDiv3Multiplier == 43691);
 TAVELUNE_AVX2 inline V div3(V x)
 {
-    return _mm256_srli_epi32(_mm256_mullo_epi32(x, splat(43691)), 17);
+    return _mm256_srli_epi32(_mm256_mullo_epi32(x, splat(kDiv3Multiplier)), kDiv3Shift);
 }
 
 // blend::byAlphaMultiplied.
@@ -204,7 +212,7 @@ TAVELUNE_AVX2 Hsv hsvOf(const Rgb& c)
     V min = _mm256_min_epi32(_mm256_min_epi32(c.r, c.g), c.b);
     V zero = _mm256_setzero_si256();
     Hsv out;
-    out.value = truncated(toDouble(max) * splatD(0.39215686274509803) + splatD(0.5));
+    out.value = truncated(toDouble(max) * splatD(kByteToPercent) + splatD(0.5));
     D8 maxD = toDouble(max);
     V spread = _mm256_sub_epi32(max, min);
     out.saturation =
@@ -217,12 +225,12 @@ TAVELUNE_AVX2 Hsv hsvOf(const Rgb& c)
     D8 q = toDouble(numerator) / toDouble(spread);
     D8 h = selectD(greenMax, splatD(4) + q, splatD(2) + q);
     h = selectD(redMax, h, q);
-    h = h * splatD(60);
-    D8 wrapped = h + splatD(360);
+    h = h * splatD(kDegreesPerSixth);
+    D8 wrapped = h + splatD(kFullCircle);
     h = {_mm256_blendv_pd(h.lo, wrapped.lo, _mm256_cmp_pd(h.lo, _mm256_setzero_pd(), _CMP_LT_OQ)),
          _mm256_blendv_pd(h.hi, wrapped.hi, _mm256_cmp_pd(h.hi, _mm256_setzero_pd(), _CMP_LT_OQ))};
-    h = {_mm256_andnot_pd(_mm256_cmp_pd(h.lo, _mm256_set1_pd(360), _CMP_GE_OQ), h.lo),
-         _mm256_andnot_pd(_mm256_cmp_pd(h.hi, _mm256_set1_pd(360), _CMP_GE_OQ), h.hi)};
+    h = {_mm256_andnot_pd(_mm256_cmp_pd(h.lo, _mm256_set1_pd(kFullCircle), _CMP_GE_OQ), h.lo),
+         _mm256_andnot_pd(_mm256_cmp_pd(h.hi, _mm256_set1_pd(kFullCircle), _CMP_GE_OQ), h.hi)};
     // Nearly grey colours are exactly grey, with hue 0.
     out.hue =
         _mm256_andnot_si256(_mm256_cmpeq_epi32(out.saturation, zero), truncated(h + splatD(0.5)));
@@ -238,32 +246,32 @@ TAVELUNE_AVX2 inline V clampTo(V v, int low, int high)
 TAVELUNE_AVX2 Rgb adjusted(const HsvAdjustment::Parts& band, const Hsv& c, const Rgb& base)
 {
     V distance = _mm256_abs_epi32(_mm256_sub_epi32(splat(band.centre), c.hue));
-    D8 w = toDouble(_mm256_add_epi32(_mm256_sub_epi32(splat(band.half), distance), splat(30))) *
-           splatD(0.03333333333333333);
+    V fromEdge =
+        _mm256_add_epi32(_mm256_sub_epi32(splat(band.half), distance), splat(kBandFeather));
+    D8 w = toDouble(fromEdge) * splatD(kPerFeatherDegree);
     // std::clamp(w, 0.0, 1.0); w is never NaN or -0.
     w = {_mm256_min_pd(_mm256_max_pd(w.lo, _mm256_setzero_pd()), _mm256_set1_pd(1.0)),
          _mm256_min_pd(_mm256_max_pd(w.hi, _mm256_setzero_pd()), _mm256_set1_pd(1.0))};
     V hue = truncated(toDouble(c.hue) + w * splatD(band.hueShift));
     V below = _mm256_cmpgt_epi32(_mm256_setzero_si256(), hue);
-    V above = _mm256_cmpgt_epi32(hue, splat(360));
-    hue = _mm256_add_epi32(hue, _mm256_and_si256(below, splat(360)));
-    hue = _mm256_sub_epi32(hue, _mm256_and_si256(above, splat(360)));
-    V saturation = clampTo(truncated((w * splatD(band.saturationPct) * splatD(0.01) + splatD(1)) *
-                                     toDouble(c.saturation)),
-                           0, 100);
-    V value = clampTo(
-        truncated((w * splatD(band.valuePct) * splatD(0.01) + splatD(1)) * toDouble(c.value)), 0,
-        100);
+    V above = _mm256_cmpgt_epi32(hue, splat(kFullCircle));
+    hue = _mm256_add_epi32(hue, _mm256_and_si256(below, splat(kFullCircle)));
+    hue = _mm256_sub_epi32(hue, _mm256_and_si256(above, splat(kFullCircle)));
+    D8 perPercent = splatD(kPerPercent);
+    D8 saturationScale = w * splatD(band.saturationPct) * perPercent + splatD(1);
+    V saturation = clampTo(truncated(saturationScale * toDouble(c.saturation)), 0, 100);
+    D8 valueScale = w * splatD(band.valuePct) * perPercent + splatD(1);
+    V value = clampTo(truncated(valueScale * toDouble(c.value)), 0, 100);
 
     D8 valueD = toDouble(value);
-    D8 v = throughFloat(valueD * splatD(0.01));
-    D8 m = valueD * (splatD(1) - toDouble(saturation) * splatD(0.01)) * splatD(0.01);
+    D8 v = throughFloat(valueD * perPercent);
+    D8 m = valueD * (splatD(1) - toDouble(saturation) * perPercent) * perPercent;
     // The sixth of the circle: hue <= 60 is the first, 61..120 the second, and so on.
     V sixth = _mm256_setzero_si256();
-    for (int edge = 60; edge <= 300; edge += 60)
+    for (int edge = kDegreesPerSixth; edge < kFullCircle; edge += kDegreesPerSixth)
         sixth = _mm256_sub_epi32(sixth, _mm256_cmpgt_epi32(hue, splat(edge)));
-    D8 t = toDouble(_mm256_sub_epi32(hue, _mm256_mullo_epi32(sixth, splat(60))));
-    D8 c60 = splatD(0.016666666666666666);
+    D8 t = toDouble(_mm256_sub_epi32(hue, _mm256_mullo_epi32(sixth, splat(kDegreesPerSixth))));
+    D8 c60 = splatD(kPerDegreeOfSixth);
     D8 up = m + (v - m) * t * c60;
     D8 down = v + (m - v) * t * c60;
     auto is = [&](int k) TAVELUNE_AVX2 { return _mm256_cmpeq_epi32(sixth, splat(k)); };
@@ -276,10 +284,10 @@ TAVELUNE_AVX2 Rgb adjusted(const HsvAdjustment::Parts& band, const Hsv& c, const
     };
     Rgb out = {byte(r), byte(g), byte(b)};
     V grey =
-        _mm256_and_si256(truncated(valueD * splatD(2.5500000000000003) + splatD(0.5)), splat(0xFF));
+        _mm256_and_si256(truncated(valueD * splatD(kPercentToByte) + splatD(0.5)), splat(0xFF));
     V isGrey = _mm256_cmpeq_epi32(saturation, _mm256_setzero_si256());
     // A hue above 360 keeps the colour.
-    V keep = _mm256_cmpgt_epi32(hue, splat(360));
+    V keep = _mm256_cmpgt_epi32(hue, splat(kFullCircle));
     out.r = select(keep, select(isGrey, out.r, grey), base.r);
     out.g = select(keep, select(isGrey, out.g, grey), base.g);
     out.b = select(keep, select(isGrey, out.b, grey), base.b);
@@ -296,8 +304,8 @@ TAVELUNE_AVX2 void velviaBandLanes(const Rgb& c, V lanes[4])
     V greenMax = _mm256_andnot_si256(redMax, _mm256_cmpeq_epi32(g, max));
     V blueMax = _mm256_andnot_si256(_mm256_or_si256(redMax, greenMax), splat(-1));
     V hundred = splat(100);
-    V margin73 = _mm256_mullo_epi32(splat(73), d);
-    V margin27 = _mm256_mullo_epi32(splat(27), d);
+    V margin73 = _mm256_mullo_epi32(splat(kVelviaBandOuterMargin), d);
+    V margin27 = _mm256_mullo_epi32(splat(kVelviaBandInnerMargin), d);
     V minus73 = _mm256_sub_epi32(_mm256_setzero_si256(), margin73);
     V minus27 = _mm256_sub_epi32(_mm256_setzero_si256(), margin27);
     V greenQ = _mm256_mullo_epi32(hundred, _mm256_sub_epi32(b, r));
@@ -322,14 +330,14 @@ TAVELUNE_AVX2 void slideBandLanes(const ColourCoreKernel& k, const Rgb& c, V lan
     V r = c.r, g = c.g, b = c.b;
     V max = _mm256_max_epi32(_mm256_max_epi32(r, g), b);
     V d = _mm256_sub_epi32(max, _mm256_min_epi32(_mm256_min_epi32(r, g), b));
-    V sixD = _mm256_mullo_epi32(splat(6), d);
+    V sixD = _mm256_mullo_epi32(splat(kSixthsPerCircle), d);
     V redSixths =
         _mm256_add_epi32(_mm256_sub_epi32(g, b), _mm256_and_si256(_mm256_cmpgt_epi32(b, g), sixD));
     V greenSixths = _mm256_add_epi32(_mm256_add_epi32(d, d), _mm256_sub_epi32(b, r));
     V blueSixths = _mm256_add_epi32(_mm256_slli_epi32(d, 2), _mm256_sub_epi32(r, g));
     V sixths = select(_mm256_cmpeq_epi32(g, max), blueSixths, greenSixths);
     sixths = select(_mm256_cmpeq_epi32(r, max), sixths, redSixths);
-    V scaled = _mm256_mullo_epi32(splat(6000), sixths);
+    V scaled = _mm256_mullo_epi32(splat(kHundredthsPerSixth), sixths);
     V hasHue = _mm256_cmpgt_epi32(d, _mm256_setzero_si256());
     for (int i = 0; i < 4; ++i) {
         if (i >= k.bandCount) {
@@ -389,8 +397,9 @@ TAVELUNE_AVX2 Rgb layers8(const ColourCoreKernel& k, V pixels)
     V squareSum = _mm256_add_epi32(_mm256_add_epi32(square[0], square[1]), square[2]);
     V row = _mm256_slli_epi32(div3(screenSum), 8);
     // colourHighlightWeight of the square layer's mean.
-    V e = _mm256_min_epi32(_mm256_add_epi32(div3(squareSum), splat(16)), splat(255));
-    V highlight = _mm256_add_epi32(_mm256_srli_epi32(_mm256_mullo_epi32(e, e), 8), splat(1));
+    V e = _mm256_min_epi32(_mm256_add_epi32(div3(squareSum), splat(kHighlightLift)), splat(255));
+    V highlight = _mm256_add_epi32(_mm256_srli_epi32(_mm256_mullo_epi32(e, e), kSquareShift),
+                                   splat(kSquareWeightFloor));
     V strength = splat(k.strength);
     V d[3];
     for (int c = 0; c < 3; ++c) {
@@ -453,10 +462,12 @@ TAVELUNE_AVX2 V mono8(const MonoKernel& k, V pixels)
         // shadowWeight and monoHighlightWeight of the layers' means.
         V v = _mm256_sub_epi32(splat(255), div3(screenSum));
         V shadow = _mm256_add_epi32(
-            _mm256_srli_epi32(_mm256_mullo_epi32(_mm256_mullo_epi32(v, v), v), 16), splat(2));
+            _mm256_srli_epi32(_mm256_mullo_epi32(_mm256_mullo_epi32(v, v), v), kCubeShift),
+            splat(kCubicWeightFloor));
         V m = div3(squareSum);
         V highlight = _mm256_add_epi32(
-            _mm256_srli_epi32(_mm256_mullo_epi32(_mm256_mullo_epi32(m, m), m), 16), splat(2));
+            _mm256_srli_epi32(_mm256_mullo_epi32(_mm256_mullo_epi32(m, m), m), kCubeShift),
+            splat(kCubicWeightFloor));
         for (int c = 0; c < 3; ++c) {
             V layered = byAlpha(gather(k.screenLevels, s[c]), d[c], shadow);
             layered =

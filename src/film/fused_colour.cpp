@@ -5,6 +5,7 @@
 
 #include "film/colour_film.h"
 #include "film/film_settings.h"
+#include "film/fused_vector.h"
 #include "pixel/pixel.h"
 
 namespace tavelune {
@@ -35,8 +36,8 @@ inline unsigned bandsThatMayHold(int r, int g, int b)
     unsigned redMax = r == max;                // hue 60 q, or 360 + 60 q below 0
     unsigned greenMax = !redMax & (g == max);  // hue 60 (2 + q)
     unsigned blueMax = !redMax & !greenMax;    // hue 60 (4 + q)
-    int margin73 = 73 * d;
-    int margin27 = 27 * d;
+    int margin73 = kVelviaBandOuterMargin * d;
+    int margin27 = kVelviaBandInnerMargin * d;
     int greenQ = 100 * (b - r);
     unsigned yellows = (redMax & (100 * (g - b) >= margin73)) | (greenMax & (greenQ <= -margin73));
     unsigned greens = greenMax & (greenQ >= -margin27) & (greenQ <= margin27);

@@ -47,11 +47,11 @@ inline uint32_t FusedSlideCore::bands(int r, int g, int b) const
     int d = max - std::min({r, g, b});
     // hue / 60 x d, chosen without branches: which channel is largest changes from pixel to
     // pixel.
-    int redSixths = g - b + (g < b) * 6 * d;
+    int redSixths = g - b + (g < b) * kSixthsPerCircle * d;
     int greenSixths = 2 * d + b - r;
     int blueSixths = 4 * d + r - g;
     int sixths = r == max ? redSixths : g == max ? greenSixths : blueSixths;
-    int scaled = 6000 * sixths;
+    int scaled = kHundredthsPerSixth * sixths;
     uint32_t mask = 0;
     for (int i = 0; i < m_bandCount; ++i)
         mask |= uint32_t(int(scaled >= m_low[size_t(i)] * d) & int(scaled <= m_high[size_t(i)] * d))

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "film/fused_vector.h"
+#include "film/saturation_passes.h"
 #include "pixel/blend_kernels.h"
 #include "pixel/hsv.h"
 #include "pixel/pixel.h"
@@ -32,7 +33,7 @@ public:
           m_reduce(saturation < 0)
     {
         if (m_second)
-            m_secondAlpha = int(std::min(10 * saturation, 100) * 2.5500000000000003) & 0xFF;
+            m_secondAlpha = saturationPassAlpha(saturation) & 0xFF;
     }
 
     uint32_t operator()(uint32_t pixel) const

@@ -15,6 +15,14 @@ bool fusedVectorAvailable();
 bool fusedVectorEnabled();
 void setFusedVectorEnabled(bool enabled);
 
+/// Velvia's band test: the ratio of channel differences against 0.73 and 0.27 (in
+/// hundredths), a hundredth inside the bands' edges (see bandsThatMayHold).
+inline constexpr int kVelviaBandOuterMargin = 73;
+inline constexpr int kVelviaBandInnerMargin = 27;
+/// The slide band test: hue in sixths of the circle, and hundredths of a degree per sixth.
+inline constexpr int kSixthsPerCircle = 6;
+inline constexpr int kHundredthsPerSixth = 6000;
+
 /// The tables of one colour or slide chain, as the vector kernel reads them.
 struct ColourCoreKernel {
     const uint8_t* layered;      // [mean][value]; 3 bytes past the end are readable

@@ -9,6 +9,18 @@
 
 namespace tavelune {
 
+// The conversions' constants, shared with the vector kernels so the two cannot drift.
+/// Percent to 0..255: 255 x 0.01 as a double, one step above the double nearest 2.55.
+inline constexpr double kPercentToByte = 2.5500000000000003;
+inline constexpr double kByteToPercent = 0.39215686274509803;  // 100 / 255
+inline constexpr double kPerPercent = 0.01;
+inline constexpr int kDegreesPerSixth = 60;
+inline constexpr double kPerDegreeOfSixth = 0.016666666666666666;  // 1 / 60
+inline constexpr int kFullCircle = 360;
+/// Degrees over which an adjustment fades out beyond its band.
+inline constexpr int kBandFeather = 30;
+inline constexpr double kPerFeatherDegree = 0.03333333333333333;  // 1 / 30
+
 struct HsvColour {
     int32_t hue = 0;         // degrees, 0..360
     int32_t saturation = 0;  // percent, 0..100
@@ -69,7 +81,7 @@ inline HsvColour pixelToHsv(uint32_t pixel)
     int max = std::max({r, g, b});
     int min = std::min({r, g, b});
     HsvColour out;
-    out.value = int(max * 0.39215686274509803 + 0.5);
+    out.value = int(max * kByteToPercent + 0.5);
     out.saturation = max == 0 ? 0 : int(double((max - min) * 100) / max + 0.5);
     // Nearly grey pixels become exactly grey.
     if (out.saturation == 0)
@@ -94,7 +106,7 @@ inline HsvColour pixelToHsv(uint32_t pixel)
 inline uint32_t hsvToPixel(const HsvColour& colour, uint32_t base)
 {
     if (colour.saturation == 0) {
-        int grey = int(colour.value * 2.5500000000000003 + 0.5);
+        int grey = int(colour.value * kPercentToByte + 0.5);
         return makePixel(255, grey, grey, grey);
     }
     float v = float(colour.value * 0.01);
@@ -105,28 +117,28 @@ inline uint32_t hsvToPixel(const HsvColour& colour, uint32_t base)
     double b;
     if (hue <= 60) {
         r = v;
-        g = m + (v - m) * hue * 0.016666666666666666;
+        g = m + (v - m) * hue * kPerDegreeOfSixth;
         b = m;
     } else if (hue <= 120) {
-        r = v + (m - v) * (hue - 60) * 0.016666666666666666;
+        r = v + (m - v) * (hue - 60) * kPerDegreeOfSixth;
         g = v;
         b = m;
     } else if (hue <= 180) {
         r = m;
         g = v;
-        b = m + (v - m) * (hue - 120) * 0.016666666666666666;
+        b = m + (v - m) * (hue - 120) * kPerDegreeOfSixth;
     } else if (hue <= 240) {
         r = m;
-        g = v + (m - v) * (hue - 180) * 0.016666666666666666;
+        g = v + (m - v) * (hue - 180) * kPerDegreeOfSixth;
         b = v;
     } else if (hue <= 300) {
-        r = m + (v - m) * (hue - 240) * 0.016666666666666666;
+        r = m + (v - m) * (hue - 240) * kPerDegreeOfSixth;
         g = m;
         b = v;
     } else if (hue <= 360) {
         r = v;
         g = m;
-        b = v + (m - v) * (hue - 300) * 0.016666666666666666;
+        b = v + (m - v) * (hue - 300) * kPerDegreeOfSixth;
     } else {
         return base | 0xFF000000u;
     }
@@ -135,7 +147,7 @@ inline uint32_t hsvToPixel(const HsvColour& colour, uint32_t base)
 
 inline uint32_t HsvAdjustment::adjust(const HsvColour& colour, uint32_t pixel) const
 {
-    double w = (m_half - std::abs(m_centre - colour.hue) + 30) * 0.03333333333333333;
+    double w = (m_half - std::abs(m_centre - colour.hue) + kBandFeather) * kPerFeatherDegree;
     w = std::clamp(w, 0.0, 1.0);
     HsvColour out;
     out.hue = int(colour.hue + w * m_hueShift);

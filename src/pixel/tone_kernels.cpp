@@ -7,6 +7,28 @@
 #include "pixel/pixel.h"
 
 namespace tavelune {
+namespace {
+
+constexpr int kAlphaShift = 24;
+
+// Where a channel letter sits in a pixel; -1 for anything else.
+int channelShift(int channel)
+{
+    switch (channel) {
+        case 'R':
+            return 16;
+        case 'G':
+            return 8;
+        case 'B':
+            return 0;
+        case 'A':
+            return kAlphaShift;
+        default:
+            return -1;
+    }
+}
+
+}  // namespace
 
 void mixChannels(uint32_t* dst, const uint32_t* src, uint32_t n, int m0, int m1, int m2, int m3,
                  int m4, int m5, int m6, int m7, int m8)
@@ -76,23 +98,10 @@ void applyLevels(uint32_t* dst, const uint32_t* src, uint32_t n, int outLow, int
 {
     if (!dst || !src || n == 0)
         return;
-    int shift;
-    switch (channel) {
-        case kAllChannels:
-            shift = -1;
-            break;
-        case 'R':
-            shift = 16;
-            break;
-        case 'G':
-            shift = 8;
-            break;
-        case 'B':
-            shift = 0;
-            break;
-        default:
-            return;
-    }
+    // Levels leave alpha alone.
+    const int shift = channel == kAllChannels ? -1 : channelShift(channel);
+    if (channel != kAllChannels && (shift < 0 || shift == kAlphaShift))
+        return;
     LevelsCurve curve(outLow, outHigh, inLow, inHigh, gamma);
     for (uint32_t i = 0; i < n; ++i) {
         uint32_t p = src[i];
@@ -117,23 +126,9 @@ void fillChannel(uint32_t* buf, uint32_t n, int channel, int value)
         std::fill_n(buf, n, byte * 0x01010101u);
         return;
     }
-    int shift;
-    switch (channel) {
-        case 'R':
-            shift = 16;
-            break;
-        case 'G':
-            shift = 8;
-            break;
-        case 'B':
-            shift = 0;
-            break;
-        case 'A':
-            shift = 24;
-            break;
-        default:
-            return;
-    }
+    const int shift = channelShift(channel);
+    if (shift < 0)
+        return;
     uint32_t mask = ~(0xFFu << shift);
     for (uint32_t i = 0; i < n; ++i) buf[i] = (buf[i] & mask) | byte << shift;
 }
