@@ -54,99 +54,13 @@ const char* const kExifEditHelp =
 
 namespace {
 
-struct FieldName {
-    const char* name;
-    EditorField field;
-};
-
-constexpr FieldName kFieldNames[] = {
-    {"ExposureTime", EditorField::Shutter},
-    {"Shutter", EditorField::Shutter},
-    {"ShutterSpeedValue", EditorField::Shutter},
-    {"FNumber", EditorField::Aperture},
-    {"Aperture", EditorField::Aperture},
-    {"ApertureValue", EditorField::Aperture},
-    {"MaxApertureValue", EditorField::MaxAperture},
-    {"MaxAperture", EditorField::MaxAperture},
-    {"ExposureBiasValue", EditorField::ExposureCompensation},
-    {"ExposureCompensation", EditorField::ExposureCompensation},
-    {"FocalLength", EditorField::FocalLength},
-    {"FocalLengthIn35mmFilm", EditorField::FocalLength35mm},
-    {"FocalLength35mm", EditorField::FocalLength35mm},
-    {"SubjectDistance", EditorField::FocusDistance},
-    {"FocusDistance", EditorField::FocusDistance},
-    {"ISOSpeedRatings", EditorField::Iso},
-    {"ISO", EditorField::Iso},
-    {"Flash", EditorField::Flash},
-    {"WhiteBalance", EditorField::WhiteBalance},
-    {"LightSource", EditorField::LightSource},
-    {"MeteringMode", EditorField::MeteringMode},
-    {"ExposureProgram", EditorField::ExposureProgram},
-    {"ExposureMode", EditorField::ExposureMode},
-    {"DateTimeOriginal", EditorField::DateTimeOriginal},
-    {"DateTimeDigitized", EditorField::DateTimeDigitized},
-    {"PixelXDimension", EditorField::Width},
-    {"Width", EditorField::Width},
-    {"PixelYDimension", EditorField::Height},
-    {"Height", EditorField::Height},
-    {"XResolution", EditorField::Resolution},
-    {"YResolution", EditorField::Resolution},
-    {"Resolution", EditorField::Resolution},
-    {"ResolutionUnit", EditorField::ResolutionUnit},
-    {"DateTime", EditorField::DateTime},
-    {"Make", EditorField::Make},
-    {"Model", EditorField::Model},
-    {"Lens", EditorField::Lens},
-    {"Film", EditorField::Film},
-    {"FilterLens", EditorField::FilterLens},
-    {"Scanner", EditorField::Scanner},
-    {"FlashLamp", EditorField::FlashLamp},
-    {"Artist", EditorField::Artist},
-    {"Copyright", EditorField::CopyrightPhotographer},
-    {"CopyrightPhotographer", EditorField::CopyrightPhotographer},
-    {"CopyrightEditor", EditorField::CopyrightEditor},
-    {"ImageDescription", EditorField::ImageDescription},
-    {"UserComment", EditorField::UserComment},
-};
-
 std::optional<EditorField> fieldByName(const std::string& name)
 {
-    for (const FieldName& entry : kFieldNames)
-        if (strcasecmp(entry.name, name.c_str()) == 0)
-            return entry.field;
+    for (const EditorFieldRow& row : editorFieldRows())
+        for (const char* known : row.cliNames)
+            if (known != nullptr && strcasecmp(known, name.c_str()) == 0)
+                return row.field;
     return std::nullopt;
-}
-
-struct NumberRuleText {
-    EditorField field;
-    const char* text;
-};
-
-// The editor's rule for each typed number field, as the user is told it.
-constexpr NumberRuleText kRuleTexts[] = {
-    {EditorField::Shutter,
-     "digits with one '.' or '/', at most 9 characters, 4 after the separator"},
-    {EditorField::Aperture, "digits with one '.', at most 5 characters, 2 decimals"},
-    {EditorField::MaxAperture, "digits with one '.', at most 5 characters, 2 decimals"},
-    {EditorField::ExposureCompensation,
-     "an optional leading '-', digits with one '.' or '/', at most 6 characters, 2 after the "
-     "separator"},
-    {EditorField::Iso, "whole number of at most 4 digits"},
-    {EditorField::FocalLength, "digits with one '.', at most 7 characters, 2 decimals"},
-    {EditorField::FocalLength35mm, "whole number of at most 5 digits"},
-    {EditorField::FocusDistance, "digits with one '.', at most 9 characters, 4 decimals, or inf"},
-    {EditorField::Width, "whole number of at most 5 digits"},
-    {EditorField::Height, "whole number of at most 5 digits"},
-    {EditorField::Resolution, "digits with one '.', at most 9 characters, 3 decimals"},
-};
-
-const char* ruleText(EditorField field)
-{
-    for (const NumberRuleText& rule : kRuleTexts)
-        if (rule.field == field)
-            return rule.text;
-    return field == EditorField::UserComment ? "at most 10240 characters"
-                                             : "at most 128 characters";
 }
 
 bool chooseNamed(DropList& list, const std::string& value)
@@ -166,113 +80,48 @@ bool chooseNamed(DropList& list, const std::string& value)
 std::optional<std::string> applyValue(ExifEditorFields& f, EditorField field,
                                       const std::string& value)
 {
-    auto typed = [&](std::string& target) -> std::optional<std::string> {
-        if (!acceptsFieldText(field, value))
-            return std::string(ruleText(field));
-        target = value;
-        return std::nullopt;
-    };
-    auto named = [&](DropList& list) -> std::optional<std::string> {
-        if (chooseNamed(list, value))
-            return std::nullopt;
-        std::string known = "one of:";
-        for (const ListItem& item : list.items) {
-            known.append(" ").append(std::to_string(item.data)).append(" (");
-            known.append(item.text).append(")");
-        }
-        return known;
-    };
-    auto date = [&](PickerTime& target) -> std::optional<std::string> {
-        PickerTime time;
-        if (value.size() != 19 || !readPickerTime(value, time) || time.hour > 23 ||
-            time.minute > 59 || time.second > 59)
-            return std::string("YYYY:MM:DD HH:MM:SS with a year after 1601 and up to 2038");
-        target = time;
-        return std::nullopt;
-    };
-    switch (field) {
-        case EditorField::Shutter:
-            return typed(f.shutter);
-        case EditorField::Aperture:
-            return typed(f.aperture);
-        case EditorField::MaxAperture:
-            return typed(f.maxAperture);
-        case EditorField::ExposureCompensation:
-            return typed(f.exposureCompensation);
-        case EditorField::FocalLength:
-            return typed(f.focalLength);
-        case EditorField::FocalLength35mm:
-            return typed(f.focalLength35mm);
-        case EditorField::FocusDistance:
-            if (strcasecmp(value.c_str(), "inf") == 0 ||
-                strcasecmp(value.c_str(), "infinity") == 0) {
-                f.focusDistanceInfinity = true;
+    const EditorFieldRow& row = editorFieldRow(field);
+    switch (row.kind) {
+        case ValueKind::Named: {
+            DropList& list = f.*row.list;
+            if (chooseNamed(list, value))
                 return std::nullopt;
+            std::string known = "one of:";
+            for (const ListItem& item : list.items) {
+                known.append(" ").append(std::to_string(item.data)).append(" (");
+                known.append(item.text).append(")");
             }
-            f.focusDistanceInfinity = false;
-            return typed(f.focusDistance);
-        case EditorField::Iso:
-            return typed(f.iso);
-        case EditorField::Flash:
-            return named(f.flash);
-        case EditorField::WhiteBalance:
-            return named(f.whiteBalance);
-        case EditorField::LightSource:
-            return named(f.lightSource);
-        case EditorField::MeteringMode:
-            return named(f.meteringMode);
-        case EditorField::ExposureProgram:
-            return named(f.exposureProgram);
-        case EditorField::ExposureMode:
-            return named(f.exposureMode);
-        case EditorField::DateTimeOriginal:
-            return date(f.dateTimeOriginal);
-        case EditorField::DateTimeDigitized:
-            return date(f.dateTimeDigitized);
-        case EditorField::DateTime:
-            return date(f.dateTime);
-        case EditorField::Width:
-            return typed(f.width);
-        case EditorField::Height:
-            return typed(f.height);
-        case EditorField::Resolution:
-            return typed(f.resolution);
-        case EditorField::ResolutionUnit:
+            return known;
+        }
+        case ValueKind::Date: {
+            PickerTime time;
+            if (value.size() != 19 || !readPickerTime(value, time) || time.hour > 23 ||
+                time.minute > 59 || time.second > 59)
+                return std::string("YYYY:MM:DD HH:MM:SS with a year after 1601 and up to 2038");
+            f.*row.time = time;
+            return std::nullopt;
+        }
+        case ValueKind::ResolutionUnit:
             if (strcasecmp(value.c_str(), "inches") == 0 || value == "2")
-                f.resolutionUnit.selected = 0;
+                (f.*row.list).selected = 0;
             else if (strcasecmp(value.c_str(), "cm") == 0 || value == "3")
-                f.resolutionUnit.selected = 1;
+                (f.*row.list).selected = 1;
             else
                 return std::string("inches (2) or cm (3)");
             return std::nullopt;
-        case EditorField::Make:
-            return typed(f.make);
-        case EditorField::Model:
-            return typed(f.model);
-        case EditorField::Lens:
-            return typed(f.lens);
-        case EditorField::Film:
-            return typed(f.film);
-        case EditorField::FilterLens:
-            return typed(f.filterLens);
-        case EditorField::Scanner:
-            return typed(f.scanner);
-        case EditorField::FlashLamp:
-            return typed(f.flashLamp);
-        case EditorField::Artist:
-            return typed(f.artist);
-        case EditorField::CopyrightPhotographer:
-            return typed(f.copyrightPhotographer);
-        case EditorField::CopyrightEditor:
-            return typed(f.copyrightEditor);
-        case EditorField::ImageDescription:
-            return typed(f.imageDescription);
-        case EditorField::UserComment:
-            return typed(f.userComment);
-        case EditorField::Count:
+        case ValueKind::Distance:
+            f.focusDistanceInfinity =
+                strcasecmp(value.c_str(), "inf") == 0 || strcasecmp(value.c_str(), "infinity") == 0;
+            if (f.focusDistanceInfinity)
+                return std::nullopt;
+            break;
+        default:
             break;
     }
-    return std::string("not an editable field");
+    if (!acceptsFieldText(field, value))
+        return fieldRuleText(field);
+    f.*row.text = value;
+    return std::nullopt;
 }
 
 using Snapshot = std::map<std::pair<std::uint16_t, std::uint16_t>, std::string>;

@@ -13,9 +13,6 @@ namespace {
 constexpr std::size_t kTiffStart = 10;  // the TIFF header follows marker, length and "Exif\0\0"
 constexpr std::uint64_t kJpegLimit = 65535;
 constexpr std::uint64_t kTiffLimit = UINT32_MAX;
-constexpr std::uint16_t kMakerNoteTag = 37500;
-constexpr std::uint16_t kStripOffsets = 273;
-constexpr std::uint16_t kStripByteCounts = 279;
 // A TIFF block grows by the gap in front of a maker note kept in place; past this the note
 // is rather moved.
 constexpr std::uint64_t kTiffPaddingLimit = 65536;
@@ -102,7 +99,7 @@ Layout collect(std::span<const ExifEntry* const> entries, ExifBlockKind kind,
         if (entry == nullptr || !isWrittenToBlock(*entry, kind))
             continue;
         layout.dirs[dirOf(entry->ifd())].slots.push_back({entry->tag(), entry});
-        if (entry->ifd() == kExifIfd && entry->tag() == kMakerNoteTag &&
+        if (entry->ifd() == kExifIfd && entry->tag() == kTagMakerNote &&
             layout.makerNote == nullptr)
             layout.makerNote = entry;
     }
@@ -265,7 +262,7 @@ std::vector<std::uint8_t> thumbnailPointer(const ExifEntry& entry, std::uint64_t
     }
     const ExifEntry* lengths = nullptr;
     for (const ExifEntry& other : thumbnail.entries)
-        if (other.tag() == kStripByteCounts)
+        if (other.tag() == kTagStripByteCounts)
             lengths = &other;
     if (lengths == nullptr || lengths->count() != entry.count())
         return value;
@@ -302,7 +299,7 @@ void writeDirectory(Writer& out, const Layout& layout, int index,
         const std::vector<std::uint8_t>* value = &entry.value();
         bool raw = false;
         if (index == kDirIfd1 && thumbnail != nullptr &&
-            (entry.tag() == kJpegThumbnailOffset || entry.tag() == kStripOffsets)) {
+            (entry.tag() == kJpegThumbnailOffset || entry.tag() == kTagStripOffsets)) {
             moved = thumbnailPointer(entry, layout.thumbnailAt, *thumbnail);
             value = &moved;
         } else if (&entry == layout.makerNote && !layout.rebasedNote.empty()) {

@@ -105,11 +105,11 @@ bool ExifData::LoadFromStream(std::FILE* file, const std::string& format)
 
 void ExifData::ReadMakerNotes()
 {
-    const ExifEntry* makerNote = FindEntry(kExifIfd, 37500);
-    if (FindEntry(kIfd0, 271) == nullptr || FindEntry(kIfd0, 272) == nullptr ||
+    const ExifEntry* makerNote = FindEntry(kExifIfd, kTagMakerNote);
+    if (FindEntry(kIfd0, kTagMake) == nullptr || FindEntry(kIfd0, kTagModel) == nullptr ||
         makerNote == nullptr)
         return;
-    const std::string make = upperCase(GetText(kIfd0, 271, "en_US").substr(0, 5));
+    const std::string make = upperCase(GetText(kIfd0, kTagMake, "en_US").substr(0, 5));
     if (make == "CANON")
         ReadCanonMakerNote(*makerNote);
     else if (make == "NIKON")
@@ -137,13 +137,13 @@ const ExifEntry* ExifData::FindEntry(std::uint16_t ifd, std::uint16_t tag) const
     return nullptr;
 }
 
-ExifEntry* ExifData::FindEntry(std::uint16_t ifd, std::uint16_t tag, int create)
+ExifEntry* ExifData::FindEntry(std::uint16_t ifd, std::uint16_t tag, EntryLookup lookup)
 {
     for (const auto& entry : m_entries) {
         if (entry->tag() == tag && entry->ifd() == ifd)
             return entry.get();
     }
-    if (create != 1)
+    if (lookup != EntryLookup::Create)
         return nullptr;
     const TagInfo* info = findTagInfo(ifd, tag);
     if (info == nullptr)

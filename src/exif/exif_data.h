@@ -17,6 +17,9 @@
 
 namespace tavelune {
 
+/// Whether FindEntry makes the entry it does not find.
+enum class EntryLookup { Existing, Create };
+
 class ExifData {
 public:
     ExifData() = default;
@@ -71,9 +74,10 @@ public:
     double GetNumber(std::uint16_t ifd, std::uint16_t tag, std::uint32_t index) const;
     std::string GetText(std::uint16_t ifd, std::uint16_t tag, std::string_view language) const;
 
-    /// The first entry of (ifd, tag). With create == 1 a missing catalogue pair is appended
-    /// with its default value; null when it is not in the catalogue.
-    ExifEntry* FindEntry(std::uint16_t ifd, std::uint16_t tag, int create = 0);
+    /// The first entry of (ifd, tag). With EntryLookup::Create a missing catalogue pair is
+    /// appended with its default value; null when it is not in the catalogue.
+    ExifEntry* FindEntry(std::uint16_t ifd, std::uint16_t tag,
+                         EntryLookup lookup = EntryLookup::Existing);
     const ExifEntry* FindEntry(std::uint16_t ifd, std::uint16_t tag) const;
 
     /// Destroys the first entry of (ifd, tag); the others keep their order.

@@ -19,66 +19,8 @@ namespace tavelune {
 namespace {
 
 constexpr const char* kLoadLanguage = "en_US";
-
-struct NumberRule {
-    EditorField field;
-    bool fraction;
-    std::size_t maxLength;  // L
-    std::size_t decimals;   // D
-    bool negative;
-};
-
-constexpr NumberRule kNumberRules[] = {
-    {EditorField::Shutter, true, 9, 4, false},
-    {EditorField::Aperture, false, 5, 2, false},
-    {EditorField::MaxAperture, false, 5, 2, false},
-    {EditorField::ExposureCompensation, true, 6, 2, true},
-    {EditorField::Iso, false, 4, 0, false},
-    {EditorField::FocalLength, false, 7, 2, false},
-    {EditorField::FocalLength35mm, false, 5, 0, false},
-    {EditorField::FocusDistance, false, 9, 4, false},
-    {EditorField::Width, false, 5, 0, false},
-    {EditorField::Height, false, 5, 0, false},
-    {EditorField::Resolution, false, 9, 3, false},
-};
-
-const NumberRule* numberRule(EditorField field)
-{
-    for (const NumberRule& rule : kNumberRules)
-        if (rule.field == field)
-            return &rule;
-    return nullptr;
-}
-
-std::size_t codePoints(std::string_view text)
-{
-    std::size_t n = 0;
-    for (unsigned char c : text) n += (c & 0xC0) != 0x80;
-    return n;
-}
-
-bool acceptsNumber(const NumberRule& rule, std::string_view text)
-{
-    if (text.size() > rule.maxLength)
-        return false;
-    std::size_t separator = std::string_view::npos;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c >= '0' && c <= '9')
-            continue;
-        if (c == '-') {
-            if (!rule.negative || i != 0)
-                return false;
-        } else if (c == '.' || (c == '/' && rule.fraction)) {
-            if (separator != std::string_view::npos || rule.decimals == 0)
-                return false;
-            separator = i;
-        } else {
-            return false;
-        }
-    }
-    return separator == std::string_view::npos || text.size() - separator - 1 <= rule.decimals;
-}
+// SubjectDistance 0xFFFFFFFF/1 is infinity.
+constexpr double kInfiniteDistance = 4294967295.0;
 
 std::string rightTrimmed(std::string text)
 {
@@ -125,44 +67,6 @@ std::string upperExtension(const std::string& path)
 }
 
 }  // namespace
-
-bool acceptsFieldText(EditorField field, std::string_view text)
-{
-    if (const NumberRule* rule = numberRule(field))
-        return acceptsNumber(*rule, text);
-    switch (field) {
-        case EditorField::Make:
-        case EditorField::Model:
-        case EditorField::Lens:
-        case EditorField::Film:
-        case EditorField::FilterLens:
-        case EditorField::Scanner:
-        case EditorField::FlashLamp:
-        case EditorField::Artist:
-        case EditorField::CopyrightPhotographer:
-        case EditorField::CopyrightEditor:
-        case EditorField::ImageDescription:
-            return codePoints(text) <= 128;
-        case EditorField::UserComment:
-            return codePoints(text) <= 10240;
-        default:
-            return true;
-    }
-}
-
-double fieldNumber(EditorField field, const std::string& text)
-{
-    const NumberRule* rule = numberRule(field);
-    const std::size_t slash = text.find('/');
-    if (rule != nullptr && rule->fraction && slash != std::string::npos) {
-        const long numerator = std::atol(text.substr(0, slash).c_str());
-        const long denominator = std::atol(text.substr(slash + 1).c_str());
-        if (numerator == 0 || denominator == 0)
-            return 0;
-        return static_cast<double>(numerator) / static_cast<double>(denominator);
-    }
-    return std::atof(text.c_str());
-}
 
 bool readPickerTime(const std::string& text, PickerTime& time)
 {
@@ -224,7 +128,7 @@ void ExifEditorModel::LoadNamedList(DropList& list, std::uint16_t tag)
     }
     if (list.selected < 0) {
         char text[32];
-        if (tag == 37385)
+        if (tag == kTagFlash)
             std::snprintf(text, sizeof text, "%.4X.H", value);
         else
             std::snprintf(text, sizeof text, "%hu", value);
@@ -235,82 +139,74 @@ void ExifEditorModel::LoadNamedList(DropList& list, std::uint16_t tag)
 
 void ExifEditorModel::Load()
 {
-    ExifEditorFields& f = m_fields;
-    auto text = [&](std::uint16_t ifd, std::uint16_t tag) {
-        return m_exif.GetText(ifd, tag, kLoadLanguage);
-    };
-    f.makers.assign(cameraMakers().begin(), cameraMakers().end());
-    f.make = text(kIfd0, 271);
-    f.model = text(kIfd0, 272);
-    f.lens = text(kExifIfd, 44993);
-    f.film = text(kExifIfd, 44994);
-    f.filterLens = text(kExifIfd, 44995);
-    f.scanner = text(kExifIfd, 44996);
-    f.flashLamp = text(kExifIfd, 44997);
-    f.artist = text(kIfd0, 315);
-
-    const std::string copyright = text(kIfd0, 33432);
-    const std::size_t separator = copyright.find(" \n ");
-    f.copyrightPhotographer = copyright.substr(0, separator);
-    f.copyrightEditor =
-        separator == std::string::npos ? std::string() : copyright.substr(separator + 3);
-    f.imageDescription = text(kIfd0, 270);
-    f.userComment = text(kExifIfd, 37510);
-
-    readPickerTime(text(kExifIfd, 36867), f.dateTimeOriginal);
-    readPickerTime(text(kExifIfd, 36868), f.dateTimeDigitized);
-    readPickerTime(text(kIfd0, 306), f.dateTime);
-
-    std::string shutter = text(kExifIfd, 33434);
-    if (shutter.empty())
-        shutter = text(kExifIfd, 37377);
-    f.shutter = withoutSuffix(shutter, "\"");
-    std::string aperture = text(kExifIfd, 33437);
-    if (aperture.empty())
-        aperture = text(kExifIfd, 37378);
-    f.aperture = withoutPrefix(aperture, "F");
-    f.maxAperture = withoutPrefix(text(kExifIfd, 37381), "F");
-    f.exposureCompensation = withoutSuffix(withoutPrefix(text(kExifIfd, 37380), "+"), "EV");
-    f.iso = text(kExifIfd, 34855);
-    f.focalLength = withoutSuffix(text(kExifIfd, 37386), "mm");
-    f.focalLength35mm = withoutSuffix(text(kExifIfd, 41989), "mm");
-
-    const double distance = m_exif.GetNumber(kExifIfd, 37382, 0);
-    f.focusDistanceInfinity = distance == 4294967295.0;
-    f.focusDistance = f.focusDistanceInfinity ? std::string(messages::kInfinity)
-                      : distance > 0          ? formatNumber(distance, 4)
-                                              : std::string();
-
-    LoadNamedList(f.flash, 37385);
-    LoadNamedList(f.whiteBalance, 41987);
-    LoadNamedList(f.lightSource, 37384);
-    LoadNamedList(f.meteringMode, 37383);
-    LoadNamedList(f.exposureProgram, 34850);
-    LoadNamedList(f.exposureMode, 41986);
-
-    f.width = text(kExifIfd, 40962);
-    if (f.width.empty())
-        f.width = text(kIfd0, 256);
-    if (f.width.empty())
-        f.width = std::to_string(m_picture.width);
-    f.height = text(kExifIfd, 40963);
-    if (f.height.empty())
-        f.height = text(kIfd0, 257);
-    if (f.height.empty())
-        f.height = std::to_string(m_picture.height);
-
-    double resolution = m_exif.GetNumber(kIfd0, 282, 0);
-    if (resolution == 0)
-        resolution = m_picture.dpi;
-    if (resolution == 0)
-        resolution = 72;
-    f.resolution = twoDecimals(resolution);
-    const std::string pixels = messages::kUnitPixels;
-    f.resolutionUnit.items = {{pixels + "/" + messages::kUnitInches, 2},
-                              {pixels + "/" + messages::kUnitCentimetres, 3}};
-    f.resolutionUnit.selected = m_exif.GetNumber(kIfd0, 296, 0) == 3 ? 1 : 0;
-    m_loaded = f;
+    m_fields.makers.assign(cameraMakers().begin(), cameraMakers().end());
+    for (const EditorFieldRow& row : editorFieldRows()) LoadField(row);
+    m_loaded = m_fields;
     m_loadedFromExif = !m_exif.IsEmpty();
+}
+
+void ExifEditorModel::LoadField(const EditorFieldRow& row)
+{
+    ExifEditorFields& f = m_fields;
+    auto text = [&](TagRef at) { return m_exif.GetText(at.ifd, at.tag, kLoadLanguage); };
+    auto number = [&](TagRef at) { return m_exif.GetNumber(at.ifd, at.tag, 0); };
+    switch (row.kind) {
+        case ValueKind::Named:
+            LoadNamedList(f.*row.list, row.entry.tag);
+            return;
+        case ValueKind::Date:
+            readPickerTime(text(row.entry), f.*row.time);
+            return;
+        case ValueKind::Distance: {
+            const double distance = number(row.entry);
+            f.focusDistanceInfinity = distance == kInfiniteDistance;
+            f.*row.text = f.focusDistanceInfinity ? std::string(messages::kInfinity)
+                          : distance > 0          ? formatNumber(distance, 4)
+                                                  : std::string();
+            return;
+        }
+        case ValueKind::Resolution: {
+            double resolution = number(row.entry);
+            if (resolution == 0)
+                resolution = m_picture.dpi;
+            if (resolution == 0)
+                resolution = 72;
+            f.*row.text = twoDecimals(resolution);
+            return;
+        }
+        case ValueKind::ResolutionUnit: {
+            const std::string pixels = messages::kUnitPixels;
+            DropList& list = f.*row.list;
+            list.items = {{pixels + "/" + messages::kUnitInches, 2},
+                          {pixels + "/" + messages::kUnitCentimetres, 3}};
+            list.selected = number(row.entry) == 3 ? 1 : 0;
+            return;
+        }
+        case ValueKind::CopyrightPart: {
+            const std::string copyright = text(row.entry);
+            const std::size_t separator = copyright.find(" \n ");
+            if (row.field == EditorField::CopyrightPhotographer)
+                f.*row.text = copyright.substr(0, separator);
+            else
+                f.*row.text = separator == std::string::npos ? std::string()
+                                                             : copyright.substr(separator + 3);
+            return;
+        }
+        default:
+            break;
+    }
+    std::string value = text(row.entry);
+    if (value.empty() && row.also.tag != 0)
+        value = text(row.also);
+    if (value.empty() && row.kind == ValueKind::PictureWidth)
+        value = std::to_string(m_picture.width);
+    if (value.empty() && row.kind == ValueKind::PictureHeight)
+        value = std::to_string(m_picture.height);
+    if (row.loadPrefix != nullptr)
+        value = withoutPrefix(value, row.loadPrefix);
+    if (row.loadSuffix != nullptr)
+        value = withoutSuffix(value, row.loadSuffix);
+    f.*row.text = value;
 }
 
 namespace {
@@ -332,55 +228,25 @@ EditorFieldSet ExifEditorModel::ChangedFields() const
     const ExifEditorFields& a = m_fields;
     const ExifEditorFields& b = m_loaded;
     EditorFieldSet changed;
-    auto mark = [&](EditorField field, bool differs) {
-        changed.set(static_cast<std::size_t>(field), differs);
-    };
-    mark(EditorField::Shutter, a.shutter != b.shutter);
-    mark(EditorField::Aperture, a.aperture != b.aperture);
-    mark(EditorField::MaxAperture, a.maxAperture != b.maxAperture);
-    mark(EditorField::ExposureCompensation, a.exposureCompensation != b.exposureCompensation);
-    mark(EditorField::FocalLength, a.focalLength != b.focalLength);
-    mark(EditorField::FocalLength35mm, a.focalLength35mm != b.focalLength35mm);
-    mark(EditorField::FocusDistance,
-         a.focusDistanceInfinity != b.focusDistanceInfinity ||
-             (!a.focusDistanceInfinity && a.focusDistance != b.focusDistance));
-    mark(EditorField::Iso, a.iso != b.iso);
-    mark(EditorField::Flash, !samePicked(a.flash, b.flash));
-    mark(EditorField::WhiteBalance, !samePicked(a.whiteBalance, b.whiteBalance));
-    mark(EditorField::LightSource, !samePicked(a.lightSource, b.lightSource));
-    mark(EditorField::MeteringMode, !samePicked(a.meteringMode, b.meteringMode));
-    mark(EditorField::ExposureProgram, !samePicked(a.exposureProgram, b.exposureProgram));
-    mark(EditorField::ExposureMode, !samePicked(a.exposureMode, b.exposureMode));
-    mark(EditorField::DateTimeOriginal, !sameTime(a.dateTimeOriginal, b.dateTimeOriginal));
-    mark(EditorField::DateTimeDigitized, !sameTime(a.dateTimeDigitized, b.dateTimeDigitized));
-    mark(EditorField::Width, a.width != b.width);
-    mark(EditorField::Height, a.height != b.height);
-    mark(EditorField::Resolution, a.resolution != b.resolution);
-    mark(EditorField::ResolutionUnit, !samePicked(a.resolutionUnit, b.resolutionUnit));
-    mark(EditorField::DateTime, !sameTime(a.dateTime, b.dateTime));
-    mark(EditorField::Make, a.make != b.make);
-    mark(EditorField::Model, a.model != b.model);
-    mark(EditorField::Lens, a.lens != b.lens);
-    mark(EditorField::Film, a.film != b.film);
-    mark(EditorField::FilterLens, a.filterLens != b.filterLens);
-    mark(EditorField::Scanner, a.scanner != b.scanner);
-    mark(EditorField::FlashLamp, a.flashLamp != b.flashLamp);
-    mark(EditorField::Artist, a.artist != b.artist);
-    mark(EditorField::CopyrightPhotographer, a.copyrightPhotographer != b.copyrightPhotographer);
-    mark(EditorField::CopyrightEditor, a.copyrightEditor != b.copyrightEditor);
-    mark(EditorField::ImageDescription, a.imageDescription != b.imageDescription);
-    mark(EditorField::UserComment, a.userComment != b.userComment);
+    for (const EditorFieldRow& row : editorFieldRows()) {
+        bool differs;
+        if (row.kind == ValueKind::Distance)
+            differs = a.focusDistanceInfinity != b.focusDistanceInfinity ||
+                      (!a.focusDistanceInfinity && a.*row.text != b.*row.text);
+        else if (row.text != nullptr)
+            differs = a.*row.text != b.*row.text;
+        else if (row.list != nullptr)
+            differs = !samePicked(a.*row.list, b.*row.list);
+        else
+            differs = !sameTime(a.*row.time, b.*row.time);
+        changed.set(static_cast<std::size_t>(row.field), differs);
+    }
     return changed;
 }
 
 EditorFieldSet ExifEditorModel::FieldsToStore() const
 {
     return m_exif.IsEmpty() ? EditorFieldSet().set() : ChangedFields();
-}
-
-bool ExifEditorModel::FieldChanged(EditorField field) const
-{
-    return ChangedFields().test(static_cast<std::size_t>(field));
 }
 
 void ExifEditorModel::LeaveResolution()
@@ -391,168 +257,123 @@ void ExifEditorModel::LeaveResolution()
 
 bool ExifEditorModel::Store(EditorFieldSet only)
 {
-    const ExifEditorFields& f = m_fields;
     // A field left as it was loaded from the file keeps the file's entry as it is: storing it
     // back through the field's text would round the camera's values or drop its entries.
+    const EditorFieldSet changed = m_loadedFromExif ? ChangedFields() : EditorFieldSet().set();
     auto wanted = [&](EditorField field) {
-        return only.test(static_cast<std::size_t>(field)) &&
-               (!m_loadedFromExif || FieldChanged(field));
+        const auto at = static_cast<std::size_t>(field);
+        return only.test(at) && changed.test(at);
     };
-    auto entry = [&](std::uint16_t ifd, std::uint16_t tag) {
-        return m_exif.FindEntry(ifd, tag, 1);
-    };
-    bool ok = true;
-    auto storeText = [&](std::uint16_t ifd, std::uint16_t tag, const std::string& value) {
-        const std::string trimmed = rightTrimmed(value);
-        if (trimmed.empty())
-            m_exif.RemoveEntry(ifd, tag);
-        else
-            ok = setTextValue(entry(ifd, tag), trimmed) && ok;
-    };
-    auto u16 = [](double value) { return static_cast<std::uint16_t>(truncatedU32(value)); };
-
     if (m_exif.IsEmpty() && !m_exif.CreateDefaultEntries(m_picture.width, m_picture.height,
                                                          m_picture.dpi, m_picture.dpi))
         return false;
-
-    if (wanted(EditorField::Shutter)) {
-        const double t = fieldNumber(EditorField::Shutter, f.shutter);
-        ok = setRationalValue(entry(kExifIfd, 33434), t) && ok;
-        // No exposure time has no APEX value: 1/0 would be infinite.
-        if (t > 0)
-            ok = setSRationalValue(entry(kExifIfd, 37377), std::log2(1 / t)) && ok;
-        else
-            m_exif.RemoveEntry(kExifIfd, 37377);
+    bool ok = true;
+    for (const EditorFieldRow& row : editorFieldRows()) {
+        // The unit goes with the resolution it qualifies.
+        if (wanted(row.field) ||
+            (row.kind == ValueKind::ResolutionUnit && wanted(EditorField::Resolution)))
+            ok = StoreField(row) && ok;
     }
-    if (wanted(EditorField::Aperture)) {
-        const double n = fieldNumber(EditorField::Aperture, f.aperture);
-        ok = setRationalValue(entry(kExifIfd, 33437), n) && ok;
-        ok = setRationalValue(entry(kExifIfd, 37378), n > 0 ? 2 * std::log2(n) : 0) && ok;
-    }
-    if (wanted(EditorField::MaxAperture)) {
-        const double m = fieldNumber(EditorField::MaxAperture, f.maxAperture);
-        if (m > 0)
-            ok = setRationalValue(entry(kExifIfd, 37381), 2 * std::log2(m)) && ok;
-        else
-            m_exif.RemoveEntry(kExifIfd, 37381);
-    }
-    if (wanted(EditorField::ExposureCompensation))
-        ok = setSRationalValue(
-                 entry(kExifIfd, 37380),
-                 fieldNumber(EditorField::ExposureCompensation, f.exposureCompensation)) &&
-             ok;
-    if (wanted(EditorField::FocalLength))
-        ok = setRationalValue(entry(kExifIfd, 37386),
-                              fieldNumber(EditorField::FocalLength, f.focalLength)) &&
-             ok;
-    if (wanted(EditorField::FocalLength35mm))
-        ok = setShortValue(entry(kExifIfd, 41989),
-                           u16(fieldNumber(EditorField::FocalLength35mm, f.focalLength35mm))) &&
-             ok;
-    if (wanted(EditorField::FocusDistance))
-        ok = setRationalValue(entry(kExifIfd, 37382),
-                              f.focusDistanceInfinity
-                                  ? 4294967295.0
-                                  : fieldNumber(EditorField::FocusDistance, f.focusDistance)) &&
-             ok;
-    if (wanted(EditorField::Iso))
-        ok = setShortValue(entry(kExifIfd, 34855), u16(fieldNumber(EditorField::Iso, f.iso))) && ok;
-    const std::pair<EditorField, std::pair<const DropList*, std::uint16_t>> lists[] = {
-        {EditorField::Flash, {&f.flash, 37385}},
-        {EditorField::WhiteBalance, {&f.whiteBalance, 41987}},
-        {EditorField::LightSource, {&f.lightSource, 37384}},
-        {EditorField::MeteringMode, {&f.meteringMode, 37383}},
-        {EditorField::ExposureProgram, {&f.exposureProgram, 34850}},
-        {EditorField::ExposureMode, {&f.exposureMode, 41986}},
-    };
-    for (const auto& [field, list] : lists) {
-        if (wanted(field))
-            ok = setShortValue(entry(kExifIfd, list.second),
-                               static_cast<std::uint16_t>(list.first->SelectedData())) &&
-                 ok;
-    }
-    if (wanted(EditorField::DateTimeOriginal))
-        ok = setTextValue(entry(kExifIfd, 36867), exifTimeText(f.dateTimeOriginal)) && ok;
-    if (wanted(EditorField::DateTimeDigitized))
-        ok = setTextValue(entry(kExifIfd, 36868), exifTimeText(f.dateTimeDigitized)) && ok;
-    if (wanted(EditorField::Width))
-        ok = setLongValue(entry(kExifIfd, 40962),
-                          truncatedU32(fieldNumber(EditorField::Width, f.width))) &&
-             ok;
-    if (wanted(EditorField::Height))
-        ok = setLongValue(entry(kExifIfd, 40963),
-                          truncatedU32(fieldNumber(EditorField::Height, f.height))) &&
-             ok;
-    if (wanted(EditorField::Resolution)) {
-        double r = fieldNumber(EditorField::Resolution, f.resolution);
-        if (r == 0)
-            r = 72;
-        ok = setRationalValue(entry(kIfd0, 282), r) && setRationalValue(entry(kIfd0, 283), r) && ok;
-    }
-    if (wanted(EditorField::Resolution) || wanted(EditorField::ResolutionUnit)) {
-        const long unit = f.resolutionUnit.SelectedData();
-        ok = setShortValue(entry(kIfd0, 296), static_cast<std::uint16_t>(unit == 3 ? 3 : 2)) && ok;
-    }
-    if (wanted(EditorField::DateTime))
-        ok = setTextValue(entry(kIfd0, 306), exifTimeText(f.dateTime)) && ok;
-
-    const std::pair<EditorField,
-                    std::pair<const std::string*, std::pair<std::uint16_t, std::uint16_t>>>
-        texts[] = {
-            {EditorField::Make, {&f.make, {kIfd0, 271}}},
-            {EditorField::Model, {&f.model, {kIfd0, 272}}},
-            {EditorField::Lens, {&f.lens, {kExifIfd, 44993}}},
-            {EditorField::Film, {&f.film, {kExifIfd, 44994}}},
-            {EditorField::FilterLens, {&f.filterLens, {kExifIfd, 44995}}},
-            {EditorField::Scanner, {&f.scanner, {kExifIfd, 44996}}},
-            {EditorField::FlashLamp, {&f.flashLamp, {kExifIfd, 44997}}},
-            {EditorField::Artist, {&f.artist, {kIfd0, 315}}},
-        };
-    for (const auto& [field, text] : texts) {
-        if (wanted(field))
-            storeText(text.second.first, text.second.second, *text.first);
-    }
-    if (wanted(EditorField::CopyrightPhotographer) || wanted(EditorField::CopyrightEditor)) {
-        const std::string p = rightTrimmed(f.copyrightPhotographer);
-        const std::string e = rightTrimmed(f.copyrightEditor);
-        if (p.empty() && e.empty()) {
-            m_exif.RemoveEntry(kIfd0, 33432);
-        } else {
-            std::string bytes = p.empty() ? std::string(" ") : p;
-            if (!e.empty()) {
-                bytes.push_back('\0');
-                bytes += e;
-            }
-            bytes.push_back('\0');
-            ok = setTypedBytes(entry(kIfd0, 33432), kAscii,
-                               reinterpret_cast<const std::uint8_t*>(bytes.data()),
-                               static_cast<std::uint32_t>(bytes.size())) &&
-                 ok;
-        }
-    }
-    if (wanted(EditorField::ImageDescription))
-        storeText(kIfd0, 270, f.imageDescription);
-    if (wanted(EditorField::UserComment)) {
-        if (f.userComment.empty()) {
-            m_exif.RemoveEntry(kExifIfd, 37510);
-        } else {
-            std::vector<std::uint8_t> bytes(8, 0);
-            bytes.insert(bytes.end(), f.userComment.begin(), f.userComment.end());
-            bytes.push_back(0);
-            ok = setTypedBytes(entry(kExifIfd, 37510), kUndefined, bytes.data(),
-                               static_cast<std::uint32_t>(bytes.size())) &&
-                 ok;
-        }
-    }
-    ok = setTextValue(entry(kIfd0, 305), kProductText) && ok;
-    ok = setTextValue(entry(kExifIfd, 44992), kProductText) && ok;
-    ok = setTypedBytes(entry(kExifIfd, 36864), kUndefined,
+    ok = setTextValue(m_exif.FindEntry(kIfd0, kTagSoftware, EntryLookup::Create), kProductText) &&
+         ok;
+    ok = setTextValue(m_exif.FindEntry(kExifIfd, kTagExtendSoftware, EntryLookup::Create),
+                      kProductText) &&
+         ok;
+    ok = setTypedBytes(m_exif.FindEntry(kExifIfd, kTagExifVersion, EntryLookup::Create), kUndefined,
                        reinterpret_cast<const std::uint8_t*>("0221"), 4) &&
          ok;
     m_exif.SortEntries();
     return ok;
 }
 
+bool ExifEditorModel::StoreField(const EditorFieldRow& row)
+{
+    const ExifEditorFields& f = m_fields;
+    auto entry = [&](TagRef at) { return m_exif.FindEntry(at.ifd, at.tag, EntryLookup::Create); };
+    auto remove = [&](TagRef at) {
+        m_exif.RemoveEntry(at.ifd, at.tag);
+        return true;
+    };
+    auto number = [&] { return fieldNumber(row.field, f.*row.text); };
+    auto u16 = [](double value) { return static_cast<std::uint16_t>(truncatedU32(value)); };
+    switch (row.kind) {
+        case ValueKind::Exposure: {
+            const double t = number();
+            bool ok = setRationalValue(entry(row.entry), t);
+            // No exposure time has no APEX value: 1/0 would be infinite.
+            if (t > 0)
+                return setSRationalValue(entry(row.also), std::log2(1 / t)) && ok;
+            remove(row.also);
+            return ok;
+        }
+        case ValueKind::Aperture: {
+            const double n = number();
+            const bool ok = setRationalValue(entry(row.entry), n);
+            return setRationalValue(entry(row.also), n > 0 ? 2 * std::log2(n) : 0) && ok;
+        }
+        case ValueKind::ApexAperture: {
+            const double m = number();
+            return m > 0 ? setRationalValue(entry(row.entry), 2 * std::log2(m)) : remove(row.entry);
+        }
+        case ValueKind::Rational:
+            return setRationalValue(entry(row.entry), number());
+        case ValueKind::SRational:
+            return setSRationalValue(entry(row.entry), number());
+        case ValueKind::Short:
+            return setShortValue(entry(row.entry), u16(number()));
+        case ValueKind::PictureWidth:
+        case ValueKind::PictureHeight:
+            return setLongValue(entry(row.entry), truncatedU32(number()));
+        case ValueKind::Distance:
+            return setRationalValue(entry(row.entry),
+                                    f.focusDistanceInfinity ? kInfiniteDistance : number());
+        case ValueKind::Resolution: {
+            double r = number();
+            if (r == 0)
+                r = 72;
+            return setRationalValue(entry(row.entry), r) && setRationalValue(entry(row.also), r);
+        }
+        case ValueKind::ResolutionUnit: {
+            const long unit = (f.*row.list).SelectedData();
+            return setShortValue(entry(row.entry), static_cast<std::uint16_t>(unit == 3 ? 3 : 2));
+        }
+        case ValueKind::Named:
+            return setShortValue(entry(row.entry),
+                                 static_cast<std::uint16_t>((f.*row.list).SelectedData()));
+        case ValueKind::Date:
+            return setTextValue(entry(row.entry), exifTimeText(f.*row.time));
+        case ValueKind::Text: {
+            const std::string trimmed = rightTrimmed(f.*row.text);
+            return trimmed.empty() ? remove(row.entry) : setTextValue(entry(row.entry), trimmed);
+        }
+        case ValueKind::CopyrightPart: {
+            const std::string p = rightTrimmed(f.copyrightPhotographer);
+            const std::string e = rightTrimmed(f.copyrightEditor);
+            if (p.empty() && e.empty())
+                return remove(row.entry);
+            std::string bytes = p.empty() ? std::string(" ") : p;
+            if (!e.empty()) {
+                bytes.push_back('\0');
+                bytes += e;
+            }
+            bytes.push_back('\0');
+            return setTypedBytes(entry(row.entry), kAscii,
+                                 reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                                 static_cast<std::uint32_t>(bytes.size()));
+        }
+        case ValueKind::UserComment: {
+            const std::string& comment = f.*row.text;
+            if (comment.empty())
+                return remove(row.entry);
+            std::vector<std::uint8_t> bytes(8, 0);
+            bytes.insert(bytes.end(), comment.begin(), comment.end());
+            bytes.push_back(0);
+            return setTypedBytes(entry(row.entry), kUndefined, bytes.data(),
+                                 static_cast<std::uint32_t>(bytes.size()));
+        }
+    }
+    return false;
+}
 EditorOutcome ExifEditorModel::Ok()
 {
     Store(FieldsToStore());
@@ -605,10 +426,10 @@ MessageIcon editorMessageIcon(EditorMessage message)
 
 double editedPictureResolution(const ExifData& exif)
 {
-    const double x = exif.GetNumber(kIfd0, 282, 0);
+    const double x = exif.GetNumber(kIfd0, kTagXResolution, 0);
     if (!(x > 0))
         return 0;
-    return exif.GetNumber(kIfd0, 296, 0) == 3 ? x * 2.54 : x;
+    return exif.GetNumber(kIfd0, kTagResolutionUnit, 0) == 3 ? x * 2.54 : x;
 }
 
 EditorOutcome ExifEditorModel::Write(const std::function<bool(const std::string&)>& confirm)

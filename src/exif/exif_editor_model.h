@@ -1,68 +1,16 @@
 // The rules of the EXIF editor without its widgets: loading fields, input rules, storing, buttons.
 #pragma once
 
-#include <bitset>
 #include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "engine/message_sink.h"
+#include "exif/editor_fields.h"
 #include "exif/exif_data.h"
 
 namespace tavelune {
-
-/// The editable fields, in the order their values are stored.
-enum class EditorField {
-    Shutter,
-    Aperture,
-    MaxAperture,
-    ExposureCompensation,
-    FocalLength,
-    FocalLength35mm,
-    FocusDistance,
-    Iso,
-    Flash,
-    WhiteBalance,
-    LightSource,
-    MeteringMode,
-    ExposureProgram,
-    ExposureMode,
-    DateTimeOriginal,
-    DateTimeDigitized,
-    Width,
-    Height,
-    Resolution,
-    ResolutionUnit,
-    DateTime,
-    Make,
-    Model,
-    Lens,
-    Film,
-    FilterLens,
-    Scanner,
-    FlashLamp,
-    Artist,
-    CopyrightPhotographer,
-    CopyrightEditor,
-    ImageDescription,
-    UserComment,
-    Count
-};
-inline constexpr std::size_t kEditorFieldCount = static_cast<std::size_t>(EditorField::Count);
-using EditorFieldSet = std::bitset<kEditorFieldCount>;
-
-/// Whether a typed field accepts the text a keystroke would leave in it (lists and date
-/// pickers, which are not typed into, accept anything).
-bool acceptsFieldText(EditorField field, std::string_view text);
-
-/// A numeric combo's text as a number: "a/b" is atol(a) / atol(b) (0 when either is 0) in the
-/// fields that take fractions, anything else atof.
-double fieldNumber(EditorField field, const std::string& text);
-
-struct PickerTime {
-    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
-};
 
 /// "YYYY:MM:DD HH:MM:SS" read as the date pickers read it; false (time left alone) when the
 /// text is 18 characters or shorter, the date is out of the pickers' range, or the date or
@@ -70,35 +18,6 @@ struct PickerTime {
 bool readPickerTime(const std::string& text, PickerTime& time);
 std::string exifTimeText(const PickerTime& time);       // "%Y:%m:%d %H:%M:%S"
 std::string pickerDisplayText(const PickerTime& time);  // "yyyy-MM-dd HH:mm:ss"
-
-struct ListItem {
-    std::string text;
-    long data;
-};
-
-struct DropList {
-    std::vector<ListItem> items;
-    int selected = -1;
-    long SelectedData() const
-    {
-        return selected >= 0 ? items[static_cast<std::size_t>(selected)].data : 0;
-    }
-};
-
-/// What the dialog's controls hold.
-struct ExifEditorFields {
-    std::string shutter, aperture, maxAperture, exposureCompensation, focalLength, focalLength35mm;
-    std::string focusDistance;
-    bool focusDistanceInfinity = false;  // the list's one item is selected
-    std::string iso;
-    DropList flash, whiteBalance, lightSource, meteringMode, exposureProgram, exposureMode;
-    PickerTime dateTimeOriginal, dateTimeDigitized, dateTime;
-    std::string width, height, resolution;
-    DropList resolutionUnit;
-    std::vector<std::string> makers;  // the maker combo's list
-    std::string make, model, lens, film, filterLens, scanner, flashLamp, artist;
-    std::string copyrightPhotographer, copyrightEditor, imageDescription, userComment;
-};
 
 /// The picture the editor was opened with.
 struct EditorPicture {
@@ -170,8 +89,9 @@ public:
 
 private:
     void LoadNamedList(DropList& list, std::uint16_t tag);
+    void LoadField(const EditorFieldRow& row);
+    bool StoreField(const EditorFieldRow& row);
     EditorOutcome ChangeFile(const EditorPrompts& prompts, bool write);
-    bool FieldChanged(EditorField field) const;
 
     ExifData& m_exif;
     EditorPicture m_picture;

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "exif/exif_tags.h"
+
 namespace tavelune {
 
 /// Directory ids: the tag of the pointer that leads to the directory.

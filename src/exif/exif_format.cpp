@@ -111,33 +111,33 @@ std::string ifd0Text(const ExifEntry& entry)
     const double value = entry.GetNumber(0);
     const std::uint16_t first = truncatedU16(value);
     switch (entry.tag()) {
-        case 254:
+        case kTagNewSubfileType:
             return std::to_string(truncatedU32(value));
-        case 256:
-        case 257:
-        case 278:
+        case kTagImageWidth:
+        case kTagImageLength:
+        case kTagRowsPerStrip:
             return value == 0 ? std::string() : formatNumber(value, 0);
-        case 258:
+        case kTagBitsPerSample:
             return joinedShorts(entry, 3, ",");
-        case 259:
+        case kTagCompression:
             return pick(
                 first,
                 {{1, "Uncompressed"}, {5, "LZW"}, {6, "JPEG compression (thumbnails only)"}});
-        case 262:
+        case kTagPhotometricInterpretation:
             return pick(first, {{2, "RGB"}, {6, "YCbCr"}});
-        case 266:
-        case 277:
+        case kTagFillOrder:
+        case kTagSamplesPerPixel:
             return std::to_string(first);
-        case 270:
-        case 305:
-        case 306:
-        case 315:
+        case kTagImageDescription:
+        case kTagSoftware:
+        case kTagDateTime:
+        case kTagArtist:
             return entry.ValueText();
-        case 271:
-        case 272:
+        case kTagMake:
+        case kTagModel:
             return rightTrimmed(entry.ValueText());
-        case 273:
-        case 279: {
+        case kTagStripOffsets:
+        case kTagStripByteCounts: {
             std::string text;
             for (std::uint32_t i = 0; i < entry.count(); ++i) {
                 if (i > 0)
@@ -146,7 +146,7 @@ std::string ifd0Text(const ExifEntry& entry)
             }
             return text;
         }
-        case 274:
+        case kTagOrientation:
             return pick(first, {{1, "top - left"},
                                 {2, "top - right"},
                                 {3, "bottom - right"},
@@ -155,30 +155,30 @@ std::string ifd0Text(const ExifEntry& entry)
                                 {6, "right - top"},
                                 {7, "right - bottom"},
                                 {8, "left - bottom"}});
-        case 282:
-        case 283:
+        case kTagXResolution:
+        case kTagYResolution:
             return formatNumber(value == 0 ? 72 : value, 3);
-        case 284:
+        case kTagPlanarConfiguration:
             return pick(first, {{1, "Chunky format"}, {2, "Planar format"}});
-        case 296:
+        case kTagResolutionUnit:
             return pick(first, {{2, "Inch"}, {3, "Cm"}});
-        case 301:
-        case 513:
-        case 514:
-        case 34665:
-        case 34853:
+        case kTagTransferFunction:
+        case kTagJPEGInterchangeFormat:
+        case kTagJPEGInterchangeFormatLength:
+        case kTagExifIFDPointer:
+        case kTagGPSInfoIFDPointer:
             return {};
-        case 317:
+        case kTagPredictor:
             return pick(first, {{1, "No prediction scheme used before coding"},
                                 {2, "Horizontal differencing"}});
-        case 318:
+        case kTagWhitePoint:
             return bracketed(entry, 2);
-        case 319:
-        case 532:
+        case kTagPrimaryChromaticities:
+        case kTagReferenceBlackWhite:
             return bracketed(entry, 6);
-        case 529:
+        case kTagYCbCrCoefficients:
             return bracketed(entry, 3);
-        case 530: {
+        case kTagYCbCrSubSampling: {
             const std::uint16_t second = truncatedU16(entry.GetNumber(1));
             if (first == 2 && second == 1)
                 return "YCbCr4:2:2";
@@ -186,9 +186,9 @@ std::string ifd0Text(const ExifEntry& entry)
                 return "YCbCr4:2:0";
             return join({"[", std::to_string(first), ", ", std::to_string(second), "]"});
         }
-        case 531:
+        case kTagYCbCrPositioning:
             return pick(first, {{1, "Centered"}, {2, "Co-sited"}});
-        case 33432: {
+        case kTagCopyright: {
             const std::vector<std::uint8_t>& bytes = entry.value();
             const std::string photographer = rightTrimmed(textBetween(bytes, 0));
             std::string editor;
@@ -203,9 +203,9 @@ std::string ifd0Text(const ExifEntry& entry)
                 return join({" \n ", editor});
             return photographer;
         }
-        case 700:
-        case 34377:
-        case 34675:
+        case kTagXMLMetadata:
+        case kTagAdobeResource:
+        case kTagICCProfile:
             return printf1("%lu Byte", entry.count());
         default:
             if (entry.type() == kAscii)
@@ -222,75 +222,75 @@ std::string exifText(const ExifEntry& entry, std::string_view language)
     const std::uint16_t first = truncatedU16(value);
     const std::vector<std::uint8_t>& bytes = entry.value();
     switch (entry.tag()) {
-        case 33434:
+        case kTagExposureTime:
             return value == 0 ? std::string() : exposureText(value);
-        case 33437:
+        case kTagFNumber:
             return value == 0 ? std::string() : join({"F", formatNumber(value, 2)});
-        case 34850:
-        case 37383:
-        case 37384:
-        case 37385:
-        case 41986:
-        case 41987:
+        case kTagExposureProgram:
+        case kTagMeteringMode:
+        case kTagLightSource:
+        case kTagFlash:
+        case kTagExposureMode:
+        case kTagWhiteBalance:
             return LookupValueName(kExifIfd, entry.tag(), first, language);
-        case 34852:
-        case 36867:
-        case 36868:
-        case 40964:
-        case 42016:
-        case 44992:
-        case 44993:
-        case 44994:
-        case 44995:
-        case 44996:
-        case 44997:
+        case kTagSpectralSensitivity:
+        case kTagDateTimeOriginal:
+        case kTagDateTimeDigitized:
+        case kTagRelatedSoundFile:
+        case kTagImageUniqueID:
+        case kTagExtendSoftware:
+        case kTagLens:
+        case kTagFilm:
+        case kTagFilterLens:
+        case kTagScanner:
+        case kTagFlashLamp:
             return entry.ValueText();
-        case 34855:
+        case kTagISOSpeedRatings:
             return value == 0 ? std::string() : std::to_string(first);
-        case 34856:
-        case 40965:
-        case 41730:
-        case 41995:
-        case 41484:
+        case kTagOECF:
+        case kTagInteroperabilityIFDPointer:
+        case kTagCFAPattern:
+        case kTagDeviceSettingDescription:
+        case kTagSpatialFrequencyResponse:
             return {};
-        case 36864:
-        case 40960:
+        case kTagExifVersion:
+        case kTagFlashPixVersion:
             return fourBytes(bytes);
-        case 37121: {
+        case kTagComponentsConfiguration: {
             static const char* const kComponents[] = {"", "Y", "Cb", "Cr", "R", "G", "B"};
             std::string text;
             for (std::size_t i = 0; i < bytes.size() && i < 4; ++i)
                 text += bytes[i] < 7 ? kComponents[bytes[i]] : "?";
             return text;
         }
-        case 41988:
+        case kTagDigitalZoomRatio:
             if (value == 0)
                 return {};
             [[fallthrough]];
-        case 37122:
-        case 41483:
-        case 41493:
-        case 42240:
+        case kTagCompressedBitsPerPixel:
+        case kTagFlashEnergy:
+        case kTagExposureIndex:
+        case kTagGamma:
             return formatNumber(value, -1);
-        case 37377:
+        case kTagShutterSpeedValue:
             return value == 0 ? std::string() : exposureText(std::pow(2.0, -value));
-        case 37378:
-        case 37381:
+        case kTagApertureValue:
+        case kTagMaxApertureValue:
             return value == 0 ? std::string() : apertureText(value);
-        case 37379:
+        case kTagBrightnessValue:
             return value == -1 ? std::string() : formatNumber(value, 2) + "EV";
-        case 37380:
+        case kTagExposureBiasValue:
             return value == 0 ? std::string("+0EV") : formatNumber(value, 2, true) + "EV";
-        case 37382:
+        case kTagSubjectDistance:
             if (value == 0)
                 return {};
             if (value == 4294967295.0)
                 return "Infinity";
             return formatNumber(value, 4) + "m";
-        case 37386:
-        case 41989:
+        case kTagFocalLength:
+        case kTagFocalLengthIn35mmFilm:
             return value == 0 ? std::string() : formatNumber(value, 2) + "mm";
-        case 37396:
+        case kTagSubjectArea:
             if (entry.count() == 2)
                 return join({"(x,y) = (", joinedShorts(entry, 2, ","), ")"});
             if (entry.count() == 3)
@@ -299,27 +299,27 @@ std::string exifText(const ExifEntry& entry, std::string_view language)
                 return join(
                     {"Rectangle: (x,y,width,height) = (", joinedShorts(entry, 4, ","), ")"});
             return {};
-        case 37500:
+        case kTagMakerNote:
             return printf1("%lu Byte", entry.size());
-        case 37510:
+        case kTagUserComment:
             return bytes.size() > 8 ? textBetween(bytes, 8) : entry.ValueText();
-        case 37520:
-        case 37521:
-        case 37522:
+        case kTagSubSecTime:
+        case kTagSubSecTimeOriginal:
+        case kTagSubSecTimeDigitized:
             return rightTrimmed(entry.ValueText());
-        case 40961:
+        case kTagColorSpace:
             return pick(first, {{1, "sRGB"}, {65535, "Uncalibrated"}});
-        case 40962:
-        case 40963:
+        case kTagPixelXDimension:
+        case kTagPixelYDimension:
             return std::to_string(truncatedU32(value));
-        case 41486:
-        case 41487:
+        case kTagFocalPlaneXResolution:
+        case kTagFocalPlaneYResolution:
             return formatNumber(value == 0 ? 72 : value, -1);
-        case 41488:
+        case kTagFocalPlaneResolutionUnit:
             return pick(first, {{2, "in"}, {3, "cm"}});
-        case 41492:
+        case kTagSubjectLocation:
             return std::to_string(first);
-        case 41495:
+        case kTagSensingMethod:
             if (first == 1)
                 return {};
             return pick(first, {{2, "One-chip color area sensor"},
@@ -328,32 +328,32 @@ std::string exifText(const ExifEntry& entry, std::string_view language)
                                 {5, "Color sequential area sensor"},
                                 {7, "Trilinear sensor"},
                                 {8, "Color sequential linear sensor"}});
-        case 41728:
+        case kTagFileSource:
             return pick(bytes[0], {{0, "Other"},
                                    {1, "Scanner of transparent type"},
                                    {2, "Scanner of reflex type"},
                                    {3, "DSC"}});
-        case 41729:
+        case kTagSceneType:
             if (bytes[0] == 1)
                 return "A directly photographed image";
             return bytes[0] == 0 ? std::string() : std::string(1, static_cast<char>(bytes[0]));
-        case 41985:
+        case kTagCustomRendered:
             return pick(first, {{0, "Normal process"}, {1, "Custom process"}});
-        case 41990:
+        case kTagSceneCaptureType:
             return pick(first,
                         {{0, "Standard"}, {1, "Landscape"}, {2, "Portrait"}, {3, "Night scene"}});
-        case 41991:
+        case kTagGainControl:
             return pick(first, {{0, "None"},
                                 {1, "Low gain up"},
                                 {2, "High gain up"},
                                 {3, "Low gain down"},
                                 {4, "High gain down"}});
-        case 41992:
-        case 41994:
+        case kTagContrast:
+        case kTagSharpness:
             return pick(first, {{0, "Normal"}, {1, "Soft"}, {2, "Hard"}});
-        case 41993:
+        case kTagSaturation:
             return pick(first, {{0, "Normal"}, {1, "Low saturation"}, {2, "High saturation"}});
-        case 41996:
+        case kTagSubjectDistanceRange:
             return pick(first,
                         {{0, "Unknow"}, {1, "Macro"}, {2, "Close view"}, {3, "Distant view"}});
         default:

@@ -28,13 +28,8 @@ constexpr FixedText kFixedTexts[] = {
 bool isProtectedExifTag(std::uint16_t tag)
 {
     constexpr std::uint16_t kProtected[] = {
-        0x9000,  // ExifVersion
-        0x9101,  // ComponentsConfiguration
-        0xA000,  // FlashPixVersion
-        0xA001,  // ColorSpace
-        0xA002,  // PixelXDimension
-        0xA003,  // PixelYDimension
-        44992,   // ExtendSoftware
+        kTagExifVersion,     kTagComponentsConfiguration, kTagFlashPixVersion, kTagColorSpace,
+        kTagPixelXDimension, kTagPixelYDimension,         kTagExtendSoftware,
     };
     return std::find(std::begin(kProtected), std::end(kProtected), tag) != std::end(kProtected);
 }
@@ -76,13 +71,14 @@ std::string exifListText(int stringId, std::string_view language)
 
 bool mayDeleteRow(const ExifListRow& row)
 {
-    return deletableEntry(row, {270, 271, 272});
+    return deletableEntry(row, {kTagImageDescription, kTagMake, kTagModel});
 }
 
 bool deletesRow(const ExifListRow& row)
 {
     // ImageDescription, Make, Model, DateTime, Artist, Copyright
-    return deletableEntry(row, {270, 271, 272, 306, 315, 33432});
+    return deletableEntry(
+        row, {kTagImageDescription, kTagMake, kTagModel, kTagDateTime, kTagArtist, kTagCopyright});
 }
 
 ExifListMenuState exifListMenuState(const ExifData& exif, const std::vector<ExifListRow>& rows,

@@ -10,10 +10,6 @@
 namespace tavelune {
 namespace {
 
-constexpr std::uint16_t kThumbnailOffsetTag = 513;
-constexpr std::uint16_t kThumbnailLengthTag = 514;
-constexpr std::uint16_t kMakerNoteTag = 37500;
-
 // Only IFD0 leads to the GPS directory; a GPS pointer anywhere else is not followed.
 bool isGpsPointer(std::uint16_t ifd, std::uint16_t tag)
 {
@@ -22,7 +18,8 @@ bool isGpsPointer(std::uint16_t ifd, std::uint16_t tag)
 
 bool isSkipped(std::uint16_t tag)
 {
-    return tag == kThumbnailOffsetTag || tag == kThumbnailLengthTag || tag == kGpsIfd;
+    return tag == kTagJPEGInterchangeFormat || tag == kTagJPEGInterchangeFormatLength ||
+           tag == kGpsIfd;
 }
 
 bool isPointer(std::uint16_t tag)
@@ -115,7 +112,7 @@ public:
             }
             if (isSkipped(raw.tag))
                 continue;
-            if (raw.tag == kMakerNoteTag && ifd == kExifIfd && m_makerNoteOffset == 0)
+            if (raw.tag == kTagMakerNote && ifd == kExifIfd && m_makerNoteOffset == 0)
                 m_makerNoteOffset = static_cast<int>(valueAt);
             auto entry = std::make_unique<ExifEntry>();
             if (entry->SetFromRaw(ifd, raw.tag, raw.type, raw.count, m_tiff.data() + valueAt,
@@ -189,7 +186,7 @@ public:
                     return false;
                 source = value.data();
             }
-            if (raw.tag == kMakerNoteTag && ifd == kExifIfd && m_makerNoteOffset == 0)
+            if (raw.tag == kTagMakerNote && ifd == kExifIfd && m_makerNoteOffset == 0)
                 m_makerNoteOffset = valueAt <= INT32_MAX ? static_cast<int>(valueAt) : 0;
             auto entry = std::make_unique<ExifEntry>();
             if (entry->SetFromRaw(ifd, raw.tag, raw.type, raw.count, source, m_order))

@@ -21,27 +21,58 @@ namespace tavelune {
 namespace {
 
 // IFD0 tags that describe a TIFF file's own image layout; a JPEG has its own.
-constexpr std::uint16_t kJpegDroppedTags[] = {254, 255, 256, 257,   258,   259,   262,  266,
-                                              273, 277, 278, 279,   284,   317,   330,  513,
-                                              514, 530, 700, 33723, 34377, 34675, 37724};
+constexpr std::uint16_t kJpegDroppedTags[] = {kTagNewSubfileType,
+                                              kTagSubfileType,
+                                              kTagImageWidth,
+                                              kTagImageLength,
+                                              kTagBitsPerSample,
+                                              kTagCompression,
+                                              kTagPhotometricInterpretation,
+                                              kTagFillOrder,
+                                              kTagStripOffsets,
+                                              kTagSamplesPerPixel,
+                                              kTagRowsPerStrip,
+                                              kTagStripByteCounts,
+                                              kTagPlanarConfiguration,
+                                              kTagPredictor,
+                                              kTagSubIFDs,
+                                              kTagJPEGInterchangeFormat,
+                                              kTagJPEGInterchangeFormatLength,
+                                              kTagYCbCrSubSampling,
+                                              kTagXMLMetadata,
+                                              kTagIPTCNAA,
+                                              kTagAdobeResource,
+                                              kTagICCProfile,
+                                              kTagImageSourceData};
 // IFD0 texts the saved model replaces in a TIFF file.
-constexpr std::uint16_t kTiffReplacedTags[] = {270, 271, 272, 305, 306, 315, 33432};
+constexpr std::uint16_t kTiffReplacedTags[] = {kTagImageDescription, kTagMake,     kTagModel,
+                                               kTagSoftware,         kTagDateTime, kTagArtist,
+                                               kTagCopyright};
 // IFD0 tags a TIFF file keeps from itself whatever the model holds.
-constexpr std::uint16_t kTiffKeptTags[] = {254, 256, 257,   258,   259,   262,  266, 273,
-                                           274, 277, 278,   279,   284,   317,  330, 530,
-                                           531, 700, 34377, 34675, 33723, 37724};
+constexpr std::uint16_t kTiffKeptTags[] = {
+    kTagNewSubfileType,      kTagImageWidth,       kTagImageLength,
+    kTagBitsPerSample,       kTagCompression,      kTagPhotometricInterpretation,
+    kTagFillOrder,           kTagStripOffsets,     kTagOrientation,
+    kTagSamplesPerPixel,     kTagRowsPerStrip,     kTagStripByteCounts,
+    kTagPlanarConfiguration, kTagPredictor,        kTagSubIFDs,
+    kTagYCbCrSubSampling,    kTagYCbCrPositioning, kTagXMLMetadata,
+    kTagAdobeResource,       kTagICCProfile,       kTagIPTCNAA,
+    kTagImageSourceData};
 // IFD0 tags whose values are offsets of data that the rewrite would not move with the strips.
-constexpr std::uint16_t kTiffUnmovableTags[] = {288, 289, 324, 325, 330, 513, 514};
+constexpr std::uint16_t kTiffUnmovableTags[] = {kTagFreeOffsets,
+                                                kTagFreeByteCounts,
+                                                kTagTileOffsets,
+                                                kTagTileByteCounts,
+                                                kTagSubIFDs,
+                                                kTagJPEGInterchangeFormat,
+                                                kTagJPEGInterchangeFormatLength};
 // Texts a TIFF file keeps when its EXIF data is deleted are all IFD0 tags but these.
-constexpr std::uint16_t kTiffDeletedTags[] = {270, 271, 272, 33432};
+constexpr std::uint16_t kTiffDeletedTags[] = {kTagImageDescription, kTagMake, kTagModel,
+                                              kTagCopyright};
 
 // A thumbnail directory of a TIFF file is carried with its data up to this size.
 constexpr std::size_t kTiffThumbnailLimit = 1 << 20;
 
-constexpr std::uint16_t kStripOffsets = 273;
-constexpr std::uint16_t kStripByteCounts = 279;
-constexpr std::uint16_t kBitsPerSample = 258;
-constexpr std::uint16_t kColorSpace = 40961;
 constexpr std::size_t kTiffStart = 10;
 
 bool listed(std::span<const std::uint16_t> tags, std::uint16_t tag)
@@ -145,7 +176,7 @@ ExifBlockSource ExifData::BlockSource() const
     source.makerNoteOrder = source.byteOrder;
     source.makerNoteOffset =
         m_makerNoteOffset > 0 ? static_cast<std::uint32_t>(m_makerNoteOffset) : 0;
-    if (const ExifEntry* make = FindEntry(kIfd0, 271))
+    if (const ExifEntry* make = FindEntry(kIfd0, kTagMake))
         source.make = std::string_view(reinterpret_cast<const char*>(make->value().data()),
                                        make->value().size());
     return source;
@@ -242,7 +273,7 @@ bool ExifData::SaveTiffExif(const std::string& path)
     });
     std::erase_if(kept, [withExif](const auto& entry) {
         if (entry->ifd() == kExifIfd)
-            return !withExif || entry->tag() != kColorSpace;
+            return !withExif || entry->tag() != kTagColorSpace;
         return entry->ifd() != kIfd0 || listed(kTiffReplacedTags, entry->tag());
     });
 
@@ -250,7 +281,7 @@ bool ExifData::SaveTiffExif(const std::string& path)
         const std::uint16_t ifd = entry->ifd(), tag = entry->tag();
         if (ifd == kIfd0 && (listed(kTiffKeptTags, tag) || findTagInfo(kIfd0, tag) == nullptr))
             continue;
-        if ((ifd == kExifIfd && tag == kColorSpace) || ifd == kMakerNoteIfd ||
+        if ((ifd == kExifIfd && tag == kTagColorSpace) || ifd == kMakerNoteIfd ||
             !entry->IsComplete() || entry->IsDerived())
             continue;
         // The entry is copied with its own type: the catalogue's type may differ from the one
@@ -266,15 +297,15 @@ bool ExifData::SaveTiffExif(const std::string& path)
     }
     target.SortEntries();
 
-    ExifEntry* offsets = target.FindEntry(kIfd0, kStripOffsets);
-    const ExifEntry* counts = target.FindEntry(kIfd0, kStripByteCounts);
+    ExifEntry* offsets = target.FindEntry(kIfd0, kTagStripOffsets);
+    const ExifEntry* counts = target.FindEntry(kIfd0, kTagStripByteCounts);
     std::optional<ThumbnailDirectory> thumbnail;
     if (offsets == nullptr || counts == nullptr || offsets->count() != counts->count() ||
         !tiffDirectoryCanMove(file, thumbnail))
         return false;
     // Sample data wider than a byte would be read in the wrong order under the "II" header.
     if (fileOrder == exif::kMotorola) {
-        const ExifEntry* bits = target.FindEntry(kIfd0, kBitsPerSample);
+        const ExifEntry* bits = target.FindEntry(kIfd0, kTagBitsPerSample);
         for (std::uint32_t i = 0; bits != nullptr && i < bits->count(); ++i) {
             if (bits->GetNumber(i) > 8)
                 return false;
@@ -390,9 +421,9 @@ bool ExifData::DeleteJpegExif(const std::string& path)
     if (!hasJfif) {
         ExifData current;
         if (current.LoadExifFromBytes(file.data(), file.size(), "JPEG")) {
-            const ExifEntry* x = current.FindEntry(kIfd0, 282);
-            const ExifEntry* y = current.FindEntry(kIfd0, 283);
-            const ExifEntry* unit = current.FindEntry(kIfd0, 296);
+            const ExifEntry* x = current.FindEntry(kIfd0, kTagXResolution);
+            const ExifEntry* y = current.FindEntry(kIfd0, kTagYResolution);
+            const ExifEntry* unit = current.FindEntry(kIfd0, kTagResolutionUnit);
             const std::uint32_t dx = x != nullptr ? truncatedU32(x->GetNumber(0)) : 0;
             const std::uint32_t dy = y != nullptr ? truncatedU32(y->GetNumber(0)) : 0;
             // Densities are 16-bit and 0 is not a density: such values keep 72 x 72 dpi.
@@ -419,23 +450,30 @@ bool ExifData::CreateDefaultEntries(std::uint32_t width, std::uint32_t height, d
         std::uint16_t ifd, tag;
     };
     static constexpr Pair kStartingSet[] = {
-        {kIfd0, 270},      {kIfd0, 274},      {kIfd0, 282},      {kIfd0, 283},
-        {kIfd0, 296},      {kIfd0, 305},      {kIfd0, 306},      {kIfd0, 315},
-        {kIfd0, 531},      {kIfd0, 33432},    {kExifIfd, 36864}, {kExifIfd, 37121},
-        {kExifIfd, 40960}, {kExifIfd, 40961}, {kExifIfd, 40962}, {kExifIfd, 40963},
+        {kIfd0, kTagImageDescription},   {kIfd0, kTagOrientation},
+        {kIfd0, kTagXResolution},        {kIfd0, kTagYResolution},
+        {kIfd0, kTagResolutionUnit},     {kIfd0, kTagSoftware},
+        {kIfd0, kTagDateTime},           {kIfd0, kTagArtist},
+        {kIfd0, kTagYCbCrPositioning},   {kIfd0, kTagCopyright},
+        {kExifIfd, kTagExifVersion},     {kExifIfd, kTagComponentsConfiguration},
+        {kExifIfd, kTagFlashPixVersion}, {kExifIfd, kTagColorSpace},
+        {kExifIfd, kTagPixelXDimension}, {kExifIfd, kTagPixelYDimension},
     };
     m_entries.clear();
     for (const Pair& pair : kStartingSet) {
-        if (FindEntry(pair.ifd, pair.tag, 1) == nullptr) {
+        if (FindEntry(pair.ifd, pair.tag, EntryLookup::Create) == nullptr) {
             m_entries.clear();
             return false;
         }
     }
     // A picture without a resolution keeps the default 72 dpi.
-    const bool ok = (xResolution <= 0 || setRationalValue(FindEntry(kIfd0, 282, 0), xResolution)) &&
-                    (yResolution <= 0 || setRationalValue(FindEntry(kIfd0, 283, 0), yResolution)) &&
-                    setLongValue(FindEntry(kExifIfd, 40962, 0), width) &&
-                    setLongValue(FindEntry(kExifIfd, 40963, 0), height);
+    const bool ok =
+        (xResolution <= 0 ||
+         setRationalValue(FindEntry(kIfd0, kTagXResolution, EntryLookup::Existing), xResolution)) &&
+        (yResolution <= 0 ||
+         setRationalValue(FindEntry(kIfd0, kTagYResolution, EntryLookup::Existing), yResolution)) &&
+        setLongValue(FindEntry(kExifIfd, kTagPixelXDimension, EntryLookup::Existing), width) &&
+        setLongValue(FindEntry(kExifIfd, kTagPixelYDimension, EntryLookup::Existing), height);
     if (!ok)
         m_entries.clear();
     return ok;

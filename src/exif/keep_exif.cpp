@@ -56,11 +56,12 @@ bool makeThumbnail(JpegStripReader& reader, std::vector<std::uint8_t>& out)
 bool markRewritten(ExifData& exif, bool pixelsUpright)
 {
     // Pixels left as they were keep the orientation that says how to show them.
-    ExifEntry* orientation = exif.FindEntry(kIfd0, 274);
+    ExifEntry* orientation = exif.FindEntry(kIfd0, kTagOrientation);
     if (orientation != nullptr && pixelsUpright)
         setShortValue(orientation, 1);
-    return setTextValue(exif.FindEntry(kIfd0, 305, 1), kProductText) &&
-           setTextValue(exif.FindEntry(kExifIfd, 44992, 1), kProductText);
+    return setTextValue(exif.FindEntry(kIfd0, kTagSoftware, EntryLookup::Create), kProductText) &&
+           setTextValue(exif.FindEntry(kExifIfd, kTagExtendSoftware, EntryLookup::Create),
+                        kProductText);
 }
 
 }  // namespace

@@ -21,7 +21,7 @@ bool setShort(ExifData& data, std::uint16_t tag, std::uint16_t value)
 {
     if (data.FindEntry(kExifIfd, tag) != nullptr)
         return true;
-    ExifEntry* entry = data.FindEntry(kExifIfd, tag, 1);
+    ExifEntry* entry = data.FindEntry(kExifIfd, tag, EntryLookup::Create);
     if (entry == nullptr)
         return false;
     const std::uint8_t bytes[2] = {static_cast<std::uint8_t>(value),
@@ -93,21 +93,23 @@ bool ExifData::ReadCanonMakerNote(const ExifEntry& makerNote)
     if (!readNoteDirectory(m_entries, note, 0, -std::int64_t{m_makerNoteOffset}, m_byteOrder))
         return false;
 
-    const ExifEntry* settings = FindEntry(kMakerNoteIfd, 1);
+    const ExifEntry* settings = FindEntry(kMakerNoteIfd, kTagCanonCameraSettings);
     if (settings == nullptr)
         return true;
     mapElement(
-        *this, *settings, 16, 34855,
+        *this, *settings, 16, kTagISOSpeedRatings,
         {{15, 0}, {16, 50}, {17, 100}, {18, 200}, {19, 400}, {20, 800}, {21, 1600}, {22, 3200}});
     if (settings->count() > 20 && settings->GetNumber(20) != 0)
-        mapElement(*this, *settings, 20, 34850, {{1, 2}, {2, 4}, {3, 3}, {4, 1}, {5, 5}});
+        mapElement(*this, *settings, 20, kTagExposureProgram,
+                   {{1, 2}, {2, 4}, {3, 3}, {4, 1}, {5, 5}});
     else
-        mapElement(*this, *settings, 11, 34850, {{1, 1}, {2, 8}, {8, 7}, {9, 6}});
-    mapElement(*this, *settings, 17, 37383, {{3, 255}, {4, 6}, {5, 2}});
-    mapElement(*this, *settings, 4, 37385, {{0, 0}, {1, 25}, {2, 1}, {3, 65}, {5, 89}, {6, 73}});
-    mapElement(*this, *settings, 13, 41992, {{0, 0}, {1, 2}, {65535, 1}});
-    mapElement(*this, *settings, 14, 41993, {{0, 0}, {1, 2}, {65535, 1}});
-    mapElement(*this, *settings, 15, 41994, {{0, 0}, {1, 2}, {65535, 1}});
+        mapElement(*this, *settings, 11, kTagExposureProgram, {{1, 1}, {2, 8}, {8, 7}, {9, 6}});
+    mapElement(*this, *settings, 17, kTagMeteringMode, {{3, 255}, {4, 6}, {5, 2}});
+    mapElement(*this, *settings, 4, kTagFlash,
+               {{0, 0}, {1, 25}, {2, 1}, {3, 65}, {5, 89}, {6, 73}});
+    mapElement(*this, *settings, 13, kTagContrast, {{0, 0}, {1, 2}, {65535, 1}});
+    mapElement(*this, *settings, 14, kTagSaturation, {{0, 0}, {1, 2}, {65535, 1}});
+    mapElement(*this, *settings, 15, kTagSharpness, {{0, 0}, {1, 2}, {65535, 1}});
     return true;
 }
 
@@ -135,9 +137,9 @@ bool ExifData::ReadNikonMakerNote(const ExifEntry& makerNote)
     if (!readNoteDirectory(m_entries, note, kHeader + *directory, kHeader, order))
         return false;
 
-    const ExifEntry* iso = FindEntry(kMakerNoteIfd, 2);
+    const ExifEntry* iso = FindEntry(kMakerNoteIfd, kTagNikonIsoSetting);
     if (iso != nullptr && iso->GetNumber(1) != 0)
-        setShort(*this, 34855, truncatedU16(iso->GetNumber(1)));
+        setShort(*this, kTagISOSpeedRatings, truncatedU16(iso->GetNumber(1)));
     return true;
 }
 

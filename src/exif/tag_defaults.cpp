@@ -37,49 +37,49 @@ std::vector<std::uint8_t> defaultTagValue(const TagInfo& info)
 
     if (info.ifd == kIfd0) {
         switch (info.tag) {
-            case 258:
+            case kTagBitsPerSample:
                 for (std::size_t i = 0; i < 3; ++i) putShort(bytes, i, 8);
                 break;
-            case 259:
-            case 274:
-            case 284:
-            case 531:
+            case kTagCompression:
+            case kTagOrientation:
+            case kTagPlanarConfiguration:
+            case kTagYCbCrPositioning:
                 putShort(bytes, 0, 1);
                 break;
-            case 262:
-            case 296:
+            case kTagPhotometricInterpretation:
+            case kTagResolutionUnit:
                 putShort(bytes, 0, 2);
                 break;
-            case 277:
+            case kTagSamplesPerPixel:
                 putShort(bytes, 0, 3);
                 break;
-            case 282:
-            case 283:
+            case kTagXResolution:
+            case kTagYResolution:
                 exif::writeU32(bytes, 0, exif::kIntel, 72);
                 exif::writeU32(bytes, 4, exif::kIntel, 1);
                 break;
-            case 306:
+            case kTagDateTime:
                 putNow(bytes);
                 break;
             default:
                 break;
         }
     } else if (info.ifd == kExifIfd) {
-        if (is(kExifIfd, 36864))
+        if (is(kExifIfd, kTagExifVersion))
             std::memcpy(bytes.data(), "0221", 4);
-        else if (is(kExifIfd, 40960))
+        else if (is(kExifIfd, kTagFlashPixVersion))
             std::memcpy(bytes.data(), "0100", 4);
-        else if (is(kExifIfd, 36867) || is(kExifIfd, 36868))
+        else if (is(kExifIfd, kTagDateTimeOriginal) || is(kExifIfd, kTagDateTimeDigitized))
             putNow(bytes);
-        else if (is(kExifIfd, 37121))
+        else if (is(kExifIfd, kTagComponentsConfiguration))
             bytes = {1, 2, 3, 0};
-        else if (is(kExifIfd, 40961))
+        else if (is(kExifIfd, kTagColorSpace))
             putShort(bytes, 0, 1);
-        else if (is(kExifIfd, 41729))
+        else if (is(kExifIfd, kTagSceneType))
             bytes[0] = 1;
-        else if (is(kExifIfd, 41488))
+        else if (is(kExifIfd, kTagFocalPlaneResolutionUnit))
             putShort(bytes, 0, 2);
-        else if (is(kExifIfd, 41728))
+        else if (is(kExifIfd, kTagFileSource))
             bytes[0] = 3;
     }
     return bytes;

@@ -6,9 +6,6 @@
 namespace tavelune {
 namespace {
 
-constexpr std::uint16_t kStripOffsets = 273;
-constexpr std::uint16_t kStripByteCounts = 279;
-
 const ExifEntry* find(const std::vector<ExifEntry>& entries, std::uint16_t tag)
 {
     for (const ExifEntry& entry : entries)
@@ -70,7 +67,7 @@ std::optional<ThumbnailDirectory> readThumbnailDirectory(std::span<const std::ui
         if (!entry.SetFromRaw(kIfd0, tag, type, values, tiff.data() + valueAt, order))
             continue;
         // Offsets become LONG, so that the new place of the data always fits.
-        if ((tag == kJpegThumbnailOffset || tag == kStripOffsets) && type == kShort) {
+        if ((tag == kJpegThumbnailOffset || tag == kTagStripOffsets) && type == kShort) {
             std::vector<std::uint8_t> wide(std::size_t{values} * 4, 0);
             for (std::uint32_t k = 0; k < values; ++k)
                 exif::writeU32(wide, std::size_t{k} * 4, exif::kIntel,
@@ -82,8 +79,8 @@ std::optional<ThumbnailDirectory> readThumbnailDirectory(std::span<const std::ui
 
     const ExifEntry* jpegOffset = find(thumbnail.entries, kJpegThumbnailOffset);
     const ExifEntry* jpegLength = find(thumbnail.entries, kJpegThumbnailLength);
-    const ExifEntry* strips = find(thumbnail.entries, kStripOffsets);
-    const ExifEntry* stripLengths = find(thumbnail.entries, kStripByteCounts);
+    const ExifEntry* strips = find(thumbnail.entries, kTagStripOffsets);
+    const ExifEntry* stripLengths = find(thumbnail.entries, kTagStripByteCounts);
     if (jpegOffset != nullptr || jpegLength != nullptr) {
         if (jpegOffset == nullptr || jpegLength == nullptr || jpegOffset->count() != 1 ||
             !appendRun(tiff, jpegOffset->GetNumber(0), jpegLength->GetNumber(0), thumbnail.data))
@@ -115,10 +112,10 @@ ThumbnailDirectory jpegThumbnailDirectory(std::vector<std::uint8_t> jpeg)
         entry.SetFromRaw(kIfd0, tag, type, 1, bytes, exif::kIntel);
         thumbnail.entries.push_back(std::move(entry));
     };
-    add(259, kShort, 6);
-    add(282, kRational, 72, 1);
-    add(283, kRational, 72, 1);
-    add(296, kShort, 2);
+    add(kTagCompression, kShort, 6);
+    add(kTagXResolution, kRational, 72, 1);
+    add(kTagYResolution, kRational, 72, 1);
+    add(kTagResolutionUnit, kShort, 2);
     add(kJpegThumbnailOffset, kLong, 0);
     add(kJpegThumbnailLength, kLong, static_cast<std::uint32_t>(jpeg.size()));
     thumbnail.data = std::move(jpeg);

@@ -10,8 +10,8 @@
 
 namespace tavelune {
 
-inline constexpr std::uint16_t kJpegThumbnailOffset = 513;
-inline constexpr std::uint16_t kJpegThumbnailLength = 514;
+inline constexpr std::uint16_t kJpegThumbnailOffset = kTagJPEGInterchangeFormat;
+inline constexpr std::uint16_t kJpegThumbnailLength = kTagJPEGInterchangeFormatLength;
 
 /// IFD1's entries (host order, in their file order) and the image data they point at: a JPEG
 /// stream, or the strips of an uncompressed thumbnail one after another.

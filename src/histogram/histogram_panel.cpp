@@ -24,18 +24,6 @@ constexpr uint32_t kTransparent = 0;
 constexpr uint32_t kChannelColours[3] = {0xB0FF0000, 0xB000FF00, 0xB00000FF};
 constexpr int kBaseLine = 101;
 
-constexpr std::uint16_t kTagExposureTime = 0x829A;
-constexpr std::uint16_t kTagFNumber = 0x829D;
-constexpr std::uint16_t kTagExposureProgram = 0x8822;
-constexpr std::uint16_t kTagIsoSpeedRatings = 0x8827;
-constexpr std::uint16_t kTagDateTimeOriginal = 0x9003;
-constexpr std::uint16_t kTagShutterSpeedValue = 0x9201;
-constexpr std::uint16_t kTagApertureValue = 0x9202;
-constexpr std::uint16_t kTagExposureBiasValue = 0x9204;
-constexpr std::uint16_t kTagFocalLength = 0x920A;
-constexpr std::uint16_t kTagWhiteBalance = 0xA403;
-constexpr std::uint16_t kTagFocalLength35 = 0xA405;
-
 std::string exifText(const ExifData& exif, std::uint16_t tag)
 {
     const ExifEntry* entry = exif.FindEntry(kExifIfd, tag);
@@ -76,13 +64,13 @@ std::string exifSummaryLine(const ExifData* exif)
         return {};
     const ExifEntry* program = exif->FindEntry(kExifIfd, kTagExposureProgram);
     const ExifEntry* whiteBalance = exif->FindEntry(kExifIfd, kTagWhiteBalance);
-    const std::string iso = exifText(*exif, kTagIsoSpeedRatings);
+    const std::string iso = exifText(*exif, kTagISOSpeedRatings);
     const std::string items[] = {
         exposureProgramCode(program != nullptr ? int(program->GetNumber(0)) : 0),
         firstText(*exif, kTagExposureTime, kTagShutterSpeedValue, "--\""),
         firstText(*exif, kTagFNumber, kTagApertureValue, "F--"),
         firstText(*exif, kTagExposureBiasValue, kTagExposureBiasValue, "+0EV"),
-        firstText(*exif, kTagFocalLength35, kTagFocalLength, "--mm"),
+        firstText(*exif, kTagFocalLengthIn35mmFilm, kTagFocalLength, "--mm"),
         "ISO" + (iso.empty() ? std::string("--") : iso),
         whiteBalance != nullptr && whiteBalance->GetNumber(0) == 0 ? "AWB" : "",
     };

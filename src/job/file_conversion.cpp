@@ -19,10 +19,6 @@
 namespace tavelune {
 namespace {
 
-constexpr uint16_t kTagOrientation = 274;
-constexpr uint16_t kTagXResolution = 282;
-constexpr uint16_t kTagResolutionUnit = 296;
-
 std::string upper(std::string text)
 {
     std::transform(text.begin(), text.end(), text.begin(),

@@ -25,9 +25,6 @@
 namespace tavelune {
 namespace {
 
-constexpr uint16_t kTagOrientation = 274;
-constexpr uint16_t kTagXResolution = 282;
-constexpr uint16_t kTagResolutionUnit = 296;
 constexpr int kFilmBudget = 92;
 
 // A frame, a watermark or a signature needs the whole film output.

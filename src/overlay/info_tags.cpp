@@ -106,10 +106,10 @@ std::string tagValue(std::string_view name, const Image* image, const ExifData* 
         if (!hasExif(exif))
             return {};
         if (name == "Shutter")
-            return firstNonEmpty(*exif, 33434, 37377);
+            return firstNonEmpty(*exif, kTagExposureTime, kTagShutterSpeedValue);
         if (name == "Aperture")
-            return firstNonEmpty(*exif, 33437, 37378);
-        return exif->GetText(kExifIfd, 36867, kFixedEnglish).substr(0, 10);
+            return firstNonEmpty(*exif, kTagFNumber, kTagApertureValue);
+        return exif->GetText(kExifIfd, kTagDateTimeOriginal, kFixedEnglish).substr(0, 10);
     }
     if (!hasExif(exif))
         return {};
@@ -193,14 +193,16 @@ std::vector<TagMenuEntry> tagMenu(std::string_view language)
     menu.push_back(fixedEntry(5));
     menu.push_back(fixedEntry(6));
     menu.push_back(separator());
-    menu.push_back(catalogueEntry(kIfd0, 271));
-    menu.push_back(catalogueEntry(kIfd0, 272));
+    menu.push_back(catalogueEntry(kIfd0, kTagMake));
+    menu.push_back(catalogueEntry(kIfd0, kTagModel));
     menu.push_back(fixedEntry(7));
     menu.push_back(fixedEntry(8));
-    for (uint16_t tag : {37380, 37386, 34855, 37383, 34850})
+    for (uint16_t tag : {kTagExposureBiasValue, kTagFocalLength, kTagISOSpeedRatings,
+                         kTagMeteringMode, kTagExposureProgram})
         menu.push_back(catalogueEntry(kExifIfd, tag));
     menu.push_back(fixedEntry(9));
-    for (uint16_t tag : {315, 33432, 270}) menu.push_back(catalogueEntry(kIfd0, tag));
+    for (uint16_t tag : {kTagArtist, kTagCopyright, kTagImageDescription})
+        menu.push_back(catalogueEntry(kIfd0, tag));
     menu.push_back(separator());
 
     TagMenuEntry more{TagMenuEntry::Kind::SubMenu, 0, 0, "更多...", {}};
@@ -224,7 +226,7 @@ std::string tagTextForCommand(int command)
         return std::string("<") + kFixedTags[size_t(command - 1)].name + "/>";
     if (command <= 0 || command > 0xFFFF)
         return {};
-    const uint16_t ifd = command < 33434 ? kIfd0 : kExifIfd;
+    const uint16_t ifd = command < kTagExposureTime ? kIfd0 : kExifIfd;
     const TagInfo* row = findTagInfo(ifd, uint16_t(command));
     if (!row)
         return {};

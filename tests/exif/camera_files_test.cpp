@@ -286,7 +286,7 @@ TEST(CameraFileSegments, WritesKeepXmpIccAndPhotoshopSegmentsInPlace)
 
     ExifData exif;
     ASSERT_TRUE(exif.LoadExif(path));
-    setTextValue(exif.FindEntry(kIfd0, 315, 1), "Ann");
+    setTextValue(exif.FindEntry(kIfd0, 315, EntryLookup::Create), "Ann");
     ASSERT_TRUE(exif.SaveExif(path));
     const Bytes written = test::readFileBytes(path);
     EXPECT_EQ(otherSegments(written), others);

@@ -73,11 +73,12 @@ TEST(ExifEditor, LoadStripsUnitsAndSplitsCopyright)
 {
     ExifData exif;
     test::fillShootingModel(exif);
-    setShortValue(exif.FindEntry(kExifIfd, 37385, 1), 3);  // not in the Flash table
-    setRationalValue(exif.FindEntry(kExifIfd, 37382, 1), 4294967295.0);
+    setShortValue(exif.FindEntry(kExifIfd, 37385, EntryLookup::Create),
+                  3);  // not in the Flash table
+    setRationalValue(exif.FindEntry(kExifIfd, 37382, EntryLookup::Create), 4294967295.0);
     const char copyright[] = "Ann \n Bob";
-    setTextValue(exif.FindEntry(kIfd0, 33432, 1), copyright);
-    setTextValue(exif.FindEntry(kIfd0, 306, 0),
+    setTextValue(exif.FindEntry(kIfd0, 33432, EntryLookup::Create), copyright);
+    setTextValue(exif.FindEntry(kIfd0, 306, EntryLookup::Existing),
                  "1600:01:01 00:00:00");  // out of the picker's range
     ExifEditorModel editor(exif, {640, 480, 96}, "en_US");
     const ExifEditorFields& f = editor.fields();
@@ -188,9 +189,9 @@ TEST(ExifEditor, FieldsLeftAsLoadedKeepTheCamerasEntries)
     test::fillShootingModel(exif);
     // Values a field's text cannot give back exactly, and an empty comment the field drops.
     const std::uint8_t aperture[8] = {0x4D, 0x01, 0, 0, 0x64, 0, 0, 0};  // 333/100
-    ASSERT_TRUE(exif.FindEntry(kExifIfd, 37378, 1)->SetValueBytes(aperture, 8));
+    ASSERT_TRUE(exif.FindEntry(kExifIfd, 37378, EntryLookup::Create)->SetValueBytes(aperture, 8));
     const Bytes comment(16, 0);
-    ASSERT_TRUE(exif.FindEntry(kExifIfd, 37510, 1)
+    ASSERT_TRUE(exif.FindEntry(kExifIfd, 37510, EntryLookup::Create)
                     ->SetFromRaw(kExifIfd, 37510, kUndefined, 16, comment.data(), exif::kIntel));
     std::vector<std::pair<std::uint16_t, Bytes>> before;
     for (const auto& entry : exif.entries()) before.emplace_back(entry->tag(), entry->value());
@@ -316,9 +317,9 @@ TEST(ExifEditor, OkStoresOnlyWhatWasChangedInAFilledModel)
 {
     ExifData exif;
     test::fillShootingModel(exif);
-    setShortValue(exif.FindEntry(kExifIfd, 37385, 1), 3);
+    setShortValue(exif.FindEntry(kExifIfd, 37385, EntryLookup::Create), 3);
     // 10/600 reads back as 1/60; storing the untouched field would rewrite its bytes.
-    setTypedBytes(exif.FindEntry(kExifIfd, 33434, 1), kRational,
+    setTypedBytes(exif.FindEntry(kExifIfd, 33434, EntryLookup::Create), kRational,
                   Bytes{10, 0, 0, 0, 88, 2, 0, 0}.data(), 8);
     ExifEditorModel editor(exif, {640, 480, 96}, "en_US");
     EXPECT_TRUE(editor.ChangedFields().none());
@@ -361,9 +362,10 @@ TEST(ExifEditor, PictureResolutionAfterOk)
     for (const auto& c : cases) {
         ExifData exif;
         if (c.x > 0)
-            setRationalValue(exif.FindEntry(kIfd0, 282, 1), c.x);
+            setRationalValue(exif.FindEntry(kIfd0, 282, EntryLookup::Create), c.x);
         if (c.unit != 0)
-            setShortValue(exif.FindEntry(kIfd0, 296, 1), static_cast<std::uint16_t>(c.unit));
+            setShortValue(exif.FindEntry(kIfd0, 296, EntryLookup::Create),
+                          static_cast<std::uint16_t>(c.unit));
         EXPECT_NEAR(editedPictureResolution(exif), c.dpi, 1e-9) << c.x << " " << c.unit;
     }
 }

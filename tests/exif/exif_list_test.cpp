@@ -23,7 +23,7 @@ TEST(ExifList, RowsGroupEntriesAndLeaveOutMakerNotes)
     ExifData data;
     ASSERT_TRUE(data.LoadExif(test::samplePath("coffee-exif.jpg")));
     // A maker-note entry and an Interoperability entry made by hand.
-    ASSERT_NE(data.FindEntry(kInteropIfd, 1, 1), nullptr);
+    ASSERT_NE(data.FindEntry(kInteropIfd, 1, EntryLookup::Create), nullptr);
     ExifEntry* make = data.FindEntry(kIfd0, 271);
     ASSERT_NE(make, nullptr);
     auto note = std::make_unique<ExifEntry>();
@@ -128,8 +128,8 @@ TEST(ExifList, DeleteSelectedRemovesOnlyDeletableEntries)
 {
     ExifData data;
     ASSERT_TRUE(data.LoadExif(test::samplePath("coffee-exif.jpg")));
-    ASSERT_NE(data.FindEntry(kExifIfd, 0x9004, 1), nullptr);
-    ASSERT_NE(data.FindEntry(kExifIfd, 0x9000, 1), nullptr);
+    ASSERT_NE(data.FindEntry(kExifIfd, 0x9004, EntryLookup::Create), nullptr);
+    ASSERT_NE(data.FindEntry(kExifIfd, 0x9000, EntryLookup::Create), nullptr);
     data.SortEntries();
     std::vector<ExifListRow> rows = buildExifListRows(data, "en_US");
     const std::size_t before = rows.size();

@@ -87,9 +87,10 @@ TEST(ExifData, FindEntryCreatesCatalogueTagsWithDefaults)
 {
     ExifData data;
     EXPECT_EQ(data.FindEntry(kIfd0, 274), nullptr);
-    EXPECT_EQ(data.FindEntry(kIfd0, 274, 0), nullptr);
-    EXPECT_EQ(data.FindEntry(kIfd0, 34855, 1), nullptr);  // ISO lives in the Exif IFD
-    EXPECT_EQ(data.FindEntry(kMakerNoteIfd, 1, 1), nullptr);
+    EXPECT_EQ(data.FindEntry(kIfd0, 274, EntryLookup::Existing), nullptr);
+    EXPECT_EQ(data.FindEntry(kIfd0, 34855, EntryLookup::Create),
+              nullptr);  // ISO lives in the Exif IFD
+    EXPECT_EQ(data.FindEntry(kMakerNoteIfd, 1, EntryLookup::Create), nullptr);
 
     struct Case {
         std::uint16_t ifd;
@@ -118,15 +119,16 @@ TEST(ExifData, FindEntryCreatesCatalogueTagsWithDefaults)
         {kInteropIfd, 2, kUndefined, 4, ""},
     };
     for (const Case& c : cases) {
-        ExifEntry* entry = data.FindEntry(c.ifd, c.tag, 1);
+        ExifEntry* entry = data.FindEntry(c.ifd, c.tag, EntryLookup::Create);
         ASSERT_NE(entry, nullptr) << c.tag;
         EXPECT_EQ(entry->type(), c.type) << c.tag;
         EXPECT_EQ(entry->count(), c.count) << c.tag;
         EXPECT_EQ(entry->GetText("en_US"), c.text) << c.tag;
         EXPECT_EQ(data.entries().back().get(), entry) << "appended at the end";
-        EXPECT_EQ(data.FindEntry(c.ifd, c.tag, 1), entry) << "found, not created twice";
+        EXPECT_EQ(data.FindEntry(c.ifd, c.tag, EntryLookup::Create), entry)
+            << "found, not created twice";
     }
-    const ExifEntry* date = data.FindEntry(kExifIfd, 36867, 1);
+    const ExifEntry* date = data.FindEntry(kExifIfd, 36867, EntryLookup::Create);
     ASSERT_EQ(date->count(), 20u);
     EXPECT_EQ(date->GetText("en_US").size(), 19u);
     EXPECT_EQ(date->GetText("en_US")[4], ':');
@@ -135,11 +137,11 @@ TEST(ExifData, FindEntryCreatesCatalogueTagsWithDefaults)
 TEST(ExifData, RemoveAndSortKeepOrder)
 {
     ExifData data;
-    data.FindEntry(kExifIfd, 37385, 1);
-    data.FindEntry(kIfd0, 274, 1);
-    data.FindEntry(kInteropIfd, 1, 1);
-    data.FindEntry(kExifIfd, 33434, 1);
-    data.FindEntry(kIfd0, 271, 1);
+    data.FindEntry(kExifIfd, 37385, EntryLookup::Create);
+    data.FindEntry(kIfd0, 274, EntryLookup::Create);
+    data.FindEntry(kInteropIfd, 1, EntryLookup::Create);
+    data.FindEntry(kExifIfd, 33434, EntryLookup::Create);
+    data.FindEntry(kIfd0, 271, EntryLookup::Create);
     EXPECT_FALSE(data.RemoveEntry(kExifIfd, 274));  // the IFD id must match too
     EXPECT_TRUE(data.RemoveEntry(kIfd0, 274));
     EXPECT_FALSE(data.RemoveEntry(kIfd0, 274));

@@ -204,7 +204,7 @@ TEST(ThumbnailDirectory, TiffWritesCarryIfd1AlongInBothOrders)
         ASSERT_EQ(readThumbnailDirectory(test::readFileBytes(path))->data, thumbnail);
         ExifData exif;
         ASSERT_TRUE(exif.LoadExif(path));
-        setTextValue(exif.FindEntry(kIfd0, 315, 1), "Ann");
+        setTextValue(exif.FindEntry(kIfd0, 315, EntryLookup::Create), "Ann");
         ASSERT_TRUE(exif.SaveExif(path)) << order;
         const Bytes written = test::readFileBytes(path);
         const auto kept = readThumbnailDirectory(written);

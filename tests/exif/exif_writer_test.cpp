@@ -56,9 +56,10 @@ TEST(Rational, EncodesTheFractionAsThousandOverIt)
 TEST(ExifBlock, Ifd0OnlyLayoutWithPaddedValue)
 {
     ExifData exif;
-    setTextValue(exif.FindEntry(kIfd0, 271, 1), "Canon");   // 6 bytes, no pad
-    setTextValue(exif.FindEntry(kIfd0, 272, 1), "EOS-1V");  // 7 bytes, one pad byte
-    setShortValue(exif.FindEntry(kIfd0, 274, 1), 1);        // inside the entry
+    setTextValue(exif.FindEntry(kIfd0, 271, EntryLookup::Create), "Canon");  // 6 bytes, no pad
+    setTextValue(exif.FindEntry(kIfd0, 272, EntryLookup::Create),
+                 "EOS-1V");                                             // 7 bytes, one pad byte
+    setShortValue(exif.FindEntry(kIfd0, 274, EntryLookup::Create), 1);  // inside the entry
     std::vector<const ExifEntry*> entries;
     for (const auto& e : exif.entries()) entries.push_back(e.get());
     const auto block = buildExifBlock(entries, ExifBlockKind::JpegSegment);
@@ -133,15 +134,15 @@ TEST(ExifBlock, SizeLimitsOfAJpegSegment)
 {
     ExifData exif;
     const std::string big(40000, 'x');
-    setTextValue(exif.FindEntry(kIfd0, 270, 1), big);
+    setTextValue(exif.FindEntry(kIfd0, 270, EntryLookup::Create), big);
     std::vector<const ExifEntry*> one{exif.entries()[0].get()};
     EXPECT_TRUE(exifBlockSize(one, ExifBlockKind::JpegSegment));
-    setTextValue(exif.FindEntry(kIfd0, 315, 1), big);
+    setTextValue(exif.FindEntry(kIfd0, 315, EntryLookup::Create), big);
     std::vector<const ExifEntry*> two{exif.entries()[0].get(), exif.entries()[1].get()};
     EXPECT_FALSE(exifBlockSize(two, ExifBlockKind::JpegSegment));
     EXPECT_TRUE(exifBlockSize(two, ExifBlockKind::TiffFile));
     // A single value of 65535 bytes or more is left out of a JPEG segment, kept in a TIFF.
-    setTextValue(exif.FindEntry(kIfd0, 315, 0), std::string(65534, 'y'));
+    setTextValue(exif.FindEntry(kIfd0, 315, EntryLookup::Existing), std::string(65534, 'y'));
     EXPECT_FALSE(isWrittenToBlock(*exif.entries()[1], ExifBlockKind::JpegSegment));
     EXPECT_TRUE(isWrittenToBlock(*exif.entries()[1], ExifBlockKind::TiffFile));
     EXPECT_EQ(*exifBlockSize(two, ExifBlockKind::JpegSegment), 24u + 12 + 40002);
@@ -167,7 +168,7 @@ TEST_F(JpegWriting, WritesTheModelAndKeepsTheImageData)
     const Bytes before = test::readFileBytes(path);
     ExifData exif;
     test::fillShootingModel(exif);
-    setShortValue(exif.FindEntry(kIfd0, 259, 1), 5);  // a TIFF's layout: left out
+    setShortValue(exif.FindEntry(kIfd0, 259, EntryLookup::Create), 5);  // a TIFF's layout: left out
     ExifEntry note;
     const std::uint8_t raw[] = {1, 2, 3, 4, 5, 6};
     note.SetFromRaw(kMakerNoteIfd, 1, kUndefined, 6, raw, exif::kIntel);
@@ -195,7 +196,7 @@ TEST_F(JpegWriting, WritesTheModelAndKeepsTheImageData)
     }
 
     // A second write replaces the Exif segment; the image data is still the same.
-    setTextValue(exif.FindEntry(kIfd0, 272, 0), "EOS 3");
+    setTextValue(exif.FindEntry(kIfd0, 272, EntryLookup::Existing), "EOS 3");
     ASSERT_TRUE(exif.SaveExif(path));
     EXPECT_EQ(afterSegment(test::readFileBytes(path)), afterSegment(before));
     ASSERT_TRUE(back.LoadExif(path));
@@ -210,8 +211,8 @@ TEST_F(JpegWriting, RefusalsLeaveTheFileAlone)
     ExifData exif;
     EXPECT_FALSE(exif.SaveExif(path));  // empty model
     const std::string big(40000, 'x');
-    setTextValue(exif.FindEntry(kIfd0, 270, 1), big);
-    setTextValue(exif.FindEntry(kIfd0, 315, 1), big);
+    setTextValue(exif.FindEntry(kIfd0, 270, EntryLookup::Create), big);
+    setTextValue(exif.FindEntry(kIfd0, 315, EntryLookup::Create), big);
     EXPECT_FALSE(exif.SaveExif(path));  // segment above 65535 bytes
     EXPECT_FALSE(exif.SaveExif(path, "PNG"));
     EXPECT_FALSE(exif.SaveExif(""));
@@ -234,9 +235,9 @@ TEST_F(JpegWriting, DeleteWithAndWithoutJfif)
     EXPECT_EQ(test::readFileBytes(path), plain);
 
     // The segment replaced the JFIF APP0, so deleting puts one back with the EXIF density.
-    setRationalValue(exif.FindEntry(kIfd0, 282, 1), 300);
-    setRationalValue(exif.FindEntry(kIfd0, 283, 1), 240);
-    setShortValue(exif.FindEntry(kIfd0, 296, 1), 2);
+    setRationalValue(exif.FindEntry(kIfd0, 282, EntryLookup::Create), 300);
+    setRationalValue(exif.FindEntry(kIfd0, 283, EntryLookup::Create), 240);
+    setShortValue(exif.FindEntry(kIfd0, 296, EntryLookup::Create), 2);
     ASSERT_TRUE(exif.SaveExif(path));
     ASSERT_TRUE(exif.DeleteExif(path));
     Bytes deleted = test::readFileBytes(path);

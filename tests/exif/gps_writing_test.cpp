@@ -303,16 +303,18 @@ TEST(ExifBlock, LocationCountsTowardsTheJpegLimit)
 {
     ExifData exif;
     addLocation(exif);
-    setTextValue(exif.FindEntry(kIfd0, 270, 1), std::string(60000, 'x'));
+    setTextValue(exif.FindEntry(kIfd0, 270, EntryLookup::Create), std::string(60000, 'x'));
     const std::uint64_t size = exifBlockSize(pointersOf(exif), ExifBlockKind::JpegSegment).value();
     ExifData withoutLocation;
-    setTextValue(withoutLocation.FindEntry(kIfd0, 270, 1), std::string(60000, 'x'));
+    setTextValue(withoutLocation.FindEntry(kIfd0, 270, EntryLookup::Create),
+                 std::string(60000, 'x'));
     // A pointer, then the directory: 4 entries, next-directory word, latitude and altitude.
     EXPECT_EQ(size, exifBlockSize(pointersOf(withoutLocation), ExifBlockKind::JpegSegment).value() +
                         12 + 2 + 12 * 4 + 4 + 24 + 8);
 
     // Sizes are even: 65534 bytes is the largest segment, two more are refused.
-    setTextValue(exif.FindEntry(kIfd0, 270, 0), std::string(60000 + 65534 - size, 'x'));
+    setTextValue(exif.FindEntry(kIfd0, 270, EntryLookup::Existing),
+                 std::string(60000 + 65534 - size, 'x'));
     EXPECT_EQ(exifBlockSize(pointersOf(exif), ExifBlockKind::JpegSegment).value_or(0), 65534u);
     test::TempDir dir;
     const std::string path = dir.file("photo.jpg");
@@ -322,7 +324,8 @@ TEST(ExifBlock, LocationCountsTowardsTheJpegLimit)
     ASSERT_TRUE(back.LoadExif(path));
     expectSameLocation(back, exif);
 
-    setTextValue(exif.FindEntry(kIfd0, 270, 0), std::string(60000 + 65536 - size, 'x'));
+    setTextValue(exif.FindEntry(kIfd0, 270, EntryLookup::Existing),
+                 std::string(60000 + 65536 - size, 'x'));
     EXPECT_FALSE(exifBlockSize(pointersOf(exif), ExifBlockKind::JpegSegment));
     EXPECT_FALSE(buildExifBlock(pointersOf(exif), ExifBlockKind::JpegSegment));
     const Bytes before = test::readFileBytes(path);
@@ -358,7 +361,7 @@ TEST_F(GpsWriting, SaveKeepsTheLocationOfEitherByteOrder)
             ExifData exif;
             const std::string path = source(tiff, order, exif);
             const Bytes before = test::readFileBytes(path);
-            setTextValue(exif.FindEntry(kIfd0, 272, 1), "EOS-1V");
+            setTextValue(exif.FindEntry(kIfd0, 272, EntryLookup::Create), "EOS-1V");
             ASSERT_TRUE(exif.SaveExif(path));
             ExifData back;
             ASSERT_TRUE(back.LoadExif(path));
@@ -420,7 +423,7 @@ TEST_F(GpsWriting, ExiftoolReadsTheLocationWeWrite)
         SCOPED_TRACE(containerName(tiff));
         ExifData exif;
         const std::string path = source(tiff, exif::kMotorola, exif);
-        setTextValue(exif.FindEntry(kIfd0, 272, 1), "EOS-1V");
+        setTextValue(exif.FindEntry(kIfd0, 272, EntryLookup::Create), "EOS-1V");
         ASSERT_TRUE(exif.SaveExif(path));
         const std::string quoted = test::shellQuote(path);
         const std::string latitude =

@@ -127,7 +127,7 @@ TEST(ExifBlock, MakerNoteStaysWhereItsOffsetsPointOrMovesWithThem)
     for (const Case& c : cases) {
         ExifData exif;
         test::fillShootingModel(exif);
-        ExifEntry* note = exif.FindEntry(kExifIfd, 37500, 1);
+        ExifEntry* note = exif.FindEntry(kExifIfd, 37500, EntryLookup::Create);
         ASSERT_NE(note, nullptr);
         ASSERT_TRUE(note->SetFromRaw(kExifIfd, 37500, kUndefined,
                                      static_cast<std::uint32_t>(c.note.size()), c.note.data(),

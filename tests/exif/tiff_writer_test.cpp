@@ -74,7 +74,8 @@ TEST_F(TiffWriting, RebuildsTheDirectoriesInFrontOfTheMovedStrips)
 
         ExifData exif;
         test::fillShootingModel(exif);
-        setShortValue(exif.FindEntry(kIfd0, 256, 1), 999);  // the file keeps its own layout
+        setShortValue(exif.FindEntry(kIfd0, 256, EntryLookup::Create),
+                      999);  // the file keeps its own layout
         ASSERT_TRUE(exif.SaveExif(path));
 
         ExifData after;
@@ -111,7 +112,7 @@ TEST_F(TiffWriting, StripOffsetsMoveByTheBlockSizeInBothByteOrders)
         ASSERT_TRUE(before.LoadExif(path));
         const double first = before.GetNumber(kIfd0, 273, 0);
         ExifData exif;
-        setTextValue(exif.FindEntry(kIfd0, 271, 1), "NewMake");
+        setTextValue(exif.FindEntry(kIfd0, 271, EntryLookup::Create), "NewMake");
         ASSERT_TRUE(exif.SaveExif(path));
         const Bytes file = test::readFileBytes(path);
         ExifData after;
@@ -155,14 +156,14 @@ TEST_F(TiffWriting, LayoutsThatCannotMoveAreRefusedUntouched)
     for (const Case& c : cases) {
         test::writeFileBytes(path, c.file);
         ExifData exif;
-        setTextValue(exif.FindEntry(kIfd0, 271, 1), "NewMake");
+        setTextValue(exif.FindEntry(kIfd0, 271, EntryLookup::Create), "NewMake");
         EXPECT_FALSE(exif.SaveExif(path)) << c.what;
         EXPECT_EQ(test::readFileBytes(path), c.file) << c.what;
     }
     // 16-bit samples in Intel order are fine.
     test::writeFileBytes(path, stripTiff(exif::kIntel, 0, {16, 16, 16}));
     ExifData exif;
-    setTextValue(exif.FindEntry(kIfd0, 271, 1), "NewMake");
+    setTextValue(exif.FindEntry(kIfd0, 271, EntryLookup::Create), "NewMake");
     EXPECT_TRUE(exif.SaveExif(path));
 }
 
@@ -172,9 +173,9 @@ TEST_F(TiffWriting, DeleteKeepsSoftwareDateAndArtistWithThePixels)
     const std::vector<std::uint32_t> pixels = pixelsOf(path);
     ExifData exif;
     test::fillShootingModel(exif);
-    setTextValue(exif.FindEntry(kIfd0, 315, 1), "Ann");
-    setTextValue(exif.FindEntry(kIfd0, 33432, 1), "CC0");
-    setTextValue(exif.FindEntry(kIfd0, 305, 1), "Tavelune 1.6.2");
+    setTextValue(exif.FindEntry(kIfd0, 315, EntryLookup::Create), "Ann");
+    setTextValue(exif.FindEntry(kIfd0, 33432, EntryLookup::Create), "CC0");
+    setTextValue(exif.FindEntry(kIfd0, 305, EntryLookup::Create), "Tavelune 1.6.2");
     ASSERT_TRUE(exif.SaveExif(path));
     ASSERT_TRUE(exif.DeleteExif(path));
     ExifData after;
@@ -192,7 +193,7 @@ TEST_F(TiffWriting, DeleteKeepsSoftwareDateAndArtistWithThePixels)
 TEST(ExifDefaults, CreateDefaultEntriesMakesTheStartingSet)
 {
     ExifData exif;
-    setTextValue(exif.FindEntry(kIfd0, 271, 1), "gone");
+    setTextValue(exif.FindEntry(kIfd0, 271, EntryLookup::Create), "gone");
     ASSERT_TRUE(exif.CreateDefaultEntries(640, 480, 300, 150));
     const std::pair<std::uint16_t, std::uint16_t> expected[] = {
         {kIfd0, 270},      {kIfd0, 274},      {kIfd0, 282},      {kIfd0, 283},

@@ -58,7 +58,7 @@ TEST(WriteFaults, OriginalSurvivesEveryFailurePoint)
     auto saveModel = [&](const std::string& path) {
         ExifData exif;
         test::fillShootingModel(exif);
-        setTextValue(exif.FindEntry(kIfd0, 315, 1), "Another artist");
+        setTextValue(exif.FindEntry(kIfd0, 315, EntryLookup::Create), "Another artist");
         return exif.SaveExif(path);
     };
     auto deleteExif = [](const std::string& path) { return ExifData().DeleteExif(path); };

@@ -110,8 +110,8 @@ TEST(WritePeers, ExiftoolAndExiv2ReadWhatWeWrite)
         ASSERT_TRUE(test::writePicture(path, std::string(name) == "lzw.tif" ? 5 : tiff ? 1 : 90));
         ExifData model;
         test::fillShootingModel(model);
-        setTextValue(model.FindEntry(kIfd0, 315, 1), "Ann Example");
-        setShortValue(model.FindEntry(kExifIfd, 37385, 1), 25);
+        setTextValue(model.FindEntry(kIfd0, 315, EntryLookup::Create), "Ann Example");
+        setShortValue(model.FindEntry(kExifIfd, 37385, EntryLookup::Create), 25);
         if (std::string(name) == "exif.jpg") {
             ASSERT_TRUE(writeKeptExif(model, path));  // over the JFIF segment first
         }
@@ -176,7 +176,7 @@ TEST(KeepExif, MarksTheSoftwareAndTurnsOrientationUpright)
     EXPECT_FALSE(writeKeptExif(empty, path));
     EXPECT_EQ(test::readFileBytes(path), plain);
     ExifData exif;
-    setTextValue(exif.FindEntry(kIfd0, 271, 1), "Canon");
+    setTextValue(exif.FindEntry(kIfd0, 271, EntryLookup::Create), "Canon");
     ASSERT_TRUE(writeKeptExif(exif, path));
     ExifData back;
     ASSERT_TRUE(back.LoadExif(path));

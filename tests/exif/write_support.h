@@ -50,29 +50,31 @@ inline bool writePicture(const std::string& path, int options = 0)
 inline void fillShootingModel(ExifData& exif)
 {
     exif.Clear();
-    setTextValue(exif.FindEntry(kIfd0, 271, 1), "Canon");
-    setTextValue(exif.FindEntry(kIfd0, 272, 1), "EOS-1V");  // 7 bytes: padded
-    setShortValue(exif.FindEntry(kIfd0, 274, 1), 6);
-    setRationalValue(exif.FindEntry(kIfd0, 282, 1), 300);
-    setRationalValue(exif.FindEntry(kIfd0, 283, 1), 300);
-    setShortValue(exif.FindEntry(kIfd0, 296, 1), 2);
-    setTextValue(exif.FindEntry(kIfd0, 306, 1), "2024:05:02 08:00:00");
-    setRationalValue(exif.FindEntry(kExifIfd, 33434, 1), 1.0 / 125);
-    setRationalValue(exif.FindEntry(kExifIfd, 33437, 1), 5.6);
-    setShortValue(exif.FindEntry(kExifIfd, 34855, 1), 400);
-    exif.FindEntry(kExifIfd, 36864, 1);  // ExifVersion "0221", four bytes inside its entry
-    setTextValue(exif.FindEntry(kExifIfd, 36867, 1), "2024:05:01 10:30:00");
-    setTextValue(exif.FindEntry(kExifIfd, 36868, 1), "2024:05:01 10:31:00");
-    setSRationalValue(exif.FindEntry(kExifIfd, 37380, 1), -2.0 / 3);
-    setRationalValue(exif.FindEntry(kExifIfd, 37386, 1), 50);
-    setShortValue(exif.FindEntry(kExifIfd, 41989, 1), 50);
-    setTextValue(exif.FindEntry(kExifIfd, 44992, 1), "Tavelune 1.6.2");
-    setTextValue(exif.FindEntry(kExifIfd, 44993, 1), "Canon EF 50/1.8");
-    setTextValue(exif.FindEntry(kExifIfd, 44994, 1), "Fujifilm Fujichrome Velvia Prof.");
-    setTextValue(exif.FindEntry(kExifIfd, 44995, 1), "B+W 021 light yellow");
-    setTextValue(exif.FindEntry(kExifIfd, 44996, 1), "Nikon Coolscan 4000 ED");
-    setTextValue(exif.FindEntry(kExifIfd, 44997, 1), "Canon 550EX");
-    setTextValue(exif.FindEntry(kInteropIfd, 1, 1), "R98");
+    setTextValue(exif.FindEntry(kIfd0, 271, EntryLookup::Create), "Canon");
+    setTextValue(exif.FindEntry(kIfd0, 272, EntryLookup::Create), "EOS-1V");  // 7 bytes: padded
+    setShortValue(exif.FindEntry(kIfd0, 274, EntryLookup::Create), 6);
+    setRationalValue(exif.FindEntry(kIfd0, 282, EntryLookup::Create), 300);
+    setRationalValue(exif.FindEntry(kIfd0, 283, EntryLookup::Create), 300);
+    setShortValue(exif.FindEntry(kIfd0, 296, EntryLookup::Create), 2);
+    setTextValue(exif.FindEntry(kIfd0, 306, EntryLookup::Create), "2024:05:02 08:00:00");
+    setRationalValue(exif.FindEntry(kExifIfd, 33434, EntryLookup::Create), 1.0 / 125);
+    setRationalValue(exif.FindEntry(kExifIfd, 33437, EntryLookup::Create), 5.6);
+    setShortValue(exif.FindEntry(kExifIfd, 34855, EntryLookup::Create), 400);
+    exif.FindEntry(kExifIfd, 36864,
+                   EntryLookup::Create);  // ExifVersion "0221", four bytes inside its entry
+    setTextValue(exif.FindEntry(kExifIfd, 36867, EntryLookup::Create), "2024:05:01 10:30:00");
+    setTextValue(exif.FindEntry(kExifIfd, 36868, EntryLookup::Create), "2024:05:01 10:31:00");
+    setSRationalValue(exif.FindEntry(kExifIfd, 37380, EntryLookup::Create), -2.0 / 3);
+    setRationalValue(exif.FindEntry(kExifIfd, 37386, EntryLookup::Create), 50);
+    setShortValue(exif.FindEntry(kExifIfd, 41989, EntryLookup::Create), 50);
+    setTextValue(exif.FindEntry(kExifIfd, 44992, EntryLookup::Create), "Tavelune 1.6.2");
+    setTextValue(exif.FindEntry(kExifIfd, 44993, EntryLookup::Create), "Canon EF 50/1.8");
+    setTextValue(exif.FindEntry(kExifIfd, 44994, EntryLookup::Create),
+                 "Fujifilm Fujichrome Velvia Prof.");
+    setTextValue(exif.FindEntry(kExifIfd, 44995, EntryLookup::Create), "B+W 021 light yellow");
+    setTextValue(exif.FindEntry(kExifIfd, 44996, EntryLookup::Create), "Nikon Coolscan 4000 ED");
+    setTextValue(exif.FindEntry(kExifIfd, 44997, EntryLookup::Create), "Canon 550EX");
+    setTextValue(exif.FindEntry(kInteropIfd, 1, EntryLookup::Create), "R98");
 }
 
 inline mode_t fileMode(const std::string& path)

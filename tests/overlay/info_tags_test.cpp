@@ -203,8 +203,8 @@ TEST_F(InfoTags, ShootingTagsUseEnglishAndCatalogueTagsTheInterfaceLanguage)
         << "rows without the information-tag flag are not tags";
 
     // Without ExposureTime and FNumber the APEX values stand in.
-    ASSERT_TRUE(exif.FindEntry(kExifIfd, 37377, 1));
-    ASSERT_TRUE(exif.FindEntry(kExifIfd, 37378, 1));
+    ASSERT_TRUE(exif.FindEntry(kExifIfd, 37377, EntryLookup::Create));
+    ASSERT_TRUE(exif.FindEntry(kExifIfd, 37378, EntryLookup::Create));
     ASSERT_TRUE(exif.RemoveEntry(kExifIfd, 33434));
     ASSERT_TRUE(exif.RemoveEntry(kExifIfd, 33437));
     EXPECT_EQ(tagValue("Shutter", nullptr, &exif, m_context),

@@ -46,8 +46,6 @@ namespace tavelune::gui {
 namespace {
 
 constexpr int kWorkingSize = 800;
-constexpr uint16_t kTagXResolution = 282;
-constexpr uint16_t kTagYResolution = 283;
 
 QString localPath(const QString& path)
 {

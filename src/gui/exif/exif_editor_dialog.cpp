@@ -169,9 +169,8 @@ QWidget* ExifEditorDialog::buildShooting()
     auto* group = new QGroupBox(text(Strings::ExifShootingGroup), this);
     auto* grid = new QGridLayout(group);
     int row = 0;
-    auto numeric = [&](EditorField field, std::string ExifEditorFields::*value, int labelId,
-                       const char* prefix, int unitId, const QStringList& presets,
-                       const char* name) {
+    auto numeric = [&](EditorField field, int labelId, const char* prefix, int unitId,
+                       const QStringList& presets, const char* name) {
         auto* combo = new QComboBox(group);
         setUpEditableCombo(combo, 7);
         combo->setObjectName(name);
@@ -184,52 +183,48 @@ QWidget* ExifEditorDialog::buildShooting()
         grid->addWidget(combo, row, 2);
         if (unitId)
             grid->addWidget(label(unitId, group), row, 3);
-        m_w->typed.push_back({field, value, combo, nullptr});
+        m_w->typed.push_back({field, editorFieldRow(field).text, combo, nullptr});
         ++row;
         return combo;
     };
-    numeric(EditorField::Shutter, &ExifEditorFields::shutter, Strings::ExifShutterLabel, nullptr,
-            Strings::ExifSecondsUnit, kShutterPresets, "shutter");
-    numeric(EditorField::Aperture, &ExifEditorFields::aperture, Strings::ExifApertureLabel, "F", 0,
-            kAperturePresets, "aperture");
-    numeric(EditorField::MaxAperture, &ExifEditorFields::maxAperture, Strings::ExifMaxApertureLabel,
-            "F", 0, kAperturePresets, "maxAperture");
-    numeric(EditorField::ExposureCompensation, &ExifEditorFields::exposureCompensation,
-            Strings::ExifCompensationLabel, nullptr, Strings::ExifEvUnit, kCompensationPresets,
-            "exposureCompensation");
-    numeric(EditorField::FocalLength, &ExifEditorFields::focalLength, Strings::ExifFocalLengthLabel,
-            nullptr, Strings::ExifMillimetresUnit, kFocalPresets, "focalLength");
-    numeric(EditorField::FocalLength35mm, &ExifEditorFields::focalLength35mm,
-            Strings::ExifFocalLength35mmLabel, nullptr, Strings::ExifMillimetresUnit, kFocalPresets,
-            "focalLength35mm");
-    numeric(EditorField::Iso, &ExifEditorFields::iso, Strings::ExifIsoLabel, nullptr, 0,
-            kIsoPresets, "iso");
+    numeric(EditorField::Shutter, Strings::ExifShutterLabel, nullptr, Strings::ExifSecondsUnit,
+            kShutterPresets, "shutter");
+    numeric(EditorField::Aperture, Strings::ExifApertureLabel, "F", 0, kAperturePresets,
+            "aperture");
+    numeric(EditorField::MaxAperture, Strings::ExifMaxApertureLabel, "F", 0, kAperturePresets,
+            "maxAperture");
+    numeric(EditorField::ExposureCompensation, Strings::ExifCompensationLabel, nullptr,
+            Strings::ExifEvUnit, kCompensationPresets, "exposureCompensation");
+    numeric(EditorField::FocalLength, Strings::ExifFocalLengthLabel, nullptr,
+            Strings::ExifMillimetresUnit, kFocalPresets, "focalLength");
+    numeric(EditorField::FocalLength35mm, Strings::ExifFocalLength35mmLabel, nullptr,
+            Strings::ExifMillimetresUnit, kFocalPresets, "focalLength35mm");
+    numeric(EditorField::Iso, Strings::ExifIsoLabel, nullptr, 0, kIsoPresets, "iso");
     // Focus distance is bound by hand: its one list item stands for infinity.
-    m_w->focusDistance = numeric(EditorField::FocusDistance, &ExifEditorFields::focusDistance,
-                                 Strings::ExifFocusDistanceLabel, nullptr, Strings::ExifMetresUnit,
-                                 {}, "focusDistance");
+    m_w->focusDistance = numeric(EditorField::FocusDistance, Strings::ExifFocusDistanceLabel,
+                                 nullptr, Strings::ExifMetresUnit, {}, "focusDistance");
     m_w->typed.pop_back();
 
     grid->setColumnMinimumWidth(4, 12);
     row = 0;
-    auto named = [&](DropList ExifEditorFields::*list, int labelId, const char* name) {
+    auto named = [&](EditorField field, int labelId, const char* name) {
         auto* combo = new QComboBox(group);
         combo->setObjectName(name);
         combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
         combo->setMinimumContentsLength(16);
         grid->addWidget(label(labelId, group), row, 5);
         grid->addWidget(combo, row, 6);
-        m_w->named.push_back({list, combo});
+        m_w->named.push_back({editorFieldRow(field).list, combo});
         ++row;
     };
-    named(&ExifEditorFields::flash, Strings::ExifFlashLabel, "flash");
-    named(&ExifEditorFields::whiteBalance, Strings::ExifWhiteBalanceLabel, "whiteBalance");
-    named(&ExifEditorFields::lightSource, Strings::ExifLightSourceLabel, "lightSource");
-    named(&ExifEditorFields::meteringMode, Strings::ExifMeteringLabel, "meteringMode");
-    named(&ExifEditorFields::exposureProgram, Strings::ExifProgramLabel, "exposureProgram");
-    named(&ExifEditorFields::exposureMode, Strings::ExifExposureModeLabel, "exposureMode");
-    auto picker = [&](PickerTime ExifEditorFields::*time, int labelId, const char* name,
-                      QGridLayout* in, int atRow, int atColumn) {
+    named(EditorField::Flash, Strings::ExifFlashLabel, "flash");
+    named(EditorField::WhiteBalance, Strings::ExifWhiteBalanceLabel, "whiteBalance");
+    named(EditorField::LightSource, Strings::ExifLightSourceLabel, "lightSource");
+    named(EditorField::MeteringMode, Strings::ExifMeteringLabel, "meteringMode");
+    named(EditorField::ExposureProgram, Strings::ExifProgramLabel, "exposureProgram");
+    named(EditorField::ExposureMode, Strings::ExifExposureModeLabel, "exposureMode");
+    auto picker = [&](EditorField field, int labelId, const char* name, QGridLayout* in, int atRow,
+                      int atColumn) {
         auto* edit = new QDateTimeEdit(in->parentWidget());
         edit->setObjectName(name);
         edit->setDisplayFormat("yyyy-MM-dd HH:mm:ss");
@@ -238,12 +233,12 @@ QWidget* ExifEditorDialog::buildShooting()
         edit->setMaximumDateTime(QDateTime(QDate(9999, 12, 31), QTime(23, 59, 59)));
         in->addWidget(label(labelId, in->parentWidget()), atRow, atColumn);
         in->addWidget(edit, atRow, atColumn + 1);
-        m_w->pickers.push_back({time, edit});
+        m_w->pickers.push_back({editorFieldRow(field).time, edit});
     };
-    picker(&ExifEditorFields::dateTimeOriginal, Strings::ExifTakenLabel, "dateTimeOriginal", grid,
+    picker(EditorField::DateTimeOriginal, Strings::ExifTakenLabel, "dateTimeOriginal", grid, row++,
+           5);
+    picker(EditorField::DateTimeDigitized, Strings::ExifDigitizedLabel, "dateTimeDigitized", grid,
            row++, 5);
-    picker(&ExifEditorFields::dateTimeDigitized, Strings::ExifDigitizedLabel, "dateTimeDigitized",
-           grid, row++, 5);
     grid->setColumnStretch(6, 1);
     return group;
 }
@@ -252,21 +247,21 @@ QWidget* ExifEditorDialog::buildImage()
 {
     auto* group = new QGroupBox(text(Strings::ExifImageGroup), this);
     auto* grid = new QGridLayout(group);
-    auto edit = [&](EditorField field, std::string ExifEditorFields::*value, const char* name) {
+    auto edit = [&](EditorField field, const char* name) {
         auto* line = new QLineEdit(group);
         line->setObjectName(name);
         line->setValidator(new ExifFieldValidator(field, line));
         line->setMaximumWidth(line->fontMetrics().horizontalAdvance("0000000000") + 16);
-        m_w->typed.push_back({field, value, nullptr, line});
+        m_w->typed.push_back({field, editorFieldRow(field).text, nullptr, line});
         return line;
     };
     grid->addWidget(label(Strings::ExifWidthLabel, group), 0, 0);
-    grid->addWidget(edit(EditorField::Width, &ExifEditorFields::width, "width"), 0, 1);
+    grid->addWidget(edit(EditorField::Width, "width"), 0, 1);
     grid->addWidget(label(Strings::ExifHeightLabel, group), 0, 2);
-    grid->addWidget(edit(EditorField::Height, &ExifEditorFields::height, "height"), 0, 3);
+    grid->addWidget(edit(EditorField::Height, "height"), 0, 3);
 
     grid->addWidget(label(Strings::ExifResolutionLabel, group), 1, 0);
-    m_w->resolution = edit(EditorField::Resolution, &ExifEditorFields::resolution, "resolution");
+    m_w->resolution = edit(EditorField::Resolution, "resolution");
     grid->addWidget(m_w->resolution, 1, 1);
     m_w->resolutionUnit = new QComboBox(group);
     m_w->resolutionUnit->setObjectName("resolutionUnit");
@@ -285,7 +280,7 @@ QWidget* ExifEditorDialog::buildImage()
     edit2->setCalendarPopup(true);
     edit2->setMinimumDateTime(QDateTime(QDate(1601, 1, 1), QTime(0, 0)));
     edit2->setMaximumDateTime(QDateTime(QDate(9999, 12, 31), QTime(23, 59, 59)));
-    m_w->pickers.push_back({&ExifEditorFields::dateTime, edit2});
+    m_w->pickers.push_back({editorFieldRow(EditorField::DateTime).time, edit2});
     grid->addWidget(label(Strings::ExifModifiedLabel, group), 2, 0);
     grid->addWidget(edit2, 2, 1, 1, 3);
     grid->setColumnStretch(4, 1);
@@ -297,33 +292,32 @@ QWidget* ExifEditorDialog::buildEquipment()
     auto* group = new QGroupBox(text(Strings::ExifEquipmentGroup), this);
     auto* grid = new QGridLayout(group);
     int row = 0;
-    auto add = [&](EquipmentCombo* combo, EditorField field, std::string ExifEditorFields::*value,
-                   int labelId, const char* name) {
+    auto add = [&](EquipmentCombo* combo, EditorField field, int labelId, const char* name) {
         combo->setObjectName(name);
         combo->setValidator(new ExifFieldValidator(field, combo->lineEdit()));
         grid->addWidget(label(labelId, group), row, 0);
         grid->addWidget(combo, row, 1);
-        m_w->typed.push_back({field, value, combo, nullptr});
+        m_w->typed.push_back({field, editorFieldRow(field).text, combo, nullptr});
         ++row;
         return combo;
     };
     // The maker list is filled once on opening; the others wait for their first focus.
     m_w->make = add(new EquipmentCombo(EquipmentTable::CameraModels, group), EditorField::Make,
-                    &ExifEditorFields::make, Strings::ExifMakeLabel, "make");
+                    Strings::ExifMakeLabel, "make");
     m_w->make->setCompleter(nullptr);
     for (const std::string& maker : m_model->fields().makers) m_w->make->addItem(fromUtf8(maker));
     add(new EquipmentCombo([this] { return m_w->make->currentText(); }, group), EditorField::Model,
-        &ExifEditorFields::model, Strings::ExifModelLabel, "model");
+        Strings::ExifModelLabel, "model");
     add(new EquipmentCombo(EquipmentTable::Lenses, group), EditorField::Lens,
-        &ExifEditorFields::lens, Strings::ExifLensLabel, "lens");
-    add(new EquipmentCombo(EquipmentTable::Films, group), EditorField::Film,
-        &ExifEditorFields::film, Strings::ExifFilmLabel, "film");
+        Strings::ExifLensLabel, "lens");
+    add(new EquipmentCombo(EquipmentTable::Films, group), EditorField::Film, Strings::ExifFilmLabel,
+        "film");
     add(new EquipmentCombo(EquipmentTable::Filters, group), EditorField::FilterLens,
-        &ExifEditorFields::filterLens, Strings::ExifFilterLabel, "filterLens");
+        Strings::ExifFilterLabel, "filterLens");
     add(new EquipmentCombo(EquipmentTable::Scanners, group), EditorField::Scanner,
-        &ExifEditorFields::scanner, Strings::ExifScannerLabel, "scanner");
+        Strings::ExifScannerLabel, "scanner");
     add(new EquipmentCombo(EquipmentTable::FlashUnits, group), EditorField::FlashLamp,
-        &ExifEditorFields::flashLamp, Strings::ExifFlashUnitLabel, "flashLamp");
+        Strings::ExifFlashUnitLabel, "flashLamp");
     grid->setColumnStretch(1, 1);
     return group;
 }
@@ -332,24 +326,20 @@ QWidget* ExifEditorDialog::buildAuthor()
 {
     auto* group = new QGroupBox(text(Strings::ExifAuthorGroup), this);
     auto* grid = new QGridLayout(group);
-    auto edit = [&](EditorField field, std::string ExifEditorFields::*value, const char* name) {
+    auto edit = [&](EditorField field, const char* name) {
         auto* line = new QLineEdit(group);
         line->setObjectName(name);
         line->setValidator(new ExifFieldValidator(field, line));
-        m_w->typed.push_back({field, value, nullptr, line});
+        m_w->typed.push_back({field, editorFieldRow(field).text, nullptr, line});
         return line;
     };
     grid->addWidget(label(Strings::ExifArtistLabel, group), 0, 0);
-    grid->addWidget(edit(EditorField::Artist, &ExifEditorFields::artist, "artist"), 0, 1, 1, 2);
+    grid->addWidget(edit(EditorField::Artist, "artist"), 0, 1, 1, 2);
     grid->addWidget(label(Strings::ExifCopyrightLabel, group), 1, 0);
     grid->addWidget(label(Strings::ExifPhotographerNote, group), 1, 1);
-    grid->addWidget(edit(EditorField::CopyrightPhotographer,
-                         &ExifEditorFields::copyrightPhotographer, "copyrightPhotographer"),
-                    1, 2);
+    grid->addWidget(edit(EditorField::CopyrightPhotographer, "copyrightPhotographer"), 1, 2);
     grid->addWidget(label(Strings::ExifEditorNote, group), 2, 1);
-    grid->addWidget(
-        edit(EditorField::CopyrightEditor, &ExifEditorFields::copyrightEditor, "copyrightEditor"),
-        2, 2);
+    grid->addWidget(edit(EditorField::CopyrightEditor, "copyrightEditor"), 2, 2);
     grid->setColumnStretch(2, 1);
     return group;
 }
@@ -364,8 +354,9 @@ QWidget* ExifEditorDialog::buildDescription()
     auto* description = new QLineEdit(group);
     description->setObjectName("imageDescription");
     description->setValidator(new ExifFieldValidator(EditorField::ImageDescription, description));
-    m_w->typed.push_back(
-        {EditorField::ImageDescription, &ExifEditorFields::imageDescription, nullptr, description});
+    m_w->typed.push_back({EditorField::ImageDescription,
+                          editorFieldRow(EditorField::ImageDescription).text, nullptr,
+                          description});
     box->addWidget(description);
     auto* commentLabel = label(Strings::ExifCommentLabel, group);
     commentLabel->setWordWrap(true);

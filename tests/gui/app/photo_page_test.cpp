@@ -59,7 +59,7 @@ QString writeOrientedJpeg(const QString& folder, int width, int height, int orie
     }
     ExifData exif;
     exif.CreateDefaultEntries(width, height, 72, 72);
-    setShortValue(exif.FindEntry(kIfd0, 274, 1), uint16_t(orientation));
+    setShortValue(exif.FindEntry(kIfd0, 274, EntryLookup::Create), uint16_t(orientation));
     return exif.SaveExif(file) ? path : QString();
 }
 

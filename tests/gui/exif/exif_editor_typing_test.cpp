@@ -43,15 +43,16 @@ void click(QWidget& dialog, const char* button)
 // A model a camera could have written, with a Flash value no list row names.
 void fillCameraModel(ExifData& exif)
 {
-    setTextValue(exif.FindEntry(kIfd0, 271, 1), "Canon");
-    setTextValue(exif.FindEntry(kIfd0, 272, 1), "Canon EOS 300D DIGITAL");
-    setRationalValue(exif.FindEntry(kIfd0, 282, 1), 180);
-    setShortValue(exif.FindEntry(kIfd0, 296, 1), 2);
-    setRationalValue(exif.FindEntry(kExifIfd, 33434, 1), 1.0 / 60);
-    setShortValue(exif.FindEntry(kExifIfd, 34855, 1), 200);
-    setShortValue(exif.FindEntry(kExifIfd, 37385, 1), 3);
-    setTextValue(exif.FindEntry(kExifIfd, 36867, 1), "2004:09:19 12:25:20");
-    setTextValue(exif.FindEntry(kExifIfd, 36868, 1), "2004:02:30 12:25:20");  // no such day
+    setTextValue(exif.FindEntry(kIfd0, 271, EntryLookup::Create), "Canon");
+    setTextValue(exif.FindEntry(kIfd0, 272, EntryLookup::Create), "Canon EOS 300D DIGITAL");
+    setRationalValue(exif.FindEntry(kIfd0, 282, EntryLookup::Create), 180);
+    setShortValue(exif.FindEntry(kIfd0, 296, EntryLookup::Create), 2);
+    setRationalValue(exif.FindEntry(kExifIfd, 33434, EntryLookup::Create), 1.0 / 60);
+    setShortValue(exif.FindEntry(kExifIfd, 34855, EntryLookup::Create), 200);
+    setShortValue(exif.FindEntry(kExifIfd, 37385, EntryLookup::Create), 3);
+    setTextValue(exif.FindEntry(kExifIfd, 36867, EntryLookup::Create), "2004:09:19 12:25:20");
+    setTextValue(exif.FindEntry(kExifIfd, 36868, EntryLookup::Create),
+                 "2004:02:30 12:25:20");  // no such day
 }
 
 }  // namespace
