@@ -1,4 +1,4 @@
-// Writing the model into JPEG and TIFF files, deleting EXIF data, and the default entry set.
+// Writing the model into JPEG and TIFF files.
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -16,6 +16,7 @@
 #include "exif/file_replace.h"
 #include "exif/tag_catalogue.h"
 #include "exif/thumbnail_directory.h"
+#include "exif/writer_support.h"
 
 namespace tavelune {
 namespace {
@@ -66,38 +67,10 @@ constexpr std::uint16_t kTiffUnmovableTags[] = {kTagFreeOffsets,
                                                 kTagSubIFDs,
                                                 kTagJPEGInterchangeFormat,
                                                 kTagJPEGInterchangeFormatLength};
-// Texts a TIFF file keeps when its EXIF data is deleted are all IFD0 tags but these.
-constexpr std::uint16_t kTiffDeletedTags[] = {kTagImageDescription, kTagMake, kTagModel,
-                                              kTagCopyright};
-
 // A thumbnail directory of a TIFF file is carried with its data up to this size.
 constexpr std::size_t kTiffThumbnailLimit = 1 << 20;
 
 constexpr std::size_t kTiffStart = 10;
-
-bool listed(std::span<const std::uint16_t> tags, std::uint16_t tag)
-{
-    return std::find(tags.begin(), tags.end(), tag) != tags.end();
-}
-
-std::string formatOf(const std::string& path, const char* format)
-{
-    std::string kind;
-    if (format != nullptr && *format != 0) {
-        kind = format;
-    } else {
-        const std::size_t slash = path.find_last_of('/');
-        const std::size_t dot = path.find_last_of('.');
-        if (dot != std::string::npos && (slash == std::string::npos || dot > slash))
-            kind = path.substr(dot + 1);
-    }
-    for (char& c : kind) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    if (kind == "JPG")
-        return "JPEG";
-    if (kind == "TIF")
-        return "TIFF";
-    return kind;
-}
 
 std::vector<const ExifEntry*> entryPointers(const std::vector<std::unique_ptr<ExifEntry>>& entries)
 {
@@ -125,7 +98,7 @@ bool tiffDirectoryCanMove(exif::ByteSpan file, std::optional<ThumbnailDirectory>
         return false;
     for (std::uint32_t i = 0; i < *count; ++i) {
         const auto tag = exif::readU16(file, std::uint64_t{ifd0} + 2 + 12 * i, order);
-        if (!tag || listed(kTiffUnmovableTags, *tag))
+        if (!tag || tagListed(kTiffUnmovableTags, *tag))
             return false;
     }
     const auto next =
@@ -141,7 +114,7 @@ bool tiffDirectoryCanMove(exif::ByteSpan file, std::optional<ThumbnailDirectory>
         return false;
     for (const ExifEntry& entry : thumbnail->entries) {
         const std::uint16_t tag = entry.tag();
-        if ((listed(kTiffUnmovableTags, tag) && tag != kJpegThumbnailOffset &&
+        if ((tagListed(kTiffUnmovableTags, tag) && tag != kJpegThumbnailOffset &&
              tag != kJpegThumbnailLength) ||
             tag == kExifIfd || tag == kGpsIfd || tag == kInteropIfd)
             return false;
@@ -155,7 +128,7 @@ bool ExifData::SaveExif(const std::string& path, const char* format)
 {
     if (path.empty() || IsEmpty())
         return false;
-    const std::string kind = formatOf(path, format);
+    const std::string kind = exifFileFormat(path, format);
     if (kind == "JPEG")
         return SaveJpegExif(path);
     if (kind == "TIFF")
@@ -228,7 +201,7 @@ std::optional<std::vector<std::uint8_t>> ExifData::BuildJpegSegment(
     SortEntries();
     std::vector<const ExifEntry*> chosen;
     for (const auto& entry : m_entries) {
-        if (entry->ifd() == kIfd0 && listed(kJpegDroppedTags, entry->tag()))
+        if (entry->ifd() == kIfd0 && tagListed(kJpegDroppedTags, entry->tag()))
             continue;
         chosen.push_back(entry.get());
     }
@@ -274,12 +247,12 @@ bool ExifData::SaveTiffExif(const std::string& path)
     std::erase_if(kept, [withExif](const auto& entry) {
         if (entry->ifd() == kExifIfd)
             return !withExif || entry->tag() != kTagColorSpace;
-        return entry->ifd() != kIfd0 || listed(kTiffReplacedTags, entry->tag());
+        return entry->ifd() != kIfd0 || tagListed(kTiffReplacedTags, entry->tag());
     });
 
     for (const auto& entry : m_entries) {
         const std::uint16_t ifd = entry->ifd(), tag = entry->tag();
-        if (ifd == kIfd0 && (listed(kTiffKeptTags, tag) || findTagInfo(kIfd0, tag) == nullptr))
+        if (ifd == kIfd0 && (tagListed(kTiffKeptTags, tag) || findTagInfo(kIfd0, tag) == nullptr))
             continue;
         if ((ifd == kExifIfd && tag == kTagColorSpace) || ifd == kMakerNoteIfd ||
             !entry->IsComplete() || entry->IsDerived())
@@ -363,120 +336,6 @@ bool ExifData::SaveTiffExif(const std::string& path)
         return false;
     m_makerNotePlacement = placement;
     return true;
-}
-
-bool ExifData::DeleteExif(const std::string& path, const char* format)
-{
-    if (path.empty())
-        return false;
-    const std::string kind = formatOf(path, format);
-    if (kind == "JPEG")
-        return DeleteJpegExif(path);
-    if (kind != "TIFF")
-        return false;
-    ExifData remaining;
-    if (!remaining.LoadExif(path, "TIFF"))
-        return false;
-    std::erase_if(remaining.entries(), [](const auto& entry) {
-        return entry->ifd() != kIfd0 || listed(kTiffDeletedTags, entry->tag());
-    });
-    return remaining.SaveExif(path, "TIFF");
-}
-
-bool ExifData::DeleteJpegExif(const std::string& path)
-{
-    std::vector<std::uint8_t> file;
-    if (!readWholeFile(path, file) || file.empty())
-        return false;
-    // The scan runs over the bytes that will be written back, not over a second read.
-    std::FILE* stream = ::fmemopen(file.data(), file.size(), "rb");
-    if (stream == nullptr)
-        return false;
-    const int kept = ReadJpegSections(stream);
-    std::fclose(stream);
-    if (kept <= 0) {
-        m_sections.clear();
-        return false;
-    }
-    const JpegSection* app1 = nullptr;
-    bool hasJfif = false;
-    for (const auto& section : m_sections) {
-        if (section->marker == kMarkerApp1 && app1 == nullptr)
-            app1 = section.get();
-        if (section->marker == kMarkerApp0)
-            hasJfif = true;
-    }
-    if (app1 == nullptr) {
-        m_sections.clear();
-        return true;
-    }
-    const auto offset = static_cast<std::size_t>(app1->offset);
-    const auto size = static_cast<std::size_t>(app1->size);
-    m_sections.clear();
-    if (offset + size > file.size())
-        return false;
-
-    std::array<std::uint8_t, 18> jfif = {0xFF, 0xE0, 0, 16, 'J', 'F', 'I', 'F', 0,
-                                         1,    2,    1, 0,  72,  0,   72,  0,   0};
-    if (!hasJfif) {
-        ExifData current;
-        if (current.LoadExifFromBytes(file.data(), file.size(), "JPEG")) {
-            const ExifEntry* x = current.FindEntry(kIfd0, kTagXResolution);
-            const ExifEntry* y = current.FindEntry(kIfd0, kTagYResolution);
-            const ExifEntry* unit = current.FindEntry(kIfd0, kTagResolutionUnit);
-            const std::uint32_t dx = x != nullptr ? truncatedU32(x->GetNumber(0)) : 0;
-            const std::uint32_t dy = y != nullptr ? truncatedU32(y->GetNumber(0)) : 0;
-            // Densities are 16-bit and 0 is not a density: such values keep 72 x 72 dpi.
-            if (unit != nullptr && dx >= 1 && dx <= 0xFFFF && dy >= 1 && dy <= 0xFFFF) {
-                jfif[11] = unit->GetNumber(0) == 3 ? 2 : 1;
-                jfif[12] = static_cast<std::uint8_t>(dx >> 8);
-                jfif[13] = static_cast<std::uint8_t>(dx);
-                jfif[14] = static_cast<std::uint8_t>(dy >> 8);
-                jfif[15] = static_cast<std::uint8_t>(dy);
-            }
-        }
-    }
-    const std::span<const std::uint8_t> whole(file);
-    return exif::replaceFileContents(
-        path,
-        {whole.first(offset), std::span<const std::uint8_t>(jfif).first(hasJfif ? 0 : jfif.size()),
-         whole.subspan(offset + size)});
-}
-
-bool ExifData::CreateDefaultEntries(std::uint32_t width, std::uint32_t height, double xResolution,
-                                    double yResolution)
-{
-    struct Pair {
-        std::uint16_t ifd, tag;
-    };
-    static constexpr Pair kStartingSet[] = {
-        {kIfd0, kTagImageDescription},   {kIfd0, kTagOrientation},
-        {kIfd0, kTagXResolution},        {kIfd0, kTagYResolution},
-        {kIfd0, kTagResolutionUnit},     {kIfd0, kTagSoftware},
-        {kIfd0, kTagDateTime},           {kIfd0, kTagArtist},
-        {kIfd0, kTagYCbCrPositioning},   {kIfd0, kTagCopyright},
-        {kExifIfd, kTagExifVersion},     {kExifIfd, kTagComponentsConfiguration},
-        {kExifIfd, kTagFlashPixVersion}, {kExifIfd, kTagColorSpace},
-        {kExifIfd, kTagPixelXDimension}, {kExifIfd, kTagPixelYDimension},
-    };
-    m_entries.clear();
-    for (const Pair& pair : kStartingSet) {
-        if (FindEntry(pair.ifd, pair.tag, EntryLookup::Create) == nullptr) {
-            m_entries.clear();
-            return false;
-        }
-    }
-    // A picture without a resolution keeps the default 72 dpi.
-    const bool ok =
-        (xResolution <= 0 ||
-         setRationalValue(FindEntry(kIfd0, kTagXResolution, EntryLookup::Existing), xResolution)) &&
-        (yResolution <= 0 ||
-         setRationalValue(FindEntry(kIfd0, kTagYResolution, EntryLookup::Existing), yResolution)) &&
-        setLongValue(FindEntry(kExifIfd, kTagPixelXDimension, EntryLookup::Existing), width) &&
-        setLongValue(FindEntry(kExifIfd, kTagPixelYDimension, EntryLookup::Existing), height);
-    if (!ok)
-        m_entries.clear();
-    return ok;
 }
 
 }  // namespace tavelune

@@ -1,0 +1,27 @@
+// The format name the EXIF writers go by.
+#include "exif/writer_support.h"
+
+#include <cctype>
+
+namespace tavelune {
+
+std::string exifFileFormat(const std::string& path, const char* format)
+{
+    std::string kind;
+    if (format != nullptr && *format != 0) {
+        kind = format;
+    } else {
+        const std::size_t slash = path.find_last_of('/');
+        const std::size_t dot = path.find_last_of('.');
+        if (dot != std::string::npos && (slash == std::string::npos || dot > slash))
+            kind = path.substr(dot + 1);
+    }
+    for (char& c : kind) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (kind == "JPG")
+        return "JPEG";
+    if (kind == "TIF")
+        return "TIFF";
+    return kind;
+}
+
+}  // namespace tavelune

@@ -1,0 +1,20 @@
+// What the EXIF writers and the deleter share: the format a path is written as, tag lists.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+#include <span>
+#include <string>
+
+namespace tavelune {
+
+/// "JPEG" or "TIFF" for those formats (given, or the path's extension; any case, JPG and TIF
+/// included); anything else comes back upper-cased.
+std::string exifFileFormat(const std::string& path, const char* format);
+
+inline bool tagListed(std::span<const std::uint16_t> tags, std::uint16_t tag)
+{
+    return std::find(tags.begin(), tags.end(), tag) != tags.end();
+}
+
+}  // namespace tavelune
