@@ -15,6 +15,7 @@
 #include "exif/exif_data.h"
 #include "exif/exif_list.h"
 #include "exif/tag_catalogue.h"
+#include "job/exif_boxes.h"
 
 namespace tavelune::cli {
 namespace {
@@ -292,7 +293,8 @@ int runExif(const std::vector<std::string>& args)
             appendJsonString(out, path);
             out += ",\"error\":\"cannot read\"}";
         } else {
-            const bool loaded = exif.LoadExif(path);
+            const bool loaded = exif.LoadExif(path).ok();
+            showExifBoxes(exif.warnings());
             if (json)
                 appendJsonFile(out, exif, loaded, language);
             else

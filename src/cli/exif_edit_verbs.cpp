@@ -15,6 +15,8 @@
 #include "exif/exif_editor_model.h"
 #include "exif/exif_messages.h"
 #include "exif/tag_catalogue.h"
+#include "exif/writer_support.h"
+#include "job/exif_boxes.h"
 
 namespace tavelune::cli {
 
@@ -160,15 +162,6 @@ void reportChanges(const std::string& path, const Snapshot& before, const Snapsh
         std::printf("%s: nothing changed\n", path.c_str());
 }
 
-bool isJpegOrTiff(const std::string& path)
-{
-    const std::string extension = splitFileName(path).extension;
-    for (const char* known : {"jpg", "jpeg", "tif", "tiff"})
-        if (strcasecmp(extension.c_str(), known) == 0)
-            return true;
-    return false;
-}
-
 bool keepBackup(const std::string& path)
 {
     std::vector<std::uint8_t> bytes;
@@ -212,7 +205,7 @@ int runExifSet(const std::vector<std::string>& args)
     if (const std::optional<int> exit = readEditArguments(args, 2, backup, positional))
         return *exit;
     const std::string path = positional[0];
-    if (!isJpegOrTiff(path)) {
+    if (!changesExifInPlace(path)) {
         std::fprintf(stderr,
                      "tavelune-cli exif set: '%s' is not a .jpg, .jpeg, .tif or .tiff file\n",
                      path.c_str());
@@ -221,7 +214,9 @@ int runExifSet(const std::vector<std::string>& args)
     CliMessages messages;
     messages.setFile(path);
     ExifData exif;
-    if (!exif.LoadExif(path) && !exif.fileStatus().HasPath()) {
+    const ExifStatus loaded = exif.LoadExif(path);
+    showExifBoxes(exif.warnings());
+    if (!loaded && !exif.fileStatus().HasPath()) {
         std::fprintf(stderr, "tavelune-cli exif set: cannot read '%s'\n", path.c_str());
         return 1;
     }
@@ -276,13 +271,16 @@ int runExifSet(const std::vector<std::string>& args)
                      path.c_str());
         return 1;
     }
-    if (!exif.SaveExif(path)) {
+    const ExifStatus saved = exif.SaveExif(path);
+    showExifBoxes(exif.warnings());
+    if (!saved) {
         std::fprintf(stderr, "tavelune-cli exif set: Write Exif V2.21 to \"%s\" fail.\n",
                      path.c_str());
         return 1;
     }
     ExifData written;
-    written.LoadExif(path);
+    (void)written.LoadExif(path);
+    showExifBoxes(written.warnings());
     reportChanges(path, before, snapshot(written));
     if (exif.makerNotePlacement() == MakerNotePlacement::OffsetsMayBeInvalid)
         std::printf("%s: %s\n", path.c_str(), messages::kMakerNoteOffsetsMayBeInvalid);
@@ -297,7 +295,7 @@ int runExifDelete(const std::vector<std::string>& args)
         return *exit;
     int status = 0;
     for (const std::string& path : files) {
-        if (!isJpegOrTiff(path)) {
+        if (!changesExifInPlace(path)) {
             std::fprintf(
                 stderr, "tavelune-cli exif delete: '%s' is not a .jpg, .jpeg, .tif or .tiff file\n",
                 path.c_str());
@@ -307,7 +305,8 @@ int runExifDelete(const std::vector<std::string>& args)
         CliMessages messages;
         messages.setFile(path);
         ExifData exif;
-        exif.LoadExif(path);
+        (void)exif.LoadExif(path);
+        showExifBoxes(exif.warnings());
         const Snapshot before = snapshot(exif);
         if (backup && !keepBackup(path)) {
             std::fprintf(stderr, "tavelune-cli exif delete: cannot write the backup '%s~'\n",
@@ -315,14 +314,17 @@ int runExifDelete(const std::vector<std::string>& args)
             status = std::max(status, 1);
             continue;
         }
-        if (!exif.DeleteExif(path)) {
+        const ExifStatus deleted = exif.DeleteExif(path);
+        showExifBoxes(exif.warnings());
+        if (!deleted) {
             std::fprintf(stderr, "tavelune-cli exif delete: Delete Exif info from \"%s\" fail.\n",
                          path.c_str());
             status = std::max(status, 1);
             continue;
         }
         ExifData after;
-        after.LoadExif(path);
+        (void)after.LoadExif(path);
+        showExifBoxes(after.warnings());
         reportChanges(path, before, snapshot(after));
     }
     return status;

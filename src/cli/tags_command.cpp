@@ -8,6 +8,7 @@
 #include "engine/format_dispatch.h"
 #include "engine/image.h"
 #include "exif/exif_data.h"
+#include "job/exif_boxes.h"
 #include "overlay/info_tags.h"
 
 namespace tavelune::cli {
@@ -79,7 +80,8 @@ int runTags(const std::vector<std::string>& args)
         messages.setFile(files[0]);
         if (!openImage(files[0], image))
             return 1;
-        exif.LoadExif(files[0]);
+        (void)exif.LoadExif(files[0]);
+        showExifBoxes(exif.warnings());
     }
     listEntries(tagMenu(context.language), files.empty() ? nullptr : &image,
                 files.empty() ? nullptr : &exif, context);

@@ -12,6 +12,7 @@
 
 #include "exif/exif_block.h"
 #include "exif/exif_entry.h"
+#include "exif/exif_error.h"
 #include "exif/file_status.h"
 #include "exif/jpeg_section.h"
 
@@ -28,29 +29,31 @@ public:
 
     /// Replaces the model with the EXIF data of a JPEG or TIFF file. The format is "JPEG",
     /// "JPG", "TIFF" or "TIF" in any case; null takes it from the path's extension. The file
-    /// status stays filled when the file exists but holds no readable EXIF data.
-    bool LoadExif(const std::string& path, const char* format = nullptr);
+    /// status stays filled when the file exists but holds no readable EXIF data. The boxes
+    /// met on the way are in warnings().
+    ExifStatus LoadExif(const std::string& path, const char* format = nullptr);
 
     /// The same from bytes in memory (no file status): for streams and the fuzzer.
     bool LoadExifFromBytes(const std::uint8_t* data, std::size_t size, const char* format);
 
     /// Scans a JPEG stream from its start and keeps its JFIF APP0 and first Exif APP1
-    /// segments. Returns the number kept, or -1.
+    /// segments. Returns the number kept, or -1; a failure that has a box adds it to
+    /// warnings().
     int ReadJpegSections(std::FILE* file);
 
     /// Rewrites a JPEG file with `segment` (a complete APP1 segment) in place of its Exif
     /// APP1, or of its JFIF APP0 when it has none. The new file goes through a temporary
     /// file in the same folder, so a failure leaves the old file as it was.
-    bool ReplaceExifSegment(const char* path, const std::uint8_t* segment, std::size_t size);
+    ExifStatus ReplaceExifSegment(const char* path, const std::uint8_t* segment, std::size_t size);
     /// The same over the file's bytes already read.
-    bool SpliceExifSegment(const std::string& path, std::vector<std::uint8_t>& bytes,
-                           const std::uint8_t* segment, std::size_t size);
+    ExifStatus SpliceExifSegment(const std::string& path, std::vector<std::uint8_t>& bytes,
+                                 const std::uint8_t* segment, std::size_t size);
 
     /// Writes the model into a JPEG (a new Exif APP1 segment) or TIFF file (the directories
     /// rebuilt in front of the image data). Format as for LoadExif. False leaves the file as
     /// it was: an empty model, a segment above 65535 bytes, a TIFF whose layout cannot be
-    /// carried over safely, or any read or write failure.
-    bool SaveExif(const std::string& path, const char* format = nullptr);
+    /// carried over safely, or any read or write failure; the code says which.
+    ExifStatus SaveExif(const std::string& path, const char* format = nullptr);
     /// SaveExif for a whole JPEG file held in memory: jpeg becomes the file SaveExif would
     /// have written. False leaves jpeg as it was.
     bool SaveExifIntoJpeg(std::vector<std::uint8_t>& jpeg);
@@ -64,11 +67,15 @@ public:
     MakerNotePlacement makerNotePlacement() const { return m_makerNotePlacement; }
 
     /// Removes the EXIF data from a JPEG (adding the JFIF APP0 it then needs) or TIFF file.
-    bool DeleteExif(const std::string& path, const char* format = nullptr);
+    ExifStatus DeleteExif(const std::string& path, const char* format = nullptr);
 
     /// Replaces the model with the starting set of entries of a picture without EXIF data.
     bool CreateDefaultEntries(std::uint32_t width, std::uint32_t height, double xResolution,
                               double yResolution);
+
+    /// The boxes the last load, save or delete met (and any marker scan since), in order;
+    /// the front end shows them where that operation ran.
+    const ExifWarnings& warnings() const { return m_warnings; }
 
     bool IsEmpty() const { return m_entries.empty(); }
     double GetNumber(std::uint16_t ifd, std::uint16_t tag, std::uint32_t index) const;
@@ -101,19 +108,23 @@ public:
     const FileStatus& fileStatus() const { return m_fileStatus; }
 
 private:
-    bool LoadFromStream(std::FILE* file, const std::string& format);
+    void StartLoad();
+    ExifStatus LoadFromStream(std::FILE* file, const std::string& format);
+    void Warn(ExifError code) { m_warnings.push_back({code, {}}); }
+    void TakeWarnings(const ExifData& other);
     bool ParseApp1(const JpegSection& section);
     bool ParseTiffStream(std::FILE* file);
     void ReadMakerNotes();
-    bool SaveJpegExif(const std::string& path);
+    ExifStatus SaveJpegExif(const std::string& path);
     /// The new Exif APP1 segment for the JPEG file's bytes.
     std::optional<std::vector<std::uint8_t>> BuildJpegSegment(const std::vector<std::uint8_t>& file,
                                                               MakerNotePlacement& placement);
     /// Where SpliceExifSegment puts segment: over the Exif APP1, else over the JFIF APP0.
-    bool FindExifSegmentPlace(const std::vector<std::uint8_t>& bytes, const std::uint8_t* segment,
-                              std::size_t size, std::size_t& offset, std::size_t& oldSize);
-    bool SaveTiffExif(const std::string& path);
-    bool DeleteJpegExif(const std::string& path);
+    ExifStatus FindExifSegmentPlace(const std::vector<std::uint8_t>& bytes,
+                                    const std::uint8_t* segment, std::size_t size,
+                                    std::size_t& offset, std::size_t& oldSize);
+    ExifStatus SaveTiffExif(const std::string& path);
+    ExifStatus DeleteJpegExif(const std::string& path);
 
     ExifBlockSource BlockSource() const;
 
@@ -124,6 +135,7 @@ private:
     std::vector<std::unique_ptr<JpegSection>> m_sections;
     std::vector<std::unique_ptr<ExifEntry>> m_entries;
     FileStatus m_fileStatus;
+    ExifWarnings m_warnings;
 };
 
 }  // namespace tavelune

@@ -17,38 +17,43 @@ constexpr std::uint16_t kTiffDeletedTags[] = {kTagImageDescription, kTagMake, kT
 
 }  // namespace
 
-bool ExifData::DeleteExif(const std::string& path, const char* format)
+ExifStatus ExifData::DeleteExif(const std::string& path, const char* format)
 {
+    m_warnings.clear();
     if (path.empty())
-        return false;
+        return ExifError::CannotRead;
     const std::string kind = exifFileFormat(path, format);
     if (kind == "JPEG")
         return DeleteJpegExif(path);
     if (kind != "TIFF")
-        return false;
+        return {ExifError::NotJpegOrTiff, path};
     ExifData remaining;
-    if (!remaining.LoadExif(path, "TIFF"))
-        return false;
+    const ExifStatus loaded = remaining.LoadExif(path, "TIFF");
+    TakeWarnings(remaining);
+    if (!loaded)
+        return loaded;
     std::erase_if(remaining.entries(), [](const auto& entry) {
         return entry->ifd() != kIfd0 || tagListed(kTiffDeletedTags, entry->tag());
     });
-    return remaining.SaveExif(path, "TIFF");
+    const ExifStatus saved = remaining.SaveExif(path, "TIFF");
+    TakeWarnings(remaining);
+    return saved;
 }
 
-bool ExifData::DeleteJpegExif(const std::string& path)
+ExifStatus ExifData::DeleteJpegExif(const std::string& path)
 {
     std::vector<std::uint8_t> file;
     if (!readWholeFile(path, file) || file.empty())
-        return false;
+        return {ExifError::CannotRead, path};
     // The scan runs over the bytes that will be written back, not over a second read.
     std::FILE* stream = ::fmemopen(file.data(), file.size(), "rb");
     if (stream == nullptr)
-        return false;
+        return {ExifError::CannotRead, path};
     const int kept = ReadJpegSections(stream);
     std::fclose(stream);
     if (kept <= 0) {
         m_sections.clear();
-        return false;
+        return {kept < 0 ? ExifError::BadJpeg : ExifError::NoSegmentToReplace, path};
     }
     const JpegSection* app1 = nullptr;
     bool hasJfif = false;
@@ -60,19 +65,21 @@ bool ExifData::DeleteJpegExif(const std::string& path)
     }
     if (app1 == nullptr) {
         m_sections.clear();
-        return true;
+        return {};
     }
     const auto offset = static_cast<std::size_t>(app1->offset);
     const auto size = static_cast<std::size_t>(app1->size);
     m_sections.clear();
     if (offset + size > file.size())
-        return false;
+        return {ExifError::BadJpeg, path};
 
     std::array<std::uint8_t, 18> jfif = {0xFF, 0xE0, 0, 16, 'J', 'F', 'I', 'F', 0,
                                          1,    2,    1, 0,  72,  0,   72,  0,   0};
     if (!hasJfif) {
         ExifData current;
-        if (current.LoadExifFromBytes(file.data(), file.size(), "JPEG")) {
+        const bool loaded = current.LoadExifFromBytes(file.data(), file.size(), "JPEG");
+        TakeWarnings(current);
+        if (loaded) {
             const ExifEntry* x = current.FindEntry(kIfd0, kTagXResolution);
             const ExifEntry* y = current.FindEntry(kIfd0, kTagYResolution);
             const ExifEntry* unit = current.FindEntry(kIfd0, kTagResolutionUnit);
@@ -89,10 +96,12 @@ bool ExifData::DeleteJpegExif(const std::string& path)
         }
     }
     const std::span<const std::uint8_t> whole(file);
-    return exif::replaceFileContents(
-        path,
-        {whole.first(offset), std::span<const std::uint8_t>(jfif).first(hasJfif ? 0 : jfif.size()),
-         whole.subspan(offset + size)});
+    if (!exif::replaceFileContents(
+            path, {whole.first(offset),
+                   std::span<const std::uint8_t>(jfif).first(hasJfif ? 0 : jfif.size()),
+                   whole.subspan(offset + size)}))
+        return {ExifError::CannotWrite, path};
+    return {};
 }
 
 }  // namespace tavelune

@@ -8,12 +8,12 @@
 
 #include "engine/format_dispatch.h"
 #include "engine/format_number.h"
-#include "engine/message_sink.h"
 #include "exif/entry_values.h"
 #include "exif/equipment_catalogue.h"
 #include "exif/exif_messages.h"
 #include "exif/keep_exif.h"
 #include "exif/tag_catalogue.h"
+#include "exif/writer_support.h"
 
 namespace tavelune {
 namespace {
@@ -57,13 +57,6 @@ std::string twoDecimals(double value)
     char text[64];
     std::snprintf(text, sizeof text, "%.2f", value);
     return text;
-}
-
-std::string upperExtension(const std::string& path)
-{
-    std::string extension = splitFileName(path).extension;
-    for (char& c : extension) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return extension;
 }
 
 }  // namespace
@@ -286,7 +279,7 @@ bool ExifEditorModel::Store(EditorFieldSet only)
     return ok;
 }
 
-bool ExifEditorModel::StoreField(const EditorFieldRow& row)
+bool ExifEditorModel::StoreNumberField(const EditorFieldRow& row)
 {
     const ExifEditorFields& f = m_fields;
     auto entry = [&](TagRef at) { return m_exif.FindEntry(at.ifd, at.tag, EntryLookup::Create); };
@@ -333,6 +326,21 @@ bool ExifEditorModel::StoreField(const EditorFieldRow& row)
                 r = 72;
             return setRationalValue(entry(row.entry), r) && setRationalValue(entry(row.also), r);
         }
+        default:
+            break;
+    }
+    return false;
+}
+
+bool ExifEditorModel::StoreField(const EditorFieldRow& row)
+{
+    const ExifEditorFields& f = m_fields;
+    auto entry = [&](TagRef at) { return m_exif.FindEntry(at.ifd, at.tag, EntryLookup::Create); };
+    auto remove = [&](TagRef at) {
+        m_exif.RemoveEntry(at.ifd, at.tag);
+        return true;
+    };
+    switch (row.kind) {
         case ValueKind::ResolutionUnit: {
             const long unit = (f.*row.list).SelectedData();
             return setShortValue(entry(row.entry), static_cast<std::uint16_t>(unit == 3 ? 3 : 2));
@@ -371,9 +379,12 @@ bool ExifEditorModel::StoreField(const EditorFieldRow& row)
             return setTypedBytes(entry(row.entry), kUndefined, bytes.data(),
                                  static_cast<std::uint32_t>(bytes.size()));
         }
+        default:
+            return StoreNumberField(row);
     }
     return false;
 }
+
 EditorOutcome ExifEditorModel::Ok()
 {
     Store(FieldsToStore());
@@ -410,6 +421,8 @@ std::string editorMessageText(EditorMessage message, const std::string& path)
         case EditorMessage::DeleteFailed:
             format = messages::kDeleteExifFailed;
             break;
+        case EditorMessage::MakerNoteOffsetsMayBeInvalid:
+            return messages::kMakerNoteOffsetsMayBeInvalid;
     }
     std::string text(format != nullptr ? format : "");
     const std::size_t at = text.find("%s");
@@ -420,8 +433,10 @@ std::string editorMessageText(EditorMessage message, const std::string& path)
 
 MessageIcon editorMessageIcon(EditorMessage message)
 {
-    return message == EditorMessage::SourceNotJpegOrTiff ? MessageIcon::Information
-                                                         : MessageIcon::Error;
+    return message == EditorMessage::SourceNotJpegOrTiff ||
+                   message == EditorMessage::MakerNoteOffsetsMayBeInvalid
+               ? MessageIcon::Information
+               : MessageIcon::Error;
 }
 
 double editedPictureResolution(const ExifData& exif)
@@ -457,9 +472,10 @@ EditorOutcome ExifEditorModel::ChangeFile(const EditorPrompts& prompts, bool wri
     const auto report = [&](EditorMessage message, const std::string& path) {
         if (prompts.report)
             prompts.report(message, path);
-        else
-            showMessage(editorMessageText(message, path), messages::kEditorTitle,
-                        editorMessageIcon(message));
+    };
+    const auto showBoxes = [&] {
+        if (prompts.box)
+            for (const ExifFailure& box : m_exif.warnings()) prompts.box(box);
     };
     if (prompts.confirm &&
         !prompts.confirm(write ? EditorMessage::WriteConfirm : EditorMessage::DeleteConfirm))
@@ -469,26 +485,23 @@ EditorOutcome ExifEditorModel::ChangeFile(const EditorPrompts& prompts, bool wri
         return EditorOutcome::StayOpen;
     }
     const std::string path = m_exif.fileStatus().path;
-    const std::string extension = upperExtension(path);
-    if (extension != "JPG" && extension != "JPEG" && extension != "TIF" && extension != "TIFF") {
+    if (!changesExifInPlace(path)) {
         report(EditorMessage::SourceNotJpegOrTiff, path);
         return EditorOutcome::StayOpen;
     }
-    bool done;
-    if (write) {
+    if (write)
         Store(FieldsToStore());
-        done = m_exif.SaveExif(path);
-    } else {
-        done = m_exif.DeleteExif(path);
-    }
+    const ExifStatus done = write ? m_exif.SaveExif(path) : m_exif.DeleteExif(path);
+    showBoxes();
     if (!done) {
         report(write ? EditorMessage::WriteFailed : EditorMessage::DeleteFailed, path);
         return EditorOutcome::StayOpen;
     }
     if (write && m_exif.makerNotePlacement() == MakerNotePlacement::OffsetsMayBeInvalid)
-        showMessage(messages::kMakerNoteOffsetsMayBeInvalid, messages::kEditorTitle,
-                    MessageIcon::Information);
-    m_exif.LoadExif(path);
+        report(EditorMessage::MakerNoteOffsetsMayBeInvalid, path);
+    // A reload that fails leaves the model empty, as the file now is to the reader.
+    (void)m_exif.LoadExif(path);
+    showBoxes();
     Load();
     return EditorOutcome::ClosedOk;
 }

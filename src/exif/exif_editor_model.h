@@ -34,15 +34,19 @@ enum class EditorMessage {
     DeleteConfirm,
     SourceFileNoExist,
     SourceNotJpegOrTiff,
-    WriteFailed,   // the text takes the path
-    DeleteFailed,  // the text takes the path
+    WriteFailed,                   // the text takes the path
+    DeleteFailed,                  // the text takes the path
+    MakerNoteOffsetsMayBeInvalid,  // after a write: the maker note could not be kept intact
 };
 
-/// How a front end asks and tells; empty functions fall back to the built-in texts (asking
-/// nothing, telling through the engine's message sink).
+/// How a front end asks and tells; an empty confirm asks nothing, an empty report or box
+/// tells nothing.
 struct EditorPrompts {
     std::function<bool(EditorMessage)> confirm;  // Yes: true
     std::function<void(EditorMessage, const std::string& path)> report;
+    /// A box the EXIF reader or writer met on the way (its text is exifBoxText), at the point
+    /// it was met: before the outcome of the write or delete is reported.
+    std::function<void(const ExifFailure& box)> box;
 };
 
 /// The built-in text of a message, with the path put in where it takes one.
@@ -91,6 +95,7 @@ private:
     void LoadNamedList(DropList& list, std::uint16_t tag);
     void LoadField(const EditorFieldRow& row);
     bool StoreField(const EditorFieldRow& row);
+    bool StoreNumberField(const EditorFieldRow& row);
     EditorOutcome ChangeFile(const EditorPrompts& prompts, bool write);
 
     ExifData& m_exif;

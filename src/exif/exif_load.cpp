@@ -29,31 +29,38 @@ bool queryFileStatus(const std::string& path, FileStatus& status)
     return true;
 }
 
-bool ExifData::LoadExif(const std::string& path, const char* format)
+void ExifData::StartLoad()
 {
     m_sections.clear();
     m_entries.clear();
+    m_warnings.clear();
     m_byteOrder = 0;
     m_makerNoteOffset = 0;
     m_newThumbnail.reset();
+}
+
+void ExifData::TakeWarnings(const ExifData& other)
+{
+    m_warnings.insert(m_warnings.end(), other.m_warnings.begin(), other.m_warnings.end());
+}
+
+ExifStatus ExifData::LoadExif(const std::string& path, const char* format)
+{
+    StartLoad();
     if (!queryFileStatus(path, m_fileStatus))
-        return false;
+        return {ExifError::CannotRead, path};
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr)
-        return false;
-    const bool ok = LoadFromStream(
+        return {ExifError::CannotRead, path};
+    ExifStatus status = LoadFromStream(
         file, format != nullptr && *format != 0 ? format : splitFileName(path).extension);
     std::fclose(file);
-    return ok;
+    return status;
 }
 
 bool ExifData::LoadExifFromBytes(const std::uint8_t* data, std::size_t size, const char* format)
 {
-    m_sections.clear();
-    m_entries.clear();
-    m_byteOrder = 0;
-    m_makerNoteOffset = 0;
-    m_newThumbnail.reset();
+    StartLoad();
     m_fileStatus = FileStatus{};
     if (data == nullptr || size == 0 || format == nullptr)
         return false;
@@ -61,12 +68,12 @@ bool ExifData::LoadExifFromBytes(const std::uint8_t* data, std::size_t size, con
     std::FILE* file = ::fmemopen(const_cast<std::uint8_t*>(data), size, "rb");
     if (file == nullptr)
         return false;
-    const bool ok = LoadFromStream(file, format);
+    const bool ok = LoadFromStream(file, format).ok();
     std::fclose(file);
     return ok;
 }
 
-bool ExifData::LoadFromStream(std::FILE* file, const std::string& format)
+ExifStatus ExifData::LoadFromStream(std::FILE* file, const std::string& format)
 {
     const std::string kind = upperCase(format);
     if (kind == "JPEG" || kind == "JPG") {
@@ -82,20 +89,20 @@ bool ExifData::LoadFromStream(std::FILE* file, const std::string& format)
         m_sections.clear();
         if (!ok) {
             m_entries.clear();
-            return false;
+            return kept < 0 ? ExifError::BadJpeg : ExifError::NoExifData;
         }
     } else if (kind == "TIFF" || kind == "TIF") {
         if (!ParseTiffStream(file)) {
             m_entries.clear();
-            return false;
+            return ExifError::NoExifData;
         }
     } else {
-        return false;
+        return ExifError::NotJpegOrTiff;
     }
     ReadMakerNotes();
     if (!m_entries.empty())
         SortEntries();
-    return true;
+    return {};
 }
 
 void ExifData::ReadMakerNotes()

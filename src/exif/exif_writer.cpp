@@ -124,16 +124,19 @@ bool tiffDirectoryCanMove(exif::ByteSpan file, std::optional<ThumbnailDirectory>
 
 }  // namespace
 
-bool ExifData::SaveExif(const std::string& path, const char* format)
+ExifStatus ExifData::SaveExif(const std::string& path, const char* format)
 {
-    if (path.empty() || IsEmpty())
-        return false;
+    m_warnings.clear();
+    if (path.empty())
+        return ExifError::CannotRead;
+    if (IsEmpty())
+        return {ExifError::NothingToWrite, path};
     const std::string kind = exifFileFormat(path, format);
     if (kind == "JPEG")
         return SaveJpegExif(path);
     if (kind == "TIFF")
         return SaveTiffExif(path);
-    return false;
+    return {ExifError::NotJpegOrTiff, path};
 }
 
 void ExifData::SetThumbnail(std::vector<std::uint8_t> jpeg)
@@ -155,23 +158,27 @@ ExifBlockSource ExifData::BlockSource() const
     return source;
 }
 
-bool ExifData::SaveJpegExif(const std::string& path)
+ExifStatus ExifData::SaveJpegExif(const std::string& path)
 {
     std::vector<std::uint8_t> file;
     if (!readWholeFile(path, file) || file.empty())
-        return false;
+        return {ExifError::CannotRead, path};
     MakerNotePlacement placement = MakerNotePlacement::None;
     const auto segment = BuildJpegSegment(file, placement);
-    if (!segment || !SpliceExifSegment(path, file, segment->data(), segment->size()))
-        return false;
+    if (!segment)
+        return {ExifError::SegmentTooLarge, path};
+    if (ExifStatus spliced = SpliceExifSegment(path, file, segment->data(), segment->size());
+        !spliced)
+        return spliced;
     m_makerNotePlacement = placement;
     // The new thumbnail belonged to that one picture; a later write keeps its file's own.
     m_newThumbnail.reset();
-    return true;
+    return {};
 }
 
 bool ExifData::SaveExifIntoJpeg(std::vector<std::uint8_t>& jpeg)
 {
+    m_warnings.clear();
     if (IsEmpty() || jpeg.empty())
         return false;
     MakerNotePlacement placement = MakerNotePlacement::None;
@@ -229,14 +236,16 @@ std::optional<std::vector<std::uint8_t>> ExifData::BuildJpegSegment(
     return buildExifBlock(chosen, ExifBlockKind::JpegSegment, source, &placement);
 }
 
-bool ExifData::SaveTiffExif(const std::string& path)
+ExifStatus ExifData::SaveTiffExif(const std::string& path)
 {
     std::vector<std::uint8_t> file;
     if (!readWholeFile(path, file))
-        return false;
+        return {ExifError::CannotRead, path};
     ExifData target;
-    if (!target.LoadExifFromBytes(file.data(), file.size(), "TIFF"))
-        return false;
+    const bool loaded = target.LoadExifFromBytes(file.data(), file.size(), "TIFF");
+    TakeWarnings(target);
+    if (!loaded)
+        return {ExifError::NoExifData, path};
     const int fileOrder = target.byteOrder();
     auto& kept = target.entries();
     // ColorSpace describes the file's pixels like its IFD0 layout tags, and the model's is
@@ -266,7 +275,7 @@ bool ExifData::SaveTiffExif(const std::string& path)
         }
         if (!copy->SetFromRaw(ifd, tag, entry->type(), entry->count(), entry->value().data(),
                               exif::kIntel))
-            return false;
+            return {ExifError::TiffLayoutNotCarried, path};
     }
     target.SortEntries();
 
@@ -275,13 +284,13 @@ bool ExifData::SaveTiffExif(const std::string& path)
     std::optional<ThumbnailDirectory> thumbnail;
     if (offsets == nullptr || counts == nullptr || offsets->count() != counts->count() ||
         !tiffDirectoryCanMove(file, thumbnail))
-        return false;
+        return {ExifError::TiffLayoutNotCarried, path};
     // Sample data wider than a byte would be read in the wrong order under the "II" header.
     if (fileOrder == exif::kMotorola) {
         const ExifEntry* bits = target.FindEntry(kIfd0, kTagBitsPerSample);
         for (std::uint32_t i = 0; bits != nullptr && i < bits->count(); ++i) {
             if (bits->GetNumber(i) > 8)
-                return false;
+                return {ExifError::TiffLayoutNotCarried, path};
         }
     }
     // The strips are moved as one run, so they must follow one another from the first on.
@@ -290,22 +299,22 @@ bool ExifData::SaveTiffExif(const std::string& path)
     std::uint64_t end = 0;
     for (std::uint32_t i = 0; i < strips; ++i) {
         if (offsets->type() != kShort && offsets->type() != kLong)
-            return false;
+            return {ExifError::TiffLayoutNotCarried, path};
         starts[i] = static_cast<std::uint64_t>(offsets->GetNumber(i));
         const auto length = static_cast<std::uint64_t>(counts->GetNumber(i));
         if (i > 0 && starts[i] != end)
-            return false;
+            return {ExifError::TiffLayoutNotCarried, path};
         end = starts[i] + length;
     }
     const std::uint64_t first = starts[0];
     if (first < 8 || end > file.size())
-        return false;
+        return {ExifError::TiffLayoutNotCarried, path};
 
     // Offsets become LONG so that moving them cannot overflow a SHORT.
     std::vector<std::uint8_t> placeholder(std::size_t{strips} * 4, 0);
     if (!setTypedBytes(offsets, kLong, placeholder.data(),
                        static_cast<std::uint32_t>(placeholder.size())))
-        return false;
+        return {ExifError::TiffLayoutNotCarried, path};
     const std::vector<const ExifEntry*> all = entryPointers(kept);
     // The file becomes "II"; a maker note read in the other order is carried as it is.
     ExifBlockSource source = BlockSource();
@@ -313,29 +322,29 @@ bool ExifData::SaveTiffExif(const std::string& path)
     source.thumbnail = thumbnail ? &*thumbnail : nullptr;
     const auto size = exifBlockSize(all, ExifBlockKind::TiffFile, source);
     if (!size)
-        return false;
+        return {ExifError::TiffLayoutNotCarried, path};
     const std::uint64_t dataStart = *size - kTiffStart;
     if (dataStart + (end - first) > UINT32_MAX)
-        return false;
+        return {ExifError::TiffLayoutNotCarried, path};
     for (std::uint32_t i = 0; i < strips; ++i)
         exif::writeU32(placeholder, std::size_t{i} * 4, exif::kIntel,
                        static_cast<std::uint32_t>(starts[i] - first + dataStart));
     if (!setTypedBytes(offsets, kLong, placeholder.data(),
                        static_cast<std::uint32_t>(placeholder.size())))
-        return false;
+        return {ExifError::TiffLayoutNotCarried, path};
     MakerNotePlacement placement = MakerNotePlacement::None;
     const auto block = buildExifBlock(all, ExifBlockKind::TiffFile, source, &placement);
     if (!block || block->size() != *size)
-        return false;
+        return {ExifError::TiffLayoutNotCarried, path};
     // What lay behind the strips was the old directories, now rebuilt in front: the file
     // ends with the image data.
     const std::span<const std::uint8_t> whole(file);
     if (!exif::replaceFileContents(path, {std::span<const std::uint8_t>(*block).subspan(kTiffStart),
                                           whole.subspan(static_cast<std::size_t>(first),
                                                         static_cast<std::size_t>(end - first))}))
-        return false;
+        return {ExifError::CannotWrite, path};
     m_makerNotePlacement = placement;
-    return true;
+    return {};
 }
 
 }  // namespace tavelune

@@ -1,11 +1,10 @@
 // The JPEG marker scan that keeps the JFIF and Exif segments, and the splice that replaces one.
 #include <cstring>
 #include <new>
+#include <optional>
 
 #include "engine/codec_support.h"
-#include "engine/message_sink.h"
 #include "exif/exif_data.h"
-#include "exif/exif_messages.h"
 #include "exif/file_replace.h"
 
 namespace tavelune {
@@ -29,10 +28,10 @@ int ExifData::ReadJpegSections(std::FILE* file)
     if (first != 0xFF || second != 0xD8)
         return -1;
 
-    auto fail = [this](const char* message) {
+    auto fail = [this](std::optional<ExifError> box) {
         m_sections.clear();
-        if (message != nullptr)
-            showMessage(message);
+        if (box)
+            Warn(*box);
         return -1;
     };
 
@@ -40,7 +39,7 @@ int ExifData::ReadJpegSections(std::FILE* file)
         const int prefix = std::fgetc(file);
         const int marker = std::fgetc(file);
         if (marker == EOF)
-            return fail(messages::kTooManyPaddingBytes);
+            return fail(ExifError::TooManyPaddingBytes);
         // Pairs are consumed two bytes at a time, so fill bytes and strays fall out here.
         if (prefix != 0xFF || marker == 0xFF)
             continue;
@@ -49,13 +48,13 @@ int ExifData::ReadJpegSections(std::FILE* file)
         const int high = std::fgetc(file);
         const int low = std::fgetc(file);
         if (high == EOF || low == EOF)
-            return fail(nullptr);
+            return fail(std::nullopt);
         const int length = (high << 8) | low;
         if (length < 2)
-            return fail(nullptr);
+            return fail(std::nullopt);
         const long position = std::ftell(file);
         if (position < 4 || position - 4 > INT32_MAX)
-            return fail(nullptr);
+            return fail(std::nullopt);
         const int offset = static_cast<int>(position - 4);
 
         if (marker == 0xDA) {
@@ -74,7 +73,7 @@ int ExifData::ReadJpegSections(std::FILE* file)
         try {
             data.resize(static_cast<std::size_t>(length) + 2);
         } catch (const std::bad_alloc&) {
-            return fail(messages::kSectionAllocFailed);
+            return fail(ExifError::SectionAllocFailed);
         }
         data[0] = 0xFF;
         data[1] = static_cast<std::uint8_t>(marker);
@@ -82,7 +81,7 @@ int ExifData::ReadJpegSections(std::FILE* file)
         data[3] = static_cast<std::uint8_t>(low);
         const std::size_t payload = static_cast<std::size_t>(length) - 2;
         if (std::fread(data.data() + 4, 1, payload, file) != payload)
-            return fail(messages::kPrematureEnd);
+            return fail(ExifError::PrematureEnd);
 
         const bool keep = marker == kMarkerApp0 ? length >= 7 && startsWith(data, 4, "JFIF\0", 5)
                                                 : length >= 8 && startsWith(data, 4, "Exif\0\0", 6);
@@ -96,7 +95,7 @@ int ExifData::ReadJpegSections(std::FILE* file)
             section->data = std::move(data);
             m_sections.push_back(std::move(section));
         } catch (const std::bad_alloc&) {
-            return fail(nullptr);
+            return fail(std::nullopt);
         }
         if (marker == kMarkerApp1)
             break;  // nothing after the first Exif segment matters
@@ -104,48 +103,49 @@ int ExifData::ReadJpegSections(std::FILE* file)
     return static_cast<int>(m_sections.size());
 }
 
-bool ExifData::ReplaceExifSegment(const char* path, const std::uint8_t* segment, std::size_t size)
+ExifStatus ExifData::ReplaceExifSegment(const char* path, const std::uint8_t* segment,
+                                        std::size_t size)
 {
     if (path == nullptr)
-        return false;
+        return ExifError::CannotRead;
     std::vector<std::uint8_t> bytes;
     if (!readWholeFile(path, bytes) || bytes.empty())
-        return false;
+        return {ExifError::CannotRead, path};
     return SpliceExifSegment(path, bytes, segment, size);
 }
 
-bool ExifData::SpliceExifSegment(const std::string& path, std::vector<std::uint8_t>& bytes,
-                                 const std::uint8_t* segment, std::size_t size)
+ExifStatus ExifData::SpliceExifSegment(const std::string& path, std::vector<std::uint8_t>& bytes,
+                                       const std::uint8_t* segment, std::size_t size)
 {
     std::size_t offset = 0;
     std::size_t oldSize = 0;
-    if (!FindExifSegmentPlace(bytes, segment, size, offset, oldSize))
-        return false;
+    if (ExifStatus place = FindExifSegmentPlace(bytes, segment, size, offset, oldSize); !place)
+        return place;
     const std::span<const std::uint8_t> all(bytes);
-    return exif::replaceFileContents(
-        path, {all.first(offset), std::span<const std::uint8_t>(segment, size),
-               all.subspan(offset + oldSize)});
+    if (!exif::replaceFileContents(path,
+                                   {all.first(offset), std::span<const std::uint8_t>(segment, size),
+                                    all.subspan(offset + oldSize)}))
+        return {ExifError::CannotWrite, path};
+    return {};
 }
 
-bool ExifData::FindExifSegmentPlace(const std::vector<std::uint8_t>& bytes,
-                                    const std::uint8_t* segment, std::size_t size,
-                                    std::size_t& offset, std::size_t& oldSize)
+ExifStatus ExifData::FindExifSegmentPlace(const std::vector<std::uint8_t>& bytes,
+                                          const std::uint8_t* segment, std::size_t size,
+                                          std::size_t& offset, std::size_t& oldSize)
 {
-    if (segment == nullptr)
-        return false;
     // A segment whose length field disagrees with its size would corrupt the file.
-    if (size < 4 || size > 65537 || segment[0] != 0xFF || segment[1] != kMarkerApp1 ||
-        ((std::size_t{segment[2]} << 8) | segment[3]) + 2 != size)
-        return false;
+    if (segment == nullptr || size < 4 || size > 65537 || segment[0] != 0xFF ||
+        segment[1] != kMarkerApp1 || ((std::size_t{segment[2]} << 8) | segment[3]) + 2 != size)
+        return size > 65537 ? ExifError::SegmentTooLarge : ExifError::BadSegment;
 
     std::FILE* file = ::fmemopen(const_cast<std::uint8_t*>(bytes.data()), bytes.size(), "rb");
     if (file == nullptr)
-        return false;
+        return ExifError::CannotRead;
     const int kept = ReadJpegSections(file);
     std::fclose(file);
     if (kept <= 0) {
         m_sections.clear();
-        return false;
+        return kept < 0 ? ExifError::BadJpeg : ExifError::NoSegmentToReplace;
     }
     const JpegSection* target = nullptr;
     for (const auto& section : m_sections) {
@@ -164,12 +164,14 @@ bool ExifData::FindExifSegmentPlace(const std::vector<std::uint8_t>& bytes,
     }
     if (target == nullptr) {
         m_sections.clear();
-        return false;
+        return ExifError::NoSegmentToReplace;
     }
     offset = static_cast<std::size_t>(target->offset);
     oldSize = static_cast<std::size_t>(target->size);
     m_sections.clear();
-    return offset + oldSize <= bytes.size();
+    if (offset + oldSize > bytes.size())
+        return ExifError::BadJpeg;
+    return {};
 }
 
 }  // namespace tavelune

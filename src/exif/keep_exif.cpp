@@ -83,7 +83,7 @@ bool writeKeptExif(ExifData& exif, const std::string& jpegPath, bool pixelsUprig
     if (!makeExifThumbnail(jpegPath, thumbnail))
         thumbnail.clear();
     exif.SetThumbnail(std::move(thumbnail));
-    return exif.SaveExif(jpegPath, format);
+    return exif.SaveExif(jpegPath, format).ok();
 }
 
 bool keepExifInJpeg(ExifData& exif, std::vector<std::uint8_t>& jpeg, bool pixelsUpright)

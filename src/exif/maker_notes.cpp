@@ -2,10 +2,8 @@
 #include <cstring>
 #include <new>
 
-#include "engine/message_sink.h"
 #include "exif/byte_order.h"
 #include "exif/exif_data.h"
-#include "exif/exif_messages.h"
 
 namespace tavelune {
 namespace {
@@ -117,7 +115,7 @@ bool ExifData::ReadNikonMakerNote(const ExifEntry& makerNote)
 {
     const exif::ByteSpan note(makerNote.value());
     if (note.size() <= 10 || std::memcmp(note.data(), "Nikon\0\2", 7) != 0) {
-        showMessage(messages::kNoNikonD100);
+        Warn(ExifError::NoNikonD100);
         return false;
     }
     constexpr std::size_t kHeader = 10;

@@ -3,7 +3,16 @@
 
 #include <cctype>
 
+#include "engine/format_dispatch.h"
+#include "engine/format_table.h"
+
 namespace tavelune {
+
+bool changesExifInPlace(const std::string& path)
+{
+    const FormatRow* row = findFormat(splitFileName(path).extension);
+    return row != nullptr && row->exifInPlace;
+}
 
 std::string exifFileFormat(const std::string& path, const char* format)
 {

@@ -8,6 +8,10 @@
 
 namespace tavelune {
 
+/// Whether the path's extension names a format whose EXIF data is changed in the file itself
+/// (the format table's exifInPlace: JPEG and TIFF).
+bool changesExifInPlace(const std::string& path);
+
 /// "JPEG" or "TIFF" for those formats (given, or the path's extension; any case, JPG and TIF
 /// included); anything else comes back upper-cased.
 std::string exifFileFormat(const std::string& path, const char* format);

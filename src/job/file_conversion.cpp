@@ -12,6 +12,7 @@
 #include "engine/message_sink.h"
 #include "exif/exif_data.h"
 #include "exif/keep_exif.h"
+#include "job/exif_boxes.h"
 #include "job/scale_settings.h"
 #include "job/streamed_conversion.h"
 #include "pixel/progress.h"
@@ -59,7 +60,9 @@ bool openWorkingPicture(const std::string& path, Image& picture, ExifData& exif,
     const bool jpeg = format == "JPG" || format == "JPEG";
     if (!jpeg && format != "TIF" && format != "TIFF")
         return true;
-    if (!exif.LoadExif(path) || exif.IsEmpty() || !jpeg)
+    const ExifStatus loaded = exif.LoadExif(path);
+    showExifBoxes(exif.warnings());
+    if (!loaded || exif.IsEmpty() || !jpeg)
         return true;
     double dpi = exif.GetNumber(kIfd0, kTagXResolution, 0);
     if (exif.GetNumber(kIfd0, kTagResolutionUnit, 0) == 3)
@@ -122,8 +125,10 @@ FileConversionOutcome convertPictureFile(const std::string& input, const std::st
         return FileConversionOutcome::WriteFailed;
     if (jpeg && settings.keepExif) {
         // As in the desktop program, a picture saved without its EXIF data is still saved.
-        if (!exif.IsEmpty())
+        if (!exif.IsEmpty()) {
             writeKeptExif(exif, output, settings.orient);
+            showExifBoxes(exif.warnings());
+        }
     }
     return FileConversionOutcome::Converted;
 }

@@ -15,6 +15,7 @@
 #include "exif/keep_exif.h"
 #include "film/film_step.h"
 #include "film/pointwise_film.h"
+#include "job/exif_boxes.h"
 #include "job/file_conversion.h"
 #include "job/scale_settings.h"
 #include "job/streamed_conversion.h"
@@ -101,7 +102,9 @@ bool keepExif(const FullSizeJob& job, const FullSizeOutput& how, const std::stri
     ExifData kept;
     for (const auto& entry : job.exif->entries())
         kept.entries().push_back(std::make_unique<ExifEntry>(*entry));
-    return writeKeptExif(kept, temporary, true, "JPEG");
+    const bool written = writeKeptExif(kept, temporary, true, "JPEG");
+    showExifBoxes(kept.warnings());
+    return written;
 }
 
 }  // namespace
@@ -180,6 +183,7 @@ std::optional<FullSizeOutcome> saveFullSizeStreamed(const FullSizeJob& job,
             kept.entries().push_back(std::make_unique<ExifEntry>(*entry));
         keep = [&](std::vector<std::uint8_t>& jpeg) {
             exifFailed = !keepExifInJpeg(kept, jpeg, true);
+            showExifBoxes(kept.warnings());
             return !exifFailed;
         };
     }

@@ -19,6 +19,7 @@
 #include "film/convolution_filter.h"
 #include "film/pointwise_film.h"
 #include "film/sharpen.h"
+#include "job/exif_boxes.h"
 #include "job/scale_settings.h"
 #include "pixel/progress.h"
 
@@ -103,7 +104,9 @@ public:
             [this](const std::string& text, const std::string& caption, MessageIcon icon) {
                 m_held.push_back({text, caption, icon});
             });
-        return exif.LoadExif(path);
+        const bool loaded = exif.LoadExif(path).ok();
+        showExifBoxes(exif.warnings());
+        return loaded;
     }
     /// Shows them, once, as said of the source file (codecTurn(false) names it).
     void release(const std::function<void(bool writing)>& codecTurn)
@@ -210,8 +213,10 @@ FileConversionOutcome assembleAndSave(JpegStripReader& reader, const std::string
     if (!saveImage(output, result, {}, jpeg ? settings.quality : settings.compression))
         return FileConversionOutcome::WriteFailed;
     // As in the desktop program, a picture saved without its EXIF data is still saved.
-    if (jpeg && settings.keepExif && !exif.IsEmpty())
+    if (jpeg && settings.keepExif && !exif.IsEmpty()) {
         writeKeptExif(exif, output, settings.orient);
+        showExifBoxes(exif.warnings());
+    }
     return FileConversionOutcome::Converted;
 }
 
@@ -275,6 +280,7 @@ std::optional<FileConversionOutcome> convertStreamed(
             held.release(hooks.codecTurn);
             hooks.codecTurn(true);
             keepExifInJpeg(exif, jpeg, settings.orient);
+            showExifBoxes(exif.warnings());
             return true;
         };
     StripPipelineResult result = StripPipelineResult::Done;

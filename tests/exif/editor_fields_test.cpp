@@ -70,8 +70,9 @@ TEST(EditorFields, RowsNameCatalogueEntriesAndDistinctCliNames)
     std::set<std::string> names;
     for (const EditorFieldRow& row : editorFieldRows()) {
         EXPECT_NE(findTagInfo(row.entry.ifd, row.entry.tag), nullptr) << row.cliNames[0];
-        if (row.also.tag != 0)
+        if (row.also.tag != 0) {
             EXPECT_NE(findTagInfo(row.also.ifd, row.also.tag), nullptr) << row.cliNames[0];
+        }
         for (const char* name : row.cliNames) {
             if (name == nullptr)
                 continue;

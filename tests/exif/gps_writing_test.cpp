@@ -382,7 +382,7 @@ TEST_F(GpsWriting, SaveKeepsTheLocationOfEitherByteOrder)
             // Deleting the EXIF data takes the location with it.
             ASSERT_TRUE(again.DeleteExif(path));
             ExifData deleted;
-            deleted.LoadExif(path);
+            (void)deleted.LoadExif(path);
             EXPECT_TRUE(gpsEntries(deleted).empty());
         }
     }

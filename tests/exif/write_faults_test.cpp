@@ -53,15 +53,15 @@ TEST(WriteFaults, OriginalSurvivesEveryFailurePoint)
     auto shootingModel = [](const std::string& path) {
         ExifData exif;
         test::fillShootingModel(exif);
-        return exif.SaveExif(path);
+        return exif.SaveExif(path).ok();
     };
     auto saveModel = [&](const std::string& path) {
         ExifData exif;
         test::fillShootingModel(exif);
         setTextValue(exif.FindEntry(kIfd0, 315, EntryLookup::Create), "Another artist");
-        return exif.SaveExif(path);
+        return exif.SaveExif(path).ok();
     };
-    auto deleteExif = [](const std::string& path) { return ExifData().DeleteExif(path); };
+    auto deleteExif = [](const std::string& path) { return ExifData().DeleteExif(path).ok(); };
     auto keepExif = [](const std::string& path) {
         ExifData exif;
         test::fillShootingModel(exif);

@@ -17,6 +17,7 @@
 #include "gui/engine/tiff_options_dialog.h"
 #include "gui/support/app_settings.h"
 #include "gui/support/string_table.h"
+#include "job/exif_boxes.h"
 
 namespace tavelune::gui {
 
@@ -116,6 +117,7 @@ bool saveResultTo(QWidget* parent, const Image& result, const ExifData* exif, co
         ExifData kept;
         copyEntries(*exif, kept);
         saved = writeKeptExif(kept, file);
+        showExifBoxes(kept.warnings());
     }
     if (!saved) {
         showMessageBox(parent, text(Strings::SaveFailed).arg(path), QMessageBox::Warning);

@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include "engine/image.h"
+#include "engine/message_sink.h"
 #include "exif/exif_messages.h"
 #include "gui/controls/message_box.h"
 #include "gui/exif/equipment_combo.h"
@@ -475,7 +476,14 @@ void ExifEditorDialog::changeFile(bool write)
         return askQuestion(this, text(id), QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
                QMessageBox::Yes;
     };
+    prompts.box = [](const ExifFailure& box) { showMessage(exifBoxText(box.code)); };
     prompts.report = [this](EditorMessage message, const std::string& path) {
+        if (message == EditorMessage::MakerNoteOffsetsMayBeInvalid) {
+            // Told as the engine's own box, as the writer first told it.
+            showMessage(editorMessageText(message, path), messages::kEditorTitle,
+                        editorMessageIcon(message));
+            return;
+        }
         int id = Strings::ExifFileMissing;
         QMessageBox::Icon icon = QMessageBox::Critical;
         switch (message) {

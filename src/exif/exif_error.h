@@ -1,0 +1,60 @@
+// Why an EXIF operation failed, and the boxes it met on its way, as codes the front ends turn
+// into the system's texts.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace tavelune {
+
+enum class ExifError {
+    CannotRead,            // no such file, or it cannot be opened or read
+    NotJpegOrTiff,         // the format is neither JPEG nor TIFF
+    NoExifData,            // no Exif segment or image directory that parses
+    BadJpeg,               // the marker scan failed (its box, if any, is among the warnings)
+    TooManyPaddingBytes,   // box: the marker scan ran off the end of the file
+    SectionAllocFailed,    // box: a segment buffer could not be had
+    PrematureEnd,          // box: a JFIF or Exif segment shorter than its length
+    NoNikonD100,           // box: a Nikon maker note of another layout; the load goes on
+    NothingToWrite,        // an empty model
+    SegmentTooLarge,       // the new Exif segment would pass 65535 bytes
+    BadSegment,            // a segment handed in that is not a whole APP1 segment
+    NoSegmentToReplace,    // a JPEG with neither a JFIF APP0 nor an Exif APP1
+    TiffLayoutNotCarried,  // a TIFF whose image layout the rewrite cannot carry over safely
+    CannotWrite,           // the new file could not be written or put in place
+};
+
+struct ExifFailure {
+    ExifError code{};
+    std::string detail;  // the path, where there is one
+};
+
+/// The boxes an operation met, in the order met.
+using ExifWarnings = std::vector<ExifFailure>;
+
+/// Success, or the failure that ended an operation.
+class [[nodiscard]] ExifStatus {
+public:
+    ExifStatus() = default;
+    ExifStatus(ExifError code, std::string detail = {})
+        : m_failed(true), m_failure{code, std::move(detail)}
+    {
+    }
+
+    bool ok() const { return !m_failed; }
+    explicit operator bool() const { return ok(); }
+    /// Meaningful only when the operation failed.
+    ExifError code() const { return m_failure.code; }
+    const std::string& detail() const { return m_failure.detail; }
+
+private:
+    bool m_failed = false;
+    ExifFailure m_failure;
+};
+
+/// The text of a box the user is shown as it stands; empty for codes the front ends report in
+/// their own words.
+std::string exifBoxText(ExifError code);
+
+}  // namespace tavelune
