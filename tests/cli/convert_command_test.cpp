@@ -66,7 +66,7 @@ TEST(ConvertCommand, TagsRepeatedInsideValuesExpandOnceInTimeAndMemory)
     {
         ExifData exif;
         ASSERT_TRUE(exif.LoadExif(photo));
-        ExifEntry* entry = exif.FindEntry(kIfd0, 315, 1);
+        ExifEntry* entry = exif.FindEntry(kIfd0, 315, EntryLookup::Create);
         ASSERT_NE(entry, nullptr);
         ASSERT_TRUE(entry->SetValueBytes(reinterpret_cast<const uint8_t*>(artist.c_str()),
                                          uint32_t(artist.size() + 1)));

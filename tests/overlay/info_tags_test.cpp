@@ -101,7 +101,7 @@ TEST_F(InfoTags, RepeatedTagsInAValueCostTheirLength)
     for (int i = 0; i < 1000; ++i) artist += "<Artist/>";
     ExifData exif;
     ASSERT_TRUE(exif.LoadExif(test::samplePath("coffee-exif.jpg")));
-    ExifEntry* entry = exif.FindEntry(kIfd0, 315, 1);
+    ExifEntry* entry = exif.FindEntry(kIfd0, 315, EntryLookup::Create);
     ASSERT_NE(entry, nullptr);
     ASSERT_TRUE(entry->SetValueBytes(reinterpret_cast<const uint8_t*>(artist.c_str()),
                                      uint32_t(artist.size() + 1)));
