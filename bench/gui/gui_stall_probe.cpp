@@ -3,6 +3,7 @@
 // medians of several rounds are printed. Usage: gui_stall_probe [PHOTO.jpg] [ROUNDS]
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QTimer>
 #include <algorithm>
@@ -12,7 +13,6 @@
 #include "../bench_picture.h"
 #include "engine/format_dispatch.h"
 #include "gui/app/photo_page.h"
-#include "gui/histogram/histogram_panel_widget.h"
 
 using namespace tavelune;
 using namespace tavelune::gui;
@@ -93,14 +93,27 @@ int main(int argc, char** argv)
     for (int round = 0; round < rounds; ++round) {
         meter.reset();
         wall.start();
-        if (!page.openPicture(photo)) {
+        // Waited for in an event loop of its own, as a busy spin would take a core from the
+        // decode.
+        bool opened = false;
+        QEventLoop waiting;
+        auto connection = QObject::connect(&page, &PhotoPage::pictureOpened, [&](bool ok) {
+            opened = ok;
+            waiting.quit();
+        });
+        const bool started = page.openPicture(photo);
+        if (started) {
+            waiting.exec();
+        }
+        QObject::disconnect(connection);
+        if (!started || !opened) {
             std::fprintf(stderr, "cannot open %s\n", qPrintable(photo));
             return 1;
         }
         openWall.push_back(wall.nsecsElapsed() / 1e6);
         open.push_back(meter.longestMs());
         meter.reset();
-        spinUntil([&] { return !page.histogramPanel()->isCalculating(); });
+        spinUntil([&] { return !page.isHistogramCalculating(); });
         histogram.push_back(meter.longestMs());
         meter.reset();
         wall.start();

@@ -22,12 +22,13 @@ const Ranks kLayerRank = {
     {"histogram", 4}, {"indexprint", 4}, {"job", 5},  {"cli", 6},  {"gui", 6},
 };
 
-// Inside src/gui: texts and settings, then widgets, then the pages and dialogs of one subsystem
-// each, then the dialogs made of those, then the main window that only wires them.
+// Inside src/gui: texts, settings and the job helper, then widgets, then the pages and dialogs
+// of one subsystem each, then the setting tabs made of pages, then the dialogs that use those,
+// then the main window that only wires them.
 const Ranks kGuiLayerRank = {
-    {"support", 0}, {"controls", 1},   {"engine", 2},  {"exif", 2},
-    {"film", 2},    {"histogram", 2},  {"overlay", 2}, {"view", 2},
-    {"batch", 3},   {"indexprint", 3}, {"app", 4},
+    {"support", 0}, {"controls", 1},  {"engine", 2},     {"exif", 2},
+    {"film", 2},    {"histogram", 2}, {"overlay", 2},    {"view", 2},
+    {"tabs", 3},    {"batch", 4},     {"indexprint", 4}, {"app", 5},
 };
 
 struct Violation {
@@ -187,6 +188,8 @@ TEST(Layers, GuiCheckReportsSidewaysAndUpwardIncludesOnly)
         {"batch/f.cpp", "#include \"gui/view/image_view.h\"\n#include \"gui/batch/g.h\"\n", false},
         {"indexprint/g.cpp", "#include \"gui/batch/batch_runner.h\"\n", true},
         {"newfolder/h.cpp", "#include \"gui/support/app_settings.h\"\n", true},
+        {"tabs/i.cpp", "#include \"gui/film/film_page.h\"\n", false},
+        {"overlay/j.cpp", "#include \"gui/tabs/setting_tabs.h\"\n", true},
     };
     int expected = 0;
     for (const auto& c : cases) {

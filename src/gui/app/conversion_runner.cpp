@@ -1,79 +1,83 @@
-// The conversion job on its worker, with every hand-over to the UI thread queued.
+// The conversion job on the job helper, with its own copies of everything it reads.
 #include "gui/app/conversion_runner.h"
 
-#include <QMetaObject>
+#include <memory>
 
-#include "engine/corvane_error.h"
 #include "exif/exif_entry.h"
+#include "gui/support/background_job.h"
 
 namespace tavelune::gui {
 
-ConversionRunner::ConversionRunner(QObject* parent) : QObject(parent) {}
+namespace {
+
+struct Input {
+    Image source;
+    ExifData exif;
+    bool hasExif = false;
+    ConversionSettings settings;
+};
+
+struct Output {
+    bool ok = false;
+    Image result;
+    Rect margins;
+};
+
+}  // namespace
+
+ConversionRunner::ConversionRunner(QObject* parent)
+    : QObject(parent), m_job(new BackgroundJob(this))
+{
+    connect(m_job, &BackgroundJob::progressChanged, this, &ConversionRunner::progressChanged);
+}
 
 ConversionRunner::~ConversionRunner()
 {
     wait();
 }
 
+bool ConversionRunner::isRunning() const
+{
+    return m_job->isRunning();
+}
+
 void ConversionRunner::wait()
 {
-    if (m_worker.joinable()) {
-        m_worker.join();
-    }
+    m_job->wait();
 }
 
 bool ConversionRunner::start(const Image& source, const ExifData* exif,
                              const ConversionSettings& settings)
 {
-    if (m_running) {
+    if (isRunning()) {
         return false;
     }
-    wait();
-    m_source = source;
-    m_hasExif = exif != nullptr;
+    auto input = std::make_shared<Input>();
+    input->source = source;
+    input->hasExif = exif != nullptr;
+    input->settings = settings;
     // The information tags read entries only; the file's raw segments stay with the page.
-    m_exif.Clear();
     if (exif) {
         for (const auto& entry : exif->entries()) {
-            m_exif.entries().push_back(std::make_unique<ExifEntry>(*entry));
+            input->exif.entries().push_back(std::make_unique<ExifEntry>(*entry));
         }
     }
-    m_workResult = Image();
-    m_workMargins = Rect();
-    // The bar only moves when the position changes, so the UI thread gets at most 100 events.
-    auto last = std::make_shared<std::atomic<int>>(-1);
-    // The destructor joins the worker, so `this` outlives every call made from it; a queued call
-    // whose context object is gone is dropped by Qt.
-    m_progress = std::make_unique<Progress>([this, last](int position) {
-        if (last->exchange(position) != position) {
-            QMetaObject::invokeMethod(
-                this, [this, position] { emit progressChanged(position); }, Qt::QueuedConnection);
-        }
-    });
-    m_running = true;
-    try {
-        m_worker = startConversion(m_source, m_hasExif ? &m_exif : nullptr, settings, *m_progress,
-                                   m_workResult, m_workMargins, [this](bool ok) {
-                                       QMetaObject::invokeMethod(
-                                           this, [this, ok] { onDone(ok); }, Qt::QueuedConnection);
-                                   });
-    } catch (const CCorvaneError&) {
-        m_running = false;
-        return false;
-    }
+    m_job->start<Output>(
+        [input](JobControl& control) {
+            Output out;
+            out.ok =
+                runConversionJob(input->source, input->hasExif ? &input->exif : nullptr,
+                                 input->settings, &control.progress(), out.result, out.margins);
+            return out;
+        },
+        [this](Output out) {
+            if (out.ok) {
+                m_result = std::move(out.result);
+                m_margins = out.margins;
+            }
+            emit finished(out.ok);
+        });
     return true;
-}
-
-void ConversionRunner::onDone(bool ok)
-{
-    wait();
-    m_running = false;
-    if (ok) {
-        m_result = std::move(m_workResult);
-        m_margins = m_workMargins;
-    }
-    m_workResult = Image();
-    emit finished(ok);
 }
 
 }  // namespace tavelune::gui

@@ -1,16 +1,15 @@
-// Runs the conversion job on a worker thread and hands progress and the result to the UI thread.
+// Runs the conversion job off the UI thread and hands progress and the result to the UI thread.
 #pragma once
 
 #include <QObject>
-#include <memory>
-#include <thread>
 
 #include "engine/image.h"
 #include "exif/exif_data.h"
 #include "job/conversion_job.h"
-#include "pixel/progress.h"
 
 namespace tavelune::gui {
+
+class BackgroundJob;
 
 /// One job at a time. The worker has its own copies of the source, its EXIF data and the
 /// settings, so nothing the page holds is shared with it; the result replaces the caller's only
@@ -21,8 +20,8 @@ public:
     explicit ConversionRunner(QObject* parent = nullptr);
     ~ConversionRunner() override;
 
-    bool isRunning() const { return m_running; }
-    /// False when a job is already running or no thread could be started.
+    bool isRunning() const;
+    /// False when a job is already running.
     bool start(const Image& source, const ExifData* exif, const ConversionSettings& settings);
     /// The last successful result and its mat margins (valid after finished(true)).
     Image takeResult() { return std::move(m_result); }
@@ -35,16 +34,7 @@ signals:
     void finished(bool ok);
 
 private:
-    void onDone(bool ok);
-
-    bool m_running = false;
-    std::thread m_worker;
-    std::unique_ptr<Progress> m_progress;
-    Image m_source;
-    ExifData m_exif;
-    bool m_hasExif = false;
-    Image m_workResult;
-    Rect m_workMargins;
+    BackgroundJob* m_job;
     Image m_result;
     Rect m_margins;
 };

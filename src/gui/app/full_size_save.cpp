@@ -1,7 +1,6 @@
 // The full-size save's worker, its progress dialog, and the messages of its failures.
 #include "gui/app/full_size_save.h"
 
-#include <QEventLoop>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
@@ -9,11 +8,11 @@
 #include <QVBoxLayout>
 #include <atomic>
 #include <memory>
-#include <thread>
 
 #include "exif/exif_data.h"
 #include "exif/exif_entry.h"
 #include "gui/controls/message_box.h"
+#include "gui/support/background_job.h"
 #include "gui/support/string_table.h"
 
 namespace tavelune::gui {
@@ -25,7 +24,9 @@ struct WorkerState {
     FullSizeJob job;
     ExifData exif;
     std::atomic<int> cancel{0};
-    std::atomic<int> lastPosition{-1};
+};
+
+struct SavedOutcome {
     FullSizeOutcome outcome = FullSizeOutcome::ConversionFailed;
 };
 
@@ -83,30 +84,25 @@ FullSizeOutcome saveFullSizeWithProgress(QWidget* parent, const FullSizeJob& job
     }
 
     FullSizeProgressDialog dialog(parent);
-    QEventLoop loop;
     QObject::connect(&dialog, &FullSizeProgressDialog::cancelled, &dialog,
                      [state] { state->cancel.store(1); });
-    // The dialog outlives the worker (joined below); a call still queued when it goes is dropped.
-    FullSizeProgressDialog* target = &dialog;
-    auto progress = std::make_shared<Progress>([state, target](int position) {
-        // Only changes cross to the UI thread, so it gets at most about a hundred events.
-        if (state->lastPosition.exchange(position) != position) {
-            QMetaObject::invokeMethod(
-                target, [target, position] { target->setPosition(position); },
-                Qt::QueuedConnection);
-        }
-    });
-    std::thread worker([state, progress, output, how, &loop] {
-        state->outcome = saveFullSize(state->job, output, how, progress.get(), &state->cancel);
-        QMetaObject::invokeMethod(
-            &loop, [&loop] { loop.quit(); }, Qt::QueuedConnection);
-    });
-    dialog.show();
-    loop.exec();
-    worker.join();
-    dialog.hide();
+    BackgroundJob worker;
+    QObject::connect(&worker, &BackgroundJob::progressChanged, &dialog,
+                     &FullSizeProgressDialog::setPosition);
+    FullSizeOutcome outcome = FullSizeOutcome::ConversionFailed;
+    worker.start<SavedOutcome>(
+        [state, output, how](JobControl& control) {
+            return SavedOutcome{
+                saveFullSize(state->job, output, how, &control.progress(), &state->cancel)};
+        },
+        [&outcome, &dialog](SavedOutcome saved) {
+            outcome = saved.outcome;
+            dialog.done(QDialog::Accepted);
+        });
+    // The dialog is modal and stays until the worker has ended; only its own Cancel reaches it.
+    dialog.exec();
+    worker.wait();
 
-    const FullSizeOutcome outcome = state->outcome;
     const QString path = QString::fromStdString(output);
     switch (outcome) {
         case FullSizeOutcome::ReadFailed:

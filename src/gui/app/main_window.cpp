@@ -13,7 +13,6 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
-#include <QShortcut>
 #include <QStatusBar>
 #include <QToolButton>
 #include <QUrl>
@@ -105,8 +104,11 @@ QWidget* MainWindow::buildStrip()
     connect(addButton(ButtonIcon::IndexPrint, Strings::IndexPrintItem, "indexButton"),
             &QToolButton::clicked, this, &MainWindow::showIndexPrint);
     layout->addSpacing(30);
+    m_helpAction = new QAction(buttonIcon(ButtonIcon::Help), text(Strings::HelpItem), this);
+    m_helpAction->setObjectName("helpAction");
+    connect(m_helpAction, &QAction::triggered, this, &MainWindow::showHelp);
     connect(addButton(ButtonIcon::Help, Strings::HelpItem, "helpButton"), &QToolButton::clicked,
-            this, &MainWindow::showHelp);
+            m_helpAction, &QAction::trigger);
     connect(addButton(ButtonIcon::Support, Strings::SupportItem, "supportButton"),
             &QToolButton::clicked, this, &MainWindow::openSupportPage);
     return strip;
@@ -120,39 +122,24 @@ void MainWindow::showIndexPrint()
 
 void MainWindow::addShortcuts()
 {
-    struct Binding {
-        QKeySequence keys;
-        void (PhotoPage::*slot)();
-    };
-    const Binding bindings[] = {
-        {QKeySequence::Open, &PhotoPage::openWithDialog},
-        {QKeySequence::Save, &PhotoPage::saveWithDialog},
-        {QKeySequence(Qt::CTRL | Qt::Key_Return), nullptr},
-        {QKeySequence(Qt::CTRL | Qt::Key_Enter), nullptr},
-        {QKeySequence(Qt::Key_F11), &PhotoPage::showCompare},
-        {QKeySequence::Copy, &PhotoPage::copyResult},
-        {QKeySequence::Paste, &PhotoPage::pastePicture},
-    };
-    for (const auto& b : bindings) {
-        auto* shortcut = new QShortcut(b.keys, this);
-        if (b.slot) {
-            // Nothing starts while the page is disabled for a job or an opening.
-            connect(shortcut, &QShortcut::activated, m_page, [this, slot = b.slot] {
-                if (m_page->isEnabled()) {
-                    (m_page->*slot)();
-                }
-            });
-        } else {
-            connect(shortcut, &QShortcut::activated, m_page, [this] {
-                if (m_page->isEnabled() && m_page->applyButton()->isEnabled()) {
-                    m_page->startConversion();
-                }
-            });
-        }
-    }
-    connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this,
-            &MainWindow::showHelp);
-    connect(new QShortcut(QKeySequence::Quit, this), &QShortcut::activated, this, &QWidget::close);
+    using Command = PhotoPage::Command;
+    // The page's actions carry their own enabled state, so a key does what the button would.
+    m_page->action(Command::Open)->setShortcut(QKeySequence::Open);
+    m_page->action(Command::Save)->setShortcut(QKeySequence::Save);
+    m_page->action(Command::Apply)
+        ->setShortcuts(
+            {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)});
+    m_page->action(Command::FullScreen)->setShortcut(QKeySequence(Qt::Key_F11));
+    m_page->action(Command::Copy)->setShortcut(QKeySequence::Copy);
+    m_page->action(Command::Paste)->setShortcut(QKeySequence::Paste);
+
+    m_helpAction->setShortcut(QKeySequence::HelpContents);
+    addAction(m_helpAction);
+    auto* quit = new QAction(this);
+    quit->setObjectName("quitAction");
+    quit->setShortcut(QKeySequence::Quit);
+    connect(quit, &QAction::triggered, this, &QWidget::close);
+    addAction(quit);
 }
 
 void MainWindow::updateTitle(const QString& fileName)

@@ -5,6 +5,7 @@
 
 #include "engine/image.h"
 
+class QAction;
 class QLabel;
 class QToolButton;
 
@@ -42,6 +43,7 @@ private:
     QString m_programFolder;
     PhotoPage* m_page;
     QLabel* m_status;
+    QAction* m_helpAction = nullptr;
 };
 
 }  // namespace tavelune::gui

@@ -1,10 +1,10 @@
 // The single-picture page: layout, the state of its buttons, and the hand-offs between parts.
 #include "gui/app/photo_page.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QDragEnterEvent>
-#include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -12,11 +12,12 @@
 #include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include <thread>
+#include <functional>
+#include <iterator>
 
+#include "engine/fit_within.h"
 #include "engine/image_size_model.h"
 #include "engine/message_sink.h"
 #include "exif/entry_values.h"
@@ -31,12 +32,11 @@
 #include "gui/engine/image_size_dialog.h"
 #include "gui/exif/exif_editor_dialog.h"
 #include "gui/exif/exif_list_widget.h"
-#include "gui/film/film_page.h"
 #include "gui/histogram/histogram_panel_widget.h"
-#include "gui/overlay/border_page.h"
-#include "gui/overlay/overlay_page.h"
 #include "gui/support/app_settings.h"
+#include "gui/support/background_job.h"
 #include "gui/support/string_table.h"
+#include "gui/tabs/setting_tabs.h"
 #include "gui/view/compare_window.h"
 #include "gui/view/image_view.h"
 #include "job/file_conversion.h"
@@ -46,6 +46,14 @@ namespace tavelune::gui {
 namespace {
 
 constexpr int kWorkingSize = 800;
+
+// A push button with its own text and icon that triggers action and follows its enabled state.
+void bindButton(QPushButton* button, QAction* action)
+{
+    button->setEnabled(action->isEnabled());
+    QObject::connect(button, &QPushButton::clicked, action, &QAction::trigger);
+    QObject::connect(action, &QAction::enabledChanged, button, &QWidget::setEnabled);
+}
 
 QString localPath(const QString& path)
 {
@@ -59,7 +67,8 @@ PhotoPage::PhotoPage(Image leftPlaceholder, Image rightPlaceholder, QWidget* par
       m_leftPlaceholder(std::move(leftPlaceholder)),
       m_rightPlaceholder(std::move(rightPlaceholder)),
       m_exif(std::make_unique<ExifData>()),
-      m_runner(new ConversionRunner(this))
+      m_runner(new ConversionRunner(this)),
+      m_openJob(new BackgroundJob(this))
 {
     setAcceptDrops(true);
 
@@ -74,15 +83,8 @@ PhotoPage::PhotoPage(Image leftPlaceholder, Image rightPlaceholder, QWidget* par
     m_resultView->setPlaceholder(m_rightPlaceholder);
     connect(m_sourceView, &ImageView::pasteRequested, this, &PhotoPage::pastePicture);
 
-    m_tabs = new QTabWidget(this);
-    m_filmPage = new FilmPage(m_tabs);
-    m_tabs->addTab(m_filmPage, text(Strings::FilmTab));
-    m_watermarkPage = new OverlayPage(OverlayPage::Kind::Watermark, m_tabs);
-    m_signaturePage = new OverlayPage(OverlayPage::Kind::Signature, m_tabs);
-    m_borderPage = new BorderPage(m_tabs);
-    m_tabs->addTab(m_watermarkPage, text(Strings::WatermarkTab));
-    m_tabs->addTab(m_signaturePage, text(Strings::SignatureTab));
-    m_tabs->addTab(m_borderPage, text(Strings::FrameTab));
+    m_tabs = new SettingTabs(this);
+    makeActions();
 
     auto* panes = new QHBoxLayout;
     panes->setContentsMargins(1, 0, 0, 0);
@@ -114,20 +116,47 @@ PhotoPage::~PhotoPage()
 {
     m_panel->stopCalculation();
     m_runner->wait();
+    m_openJob->wait();
 }
 
-QToolButton* PhotoPage::makeButton(int icon, int tooltipId, void (PhotoPage::*slot)(),
-                                   const char* name)
+void PhotoPage::makeActions()
 {
-    auto* button = new QToolButton(this);
-    button->setObjectName(QLatin1String(name));
-    // The row sits on the page's black surround.
-    button->setIcon(buttonIcon(static_cast<ButtonIcon>(icon), IconBackground::Dark));
-    button->setIconSize(QSize(24, 24));
-    button->setAutoRaise(true);
-    button->setToolTip(text(tooltipId));
-    connect(button, &QToolButton::clicked, this, slot);
-    return button;
+    struct Row {
+        Command command;
+        int text;
+        std::function<void()> run;
+    };
+    const Row rows[] = {
+        {Command::Open, Strings::OpenTip, [this] { openWithDialog(); }},
+        {Command::Save, Strings::SaveTip, [this] { saveWithDialog(); }},
+        {Command::Apply, Strings::ApplyTip, [this] { startConversion(); }},
+        {Command::Rotate, Strings::RotateTip, [this] { rotatePicture(); }},
+        {Command::Mirror, Strings::MirrorTip, [this] { mirrorPicture(); }},
+        {Command::Flip, Strings::FlipTip, [this] { flipPicture(); }},
+        {Command::Close, Strings::CloseTip, [this] { closePicture(); }},
+        {Command::PictureSize, Strings::PictureSizeTip, [this] { resizePicture(); }},
+        {Command::EditExif, Strings::ExifEditorTip, [this] { editExif(); }},
+        {Command::ActualPixels, Strings::ActualPixelsTip, [this] { actualPixels(); }},
+        {Command::FitWindow, Strings::FitWindowTip, [this] { fitWindow(); }},
+        {Command::MatchPanes, Strings::SameViewTip, [this] { matchPanes(); }},
+        {Command::FullScreen, Strings::FullScreenTip, [this] { showCompare(); }},
+        {Command::Copy, Strings::ViewCopy, [this] { copyResult(); }},
+        {Command::Paste, Strings::ViewPaste, [this] { pastePicture(); }},
+    };
+    m_actions.resize(std::size(rows));
+    for (const Row& row : rows) {
+        auto* action = new QAction(text(row.text), this);
+        action->setToolTip(text(row.text));
+        connect(action, &QAction::triggered, this, row.run);
+        // Shortcuts given to an action work wherever the page's window is active.
+        addAction(action);
+        m_actions[size_t(row.command)] = action;
+    }
+}
+
+QAction* PhotoPage::action(Command command) const
+{
+    return m_actions[size_t(command)];
 }
 
 QWidget* PhotoPage::buildButtonRow()
@@ -136,44 +165,30 @@ QWidget* PhotoPage::buildButtonRow()
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(2, 2, 2, 2);
     layout->setSpacing(2);
-    m_open = makeButton(int(ButtonIcon::Open), Strings::OpenTip, &PhotoPage::openWithDialog,
-                        "openButton");
-    m_save = makeButton(int(ButtonIcon::Save), Strings::SaveTip, &PhotoPage::saveWithDialog,
-                        "saveButton");
-    layout->addWidget(m_open);
-    layout->addWidget(m_save);
-    layout->addSpacing(8);
-    struct PictureButton {
-        ButtonIcon icon;
-        int tooltip;
-        void (PhotoPage::*slot)();
-        const char* name;
-    };
-    const PictureButton pictureButtons[] = {
-        {ButtonIcon::Rotate, Strings::RotateTip, &PhotoPage::rotatePicture, "rotateButton"},
-        {ButtonIcon::MirrorLeftRight, Strings::MirrorTip, &PhotoPage::mirrorPicture,
-         "mirrorButton"},
-        {ButtonIcon::FlipTopBottom, Strings::FlipTip, &PhotoPage::flipPicture, "flipButton"},
-        {ButtonIcon::Close, Strings::CloseTip, &PhotoPage::closePicture, "closeButton"},
-        {ButtonIcon::PictureSize, Strings::PictureSizeTip, &PhotoPage::resizePicture, "sizeButton"},
-    };
-    for (const auto& b : pictureButtons) {
-        QToolButton* button = makeButton(int(b.icon), b.tooltip, b.slot, b.name);
-        m_pictureButtons << button;
+    auto addButton = [this, row, layout](Command command, ButtonIcon icon, const char* name) {
+        QAction* command_action = action(command);
+        // The row sits on the page's black surround.
+        command_action->setIcon(buttonIcon(icon, IconBackground::Dark));
+        auto* button = new QToolButton(row);
+        button->setObjectName(QLatin1String(name));
+        button->setIconSize(QSize(24, 24));
+        button->setAutoRaise(true);
+        button->setDefaultAction(command_action);
         layout->addWidget(button);
-    }
-    layout->addSpacing(8);
-    const PictureButton viewButtons[] = {
-        {ButtonIcon::ActualPixels, Strings::ActualPixelsTip, &PhotoPage::actualPixels,
-         "actualButton"},
-        {ButtonIcon::FitWindow, Strings::FitWindowTip, &PhotoPage::fitWindow, "fitButton"},
-        {ButtonIcon::Same, Strings::SameViewTip, &PhotoPage::matchPanes, "sameButton"},
-        {ButtonIcon::FullScreen, Strings::FullScreenTip, &PhotoPage::showCompare,
-         "fullScreenButton"},
     };
-    for (const auto& b : viewButtons) {
-        layout->addWidget(makeButton(int(b.icon), b.tooltip, b.slot, b.name));
-    }
+    addButton(Command::Open, ButtonIcon::Open, "openButton");
+    addButton(Command::Save, ButtonIcon::Save, "saveButton");
+    layout->addSpacing(8);
+    addButton(Command::Rotate, ButtonIcon::Rotate, "rotateButton");
+    addButton(Command::Mirror, ButtonIcon::MirrorLeftRight, "mirrorButton");
+    addButton(Command::Flip, ButtonIcon::FlipTopBottom, "flipButton");
+    addButton(Command::Close, ButtonIcon::Close, "closeButton");
+    addButton(Command::PictureSize, ButtonIcon::PictureSize, "sizeButton");
+    layout->addSpacing(8);
+    addButton(Command::ActualPixels, ButtonIcon::ActualPixels, "actualButton");
+    addButton(Command::FitWindow, ButtonIcon::FitWindow, "fitButton");
+    addButton(Command::MatchPanes, ButtonIcon::Same, "sameButton");
+    addButton(Command::FullScreen, ButtonIcon::FullScreen, "fullScreenButton");
     layout->addSpacing(8);
     m_progress = new QProgressBar(row);
     m_progress->setRange(0, 100);
@@ -181,12 +196,11 @@ QWidget* PhotoPage::buildButtonRow()
     m_progress->setTextVisible(false);
     m_progress->setMaximumHeight(12);
     layout->addWidget(m_progress, 1);
-    m_apply = new QPushButton(buttonIcon(ButtonIcon::Apply), text(Strings::ApplyButton), row);
-    m_apply->setObjectName("applyButton");
-    m_apply->setToolTip(text(Strings::ApplyTip));
-    connect(m_apply, &QPushButton::clicked, this, &PhotoPage::startConversion);
-    m_pictureButtons << m_apply;
-    layout->addWidget(m_apply);
+    auto* apply = new QPushButton(buttonIcon(ButtonIcon::Apply), text(Strings::ApplyButton), row);
+    apply->setObjectName("applyButton");
+    apply->setToolTip(text(Strings::ApplyTip));
+    bindButton(apply, action(Command::Apply));
+    layout->addWidget(apply);
     return row;
 }
 
@@ -198,18 +212,38 @@ QWidget* PhotoPage::buildRightColumn()
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
     m_panel = new HistogramPanelWidget(column);
-    m_exifEditor = new QPushButton(buttonIcon(ButtonIcon::ExifEditor),
-                                   text(Strings::ExifEditorButton), column);
-    m_exifEditor->setObjectName("exifEditorButton");
-    m_exifEditor->setToolTip(text(Strings::ExifEditorTip));
-    connect(m_exifEditor, &QPushButton::clicked, this, &PhotoPage::editExif);
+    auto* exifEditor = new QPushButton(buttonIcon(ButtonIcon::ExifEditor),
+                                       text(Strings::ExifEditorButton), column);
+    exifEditor->setObjectName("exifEditorButton");
+    exifEditor->setToolTip(text(Strings::ExifEditorTip));
+    bindButton(exifEditor, action(Command::EditExif));
     m_exifList = new ExifListWidget(column);
     connect(m_exifList, &ExifListWidget::exifChanged, m_panel,
             &HistogramPanelWidget::refreshSummary);
     layout->addWidget(m_panel);
-    layout->addWidget(m_exifEditor);
+    layout->addWidget(exifEditor);
     layout->addWidget(m_exifList, 1);
     return column;
+}
+
+ConversionSettings PhotoPage::settings() const
+{
+    return m_tabs->settings();
+}
+
+void PhotoPage::setSettings(const ConversionSettings& settings)
+{
+    m_tabs->setSettings(settings);
+}
+
+int PhotoPage::progress() const
+{
+    return m_progress->value();
+}
+
+bool PhotoPage::isHistogramCalculating() const
+{
+    return m_panel->isCalculating();
 }
 
 bool PhotoPage::isConverting() const
@@ -276,42 +310,34 @@ bool PhotoPage::openPicture(const QString& path)
         return false;
     }
     m_panel->stopCalculation();
-    // A large photograph takes a while to decode: the worker decodes it while this loop keeps
-    // the window painted. User input waits in the queue, so nothing can change meanwhile.
-    struct Loaded {
-        Image picture;
-        std::unique_ptr<ExifData> exif = std::make_unique<ExifData>();
-        Rect fullSize;
-        bool ok = false;
-    };
-    auto loaded = std::make_shared<Loaded>();
-    const std::string file = QFile::encodeName(localPath(path)).toStdString();
-    auto load = [loaded, file] {
-        // The engine's own open message names no file; the page shows one that does.
-        ThreadMessageSink quiet([](const std::string&, const std::string&, MessageIcon) {});
-        loaded->ok = openWorkingPicture(file, loaded->picture, *loaded->exif, kWorkingSize, true,
-                                        &loaded->fullSize);
-    };
+    // A large photograph takes a while to decode: a worker decodes it while the page waits,
+    // disabled, so nothing can change meanwhile.
+    const QString local = localPath(path);
+    const std::string file = QFile::encodeName(local).toStdString();
     m_loading = true;
     setBusy(true);
-    try {
-        QEventLoop loop;
-        std::thread worker([&load, &loop] {
-            load();
-            QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    m_openJob->start<OpenedPicture>(
+        [file](JobControl&) {
+            // The engine's own open message names no file; the page shows one that does.
+            ThreadMessageSink quiet([](const std::string&, const std::string&, MessageIcon) {});
+            OpenedPicture opened;
+            opened.exif = std::make_unique<ExifData>();
+            opened.ok = openWorkingPicture(file, opened.picture, *opened.exif, kWorkingSize, true,
+                                           &opened.fullSize);
+            return opened;
+        },
+        [this, path, local](OpenedPicture opened) {
+            openFinished(path, local, std::move(opened));
         });
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
-        worker.join();
-    } catch (const std::system_error&) {
-        load();  // no thread to spare: decode here, the window waits
-    }
+    return true;
+}
+
+void PhotoPage::openFinished(const QString& path, const QString& local, OpenedPicture opened)
+{
     m_loading = false;
     setBusy(false);
-    const bool ok = loaded->ok;
-    Image picture = std::move(loaded->picture);
-    const Rect fullSize = loaded->fullSize;
     m_result = Image();
-    if (!ok) {
+    if (!opened.ok) {
         showMessageBox(this, text(Strings::OpenFailed) + ": \n" + path);
         m_source = Image();
         m_geometry = GeometryRecord();
@@ -319,17 +345,19 @@ bool PhotoPage::openPicture(const QString& path)
         replaceExif(std::make_unique<ExifData>());
     } else {
         // Only a reduced picture has a larger original worth converting again.
-        const bool reduced = fullSize.right > picture.width() || fullSize.bottom > picture.height();
+        const Rect fullSize = opened.fullSize;
+        const bool reduced =
+            fullSize.right > opened.picture.width() || fullSize.bottom > opened.picture.height();
         m_geometry = reduced ? GeometryRecord(fullSize.right, fullSize.bottom) : GeometryRecord();
-        m_source = std::move(picture);
-        m_fileName = localPath(path);
-        replaceExif(std::move(loaded->exif));
+        m_source = std::move(opened.picture);
+        m_fileName = local;
+        replaceExif(std::move(opened.exif));
     }
     refreshPage();
     m_exifList->fillExifList(m_source.isEmpty() ? nullptr : m_exif.get());
     restartHistogram();
     emit fileNameChanged(m_fileName);
-    return ok;
+    emit pictureOpened(opened.ok);
 }
 
 void PhotoPage::pastePicture()
@@ -346,15 +374,9 @@ void PhotoPage::pastePicture()
     }
     int width = picture.width();
     int height = picture.height();
-    if (width > height && width > kWorkingSize) {
-        height = int(int64_t(height) * kWorkingSize / width);
-        width = kWorkingSize;
-    } else if (height >= width && height > kWorkingSize) {
-        width = int(int64_t(width) * kWorkingSize / height);
-        height = kWorkingSize;
-    }
+    fitWithinSize(picture.width(), picture.height(), kWorkingSize, width, height);
     Image source;
-    if (!source.create(std::max(1, width), std::max(1, height), 72.0f)) {
+    if (!source.create(width, height, 72.0f)) {
         restartHistogram();
         return;
     }
@@ -391,20 +413,23 @@ void PhotoPage::refreshPage()
     m_resultCurrent = false;
     // The pages convert lengths in inches and centimetres at the picture's resolution.
     const double dpi = m_source.isEmpty() ? 72.0 : m_source.dpi();
-    m_watermarkPage->setCurrentImageDpi(dpi);
-    m_signaturePage->setCurrentImageDpi(dpi);
-    m_borderPage->setCurrentImageDpi(dpi);
-    updateButtons();
+    m_tabs->setCurrentImageDpi(dpi);
+    updateActions();
 }
 
-void PhotoPage::updateButtons()
+void PhotoPage::updateActions()
 {
-    const bool hasSource = !m_source.isEmpty();
-    for (QWidget* button : m_pictureButtons) {
-        button->setEnabled(hasSource);
+    const bool idle = !m_busy;
+    const bool hasSource = idle && !m_source.isEmpty();
+    for (Command c : {Command::Open, Command::ActualPixels, Command::FitWindow, Command::MatchPanes,
+                      Command::FullScreen, Command::Copy, Command::Paste}) {
+        action(c)->setEnabled(idle);
     }
-    m_exifEditor->setEnabled(hasSource);
-    m_save->setEnabled(hasSource && !m_result.isEmpty() && m_resultCurrent);
+    for (Command c : {Command::Apply, Command::Rotate, Command::Mirror, Command::Flip,
+                      Command::Close, Command::PictureSize, Command::EditExif}) {
+        action(c)->setEnabled(hasSource);
+    }
+    action(Command::Save)->setEnabled(hasSource && !m_result.isEmpty() && m_resultCurrent);
 }
 
 void PhotoPage::restartHistogram()
@@ -427,11 +452,7 @@ bool PhotoPage::startConversion()
     if (m_source.isEmpty() || isConverting()) {
         return false;
     }
-    ConversionSettings settings;
-    settings.film = m_filmPage->settings();
-    settings.watermark = m_watermarkPage->settings();
-    settings.signature = m_signaturePage->settings();
-    settings.border = m_borderPage->settings();
+    ConversionSettings settings = m_tabs->settings();
     settings.tags.userName = AppSettings::userName().toStdString();
     settings.tags.language = activeLanguageCode().toStdString();
     if (settings.film.enabled && !hasFilmRecipe(settings.film.filmType)) {
@@ -445,7 +466,6 @@ bool PhotoPage::startConversion()
     m_progress->setValue(0);
     m_runSettings = settings;
     if (!m_runner->start(m_source, m_exif->IsEmpty() ? nullptr : m_exif.get(), settings)) {
-        showMessageBox(this, QStringLiteral("Failed to create thread"), QMessageBox::Critical);
         return false;
     }
     setBusy(true);
@@ -454,10 +474,12 @@ bool PhotoPage::startConversion()
 
 void PhotoPage::setBusy(bool busy)
 {
-    if (busy == !isEnabled()) {
+    if (busy == m_busy) {
         return;
     }
+    m_busy = busy;
     setEnabled(!busy);
+    updateActions();
     if (busy) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
     } else {
@@ -478,7 +500,7 @@ void PhotoPage::conversionFinished(bool ok)
     m_resultView->setPicture(&m_result);
     m_progress->setValue(100);
     m_resultCurrent = true;
-    updateButtons();
+    updateActions();
     emit statusMessage(text(Strings::ConvertedSize).arg(m_result.width()).arg(m_result.height()));
 }
 

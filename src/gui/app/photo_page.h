@@ -3,27 +3,25 @@
 
 #include <QWidget>
 #include <memory>
+#include <vector>
 
 #include "engine/image.h"
 #include "exif/exif_data.h"
+#include "job/conversion_job.h"
 #include "job/full_size_job.h"
 
-class QLabel;
+class QAction;
 class QMimeData;
 class QProgressBar;
-class QPushButton;
-class QTabWidget;
-class QToolButton;
 
 namespace tavelune::gui {
 
+class BackgroundJob;
 class ConversionRunner;
 class ExifListWidget;
-class BorderPage;
-class FilmPage;
-class OverlayPage;
 class HistogramPanelWidget;
 class ImageView;
+class SettingTabs;
 
 /// Holds the opened picture, its EXIF data and the converted result; wires the panes, the
 /// pages and the buttons. The rules of each part live in that part; this class only connects.
@@ -49,23 +47,39 @@ public:
     /// Opens the first local file of a drop; false when the drop holds none.
     bool openDropped(const QMimeData* mime);
 
-    ImageView* sourceView() const { return m_sourceView; }
-    ImageView* resultView() const { return m_resultView; }
-    FilmPage* filmPage() const { return m_filmPage; }
-    OverlayPage* watermarkPage() const { return m_watermarkPage; }
-    OverlayPage* signaturePage() const { return m_signaturePage; }
-    BorderPage* borderPage() const { return m_borderPage; }
-    HistogramPanelWidget* histogramPanel() const { return m_panel; }
-    ExifListWidget* exifList() const { return m_exifList; }
-    QTabWidget* tabs() const { return m_tabs; }
-    QProgressBar* progressBar() const { return m_progress; }
-    QPushButton* applyButton() const { return m_apply; }
-    QToolButton* saveButton() const { return m_save; }
+    /// What the four setting tabs hold (the tags are filled in when a conversion starts).
+    ConversionSettings settings() const;
+    void setSettings(const ConversionSettings& settings);
+    /// Position of the conversion's progress bar, 0 to 100.
+    int progress() const;
+    bool isHistogramCalculating() const;
+
+    /// The page's commands. Buttons, shortcuts and menus trigger these; each is enabled exactly
+    /// when the page's state allows it (nothing while the page is busy).
+    enum class Command {
+        Open,
+        Save,
+        Apply,
+        Rotate,
+        Mirror,
+        Flip,
+        Close,
+        PictureSize,
+        EditExif,
+        ActualPixels,
+        FitWindow,
+        MatchPanes,
+        FullScreen,
+        Copy,
+        Paste,
+    };
+    QAction* action(Command command) const;
 
 public slots:
     /// Open through the file dialog (the last open folder is remembered).
     void openWithDialog();
-    /// False when the file could not be opened (the message has been shown).
+    /// Starts opening path; pictureOpened follows once it is decoded. False when the page is
+    /// busy and nothing starts.
     bool openPicture(const QString& path);
     void pastePicture();
     bool startConversion();
@@ -89,6 +103,8 @@ signals:
     /// True while a conversion runs; the window refuses to close meanwhile.
     void busyChanged(bool busy);
     void fileNameChanged(const QString& path);
+    /// An opening has ended; false when the file could not be opened (the message was shown).
+    void pictureOpened(bool ok);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -96,13 +112,22 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    /// A decoded picture on its way from the worker to the page.
+    struct OpenedPicture {
+        bool ok = false;
+        Image picture;
+        std::unique_ptr<ExifData> exif;
+        Rect fullSize;
+    };
+
     QWidget* buildButtonRow();
+    void openFinished(const QString& path, const QString& local, OpenedPicture opened);
     QWidget* buildRightColumn();
-    QToolButton* makeButton(int icon, int tooltipId, void (PhotoPage::*slot)(), const char* name);
+    void makeActions();
     void refreshPage();
     void replaceExif(std::unique_ptr<ExifData> exif);
     void transformSource(GeometryStep step);
-    void updateButtons();
+    void updateActions();
     void restartHistogram();
     bool refuseWhileHistogram();
     void setSourceDpiFromExif();
@@ -120,6 +145,7 @@ private:
     // (still shown, no longer saved).
     bool m_resultCurrent = false;
     bool m_loading = false;
+    bool m_busy = false;
     GeometryRecord m_geometry;
     // The settings of the running job, and of the job that made the shown result.
     ConversionSettings m_runSettings;
@@ -129,18 +155,11 @@ private:
     ImageView* m_resultView = nullptr;
     HistogramPanelWidget* m_panel = nullptr;
     ExifListWidget* m_exifList = nullptr;
-    QTabWidget* m_tabs = nullptr;
-    FilmPage* m_filmPage = nullptr;
-    OverlayPage* m_watermarkPage = nullptr;
-    OverlayPage* m_signaturePage = nullptr;
-    BorderPage* m_borderPage = nullptr;
+    SettingTabs* m_tabs = nullptr;
     QProgressBar* m_progress = nullptr;
-    QPushButton* m_apply = nullptr;
-    QToolButton* m_open = nullptr;
-    QToolButton* m_save = nullptr;
-    QList<QWidget*> m_pictureButtons;
-    QPushButton* m_exifEditor = nullptr;
+    std::vector<QAction*> m_actions;  // by Command
     ConversionRunner* m_runner = nullptr;
+    BackgroundJob* m_openJob = nullptr;
 };
 
 }  // namespace tavelune::gui

@@ -19,7 +19,6 @@
 #include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -31,11 +30,9 @@
 #include "gui/controls/message_box.h"
 #include "gui/engine/jpeg_options_dialog.h"
 #include "gui/engine/tiff_options_dialog.h"
-#include "gui/film/film_page.h"
-#include "gui/overlay/border_page.h"
-#include "gui/overlay/overlay_page.h"
 #include "gui/support/app_settings.h"
 #include "gui/support/string_table.h"
+#include "gui/tabs/setting_tabs.h"
 #include "gui/view/image_view.h"
 #include "job/batch_list.h"
 #include "job/batch_tally.h"
@@ -63,16 +60,8 @@ BatchDialog::BatchDialog(QWidget* parent) : QDialog(parent), m_runner(new BatchR
     top->addWidget(buildListArea(), 1);
     top->addWidget(buildPreviewArea());
 
-    m_tabs = new QTabWidget(this);
+    m_tabs = new SettingTabs(this);
     m_tabs->setObjectName("pageTabs");
-    m_filmPage = new FilmPage(m_tabs);
-    m_watermarkPage = new OverlayPage(OverlayPage::Kind::Watermark, m_tabs);
-    m_signaturePage = new OverlayPage(OverlayPage::Kind::Signature, m_tabs);
-    m_borderPage = new BorderPage(m_tabs);
-    m_tabs->addTab(m_filmPage, text(Strings::FilmTab));
-    m_tabs->addTab(m_watermarkPage, text(Strings::WatermarkTab));
-    m_tabs->addTab(m_signaturePage, text(Strings::SignatureTab));
-    m_tabs->addTab(m_borderPage, text(Strings::FrameTab));
 
     auto* middle = new QHBoxLayout;
     middle->addWidget(m_tabs, 1);
@@ -99,6 +88,16 @@ BatchDialog::~BatchDialog()
     // The runner waits for its worker before the pages and the list go.
     delete m_runner;
     m_runner = nullptr;
+}
+
+ConversionSettings BatchDialog::settings() const
+{
+    return m_tabs->settings();
+}
+
+void BatchDialog::setSettings(const ConversionSettings& settings)
+{
+    m_tabs->setSettings(settings);
 }
 
 QWidget* BatchDialog::buildListArea()

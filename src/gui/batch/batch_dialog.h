@@ -17,7 +17,6 @@ class QMimeData;
 class QProgressBar;
 class QPushButton;
 class QTableWidget;
-class QTabWidget;
 class QLabel;
 
 namespace tavelune {
@@ -27,11 +26,9 @@ class BatchTally;
 namespace tavelune::gui {
 
 class BatchRunner;
-class BorderPage;
-class FilmPage;
 class ImageView;
 class JpegOptionsDialog;
-class OverlayPage;
+class SettingTabs;
 class TiffOptionsDialog;
 
 /// Everything lives as long as the dialog; the options dialogs keep their choices between
@@ -64,10 +61,9 @@ public:
     QStringList listedFiles() const;
 
     const Image& previewPicture() const { return m_preview; }
-    FilmPage* filmPage() const { return m_filmPage; }
-    OverlayPage* watermarkPage() const { return m_watermarkPage; }
-    OverlayPage* signaturePage() const { return m_signaturePage; }
-    BorderPage* borderPage() const { return m_borderPage; }
+    /// What the four setting tabs hold (runSettings adds the tags).
+    ConversionSettings settings() const;
+    void setSettings(const ConversionSettings& settings);
     JpegOptionsDialog* jpegOptions() const { return m_jpegOptions; }
     TiffOptionsDialog* tiffOptions() const { return m_tiffOptions; }
 
@@ -125,11 +121,7 @@ private:
     QPushButton* m_startButton = nullptr;
     QPushButton* m_cancelButton = nullptr;
     QPushButton* m_closeButton = nullptr;
-    QTabWidget* m_tabs = nullptr;
-    FilmPage* m_filmPage = nullptr;
-    OverlayPage* m_watermarkPage = nullptr;
-    OverlayPage* m_signaturePage = nullptr;
-    BorderPage* m_borderPage = nullptr;
+    SettingTabs* m_tabs = nullptr;
     QProgressBar* m_runBar = nullptr;
     QProgressBar* m_fileBar = nullptr;
     QLabel* m_status = nullptr;

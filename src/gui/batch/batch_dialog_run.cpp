@@ -9,7 +9,6 @@
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTabWidget>
 #include <QTableWidget>
 
 #include "engine/format_number.h"
@@ -19,11 +18,9 @@
 #include "gui/controls/message_box.h"
 #include "gui/engine/jpeg_options_dialog.h"
 #include "gui/engine/tiff_options_dialog.h"
-#include "gui/film/film_page.h"
-#include "gui/overlay/border_page.h"
-#include "gui/overlay/overlay_page.h"
 #include "gui/support/app_settings.h"
 #include "gui/support/string_table.h"
+#include "gui/tabs/setting_tabs.h"
 #include "job/batch_tally.h"
 
 namespace tavelune::gui {
@@ -69,10 +66,7 @@ BatchSettings BatchDialog::runSettings() const
 {
     BatchSettings settings;
     ConversionSettings& job = settings.conversion.job;
-    job.film = m_filmPage->settings();
-    job.watermark = m_watermarkPage->settings();
-    job.signature = m_signaturePage->settings();
-    job.border = m_borderPage->settings();
+    job = m_tabs->settings();
     job.tags.userName = AppSettings::userName().toStdString();
     job.tags.language = activeLanguageCode().toStdString();
     settings.type = BatchType(m_type->currentIndex());

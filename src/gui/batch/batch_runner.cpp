@@ -1,84 +1,68 @@
-// The batch worker: the core run on its own thread, events queued back to the UI.
+// The batch on the job helper; the core's observer events are posted back to the UI thread.
 #include "gui/batch/batch_runner.h"
 
-#include <QMetaObject>
-#include <QPointer>
-#include <system_error>
+#include "gui/support/background_job.h"
 
 namespace tavelune::gui {
 
-BatchRunner::BatchRunner(QObject* parent) : QObject(parent)
+BatchRunner::BatchRunner(QObject* parent) : QObject(parent), m_job(new BackgroundJob(this))
 {
     qRegisterMetaType<tavelune::BatchFileResult>("tavelune::BatchFileResult");
 }
 
 BatchRunner::~BatchRunner()
 {
-    m_cancel = true;
-    if (m_worker.joinable()) {
-        m_worker.join();
-    }
-    if (m_running) {
+    m_job->cancel();
+    m_job->wait();
+    if (m_sinkMuted) {
         setMessageSink(std::move(m_savedSink));
     }
 }
 
+bool BatchRunner::isRunning() const
+{
+    return m_job->isRunning();
+}
+
 bool BatchRunner::start(std::vector<std::string> files, const BatchSettings& settings)
 {
-    if (m_running) {
+    if (isRunning()) {
         return false;
     }
-    if (m_worker.joinable()) {
-        m_worker.join();
-    }
-    m_cancel = false;
+    m_cancelling = false;
     m_results.clear();
     m_savedSink = setMessageSink([](const std::string&, const std::string&, MessageIcon) {});
-    // The queued calls name this object as their context: Qt drops them if it is gone.
-    auto post = [this](auto&& call) {
-        QMetaObject::invokeMethod(this, std::move(call), Qt::QueuedConnection);
-    };
-    BatchObserver observer;
-    observer.started = [this, post](size_t index, const std::string&) {
-        post([this, index] { emit fileStarted(int(index)); });
-    };
-    observer.fileProgress = [this, post](size_t index, int percent) {
-        post([this, index, percent] { emit fileProgress(int(index), percent); });
-    };
-    observer.finished = [this, post](size_t index, const BatchFileResult& result) {
-        post([this, index, result] { emit fileFinished(int(index), result); });
-    };
-    try {
-        m_worker = std::thread([this, post, files = std::move(files), settings, observer] {
-            std::vector<BatchFileResult> results = runBatch(files, settings, observer, &m_cancel);
-            post([this, results = std::move(results)]() mutable {
-                onWorkerDone(std::move(results));
-            });
+    m_sinkMuted = true;
+    m_job->start<std::vector<BatchFileResult>>(
+        [this, files = std::move(files), settings](JobControl& control) {
+            // The observer's calls are posted, so `this` is only used on the UI thread.
+            BatchObserver observer;
+            observer.started = [this, &control](size_t index, const std::string&) {
+                control.post([this, index] { emit fileStarted(int(index)); });
+            };
+            observer.fileProgress = [this, &control](size_t index, int percent) {
+                control.post([this, index, percent] { emit fileProgress(int(index), percent); });
+            };
+            observer.finished = [this, &control](size_t index, const BatchFileResult& result) {
+                control.post([this, index, result] { emit fileFinished(int(index), result); });
+            };
+            return runBatch(files, settings, observer, control.stopFlag());
+        },
+        [this](std::vector<BatchFileResult> results) {
+            setMessageSink(std::move(m_savedSink));
+            m_sinkMuted = false;
+            m_results = std::move(results);
+            emit finished(m_cancelling);
         });
-    } catch (const std::system_error&) {
-        setMessageSink(std::move(m_savedSink));
-        return false;
-    }
-    m_running = true;
     return true;
 }
 
 void BatchRunner::cancel()
 {
-    if (m_running) {
-        m_cancel = true;
+    if (isRunning()) {
+        m_cancelling = true;
+        m_job->cancel();
     }
-}
-
-void BatchRunner::onWorkerDone(std::vector<BatchFileResult> results)
-{
-    if (m_worker.joinable()) {
-        m_worker.join();
-    }
-    setMessageSink(std::move(m_savedSink));
-    m_results = std::move(results);
-    m_running = false;
-    emit finished(m_cancel.load());
 }
 
 }  // namespace tavelune::gui

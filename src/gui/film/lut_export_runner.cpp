@@ -1,53 +1,51 @@
-// The LUT export on its worker; the result reaches the UI thread by a queued call.
+// The LUT export on the job helper.
 #include "gui/film/lut_export_runner.h"
 
 #include <QFile>
-#include <QMetaObject>
-#include <system_error>
+#include <string>
+
+#include "gui/support/background_job.h"
 
 namespace tavelune::gui {
 
-LutExportRunner::LutExportRunner(QObject* parent) : QObject(parent) {}
+namespace {
+
+struct Exported {
+    bool ok = false;
+    QString error;
+};
+
+}  // namespace
+
+LutExportRunner::LutExportRunner(QObject* parent) : QObject(parent), m_job(new BackgroundJob(this))
+{
+}
 
 LutExportRunner::~LutExportRunner()
 {
-    wait();
+    m_job->wait();
 }
 
-void LutExportRunner::wait()
+bool LutExportRunner::isRunning() const
 {
-    if (m_worker.joinable())
-        m_worker.join();
+    return m_job->isRunning();
 }
 
 bool LutExportRunner::start(const QString& path, const FilmSettings& settings,
                             const LutChoice& choice)
 {
-    if (m_running)
+    if (isRunning())
         return false;
-    wait();
-    m_running = true;
-    try {
-        // The destructor joins the worker, so `this` outlives the queued call's posting; Qt
-        // drops a queued call whose context object is gone.
-        m_worker = std::thread([this, path, settings, choice] {
+    const std::string file = QFile::encodeName(path).toStdString();
+    m_job->start<Exported>(
+        [file, settings, choice](JobControl&) {
             std::string error;
-            bool ok =
-                exportFilmLut(QFile::encodeName(path).toStdString(), settings, choice, &error);
-            QString reason = QString::fromStdString(error);
-            QMetaObject::invokeMethod(
-                this,
-                [this, ok, path, reason] {
-                    wait();
-                    m_running = false;
-                    emit finished(ok, path, reason);
-                },
-                Qt::QueuedConnection);
-        });
-    } catch (const std::system_error&) {
-        m_running = false;
-        return false;
-    }
+            Exported done;
+            done.ok = exportFilmLut(file, settings, choice, &error);
+            done.error = QString::fromStdString(error);
+            return done;
+        },
+        [this, path](Exported done) { emit finished(done.ok, path, done.error); });
     return true;
 }
 

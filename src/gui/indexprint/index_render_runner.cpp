@@ -1,100 +1,80 @@
-// The sheet render on its worker; every hand-over to the UI thread is queued.
+// The sheet render on the job helper.
 #include "gui/indexprint/index_render_runner.h"
 
-#include <QMetaObject>
-#include <system_error>
+#include "gui/support/background_job.h"
 
 namespace tavelune::gui {
 
-IndexRenderRunner::IndexRenderRunner(QObject* parent) : QObject(parent) {}
+namespace {
+
+// The sheet is drawn where it was made; the worker has ended before the result is read.
+struct SheetHolder {
+    std::unique_ptr<IndexSheet> sheet = std::make_unique<IndexSheet>();
+};
+
+struct Rendered {
+    IndexRenderRunner::Outcome outcome = IndexRenderRunner::Outcome::Failed;
+    std::shared_ptr<SheetHolder> holder;
+};
+
+}  // namespace
+
+IndexRenderRunner::IndexRenderRunner(QObject* parent)
+    : QObject(parent), m_job(new BackgroundJob(this))
+{
+    connect(m_job, &BackgroundJob::progressChanged, this, &IndexRenderRunner::progressChanged);
+}
 
 IndexRenderRunner::~IndexRenderRunner()
 {
-    abandon();
+    m_job->discard();
+    m_job->wait();
 }
 
-void IndexRenderRunner::join()
+bool IndexRenderRunner::isRunning() const
 {
-    if (m_worker.joinable())
-        m_worker.join();
+    return m_job->isRunning();
 }
 
 void IndexRenderRunner::cancel()
 {
-    m_stop = true;
+    m_job->cancel();
 }
 
 void IndexRenderRunner::abandon()
 {
-    m_stop = true;
-    join();
-    m_running = false;
-    m_work.reset();
+    m_job->discard();
 }
 
 bool IndexRenderRunner::start(IndexRenderRequest request)
 {
-    if (m_running)
+    if (isRunning())
         return false;
-    join();
-    m_request = std::move(request);
-    m_stop = false;
-    m_work = std::make_unique<IndexSheet>();
-    m_work->setLayout(m_request.style, m_request.dpi);
-    m_pageWidth = m_work->layout().pageWidthPx;
-    m_pageHeight = m_work->layout().pageHeightPx;
-    // Only changed positions are sent, so the UI thread gets one event per step at most.
-    // Reports of an abandoned render may still be queued; the generation tells them apart.
-    const unsigned generation = ++m_generation;
-    auto last = std::make_shared<std::atomic<int>>(-1);
-    m_progress = std::make_unique<Progress>([this, last, generation](int position) {
-        if (last->exchange(position) != position) {
-            QMetaObject::invokeMethod(
-                this,
-                [this, position, generation] {
-                    if (generation == m_generation)
-                        emit progressChanged(position);
-                },
-                Qt::QueuedConnection);
-        }
-    });
-    m_running = true;
-    try {
-        // The destructor joins the worker, so `this` outlives every call made from it.
-        m_worker = std::thread([this, generation] {
-            const IndexRenderRequest& r = m_request;
-            const bool ok = m_work->render(r.style, r.dpi, r.title, r.signature, r.content,
-                                           r.fitMode, r.numberFrom, r.hasLogo ? &r.logo : nullptr,
-                                           r.items, m_progress.get(), &m_stop);
-            const Outcome outcome = ok                  ? Outcome::Done
-                                    : m_work->stopped() ? Outcome::Cancelled
-                                                        : Outcome::Failed;
-            QMetaObject::invokeMethod(
-                this,
-                [this, outcome, generation] {
-                    if (generation == m_generation)
-                        onDone(outcome);
-                },
-                Qt::QueuedConnection);
+    auto holder = std::make_shared<SheetHolder>();
+    IndexSheet& sheet = *holder->sheet;
+    sheet.setLayout(request.style, request.dpi);
+    m_pageWidth = sheet.layout().pageWidthPx;
+    m_pageHeight = sheet.layout().pageHeightPx;
+    auto r = std::make_shared<const IndexRenderRequest>(std::move(request));
+    m_job->start<Rendered>(
+        [r, holder](JobControl& control) {
+            IndexSheet& drawn = *holder->sheet;
+            const bool ok = drawn.render(r->style, r->dpi, r->title, r->signature, r->content,
+                                         r->fitMode, r->numberFrom, r->hasLogo ? &r->logo : nullptr,
+                                         r->items, &control.progress(), control.stopFlag());
+            Rendered done;
+            done.outcome = ok                ? Outcome::Done
+                           : drawn.stopped() ? Outcome::Cancelled
+                                             : Outcome::Failed;
+            done.holder = holder;
+            return done;
+        },
+        [this](Rendered done) {
+            if (done.outcome == Outcome::Done)
+                m_done = std::move(done.holder->sheet);
+            emit finished(done.outcome);
         });
-    } catch (const std::system_error&) {
-        m_running = false;
-        m_work.reset();
-        return false;
-    }
     return true;
-}
-
-void IndexRenderRunner::onDone(Outcome outcome)
-{
-    if (!m_running)
-        return;
-    join();
-    m_running = false;
-    if (outcome == Outcome::Done)
-        m_done = std::move(m_work);
-    m_work.reset();
-    emit finished(outcome);
 }
 
 }  // namespace tavelune::gui

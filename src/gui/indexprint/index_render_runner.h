@@ -1,21 +1,20 @@
-// Renders an index sheet on a worker thread, with progress, cancel and the result handed back.
+// Renders an index sheet off the UI thread, with progress, cancel and the result handed back.
 #pragma once
 
 #include <QObject>
-#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "engine/image.h"
 #include "indexprint/fit_rectangle.h"
 #include "indexprint/index_items.h"
 #include "indexprint/index_sheet.h"
-#include "pixel/progress.h"
 
 namespace tavelune::gui {
+
+class BackgroundJob;
 
 /// Everything a render reads, copied so that the dialog stays free to change while it runs.
 struct IndexRenderRequest {
@@ -42,12 +41,12 @@ public:
     explicit IndexRenderRunner(QObject* parent = nullptr);
     ~IndexRenderRunner() override;
 
-    bool isRunning() const { return m_running; }
-    /// False when a render is running or no thread could be started.
+    bool isRunning() const;
+    /// False when a render is running.
     bool start(IndexRenderRequest request);
     /// Asks the worker to stop before its next picture; finished(Cancelled) follows.
     void cancel();
-    /// Stops a running render and waits for the worker; no signal follows.
+    /// Stops a running render and forgets it; no signal follows.
     void abandon();
     /// The completed sheet after finished(Done); null otherwise.
     std::unique_ptr<IndexSheet> takeSheet() { return std::move(m_done); }
@@ -60,16 +59,7 @@ signals:
     void finished(tavelune::gui::IndexRenderRunner::Outcome outcome);
 
 private:
-    void onDone(Outcome outcome);
-    void join();
-
-    bool m_running = false;
-    unsigned m_generation = 0;  // touched on the UI thread only
-    std::thread m_worker;
-    std::atomic<bool> m_stop{false};
-    std::unique_ptr<Progress> m_progress;
-    IndexRenderRequest m_request;
-    std::unique_ptr<IndexSheet> m_work;
+    BackgroundJob* m_job;
     std::unique_ptr<IndexSheet> m_done;
     int m_pageWidth = 0;
     int m_pageHeight = 0;

@@ -132,15 +132,13 @@ private slots:
     void fullSizeIsTheDefaultAndLooksLikeThePreview()
     {
         PhotoPage& page = *m_page;
-        QVERIFY(page.openPicture(m_photo));
-        BorderSettings border = page.borderPage()->settings();
-        border.enabled = true;
-        page.borderPage()->setSettings(border);
-        OverlaySettings signature = page.signaturePage()->settings();
-        signature.enabled = true;
-        signature.text = "Tavelune";
-        signature.font.height = -15;
-        page.signaturePage()->setSettings(signature);
+        QVERIFY(test::openAndWait(page, m_photo));
+        ConversionSettings settings = page.settings();
+        settings.border.enabled = true;
+        settings.signature.enabled = true;
+        settings.signature.text = "Tavelune";
+        settings.signature.font.height = -15;
+        page.setSettings(settings);
         QVERIFY(apply(page));
 
         const QString saved = m_dir->path() + "/QX_large.jpg";
@@ -161,10 +159,10 @@ private slots:
     void turnsAndMirrorsSinceOpeningAreReplayed()
     {
         PhotoPage& page = *m_page;
-        QVERIFY(page.openPicture(m_photo));
-        QVERIFY(QTest::qWaitFor([&] { return !page.histogramPanel()->isCalculating(); }, 5000));
+        QVERIFY(test::openAndWait(page, m_photo));
+        QVERIFY(QTest::qWaitFor([&] { return !page.isHistogramCalculating(); }, 5000));
         auto settled = [&] {
-            return QTest::qWaitFor([&] { return !page.histogramPanel()->isCalculating(); }, 5000);
+            return QTest::qWaitFor([&] { return !page.isHistogramCalculating(); }, 5000);
         };
         page.rotatePicture();
         QVERIFY(settled());
@@ -190,7 +188,7 @@ private slots:
     void cancelLeavesNoFileAndTheWindowUsable()
     {
         PhotoPage& page = *m_page;
-        QVERIFY(page.openPicture(m_photo));
+        QVERIFY(test::openAndWait(page, m_photo));
         QVERIFY(apply(page));
         const QString saved = m_dir->path() + "/cancelled.jpg";
         {
@@ -200,7 +198,7 @@ private slots:
         }
         QVERIFY(!QFile::exists(saved));
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files).size(), 1);  // only the photograph
-        QVERIFY(page.isEnabled() && page.saveButton()->isEnabled());
+        QVERIFY(page.isEnabled() && page.action(PhotoPage::Command::Save)->isEnabled());
         QVERIFY(QApplication::activeModalWidget() == nullptr);
         // Still usable: the working size saves at once.
         DialogDriver driver;
@@ -214,12 +212,12 @@ private slots:
     void onlyAnUntouchedLargerOriginalOffersFullSize()
     {
         PhotoPage& page = *m_page;
-        QVERIFY(page.openPicture(m_photo));
+        QVERIFY(test::openAndWait(page, m_photo));
         QVERIFY(page.geometry().hasFullSize());
         QCOMPARE(page.geometry().fullWidth(), 2400);
 
         // Resampled in the size dialog: the original no longer matches.
-        QVERIFY(QTest::qWaitFor([&] { return !page.histogramPanel()->isCalculating(); }, 5000));
+        QVERIFY(QTest::qWaitFor([&] { return !page.isHistogramCalculating(); }, 5000));
         QTimer::singleShot(0, [] {
             auto* dialog = qobject_cast<ImageSizeDialog*>(QApplication::activeModalWidget());
             QVERIFY(dialog);
@@ -240,9 +238,9 @@ private slots:
         }
 
         // A picture at or below the working size, and a pasted one, have no larger original.
-        QVERIFY(page.openPicture(TAVELUNE_SAMPLES_DIR "/coffee.jpg"));
+        QVERIFY(test::openAndWait(page, TAVELUNE_SAMPLES_DIR "/coffee.jpg"));
         QVERIFY(!page.geometry().hasFullSize());
-        QVERIFY(page.openPicture(m_photo));
+        QVERIFY(test::openAndWait(page, m_photo));
         QApplication::clipboard()->setImage(toQImage(test::makeGradient(1600, 1000)));
         page.pastePicture();
         QCOMPARE(page.source().width(), 800);
@@ -254,7 +252,7 @@ private:
     {
         return page.startConversion() &&
                QTest::qWaitFor([&] { return !page.isConverting(); }, 20000) &&
-               page.saveButton()->isEnabled();
+               page.action(PhotoPage::Command::Save)->isEnabled();
     }
 
     std::unique_ptr<PhotoPage> m_page;

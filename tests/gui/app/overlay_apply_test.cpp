@@ -55,9 +55,9 @@ private slots:
         PhotoPage page(test::makeGradient(8, 8), test::makeGradient(8, 8));
         page.resize(1000, 650);
         page.show();
-        QVERIFY(page.openPicture(kCamera));
+        QVERIFY(test::openAndWait(page, kCamera));
 
-        OverlayPage* watermark = page.watermarkPage();
+        auto* watermark = page.findChild<OverlayPage*>("watermarkPage");
         child<QCheckBox>(watermark, "enable")->setChecked(true);
         child<QRadioButton>(watermark, "pictureMode")->click();
         QVERIFY(watermark->openPicture(kLogo));
@@ -66,11 +66,11 @@ private slots:
         emit key->colourChanged(key->colour());
         typeInto(child<QLineEdit>(watermark, "opacity"), "50");
 
-        OverlayPage* signature = page.signaturePage();
+        auto* signature = page.findChild<OverlayPage*>("signaturePage");
         child<QCheckBox>(signature, "enable")->setChecked(true);
         child<QPlainTextEdit>(signature, "text")->setPlainText(kSignature);
 
-        BorderPage* border = page.borderPage();
+        auto* border = page.findChild<BorderPage*>("borderPage");
         child<QCheckBox>(border, "enable")->setChecked(true);
         auto* preset = child<QComboBox>(border, "preset");
         preset->setCurrentIndex(1);

@@ -118,16 +118,16 @@ private slots:
         QVERIFY(!enabled("applyButton") && !enabled("saveButton") && !enabled("rotateButton"));
         QVERIFY(enabled("openButton") && enabled("actualButton") && enabled("sameButton"));
 
-        QVERIFY(page.openPicture(QStringLiteral(TAVELUNE_SAMPLES_DIR "/coffee.jpg")));
+        QVERIFY(test::openAndWait(page, QStringLiteral(TAVELUNE_SAMPLES_DIR "/coffee.jpg")));
         QVERIFY(enabled("applyButton") && enabled("rotateButton") && enabled("sizeButton"));
         QVERIFY(!enabled("saveButton"));
 
         QVERIFY(page.startConversion());
         QVERIFY(waitForJob(page));
         QVERIFY(enabled("saveButton"));
-        QCOMPARE(page.progressBar()->value(), 100);
+        QCOMPARE(page.progress(), 100);
 
-        QVERIFY(QTest::qWaitFor([&] { return !page.histogramPanel()->isCalculating(); }, 5000));
+        QVERIFY(QTest::qWaitFor([&] { return !page.isHistogramCalculating(); }, 5000));
         page.mirrorPicture();
         QVERIFY(!enabled("saveButton"));
         QVERIFY(!page.result().isEmpty());  // still shown, just no longer current
@@ -142,7 +142,7 @@ private slots:
         QTemporaryDir dir;
         const QString path = writeOrientedJpeg(dir.path(), 3000, 2000, 6);
         QVERIFY(!path.isEmpty());
-        QVERIFY(m_page->openPicture(path));
+        QVERIFY(test::openAndWait(*m_page, path));
         const Image& source = m_page->source();
         QCOMPARE(source.width(), 533);
         QCOMPARE(source.height(), 800);
@@ -154,17 +154,17 @@ private slots:
     void aFailedOpenNamesTheFileAndLeavesNoPicture()
     {
         test::MessageCollector messages;
-        QVERIFY(m_page->openPicture(QStringLiteral(TAVELUNE_SAMPLES_DIR "/coffee.jpg")));
-        QVERIFY(!m_page->openPicture(QStringLiteral("/nonexistent/photo.jpg")));
+        QVERIFY(test::openAndWait(*m_page, QStringLiteral(TAVELUNE_SAMPLES_DIR "/coffee.jpg")));
+        QVERIFY(!test::openAndWait(*m_page, QStringLiteral("/nonexistent/photo.jpg")));
         QVERIFY(messages.texts().join('\n').contains("/nonexistent/photo.jpg"));
         QVERIFY(m_page->source().isEmpty());
-        QVERIFY(!m_page->applyButton()->isEnabled());
+        QVERIFY(!m_page->action(PhotoPage::Command::Apply)->isEnabled());
     }
 
     void theJobDisablesThePageAndRefusesASecondApply()
     {
         PhotoPage& page = *m_page;
-        QVERIFY(page.openPicture(QStringLiteral(TAVELUNE_SAMPLES_DIR "/rocket.jpg")));
+        QVERIFY(test::openAndWait(page, QStringLiteral(TAVELUNE_SAMPLES_DIR "/rocket.jpg")));
         QSignalSpy busy(&page, &PhotoPage::busyChanged);
         QVERIFY(page.startConversion());
         QVERIFY(!page.isEnabled());
@@ -179,7 +179,7 @@ private slots:
     void applyingTwiceGivesTheSamePicture()
     {
         PhotoPage& page = *m_page;
-        QVERIFY(page.openPicture(QStringLiteral(TAVELUNE_SAMPLES_DIR "/coffee.jpg")));
+        QVERIFY(test::openAndWait(page, QStringLiteral(TAVELUNE_SAMPLES_DIR "/coffee.jpg")));
         QVERIFY(page.startConversion() && waitForJob(page));
         const Image first = page.result();
         QVERIFY(page.startConversion() && waitForJob(page));
@@ -194,7 +194,7 @@ private slots:
         QTemporaryDir dir;
         const QString camera = writeOrientedJpeg(dir.path(), 1200, 900, 6);
         PhotoPage& page = *m_page;
-        QVERIFY(page.openPicture(camera));
+        QVERIFY(test::openAndWait(page, camera));
         QVERIFY(page.startConversion() && waitForJob(page));
         const QString saved = dir.path() + "/QX_camera.jpg";
         chooseWorkingSizeThenAccept();
@@ -226,7 +226,7 @@ private slots:
         test::MessageCollector messages;
         QTemporaryDir dir;
         QVERIFY(!m_page->saveTo(dir.path() + "/a.jpg"));
-        QVERIFY(m_page->openPicture(QStringLiteral(TAVELUNE_SAMPLES_DIR "/coffee.jpg")));
+        QVERIFY(test::openAndWait(*m_page, QStringLiteral(TAVELUNE_SAMPLES_DIR "/coffee.jpg")));
         QVERIFY(m_page->startConversion() && waitForJob(*m_page));
         QVERIFY(!m_page->saveTo(dir.path() + "/a.webp"));
         QCOMPARE(messages.messages().size(), size_t(2));
@@ -236,13 +236,13 @@ private slots:
     void everyListedFilmGivesItsOwnLook()
     {
         PhotoPage& page = *m_page;
-        QVERIFY(page.openPicture(QStringLiteral(TAVELUNE_SAMPLES_DIR "/coffee.jpg")));
+        QVERIFY(test::openAndWait(page, QStringLiteral(TAVELUNE_SAMPLES_DIR "/coffee.jpg")));
         std::vector<Image> looks;
         for (int film : {kFilmVelvia, kFilmTmax, kFilmE100Vs, kFilmAstia}) {
-            FilmSettings settings = page.filmPage()->settings();
-            settings.filmType = film;
-            page.filmPage()->setSettings(settings);
-            QCOMPARE(page.filmPage()->settings().filmType, film);
+            ConversionSettings settings = page.settings();
+            settings.film.filmType = film;
+            page.setSettings(settings);
+            QCOMPARE(page.settings().film.filmType, film);
             QVERIFY(page.startConversion() && waitForJob(page));
             for (const Image& other : looks) {
                 QVERIFY(!std::equal(other.pixels(), other.pixels() + other.pixelCount(),
@@ -261,14 +261,16 @@ private slots:
         files.setUrls({QUrl("https://example.org/a.jpg"),
                        QUrl::fromLocalFile(QStringLiteral(TAVELUNE_SAMPLES_DIR "/rocket.jpg"))});
         QVERIFY(m_page->openDropped(&files));
+        QVERIFY(QTest::qWaitFor([&] { return !m_page->isBusy(); }, 60000));
         QVERIFY(m_page->fileName().endsWith("rocket.jpg"));
         QCOMPARE(m_page->source().width(), 640);
     }
 
     void resizeDialogResamplesTheWorkingPicture()
     {
-        QVERIFY(m_page->openPicture(QStringLiteral(TAVELUNE_SAMPLES_DIR "/coffee-exif.jpg")));
-        QVERIFY(QTest::qWaitFor([&] { return !m_page->histogramPanel()->isCalculating(); }, 5000));
+        QVERIFY(
+            test::openAndWait(*m_page, QStringLiteral(TAVELUNE_SAMPLES_DIR "/coffee-exif.jpg")));
+        QVERIFY(QTest::qWaitFor([&] { return !m_page->isHistogramCalculating(); }, 5000));
         QTimer::singleShot(0, [] {
             auto* dialog = qobject_cast<ImageSizeDialog*>(QApplication::activeModalWidget());
             QVERIFY(dialog);
@@ -281,31 +283,34 @@ private slots:
         m_page->resizePicture();
         QCOMPARE(m_page->source().width(), 300);
         QCOMPARE(m_page->source().height(), 200);
-        QVERIFY(!m_page->saveButton()->isEnabled());
+        QVERIFY(!m_page->action(PhotoPage::Command::Save)->isEnabled());
     }
 
     void sameShowsTheSameDetailOfAFramedResult()
     {
         PhotoPage& page = *m_page;
-        QVERIFY(page.openPicture(QStringLiteral(TAVELUNE_SAMPLES_DIR "/rocket.jpg")));
-        page.borderPage()->findChild<QCheckBox*>("enable")->setChecked(true);
-        page.borderPage()->applyPreset(1);
+        QVERIFY(test::openAndWait(page, QStringLiteral(TAVELUNE_SAMPLES_DIR "/rocket.jpg")));
+        auto* border = page.findChild<BorderPage*>("borderPage");
+        border->findChild<QCheckBox*>("enable")->setChecked(true);
+        border->applyPreset(1);
         QVERIFY(page.startConversion() && waitForJob(page));
         const Rect frame = page.photoRect();
         QVERIFY(frame.left > 0 && frame.top > 0);
         page.actualPixels();
-        page.sourceView()->setScroll(40, 30, false);
+        page.findChild<ImageView*>("sourcePane")->setScroll(40, 30, false);
         page.matchPanes();
-        QCOMPARE(page.resultView()->zoom(), page.sourceView()->zoom());
-        QCOMPARE(page.resultView()->scroll(), QPoint(40 + frame.left, 30 + frame.top));
+        QCOMPARE(page.findChild<ImageView*>("resultPane")->zoom(),
+                 page.findChild<ImageView*>("sourcePane")->zoom());
+        QCOMPARE(page.findChild<ImageView*>("resultPane")->scroll(),
+                 QPoint(40 + frame.left, 30 + frame.top));
     }
 
     void rotateIsRefusedWhileTheHistogramRuns()
     {
         test::MessageCollector messages;
         PhotoPage& page = *m_page;
-        QVERIFY(page.openPicture(QStringLiteral(TAVELUNE_SAMPLES_DIR "/coffee.jpg")));
-        if (!page.histogramPanel()->isCalculating()) {
+        QVERIFY(test::openAndWait(page, QStringLiteral(TAVELUNE_SAMPLES_DIR "/coffee.jpg")));
+        if (!page.isHistogramCalculating()) {
             QSKIP("the histogram finished before the click could land");
         }
         const int width = page.source().width();

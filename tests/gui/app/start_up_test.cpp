@@ -148,7 +148,7 @@ private slots:
             window->setGeometry(40, 50, 900, 640);
             window->show();
             PhotoPage* page = window->photoPage();
-            QVERIFY(page->openPicture(QStringLiteral(TAVELUNE_SAMPLES_DIR "/rocket.jpg")));
+            QVERIFY(test::openAndWait(*page, QStringLiteral(TAVELUNE_SAMPLES_DIR "/rocket.jpg")));
             QVERIFY(page->startConversion());
             QVERIFY(!window->close());
             QVERIFY(QTest::qWaitFor([&] { return !page->isConverting(); }, 20000));

@@ -1,7 +1,10 @@
 // Shared helpers of the widget tests.
 #include "support/gui_test_support.h"
 
+#include <QSignalSpy>
 #include <cstdlib>
+
+#include "gui/app/photo_page.h"
 
 namespace tavelune::gui::test {
 
@@ -59,6 +62,18 @@ Image makeGradient(int width, int height, float dpi)
 QString buildProgramFolder()
 {
     return QStringLiteral(TAVELUNE_BUILD_DIR);
+}
+
+bool openAndWait(PhotoPage& page, const QString& path)
+{
+    QSignalSpy opened(&page, &PhotoPage::pictureOpened);
+    if (!page.openPicture(path)) {
+        return false;
+    }
+    if (opened.isEmpty() && !opened.wait(60000)) {
+        return false;
+    }
+    return opened.first().first().toBool();
 }
 
 }  // namespace tavelune::gui::test

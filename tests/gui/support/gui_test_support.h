@@ -10,6 +10,10 @@
 #include "engine/image.h"
 #include "gui/controls/message_box.h"
 
+namespace tavelune::gui {
+class PhotoPage;
+}
+
 namespace tavelune::gui::test {
 
 /// Collects every message box while alive and answers each with `answer` (or the next of
@@ -45,6 +49,10 @@ private:
 
 /// A picture whose every pixel differs from its neighbours, for geometry checks.
 Image makeGradient(int width, int height, float dpi = 72.0f);
+
+/// Opens path on page and waits until the opening has ended: false when it did not start, did
+/// not end within a minute, or failed.
+bool openAndWait(PhotoPage& page, const QString& path);
 
 /// The folder tavelune runs from in the build tree (lang/, data/, help/ beside it).
 QString buildProgramFolder();

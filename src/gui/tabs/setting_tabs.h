@@ -1,0 +1,34 @@
+// The four setting pages of a conversion on their tabs: film, watermark, signature, border.
+#pragma once
+
+#include <QTabWidget>
+
+#include "job/conversion_job.h"
+
+namespace tavelune::gui {
+
+class BorderPage;
+class FilmPage;
+class OverlayPage;
+
+/// What the photo page and the batch dialog both show: the pages in their order and with
+/// their tab texts, read and written as one ConversionSettings (its tags are the caller's).
+class SettingTabs : public QTabWidget {
+    Q_OBJECT
+public:
+    explicit SettingTabs(QWidget* parent = nullptr);
+
+    /// The four pages' settings; tags are left at their defaults.
+    ConversionSettings settings() const;
+    void setSettings(const ConversionSettings& settings);
+    /// The resolution the overlay and border pages convert inches and centimetres at.
+    void setCurrentImageDpi(double dpi);
+
+private:
+    FilmPage* m_film;
+    OverlayPage* m_watermark;
+    OverlayPage* m_signature;
+    BorderPage* m_border;
+};
+
+}  // namespace tavelune::gui
