@@ -4,19 +4,26 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
+#include "exif/field_edit_rule.h"
+
 namespace tavelune::gui {
 
 ExifFieldValidator::ExifFieldValidator(EditorField field, QLineEdit* edit)
-    : QValidator(edit), m_field(field), m_last(edit->text())
+    : QValidator(edit), m_field(field), m_edit(edit), m_last(edit->text())
 {
     connect(edit, &QLineEdit::textChanged, this, [this](const QString& text) { m_last = text; });
 }
 
 QValidator::State ExifFieldValidator::validate(QString& input, int& /*pos*/) const
 {
-    if (acceptsFieldText(m_field, input.toStdString()))
+    const std::string text = input.toStdString();
+    if (acceptsFieldText(m_field, text))
         return Acceptable;
-    return input.size() < m_last.size() ? Intermediate : Invalid;
+    // Text the program sets (a list item's name) leaves no undo step and is not refused:
+    // the line edit stops checking keys after any text it was told is invalid.
+    if (!m_edit->isUndoAvailable())
+        return Intermediate;
+    return acceptsFieldEdit(m_field, m_last.toStdString(), text) ? Intermediate : Invalid;
 }
 
 void limitPlainText(QPlainTextEdit* edit, EditorField field)

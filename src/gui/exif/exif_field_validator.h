@@ -10,8 +10,9 @@ class QPlainTextEdit;
 
 namespace tavelune::gui {
 
-/// Refuses a keystroke or a paste whose resulting text breaks the field's rule; a deletion
-/// always passes, even from a text the rule would not take (such as a list item's name).
+/// Refuses a keystroke or a paste whose resulting text breaks the field's rule, whatever was
+/// selected; a deletion always passes, even from a text the rule would not take (such as a
+/// list item's name).
 class ExifFieldValidator : public QValidator {
     Q_OBJECT
 public:
@@ -22,6 +23,7 @@ public:
 
 private:
     EditorField m_field;
+    QLineEdit* m_edit;
     QString m_last;  // the text the edit holds before the change being checked
 };
 
