@@ -11,6 +11,7 @@
 #include "exif/entry_values.h"
 #include "exif/equipment_catalogue.h"
 #include "exif/exif_messages.h"
+#include "exif/exif_version.h"
 #include "exif/keep_exif.h"
 #include "exif/tag_catalogue.h"
 #include "exif/writer_support.h"
@@ -272,9 +273,7 @@ bool ExifEditorModel::Store(EditorFieldSet only)
     ok = setTextValue(m_exif.FindEntry(kExifIfd, kTagExtendSoftware, EntryLookup::Create),
                       kProductText) &&
          ok;
-    ok = setTypedBytes(m_exif.FindEntry(kExifIfd, kTagExifVersion, EntryLookup::Create), kUndefined,
-                       reinterpret_cast<const std::uint8_t*>("0221"), 4) &&
-         ok;
+    ok = storeExifVersion(m_exif.FindEntry(kExifIfd, kTagExifVersion, EntryLookup::Create)) && ok;
     m_exif.SortEntries();
     return ok;
 }
