@@ -11,10 +11,12 @@ build=(
   build-essential cmake pkg-config
   libjpeg62-turbo-dev libpng-dev libtiff-dev libgif-dev
   libfreetype-dev libfontconfig-dev
+  libraw-dev libheif-dev libwebp-dev
   qt6-base-dev
 )
 runtime=(fonts-dejavu-core fonts-liberation2 fonts-wqy-microhei)
 tests=(
+  webp libpng-tools
   libgtest-dev libbenchmark-dev
   libimage-exiftool-perl exiv2
   clang libclang-rt-14-dev
@@ -24,7 +26,7 @@ packages=("${build[@]}" "${runtime[@]}" "${tests[@]}")
 
 while [ $# -gt 0 ]; do
   case "$1" in
-    --bench) packages+=(hyperfine libjpeg-turbo-progs libvips-tools) ;;
+    --bench) packages+=(hyperfine libjpeg-turbo-progs libvips-tools libraw-bin libheif-examples) ;;
     --package) packages+=(dpkg-dev debhelper lintian) ;;
     --list)
       case "${2:-}" in

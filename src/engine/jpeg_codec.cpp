@@ -280,4 +280,19 @@ bool readJpegReduced(const std::string& path, Image& out,
     return readWith(path, out, PixelRoute::Direct, &reduction);
 }
 
+bool decodeJpegBytes(const std::uint8_t* data, std::size_t size, Image& out,
+                     const std::function<int(int, int)>& reduction)
+{
+    out.destroyPixels();
+    if (data == nullptr || size == 0)
+        return false;
+    // fmemopen only reads through the pointer in "rb" mode.
+    std::FILE* stream = ::fmemopen(const_cast<std::uint8_t*>(data), size, "rb");
+    if (stream == nullptr)
+        return false;
+    const bool ok = decode(stream, out, PixelRoute::Direct, &reduction);
+    std::fclose(stream);
+    return ok;
+}
+
 }  // namespace tavelune

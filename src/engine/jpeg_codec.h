@@ -36,4 +36,8 @@ bool writeJpegThroughRgb(const std::string& path, const Image& image, int qualit
 bool readJpegReduced(const std::string& path, Image& out,
                      const std::function<int(int width, int height)>& reduction);
 
+/// readJpegReduced over a JPEG stream in memory (an embedded preview).
+bool decodeJpegBytes(const std::uint8_t* data, std::size_t size, Image& out,
+                     const std::function<int(int width, int height)>& reduction);
+
 }  // namespace tavelune

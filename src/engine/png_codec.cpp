@@ -90,7 +90,71 @@ bool decode(std::FILE* file, Image& out)
     return true;
 }
 
+bool hasTransparency(const Image& image)
+{
+    const uint32_t* pixel = image.pixels();
+    for (size_t i = 0, n = image.pixelCount(); i < n; ++i)
+        if ((pixel[i] >> 24) != 0xFF)
+            return true;
+    return false;
+}
+
+// Longjmp target: plain data only. The rows are the picture's own (B, G, R, A bytes).
+bool encode(std::FILE* file, const Image& image, png_bytep* rows)
+{
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, pngError, pngWarning);
+    if (!png)
+        return false;
+    png_infop info = png_create_info_struct(png);
+    if (!info) {
+        png_destroy_write_struct(&png, nullptr);
+        return false;
+    }
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        return false;
+    }
+    const bool alpha = hasTransparency(image);
+    png_init_io(png, file);
+    png_set_IHDR(png, info, png_uint_32(image.width()), png_uint_32(image.height()), 8,
+                 alpha ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    const auto perMetre = png_uint_32(double(image.dpi()) / 0.0254 + 0.5);
+    png_set_pHYs(png, info, perMetre, perMetre, PNG_RESOLUTION_METER);
+    png_set_rows(png, info, rows);
+    png_write_png(png, info,
+                  PNG_TRANSFORM_BGR | (alpha ? 0 : PNG_TRANSFORM_STRIP_FILLER_AFTER), nullptr);
+    png_destroy_write_struct(&png, &info);
+    return true;
+}
+
 }  // namespace
+
+bool PngCodec::write(const std::string& path, const Image& image, int)
+{
+    if (path.empty())
+        return false;
+    auto* rows = static_cast<png_bytep*>(std::malloc(sizeof(png_bytep) * size_t(image.height())));
+    if (!rows) {
+        noteCodecFailure("out of memory");
+        return false;
+    }
+    for (int y = 0; y < image.height(); ++y)
+        rows[y] = const_cast<png_bytep>(reinterpret_cast<const png_byte*>(image.rowFromTop(y)));
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) {
+        noteCodecFailure(std::strerror(errno));
+        std::free(rows);
+        return false;
+    }
+    bool ok = encode(file, image, rows);
+    std::free(rows);
+    if (std::fclose(file) != 0)
+        ok = false;
+    if (!ok && lastCodecFailure().empty())
+        noteCodecFailure("write error");
+    return ok;
+}
 
 bool PngCodec::create(int width, int height, float dpi)
 {

@@ -1,4 +1,5 @@
-// The PNG codec over libpng: read-only; every picture arrives opaque, alpha flattened.
+// The PNG codec over libpng: every picture arrives opaque, alpha flattened; written as 8-bit
+// RGB, or RGBA when some pixel is not opaque.
 #pragma once
 
 #include <string>
@@ -11,7 +12,8 @@ class PngCodec : public ImageCodec {
 public:
     bool create(int width, int height, float dpi) override;
     bool read(const std::string& path, Image& out) override;
-    bool write(const std::string&, const Image&, int) override { return false; }
+    /// options are not used.
+    bool write(const std::string& path, const Image& image, int options) override;
     const char* formatName() const override { return "PNG"; }
 };
 

@@ -9,6 +9,7 @@
 #include <mutex>
 
 #include "engine/codec_support.h"
+#include "engine/tiff_float.h"
 
 namespace tavelune {
 namespace {
@@ -57,6 +58,13 @@ bool TiffCodec::read(const std::string& path, Image& out)
             noteCodecFailure("out of memory");
         TIFFClose(tiff);
         return false;
+    }
+    if (isFloatTiff(tiff)) {
+        const bool read = readFloatTiff(tiff, out);
+        TIFFClose(tiff);
+        if (!read)
+            out.destroyPixels();
+        return read;
     }
     // The reader's lower-left origin matches the picture's bottom-up rows. It stops at the
     // first decoding error so that a damaged strip does not pass as a whole picture.

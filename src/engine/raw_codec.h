@@ -1,0 +1,55 @@
+// Camera raw files through LibRaw: developed to 8-bit sRGB, upright; never written.
+#pragma once
+
+#include <cstdint>
+#include <ctime>
+#include <string>
+
+#include "engine/image_codec.h"
+
+namespace tavelune {
+
+/// The development every road shares: the camera's as-shot white balance and colour matrix,
+/// highlights clipped, AHD demosaic, sRGB at 8 bits, no automatic brightening (so that a
+/// reduced development has the tones of the full one), and the raw's orientation applied.
+class RawCodec : public ImageCodec {
+public:
+    bool read(const std::string& path, Image& out) override;
+    /// Raw files are never written.
+    bool write(const std::string& path, const Image& image, int options) override;
+    const char* formatName() const override { return "RAW"; }
+};
+
+/// The development above; halfSize develops at half the width and height without
+/// demosaicing (each 2 x 2 cell of the sensor gives one pixel): four times faster.
+bool developRaw(const std::string& path, Image& out, bool halfSize);
+
+/// The raw's embedded preview, upright, when it is at least minWidth x minHeight once
+/// upright; false (out reset, no message) when there is none that large or it cannot be read.
+bool readRawPreview(const std::string& path, int minWidth, int minHeight, Image& out);
+
+/// What LibRaw reports about the shot: the EXIF model of raws that are not TIFF files.
+struct RawShotInfo {
+    std::string make;
+    std::string model;
+    std::string lens;
+    std::string artist;
+    double isoSpeed = 0;
+    double exposureTime = 0;  // seconds
+    double aperture = 0;      // f-number
+    double focalLength = 0;   // millimetres
+    std::time_t timestamp = 0;  // 0 when unknown
+    int orientation = 1;        // EXIF Orientation value of the stored picture
+    int width = 0;              // the developed size, upright
+    int height = 0;
+};
+
+/// Reads the shot information without developing. False with the reason noted (see
+/// lastCodecFailure) for a file LibRaw does not take.
+bool readRawShotInfo(const std::string& path, RawShotInfo& info);
+
+/// The same over bytes in memory (the fuzzer's road).
+bool readRawShotInfoFromBytes(const std::uint8_t* data, std::size_t size, RawShotInfo& info);
+bool developRawFromBytes(const std::uint8_t* data, std::size_t size, Image& out, bool halfSize);
+
+}  // namespace tavelune
