@@ -27,10 +27,10 @@ public:
     ExifData(const ExifData&) = delete;
     ExifData& operator=(const ExifData&) = delete;
 
-    /// Replaces the model with the EXIF data of a JPEG or TIFF file. The format is "JPEG",
-    /// "JPG", "TIFF" or "TIF" in any case; null takes it from the path's extension. The file
-    /// status stays filled when the file exists but holds no readable EXIF data. The boxes
-    /// met on the way are in warnings().
+    /// Replaces the model with the EXIF data of a JPEG or TIFF file, a camera raw, or a HEIF or
+    /// WebP file. The format is "JPEG", "JPG", "TIFF", "TIF", a raw's extension, "HEIC",
+    /// "HEIF", "AVIF" or "WEBP" in any case; null takes it from the path's extension. The file
+    /// status stays filled when the file exists but holds no readable EXIF data.
     ExifStatus LoadExif(const std::string& path, const char* format = nullptr);
 
     /// The same from bytes in memory (no file status): for streams and the fuzzer.
@@ -110,6 +110,9 @@ public:
 private:
     void StartLoad();
     ExifStatus LoadFromStream(std::FILE* file, const std::string& format);
+    /// Raw, HEIF and WebP files: their TIFF structure or EXIF block, else (raws) what LibRaw
+    /// reports about the shot.
+    ExifStatus LoadContainerExif(const std::string& path, const std::string& format);
     void Warn(ExifError code) { m_warnings.push_back({code, {}}); }
     void TakeWarnings(const ExifData& other);
     bool ParseApp1(const JpegSection& section);

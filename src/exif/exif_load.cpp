@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "engine/format_dispatch.h"
+#include "exif/container_exif.h"
 #include "exif/exif_data.h"
 
 namespace tavelune {
@@ -49,13 +50,46 @@ ExifStatus ExifData::LoadExif(const std::string& path, const char* format)
     StartLoad();
     if (!queryFileStatus(path, m_fileStatus))
         return {ExifError::CannotRead, path};
+    const std::string kind =
+        format != nullptr && *format != 0 ? std::string(format) : splitFileName(path).extension;
+    if (exifContainerOf(kind) != ExifContainer::None)
+        return LoadContainerExif(path, kind);
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr)
         return {ExifError::CannotRead, path};
-    ExifStatus status = LoadFromStream(
-        file, format != nullptr && *format != 0 ? format : splitFileName(path).extension);
+    ExifStatus status = LoadFromStream(file, kind);
     std::fclose(file);
     return status;
+}
+
+ExifStatus ExifData::LoadContainerExif(const std::string& path, const std::string& format)
+{
+    const ExifContainer container = exifContainerOf(format);
+    std::vector<std::uint8_t> tiff;
+    if (!containerExifTiff(path, container, tiff))
+        return {ExifError::CannotRead, path};
+    bool ok = false;
+    if (!tiff.empty()) {
+        // fmemopen only reads through the pointer in "rb" mode.
+        std::FILE* file = ::fmemopen(tiff.data(), tiff.size(), "rb");
+        if (file != nullptr) {
+            ok = LoadFromStream(file, "TIFF").ok() && !m_entries.empty();
+            std::fclose(file);
+        }
+    }
+    if (!ok && (container == ExifContainer::TiffRaw || container == ExifContainer::Raw)) {
+        m_entries.clear();
+        RawShotInfo shot;
+        if (!readRawShotInfo(path, shot))
+            return {ExifError::NoExifData, path};
+        m_entries = exifEntriesFromShot(shot);
+        ok = !m_entries.empty();
+        if (ok)
+            SortEntries();
+    }
+    if (!ok)
+        return ExifError::NoExifData;
+    return {};
 }
 
 bool ExifData::LoadExifFromBytes(const std::uint8_t* data, std::size_t size, const char* format)
