@@ -38,16 +38,20 @@ void appendText(std::vector<std::unique_ptr<ExifEntry>>& out, std::uint16_t ifd,
                 reinterpret_cast<const std::uint8_t*>(text.c_str()));
 }
 
-// A positive value as numerator / denominator; exposure times below a second as 1 / n.
+// A positive value in thousandths; exposure times of 1 / n seconds as 1 / n.
 void appendRational(std::vector<std::unique_ptr<ExifEntry>>& out, std::uint16_t tag,
                     double value)
 {
     if (!(value > 0) || value > 4e6)
         return;
     std::uint32_t pair[2];
-    if (tag == 33434 && value < 1) {
+    const double inverse = 1 / value;
+    if (tag == 33434 && value < 1 && inverse < 1e9 &&
+        std::fabs(inverse - std::round(inverse)) < 0.01 * inverse) {
         pair[0] = 1;
-        pair[1] = std::uint32_t(std::lround(1 / value));
+        pair[1] = std::uint32_t(std::lround(inverse));
+    } else if (value < 0.0005) {
+        return;  // nothing a thousandth can hold
     } else {
         pair[0] = std::uint32_t(std::lround(value * 1000));
         pair[1] = 1000;
@@ -60,7 +64,7 @@ void appendRational(std::vector<std::unique_ptr<ExifEntry>>& out, std::uint16_t 
 void appendShort(std::vector<std::unique_ptr<ExifEntry>>& out, std::uint16_t ifd,
                  std::uint16_t tag, double value)
 {
-    if (!(value > 0) || value > 65535)
+    if (!(value >= 0.5 && value < 65535.5))
         return;
     const std::uint16_t v = std::uint16_t(std::lround(value));
     std::uint8_t bytes[2] = {std::uint8_t(v), std::uint8_t(v >> 8)};

@@ -1,0 +1,20 @@
+// libFuzzer target: our code around LibRaw (shot information, half-size development).
+#include <cstddef>
+#include <cstdint>
+
+#include "engine/raw_codec.h"
+#include "quiet_messages.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    silenceMessages();
+    tavelune::RawShotInfo info;
+    if (!tavelune::readRawShotInfoFromBytes(data, size, info))
+        return 0;
+    if (info.width <= 0 || info.height <= 0)
+        __builtin_trap();  // an opened raw has a size
+    tavelune::Image image;
+    if (tavelune::developRawFromBytes(data, size, image, true) && image.isEmpty())
+        __builtin_trap();
+    return 0;
+}
