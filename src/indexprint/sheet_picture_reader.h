@@ -38,8 +38,10 @@ struct SheetPicture {
 /// times decodes at 1/8 to exactly twice.
 int sheetPictureReduction(int width, int height, int cellWidth, int cellHeight, int fitMode);
 
-/// Reads path into out (reset first). A JPEG is decoded at sheetPictureReduction when
-/// reduceLargeJpeg is set; every other picture is opened as ImageHandle::open does. Messages
+/// Reads path into out (reset first). When reduceLargeJpeg is set, a JPEG is decoded at
+/// sheetPictureReduction and a camera raw gives its embedded preview if that covers the
+/// picture's rectangle in the cell; every other picture (and a raw without such a preview) is
+/// opened as ImageHandle::open does. Messages
 /// are held in out.messages instead of being shown. Does not throw.
 void readSheetPicture(const std::string& path, int cellWidth, int cellHeight, int fitMode,
                       bool reduceLargeJpeg, SheetPicture& out);

@@ -6,6 +6,7 @@
 
 #include "codec_test_util.h"
 #include "engine/codec_support.h"
+#include "engine/jpeg_codec.h"
 #include "engine/raw_codec.h"
 #include "support/test_dng.h"
 #include "support/test_support.h"
@@ -160,11 +161,34 @@ TEST(RawCodec, BadFilesAreRefusedWithAReason)
 TEST(RawCodec, PreviewOnlyWhenTheRawHasOneLargeEnough)
 {
     test::TempDir dir;
-    const std::string path = dir.file("nopreview.dng");
-    ASSERT_TRUE(test::writeTestDng(path, patchPicture()));
+    const std::string path = dir.file("preview.dng");
+    test::TestDngOptions options;
+    options.orientation = 6;
+    ASSERT_TRUE(test::writeTestDng(path, patchPicture(), options));
     Image preview;
     EXPECT_FALSE(readRawPreview(path, 1, 1, preview));
     EXPECT_TRUE(preview.isEmpty());
+
+    // A 30 x 45 preview stored unturned, as the sensor is: shown upright it is 45 x 30.
+    Image stored;
+    stored.create(30, 45, 72.0f);
+    stored.fill(0xFF2080C0);
+    stored.rowFromTop(0)[0] = 0xFFFFFFFF;
+    std::vector<std::uint8_t> jpeg;
+    ASSERT_TRUE(encodeJpegStream(stored, 95, jpeg));
+    ASSERT_TRUE(test::appendDngPreview(path, jpeg));
+    ASSERT_TRUE(readRawPreview(path, 45, 30, preview)) << lastCodecFailure();
+    EXPECT_EQ(preview.width(), 45);
+    EXPECT_EQ(preview.height(), 30);
+    // The stored top-left corner is the upright top-right one after a clockwise turn.
+    EXPECT_GT(preview.pixelAt(44, 0) & 0xFF, 0xE0u);
+    EXPECT_LT(preview.pixelAt(0, 0) & 0xFF, 0xE0u);
+    EXPECT_FALSE(readRawPreview(path, 46, 30, preview));
+    EXPECT_FALSE(readRawPreview(path, 45, 31, preview));
+    // The development is not affected by the preview.
+    Image developed;
+    ASSERT_TRUE(RawCodec().read(path, developed));
+    EXPECT_EQ(developed.width(), 60);
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 
 #include <tiffio.h>
 
+#include "support/test_support.h"
+
 #include <cmath>
 #include <cstdint>
 #include <vector>
@@ -107,6 +109,42 @@ bool writeTestDng(const std::string& path, const Image& upright, const TestDngOp
     }
     TIFFClose(tiff);
     return ok;
+}
+
+bool appendDngPreview(const std::string& path, const std::vector<unsigned char>& jpeg)
+{
+    std::vector<unsigned char> bytes = readFileBytes(path);
+    if (bytes.size() < 8 || bytes[0] != 'I')
+        return false;
+    auto get = [&](size_t at, int n) {
+        uint32_t v = 0;
+        for (int i = n - 1; i >= 0; --i) v = (v << 8) | bytes[at + size_t(i)];
+        return v;
+    };
+    auto put = [&](uint32_t v, int n) {
+        for (int i = 0; i < n; ++i) bytes.push_back(uint8_t(v >> (8 * i)));
+    };
+    const size_t ifd0 = get(4, 4);
+    if (ifd0 + 2 > bytes.size())
+        return false;
+    const size_t next = ifd0 + 2 + 12 * size_t(get(ifd0, 2));
+    const uint32_t jpegAt = uint32_t(bytes.size());
+    bytes.insert(bytes.end(), jpeg.begin(), jpeg.end());
+    if (bytes.size() % 2)
+        bytes.push_back(0);
+    const uint32_t ifd1 = uint32_t(bytes.size());
+    put(3, 2);
+    const uint32_t entries[3][2] = {{254, 1}, {513, jpegAt}, {514, uint32_t(jpeg.size())}};
+    for (const auto& entry : entries) {
+        put(entry[0], 2);
+        put(4, 2);  // LONG
+        put(1, 4);
+        put(entry[1], 4);
+    }
+    put(0, 4);
+    for (int i = 0; i < 4; ++i) bytes[next + size_t(i)] = uint8_t(ifd1 >> (8 * i));
+    writeFileBytes(path, bytes);
+    return true;
 }
 
 }  // namespace tavelune::test

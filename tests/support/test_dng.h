@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "engine/image.h"
 
@@ -17,5 +18,9 @@ struct TestDngOptions {
 /// ColorMatrix1 is XYZ to linear sRGB (D65), AsShotNeutral 1 1 1, black 0, white 65535. The
 /// stored picture is turned so that applying `orientation` shows upright. False on failure.
 bool writeTestDng(const std::string& path, const Image& upright, const TestDngOptions& options = {});
+
+/// Appends a JPEG stream as the DNG's preview: an IFD1 (reduced-resolution image) pointing at
+/// it, chained after IFD0. The JPEG is stored unturned, as cameras store theirs.
+bool appendDngPreview(const std::string& path, const std::vector<unsigned char>& jpeg);
 
 }  // namespace tavelune::test
