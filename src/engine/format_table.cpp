@@ -7,10 +7,13 @@
 #include "engine/bmp_codec.h"
 #include "engine/format_dispatch.h"
 #include "engine/gif_codec.h"
+#include "engine/heif_codec.h"
 #include "engine/jpeg_codec.h"
 #include "engine/png_codec.h"
 #include "engine/psd_codec.h"
+#include "engine/raw_codec.h"
 #include "engine/tiff_codec.h"
+#include "engine/webp_codec.h"
 
 namespace tavelune {
 namespace {
@@ -21,6 +24,11 @@ std::unique_ptr<ImageCodec> make()
     return std::make_unique<Codec>();
 }
 
+// The raw kinds share one entry of the file dialogs.
+constexpr const char* kRawFilter = "Camera Raw";
+constexpr int kRawFilterText = 66003;
+constexpr int kRawIcon = 9;
+
 // format, name, extensions, codec, reads, writes, EXIF in place, MIME type, filter name,
 // filter text, batch list icon
 const FormatRow kBuiltIn[] = {
@@ -28,7 +36,7 @@ const FormatRow kBuiltIn[] = {
      "JPEG", 61101, 0},
     {ImageFormat::Tiff, "TIFF", {"tif", "tiff"}, make<TiffCodec>, true, true, true, "image/tiff",
      "TIFF", 61102, 1},
-    {ImageFormat::Png, "PNG", {"png"}, make<PngCodec>, true, false, false, "image/png", "PNG",
+    {ImageFormat::Png, "PNG", {"png"}, make<PngCodec>, true, true, false, "image/png", "PNG",
      61105, 5},
     {ImageFormat::Gif, "GIF", {"gif"}, make<GifCodec>, true, false, false, "image/gif", "GIF",
      61103, 3},
@@ -36,6 +44,50 @@ const FormatRow kBuiltIn[] = {
      "image/vnd.adobe.photoshop", "PhotoShop", 61104, 2},
     {ImageFormat::Bmp, "BMP", {"bmp"}, make<BmpCodec>, true, true, false, "image/bmp", "BMP",
      61106, 4},
+    {ImageFormat::Webp, "WebP", {"webp"}, make<WebpCodec>, true, true, false, "image/webp", "WebP",
+     66000, 6},
+    {ImageFormat::Heif, "HEIF", {"heic", "heif", "hif"}, make<HeifCodec>, true, false, false,
+     "image/heic", "HEIF", 66001, 7},
+    {ImageFormat::Avif, "AVIF", {"avif"}, make<HeifCodec>, true, false, false, "image/avif", "AVIF",
+     66002, 8},
+    {ImageFormat::AdobeDng, "DNG", {"dng"}, make<RawCodec>, true, false, false, "image/x-adobe-dng",
+     kRawFilter, kRawFilterText, kRawIcon},
+    {ImageFormat::CanonCr2, "CR2", {"cr2"}, make<RawCodec>, true, false, false, "image/x-canon-cr2",
+     kRawFilter, kRawFilterText, kRawIcon},
+    {ImageFormat::CanonCr3, "CR3", {"cr3"}, make<RawCodec>, true, false, false, "image/x-canon-cr3",
+     kRawFilter, kRawFilterText, kRawIcon},
+    {ImageFormat::CanonCrw, "CRW", {"crw"}, make<RawCodec>, true, false, false, "image/x-canon-crw",
+     kRawFilter, kRawFilterText, kRawIcon},
+    {ImageFormat::NikonNef, "NEF", {"nef", "nrw"}, make<RawCodec>, true, false, false,
+     "image/x-nikon-nef", kRawFilter, kRawFilterText, kRawIcon},
+    {ImageFormat::SonyArw, "ARW", {"arw", "srf", "sr2"}, make<RawCodec>, true, false, false,
+     "image/x-sony-arw", kRawFilter, kRawFilterText, kRawIcon},
+    {ImageFormat::FujiRaf, "RAF", {"raf"}, make<RawCodec>, true, false, false, "image/x-fuji-raf",
+     kRawFilter, kRawFilterText, kRawIcon},
+    {ImageFormat::OlympusOrf, "ORF", {"orf"}, make<RawCodec>, true, false, false,
+     "image/x-olympus-orf", kRawFilter, kRawFilterText, kRawIcon},
+    {ImageFormat::PanasonicRw2, "RW2", {"rw2", "rwl"}, make<RawCodec>, true, false, false,
+     "image/x-panasonic-rw2", kRawFilter, kRawFilterText, kRawIcon},
+    {ImageFormat::PentaxPef, "PEF", {"pef"}, make<RawCodec>, true, false, false,
+     "image/x-pentax-pef", kRawFilter, kRawFilterText, kRawIcon},
+    {ImageFormat::SamsungSrw, "SRW", {"srw"}, make<RawCodec>, true, false, false,
+     "image/x-samsung-srw", kRawFilter, kRawFilterText, kRawIcon},
+    {ImageFormat::HasselbladRaw, "3FR", {"3fr", "fff"}, make<RawCodec>, true, false, false,
+     "image/x-hasselblad-3fr", kRawFilter, kRawFilterText, kRawIcon},
+    {ImageFormat::PhaseOneIiq, "IIQ", {"iiq"}, make<RawCodec>, true, false, false,
+     "image/x-phaseone-iiq", kRawFilter, kRawFilterText, kRawIcon},
+    {ImageFormat::EpsonErf, "ERF", {"erf"}, make<RawCodec>, true, false, false, "image/x-epson-erf",
+     kRawFilter, kRawFilterText, kRawIcon},
+    {ImageFormat::MamiyaMef, "MEF", {"mef"}, make<RawCodec>, true, false, false,
+     "image/x-mamiya-mef", kRawFilter, kRawFilterText, kRawIcon},
+    {ImageFormat::LeafMos, "MOS", {"mos"}, make<RawCodec>, true, false, false, "image/x-leaf-mos",
+     kRawFilter, kRawFilterText, kRawIcon},
+    {ImageFormat::KodakRaw, "DCR", {"dcr", "kdc", "k25"}, make<RawCodec>, true, false, false,
+     "image/x-kodak-dcr", kRawFilter, kRawFilterText, kRawIcon},
+    {ImageFormat::MinoltaMrw, "MRW", {"mrw"}, make<RawCodec>, true, false, false,
+     "image/x-minolta-mrw", kRawFilter, kRawFilterText, kRawIcon},
+    {ImageFormat::SigmaX3f, "X3F", {"x3f"}, make<RawCodec>, true, false, false, "image/x-sigma-x3f",
+     kRawFilter, kRawFilterText, kRawIcon},
 };
 
 bool sameIgnoringCase(std::string_view a, std::string_view b)
@@ -89,6 +141,11 @@ std::optional<ImageFormat> formatOfPath(const std::string& path)
 std::unique_ptr<ImageCodec> createCodec(ImageFormat format)
 {
     return formatRow(format).makeCodec();
+}
+
+bool isCameraRaw(ImageFormat format)
+{
+    return formatRow(format).makeCodec == &make<RawCodec>;
 }
 
 }  // namespace tavelune

@@ -13,7 +13,37 @@
 namespace tavelune {
 
 /// A file format as it travels through the program. Further formats take further values.
-enum class ImageFormat { Jpeg, Tiff, Gif, Psd, Png, Bmp };
+enum class ImageFormat {
+    Jpeg,
+    Tiff,
+    Gif,
+    Psd,
+    Png,
+    Bmp,
+    Webp,
+    Heif,
+    Avif,
+    // Camera raw files, one kind per maker's format (each has its own MIME type).
+    AdobeDng,
+    CanonCr2,
+    CanonCr3,
+    CanonCrw,
+    NikonNef,
+    SonyArw,
+    FujiRaf,
+    OlympusOrf,
+    PanasonicRw2,
+    PentaxPef,
+    SamsungSrw,
+    HasselbladRaw,
+    PhaseOneIiq,
+    EpsonErf,
+    MamiyaMef,
+    LeafMos,
+    KodakRaw,
+    MinoltaMrw,
+    SigmaX3f,
+};
 
 struct FormatRow {
     ImageFormat format;
@@ -31,7 +61,7 @@ struct FormatRow {
     /// The kind's name in the engine's own picture filter ("PhotoShop" gives "PhotoShop Files").
     const char* filterName;
     /// The string-table text naming the kind in the desktop program's file dialogs, which
-    /// list the kinds in the order of these numbers.
+    /// list the kinds in the order of these numbers. The camera raw rows share one.
     int filterTextId;
     /// The batch list's file-type icon; -1 for none.
     int listIcon;
@@ -53,6 +83,9 @@ const FormatRow& formatRow(ImageFormat format);
 std::optional<ImageFormat> formatOfPath(const std::string& path);
 
 std::unique_ptr<ImageCodec> createCodec(ImageFormat format);
+
+/// Camera raw files: developed on reading, never written, their EXIF data never rewritten.
+bool isCameraRaw(ImageFormat format);
 
 /// The extension a written file of that format gets ("jpg").
 inline const char* defaultExtension(ImageFormat format)

@@ -8,17 +8,12 @@
 #include <ctime>
 
 #include "engine/codec_support.h"
+#include "engine/format_table.h"
 #include "engine/heif_codec.h"
 #include "engine/webp_codec.h"
 
 namespace tavelune {
 namespace {
-
-std::string upper(std::string text)
-{
-    for (char& c : text) c = char(std::toupper(static_cast<unsigned char>(c)));
-    return text;
-}
 
 void appendEntry(std::vector<std::unique_ptr<ExifEntry>>& out, std::uint16_t ifd,
                  std::uint16_t tag, std::uint16_t type, std::uint32_t count,
@@ -88,22 +83,25 @@ std::string exifDate(std::time_t timestamp)
 
 ExifContainer exifContainerOf(const std::string& format)
 {
-    static const char* const kTiffRaws[] = {"DNG", "CR2", "NEF", "NRW", "ARW", "SRF", "SR2",
-                                            "ORF", "RW2", "RWL", "PEF", "3FR", "ERF", "MEF",
-                                            "MOS", "IIQ", "KDC", "DCR", "SRW"};
-    static const char* const kOtherRaws[] = {"CR3", "RAF", "MRW", "X3F", "CRW", "RAW"};
-    const std::string kind = upper(format);
-    for (const char* known : kTiffRaws)
-        if (kind == known)
-            return ExifContainer::TiffRaw;
-    for (const char* known : kOtherRaws)
-        if (kind == known)
+    const FormatRow* row = findFormat(format);
+    if (row == nullptr)
+        return ExifContainer::None;
+    switch (row->format) {
+        case ImageFormat::Heif:
+        case ImageFormat::Avif:
+            return ExifContainer::Heif;
+        case ImageFormat::Webp:
+            return ExifContainer::Webp;
+        // Raws whose files are not TIFF structures.
+        case ImageFormat::CanonCr3:
+        case ImageFormat::CanonCrw:
+        case ImageFormat::FujiRaf:
+        case ImageFormat::MinoltaMrw:
+        case ImageFormat::SigmaX3f:
             return ExifContainer::Raw;
-    if (kind == "HEIC" || kind == "HEIF" || kind == "AVIF" || kind == "HIF")
-        return ExifContainer::Heif;
-    if (kind == "WEBP")
-        return ExifContainer::Webp;
-    return ExifContainer::None;
+        default:
+            return isCameraRaw(row->format) ? ExifContainer::TiffRaw : ExifContainer::None;
+    }
 }
 
 bool containerExifTiff(const std::string& path, ExifContainer container,

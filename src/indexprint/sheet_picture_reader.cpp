@@ -3,10 +3,12 @@
 
 #include <cstdint>
 #include <new>
+#include <optional>
 #include <string_view>
 
 #include "engine/engine_messages.h"
 #include "engine/format_dispatch.h"
+#include "engine/format_table.h"
 #include "engine/jpeg_codec.h"
 #include "engine/raw_codec.h"
 #include "indexprint/fit_rectangle.h"
@@ -22,8 +24,8 @@ bool isJpegPath(const std::string& path)
 
 bool isRawPath(const std::string& path)
 {
-    const auto codec = createCodec(splitFileName(path).extension);
-    return codec && std::string_view(codec->formatName()) == "RAW";
+    const std::optional<ImageFormat> format = formatOfPath(path);
+    return format && isCameraRaw(*format);
 }
 
 // The raw's embedded preview when it covers the picture's rectangle in the cell: the

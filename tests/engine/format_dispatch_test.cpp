@@ -1,5 +1,6 @@
 // Format dispatch: the token table, path helpers, messages, and safe saves.
 #include "engine/format_dispatch.h"
+#include "engine/webp_codec.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -49,17 +50,18 @@ TEST(FormatDispatch, TokensChooseTheirCodecs)
     const std::pair<const char*, const char*> cases[] = {
         {"bmp", "BMP"},   {"JPG", "JPEG"}, {"jpeg", "JPEG"}, {"Tif", "TIFF"},
         {"TIFF", "TIFF"}, {"gif", "GIF"},  {"PSD", "PSD"},   {"png", "PNG"},
+        {"webp", "WEBP"}, {"HEIC", "HEIF"}, {"avif", "HEIF"}, {"nef", "RAW"}, {"Dng", "RAW"},
     };
     for (auto [token, name] : cases) {
         auto codec = createCodec(token);
         ASSERT_TRUE(codec) << token;
         EXPECT_STREQ(codec->formatName(), name);
     }
-    for (const char* token : {"jpe", "", "tga", "JPG ", "webp"})
+    for (const char* token : {"jpe", "", "tga", "JPG ", "raw"})
         EXPECT_FALSE(createCodec(token)) << token;
-    for (const char* token : {"bmp", "jpg", "JPEG", "tif", "tiff"})
+    for (const char* token : {"bmp", "jpg", "JPEG", "tif", "tiff", "png", "webp"})
         EXPECT_TRUE(isWritableFormat(token)) << token;
-    for (const char* token : {"png", "gif", "psd", "jpe"})
+    for (const char* token : {"gif", "psd", "jpe", "heic", "avif", "cr2"})
         EXPECT_FALSE(isWritableFormat(token)) << token;
 }
 
@@ -132,15 +134,18 @@ TEST(FormatDispatch, SaveAcceptsOnlyWritableFormats)
     TempDir dir;
     Image picture = test::patternPicture(4, 4, false);
     MessageCollector messages;
-    for (const char* name : {"a.png", "a.gif", "a.psd", "noextension", "a.jpe"})
+    // PNG and WebP are written too now; the read-only kinds stay refused, raws among them.
+    for (const char* name : {"a.gif", "a.psd", "noextension", "a.jpe", "a.nef", "a.heic"})
         EXPECT_FALSE(saveImage(dir.file(name), picture)) << name;
-    EXPECT_EQ(messages.texts().size(), 5u);
+    EXPECT_EQ(messages.texts().size(), 6u);
     for (const auto& text : messages.texts()) EXPECT_EQ(text, messages::kUnsupportedFormat);
     EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
     // Case does not matter; the format argument wins over the extension.
     EXPECT_TRUE(saveImage(dir.file("b.BMP"), picture));
     EXPECT_TRUE(saveImage(dir.file("c.data"), picture, "jpeg", 80));
     EXPECT_TRUE(saveImage(dir.file("d.TiF"), picture, {}, 5));
+    EXPECT_TRUE(saveImage(dir.file("e.png"), picture));
+    EXPECT_TRUE(saveImage(dir.file("f.webp"), picture, {}, kWebpLossless));
     Image back;
     EXPECT_TRUE(openImage(dir.file("c.data"), back, "JPG"));
     EXPECT_TRUE(openImage(dir.file("d.TiF"), back));

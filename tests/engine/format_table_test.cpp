@@ -45,7 +45,10 @@ TEST(FormatTable, WritersAndExifCarriersAreTheSavedKinds)
     const Case cases[] = {
         {ImageFormat::Jpeg, "jpg", true, true}, {ImageFormat::Tiff, "tif", true, true},
         {ImageFormat::Bmp, "bmp", true, false}, {ImageFormat::Gif, "gif", false, false},
-        {ImageFormat::Psd, "psd", false, false}, {ImageFormat::Png, "png", false, false},
+        {ImageFormat::Psd, "psd", false, false}, {ImageFormat::Png, "png", true, false},
+        {ImageFormat::Webp, "webp", true, false}, {ImageFormat::Heif, "heic", false, false},
+        {ImageFormat::Avif, "avif", false, false}, {ImageFormat::NikonNef, "nef", false, false},
+        {ImageFormat::AdobeDng, "dng", false, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.written);
@@ -88,6 +91,25 @@ TEST(ResultType, CarriesTheValueOrTheCodeAndDetail)
     EXPECT_EQ(good.warnings()[0].detail, "first");
     EXPECT_EQ(good.warnings()[1].code, TestCode::Broken);
     EXPECT_TRUE(bad.warnings().empty());
+}
+
+TEST(FormatTable, CameraRawsAreTheRowsDevelopedByTheRawCodec)
+{
+    int raws = 0;
+    for (const FormatRow& row : formatTable()) {
+        const bool raw = std::string_view(row.makeCodec()->formatName()) == "RAW";
+        EXPECT_EQ(isCameraRaw(row.format), raw) << row.name;
+        if (raw) {
+            ++raws;
+            EXPECT_FALSE(row.writes) << row.name;
+            EXPECT_STREQ(row.filterName, "Camera Raw") << row.name;
+            EXPECT_EQ(std::string_view(row.mimeType).substr(0, 8), "image/x-") << row.name;
+        }
+    }
+    EXPECT_GE(raws, 9);  // CR2, CR3, NEF, ARW, RAF, ORF, RW2, PEF, DNG at least
+    for (const char* extension : {"cr2", "CR3", "nef", "arw", "raf", "orf", "rw2", "pef", "dng"})
+        EXPECT_TRUE(findFormat(extension) && isCameraRaw(findFormat(extension)->format))
+            << extension;
 }
 
 }  // namespace

@@ -15,13 +15,17 @@ QIcon fileTypeIcon(int index)
         const char* letters;
         QColor band;
     };
-    static const std::array<Look, 6> kLooks = {{
+    static const std::array<Look, 10> kLooks = {{
         {"JPG", QColor(0x1f, 0x6f, 0xc5)},
         {"TIF", QColor(0x2e, 0x8b, 0x57)},
         {"PSD", QColor(0x3a, 0x4f, 0x9e)},
         {"GIF", QColor(0xc0, 0x6a, 0x10)},
         {"BMP", QColor(0x80, 0x80, 0x80)},
         {"PNG", QColor(0x9b, 0x3c, 0xa8)},
+        {"WEBP", QColor(0x1a, 0x8a, 0x8a)},
+        {"HEIC", QColor(0xb0, 0x3a, 0x3a)},
+        {"AVIF", QColor(0x6a, 0x5a, 0x20)},
+        {"RAW", QColor(0x30, 0x30, 0x30)},
     }};
     if (index < 0 || index >= int(kLooks.size())) {
         return {};
