@@ -152,8 +152,8 @@ bool encodeWebp(const Image& image, int options, std::string& bytes)
         return false;
     }
     const bool lossless = (options & kWebpLossless) != 0;
-    const int quality = options & 0xFF;
-    if (!lossless && (quality < 0 || quality > 100)) {
+    const int quality = (options & 0xFF) == 0 ? kWebpDefaultQuality : options & 0xFF;
+    if (!lossless && (options < 0 || quality > 100)) {
         noteCodecFailure("WebP quality out of range");
         return false;
     }

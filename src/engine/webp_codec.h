@@ -10,8 +10,10 @@
 
 namespace tavelune {
 
-/// write's options: the quality 0..100 for a lossy file, or kWebpLossless (quality ignored).
+/// write's options: the quality 1..100 for a lossy file, or kWebpLossless (quality ignored).
+/// 0 is the default quality: callers that know no WebP options pass it.
 inline constexpr int kWebpLossless = 0x100;
+inline constexpr int kWebpDefaultQuality = 90;
 /// WebP cannot hold a side longer than this.
 inline constexpr int kWebpMaxSide = 16383;
 

@@ -172,7 +172,7 @@ TEST(ConvertCommand, UnwritableOutputLeavesNothingAndKeepsTheOldFile)
     EXPECT_EQ(run.status, 1);
     EXPECT_TRUE(contains(run.err, "Open image file error !")) << run.err;
 
-    auto unsupported = runTaveluneCli("convert " + input + " " + shellQuote(dir.file("out.png")));
+    auto unsupported = runTaveluneCli("convert " + input + " " + shellQuote(dir.file("out.gif")));
     EXPECT_EQ(unsupported.status, 1);
     EXPECT_TRUE(contains(unsupported.err, "Don't support image format !"));
     EXPECT_EQ(entries(dir.path()), 0u);
