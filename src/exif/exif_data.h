@@ -30,7 +30,8 @@ public:
     /// Replaces the model with the EXIF data of a JPEG or TIFF file, a camera raw, or a HEIF or
     /// WebP file. The format is "JPEG", "JPG", "TIFF", "TIF", a raw's extension, "HEIC",
     /// "HEIF", "AVIF" or "WEBP" in any case; null takes it from the path's extension. The file
-    /// status stays filled when the file exists but holds no readable EXIF data.
+    /// status stays filled when the file exists but holds no readable EXIF data. The boxes
+    /// met on the way are in warnings().
     ExifStatus LoadExif(const std::string& path, const char* format = nullptr);
 
     /// The same from bytes in memory (no file status): for streams and the fuzzer.
