@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/command_registry.h"
+#include "overlay/font_face.h"
 
 namespace tavelune::cli {
 namespace {
@@ -43,6 +44,7 @@ CommandRegistrar::CommandRegistrar(std::string name, std::string summary, Comman
 int main(int argc, char** argv)
 {
     using namespace tavelune::cli;
+    tavelune::releaseFontconfigAtExit();
     if (argc < 2) {
         printUsage(stderr);
         return 2;

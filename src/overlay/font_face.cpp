@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <mutex>
 
 namespace tavelune {
@@ -36,6 +37,17 @@ void ensureFontconfig()
     static std::once_flag once;
     std::call_once(once, [] { FcInit(); });
 }
+
+}  // namespace
+
+void releaseFontconfigAtExit()
+{
+    // Registered before any font is made, so it runs after every static that holds one.
+    static std::once_flag once;
+    std::call_once(once, [] { std::atexit([] { FcFini(); }); });
+}
+
+namespace {
 
 FcPattern* requestPattern(const FontRequest& request)
 {

@@ -47,6 +47,10 @@ struct GlyphBitmap {
     std::vector<uint8_t> levels;
 };
 
+/// Has fontconfig's state released when the program exits, so leak checkers see none of it.
+/// Only for programs in which nothing else (a GUI toolkit) uses fontconfig; call early.
+void releaseFontconfigAtExit();
+
 /// A face resolved through fontconfig and opened with FreeType. Characters the face lacks come
 /// from the faces fontconfig ranks next for the same request, at the same size. Belongs to one
 /// thread.

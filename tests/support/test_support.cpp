@@ -8,7 +8,15 @@
 #include <stdexcept>
 #include <unistd.h>
 
+#include "overlay/font_face.h"
+
 namespace tavelune::test {
+namespace {
+
+// The test programs draw text; nothing else in them uses fontconfig.
+[[maybe_unused]] const bool g_fontconfigReleased = (releaseFontconfigAtExit(), true);
+
+}  // namespace
 
 TempDir::TempDir()
 {
