@@ -9,6 +9,7 @@
 
 #include "cli/cli_support.h"
 #include "engine/codec_support.h"
+#include "engine/edit_lock.h"
 #include "engine/format_dispatch.h"
 #include "engine/image.h"
 #include "engine/safe_write.h"
@@ -213,6 +214,13 @@ int runExifSet(const std::vector<std::string>& args)
     }
     CliMessages messages;
     messages.setFile(path);
+    // Held until the new file is in place: a second writer waits, then reads our result.
+    FileEditLock editLock;
+    if (const Status<EditLockError> locked = editLock.lock(path); !locked) {
+        std::fprintf(stderr, "tavelune-cli exif set: cannot change '%s': %s; nothing was written\n",
+                     path.c_str(), editLockText(locked.failure()).c_str());
+        return 1;
+    }
     ExifData exif;
     const ExifStatus loaded = exif.LoadExif(path);
     showExifBoxes(exif.warnings());
@@ -220,15 +228,21 @@ int runExifSet(const std::vector<std::string>& args)
         std::fprintf(stderr, "tavelune-cli exif set: cannot read '%s'\n", path.c_str());
         return 1;
     }
+    // A file whose picture cannot be decoded is broken; rewriting it could only make it worse.
+    Image image;
+    if (!openImage(path, image)) {
+        std::fprintf(stderr,
+                     "tavelune-cli exif set: the picture in '%s' cannot be decoded; nothing was "
+                     "written\n",
+                     path.c_str());
+        return 1;
+    }
     // A file without EXIF data starts from the picture's own size and resolution.
     EditorPicture picture;
-    if (exif.IsEmpty()) {
-        Image image;
-        if (openImage(path, image)) {
-            picture = {static_cast<std::uint32_t>(image.width()),
-                       static_cast<std::uint32_t>(image.height()), image.dpi()};
-        }
-    }
+    if (exif.IsEmpty())
+        picture = {static_cast<std::uint32_t>(image.width()),
+                   static_cast<std::uint32_t>(image.height()), image.dpi()};
+    image = Image();
     ExifEditorModel editor(exif, picture, "en_US");
     EditorFieldSet fields;
     for (std::size_t i = 1; i < positional.size(); ++i) {
@@ -304,6 +318,13 @@ int runExifDelete(const std::vector<std::string>& args)
         }
         CliMessages messages;
         messages.setFile(path);
+        FileEditLock editLock;
+        if (const Status<EditLockError> locked = editLock.lock(path); !locked) {
+            std::fprintf(stderr, "tavelune-cli exif delete: cannot change '%s': %s\n",
+                         path.c_str(), editLockText(locked.failure()).c_str());
+            status = std::max(status, 1);
+            continue;
+        }
         ExifData exif;
         (void)exif.LoadExif(path);
         showExifBoxes(exif.warnings());

@@ -13,6 +13,7 @@
 #include "cli/command_registry.h"
 #include "engine/format_dispatch.h"
 #include "engine/image_codec.h"
+#include "engine/safe_write.h"
 #include "indexprint/fit_rectangle.h"
 #include "indexprint/index_items.h"
 #include "indexprint/index_layout.h"
@@ -284,6 +285,7 @@ int runIndex(const std::vector<std::string>& args)
                           std::to_string(sheet.layout().rows) + " grid; left off)");
 
     messages.setFile(options.output);
+    removeStaleTemporaries(options.output);  // left by a run that was killed
     if (!saveImage(options.output, sheet.sheet(), options.outputFormat, saveOptions(options))) {
         std::fprintf(stderr, "%s: cannot write the sheet '%s'\n", kName, options.output.c_str());
         return 1;

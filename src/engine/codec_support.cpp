@@ -32,6 +32,21 @@ void noteCodecFailure(const std::string& reason)
     t_failure = reason;
 }
 
+bool noteWriteCause(int error)
+{
+    switch (error) {
+        case ENOSPC:
+        case EDQUOT:
+        case EFBIG:
+        case EIO:
+        case EROFS:
+            noteCodecFailure(std::strerror(error));
+            return true;
+        default:
+            return false;
+    }
+}
+
 void clearCodecFailure()
 {
     t_failure.clear();

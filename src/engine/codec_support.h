@@ -24,6 +24,9 @@ bool decodeWholeFile(const std::string& path, Image& out,
 /// The reason the last codec call on this thread failed, for callers that print it (the CLI).
 /// Message texts shown to the user do not change; this is extra detail only.
 void noteCodecFailure(const std::string& reason);
+/// For a library's write error: the system's cause instead (no space, file too large, ...)
+/// when error is one the user can act on. True when it was noted.
+bool noteWriteCause(int error);
 void clearCodecFailure();
 const std::string& lastCodecFailure();
 

@@ -8,6 +8,8 @@ inline constexpr const char* kUnsupportedFormat = "Don't support image format !"
 inline constexpr const char* kSkipUnsupported = "Skip: No support image format!\n\n\"%s\"";
 inline constexpr const char* kJpegFatalCaption = "JPEG Fatal Error";
 inline constexpr const char* kThreadFailed = "Failed to create thread";
+inline constexpr const char* kOutputWriteProtected =
+    "The output file is write-protected; it was not replaced.";
 
 // Texts of the image size and save-option dialogs (string-table texts, not yet numbered).
 inline constexpr const char* kWholeNumberBetween = "要求 %lu 到 %lu 之间的整数! ";

@@ -74,6 +74,17 @@ bool reportImageError(const char* message)
     return fail(message);
 }
 
+bool reportWriteFailure(const std::string& writeError)
+{
+    if (!writeError.empty() && (lastCodecFailure().empty() || writeError != kWriteFailed))
+        noteCodecFailure(writeError);
+    t_lastError = messages::kOpenImageError;
+    if (!lastCodecFailure().empty())
+        t_lastError += ": " + lastCodecFailure();
+    showMessage(t_lastError);
+    return false;
+}
+
 bool openImage(const std::string& path, Image& out, const std::string& format)
 {
     t_lastError.clear();
@@ -121,11 +132,8 @@ bool saveImage(const std::string& path, const Image& image, const std::string& f
     bool written = writeViaTemporary(
         path, [&](const std::string& temporary) { return codec->write(temporary, image, options); },
         &writeError);
-    if (!written) {
-        if (lastCodecFailure().empty())
-            noteCodecFailure(writeError);
-        return fail(messages::kOpenImageError);
-    }
+    if (!written)
+        return reportWriteFailure(writeError);
     return true;
 }
 

@@ -38,6 +38,9 @@ const std::string& lastImageError();
 /// last failure, and reports one the way those two do (message shown, lastImageError set).
 void clearImageError();
 bool reportImageError(const char* message);
+/// A write through writeViaTemporary that failed: "Open image file error !" with the cause
+/// (writeError when it names one, else the codec's), so the user learns why.
+bool reportWriteFailure(const std::string& writeError);
 
 /// Reads path into out with a temporary codec; format empty = the path's extension.
 /// Failure shows the message and leaves out as it was.

@@ -1,6 +1,7 @@
 // libjpeg error handling and pixel conversions shared by the whole-picture and strip codecs.
 #include "engine/jpeg_library.h"
 
+#include <cerrno>
 #include <cstring>
 
 #include "engine/codec_support.h"
@@ -12,11 +13,13 @@ namespace {
 
 void reportLibraryError(j_common_ptr info)
 {
+    const int cause = errno;  // a failed write's, before anything else can change it
     char text[JMSG_LENGTH_MAX] = {};
     info->err->format_message(info, text);
     // Nothing may unwind through libjpeg's C frames.
     try {
-        noteCodecFailure(text);
+        if (info->err->msg_code != JERR_FILE_WRITE || !noteWriteCause(cause))
+            noteCodecFailure(text);
         showMessage(text, messages::kJpegFatalCaption, MessageIcon::Error);
     } catch (...) {
     }

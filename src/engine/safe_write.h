@@ -6,12 +6,27 @@
 
 namespace tavelune {
 
+/// The reason given when a writer failed without leaving a cause in errno.
+inline constexpr const char* kWriteFailed = "write failed";
+
 /// Creates a temporary file beside path, lets write() fill it by name, flushes it to disk and
-/// renames it over path. The replaced file's permissions are kept; a new file gets the
-/// usual 0666 less the umask. When write() returns false, or any step fails, the temporary
-/// file is removed and path is left as it was. error (if given) receives the reason.
+/// puts it in path's place. The temporary is unnamed (O_TMPFILE) where the file system allows,
+/// so nothing is visible before the file is complete; elsewhere it is ".NAME.tmp-XXXXXX",
+/// removed on SIGINT, SIGTERM and SIGHUP unless the program handles those itself. A symbolic
+/// link is followed: the file it names is replaced and the link stays. The replaced file's
+/// permissions are kept; a new file gets the usual 0666 less the umask. SIGXFSZ is ignored
+/// from the first call on, so a file-size limit is a write error. When write() returns false,
+/// or any step fails, the temporary is removed and path is left as it was; error (if given)
+/// receives the reason (the system's, such as "No space left on device", where known).
 bool writeViaTemporary(const std::string& path,
                        const std::function<bool(const std::string& temporaryPath)>& write,
                        std::string* error = nullptr);
+
+/// Removes the ".NAME.tmp-XXXXXX" files beside path that no live writer holds (a killed run's);
+/// only the user's own regular files. Returns how many went.
+int removeStaleTemporaries(const std::string& path);
+
+/// Named temporaries only, as on a file system without O_TMPFILE (for tests).
+void useNamedTemporariesOnly(bool namedOnly);
 
 }  // namespace tavelune

@@ -1,6 +1,8 @@
 // TIFF reading through libtiff's RGBA reader, and one-strip RGBA writing.
 #include "engine/tiff_codec.h"
 
+#include <cerrno>
+
 #include <tiffio.h>
 
 #include <cstdarg>
@@ -17,9 +19,11 @@ namespace {
 // libtiff prints to stderr by default; keep its text as the failure reason instead.
 void noteTiffError(const char* module, const char* format, va_list arguments)
 {
+    const int cause = errno;  // a failed write's, before anything else can change it
     char text[512];
     std::vsnprintf(text, sizeof text, format, arguments);
-    noteCodecFailure(module ? std::string(module) + ": " + text : std::string(text));
+    if (!noteWriteCause(cause))
+        noteCodecFailure(module ? std::string(module) + ": " + text : std::string(text));
 }
 
 void ignoreTiffWarning(const char*, const char*, va_list) {}

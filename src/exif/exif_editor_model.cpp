@@ -1,11 +1,14 @@
 // Loading, checking and storing the EXIF editor's fields, and its buttons.
 #include "exif/exif_editor_model.h"
 
+#include <sys/stat.h>
+
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 
+#include "engine/edit_lock.h"
 #include "engine/format_dispatch.h"
 #include "engine/format_number.h"
 #include "exif/entry_values.h"
@@ -466,6 +469,20 @@ EditorOutcome ExifEditorModel::Delete(const EditorPrompts& prompts)
     return ChangeFile(prompts, false);
 }
 
+namespace {
+
+bool changedSince(const FileStatus& status)
+{
+    struct stat now {};
+    if (::stat(status.path.c_str(), &now) != 0)
+        return false;
+    const struct stat& then = status.info;
+    return now.st_dev != then.st_dev || now.st_ino != then.st_ino || now.st_size != then.st_size ||
+           now.st_mtim.tv_sec != then.st_mtim.tv_sec || now.st_mtim.tv_nsec != then.st_mtim.tv_nsec;
+}
+
+}  // namespace
+
 EditorOutcome ExifEditorModel::ChangeFile(const EditorPrompts& prompts, bool write)
 {
     const auto report = [&](EditorMessage message, const std::string& path) {
@@ -488,9 +505,27 @@ EditorOutcome ExifEditorModel::ChangeFile(const EditorPrompts& prompts, bool wri
         report(EditorMessage::SourceNotJpegOrTiff, path);
         return EditorOutcome::StayOpen;
     }
-    if (write)
-        Store(FieldsToStore());
-    const ExifStatus done = write ? m_exif.SaveExif(path) : m_exif.DeleteExif(path);
+    // Held until the new file is in place, so a second writer waits and reads our result.
+    // A refused lock (a file with several hard links) is reported as the failed write.
+    FileEditLock editLock;
+    if (!editLock.lock(path)) {
+        report(write ? EditorMessage::WriteFailed : EditorMessage::DeleteFailed, path);
+        return EditorOutcome::StayOpen;
+    }
+    ExifStatus done = ExifStatus();
+    if (write) {
+        const EditorFieldSet fields = FieldsToStore();
+        // Another program changed the file since it was read: the user's changes go onto
+        // what it holds now, so theirs are not lost.
+        if (changedSince(m_exif.fileStatus()))
+            done = m_exif.LoadExif(path);
+        if (done) {
+            Store(fields);
+            done = m_exif.SaveExif(path);
+        }
+    } else {
+        done = m_exif.DeleteExif(path);
+    }
     showBoxes();
     if (!done) {
         report(write ? EditorMessage::WriteFailed : EditorMessage::DeleteFailed, path);

@@ -40,6 +40,9 @@ bool replaceFileContents(const std::string& path,
     if ((original.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 ||
         ::access(path.c_str(), W_OK) != 0)
         return false;
+    // A new file in the old one's place would leave its other names with the old content.
+    if (original.st_nlink > 1)
+        return false;
     return writeViaTemporary(path, [&](const std::string& temporary) {
         const int fd = ::open(temporary.c_str(), O_WRONLY | O_TRUNC);
         if (fd < 0)

@@ -11,7 +11,8 @@ namespace tavelune::exif {
 
 /// Writes the pieces one after another into a temporary file in the path's folder, then
 /// renames it over the path, keeping the old file's permissions. False leaves the old file;
-/// a file without write permission is refused.
+/// a file without write permission, or with more than one hard link, is refused. A symbolic
+/// link is followed: the file it names changes.
 bool replaceFileContents(const std::string& path,
                          std::initializer_list<std::span<const std::uint8_t>> pieces);
 

@@ -11,6 +11,7 @@
 
 #include "engine/format_dispatch.h"
 #include "engine/message_sink.h"
+#include "engine/safe_write.h"
 
 namespace tavelune {
 namespace {
@@ -95,6 +96,10 @@ std::vector<BatchFileResult> runBatch(const std::vector<std::string>& files,
     if (!settings.outputFolder.empty())
         std::filesystem::create_directories(settings.outputFolder, ignored);
 
+    // Asked to overwrite, the user also means outputs they once write-protected.
+    FileConversionSettings conversion = settings.conversion;
+    conversion.replaceWriteProtected = settings.overwrite;
+
     std::mutex observerMutex;
     auto notify = [&](auto&& call) {
         std::lock_guard lock(observerMutex);
@@ -115,8 +120,10 @@ std::vector<BatchFileResult> runBatch(const std::vector<std::string>& files,
                 result.status = BatchFileStatus::Skipped;
                 result.reason = "output exists (use --overwrite)";
             } else {
+                // A run killed before may have left its temporary here.
+                removeStaleTemporaries(result.output);
                 FileConversionOutcome outcome = convertPictureFile(
-                    result.input, result.output, settings.conversion, [&](int percent) {
+                    result.input, result.output, conversion, [&](int percent) {
                         notify([&] { if (observer.fileProgress) observer.fileProgress(i, percent); });
                     });
                 result.status = outcome == FileConversionOutcome::Converted

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "engine/engine_messages.h"
 #include "engine/exif_orientation.h"
@@ -40,6 +42,16 @@ void applyGeometry(Image& picture, const FileConversionSettings& settings)
         picture.flipVertical();
     if (settings.dpi > 0.0)
         picture.setDpi(float(settings.dpi));
+}
+
+// A rename replaces any file the folder lets us replace; the file's own bits say whether
+// its owner meant it to stay (root passes access(), so the bits are asked too).
+bool isWriteProtected(const std::string& path)
+{
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return false;
+    return (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || ::access(path.c_str(), W_OK) != 0;
 }
 
 }  // namespace
@@ -90,6 +102,13 @@ FileConversionOutcome convertPictureFile(const std::string& input, const std::st
     if (!isWritableFormat(format)) {
         about(output);
         showMessage(messages::kUnsupportedFormat);
+        return FileConversionOutcome::WriteFailed;
+    }
+
+    if (!settings.replaceWriteProtected && isWriteProtected(output)) {
+        about(output);
+        clearImageError();
+        reportImageError(messages::kOutputWriteProtected);
         return FileConversionOutcome::WriteFailed;
     }
 

@@ -28,13 +28,15 @@ struct FileConversionSettings {
     double dpi = 0.0;      // 0 keeps the resolution
     bool keepExif = true;  // a JPEG output gets the source's EXIF data (Orientation 1)
     int scaleFrom = 0;     // lengths were chosen on a picture this wide; 0 takes them as they are
+    bool replaceWriteProtected = false;  // else a write-protected output is refused
 };
 
 enum class FileConversionOutcome { Converted, ReadFailed, ConversionFailed, WriteFailed };
 
 /// Converts input into output (format from output's extension). Messages are shown through
 /// the message sink; reportFile (may be empty) is told which file the next message is about.
-/// progress (may be empty) receives 0..100. The output is written through a temporary file.
+/// progress (may be empty) receives 0..100. The output is written through a temporary file;
+/// an existing write-protected output is refused unless settings ask to replace it.
 FileConversionOutcome convertPictureFile(const std::string& input, const std::string& output,
                                          const FileConversionSettings& settings,
                                          const std::function<void(int)>& progress = {},

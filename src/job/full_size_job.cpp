@@ -218,9 +218,7 @@ std::optional<FullSizeOutcome> saveFullSizeStreamed(const FullSizeJob& job,
         case StripPipelineResult::WriteFailed:
             break;
     }
-    if (lastCodecFailure().empty())
-        noteCodecFailure(writeError);
-    reportImageError(messages::kOpenImageError);
+    reportWriteFailure(writeError);
     return FullSizeOutcome::WriteFailed;
 }
 

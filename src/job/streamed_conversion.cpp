@@ -305,9 +305,7 @@ std::optional<FileConversionOutcome> convertStreamed(
                 return FileConversionOutcome::ConversionFailed;
             default:
                 hooks.codecTurn(true);
-                if (lastCodecFailure().empty())
-                    noteCodecFailure(writeError);
-                reportImageError(messages::kOpenImageError);
+                reportWriteFailure(writeError);
                 return FileConversionOutcome::WriteFailed;
         }
     }

@@ -7,6 +7,7 @@
 #include <vector>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "engine/format_dispatch.h"
@@ -171,6 +172,7 @@ TEST(ConvertCommand, UnwritableOutputLeavesNothingAndKeepsTheOldFile)
     auto run = runTaveluneCli("convert " + input + " " + shellQuote(dir.file("no/such/out.jpg")));
     EXPECT_EQ(run.status, 1);
     EXPECT_TRUE(contains(run.err, "Open image file error !")) << run.err;
+    EXPECT_TRUE(contains(run.err, "no such folder")) << run.err;
 
     auto unsupported = runTaveluneCli("convert " + input + " " + shellQuote(dir.file("out.gif")));
     EXPECT_EQ(unsupported.status, 1);
@@ -184,8 +186,110 @@ TEST(ConvertCommand, UnwritableOutputLeavesNothingAndKeepsTheOldFile)
         auto locked = runTaveluneCli("convert " + input + " " + shellQuote(dir.file("locked/out.jpg")));
         ::chmod(dir.file("locked").c_str(), 0755);
         EXPECT_EQ(locked.status, 1);
+        EXPECT_TRUE(contains(locked.err, "permission denied")) << locked.err;
         EXPECT_EQ(test::readFileBytes(dir.file("locked/out.jpg")).size(), 3u);
     }
+}
+
+TEST(ConvertCommand, WriteProtectedOutputIsRefusedAndNamed)
+{
+    test::TempDir dir;
+    const std::string output = dir.file("out.jpg");
+    test::writeFileBytes(output, {'o', 'l', 'd'});
+    ::chmod(output.c_str(), 0444);
+    auto run = runTaveluneCli("convert " + shellQuote(test::samplePath("coffee.jpg")) + " " +
+                              shellQuote(output));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(contains(run.err, "write-protected")) << run.err;
+    EXPECT_TRUE(contains(run.err, output)) << run.err;
+    EXPECT_EQ(test::readFileBytes(output).size(), 3u);
+    EXPECT_EQ(entries(dir.path()), 1u);
+}
+
+TEST(ConvertCommand, AFileSizeLimitIsAReportedErrorThatKeepsTheOldOutput)
+{
+    test::TempDir dir;
+    const std::string output = dir.file("out.jpg");
+    test::writeFileBytes(output, {'o', 'l', 'd'});
+    // ulimit -f counts blocks of 512 or 1024 bytes: either way far below the picture.
+    const std::string command = "ulimit -f 16; exec " + std::string(TAVELUNE_CLI_PATH) +
+                                " convert --resize 1200x800 " +
+                                shellQuote(test::samplePath("coffee.jpg")) + " " +
+                                shellQuote(output) + " 2>" + shellQuote(dir.file("err"));
+    const int status = std::system(("sh -c " + shellQuote(command)).c_str());
+    ASSERT_TRUE(WIFEXITED(status)) << "killed by a signal (SIGXFSZ?)";
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    const auto err = test::readFileBytes(dir.file("err"));
+    EXPECT_TRUE(contains(std::string(err.begin(), err.end()), "File too large"));
+    EXPECT_EQ(test::readFileBytes(output).size(), 3u);
+    EXPECT_EQ(entries(dir.path()), 2u) << "the output and the captured errors, no temporary";
+}
+
+TEST(ConvertCommand, AKilledWriterLeavesNoTemporaryAndNoPartialOutput)
+{
+    test::TempDir dir;
+    const std::string output = dir.file("out.jpg");
+    const std::string convert = std::string(TAVELUNE_CLI_PATH) + " convert --resize 3000x2000 " +
+                                shellQuote(test::samplePath("coffee.jpg")) + " " +
+                                shellQuote(output) + " >/dev/null 2>&1";
+    for (int round = 0; round < 8; ++round) {
+        std::filesystem::remove(output);
+        const std::string delay = "0." + std::to_string(round * 12);
+        const std::string script = convert + " & pid=$!; sleep " + delay +
+                                   "; kill -9 $pid 2>/dev/null; wait $pid";
+        std::system(("sh -c " + shellQuote(script)).c_str());
+        for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+            EXPECT_EQ(entry.path().filename(), "out.jpg") << "round " << round;
+        if (std::filesystem::exists(output)) {
+            Image written;
+            EXPECT_TRUE(openImage(output, written)) << "round " << round;
+            EXPECT_EQ(written.width(), 3000);
+        }
+    }
+}
+
+TEST(ConvertCommand, BatchRemovesAKilledRunsTemporaryAndReplacesProtectedOutputsOnlyWhenAsked)
+{
+    test::TempDir dir;
+    const std::string folder = dir.file("out");
+    std::filesystem::create_directory(folder);
+    const std::string stale = folder + "/.QX_coffee.jpg.tmp-Ab12Cd";
+    test::writeFileBytes(stale, {'h', 'a', 'l', 'f'});
+    const std::string batch =
+        "batch --jobs 1 " + shellQuote(test::samplePath("coffee.jpg")) + " -o " + shellQuote(folder);
+    auto run = runTaveluneCli(batch);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_FALSE(std::filesystem::exists(stale));
+    EXPECT_EQ(entries(folder), 1u);
+
+    const std::string output = folder + "/QX_coffee.jpg";
+    test::writeFileBytes(output, {'o', 'l', 'd'});
+    ::chmod(output.c_str(), 0444);
+    EXPECT_EQ(runTaveluneCli(batch).status, 0) << "skipped";
+    EXPECT_EQ(test::readFileBytes(output).size(), 3u);
+    auto overwrite = runTaveluneCli(batch + " --overwrite");
+    EXPECT_EQ(overwrite.status, 0) << overwrite.out;
+    EXPECT_GT(test::readFileBytes(output).size(), 3u);
+}
+
+TEST(ConvertCommand, ALeakCheckerFindsNothingLeftOfTheFonts)
+{
+    if (std::system("command -v valgrind >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "valgrind is not installed";
+    test::TempDir dir;
+    Image small;
+    ASSERT_TRUE(small.create(16, 16, 72.0f));
+    ASSERT_TRUE(saveImage(dir.file("small.bmp"), small));
+    const std::string log = dir.file("valgrind.log");
+    const std::string command = "valgrind --leak-check=full --show-leak-kinds=all --log-file=" +
+                                shellQuote(log) + " " + std::string(TAVELUNE_CLI_PATH) +
+                                " convert --no-film --watermark-text Hi " +
+                                shellQuote(dir.file("small.bmp")) + " " +
+                                shellQuote(dir.file("out.bmp")) + " >/dev/null 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    const auto bytes = test::readFileBytes(log);
+    const std::string report(bytes.begin(), bytes.end());
+    EXPECT_TRUE(contains(report, "in use at exit: 0 bytes")) << report;
 }
 
 TEST(ConvertCommand, EveryListedFilmHasItsOwnLook)

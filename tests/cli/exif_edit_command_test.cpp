@@ -1,7 +1,11 @@
 // tavelune-cli exif set / delete and convert's EXIF keeping, run as a program.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <tuple>
+#include <vector>
 
 #include "exif/byte_order.h"
 #include "exif/exif_data.h"
@@ -178,6 +182,106 @@ TEST(ExifEditCommand, ConvertKeepsExifUnlessAsked)
     EXPECT_EQ(exif.GetText(kIfd0, 305, "en_US"), "Tavelune 1.6.2");
     EXPECT_EQ(exif.GetText(kExifIfd, 44992, "en_US"), "Tavelune 1.6.2");
     EXPECT_FALSE(exif.LoadExif(dropped));
+}
+
+std::string copySample(const test::TempDir& dir, const std::string& name, const char* sample)
+{
+    const std::string path = dir.file(name);
+    test::writeFileBytes(path, test::readFileBytes(test::samplePath(sample)));
+    return path;
+}
+
+TEST(ExifEditCommand, TwoWritersAtOnceBothLand)
+{
+    test::TempDir dir;
+    const std::string cli = TAVELUNE_CLI_PATH;
+    for (int round = 0; round < 40; ++round) {
+        const std::string path = copySample(dir, "photo.jpg", "coffee-exif.jpg");
+        const std::string artist = "Artist" + std::to_string(round);
+        const std::string owner = "Owner" + std::to_string(round);
+        const std::string quoted = test::shellQuote(path);
+        const std::string script = cli + " exif set " + quoted + " Artist=" + artist +
+                                   " >/dev/null 2>&1 & " + cli + " exif set " + quoted +
+                                   " Copyright=" + owner + " >/dev/null 2>&1 & wait";
+        ASSERT_EQ(std::system(("sh -c " + test::shellQuote(script)).c_str()), 0);
+        ExifData exif;
+        ASSERT_TRUE(exif.LoadExif(path));
+        EXPECT_EQ(exif.GetText(kIfd0, 315, "en_US"), artist) << "round " << round;
+        EXPECT_TRUE(has(exif.GetText(kIfd0, 33432, "en_US"), owner)) << "round " << round;
+    }
+}
+
+TEST(ExifEditCommand, ASymbolicLinkIsFollowedAndStays)
+{
+    test::TempDir dir;
+    const std::string target = copySample(dir, "photo.jpg", "coffee-exif.jpg");
+    const std::string link = dir.file("link.jpg");
+    std::filesystem::create_symlink("photo.jpg", link);
+    const test::CliResult set =
+        test::runTaveluneCli("exif set " + test::shellQuote(link) + " Artist=Linked");
+    ASSERT_EQ(set.status, 0) << set.err;
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    ExifData exif;
+    ASSERT_TRUE(exif.LoadExif(target));
+    EXPECT_EQ(exif.GetText(kIfd0, 315, "en_US"), "Linked");
+    ASSERT_EQ(test::runTaveluneCli("exif delete " + test::shellQuote(link)).status, 0);
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    ExifData deleted;
+    deleted.LoadExif(target);
+    EXPECT_TRUE(deleted.IsEmpty());
+}
+
+TEST(ExifEditCommand, AHardLinkedFileIsRefusedWithItsReason)
+{
+    test::TempDir dir;
+    const std::string path = copySample(dir, "photo.jpg", "coffee-exif.jpg");
+    std::filesystem::create_hard_link(path, dir.file("other.jpg"));
+    const auto before = test::readFileBytes(path);
+    for (const char* verb : {"exif set %s Artist=Split", "exif delete %s"}) {
+        char command[4096];
+        std::snprintf(command, sizeof command, verb, test::shellQuote(path).c_str());
+        const test::CliResult run = test::runTaveluneCli(command);
+        EXPECT_EQ(run.status, 1) << verb;
+        EXPECT_TRUE(has(run.err, "2 hard links")) << run.err;
+        EXPECT_EQ(test::readFileBytes(path), before) << verb;
+        EXPECT_EQ(std::filesystem::hard_link_count(path), 2u);
+    }
+}
+
+TEST(ExifEditCommand, AFileWhosePictureCannotBeDecodedIsLeftAlone)
+{
+    test::TempDir dir;
+    // Without EXIF data and cut short; and an end-of-image marker right after the EXIF
+    // segment, with the picture behind it.
+    std::vector<std::uint8_t> cut = test::readFileBytes(test::samplePath("coffee.jpg"));
+    cut.resize(cut.size() / 3);
+    std::vector<std::uint8_t> early = test::readFileBytes(test::samplePath("coffee-exif.jpg"));
+    std::size_t at = 2;
+    while (at + 4 < early.size() && early[at + 1] != 0xE1)
+        at += 2 + ((std::size_t{early[at + 2]} << 8) | early[at + 3]);
+    ASSERT_EQ(early[at + 1], 0xE1);
+    const std::size_t app1End = at + 2 + ((std::size_t{early[at + 2]} << 8) | early[at + 3]);
+    early.insert(early.begin() + std::ptrdiff_t(app1End), {0xFF, 0xD9});
+    for (const auto& bytes : {cut, early}) {
+        const std::string path = dir.file("broken.jpg");
+        test::writeFileBytes(path, bytes);
+        const test::CliResult set =
+            test::runTaveluneCli("exif set " + test::shellQuote(path) + " Artist=Nobody");
+        EXPECT_EQ(set.status, 1) << set.err;
+        EXPECT_TRUE(has(set.err, "cannot be decoded")) << set.err;
+        EXPECT_EQ(test::readFileBytes(path), bytes);
+    }
+
+    // A sound file keeps what follows its picture.
+    const std::string path = copySample(dir, "trailer.jpg", "coffee-exif.jpg");
+    std::vector<std::uint8_t> bytes = test::readFileBytes(path);
+    const std::string trailer = "TRAILER-BYTES";
+    bytes.insert(bytes.end(), trailer.begin(), trailer.end());
+    test::writeFileBytes(path, bytes);
+    ASSERT_EQ(test::runTaveluneCli("exif set " + test::shellQuote(path) + " Artist=Kept").status, 0);
+    const std::vector<std::uint8_t> after = test::readFileBytes(path);
+    ASSERT_GE(after.size(), trailer.size());
+    EXPECT_EQ(std::string(after.end() - std::ptrdiff_t(trailer.size()), after.end()), trailer);
 }
 
 }  // namespace

@@ -161,7 +161,9 @@ TEST(FormatDispatch, FailedSaveLeavesExistingFileAndNoLeftovers)
     Image picture = test::patternPicture(4, 4, false);
     MessageCollector messages;
     EXPECT_FALSE(saveImage(target, picture, {}, 99));  // no such compression
-    EXPECT_EQ(messages.texts(), std::vector<std::string>{messages::kOpenImageError});
+    // The message says why, so a user can act on it.
+    EXPECT_EQ(messages.texts(), std::vector<std::string>{std::string(messages::kOpenImageError) +
+                                                         ": unsupported TIFF compression"});
     EXPECT_EQ(test::readFileBytes(target), (std::vector<unsigned char>{'o', 'l', 'd'}));
     int files = 0;
     for (auto& entry : std::filesystem::directory_iterator(dir.path()))

@@ -21,6 +21,7 @@
 
 #include "engine/format_dispatch.h"
 #include "engine/image_codec.h"
+#include "engine/safe_write.h"
 #include "gui/controls/colour_button.h"
 #include "gui/controls/message_box.h"
 #include "gui/engine/jpeg_options_dialog.h"
@@ -441,6 +442,7 @@ bool IndexPrintDialog::saveSheetTo(const QString& path)
     const Image& sheet = m_sheet->sheet();
     const QString extension = QFileInfo(path).suffix().toLower();
     const std::string file = toLocal(path);
+    removeStaleTemporaries(file);  // left by a run that was killed
     bool saved = false;
     if (extension == QLatin1String("jpg") || extension == QLatin1String("jpeg")) {
         JpegOptionsDialog options(this);
