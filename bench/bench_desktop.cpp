@@ -23,7 +23,7 @@ const std::string& photographPath()
         if (std::FILE* f = std::fopen(file.c_str(), "rb")) {
             std::fclose(f);
         } else {
-            saveImage(file, bench::photoLikePicture(6000, 4000), "JPG", 90);
+            saveImage(file, bench::photoLikePicture(6000, 4000), ImageFormat::Jpeg, 90);
         }
         return file;
     }();

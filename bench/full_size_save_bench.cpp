@@ -34,7 +34,7 @@ std::string testPicture(int width, int height)
     const std::filesystem::path picture =
         workFolder() / ("big-" + std::to_string(width) + "x" + std::to_string(height) + ".jpg");
     if (!std::filesystem::exists(picture))
-        saveImage(picture.string(), photoLikePicture(width, height), "JPG", 90);
+        saveImage(picture.string(), photoLikePicture(width, height), ImageFormat::Jpeg, 90);
     return picture.string();
 }
 
@@ -61,7 +61,7 @@ void DesktopFullSizeSave(benchmark::State& state)
         std::atomic<int> cancel{0};
         std::atomic<int> last{-1};
         Progress progress([&](int position) { last.exchange(position); });
-        if (saveFullSize(job, output, {"JPG", 75, true}, &progress, &cancel) !=
+        if (saveFullSize(job, output, {ImageFormat::Jpeg, 75, true}, &progress, &cancel) !=
             FullSizeOutcome::Saved)
             state.SkipWithError("full-size save failed");
     }
@@ -87,7 +87,7 @@ void DesktopFullSizeSave50MP(benchmark::State& state)
     const FullSizeJob job = desktopJob(8660, 5774);
     const std::string output = (workFolder() / "desktop-50mp.jpg").string();
     for (auto _ : state) {
-        if (saveFullSize(job, output, {"JPG", 75, true}, nullptr, nullptr) !=
+        if (saveFullSize(job, output, {ImageFormat::Jpeg, 75, true}, nullptr, nullptr) !=
             FullSizeOutcome::Saved)
             state.SkipWithError("full-size save failed");
     }

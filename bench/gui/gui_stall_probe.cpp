@@ -78,7 +78,7 @@ int main(int argc, char** argv)
     if (photo.isEmpty()) {
         photo = QStringLiteral("/tmp/tavelune-bench-desktop-24mp.jpg");
         if (!QFile::exists(photo)) {
-            saveImage(photo.toStdString(), bench::photoLikePicture(6000, 4000), "JPG", 90);
+            saveImage(photo.toStdString(), bench::photoLikePicture(6000, 4000), ImageFormat::Jpeg, 90);
         }
     }
     Image placeholder;

@@ -84,21 +84,26 @@ double parseDouble(const std::string& option, const std::string& text, double lo
 
 CliMessages::CliMessages()
 {
-    m_previous = setMessageSink([this](const std::string& text, const std::string& caption,
-                                       MessageIcon) {
-        ++m_count;
-        std::string line = "tavelune-cli: ";
-        if (!caption.empty())
-            line += caption + ": ";
-        line += text;
-        while (!line.empty() && (line.back() == '\n' || line.back() == ' '))
-            line.pop_back();
-        if (!m_file.empty())
-            line += " (" + m_file + ")";
-        if (stderrIsTerminal())
-            std::fputs("\r\033[K", stderr);
-        std::fprintf(stderr, "%s\n", line.c_str());
-    });
+    m_previous = setMessageSink(
+        [this](const std::string& text, const std::string& caption, MessageIcon) {
+            print(text, caption);
+        });
+}
+
+void CliMessages::print(const std::string& text, const std::string& caption)
+{
+    ++m_count;
+    std::string line = "tavelune-cli: ";
+    if (!caption.empty())
+        line += caption + ": ";
+    line += text;
+    while (!line.empty() && (line.back() == '\n' || line.back() == ' '))
+        line.pop_back();
+    if (!m_file.empty())
+        line += " (" + m_file + ")";
+    if (stderrIsTerminal())
+        std::fputs("\r\033[K", stderr);
+    std::fprintf(stderr, "%s\n", line.c_str());
 }
 
 CliMessages::~CliMessages() { setMessageSink(std::move(m_previous)); }

@@ -58,6 +58,8 @@ public:
     CliMessages(const CliMessages&) = delete;
     CliMessages& operator=(const CliMessages&) = delete;
     void setFile(const std::string& path) { m_file = path; }
+    /// Prints a message the core handed back, as the sink prints those it receives.
+    void print(const std::string& text, const std::string& caption = {});
     int count() const { return m_count; }
 
 private:

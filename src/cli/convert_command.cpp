@@ -5,6 +5,7 @@
 #include "cli/cli_support.h"
 #include "cli/command_registry.h"
 #include "cli/convert_options.h"
+#include "cli/format_lists.h"
 
 namespace tavelune::cli {
 namespace {
@@ -13,9 +14,10 @@ void printHelp()
 {
     std::printf("Usage: tavelune-cli convert [options] INPUT OUTPUT\n"
                 "       tavelune-cli convert [options] --save-settings FILE\n\n"
-                "Converts INPUT (JPEG, TIFF, PNG, GIF, PSD or BMP) with the film simulation and\n"
-                "writes OUTPUT; its extension chooses the format (jpg, jpeg, tif, tiff, bmp).\n"
+                "Converts INPUT (%s) with the film simulation and\n"
+                "writes OUTPUT; its extension chooses the format (%s).\n"
                 "OUTPUT is written to a temporary file and renamed into place.\n\n%s",
+                readableKinds().c_str(), writableExtensions("", ", ", ", ").c_str(),
                 convertOptionsHelp());
 }
 

@@ -11,7 +11,10 @@
 
 #include "cli/cli_support.h"
 #include "cli/command_registry.h"
+#include "cli/format_lists.h"
+#include "engine/engine_messages.h"
 #include "engine/format_dispatch.h"
+#include "engine/format_table.h"
 #include "engine/image_codec.h"
 #include "engine/safe_write.h"
 #include "indexprint/fit_rectangle.h"
@@ -30,10 +33,10 @@ const char* const kHelp =
     "Makes an index print: the pictures as a grid of captioned thumbnails on one page, in the\n"
     "order given, with a grey panel below (an optional logo and a free text), the title at the\n"
     "bottom left and the signature at the bottom right. Each caption is the file's base name.\n"
-    "Pictures: .jpg .jpeg .tif .tiff .png .gif .psd .bmp (any case); other files are skipped.\n"
+    "Pictures: %s (any case); other files are skipped.\n"
     "A picture that cannot be read leaves its cell black and still uses up its place and its\n"
     "number. Pictures beyond the grid's capacity are left off. SHEET's extension chooses the\n"
-    "format: .jpg/.jpeg, .tif/.tiff or .bmp. The sheet is written through a temporary file, so\n"
+    "format: %s. The sheet is written through a temporary file, so\n"
     "a failed save leaves an existing SHEET as it was.\n"
     "\n"
     "Options:\n"
@@ -69,7 +72,7 @@ constexpr const char* kName = "tavelune-cli index";
 struct IndexOptions {
     std::vector<std::string> files;
     std::string output;
-    std::string outputFormat;  // upper-case extension of output
+    ImageFormat outputFormat = ImageFormat::Jpeg;  // from output's extension
     int style = 0;
     int dpi = 96;
     std::string title = indexprint::messages::kDefaultTitle;
@@ -127,8 +130,6 @@ std::string upper(std::string text)
     return text;
 }
 
-bool isJpeg(const std::string& format) { return format == "JPG" || format == "JPEG"; }
-bool isTiff(const std::string& format) { return format == "TIF" || format == "TIFF"; }
 
 void readOption(ArgumentReader& reader, IndexOptions& options)
 {
@@ -186,7 +187,8 @@ int parseArguments(const std::vector<std::string>& args, IndexOptions& options)
             if (!reader.isOption()) {
                 options.files.push_back(reader.current());
             } else if (reader.name() == "-h" || reader.name() == "--help") {
-                std::printf(kHelp, layoutList().c_str());
+                std::printf(kHelp, readableExtensions(".", " ").c_str(),
+                            writableKindExtensions().c_str(), layoutList().c_str());
                 return 0;
             } else {
                 readOption(reader, options);
@@ -196,14 +198,14 @@ int parseArguments(const std::vector<std::string>& args, IndexOptions& options)
             throw UsageError("no sheet file given (-o SHEET)");
         if (options.files.empty())
             throw UsageError("no pictures given");
-        options.outputFormat = upper(splitFileName(options.output).extension);
-        const std::string& format = options.outputFormat;
-        if (!isJpeg(format) && !isTiff(format) && format != "BMP")
-            throw UsageError("the sheet must be a .jpg, .jpeg, .tif, .tiff or .bmp file, not '" +
-                             options.output + "'");
-        if (options.quality && !isJpeg(format))
+        const FormatRow* sheetFormat = findFormat(splitFileName(options.output).extension);
+        if (!sheetFormat || !sheetFormat->writes)
+            throw UsageError("the sheet must be a " + writableExtensions(".", ", ", " or ") +
+                             " file, not '" + options.output + "'");
+        options.outputFormat = sheetFormat->format;
+        if (options.quality && options.outputFormat != ImageFormat::Jpeg)
             throw UsageError("--quality applies to JPEG sheets only");
-        if (options.compression && !isTiff(format))
+        if (options.compression && options.outputFormat != ImageFormat::Tiff)
             throw UsageError("--compression applies to TIFF sheets only");
         if (options.logoKey && options.logoPath.empty())
             throw UsageError("--logo-key needs --logo");
@@ -216,10 +218,9 @@ int parseArguments(const std::vector<std::string>& args, IndexOptions& options)
 
 int saveOptions(const IndexOptions& options)
 {
-    const std::string& format = options.outputFormat;
-    if (isJpeg(format))
+    if (options.outputFormat == ImageFormat::Jpeg)
         return options.quality.value_or(75);
-    if (isTiff(format))
+    if (options.outputFormat == ImageFormat::Tiff)
         return options.compression.value_or(5);
     return 0;
 }
@@ -233,12 +234,11 @@ int runIndex(const std::vector<std::string>& args)
 
     std::vector<IndexItem> items;
     std::vector<std::string> missing;
-    for (const std::string& path : options.files) {
-        IndexItem item;
-        if (makeIndexItem(path, item))
-            items.push_back(std::move(item));
-        else
-            missing.push_back(path + " (not a supported picture type; skipped)");
+    for (const Failure<IndexItemError>& skipped : appendIndexItems(options.files, items)) {
+        std::string text = tavelune::messages::kSkipUnsupported;
+        text.replace(text.find("%s"), 2, skipped.detail);
+        messages.print(text);
+        missing.push_back(skipped.detail + " (not a supported picture type; skipped)");
     }
 
     ImageHandle logo;

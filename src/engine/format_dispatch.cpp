@@ -21,10 +21,13 @@ bool fail(const char* message)
     return false;
 }
 
-std::unique_ptr<ImageCodec> codecForOpen(const std::string& path, const std::string& format)
+std::unique_ptr<ImageCodec> codecForOpen(const std::string& path, std::optional<ImageFormat> format)
 {
-    const FormatRow* row = findFormat(format.empty() ? splitFileName(path).extension : format);
-    return row && row->reads ? row->makeCodec() : nullptr;
+    if (!format)
+        format = formatOfPath(path);
+    if (!format || !formatRow(*format).reads)
+        return nullptr;
+    return createCodec(*format);
 }
 
 }  // namespace
@@ -44,18 +47,6 @@ FileNameParts splitFileName(const std::string& path)
     if (dot == std::string::npos)
         return {name, {}};
     return {name.substr(0, dot), name.substr(dot + 1)};
-}
-
-std::unique_ptr<ImageCodec> createCodec(const std::string& format)
-{
-    const FormatRow* row = findFormat(format);
-    return row ? row->makeCodec() : nullptr;
-}
-
-bool isWritableFormat(const std::string& format)
-{
-    const FormatRow* row = findFormat(format);
-    return row && row->writes;
 }
 
 const std::string& lastImageError()
@@ -85,7 +76,7 @@ bool reportWriteFailure(const std::string& writeError)
     return false;
 }
 
-bool openImage(const std::string& path, Image& out, const std::string& format)
+bool openImage(const std::string& path, Image& out, std::optional<ImageFormat> format)
 {
     t_lastError.clear();
     clearCodecFailure();
@@ -100,7 +91,7 @@ bool openImage(const std::string& path, Image& out, const std::string& format)
     return true;
 }
 
-bool ImageHandle::open(const std::string& path, const std::string& format)
+bool ImageHandle::open(const std::string& path, std::optional<ImageFormat> format)
 {
     t_lastError.clear();
     clearCodecFailure();
@@ -113,21 +104,16 @@ bool ImageHandle::open(const std::string& path, const std::string& format)
     return true;
 }
 
-bool saveImage(const std::string& path, const Image& image, const std::string& format, int options)
+bool saveImage(const std::string& path, const Image& image, std::optional<ImageFormat> format,
+               int options)
 {
     t_lastError.clear();
     clearCodecFailure();
-    std::string token = format;
-    if (token.empty()) {
-        auto dot = path.find_last_of('.');
-        if (dot == std::string::npos)
-            return fail(messages::kUnsupportedFormat);
-        token = path.substr(dot + 1);
-    }
-    const FormatRow* row = findFormat(token);
-    if (!row || !row->writes)
+    if (!format)
+        format = formatOfPath(path);
+    if (!format || !formatRow(*format).writes)
         return fail(messages::kUnsupportedFormat);
-    auto codec = row->makeCodec();
+    auto codec = createCodec(*format);
     std::string writeError;
     bool written = writeViaTemporary(
         path, [&](const std::string& temporary) { return codec->write(temporary, image, options); },
@@ -135,21 +121,6 @@ bool saveImage(const std::string& path, const Image& image, const std::string& f
     if (!written)
         return reportWriteFailure(writeError);
     return true;
-}
-
-const char* openFilterText()
-{
-    return "All Image Files(*.jpg; *.jpeg; *.tif; *.tiff; *.gif; *.psd; *.png; *.bmp)|"
-           "*.jpg;*.jpeg;*.tif;*.tiff;*.gif;*.psd;*.png;*.bmp|"
-           "JPEG Files(*.jpg;*.jpeg)|*.jpg; *.jpeg|TIFF Files(*.tif;*.tiff)|*.tif; *.tiff|"
-           "GIF Files(*.gif)|*.gif|PhotoShop Files(*.psd)|*.psd|PNG Files(*.png)|*.png|"
-           "BMP Files(*.bmp)|*.bmp|All Files(*.*)|*.*|";
-}
-
-const char* saveFilterText()
-{
-    return "JPEG Files(*.jpg; *.jpeg)|*.jpg;*.jpeg|TIFF Files(*.tif; tiff)|*.tif;*.tiff|"
-           "BMP Files(*.bmp)|*.bmp|";
 }
 
 }  // namespace tavelune

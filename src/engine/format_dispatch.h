@@ -1,10 +1,12 @@
-// Which codec handles a file, chosen from its extension or a format name, and the path helpers.
+// Opening and saving a picture with the codec its format or extension chooses; path helpers.
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "engine/image.h"
+#include "engine/format_table.h"
 #include "engine/image_codec.h"
 
 namespace tavelune {
@@ -24,11 +26,6 @@ PathParts splitPath(const std::string& path);
 /// Splits the file name (the folder is ignored) at its last '.'.
 FileNameParts splitFileName(const std::string& path);
 
-/// The codec for a format token ("JPG", "tiff", ...; case does not matter), or null.
-std::unique_ptr<ImageCodec> createCodec(const std::string& format);
-/// True for the tokens that have a writer: BMP, JPG, JPEG, TIF, TIFF.
-bool isWritableFormat(const std::string& format);
-
 /// Why the last openImage, ImageHandle::open or saveImage on this thread failed: the message
 /// already shown, followed by detail when a codec gave one ("Open image file error !: not a
 /// JPEG file"). Empty after a success.
@@ -42,19 +39,14 @@ bool reportImageError(const char* message);
 /// (writeError when it names one, else the codec's), so the user learns why.
 bool reportWriteFailure(const std::string& writeError);
 
-/// Reads path into out with a temporary codec; format empty = the path's extension.
+/// Reads path into out with a temporary codec; no format = the path's extension.
 /// Failure shows the message and leaves out as it was.
-bool openImage(const std::string& path, Image& out, const std::string& format = {});
+bool openImage(const std::string& path, Image& out, std::optional<ImageFormat> format = {});
 
-/// Writes image with a temporary codec; format empty = the text after the path's last '.'.
-/// options go to the codec (JPEG quality, TIFF compression). The file is written beside path
-/// and renamed into place, so a failure never leaves a partial file nor damages an old one.
-bool saveImage(const std::string& path, const Image& image, const std::string& format = {},
-               int options = 0);
-
-/// Filter texts of the open and save file dialogs.
-const char* openFilterText();
-const char* saveFilterText();
-inline constexpr const char* kSaveDefaultExtension = "jpg";
+/// Writes image with a temporary codec; no format = the path's extension. options go to the
+/// codec (JPEG quality, TIFF compression). The file is written beside path and renamed into
+/// place, so a failure never leaves a partial file nor damages an old one.
+bool saveImage(const std::string& path, const Image& image,
+               std::optional<ImageFormat> format = {}, int options = 0);
 
 }  // namespace tavelune

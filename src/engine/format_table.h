@@ -9,41 +9,9 @@
 #include <string_view>
 
 #include "engine/image_codec.h"
+#include "engine/image_format.h"
 
 namespace tavelune {
-
-/// A file format as it travels through the program. Further formats take further values.
-enum class ImageFormat {
-    Jpeg,
-    Tiff,
-    Gif,
-    Psd,
-    Png,
-    Bmp,
-    Webp,
-    Heif,
-    Avif,
-    // Camera raw files, one kind per maker's format (each has its own MIME type).
-    AdobeDng,
-    CanonCr2,
-    CanonCr3,
-    CanonCrw,
-    NikonNef,
-    SonyArw,
-    FujiRaf,
-    OlympusOrf,
-    PanasonicRw2,
-    PentaxPef,
-    SamsungSrw,
-    HasselbladRaw,
-    PhaseOneIiq,
-    EpsonErf,
-    MamiyaMef,
-    LeafMos,
-    KodakRaw,
-    MinoltaMrw,
-    SigmaX3f,
-};
 
 struct FormatRow {
     ImageFormat format;

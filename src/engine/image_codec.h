@@ -2,9 +2,11 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "engine/image.h"
+#include "engine/image_format.h"
 
 namespace tavelune {
 
@@ -58,7 +60,7 @@ public:
 
     /// Opens path with the codec chosen from format (or the path's extension when empty).
     /// On failure shows the message and keeps the previous codec.
-    bool open(const std::string& path, const std::string& format = {});
+    bool open(const std::string& path, std::optional<ImageFormat> format = {});
 
     int width() const { return m_codec ? m_codec->width() : 0; }
     int height() const { return m_codec ? m_codec->height() : 0; }

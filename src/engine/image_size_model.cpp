@@ -9,7 +9,6 @@
 
 #include "engine/engine_messages.h"
 #include "engine/format_number.h"
-#include "engine/message_sink.h"
 #include "pixel/units.h"
 
 namespace tavelune {
@@ -20,12 +19,12 @@ constexpr double kInchesPerCentimetre = 0.39370078740157477;
 
 bool withinPixels(double pixels)
 {
-    return pixels >= 1 && pixels <= ImageSizeModel::kMaxDimension;
+    return pixels >= 1 && pixels <= ImageSizeModel::kMaxPixels;
 }
 
 bool withinResolution(double ppi)
 {
-    return ppi > 0 && ppi <= ImageSizeModel::kMaxDimension;
+    return ppi > 0 && ppi <= ImageSizeModel::kMaxPixelsPerInch;
 }
 
 double parseNumber(const std::string& text)
@@ -81,12 +80,12 @@ bool ImageSizeModel::isEnabled(SizeField field) const
 
 void ImageSizeModel::setValues(int width, int height, double dpi)
 {
-    width = std::clamp(width, 1, kMaxDimension);
-    height = std::clamp(height, 1, kMaxDimension);
+    width = std::clamp(width, 1, kMaxPixels);
+    height = std::clamp(height, 1, kMaxPixels);
     if (!(dpi >= 1.0))  // also a NaN
         dpi = 1.0;
-    if (dpi > kMaxDimension)
-        dpi = kMaxDimension;
+    if (dpi > kMaxPixelsPerInch)
+        dpi = kMaxPixelsPerInch;
     dpi = roundTo(dpi, 3);
     double documentWidth = convertUnit(kUnitInch, kUnitPixel, width, 3, dpi);
     double documentHeight = convertUnit(kUnitInch, kUnitPixel, height, 3, dpi);
@@ -307,15 +306,15 @@ SizeValidation ImageSizeModel::checkPixels(SizeField field) const
         return {};
     if (unit(field) != kSizeUnitPercent)
         return {false,
-                formatted(messages::kWholeNumberBetween, 1ul, (unsigned long)kMaxDimension),
+                formatted(messages::kWholeNumberBetween, 1ul, (unsigned long)kMaxPixels),
                 field,
                 false,
                 SizeRule::WholePixels,
                 1,
-                kMaxDimension};
+                kMaxPixels};
     const double base = field == SizeField::PixelWidth ? m_startWidth : m_startHeight;
     const double low = roundTo(100 / base, 3);
-    const double high = roundTo(kMaxDimension * 100 / base, 3);
+    const double high = roundTo(kMaxPixels * 100 / base, 3);
     return {false,
             formatted(messages::kNumberBetween, low, high),
             field,
@@ -334,22 +333,20 @@ SizeValidation ImageSizeModel::validate() const
     }
     if (!withinResolution(resolutionPpi()))
         return {false,
-                formatted(messages::kResolutionBetween, 0.001, (unsigned long)kMaxDimension),
+                formatted(messages::kResolutionBetween, 0.001, (unsigned long)kMaxPixelsPerInch),
                 SizeField::Resolution,
                 true,
                 SizeRule::ResolutionRange,
                 0.001,
-                kMaxDimension};
+                kMaxPixelsPerInch};
     return {};
 }
 
 SizeValidation ImageSizeModel::accept()
 {
     SizeValidation check = validate();
-    if (!check.ok) {
-        showMessage(check.message, {}, MessageIcon::Warning);
+    if (!check.ok)
         return check;
-    }
     m_result = {int(pixelsFromEntry(SizeField::PixelWidth, number(SizeField::PixelWidth))),
                 int(pixelsFromEntry(SizeField::PixelHeight, number(SizeField::PixelHeight))),
                 resolutionPpi()};

@@ -55,7 +55,10 @@ struct SizeValidation {
 /// updates of other edits never run their handlers. Changes to disabled controls are ignored.
 class ImageSizeModel {
 public:
-    static constexpr int kMaxDimension = 800;
+    /// The largest width or height in pixels the dialog accepts.
+    static constexpr int kMaxPixels = 800;
+    /// The highest resolution in pixels per inch the dialog accepts.
+    static constexpr int kMaxPixelsPerInch = 800;
 
     ImageSizeModel();
 
@@ -83,7 +86,8 @@ public:
 
     /// The checks of OK, in order, without side effects.
     SizeValidation validate() const;
-    /// OK: on a failure shows its message and returns it; else stores the result.
+    /// OK: on a failure returns it for the front end to show and focus; else stores the
+    /// result.
     SizeValidation accept();
 
 private:

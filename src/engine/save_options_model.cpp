@@ -4,8 +4,6 @@
 #include <algorithm>
 #include <charconv>
 
-#include "engine/engine_messages.h"
-#include "engine/message_sink.h"
 
 namespace tavelune {
 namespace {
@@ -79,10 +77,6 @@ void JpegOptionsModel::moveSlider(int position)
 
 bool JpegOptionsModel::qualityEditLostFocus()
 {
-    const int typed = parseQuality(m_qualityText);
-    if (typed >= kMinimumQuality && typed <= kMaximumQuality)
-        return false;
-    showMessage(messages::kQualityRange, {}, MessageIcon::Warning);
     return replaceOutOfRangeQuality();
 }
 
@@ -97,13 +91,14 @@ bool JpegOptionsModel::replaceOutOfRangeQuality()
     return true;
 }
 
-void JpegOptionsModel::accept()
+bool JpegOptionsModel::accept()
 {
     // OK by the Enter key leaves the edit without losing the focus; the encoder must still
     // never see a quality outside 1..100.
-    qualityEditLostFocus();
+    const bool replaced = qualityEditLostFocus();
     m_quality = parseQuality(m_qualityText);
     m_keepExif = m_keepExifBox;
+    return replaced;
 }
 
 void TiffOptionsModel::open()

@@ -44,14 +44,13 @@ public:
     void editQuality(const std::string& text);
     void moveSlider(int position);
     void setKeepExifBox(bool ticked) { m_keepExifBox = ticked; }
-    /// Leaving the edit: a value outside 1..100 is replaced by the nearest limit after the
-    /// range message. Returns whether it was replaced.
+    /// Leaving the edit: a value outside 1..100 is replaced by the nearest limit. Returns
+    /// whether it was, in which case the front end shows the quality range message.
     bool qualityEditLostFocus();
-    /// The same replacement without the message, for a front end that shows its own text.
     bool replaceOutOfRangeQuality();
     /// OK: takes the edit's number (out-of-range values handled as on leaving the edit) and
-    /// the box.
-    void accept();
+    /// the box. Returns whether the range message is due, as qualityEditLostFocus.
+    bool accept();
 
 private:
     void follow(int quality);

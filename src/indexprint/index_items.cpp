@@ -2,31 +2,17 @@
 #include "indexprint/index_items.h"
 
 #include <algorithm>
-#include <cstdio>
 
-#include "engine/engine_messages.h"
 #include "engine/format_dispatch.h"
-#include "engine/message_sink.h"
+#include "engine/format_table.h"
 
 namespace tavelune {
 namespace {
 
-bool isIndexExtension(std::string extension)
+bool isIndexExtension(const std::string& extension)
 {
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return char(std::toupper(c)); });
-    static const char* const kAccepted[] = {"PNG", "PSD", "TIF", "TIFF", "JPG", "JPEG", "GIF", "BMP"};
-    return std::any_of(std::begin(kAccepted), std::end(kAccepted),
-                       [&](const char* accepted) { return extension == accepted; });
-}
-
-std::string skipMessage(const std::string& path)
-{
-    std::string text = messages::kSkipUnsupported;
-    size_t at = text.find("%s");
-    if (at != std::string::npos)
-        text.replace(at, 2, path);
-    return text;
+    const FormatRow* row = findFormat(extension);
+    return row && row->reads;
 }
 
 }  // namespace
@@ -41,23 +27,16 @@ bool splitIndexItem(const std::string& path, IndexItem& item)
     return true;
 }
 
-bool makeIndexItem(const std::string& path, IndexItem& item)
+Warnings<IndexItemError> appendIndexItems(const std::vector<std::string>& paths,
+                                          std::vector<IndexItem>& items)
 {
-    if (splitIndexItem(path, item))
-        return true;
-    showMessage(skipMessage(path), {}, MessageIcon::Information);
-    return false;
-}
-
-size_t appendIndexItems(const std::vector<std::string>& paths, std::vector<IndexItem>& items)
-{
-    size_t skipped = 0;
+    Warnings<IndexItemError> skipped;
     for (const std::string& path : paths) {
         IndexItem item;
-        if (makeIndexItem(path, item))
+        if (splitIndexItem(path, item))
             items.push_back(std::move(item));
         else
-            ++skipped;
+            skipped.push_back(failure(IndexItemError::UnsupportedType, path));
     }
     return skipped;
 }

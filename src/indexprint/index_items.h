@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/result.h"
+
 namespace tavelune {
 
 struct IndexItem {
@@ -19,11 +21,12 @@ struct IndexItem {
 /// without a message, so a front end can word the refusal itself.
 bool splitIndexItem(const std::string& path, IndexItem& item);
 
-/// As splitIndexItem, but a refused file is reported with the skip message naming the path.
-bool makeIndexItem(const std::string& path, IndexItem& item);
+enum class IndexItemError {
+    UnsupportedType,  // detail: the path; the front end shows its skip message
+};
 
-/// Appends the items of the paths in order, skipping (with the message) those refused.
-/// Returns how many were skipped.
-size_t appendIndexItems(const std::vector<std::string>& paths, std::vector<IndexItem>& items);
+/// Appends the items of the paths in order and returns those refused, in order.
+Warnings<IndexItemError> appendIndexItems(const std::vector<std::string>& paths,
+                                          std::vector<IndexItem>& items);
 
 }  // namespace tavelune

@@ -18,8 +18,7 @@ namespace {
 
 bool isJpegPath(const std::string& path)
 {
-    const auto codec = createCodec(splitFileName(path).extension);
-    return codec && std::string_view(codec->formatName()) == "JPEG";
+    return formatOfPath(path) == ImageFormat::Jpeg;
 }
 
 bool isRawPath(const std::string& path)

@@ -6,20 +6,14 @@
 #include <filesystem>
 #include <system_error>
 
+#include "engine/format_table.h"
+
 namespace tavelune {
 
 int batchIconForType(const std::string& upperExtension)
 {
-    static const struct {
-        const char* type;
-        int icon;
-    } kTypes[] = {{"JPG", 0}, {"JPEG", 0}, {"TIF", 1}, {"TIFF", 1},
-                  {"PSD", 2}, {"GIF", 3},  {"BMP", 4}, {"PNG", 5}};
-    for (const auto& known : kTypes) {
-        if (upperExtension == known.type)
-            return known.icon;
-    }
-    return -1;
+    const FormatRow* row = findFormat(upperExtension);
+    return row && row->reads ? row->listIcon : -1;
 }
 
 BatchListCheck makeBatchListEntry(const std::string& path, BatchListEntry& entry)

@@ -1,8 +1,6 @@
 // The single-picture road from file to file, shared by the command line and the batch run.
 #include "job/file_conversion.h"
 
-#include <algorithm>
-#include <cctype>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,6 +8,7 @@
 #include "engine/exif_orientation.h"
 #include "engine/fit_within.h"
 #include "engine/format_dispatch.h"
+#include "engine/format_table.h"
 #include "engine/image.h"
 #include "engine/message_sink.h"
 #include "exif/exif_data.h"
@@ -21,13 +20,6 @@
 
 namespace tavelune {
 namespace {
-
-std::string upper(std::string text)
-{
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return char(std::toupper(c)); });
-    return text;
-}
 
 void applyGeometry(Image& picture, const FileConversionSettings& settings)
 {
@@ -68,10 +60,10 @@ bool openWorkingPicture(const std::string& path, Image& picture, ExifData& exif,
         *fullSize = {0, 0, decodedWidth, decodedHeight};
     if (fit > 0)
         fitWithin(picture, fit);
-    const std::string format = upper(splitFileName(path).extension);
-    const bool jpeg = format == "JPG" || format == "JPEG";
-    if (!jpeg && format != "TIF" && format != "TIFF")
+    const std::optional<ImageFormat> format = formatOfPath(path);
+    if (!format || !formatRow(*format).exifInPlace)
         return true;
+    const bool jpeg = format == ImageFormat::Jpeg;
     const ExifStatus loaded = exif.LoadExif(path);
     showExifBoxes(exif.warnings());
     if (!loaded || exif.IsEmpty() || !jpeg)
@@ -98,8 +90,8 @@ FileConversionOutcome convertPictureFile(const std::string& input, const std::st
         if (reportFile)
             reportFile(file);
     };
-    const std::string format = upper(splitFileName(output).extension);
-    if (!isWritableFormat(format)) {
+    const FormatRow* format = findFormat(splitFileName(output).extension);
+    if (!format || !format->writes) {
         about(output);
         showMessage(messages::kUnsupportedFormat);
         return FileConversionOutcome::WriteFailed;
@@ -139,7 +131,7 @@ FileConversionOutcome convertPictureFile(const std::string& input, const std::st
         return FileConversionOutcome::ConversionFailed;
 
     about(output);
-    const bool jpeg = format == "JPG" || format == "JPEG";
+    const bool jpeg = format->format == ImageFormat::Jpeg;
     if (!saveImage(output, result, {}, jpeg ? settings.quality : settings.compression))
         return FileConversionOutcome::WriteFailed;
     if (jpeg && settings.keepExif) {

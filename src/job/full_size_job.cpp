@@ -83,9 +83,9 @@ FullSizeOutcome render(const FullSizeJob& job, Progress* progress, const std::at
     return cancelled(cancel) ? FullSizeOutcome::Cancelled : FullSizeOutcome::Saved;
 }
 
-bool isJpeg(const std::string& format)
+bool isJpeg(ImageFormat format)
 {
-    return format == "JPG" || format == "JPEG" || format == "jpg" || format == "jpeg";
+    return format == ImageFormat::Jpeg;
 }
 
 // Writes the kept EXIF data into the saved JPEG at temporary. A copy of the entries: marking

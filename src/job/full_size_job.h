@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "engine/image_format.h"
 #include "job/conversion_job.h"
 #include "job/geometry_record.h"
 
@@ -26,7 +27,7 @@ struct FullSizeJob {
 
 /// How the saved file is written.
 struct FullSizeOutput {
-    std::string format = "JPG";  // JPG, TIF or BMP
+    ImageFormat format = ImageFormat::Jpeg;  // a writable one
     int options = 75;            // JPEG quality or TIFF compression
     bool keepExif = true;        // JPEG only, as for the working picture
 };

@@ -10,6 +10,7 @@
 #include "engine/codec_support.h"
 #include "engine/engine_messages.h"
 #include "engine/format_dispatch.h"
+#include "engine/format_table.h"
 #include "engine/jpeg_strips.h"
 #include "engine/message_sink.h"
 #include "engine/parallel.h"
@@ -132,10 +133,7 @@ private:
 
 bool isJpegFileName(const std::string& path)
 {
-    std::string extension = splitFileName(path).extension;
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return char(std::toupper(c)); });
-    return extension == "JPG" || extension == "JPEG";
+    return formatOfPath(path) == ImageFormat::Jpeg;
 }
 
 bool turnedByExif(const std::string& path)

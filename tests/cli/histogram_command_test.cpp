@@ -36,7 +36,7 @@ TEST(HistogramCommand, WritesTheSameCanvasAsPngAndBmp)
     Image fromPng, fromBmp, graphPart;
     ASSERT_TRUE(openImage(png, fromPng));
     ASSERT_TRUE(openImage(bmp, fromBmp));
-    ASSERT_TRUE(openImage(graph, graphPart, "png"));
+    ASSERT_TRUE(openImage(graph, graphPart, ImageFormat::Png));
     ASSERT_EQ(fromPng.width(), 258);
     ASSERT_EQ(fromPng.height(), 135);
     ASSERT_EQ(fromBmp.height(), 135);

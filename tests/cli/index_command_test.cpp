@@ -30,7 +30,7 @@ protected:
         image.setFillColour(colour);
         image.create(w, h, 72.0f);
         std::string path = m_dir.file(name);
-        EXPECT_TRUE(saveImage(path, image, "", 0));
+        EXPECT_TRUE(saveImage(path, image, {}, 0));
         return path;
     }
 
@@ -105,7 +105,7 @@ TEST_F(IndexCommand, WritesTheSheetAtTheChosenLayoutAndResolution)
         test::CliResult r = run(args);
         EXPECT_EQ(r.status, 0) << c.name << ": " << r.err;
         Image sheet;
-        ASSERT_TRUE(openImage(m_dir.file(c.name), sheet, "")) << c.name;
+        ASSERT_TRUE(openImage(m_dir.file(c.name), sheet, {})) << c.name;
         EXPECT_EQ(sheet.width(), c.width) << c.name;
         EXPECT_EQ(sheet.height(), c.height) << c.name;
     }

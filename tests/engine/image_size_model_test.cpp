@@ -342,7 +342,7 @@ TEST(ImageSizeModel, ValidationNamesTheFirstBadEditAndItsRange)
         EXPECT_EQ(result.rule, c.rule) << c.message;
         EXPECT_DOUBLE_EQ(result.low, c.low) << c.message;
         EXPECT_DOUBLE_EQ(result.high, c.high) << c.message;
-        EXPECT_EQ(collector.texts(), std::vector<std::string>{c.message});
+        EXPECT_TRUE(collector.texts().empty()) << "the front end shows it";
         EXPECT_EQ(model.getValues().width, 800) << "no result stored";
     }
 }

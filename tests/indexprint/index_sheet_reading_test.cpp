@@ -44,7 +44,7 @@ protected:
     IndexItem item(const std::string& path)
     {
         IndexItem out;
-        EXPECT_TRUE(makeIndexItem(path, out)) << path;
+        EXPECT_TRUE(splitIndexItem(path, out)) << path;
         return out;
     }
 
@@ -53,7 +53,7 @@ protected:
         const std::string path = m_dir.file(name);
         // JPEG quality, TIFF compression (LZW); BMP takes none.
         const int options = name.ends_with(".jpg") ? 90 : name.ends_with(".tif") ? 5 : 0;
-        EXPECT_TRUE(saveImage(path, picture, "", options)) << name;
+        EXPECT_TRUE(saveImage(path, picture, {}, options)) << name;
         return item(path);
     }
 

@@ -87,7 +87,7 @@ TEST_F(SheetPictureRead, LargeJpegIsReducedAndKeepsItsStoredSize)
     // Small JPEGs and other formats come through whole, with the bytes ImageHandle gives.
     const std::string small = writeJpeg("small.jpg", 300, 200);
     const std::string bmp = m_dir.file("big.bmp");
-    ASSERT_TRUE(saveImage(bmp, out.picture, "", 0));
+    ASSERT_TRUE(saveImage(bmp, out.picture, {}, 0));
     for (const std::string& path : {small, bmp}) {
         ImageHandle handle;
         ASSERT_TRUE(handle.open(path));

@@ -54,7 +54,7 @@ std::string writeLargePhoto(const test::TempDir& dir, int w, int h)
     EXPECT_TRUE(openImage(test::samplePath("coffee.jpg"), photo));
     EXPECT_TRUE(photo.resize(w, h, kBicubic));
     const std::string path = dir.file("large.jpg");
-    EXPECT_TRUE(saveImage(path, photo, "JPG", 95));
+    EXPECT_TRUE(saveImage(path, photo, ImageFormat::Jpeg, 95));
     return path;
 }
 
@@ -369,7 +369,7 @@ TEST(FullSize, CancelOrFailureLeavesNoFileAndTheOldOneIntact)
     EXPECT_EQ(files, 2);
 
     const std::string saved = dir.file("saved.jpg");
-    EXPECT_EQ(saveFullSize(job, saved, {"JPG", 80, true}, nullptr, nullptr),
+    EXPECT_EQ(saveFullSize(job, saved, {ImageFormat::Jpeg, 80, true}, nullptr, nullptr),
               FullSizeOutcome::Saved);
     Image written;
     ASSERT_TRUE(openImage(saved, written));
@@ -431,16 +431,16 @@ TEST(FullSize, UnframedJpegSaveStreamsTheSameFile)
     FullSizeJob filmOff = workingJob(large, noExif, 0);
     filmOff.settings.film.enabled = false;
     const Case cases[] = {
-        {"reduced working picture", workingJob(large, noExif, 300), {"JPG", 85, true}},
-        {"sharpened monochrome", sharpened, {"JPEG", 60, true}},
-        {"four turns", turnedTwice, {"jpg", 75, true}},
-        {"film off", filmOff, {"JPG", 100, true}},
+        {"reduced working picture", workingJob(large, noExif, 300), {ImageFormat::Jpeg, 85, true}},
+        {"sharpened monochrome", sharpened, {ImageFormat::Jpeg, 60, true}},
+        {"four turns", turnedTwice, {ImageFormat::Jpeg, 75, true}},
+        {"film off", filmOff, {ImageFormat::Jpeg, 100, true}},
         {"camera file, EXIF kept",
          workingJob(dir.file("camera.jpg"), cameraExif, 0),
-         {"JPG", 90, true}},
+         {ImageFormat::Jpeg, 90, true}},
         {"camera file, EXIF dropped",
          workingJob(dir.file("camera.jpg"), cameraExif, 0),
-         {"JPG", 90, false}},
+         {ImageFormat::Jpeg, 90, false}},
     };
     for (const Case& c : cases) {
         saveWhole(c.job, dir.file("whole.jpg"), c.how);
@@ -459,7 +459,7 @@ TEST(FullSize, UnframedJpegSaveStreamsTheSameFile)
     FullSizeJob framed = workingJob(large, noExif, 300);
     framed.settings = framedSignedWatermarked();
     const std::pair<FullSizeJob, FullSizeOutput> whole[] = {
-        {turned, {}}, {framed, {}}, {workingJob(large, noExif, 300), {"TIF", 5, true}}};
+        {turned, {}}, {framed, {}}, {workingJob(large, noExif, 300), {ImageFormat::Tiff, 5, true}}};
     for (const auto& [job, how] : whole)
         EXPECT_FALSE(saveFullSizeStreamed(job, dir.file("x"), how, nullptr, nullptr).has_value());
 }

@@ -22,9 +22,14 @@ std::string shellQuote(const std::string& text)
 
 CliResult runTaveluneCli(const std::string& arguments)
 {
+    return runCliProgram(TAVELUNE_CLI_PATH, arguments);
+}
+
+CliResult runCliProgram(const std::string& program, const std::string& arguments)
+{
     TempDir capture;
     const std::string out = capture.file("out"), err = capture.file("err");
-    const std::string command = std::string(TAVELUNE_CLI_PATH) + " " + arguments + " >" +
+    const std::string command = program + " " + arguments + " >" +
                                 shellQuote(out) + " 2>" + shellQuote(err) + " </dev/null";
     CliResult result;
     int status = std::system(command.c_str());

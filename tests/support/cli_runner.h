@@ -13,6 +13,8 @@ struct CliResult {
 
 /// Runs `tavelune-cli <arguments>` through the shell (arguments are passed as written).
 CliResult runTaveluneCli(const std::string& arguments);
+/// The same for another build of the program.
+CliResult runCliProgram(const std::string& program, const std::string& arguments);
 
 /// Quotes a text for the shell.
 std::string shellQuote(const std::string& text);

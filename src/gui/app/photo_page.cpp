@@ -35,6 +35,7 @@
 #include "gui/histogram/histogram_panel_widget.h"
 #include "gui/support/app_settings.h"
 #include "gui/support/background_job.h"
+#include "gui/support/file_filters.h"
 #include "gui/support/string_table.h"
 #include "gui/tabs/setting_tabs.h"
 #include "gui/view/compare_window.h"
@@ -296,7 +297,7 @@ void PhotoPage::openWithDialog()
 {
     const QString path = QFileDialog::getOpenFileName(
         this, text(Strings::OpenCaption), AppSettings::lastFolder("open"),
-        text(Strings::OpenFilter), nullptr, QFileDialog::ReadOnly);
+        openPictureFilter(), nullptr, QFileDialog::ReadOnly);
     if (path.isEmpty()) {
         return;
     }

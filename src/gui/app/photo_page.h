@@ -130,7 +130,6 @@ private:
     void updateActions();
     void restartHistogram();
     bool refuseWhileHistogram();
-    void setSourceDpiFromExif();
     void conversionFinished(bool ok);
     void setBusy(bool busy);
 

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "engine/format_dispatch.h"
+#include "engine/format_table.h"
 #include "engine/image.h"
 #include "exif/exif_data.h"
 #include "exif/exif_entry.h"
@@ -16,6 +17,7 @@
 #include "gui/engine/jpeg_options_dialog.h"
 #include "gui/engine/tiff_options_dialog.h"
 #include "gui/support/app_settings.h"
+#include "gui/support/file_filters.h"
 #include "gui/support/string_table.h"
 #include "job/exif_boxes.h"
 
@@ -33,23 +35,23 @@ void copyEntries(const ExifData& from, ExifData& to)
 }
 
 // The format's options dialog; nothing when it was cancelled. BMP has none.
-std::optional<FullSizeOutput> askFormatOptions(QWidget* parent, bool jpeg, bool tiff)
+std::optional<FullSizeOutput> askFormatOptions(QWidget* parent, ImageFormat format)
 {
-    if (jpeg) {
+    if (format == ImageFormat::Jpeg) {
         JpegOptionsDialog dialog(parent);
         if (dialog.exec() != QDialog::Accepted) {
             return std::nullopt;
         }
-        return FullSizeOutput{"JPG", dialog.quality(), dialog.keepExif()};
+        return FullSizeOutput{ImageFormat::Jpeg, dialog.quality(), dialog.keepExif()};
     }
-    if (tiff) {
+    if (format == ImageFormat::Tiff) {
         TiffOptionsDialog dialog(parent);
         if (dialog.exec() != QDialog::Accepted) {
             return std::nullopt;
         }
-        return FullSizeOutput{"TIF", dialog.compression(), false};
+        return FullSizeOutput{ImageFormat::Tiff, dialog.compression(), false};
     }
-    return FullSizeOutput{"BMP", 0, false};
+    return FullSizeOutput{format, 0, false};
 }
 
 }  // namespace
@@ -68,7 +70,7 @@ bool saveResultWithDialog(QWidget* parent, const Image& result, const ExifData* 
         return false;
     }
     QFileDialog dialog(parent, text(Strings::SaveCaption), AppSettings::lastFolder("save"),
-                       text(Strings::SaveFilter));
+                       savePictureFilter());
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("jpg"));
     dialog.selectFile(proposedSaveName(sourceFile));
@@ -87,11 +89,9 @@ bool saveResultTo(QWidget* parent, const Image& result, const ExifData* exif, co
         showMessageBox(parent, text(Strings::NoConversion));
         return false;
     }
-    const QString extension = QFileInfo(path).suffix().toLower();
+    const FormatRow* format = findFormat(QFileInfo(path).suffix().toStdString());
     const std::string file = QFile::encodeName(path).toStdString();
-    const bool jpeg = extension == QLatin1String("jpg") || extension == QLatin1String("jpeg");
-    const bool tiff = extension == QLatin1String("tif") || extension == QLatin1String("tiff");
-    if (!jpeg && !tiff && extension != QLatin1String("bmp")) {
+    if (!format || !format->writes) {
         showMessageBox(parent, text(Strings::UnsupportedSaveFormat));
         return false;
     }
@@ -105,7 +105,7 @@ bool saveResultTo(QWidget* parent, const Image& result, const ExifData* exif, co
         }
         full = sizes.fullSizeChosen();
     }
-    const std::optional<FullSizeOutput> how = askFormatOptions(parent, jpeg, tiff);
+    const std::optional<FullSizeOutput> how = askFormatOptions(parent, format->format);
     if (!how) {
         return false;
     }

@@ -96,7 +96,8 @@ bool TaveluneApp::createMainWindow()
     for (int i = 0; i < 2; ++i) {
         // The placeholders are JPEGs whatever their extension says.
         if (!QFile::exists(names[i]) ||
-            !openImage(QFile::encodeName(names[i]).toStdString(), placeholders[i], "JPG")) {
+            !openImage(QFile::encodeName(names[i]).toStdString(), placeholders[i],
+                       ImageFormat::Jpeg)) {
             showMessageBox(nullptr, text(Strings::MissingFile).arg(names[i]),
                            QMessageBox::Critical);
             return false;

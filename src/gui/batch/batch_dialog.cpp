@@ -31,6 +31,7 @@
 #include "gui/engine/jpeg_options_dialog.h"
 #include "gui/engine/tiff_options_dialog.h"
 #include "gui/support/app_settings.h"
+#include "gui/support/file_filters.h"
 #include "gui/support/string_table.h"
 #include "gui/tabs/setting_tabs.h"
 #include "gui/view/image_view.h"
@@ -266,7 +267,7 @@ void BatchDialog::chooseFiles()
 {
     const QStringList paths = QFileDialog::getOpenFileNames(
         this, text(Strings::BatchAddFiles).remove(QStringLiteral("...")),
-        AppSettings::lastFolder("batch"), text(Strings::OpenFilter), nullptr,
+        AppSettings::lastFolder("batch"), openPictureFilter(), nullptr,
         QFileDialog::ReadOnly);
     if (paths.isEmpty()) {
         return;

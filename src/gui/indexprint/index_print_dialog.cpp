@@ -20,6 +20,7 @@
 #include <QVBoxLayout>
 
 #include "engine/format_dispatch.h"
+#include "engine/format_table.h"
 #include "engine/image_codec.h"
 #include "engine/safe_write.h"
 #include "gui/controls/colour_button.h"
@@ -30,6 +31,7 @@
 #include "gui/overlay/open_picture.h"
 #include "gui/overlay/picture_preview.h"
 #include "gui/support/app_settings.h"
+#include "gui/support/file_filters.h"
 #include "gui/support/string_table.h"
 #include "gui/view/image_view.h"
 #include "indexprint/index_items.h"
@@ -417,7 +419,7 @@ void IndexPrintDialog::askSave()
     if (!m_sheet || m_runner->isRunning())
         return;
     QFileDialog dialog(this, text(Strings::IndexSaveCaption), AppSettings::lastFolder("save"),
-                       text(Strings::IndexSaveFilter));
+                       savePictureFilter());
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("jpg"));
     // A name typed without extension takes the type chosen in the filter list.
@@ -440,25 +442,27 @@ bool IndexPrintDialog::saveSheetTo(const QString& path)
     if (!m_sheet)
         return false;
     const Image& sheet = m_sheet->sheet();
-    const QString extension = QFileInfo(path).suffix().toLower();
+    const FormatRow* row = findFormat(QFileInfo(path).suffix().toStdString());
+    const std::optional<ImageFormat> format =
+        row && row->writes ? std::optional<ImageFormat>(row->format) : std::nullopt;
     const std::string file = toLocal(path);
     removeStaleTemporaries(file);  // left by a run that was killed
     bool saved = false;
-    if (extension == QLatin1String("jpg") || extension == QLatin1String("jpeg")) {
+    if (format == ImageFormat::Jpeg) {
         JpegOptionsDialog options(this);
         // A sheet has no EXIF data to keep.
         if (auto* keep = options.findChild<QWidget*>(QStringLiteral("keepExif")))
             keep->hide();
         if (options.exec() != QDialog::Accepted)
             return false;
-        saved = saveImage(file, sheet, "JPG", options.quality());
-    } else if (extension == QLatin1String("tif") || extension == QLatin1String("tiff")) {
+        saved = saveImage(file, sheet, *format, options.quality());
+    } else if (format == ImageFormat::Tiff) {
         TiffOptionsDialog options(this);
         if (options.exec() != QDialog::Accepted)
             return false;
-        saved = saveImage(file, sheet, "TIF", options.compression());
-    } else if (extension == QLatin1String("bmp")) {
-        saved = saveImage(file, sheet, "BMP");
+        saved = saveImage(file, sheet, *format, options.compression());
+    } else if (format) {
+        saved = saveImage(file, sheet, *format);
     } else {
         showMessageBox(this, text(Strings::UnsupportedSaveFormat));
         return false;

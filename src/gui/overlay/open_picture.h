@@ -7,9 +7,6 @@ class QWidget;
 
 namespace tavelune::gui {
 
-/// The open dialog's filter list, from the engine's list of readable types.
-QString pictureFileFilter();
-
 /// An existing picture file the user chose, or an empty text when cancelled.
 QString askPictureFile(QWidget* parent, const QString& startPath = {});
 

@@ -82,7 +82,7 @@ QString writeLargePhoto(const QString& folder, int width, int height)
         return {};
     }
     const QString path = folder + "/large.jpg";
-    return saveImage(path.toStdString(), photo, "JPG", 92) ? path : QString();
+    return saveImage(path.toStdString(), photo, ImageFormat::Jpeg, 92) ? path : QString();
 }
 
 double meanDifference(const Image& a, const Image& b)

@@ -54,7 +54,7 @@ QString writeOrientedJpeg(const QString& folder, int width, int height, int orie
     picture.drawRectangle(0, 0, width / 5, height / 5, kRed, kRed);
     const QString path = folder + "/camera.jpg";
     const std::string file = path.toStdString();
-    if (!saveImage(file, picture, "JPG", 90)) {
+    if (!saveImage(file, picture, ImageFormat::Jpeg, 90)) {
         return {};
     }
     ExifData exif;
@@ -207,7 +207,7 @@ private slots:
         Rect margins;
         QVERIFY(runConversionJob(source, &exif, ConversionSettings{}, nullptr, expected, margins));
         const std::string reference = (dir.path() + "/reference.jpg").toStdString();
-        QVERIFY(saveImage(reference, expected, "JPG", 75));
+        QVERIFY(saveImage(reference, expected, ImageFormat::Jpeg, 75));
 
         Image written, referenceImage;
         QVERIFY(openImage(saved.toStdString(), written));

@@ -268,7 +268,7 @@ private slots:
         QVERIFY(logo.create(60, 40, 72.0f));
         logo.drawRectangle(20, 10, 20, 20, 0xFFFFFFFF, 0xFFFFFFFF);
         const QString logoPath = dir.filePath("logo.bmp");
-        QVERIFY(saveImage(logoPath.toStdString(), logo, "BMP", 0));
+        QVERIFY(saveImage(logoPath.toStdString(), logo, ImageFormat::Bmp, 0));
 
         IndexPrintDialog dialog;
         dialog.addFiles({kAstronaut});
@@ -310,7 +310,7 @@ private slots:
         QTemporaryDir dir;
         Image logo = test::makeGradient(90, 300);
         const QString logoPath = dir.filePath("logo.bmp");
-        QVERIFY(saveImage(logoPath.toStdString(), logo, "BMP", 0));
+        QVERIFY(saveImage(logoPath.toStdString(), logo, ImageFormat::Bmp, 0));
         const QString missing = dir.filePath("gone.jpg");
         touch(missing);
 
@@ -395,7 +395,7 @@ private slots:
         test::MessageCollector messages;
         QTemporaryDir dir;
         const QString big = dir.filePath("big.jpg");
-        QVERIFY(saveImage(big.toStdString(), test::makeGradient(4000, 3000), "JPG", 90));
+        QVERIFY(saveImage(big.toStdString(), test::makeGradient(4000, 3000), ImageFormat::Jpeg, 90));
 
         IndexPrintDialog dialog;
         dialog.show();

@@ -1,0 +1,31 @@
+// A build with one made-up format row (tests/tools/fake_format_row.cpp): the row alone puts
+// the format into the open and save dialogs' lists.
+#include <QTest>
+
+#include "gui/support/file_filters.h"
+#include "gui/support/string_table.h"
+
+using namespace tavelune::gui;
+
+class FakeFormatFilterTest : public QObject {
+    Q_OBJECT
+private slots:
+    void rowReachesTheDialogLists()
+    {
+        setActiveLanguagePack(nullptr);
+        const QString open = openPictureFilter();
+        QVERIFY2(open.contains(QStringLiteral("*.bmp *.fake *.fk *.JPG")), qPrintable(open));
+        QVERIFY2(open.contains(QStringLiteral("*.BMP *.FAKE *.FK)")), qPrintable(open));
+        // The row's own text (a number the table does not have) names it, before all files.
+        QVERIFY2(open.endsWith(QStringLiteral(";;#61199 (*.fake *.fk);;") + text(Strings::FilterAllFiles) +
+                               QStringLiteral(" (*)")),
+                 qPrintable(open));
+        const QString save = savePictureFilter();
+        QVERIFY2(save.endsWith(QStringLiteral(" (*.bmp);;#61199 (*.fake *.fk)")), qPrintable(save));
+        QVERIFY2(pictureFileFilter().contains(QStringLiteral(";;Fake Files (*.fake *.fk);;")),
+                 qPrintable(pictureFileFilter()));
+    }
+};
+
+QTEST_MAIN(FakeFormatFilterTest)
+#include "fake_format_filter_test.moc"
