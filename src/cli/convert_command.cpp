@@ -12,13 +12,15 @@ namespace {
 
 void printHelp()
 {
-    std::printf("Usage: tavelune-cli convert [options] INPUT OUTPUT\n"
-                "       tavelune-cli convert [options] --save-settings FILE\n\n"
-                "Converts INPUT (%s) with the film simulation and\n"
-                "writes OUTPUT; its extension chooses the format (%s).\n"
-                "OUTPUT is written to a temporary file and renamed into place.\n\n%s",
-                readableKinds().c_str(), writableExtensions("", ", ", ", ").c_str(),
-                convertOptionsHelp());
+    const std::string intro =
+        fillIn("Usage: tavelune-cli convert [options] INPUT OUTPUT\n"
+               "       tavelune-cli convert [options] --save-settings FILE\n\n"
+               "Converts INPUT (%s) with the film simulation and writes OUTPUT; its extension\n"
+               "chooses the format (%s).\n"
+               "OUTPUT is written to a temporary file and renamed into place.\n\n",
+               {readableKinds(), writableExtensions("", ", ", ", ")});
+    std::fputs(wrapLongLines(intro).c_str(), stdout);
+    std::fputs(convertOptionsHelp(), stdout);
 }
 
 int runConvert(const std::vector<std::string>& args)

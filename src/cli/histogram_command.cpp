@@ -4,6 +4,7 @@
 
 #include "cli/cli_support.h"
 #include "cli/command_registry.h"
+#include "cli/format_lists.h"
 #include "cli/png_writer.h"
 #include "engine/corvane_error.h"
 #include "engine/format_dispatch.h"
@@ -18,12 +19,12 @@ constexpr int kWorkingSize = 800;
 
 void printHelp()
 {
-    std::printf(
+    const char* const help =
         "Usage: tavelune-cli histogram [options] FILE -o OUTPUT\n\n"
-        "Draws the histogram and EXIF panel of FILE (JPEG, TIFF, PNG, GIF, PSD or BMP) as the\n"
+        "Draws the histogram and EXIF panel of FILE (%s) as the\n"
         "desktop program shows it: the 258 x 135 canvas with the luma histogram as white bars,\n"
         "the red, green and blue histograms as semi-transparent lines (every count limited to\n"
-        "1.6 %% of the pixel count), the grey ramp, the EXIF summary (exposure program, shutter,\n"
+        "1.6 % of the pixel count), the grey ramp, the EXIF summary (exposure program, shutter,\n"
         "aperture, compensation, focal length, ISO, white balance, date taken) and the picture's\n"
         "size and resolution. The picture is opened as the desktop program opens it: reduced to\n"
         "800 pixels on its longer side, and a JPEG turned upright with its EXIF resolution.\n\n"
@@ -35,7 +36,8 @@ void printHelp()
         "  --full-size        count every pixel of FILE instead of the 800-pixel picture\n"
         "  -h, --help         show this text\n\n"
         "Exit status: 0 when written, 1 when FILE cannot be read or OUTPUT not written, 2 for a\n"
-        "usage error.\n");
+        "usage error.\n";
+    std::fputs(wrapLongLines(fillIn(help, {readableKinds()})).c_str(), stdout);
 }
 
 std::string lowerExtension(const std::string& path)

@@ -1,4 +1,4 @@
-// tavelune-cli index: lays out pictures as a contact sheet and saves it as JPEG, TIFF or BMP.
+// tavelune-cli index: lays out pictures as a contact sheet and saves it.
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -187,8 +187,10 @@ int parseArguments(const std::vector<std::string>& args, IndexOptions& options)
             if (!reader.isOption()) {
                 options.files.push_back(reader.current());
             } else if (reader.name() == "-h" || reader.name() == "--help") {
-                std::printf(kHelp, readableExtensions(".", " ").c_str(),
-                            writableKindExtensions().c_str(), layoutList().c_str());
+                std::fputs(wrapLongLines(fillIn(kHelp, {readableExtensions(".", " "),
+                                                        writableKindExtensions(), layoutList()}))
+                               .c_str(),
+                           stdout);
                 return 0;
             } else {
                 readOption(reader, options);

@@ -2,6 +2,7 @@
 // the usage checks and the open and save roads of the command line.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "engine/format_dispatch.h"
@@ -20,22 +21,30 @@ TEST(FakeFormatRow, ReachesTheHelpTexts)
         const char* command;
         const char* listed;
     } cases[] = {
-        {"convert --help", "(JPEG, TIFF, PNG, GIF, PSD, BMP or FAKE)"},
-        {"convert --help", "(jpg, jpeg, tif, tiff, bmp, fake, fk)"},
-        {"index --help", "Pictures: .jpg .jpeg .tif .tiff .png .gif .psd .bmp .fake .fk (any"},
-        {"index --help", "format: .jpg/.jpeg, .tif/.tiff, .bmp or .fake/.fk."},
+        {"convert --help", "(JPEG, TIFF, PNG, GIF, PSD, BMP, WebP, HEIF, AVIF, Camera Raw or FAKE)"},
+        {"convert --help", "(jpg, jpeg, tif, tiff, png, bmp, webp, fake, fk)"},
+        {"histogram --help", "(JPEG, TIFF, PNG, GIF, PSD, BMP, WebP, HEIF, AVIF, Camera Raw or FAKE)"},
+        {"index --help", "Pictures: .jpg .jpeg .tif .tiff .png .gif .psd .bmp .webp .heic"},
+        {"index --help", ".mrw .x3f .fake .fk (any case)"},
+        {"index --help", "format: .jpg/.jpeg, .tif/.tiff, .png, .bmp, .webp or .fake/.fk."},
     };
     for (const auto& c : cases) {
         const test::CliResult made = test::runCliProgram(kFakeCli, c.command);
         EXPECT_EQ(made.status, 0) << c.command;
-        EXPECT_NE(made.out.find(c.listed), std::string::npos) << c.command << "\n" << made.out;
+        // Long lists are flowed over several lines.
+        std::string flowed = made.out;
+        std::replace(flowed.begin(), flowed.end(), '\n', ' ');
+        EXPECT_NE(flowed.find(c.listed), std::string::npos) << c.command << "\n" << made.out;
+        for (size_t start = 0, end; (end = made.out.find('\n', start)) != std::string::npos;
+             start = end + 1)
+            EXPECT_LE(end - start, 90u) << made.out.substr(start, end - start);
         // The program itself lists no such format.
         const test::CliResult plain = test::runTaveluneCli(c.command);
         EXPECT_EQ(plain.out.find("fake"), std::string::npos) << c.command;
     }
-    const test::CliResult refused = test::runCliProgram(kFakeCli, "index -o sheet.png a.jpg");
+    const test::CliResult refused = test::runCliProgram(kFakeCli, "index -o sheet.gif a.jpg");
     EXPECT_EQ(refused.status, 2);
-    EXPECT_NE(refused.err.find("a .jpg, .jpeg, .tif, .tiff, .bmp, .fake or .fk file"),
+    EXPECT_NE(refused.err.find("a .jpg, .jpeg, .tif, .tiff, .png, .bmp, .webp, .fake or .fk file"),
               std::string::npos)
         << refused.err;
 }

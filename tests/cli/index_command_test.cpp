@@ -59,7 +59,7 @@ TEST_F(IndexCommand, UsageErrorsExitWithTwoAndWriteNothing)
         {a, "-o", sheet, "--dpi", "200"},
         {a, "-o", sheet, "--quality", "0"},
         {a, "-o", sheet, "--quality", "101"},
-        {a, "-o", m_dir.file("sheet.png")},
+        {a, "-o", m_dir.file("sheet.gif")},
         {a, "-o", m_dir.file("sheet.bmp"), "--quality", "80"},
         {a, "-o", sheet, "--compression", "lzw"},
         {a, "-o", sheet, "--logo-key", "FFFFFF"},

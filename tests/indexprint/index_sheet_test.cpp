@@ -396,18 +396,19 @@ TEST(IndexItems, AcceptsPictureExtensionsAndSkipsOthersWithAMessage)
         {"/photos/a.b/Beach.JPG", "/photos/x.tiff", "notes.txt", "/photos/raw.cr2", "/p/noext",
          "/p/q.PsD", "/p/c.jpe"},
         items);
-    ASSERT_EQ(skipped.size(), 4u);
-    ASSERT_EQ(items.size(), 3u);
+    ASSERT_EQ(skipped.size(), 3u);
+    ASSERT_EQ(items.size(), 4u);
     EXPECT_EQ(items[0].label, "Beach");
     EXPECT_EQ(items[0].fileName, "Beach.JPG");
     EXPECT_EQ(items[0].folder, "/photos/a.b/");
     EXPECT_EQ(items[0].extension, "JPG");
     EXPECT_EQ(items[0].path(), "/photos/a.b/Beach.JPG");
-    EXPECT_EQ(items[2].label, "q");
+    EXPECT_EQ(items[2].label, "raw");
+    EXPECT_EQ(items[3].label, "q");
     // Each refusal names its file for the front end's skip message; the core shows nothing.
     EXPECT_EQ(skipped[0].code, IndexItemError::UnsupportedType);
     EXPECT_EQ(skipped[0].detail, "notes.txt");
-    EXPECT_EQ(skipped[3].detail, "/p/c.jpe");
+    EXPECT_EQ(skipped[2].detail, "/p/c.jpe");
     EXPECT_TRUE(messages.messages().empty());
 
     // The quiet form refuses the same files and leaves the wording to its caller.

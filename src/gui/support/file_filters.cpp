@@ -12,18 +12,14 @@
 namespace tavelune::gui {
 namespace {
 
-// The rows in the order the dialogs list them.
-std::vector<const FormatRow*> dialogRows()
-{
-    std::vector<const FormatRow*> rows;
-    for (const FormatRow& row : formatTable()) rows.push_back(&row);
-    std::stable_sort(rows.begin(), rows.end(), [](const FormatRow* a, const FormatRow* b) {
-        return a->filterTextId < b->filterTextId;
-    });
-    return rows;
-}
+// One dialog entry: the rows sharing a filter text (the camera raws share one).
+struct Kind {
+    const FormatRow* first;
+    QStringList lower;
+    QStringList upper;
+};
 
-QStringList patterns(const FormatRow& row, bool upper = false)
+QStringList patterns(const FormatRow& row, bool upper)
 {
     QStringList list;
     for (const char* extension : row.extensions) {
@@ -35,6 +31,36 @@ QStringList patterns(const FormatRow& row, bool upper = false)
     return list;
 }
 
+// The kinds in the order the dialogs list them, those of rows that pass keep.
+std::vector<Kind> dialogKinds(bool (*keep)(const FormatRow&))
+{
+    std::vector<const FormatRow*> rows;
+    for (const FormatRow& row : formatTable())
+        if (keep(row))
+            rows.push_back(&row);
+    std::stable_sort(rows.begin(), rows.end(), [](const FormatRow* a, const FormatRow* b) {
+        return a->filterTextId < b->filterTextId;
+    });
+    std::vector<Kind> kinds;
+    for (const FormatRow* row : rows) {
+        if (kinds.empty() || kinds.back().first->filterTextId != row->filterTextId)
+            kinds.push_back({row, {}, {}});
+        kinds.back().lower << patterns(*row, false);
+        kinds.back().upper << patterns(*row, true);
+    }
+    return kinds;
+}
+
+bool reads(const FormatRow& row)
+{
+    return row.reads;
+}
+
+bool writes(const FormatRow& row)
+{
+    return row.writes;
+}
+
 QString entry(const QString& name, const QStringList& patternList)
 {
     return name + QStringLiteral(" (") + patternList.join(QLatin1Char(' ')) + QLatin1Char(')');
@@ -44,18 +70,16 @@ QString readableList(const QString& allPictures, bool bothCases,
                      QString (*kindName)(const FormatRow&), const QString& allFiles)
 {
     QStringList all;
-    QStringList kinds;
-    for (const FormatRow* row : dialogRows()) {
-        if (!row->reads)
-            continue;
-        all << patterns(*row);
-        kinds << entry(kindName(*row), patterns(*row));
+    QStringList upper;
+    QStringList entries;
+    for (const Kind& kind : dialogKinds(reads)) {
+        all << kind.lower;
+        upper << kind.upper;
+        entries << entry(kindName(*kind.first), kind.lower);
     }
     if (bothCases)
-        for (const FormatRow* row : dialogRows())
-            if (row->reads)
-                all << patterns(*row, true);
-    return QStringList{entry(allPictures, all), kinds.join(QStringLiteral(";;")), allFiles}.join(
+        all << upper;
+    return QStringList{entry(allPictures, all), entries.join(QStringLiteral(";;")), allFiles}.join(
         QStringLiteral(";;"));
 }
 
@@ -79,11 +103,9 @@ QString openPictureFilter()
 
 QString savePictureFilter()
 {
-    QStringList kinds;
-    for (const FormatRow* row : dialogRows())
-        if (row->writes)
-            kinds << entry(localName(*row), patterns(*row));
-    return kinds.join(QStringLiteral(";;"));
+    QStringList entries;
+    for (const Kind& kind : dialogKinds(writes)) entries << entry(localName(*kind.first), kind.lower);
+    return entries.join(QStringLiteral(";;"));
 }
 
 QString pictureFileFilter()

@@ -1,5 +1,5 @@
-// The file dialogs' filter lists made from the format table, against the lists the dialogs
-// have always shown, in each language.
+// The file dialogs' filter lists made from the format table, in each language: the kinds
+// the dialogs have always shown, then the newer ones, the camera raws as one entry.
 #include "gui/support/file_filters.h"
 
 #include <QTest>
@@ -10,6 +10,17 @@
 
 using namespace tavelune;
 using namespace tavelune::gui;
+
+namespace {
+
+// The camera raw kinds share one entry.
+const QString kRaw = QStringLiteral(
+    "*.dng *.cr2 *.cr3 *.crw *.nef *.nrw *.arw *.srf *.sr2 *.raf *.orf *.rw2 *.rwl *.pef *.srw "
+    "*.3fr *.fff *.iiq *.erf *.mef *.mos *.dcr *.kdc *.k25 *.mrw *.x3f");
+const QString kNewLower = QStringLiteral("*.webp *.heic *.heif *.hif *.avif ") + kRaw;
+const QString kNewUpper = kNewLower.toUpper();
+
+}  // namespace
 
 class FileFiltersTest : public QObject {
     Q_OBJECT
@@ -22,30 +33,36 @@ private slots:
         QTest::newRow("zh_CN")
             << QString()
             << QString::fromUtf8(
-                   "所有图像文件 (*.jpg *.jpeg *.tif *.tiff *.gif *.psd *.png *.bmp *.JPG *.JPEG "
-                   "*.TIF *.TIFF *.GIF *.PSD *.PNG *.BMP);;JPEG 文件 (*.jpg *.jpeg);;TIFF 文件 "
+                   "所有图像文件 (*.jpg *.jpeg *.tif *.tiff *.gif *.psd *.png *.bmp %1 *.JPG *.JPEG "
+                   "*.TIF *.TIFF *.GIF *.PSD *.PNG *.BMP %2);;JPEG 文件 (*.jpg *.jpeg);;TIFF 文件 "
                    "(*.tif *.tiff);;GIF 文件 (*.gif);;PhotoShop 文件 (*.psd);;PNG 文件 (*.png);;"
-                   "BMP 文件 (*.bmp);;所有文件 (*)")
-            << QString::fromUtf8(
-                   "JPEG 文件 (*.jpg *.jpeg);;TIFF 文件 (*.tif *.tiff);;BMP 文件 (*.bmp)");
+                   "BMP 文件 (*.bmp);;WebP 文件 (*.webp);;HEIF 文件 (*.heic *.heif *.hif);;"
+                   "AVIF 文件 (*.avif);;相机 RAW 文件 (%3);;所有文件 (*)")
+                   .arg(kNewLower, kNewUpper, kRaw)
+            << QString::fromUtf8("JPEG 文件 (*.jpg *.jpeg);;TIFF 文件 (*.tif *.tiff);;PNG 文件 "
+                                 "(*.png);;BMP 文件 (*.bmp);;WebP 文件 (*.webp)");
         QTest::newRow("zh_TW")
             << QStringLiteral("zh_TW")
             << QString::fromUtf8(
-                   "所有影像檔案 (*.jpg *.jpeg *.tif *.tiff *.gif *.psd *.png *.bmp *.JPG *.JPEG "
-                   "*.TIF *.TIFF *.GIF *.PSD *.PNG *.BMP);;JPEG 檔案 (*.jpg *.jpeg);;TIFF 檔案 "
+                   "所有影像檔案 (*.jpg *.jpeg *.tif *.tiff *.gif *.psd *.png *.bmp %1 *.JPG *.JPEG "
+                   "*.TIF *.TIFF *.GIF *.PSD *.PNG *.BMP %2);;JPEG 檔案 (*.jpg *.jpeg);;TIFF 檔案 "
                    "(*.tif *.tiff);;GIF 檔案 (*.gif);;PhotoShop 檔案 (*.psd);;PNG 檔案 (*.png);;"
-                   "BMP 檔案 (*.bmp);;所有檔案 (*)")
-            << QString::fromUtf8(
-                   "JPEG 檔案 (*.jpg *.jpeg);;TIFF 檔案 (*.tif *.tiff);;BMP 檔案 (*.bmp)");
+                   "BMP 檔案 (*.bmp);;WebP 檔案 (*.webp);;HEIF 檔案 (*.heic *.heif *.hif);;"
+                   "AVIF 檔案 (*.avif);;相機 RAW 檔案 (%3);;所有檔案 (*)")
+                   .arg(kNewLower, kNewUpper, kRaw)
+            << QString::fromUtf8("JPEG 檔案 (*.jpg *.jpeg);;TIFF 檔案 (*.tif *.tiff);;PNG 檔案 "
+                                 "(*.png);;BMP 檔案 (*.bmp);;WebP 檔案 (*.webp)");
         QTest::newRow("en_US")
             << QStringLiteral("en_US")
             << QStringLiteral(
-                   "All pictures (*.jpg *.jpeg *.tif *.tiff *.gif *.psd *.png *.bmp *.JPG *.JPEG "
-                   "*.TIF *.TIFF *.GIF *.PSD *.PNG *.BMP);;JPEG files (*.jpg *.jpeg);;TIFF files "
+                   "All pictures (*.jpg *.jpeg *.tif *.tiff *.gif *.psd *.png *.bmp %1 *.JPG *.JPEG "
+                   "*.TIF *.TIFF *.GIF *.PSD *.PNG *.BMP %2);;JPEG files (*.jpg *.jpeg);;TIFF files "
                    "(*.tif *.tiff);;GIF files (*.gif);;Photoshop files (*.psd);;PNG files "
-                   "(*.png);;BMP files (*.bmp);;All files (*)")
-            << QStringLiteral("JPEG files (*.jpg *.jpeg);;TIFF files (*.tif *.tiff);;BMP files "
-                              "(*.bmp)");
+                   "(*.png);;BMP files (*.bmp);;WebP files (*.webp);;HEIF files (*.heic *.heif "
+                   "*.hif);;AVIF files (*.avif);;Camera raw files (%3);;All files (*)")
+                   .arg(kNewLower, kNewUpper, kRaw)
+            << QStringLiteral("JPEG files (*.jpg *.jpeg);;TIFF files (*.tif *.tiff);;PNG files "
+                              "(*.png);;BMP files (*.bmp);;WebP files (*.webp)");
     }
     void listsMatchEveryLanguage()
     {
@@ -68,9 +85,12 @@ private slots:
     {
         QCOMPARE(pictureFileFilter(),
                  QStringLiteral("All Image Files (*.jpg *.jpeg *.tif *.tiff *.gif *.psd *.png "
-                                "*.bmp);;JPEG Files (*.jpg *.jpeg);;TIFF Files (*.tif *.tiff);;"
+                                "*.bmp %1);;JPEG Files (*.jpg *.jpeg);;TIFF Files (*.tif *.tiff);;"
                                 "GIF Files (*.gif);;PhotoShop Files (*.psd);;PNG Files (*.png);;"
-                                "BMP Files (*.bmp);;All Files (*.*)"));
+                                "BMP Files (*.bmp);;WebP Files (*.webp);;HEIF Files (*.heic "
+                                "*.heif *.hif);;AVIF Files (*.avif);;Camera Raw Files (%2);;"
+                                "All Files (*.*)")
+                     .arg(kNewLower, kRaw));
     }
 };
 
