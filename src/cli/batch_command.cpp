@@ -1,14 +1,20 @@
 // `tavelune-cli batch`: many pictures with one set of settings into an output folder.
 #include <atomic>
+#include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "cli/cli_support.h"
 #include "cli/command_registry.h"
 #include "cli/convert_options.h"
+#include "cli/json_text.h"
 #include "job/batch_conversion.h"
+#include "job/batch_list.h"
 
 namespace tavelune::cli {
 namespace {
@@ -20,7 +26,8 @@ extern "C" void onInterrupt(int) { g_cancel = true; }
 void printHelp()
 {
     std::printf(
-        "Usage: tavelune-cli batch [options] FILE... -o DIR\n\n"
+        "Usage: tavelune-cli batch [options] FILE... -o DIR\n"
+        "       tavelune-cli batch [options] --files-from LIST -o DIR\n\n"
         "Converts every FILE with the same settings and writes DIR/PREFIX + name + the type's\n"
         "extension. A file that fails is reported and the run goes on; existing outputs are\n"
         "skipped unless --overwrite is given. JPEG outputs keep the source's EXIF data\n"
@@ -29,6 +36,18 @@ void printHelp()
         "130 cancelled.\n\n"
         "Batch:\n"
         "  -o, --output DIR       output folder (created when missing)\n"
+        "  --files-from LIST      also convert the files named in LIST, one per line\n"
+        "                         (- reads the list from standard input)\n"
+        "  -0, --null             the list's names end with a NUL byte (find -print0)\n"
+        "  --keep-folders         write each output into DIR/<the input's folder>/, so that\n"
+        "                         pictures of different folders never share an output; of\n"
+        "                         pictures in one folder differing only in extension, the\n"
+        "                         name sorting first is converted and the others fail\n"
+        "  --skip-existing        skip files whose output is already there (the default;\n"
+        "                         states it for scripts that rerun an interrupted batch)\n"
+        "  --json                 one JSON object per finished file on standard output:\n"
+        "                         input, output, status, reason, milliseconds; the summary\n"
+        "                         goes to standard error\n"
         "  --prefix TEXT          file name prefix (default \"QX_\")\n"
         "  --type T               jpeg (default), tiff or bmp\n"
         "  --jobs N               files converted at once (default: the number of cores)\n"
@@ -49,10 +68,53 @@ const char* statusWord(BatchFileStatus status)
     return "not processed";
 }
 
+std::string jsonLine(const BatchFileResult& result, long long milliseconds)
+{
+    return "{\"input\":" + jsonString(result.input) + ",\"output\":" + jsonString(result.output) +
+           ",\"status\":" + jsonString(statusWord(result.status)) +
+           ",\"reason\":" + jsonString(result.reason) +
+           ",\"milliseconds\":" + std::to_string(milliseconds) + "}";
+}
+
+// A list that cannot be read: the run does not start (exit 1, not a usage error).
+class ListError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+void readFileList(const std::string& listFile, char separator, std::vector<std::string>& files)
+{
+    const bool fromStdin = listFile == "-";
+    std::FILE* stream = fromStdin ? stdin : std::fopen(listFile.c_str(), "rb");
+    if (!stream)
+        throw ListError("cannot read the list " + listFile + ": " + std::strerror(errno));
+    std::string text;
+    char buffer[65536];
+    size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, stream)) > 0)
+        text.append(buffer, got);
+    const bool failed = std::ferror(stream);
+    const int error = errno;
+    if (!fromStdin)
+        std::fclose(stream);
+    if (failed)
+        throw ListError("cannot read the list " + listFile + ": " + std::strerror(error));
+    FileListReading reading = splitFileList(text, separator);
+    if (reading.lineWithNul > 0)
+        throw ListError("line " + std::to_string(reading.lineWithNul) + " of the list " +
+                        listFile + " holds a NUL byte (give -0 for a NUL-separated list)");
+    files.insert(files.end(), std::make_move_iterator(reading.paths.begin()),
+                 std::make_move_iterator(reading.paths.end()));
+}
+
 int runBatchCommand(const std::vector<std::string>& args)
 {
     BatchSettings batch;
     ConversionCommandLine commandLine;
+    std::string listFile;
+    char separator = '\n';
+    bool skipExisting = false;
+    bool json = false;
     try {
         commandLine = readConversionCommandLine(args, batch.conversion, [&](ArgumentReader& reader) {
             const std::string& name = reader.name();
@@ -77,6 +139,22 @@ int runBatchCommand(const std::vector<std::string>& args)
             } else if (name == "--overwrite") {
                 reader.noValue();
                 batch.overwrite = true;
+            } else if (name == "--skip-existing") {
+                reader.noValue();
+                skipExisting = true;
+            } else if (name == "--files-from") {
+                listFile = reader.value();
+                if (listFile.empty())
+                    throw UsageError("--files-from needs a file name (or - for standard input)");
+            } else if (name == "-0" || name == "--null") {
+                reader.noValue();
+                separator = '\0';
+            } else if (name == "--keep-folders") {
+                reader.noValue();
+                batch.keepFolders = true;
+            } else if (name == "--json") {
+                reader.noValue();
+                json = true;
             } else {
                 return false;
             }
@@ -86,13 +164,27 @@ int runBatchCommand(const std::vector<std::string>& args)
             printHelp();
             return 0;
         }
-        if (commandLine.files.empty())
+        if (skipExisting && batch.overwrite)
+            throw UsageError("--skip-existing and --overwrite exclude each other");
+        if (!listFile.empty())
+            readFileList(listFile, separator, commandLine.files);
+        else if (separator == '\0')
+            throw UsageError("-0 applies to --files-from; no list was given");
+        if (commandLine.files.empty() && listFile.empty())
             throw UsageError("no files to convert (see tavelune-cli batch --help)");
         if (batch.outputFolder.empty())
             throw UsageError("the output folder is missing: give -o DIR");
     } catch (const UsageError& error) {
         std::fprintf(stderr, "tavelune-cli batch: %s\n", error.what());
         return 2;
+    } catch (const ListError& error) {
+        std::fprintf(stderr, "tavelune-cli batch: %s\n", error.what());
+        return 1;
+    }
+    if (commandLine.files.empty()) {
+        // An empty share of a split list is a finished run, not a mistake.
+        std::fprintf(json ? stderr : stdout, "0 converted, 0 skipped, 0 failed\n");
+        return 0;
     }
     if (!saveRequestedSettings(commandLine, batch.conversion))
         return 1;
@@ -107,7 +199,10 @@ int runBatchCommand(const std::vector<std::string>& args)
     size_t done = 0;
     TerminalProgress progress("Batch");
     auto redraw = [&] { progress.update(int(total / int(count))); };
+    using Clock = std::chrono::steady_clock;
+    std::vector<Clock::time_point> started(count);
     BatchObserver observer;
+    observer.started = [&](size_t index, const std::string&) { started[index] = Clock::now(); };
     observer.fileProgress = [&](size_t index, int value) {
         total += value - percent[index];
         percent[index] = value;
@@ -120,6 +215,17 @@ int runBatchCommand(const std::vector<std::string>& args)
         if (result.status == BatchFileStatus::Failed) {
             progress.finish();
             std::fprintf(stderr, "tavelune-cli: %s: %s\n", result.input.c_str(), result.reason.c_str());
+        }
+        if (json) {
+            const long long ms =
+                started[index] == Clock::time_point()
+                    ? 0
+                    : std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() -
+                                                                            started[index])
+                          .count();
+            // Flushed at once: a run killed later must still have said what it finished.
+            std::printf("%s\n", jsonLine(result, ms).c_str());
+            std::fflush(stdout);
         }
         redraw();
     };
@@ -136,14 +242,16 @@ int runBatchCommand(const std::vector<std::string>& args)
         case BatchFileStatus::Failed: ++failed; break;
         case BatchFileStatus::NotProcessed: ++left; break;
         }
-        std::printf("%-13s %s -> %s%s%s\n", statusWord(result.status), result.input.c_str(),
-                    result.output.c_str(), result.reason.empty() ? "" : ": ",
-                    result.reason.c_str());
+        if (!json)
+            std::printf("%-13s %s -> %s%s%s\n", statusWord(result.status), result.input.c_str(),
+                        result.output.c_str(), result.reason.empty() ? "" : ": ",
+                        result.reason.c_str());
     }
-    std::printf("%zu converted, %zu skipped, %zu failed", converted, skipped, failed);
+    std::FILE* summary = json ? stderr : stdout;
+    std::fprintf(summary, "%zu converted, %zu skipped, %zu failed", converted, skipped, failed);
     if (left > 0)
-        std::printf(", %zu not processed (cancelled)", left);
-    std::printf("\n");
+        std::fprintf(summary, ", %zu not processed (cancelled)", left);
+    std::fprintf(summary, "\n");
     if (left > 0)
         return 130;
     return failed > 0 ? 1 : 0;

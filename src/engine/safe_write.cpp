@@ -13,6 +13,7 @@
 #include <memory>
 #include <mutex>
 #include <random>
+#include <string_view>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -374,6 +375,26 @@ int removeStaleTemporaries(const std::string& path)
     }
     ::closedir(directory);
     return removed;
+}
+
+std::set<std::string> namesWithTemporaries(const std::string& folder)
+{
+    std::set<std::string> names;
+    DIR* directory = ::opendir(folder.empty() ? "." : folder.c_str());
+    if (!directory)
+        return names;
+    const size_t infix = std::strlen(kTemporaryInfix);
+    while (const dirent* entry = ::readdir(directory)) {
+        const std::string_view name = entry->d_name;
+        if (name.size() < 2 + infix + kRandomLength || name[0] != '.')
+            continue;
+        const size_t nameEnd = name.size() - kRandomLength - infix;
+        if (name.substr(nameEnd, infix) == kTemporaryInfix &&
+            isRandomSuffix(entry->d_name + nameEnd + infix))
+            names.emplace(name.substr(1, nameEnd - 1));
+    }
+    ::closedir(directory);
+    return names;
 }
 
 }  // namespace tavelune

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <functional>
+#include <set>
 #include <string>
 
 namespace tavelune {
@@ -25,6 +26,11 @@ bool writeViaTemporary(const std::string& path,
 /// Removes the ".NAME.tmp-XXXXXX" files beside path that no live writer holds (a killed run's);
 /// only the user's own regular files. Returns how many went.
 int removeStaleTemporaries(const std::string& path);
+
+/// The names in folder that have a ".NAME.tmp-XXXXXX" beside them, live or stale: one read of
+/// the folder for a caller about to write many files there, so that it asks
+/// removeStaleTemporaries only about those.
+std::set<std::string> namesWithTemporaries(const std::string& folder);
 
 /// Named temporaries only, as on a file system without O_TMPFILE (for tests).
 void useNamedTemporariesOnly(bool namedOnly);

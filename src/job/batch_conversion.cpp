@@ -8,8 +8,12 @@
 #include <set>
 #include <system_error>
 #include <thread>
+#include <cerrno>
+#include <optional>
+#include <sys/stat.h>
 
 #include "engine/format_dispatch.h"
+#include "engine/format_table.h"
 #include "engine/message_sink.h"
 #include "engine/safe_write.h"
 
@@ -39,6 +43,88 @@ std::string failureReason(FileConversionOutcome outcome)
     return {};
 }
 
+namespace fs = std::filesystem;
+
+// The input's folder as it is kept below the output folder ("" or ending in '/'); none for a
+// folder above the current one, which would lead out of the output folder.
+std::optional<std::string> keptFolder(const std::string& input)
+{
+    fs::path folder = fs::path(input).parent_path().lexically_normal();
+    if (folder.is_absolute())
+        folder = folder.relative_path();
+    if (!folder.empty() && *folder.begin() == "..")
+        return std::nullopt;
+    std::string text = folder.generic_string();
+    if (text.empty() || text == ".")
+        return std::string();
+    if (text.back() != '/')
+        text += '/';
+    return text;
+}
+
+// For each base name in a folder, the readable picture whose name sorts first: it alone gets
+// the name's output when folders are kept. Read once per folder.
+class FolderOwners {
+public:
+    // The picture that owns input's output name, or empty when input does.
+    std::string ownerOf(const std::string& input)
+    {
+        const PathParts parts = splitPath(input);
+        auto [it, fresh] = m_folders.try_emplace(parts.folder);
+        if (fresh)
+            it->second = readFolder(parts.folder);
+        const std::string base = splitFileName(parts.fileName).baseName;
+        auto owner = it->second.find(base);
+        if (owner == it->second.end() || owner->second == parts.fileName)
+            return {};
+        // Not in the folder (it cannot be read): nothing of the folder is taken from anyone.
+        std::error_code error;
+        if (!fs::is_regular_file(input, error))
+            return {};
+        return parts.folder + owner->second;
+    }
+
+private:
+    static std::map<std::string, std::string> readFolder(const std::string& folder)
+    {
+        std::map<std::string, std::string> owners;
+        std::error_code error;
+        fs::directory_iterator it(folder.empty() ? "." : folder, error);
+        for (; !error && it != fs::directory_iterator(); it.increment(error)) {
+            const std::string name = it->path().filename().string();
+            std::error_code statError;
+            const std::optional<ImageFormat> format = formatOfPath(name);
+            if (!format || !formatRow(*format).reads || !it->is_regular_file(statError))
+                continue;
+            auto [owner, fresh] = owners.emplace(splitFileName(name).baseName, name);
+            if (!fresh && name < owner->second)
+                owner->second = name;
+        }
+        return owners;
+    }
+
+    std::map<std::string, std::map<std::string, std::string>> m_folders;
+};
+
+enum class OutputState { Missing, Finished, NotFinished };
+
+// Our outputs appear complete or not at all (safe write), so an existing regular file with
+// content is a finished one.
+OutputState outputState(const std::string& path)
+{
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0)
+        return errno == ENOENT ? OutputState::Missing : OutputState::NotFinished;
+    return S_ISREG(info.st_mode) && info.st_size > 0 ? OutputState::Finished
+                                                      : OutputState::NotFinished;
+}
+
+bool isLink(const std::string& path)
+{
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
+}
+
 }  // namespace
 
 std::string batchOutputPath(const std::string& input, const BatchSettings& settings)
@@ -46,6 +132,10 @@ std::string batchOutputPath(const std::string& input, const BatchSettings& setti
     std::string folder = settings.outputFolder;
     if (!folder.empty() && folder.back() != '/')
         folder += '/';
+    if (settings.keepFolders) {
+        if (std::optional<std::string> kept = keptFolder(input))
+            folder += *kept;
+    }
     return folder + settings.prefix + splitFileName(input).baseName + "." +
            extensionOf(settings.type);
 }
@@ -75,16 +165,32 @@ std::vector<BatchFileResult> runBatch(const std::vector<std::string>& files,
                                       const std::atomic<bool>* cancel)
 {
     std::vector<BatchFileResult> results(files.size());
+    auto fail = [&](size_t i, std::string reason) {
+        results[i].status = BatchFileStatus::Failed;
+        results[i].reason = std::move(reason);
+    };
     // Decided before any work starts, so the outcome never depends on which thread wins.
     std::map<std::string, size_t> firstUser;
+    FolderOwners owners;
+    std::set<std::string> outputFolders;
     for (size_t i = 0; i < files.size(); ++i) {
         results[i].input = files[i];
         results[i].output = batchOutputPath(files[i], settings);
-        auto [it, fresh] = firstUser.emplace(std::filesystem::absolute(results[i].output).string(), i);
-        if (!fresh) {
-            results[i].status = BatchFileStatus::Failed;
-            results[i].reason = "same output file as " + files[it->second];
+        outputFolders.insert(splitPath(results[i].output).folder);
+        if (settings.keepFolders) {
+            if (!keptFolder(files[i])) {
+                fail(i, "the picture is above the current folder, so its folder cannot be kept");
+                results[i].output.clear();
+                continue;
+            }
+            if (std::string owner = owners.ownerOf(files[i]); !owner.empty()) {
+                fail(i, "same output file as " + owner);
+                continue;
+            }
         }
+        auto [it, fresh] = firstUser.emplace(std::filesystem::absolute(results[i].output).string(), i);
+        if (!fresh)
+            fail(i, "same output file as " + files[it->second]);
     }
     for (size_t i : batchOutputsReplacingInputs(files, settings)) {
         if (results[i].status != BatchFileStatus::Failed) {
@@ -93,8 +199,13 @@ std::vector<BatchFileResult> runBatch(const std::vector<std::string>& files,
         }
     }
     std::error_code ignored;
-    if (!settings.outputFolder.empty())
-        std::filesystem::create_directories(settings.outputFolder, ignored);
+    // One read per folder instead of one per file: the folder may hold a million outputs.
+    std::map<std::string, std::set<std::string>> temporaries;
+    for (const std::string& folder : outputFolders) {
+        if (!folder.empty())
+            std::filesystem::create_directories(folder, ignored);
+        temporaries.emplace(folder, namesWithTemporaries(folder));
+    }
 
     // Asked to overwrite, the user also means outputs they once write-protected.
     FileConversionSettings conversion = settings.conversion;
@@ -116,12 +227,22 @@ std::vector<BatchFileResult> runBatch(const std::vector<std::string>& files,
             if (cancel && cancel->load())
                 continue;
             notify([&] { if (observer.started) observer.started(i, result.input); });
-            if (!settings.overwrite && std::filesystem::exists(result.output, ignored)) {
+            // A run killed before may have left its temporary here.
+            const PathParts place = splitPath(result.output);
+            const auto known = temporaries.find(place.folder);
+            if (known == temporaries.end() || known->second.count(place.fileName) ||
+                isLink(result.output))
+                removeStaleTemporaries(result.output);
+            const OutputState state =
+                settings.overwrite ? OutputState::Missing : outputState(result.output);
+            if (state == OutputState::Finished) {
                 result.status = BatchFileStatus::Skipped;
                 result.reason = "output exists (use --overwrite)";
+            } else if (state == OutputState::NotFinished) {
+                result.status = BatchFileStatus::Failed;
+                result.reason = "the output path exists but is no finished picture: " +
+                                result.output + " (use --overwrite)";
             } else {
-                // A run killed before may have left its temporary here.
-                removeStaleTemporaries(result.output);
                 FileConversionOutcome outcome = convertPictureFile(
                     result.input, result.output, conversion, [&](int percent) {
                         notify([&] { if (observer.fileProgress) observer.fileProgress(i, percent); });

@@ -19,6 +19,9 @@ struct BatchSettings {
     std::string prefix = "QX_";
     BatchType type = BatchType::Jpeg;
     bool overwrite = false;  // existing output files are skipped unless set
+    // Outputs go below outputFolder in the input's own folder (an absolute one from the root
+    // down), so inputs of different folders never share an output name.
+    bool keepFolders = false;
     int jobs = 0;            // files converted at once; 0 = one per core
 };
 
@@ -38,7 +41,9 @@ struct BatchObserver {
     std::function<void(size_t index, const BatchFileResult& result)> finished;
 };
 
-/// The output path of one input: folder + prefix + base name + the type's extension.
+/// The output path of one input: folder + prefix + base name + the type's extension; with
+/// keepFolders the input's folder (lexically normalised) is kept between the output folder and
+/// the name. It depends on the input path and the settings only, never on the rest of the list.
 std::string batchOutputPath(const std::string& input, const BatchSettings& settings);
 
 /// Indices of the files whose output would be one of the listed files themselves (an empty
@@ -50,7 +55,11 @@ std::vector<size_t> batchOutputsReplacingInputs(const std::vector<std::string>& 
 /// cancel becomes true are NotProcessed. The results are in list order and do not depend on
 /// the number of jobs. The output folder is created when missing. A file whose output path
 /// was already used by an earlier file of the list, or that is a listed file, fails rather
-/// than overwrite it.
+/// than overwrite it. With keepFolders, pictures of one folder that differ only in their
+/// extension share a name: the one whose name sorts first owns it and the others fail, whatever
+/// part of the folder a run is given, so that runs on different machines agree; an input above
+/// the current folder ("../") fails. Without overwrite, an existing output that is an empty or
+/// not a regular file fails: it is not a finished output, and it is not ours to replace.
 std::vector<BatchFileResult> runBatch(const std::vector<std::string>& files,
                                       const BatchSettings& settings,
                                       const BatchObserver& observer = {},

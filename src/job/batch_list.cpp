@@ -58,4 +58,24 @@ std::vector<std::string> picturesInFolder(const std::string& folder)
     return pictures;
 }
 
+FileListReading splitFileList(std::string_view text, char separator)
+{
+    FileListReading reading;
+    size_t line = 0;
+    while (!text.empty()) {
+        const size_t end = std::min(text.find(separator), text.size());
+        const std::string_view entry = text.substr(0, end);
+        ++line;
+        if (separator != '\0' && entry.find('\0') != std::string_view::npos) {
+            reading.paths.clear();
+            reading.lineWithNul = line;
+            return reading;
+        }
+        if (!entry.empty())
+            reading.paths.emplace_back(entry);
+        text.remove_prefix(std::min(end + 1, text.size()));
+    }
+    return reading;
+}
+
 }  // namespace tavelune

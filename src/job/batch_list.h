@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tavelune {
@@ -33,5 +34,14 @@ BatchListCheck makeBatchListEntry(const std::string& path, BatchListEntry& entry
 /// The pictures directly inside folder that the list takes, sorted by name; hidden files and
 /// subfolders are left out. Empty when the folder cannot be read.
 std::vector<std::string> picturesInFolder(const std::string& folder);
+
+/// The paths of a file list: one per line ('\n'), or one per NUL-terminated entry when
+/// separator is '\0' (as find -print0 writes); empty entries are left out, bytes are kept
+/// as they are. In a line list a NUL byte would cut a path short, so its line is refused.
+struct FileListReading {
+    std::vector<std::string> paths;
+    size_t lineWithNul = 0;  // the first such line, counted from 1; 0 when none
+};
+FileListReading splitFileList(std::string_view text, char separator);
 
 }  // namespace tavelune

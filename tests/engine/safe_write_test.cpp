@@ -11,6 +11,7 @@
 #include <csignal>
 #include <cstring>
 #include <filesystem>
+#include <set>
 #include <fstream>
 
 #include "engine/safe_write.h"
@@ -212,6 +213,10 @@ TEST(SafeWrite, StaleTemporariesBesideAnOutputGoButALiveWritersStays)
     const char* names[] = {".out.jpg.tmp-Ab12Cd", ".out.jpg.tmp-live01", ".out.jpg.tmp-toolong",
                            ".other.jpg.tmp-Ab12Cd", "out.jpg.tmp-Ab12Cd"};
     for (const char* name : names) ASSERT_TRUE(writeText(dir.file(name), "x"));
+    ASSERT_TRUE(writeText(dir.file(".tmp-Ab12Cd"), "x"));
+    EXPECT_EQ(namesWithTemporaries(dir.path().string()),
+              (std::set<std::string>{"out.jpg", "other.jpg"}));
+    std::filesystem::remove(dir.file(".tmp-Ab12Cd"));
     const int live = ::open(dir.file(".out.jpg.tmp-live01").c_str(), O_RDONLY);
     ASSERT_EQ(::flock(live, LOCK_EX), 0);
     EXPECT_EQ(removeStaleTemporaries(output), 1);

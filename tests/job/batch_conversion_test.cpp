@@ -37,6 +37,48 @@ TEST(BatchConversion, OutputNamesTakePrefixAndTypeExtension)
     EXPECT_EQ(batchOutputPath("img01.JPG", settings), "/out/img01.tif");
     settings.type = BatchType::Bmp;
     EXPECT_EQ(batchOutputPath("noext", settings), "/out/noext.bmp");
+
+    // Kept folders: the same name in two folders gives two outputs, however the path is written.
+    settings.keepFolders = true;
+    const std::pair<const char*, const char*> kept[] = {
+        {"a/x.jpg", "/out/a/x.bmp"},
+        {"./a/./b//x.jpg", "/out/a/b/x.bmp"},
+        {"b/x.jpg", "/out/b/x.bmp"},
+        {"/p/a/x.jpg", "/out/p/a/x.bmp"},
+        {"a/../x.jpg", "/out/x.bmp"},
+        {"x.jpg", "/out/x.bmp"},
+    };
+    for (const auto& [input, output] : kept)
+        EXPECT_EQ(batchOutputPath(input, settings), output) << input;
+}
+
+TEST(BatchConversion, KeptFoldersGiveEachPictureOneOwnerWhateverThePartOfTheList)
+{
+    test::TempDir dir;
+    std::filesystem::create_directories(dir.file("in/sub"));
+    std::vector<std::string> made = makePictures(dir, 1);
+    const auto bytes = test::readFileBytes(made[0]);
+    for (const char* name : {"in/x.bmp", "in/x.jpg.bmp", "in/sub/x.bmp", "in/x.zzz"})
+        test::writeFileBytes(dir.file(name), bytes);
+    // x.BMP sorts before x.bmp, so it owns the name even where a run is not given it.
+    test::writeFileBytes(dir.file("in/x.BMP"), bytes);
+    BatchSettings settings;
+    settings.type = BatchType::Bmp;
+    settings.keepFolders = true;
+    settings.outputFolder = dir.file("out");
+    const std::filesystem::path was = std::filesystem::current_path();
+    std::filesystem::current_path(dir.path());
+    auto results = runBatch({"in/x.bmp", "in/x.jpg.bmp", "in/sub/x.bmp", "../x.bmp"}, settings);
+    auto owner = runBatch({"in/x.BMP"}, settings);
+    std::filesystem::current_path(was);
+    EXPECT_EQ(results[0].status, BatchFileStatus::Failed);
+    EXPECT_NE(results[0].reason.find("in/x.BMP"), std::string::npos) << results[0].reason;
+    EXPECT_EQ(results[1].status, BatchFileStatus::Converted) << results[1].reason;
+    EXPECT_EQ(results[2].status, BatchFileStatus::Converted) << results[2].reason;
+    EXPECT_EQ(results[3].status, BatchFileStatus::Failed);
+    EXPECT_EQ(results[3].output, "");
+    EXPECT_EQ(owner[0].status, BatchFileStatus::Converted) << owner[0].reason;
+    EXPECT_TRUE(std::filesystem::exists(dir.file("out/in/sub/QX_x.bmp")));
 }
 
 TEST(BatchConversion, ResultsDoNotDependOnTheNumberOfJobs)
@@ -98,6 +140,19 @@ TEST(BatchConversion, ExistingOutputsAreSkippedUnlessOverwriting)
     results = runBatch(files, settings);
     EXPECT_EQ(results[0].status, BatchFileStatus::Converted);
     EXPECT_GT(test::readFileBytes(output).size(), 3u);
+
+    // An empty file or a folder in the output's place is no finished output.
+    settings.overwrite = false;
+    for (bool folder : {false, true}) {
+        std::filesystem::remove(output);
+        if (folder)
+            std::filesystem::create_directory(output);
+        else
+            test::writeFileBytes(output, {});
+        results = runBatch(files, settings);
+        EXPECT_EQ(results[0].status, BatchFileStatus::Failed) << folder;
+        EXPECT_NE(results[0].reason.find(output), std::string::npos) << results[0].reason;
+    }
 }
 
 TEST(BatchConversion, NoOutputReplacesAListedPicture)

@@ -10,6 +10,31 @@
 namespace tavelune {
 namespace {
 
+TEST(BatchList, FileListsSplitIntoPathsWithEveryByteKept)
+{
+    using namespace std::string_literals;
+    struct Case {
+        std::string text;
+        char separator;
+        std::vector<std::string> paths;
+        size_t lineWithNul;
+    };
+    const Case cases[] = {
+        {"a.jpg\nb c.jpg\n", '\n', {"a.jpg", "b c.jpg"}, 0},
+        {"a.jpg\n\n\nlast.jpg", '\n', {"a.jpg", "last.jpg"}, 0},
+        {" lead\r\n", '\n', {" lead\r"}, 0},
+        {"a.jpg\ncut\0.jpg\n"s, '\n', {}, 2},
+        {"new\nline.jpg\0\0b.jpg\0"s, '\0', {"new\nline.jpg", "b.jpg"}, 0},
+        {"\xff\xfe.jpg"s, '\0', {"\xff\xfe.jpg"}, 0},
+        {"", '\n', {}, 0},
+    };
+    for (const Case& c : cases) {
+        FileListReading reading = splitFileList(c.text, c.separator);
+        EXPECT_EQ(reading.paths, c.paths) << c.text;
+        EXPECT_EQ(reading.lineWithNul, c.lineWithNul) << c.text;
+    }
+}
+
 TEST(BatchList, PathsBecomeRowsOrAreLeftOut)
 {
     struct Case {
