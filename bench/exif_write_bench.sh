@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Times writing one tag (Artist) into each of 200 JPEG files: tavelune-cli exif set against
 # exiftool -overwrite_original and exiv2 -M, on fresh copies of the same files, in the same run.
-# Every tool runs once per file (as tavelune-cli must); the peers' one-process form over all
-# 200 files is timed as well. Prints the median of RUNS runs of each.
+# Every tool runs once per file and once over all 200 files in one process. Prints the medians
+# of RUNS runs of each: wall-clock seconds, and CPU seconds (user + system, which a loaded
+# machine disturbs less).
 # SOURCE is one JPEG, copied 200 times, or a folder whose JPEG files are copied in turn until
 # there are 200 (tests/fixtures/camera-exif: camera files with maker notes and thumbnails).
-# BASELINE_CLI=path/to/an/older/tavelune-cli adds that build to the comparison.
+# BASELINE_CLI=path/to/an/older/tavelune-cli adds that build to the comparison (one process
+# per file, the form every build has). EACH=0 leaves out the one-process-per-file forms.
 # Usage: bench/exif_write_bench.sh [BUILD_DIR] [SOURCE] [RUNS]
 #   defaults: build, samples/coffee-exif.jpg, 5
 set -euo pipefail
@@ -37,6 +39,7 @@ fresh() {
   done
 }
 ours='for f in files/*.jpg; do "$cli" exif set "$f" Artist=Bench >/dev/null; done'
+ours_all='"$cli" exif set Artist=Bench -- files/*.jpg >/dev/null'
 baseline='for f in files/*.jpg; do "$BASELINE_CLI" exif set "$f" Artist=Bench >/dev/null; done'
 tool_each='for f in files/*.jpg; do exiftool -q -overwrite_original -Artist=Bench "$f"; done'
 exiv2_each='for f in files/*.jpg; do exiv2 -M"set Exif.Image.Artist Bench" "$f"; done'
@@ -44,17 +47,17 @@ tool_all='exiftool -q -overwrite_original -Artist=Bench files/*.jpg'
 exiv2_all='exiv2 -M"set Exif.Image.Artist Bench" files/*.jpg'
 
 median() { sort -g | awk '{a[NR]=$1} END {print (NR%2 ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2)}'; }
+# "wall cpu" of one run, in seconds.
 time_once() {
   fresh
-  local start end
-  start=$(date +%s%N)
-  (cd "$work" && cli="$cli" BASELINE_CLI="${BASELINE_CLI:-}" bash -c "$1")
-  end=$(date +%s%N)
-  awk -v s="$start" -v e="$end" 'BEGIN {printf "%.4f\n", (e - s) / 1e9}'
+  local TIMEFORMAT='%R %U %S'
+  { time (cd "$work" && cli="$cli" BASELINE_CLI="${BASELINE_CLI:-}" bash -c "$1" >/dev/null 2>&1); } 2>&1 |
+    awk '{printf "%.4f %.4f\n", $1, $2 + $3}'
 }
 # Each tool must really write the tag, or the timing compares failures.
-names=(ours tool_each exiv2_each tool_all exiv2_all)
-[ -n "${BASELINE_CLI:-}" ] && names+=(baseline)
+names=(ours_all exiv2_all tool_all)
+[ "${EACH:-1}" = 1 ] && names+=(ours exiv2_each tool_each)
+[ -n "${BASELINE_CLI:-}" ] && [ "${EACH:-1}" = 1 ] && names+=(baseline)
 for name in "${names[@]}"; do
   command=${!name}
   fresh
@@ -62,18 +65,29 @@ for name in "${names[@]}"; do
   [ "$(exiftool -s3 -Artist "$work/files/p200.jpg")" = Bench ] || { echo "no Artist after: $command" >&2; exit 1; }
 done
 
-declare -A results
+declare -A wall cpu
 for run in $(seq "$runs"); do  # interleaved, so that load on the machine hits all alike
-  for name in "${names[@]}"; do results[$name]+="$(time_once "${!name}") "; done
+  for name in "${names[@]}"; do
+    read -r w c < <(time_once "${!name}")
+    wall[$name]+="$w "; cpu[$name]+="$c "
+  done
 done
-med() { echo "${results[$1]}" | tr ' ' '\n' | grep . | median; }
-echo "200 copies of $source_jpeg (${#sources[@]} file(s), $source_bytes bytes), $runs runs each, median seconds"
-printf 'tavelune-cli exif set, one process per file    %8.3f\n' "$(med ours)"
-printf 'exiftool -overwrite_original, one per file     %8.3f   ratio %.2f\n' "$(med tool_each)" "$(awk -v a="$(med tool_each)" -v b="$(med ours)" 'BEGIN{print a/b}')"
-printf 'exiv2 -M, one per file                         %8.3f   ratio %.2f\n' "$(med exiv2_each)" "$(awk -v a="$(med exiv2_each)" -v b="$(med ours)" 'BEGIN{print a/b}')"
-printf 'exiftool -overwrite_original, all 200 at once  %8.3f   ratio %.2f\n' "$(med tool_all)" "$(awk -v a="$(med tool_all)" -v b="$(med ours)" 'BEGIN{print a/b}')"
-printf 'exiv2 -M, all 200 at once                      %8.3f   ratio %.2f\n' "$(med exiv2_all)" "$(awk -v a="$(med exiv2_all)" -v b="$(med ours)" 'BEGIN{print a/b}')"
-if [ -n "${BASELINE_CLI:-}" ]; then
-  printf 'baseline tavelune-cli, one process per file   %8.3f   ratio %.2f\n' "$(med baseline)" "$(awk -v a="$(med baseline)" -v b="$(med ours)" 'BEGIN{print a/b}')"
-fi
-echo "(ratio = peer time / tavelune-cli time; above 1 means tavelune-cli is faster)"
+med() { local -n series=$1; echo "${series[$2]}" | tr ' ' '\n' | grep . | median; }
+declare -A label=(
+  [ours_all]="tavelune-cli exif set, all 200 at once"
+  [exiv2_all]="exiv2 -M, all 200 at once"
+  [tool_all]="exiftool -overwrite_original, all 200 at once"
+  [ours]="tavelune-cli exif set, one process per file"
+  [exiv2_each]="exiv2 -M, one per file"
+  [tool_each]="exiftool -overwrite_original, one per file"
+  [baseline]="baseline tavelune-cli, one process per file")
+echo "200 copies of $source_jpeg (${#sources[@]} file(s), $source_bytes bytes), $runs runs each, medians"
+echo "load: $(uptime | sed 's/.*load average/load average/')"
+printf '%-48s %9s %9s %12s\n' "" "wall s" "CPU s" "wall vs ours"
+for name in "${names[@]}"; do
+  base=ours_all
+  [ "$name" = ours ] || [ "$name" = exiv2_each ] || [ "$name" = tool_each ] || [ "$name" = baseline ] && base=ours
+  printf '%-48s %9.3f %9.3f %11.2fx\n' "${label[$name]}" "$(med wall "$name")" "$(med cpu "$name")" \
+    "$(awk -v a="$(med wall "$name")" -v b="$(med wall "$base")" 'BEGIN{print a/b}')"
+done
+echo "(wall vs ours = that tool's wall time / tavelune-cli's in the same form; above 1: ours is faster)"

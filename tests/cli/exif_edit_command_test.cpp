@@ -209,6 +209,22 @@ TEST(ExifEditCommand, TwoWritersAtOnceBothLand)
         EXPECT_EQ(exif.GetText(kIfd0, 315, "en_US"), artist) << "round " << round;
         EXPECT_TRUE(has(exif.GetText(kIfd0, 33432, "en_US"), owner)) << "round " << round;
     }
+
+    // The many-file form edits several files at once in each process; still no change is lost.
+    std::string files;
+    for (int i = 0; i < 30; ++i)
+        files += " " + test::shellQuote(copySample(dir, "p" + std::to_string(i) + ".jpg",
+                                                   "coffee-exif.jpg"));
+    const std::string script = cli + " exif set Artist=Many --" + files + " >/dev/null 2>&1 & " +
+                               cli + " exif set Copyright=Owners --" + files +
+                               " >/dev/null 2>&1 & wait";
+    ASSERT_EQ(std::system(("sh -c " + test::shellQuote(script)).c_str()), 0);
+    for (int i = 0; i < 30; ++i) {
+        ExifData exif;
+        ASSERT_TRUE(exif.LoadExif(dir.file("p" + std::to_string(i) + ".jpg")));
+        EXPECT_EQ(exif.GetText(kIfd0, 315, "en_US"), "Many") << i;
+        EXPECT_TRUE(has(exif.GetText(kIfd0, 33432, "en_US"), "Owners")) << i;
+    }
 }
 
 TEST(ExifEditCommand, ASymbolicLinkIsFollowedAndStays)
@@ -282,6 +298,57 @@ TEST(ExifEditCommand, AFileWhosePictureCannotBeDecodedIsLeftAlone)
     const std::vector<std::uint8_t> after = test::readFileBytes(path);
     ASSERT_GE(after.size(), trailer.size());
     EXPECT_EQ(std::string(after.end() - std::ptrdiff_t(trailer.size()), after.end()), trailer);
+}
+
+TEST(ExifEditCommand, ManyFilesReportInOrderAndOnlyTheBadOnesAreLeftAlone)
+{
+    test::TempDir dir;
+    const std::string good1 = copySample(dir, "a.jpg", "coffee-exif.jpg");
+    const std::string linked = copySample(dir, "b.jpg", "coffee-exif.jpg");
+    std::filesystem::create_hard_link(linked, dir.file("b-link.jpg"));
+    const std::string cut = copySample(dir, "c.jpg", "coffee-exif.jpg");
+    std::vector<std::uint8_t> cutBytes = test::readFileBytes(cut);
+    cutBytes.resize(cutBytes.size() / 2);
+    test::writeFileBytes(cut, cutBytes);
+    const std::string good2 = copySample(dir, "d.jpg", "coffee.jpg");
+    const std::string all = " -- " + test::shellQuote(good1) + " " + test::shellQuote(linked) +
+                            " " + test::shellQuote(cut) + " " + test::shellQuote(good2);
+    const auto linkedBefore = test::readFileBytes(linked);
+
+    const test::CliResult refused =
+        test::runTaveluneCli("exif set Artist=Many 'DateTimeOriginal=yesterday'" + all);
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_EQ(refused.out, "");
+    EXPECT_TRUE(has(refused.err, "DateTimeOriginal='yesterday' refused")) << refused.err;
+    EXPECT_EQ(test::readFileBytes(good1), test::readFileBytes(test::samplePath("coffee-exif.jpg")));
+
+    const test::CliResult set = test::runTaveluneCli("exif set --backup Artist=Many" + all);
+    EXPECT_EQ(set.status, 1) << set.err;
+    const std::vector<std::string> expected = {
+        good1 + ": ", linked + ": not written: cannot change", cut + ": not written: the picture",
+        good2 + ": ", "2 written, 2 not written"};
+    std::vector<std::string> lines;
+    for (size_t at = 0, end; (end = set.out.find('\n', at)) != std::string::npos; at = end + 1)
+        lines.push_back(set.out.substr(at, end - at));
+    ASSERT_EQ(lines.size(), expected.size()) << set.out;
+    for (size_t i = 0; i < lines.size(); ++i)
+        EXPECT_EQ(lines[i].rfind(expected[i], 0), 0u) << lines[i];
+    EXPECT_TRUE(has(lines[0], "Artist: Sample Photographer -> Many; ")) << lines[0];
+    EXPECT_TRUE(has(lines[3], "Artist: (none) -> Many")) << lines[3];
+    EXPECT_TRUE(has(set.err, "2 hard links")) << set.err;
+    EXPECT_EQ(test::readFileBytes(linked), linkedBefore);
+    EXPECT_EQ(test::readFileBytes(cut), cutBytes);
+    EXPECT_FALSE(std::filesystem::exists(cut + "~"));
+    EXPECT_EQ(test::readFileBytes(good2 + "~"), test::readFileBytes(test::samplePath("coffee.jpg")));
+    for (const std::string& path : {good1, good2}) {
+        ExifData exif;
+        ASSERT_TRUE(exif.LoadExif(path));
+        EXPECT_EQ(exif.GetText(kIfd0, 315, "en_US"), "Many") << path;
+    }
+    const test::CliResult again =
+        test::runTaveluneCli("exif set Artist=Many -- " + test::shellQuote(good1));
+    EXPECT_EQ(again.status, 0) << again.err;
+    EXPECT_EQ(again.out, good1 + ": nothing changed\n1 written, 0 not written\n");
 }
 
 }  // namespace
