@@ -33,7 +33,7 @@ declare -A times cpu
 TIMEFORMAT='%R %U %S'
 load_before=$(cut -d' ' -f1-3 /proc/loadavg)
 for name in "${names[@]}"; do sh -c "${command[$name]}" >/dev/null 2>&1; done  # warm-up
-for run in $(seq "$runs"); do
+for _ in $(seq "$runs"); do
   for name in "${names[@]}"; do
     read -r real user system < <({ time sh -c "${command[$name]}" >/dev/null 2>&1; } 2>&1)
     times[$name]+="$real "
@@ -50,8 +50,8 @@ batch_memory=$(/usr/bin/time -f %M ${command[batch]} 2>&1 >/dev/null | tail -1)
 echo "40 x 6 MP ($kind, $(du -sh "$work/in" | cut -f1)), $runs rounds; load average $load_before at the start, $load_after at the end"
 python3 - "$floor_memory" "$batch_memory" "${names[@]}" <<PY
 import statistics, sys
-series = {$(for name in "${names[@]}"; do printf '"%s": [%s], ' "$name" "$(echo ${times[$name]} | tr ' ' ',')"; done)}
-cpu = {$(for name in "${names[@]}"; do printf '"%s": [%s], ' "$name" "$(echo ${cpu[$name]} | tr ' ' ',')"; done)}
+series = {$(for name in "${names[@]}"; do printf '"%s": [%s], ' "$name" "$(echo "${times[$name]}" | tr ' ' ',')"; done)}
+cpu = {$(for name in "${names[@]}"; do printf '"%s": [%s], ' "$name" "$(echo "${cpu[$name]}" | tr ' ' ',')"; done)}
 floor = statistics.median(series["floor"])
 floor_cpu = statistics.median(cpu["floor"])
 for name in sys.argv[3:]:
