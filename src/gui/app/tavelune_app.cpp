@@ -14,6 +14,7 @@
 #include "gui/app/photo_page.h"
 #include "gui/app/program_folder.h"
 #include "gui/controls/message_box.h"
+#include "gui/support/screen_fit.h"
 #include "gui/support/string_table.h"
 
 namespace tavelune::gui {
@@ -123,6 +124,7 @@ int runProgram(int argc, char** argv)
         return exitCode;
     }
     installEngineMessageSink();
+    installScreenFit();
     TaveluneApp program(programDataFolder());
     program.chooseLanguage(options.language);
     if (!program.createMainWindow()) {

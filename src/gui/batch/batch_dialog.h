@@ -91,6 +91,7 @@ private:
     void previewRow(int row);
     void clearPreview();
     bool appendPath(const QString& path, bool tellUnsupported);
+    bool outputFolderReady(const QString& folder);
     bool confirmOverwrite(const std::vector<std::string>& files, BatchSettings& settings);
     void setRunning(bool running);
     void onFileStarted(int index);

@@ -22,6 +22,7 @@
 #include "gui/support/string_table.h"
 #include "gui/tabs/setting_tabs.h"
 #include "job/batch_tally.h"
+#include "job/output_folder.h"
 
 namespace tavelune::gui {
 
@@ -103,11 +104,8 @@ bool BatchDialog::startRun()
         return false;
     }
     const QString folder = QFileInfo(folderText).absoluteFilePath();
-    if (!QDir().mkpath(folder)) {
-        showMessageBox(this,
-                       QString::asprintf(utf8(text(Strings::BatchCannotCreateFolder)).constData(),
-                                         utf8(folder).constData()),
-                       QMessageBox::Warning);
+    if (!outputFolderReady(folder)) {
+        m_folder->setFocus();
         return false;
     }
     BatchSettings settings = runSettings();
@@ -145,6 +143,42 @@ bool BatchDialog::startRun()
     m_fileBar->setRange(0, 100);
     m_fileBar->setValue(0);
     setRunning(true);
+    return true;
+}
+
+bool BatchDialog::outputFolderReady(const QString& folder)
+{
+    // Checked before the first file: a run into a folder it cannot write would fail every
+    // file with a message that blames the pictures.
+    const std::string path = QFile::encodeName(folder).toStdString();
+    Status<OutputFolderError> ready = checkOutputFolder(path);
+    if (!ready && ready.code() == OutputFolderError::Missing) {
+        const QMessageBox::StandardButton answer =
+            askQuestion(this, text(Strings::BatchCreateFolderQuestion).arg(folder),
+                        QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
+        if (answer != QMessageBox::Yes) {
+            return false;
+        }
+        ready = createOutputFolder(path);
+        if (!ready) {
+            showMessageBox(this,
+                           QString::asprintf(utf8(text(Strings::BatchCannotCreateFolder)).constData(),
+                                             utf8(folder).constData()) +
+                               QStringLiteral("\n\n") + QString::fromStdString(ready.detail()),
+                           QMessageBox::Warning);
+            return false;
+        }
+    }
+    if (!ready) {
+        const QString reason = ready.code() == OutputFolderError::NotAFolder
+                                   ? text(Strings::BatchFolderNotAFolder)
+                                   : text(Strings::BatchFolderNotWritable);
+        showMessageBox(this,
+                       text(Strings::BatchFolderUnusable)
+                           .arg(folder, reason, QString::fromStdString(ready.detail())),
+                       QMessageBox::Warning);
+        return false;
+    }
     return true;
 }
 

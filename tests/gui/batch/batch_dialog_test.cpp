@@ -282,6 +282,59 @@ private slots:
         QCOMPARE(child<QLabel>(&dialog, "statusText")->text(), QString("Ready"));
     }
 
+    void outputFolderIsCheckedBeforeAnyFileIsRead_data()
+    {
+        QTest::addColumn<QString>("folder");  // {tmp} is the test's folder
+        QTest::addColumn<int>("answer");      // to the question, if one is asked
+        QTest::addColumn<bool>("asked");
+        QTest::addColumn<bool>("starts");
+        QTest::addColumn<QString>("reason");  // in the one message, when it does not start
+        QTest::newRow("missing, not created") << "{tmp}/new/out" << int(QMessageBox::No) << true
+                                              << false << QString();
+        QTest::newRow("missing, created") << "{tmp}/new/out" << int(QMessageBox::Yes) << true
+                                          << true << QString();
+        QTest::newRow("a file in the way") << "{tmp}/a.jpg" << int(QMessageBox::Yes) << false
+                                           << false << text(Strings::BatchFolderNotAFolder);
+        QTest::newRow("under a file") << "{tmp}/a.jpg/out" << int(QMessageBox::Yes) << false
+                                      << false << text(Strings::BatchFolderNotAFolder);
+        // sysfs refuses new files to every user, root included.
+        QTest::newRow("cannot be written") << "/sys" << int(QMessageBox::Yes) << false << false
+                                           << text(Strings::BatchFolderNotWritable);
+    }
+
+    void outputFolderIsCheckedBeforeAnyFileIsRead()
+    {
+        QFETCH(QString, folder);
+        QFETCH(int, answer);
+        QFETCH(bool, asked);
+        QFETCH(bool, starts);
+        QFETCH(QString, reason);
+        if (folder == "/sys" && !QFileInfo("/sys").isDir()) {
+            QSKIP("no sysfs here");
+        }
+        test::PrivateSettings privateSettings;
+        test::MessageCollector messages{QMessageBox::StandardButton(answer)};
+        QTemporaryDir dir;
+        folder.replace("{tmp}", dir.path());
+        BatchDialog dialog;
+        dialog.addFiles({writePicture(dir.path(), "a.jpg", 20, 20)});
+        child<QLineEdit>(&dialog, "folderEdit")->setText(folder);
+        QCOMPARE(dialog.startRun(), starts);
+        QVERIFY(waitForRun(dialog));
+        QCOMPARE(QFileInfo(folder).isDir(), starts || folder == "/sys");
+        if (starts) {
+            QVERIFY(QFileInfo::exists(folder + "/QX_a.jpg"));
+            QVERIFY(QDir(folder).entryList(QDir::Hidden | QDir::Files).size() == 1);
+            QCOMPARE(messages.texts().size(), 1);
+        } else {
+            QCOMPARE(messages.texts().size(), 1);
+            QVERIFY(messages.texts().first().contains(folder));
+            QVERIFY(messages.texts().first().contains(asked ? QString() : reason));
+        }
+        QCOMPARE(messages.messages().front().buttons.testFlag(QMessageBox::Yes), asked);
+        QVERIFY(child<QListWidget>(&dialog, "runLog")->count() == 0);
+    }
+
     void runWritesWhatTheCommandLineWritesAndReportsTheBrokenFile()
     {
         test::PrivateSettings privateSettings;
@@ -298,6 +351,7 @@ private slots:
         settings.signature.enabled = true;
         settings.signature.text = "<FileName/>";
         dialog.setSettings(settings);
+        QDir().mkpath(dir.path() + "/gui");
         child<QLineEdit>(&dialog, "folderEdit")->setText(dir.path() + "/gui");
         child<QLineEdit>(&dialog, "prefixEdit")->setText("B_");
         dialog.setJobs(2);
@@ -353,6 +407,7 @@ private slots:
         BatchDialog dialog;
         dialog.show();
         dialog.addFiles(files);
+        QDir().mkpath(dir.path() + "/out");
         child<QLineEdit>(&dialog, "folderEdit")->setText(dir.path() + "/out");
         dialog.setJobs(2);
         QVERIFY(dialog.startRun());
