@@ -255,8 +255,14 @@ void ExifEditorModel::LeaveResolution()
 bool ExifEditorModel::Store(EditorFieldSet only)
 {
     // A field left as it was loaded from the file keeps the file's entry as it is: storing it
-    // back through the field's text would round the camera's values or drop its entries.
-    const EditorFieldSet changed = m_loadedFromExif ? ChangedFields() : EditorFieldSet().set();
+    // back through the field's text would round the camera's values or drop its entries. On a
+    // picture without EXIF an untouched field holds only a default (a list's first value, the
+    // time the editor opened), so only the picture's own size and resolution go in with it.
+    EditorFieldSet changed = ChangedFields();
+    if (!m_loadedFromExif) {
+        for (EditorField own : {EditorField::Width, EditorField::Height, EditorField::Resolution})
+            changed.set(static_cast<std::size_t>(own));
+    }
     auto wanted = [&](EditorField field) {
         const auto at = static_cast<std::size_t>(field);
         return only.test(at) && changed.test(at);
@@ -278,6 +284,9 @@ bool ExifEditorModel::Store(EditorFieldSet only)
          ok;
     ok = storeExifVersion(m_exif.FindEntry(kExifIfd, kTagExifVersion, EntryLookup::Create)) && ok;
     m_exif.SortEntries();
+    // The model now holds the fields: a later store compares against them.
+    m_loaded = m_fields;
+    m_loadedFromExif = !m_exif.IsEmpty();
     return ok;
 }
 
@@ -291,6 +300,25 @@ bool ExifEditorModel::StoreNumberField(const EditorFieldRow& row)
     };
     auto number = [&] { return fieldNumber(row.field, f.*row.text); };
     auto u16 = [](double value) { return static_cast<std::uint16_t>(truncatedU32(value)); };
+    // An emptied field means "not known": a 0 stored for it would be a made-up reading.
+    const bool blank = row.text != nullptr && rightTrimmed(f.*row.text).empty() &&
+                       !(row.kind == ValueKind::Distance && f.focusDistanceInfinity);
+    if (blank) {
+        switch (row.kind) {
+            case ValueKind::Exposure:
+            case ValueKind::Aperture:
+                remove(row.also);
+                return remove(row.entry);
+            case ValueKind::ApexAperture:
+            case ValueKind::Rational:
+            case ValueKind::SRational:
+            case ValueKind::Short:
+            case ValueKind::Distance:
+                return remove(row.entry);
+            default:
+                break;
+        }
+    }
     switch (row.kind) {
         case ValueKind::Exposure: {
             const double t = number();

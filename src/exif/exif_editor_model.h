@@ -102,7 +102,7 @@ private:
     EditorPicture m_picture;
     std::string m_language;
     ExifEditorFields m_fields;
-    ExifEditorFields m_loaded;      // the fields as Load filled them
+    ExifEditorFields m_loaded;      // the fields as Load filled them or Store stored them
     bool m_loadedFromExif = false;  // Load found EXIF data to fill them from
 };
 

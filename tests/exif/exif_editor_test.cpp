@@ -359,13 +359,19 @@ TEST(ExifEditor, OkStoresOnlyWhatWasChangedInAFilledModel)
         EXPECT_EQ(exif.FindEntry(kExifIfd, tag), nullptr) << tag;
     EXPECT_EQ(exif.GetText(kExifIfd, 36864, "en_US"), "0221");
 
-    // Without entries every field is stored, over the default set.
+    // Without entries the default set is made with the picture's size; of the fields only
+    // what the user gave goes in, never a default reading or the time the editor opened.
     ExifData empty;
     ExifEditorModel fresh(empty, {800, 600, 0});
     EXPECT_EQ(fresh.FieldsToStore().count(), kEditorFieldCount);
+    fresh.fields().iso = "200";
+    fresh.fields().focalLength = " ";
     fresh.Ok();
     EXPECT_EQ(empty.GetNumber(kExifIfd, 40962, 0), 800);
-    EXPECT_NE(empty.FindEntry(kExifIfd, 37385), nullptr);
+    EXPECT_EQ(empty.GetNumber(kExifIfd, 34855, 0), 200);
+    EXPECT_EQ(empty.GetNumber(kIfd0, 282, 0), 72);
+    for (std::uint16_t tag : {33434, 33437, 37386, 37382, 37385, 37383, 36867, 36868, 41987})
+        EXPECT_EQ(empty.FindEntry(kExifIfd, tag), nullptr) << tag;
 }
 
 TEST(ExifEditor, PictureResolutionAfterOk)

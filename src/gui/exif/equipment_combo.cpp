@@ -1,7 +1,10 @@
 // Lazy filling of the EXIF editor's catalogue combo boxes.
 #include "gui/exif/equipment_combo.h"
 
+#include <QAbstractItemView>
 #include <QLineEdit>
+#include <QStyle>
+#include <algorithm>
 
 namespace tavelune::gui {
 
@@ -64,8 +67,22 @@ void EquipmentCombo::fillForFocus()
     setCurrentIndex(-1);
     setEditText(text);
     blockSignals(false);
+    fitPopupToItems();
     if (state.textSelected)
         lineEdit()->selectAll();
+}
+
+void EquipmentCombo::fitPopupToItems()
+{
+    // The field is narrow; the list drops down as wide as its longest name so none is cut.
+    const QFontMetrics metrics(view()->font());
+    int widest = 0;
+    for (int i = 0; i < count(); ++i) {
+        widest = std::max(widest, metrics.horizontalAdvance(itemText(i)));
+    }
+    const int chrome = 2 * view()->frameWidth() + style()->pixelMetric(QStyle::PM_ScrollBarExtent) +
+                       2 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 16;
+    view()->setMinimumWidth(std::max(width(), widest + chrome));
 }
 
 void EquipmentCombo::focusInEvent(QFocusEvent* event)

@@ -20,6 +20,8 @@ public:
 
     /// What a focus does, for the paths that give no focus event.
     void fillForFocus();
+    /// The drop-down list's width: the longest entry, whatever the field's own width.
+    void fitPopupToItems();
 
 protected:
     void focusInEvent(QFocusEvent* event) override;

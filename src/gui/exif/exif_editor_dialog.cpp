@@ -414,8 +414,11 @@ void ExifEditorDialog::showFields()
         if (t.combo != nullptr) {
             t.combo->setCurrentIndex(-1);
             t.combo->setEditText(fromUtf8(f.*t.value));
+            // A long lens or camera name shows its beginning, which names the maker.
+            t.combo->lineEdit()->setCursorPosition(0);
         } else {
             t.edit->setText(fromUtf8(f.*t.value));
+            t.edit->setCursorPosition(0);
         }
     }
     m_w->focusDistance->clear();

@@ -97,8 +97,25 @@ void ExifListWidget::fillExifList(ExifData* exif)
         m_rows = buildExifListRows(*exif, languageCode());
     showRows();
     m_valueWidth = kFilledValueWidth;
-    setColumnWidth(0, kNameWidth);
+    setColumnWidth(0, nameColumnWidth());
     fitValueColumn();
+}
+
+int ExifListWidget::nameColumnWidth() const
+{
+    // As wide as the longest name, but never so wide that the values have no room left.
+    int widest = 0;
+    const QFontMetrics metrics(font());
+    for (int row = 0; row < rowCount(); ++row) {
+        if (columnSpan(row, 0) > 1) {
+            continue;
+        }
+        if (const QTableWidgetItem* name = item(row, 0)) {
+            widest = std::max(widest, metrics.horizontalAdvance(name->text()));
+        }
+    }
+    const int wanted = widest + iconSize().width() + 14;
+    return std::clamp(wanted, kNameWidth, std::max(kNameWidth, kMaxNameWidth));
 }
 
 void ExifListWidget::fitValueColumn()
@@ -127,8 +144,10 @@ void ExifListWidget::showRows()
         const QString value = QString::fromStdString(row.value);
         auto* nameItem = new QTableWidgetItem(exifGroupIcon(header ? row.stringId : 0), name);
         auto* valueItem = new QTableWidgetItem(value);
-        nameItem->setToolTip(name);
-        valueItem->setToolTip(value);
+        // The columns are narrow: the whole row is one hover away.
+        const QString whole = header || value.isEmpty() ? name : name + QStringLiteral(": ") + value;
+        nameItem->setToolTip(whole);
+        valueItem->setToolTip(whole);
         for (QTableWidgetItem* item : {nameItem, valueItem}) {
             item->setData(Qt::UserRole, row.itemValue);
             item->setBackground(row.itemValue == 0 ? kHeaderColour : kRowColour);

@@ -20,12 +20,15 @@ public:
     /// The value column after a fill, leaving room for the scroll bar. The column is never
     /// narrower, and grows to fill a wider list.
     static constexpr int kFilledValueWidth = 131;
+    /// The name column grows to its longest name up to this.
+    static constexpr int kMaxNameWidth = 150;
 
     explicit ExifListWidget(QWidget* parent = nullptr);
 
     /// Rebuilds the rows from exif in the active language; null empties the list. The list
     /// keeps the pointer for its delete commands, so exif must outlive it or the next fill.
     void fillExifList(ExifData* exif);
+    int nameColumnWidth() const;
     ExifData* exifData() const { return m_exif; }
     /// The rows as shown, with their item values.
     const std::vector<ExifListRow>& listRows() const { return m_rows; }

@@ -1,4 +1,5 @@
 // The EXIF editor dialog as a user types into it: keystroke rules, lists, combos, Reset and OK.
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
@@ -249,6 +250,34 @@ private slots:
         ExifEntry::Fraction t = exif.FindEntry(kExifIfd, 33434)->GetFraction(0);
         QCOMPARE(double(t.numerator) / double(t.denominator), 0.008);
         QCOMPARE(dialog.pictureResolution(), 96.0);
+        // Nothing the user did not give: no zero ISO, focal length or distance, no flash
+        // reading, no "taken" time that is only when the editor opened.
+        for (std::uint16_t tag : {34855, 37386, 37382, 37385, 36867, 36868, 41989})
+            QVERIFY2(exif.FindEntry(kExifIfd, tag) == nullptr, qPrintable(QString::number(tag)));
+    }
+
+    void longEquipmentNamesShowWhole()
+    {
+        const std::string lens = "Canon EF 28-135mm f/3.5-5.6 IS USM with a long name";
+        ExifData exif;
+        exif.CreateDefaultEntries(640, 480, 72, 72);
+        setTextValue(exif.FindEntry(kExifIfd, 44993, EntryLookup::Create), lens);
+        ExifEditorDialog dialog(exif, {640, 480, 72});
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        auto* combo = dialog.findChild<EquipmentCombo*>("lens");
+        QCOMPARE(combo->currentText(), QString::fromStdString(lens));
+        QCOMPARE(combo->lineEdit()->cursorPosition(), 0);
+        for (const char* name : {"lens", "film", "filterLens", "scanner", "flashLamp"}) {
+            auto* list = dialog.findChild<EquipmentCombo*>(name);
+            list->fillForFocus();
+            QVERIFY(list->count() > 0);
+            int widest = 0;
+            for (int i = 0; i < list->count(); ++i)
+                widest = std::max(widest,
+                                  list->view()->fontMetrics().horizontalAdvance(list->itemText(i)));
+            QVERIFY2(list->view()->minimumWidth() > widest, name);
+        }
     }
 
     void leavingAZeroResolutionPutsBack72()
