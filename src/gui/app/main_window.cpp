@@ -176,13 +176,17 @@ void MainWindow::dropEvent(QDropEvent* event)
 void MainWindow::showHelp()
 {
     const QString language = activeLanguageCode() == QLatin1String("en_US") ? "en_US" : "zh_CN";
-    for (const QString& page : {m_programFolder + "/help/" + language + "/index.html",
-                                m_programFolder + "/help/index.html"}) {
+    const QString pages[] = {m_programFolder + "/help/" + language + "/index.html",
+                             m_programFolder + "/help/index.html"};
+    for (const QString& page : pages) {
         if (QFileInfo::exists(page)) {
-            QDesktopServices::openUrl(QUrl::fromLocalFile(page));
+            if (!QDesktopServices::openUrl(QUrl::fromLocalFile(page))) {
+                showMessageBox(this, text(Strings::HelpNoViewer).arg(page), QMessageBox::Warning);
+            }
             return;
         }
     }
+    showMessageBox(this, text(Strings::HelpMissing).arg(pages[0]), QMessageBox::Warning);
 }
 
 void MainWindow::openBatch()

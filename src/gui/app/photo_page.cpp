@@ -296,7 +296,7 @@ bool PhotoPage::openDropped(const QMimeData* mime)
 void PhotoPage::openWithDialog()
 {
     const QString path = QFileDialog::getOpenFileName(
-        this, text(Strings::OpenCaption), AppSettings::lastFolder("open"),
+        this, text(Strings::OpenCaption), AppSettings::startFolder("open", m_fileName),
         openPictureFilter(), nullptr, QFileDialog::ReadOnly);
     if (path.isEmpty()) {
         return;
@@ -319,9 +319,12 @@ bool PhotoPage::openPicture(const QString& path)
     setBusy(true);
     m_openJob->start<OpenedPicture>(
         [file](JobControl&) {
-            // The engine's own open message names no file; the page shows one that does.
-            ThreadMessageSink quiet([](const std::string&, const std::string&, MessageIcon) {});
             OpenedPicture opened;
+            // The engine's boxes name no file; the page shows them once it knows the outcome.
+            ThreadMessageSink collect(
+                [&opened](const std::string& text, const std::string& caption, MessageIcon icon) {
+                    opened.boxes.push_back({text, caption, icon});
+                });
             opened.exif = std::make_unique<ExifData>();
             opened.ok = openWorkingPicture(file, opened.picture, *opened.exif, kWorkingSize, true,
                                            &opened.fullSize);
@@ -337,28 +340,40 @@ void PhotoPage::openFinished(const QString& path, const QString& local, OpenedPi
 {
     m_loading = false;
     setBusy(false);
-    m_result = Image();
+    showOpenBoxes(path, opened);
     if (!opened.ok) {
-        showMessageBox(this, text(Strings::OpenFailed) + ": \n" + path);
-        m_source = Image();
-        m_geometry = GeometryRecord();
-        m_fileName.clear();
-        replaceExif(std::make_unique<ExifData>());
-    } else {
-        // Only a reduced picture has a larger original worth converting again.
-        const Rect fullSize = opened.fullSize;
-        const bool reduced =
-            fullSize.right > opened.picture.width() || fullSize.bottom > opened.picture.height();
-        m_geometry = reduced ? GeometryRecord(fullSize.right, fullSize.bottom) : GeometryRecord();
-        m_source = std::move(opened.picture);
-        m_fileName = local;
-        replaceExif(std::move(opened.exif));
+        // A file that does not open changes nothing: the picture, its EXIF and the result
+        // that were there stay, and so does what the status line says about them.
+        restartHistogram();
+        updateStatus();
+        emit pictureOpened(false);
+        return;
     }
+    m_result = Image();
+    // Only a reduced picture has a larger original worth converting again.
+    const Rect fullSize = opened.fullSize;
+    const bool reduced =
+        fullSize.right > opened.picture.width() || fullSize.bottom > opened.picture.height();
+    m_geometry = reduced ? GeometryRecord(fullSize.right, fullSize.bottom) : GeometryRecord();
+    m_source = std::move(opened.picture);
+    m_fileName = local;
+    replaceExif(std::move(opened.exif));
     refreshPage();
-    m_exifList->fillExifList(m_source.isEmpty() ? nullptr : m_exif.get());
+    m_exifList->fillExifList(m_exif.get());
     restartHistogram();
     emit fileNameChanged(m_fileName);
-    emit pictureOpened(opened.ok);
+    emit pictureOpened(true);
+}
+
+void PhotoPage::showOpenBoxes(const QString& path, const OpenedPicture& opened)
+{
+    for (const EngineBox& box : opened.boxes) {
+        showMessageBox(this, QString::fromStdString(box.text) + QStringLiteral("\n\n") + path,
+                       messageBoxIcon(box.icon), QString::fromStdString(box.caption));
+    }
+    if (!opened.ok && opened.boxes.empty()) {
+        showMessageBox(this, text(Strings::OpenFailed) + ": \n" + path);
+    }
 }
 
 void PhotoPage::pastePicture()
@@ -412,6 +427,7 @@ void PhotoPage::refreshPage()
     m_progress->setValue(0);
     m_photoRect = Rect();
     m_resultCurrent = false;
+    updateStatus();
     // The pages convert lengths in inches and centimetres at the picture's resolution.
     const double dpi = m_source.isEmpty() ? 72.0 : m_source.dpi();
     m_tabs->setCurrentImageDpi(dpi);
@@ -433,10 +449,33 @@ void PhotoPage::updateActions()
     action(Command::Save)->setEnabled(hasSource && !m_result.isEmpty() && m_resultCurrent);
 }
 
+QString PhotoPage::statusText() const
+{
+    if (m_source.isEmpty()) {
+        return text(Strings::StatusNoPicture);
+    }
+    if (!m_result.isEmpty()) {
+        return m_resultCurrent
+                   ? text(Strings::ConvertedSize).arg(m_result.width()).arg(m_result.height())
+                   : text(Strings::StatusStale);
+    }
+    const QString name =
+        m_fileName.isEmpty() ? text(Strings::PastedPicture) : QFileInfo(m_fileName).fileName();
+    return text(Strings::StatusPicture).arg(name).arg(m_source.width()).arg(m_source.height());
+}
+
+void PhotoPage::updateStatus()
+{
+    const bool stale = !m_result.isEmpty() && !m_resultCurrent;
+    m_resultView->setOutOfDateNote(stale ? text(Strings::ResultStaleNote) : QString());
+    emit statusMessage(statusText());
+}
+
 void PhotoPage::restartHistogram()
 {
-    m_panel->startCalculation(m_source,
-                              m_source.isEmpty() || m_exif->IsEmpty() ? nullptr : m_exif.get());
+    // A model without entries still knows its file: the panel then shows the file's time.
+    const bool knowsFile = !m_exif->IsEmpty() || m_exif->fileStatus().HasPath();
+    m_panel->startCalculation(m_source, m_source.isEmpty() || !knowsFile ? nullptr : m_exif.get());
 }
 
 bool PhotoPage::refuseWhileHistogram()
@@ -502,7 +541,7 @@ void PhotoPage::conversionFinished(bool ok)
     m_progress->setValue(100);
     m_resultCurrent = true;
     updateActions();
-    emit statusMessage(text(Strings::ConvertedSize).arg(m_result.width()).arg(m_result.height()));
+    updateStatus();
 }
 
 FullSizeJob PhotoPage::fullSizeJob() const
@@ -623,7 +662,8 @@ void PhotoPage::editExif()
         return;
     }
     if (ExifEditorDialog::editPicture(this, *m_exif, m_source)) {
-        m_exifList->fillExifList(m_exif->IsEmpty() ? nullptr : m_exif.get());
+        // After a delete the list keeps its file rows.
+        m_exifList->fillExifList(m_exif.get());
         restartHistogram();
     }
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/image.h"
+#include "engine/message_sink.h"
 #include "exif/exif_data.h"
 #include "job/conversion_job.h"
 #include "job/full_size_job.h"
@@ -53,6 +54,8 @@ public:
     /// Position of the conversion's progress bar, 0 to 100.
     int progress() const;
     bool isHistogramCalculating() const;
+    /// What the status line says: the picture, the result and whether it is out of date.
+    QString statusText() const;
 
     /// The page's commands. Buttons, shortcuts and menus trigger these; each is enabled exactly
     /// when the page's state allows it (nothing while the page is busy).
@@ -113,8 +116,15 @@ protected:
 
 private:
     /// A decoded picture on its way from the worker to the page.
+    struct EngineBox {
+        std::string text;
+        std::string caption;
+        MessageIcon icon;
+    };
     struct OpenedPicture {
         bool ok = false;
+        // What the decoder and the EXIF reader said on the way, in order.
+        std::vector<EngineBox> boxes;
         Image picture;
         std::unique_ptr<ExifData> exif;
         Rect fullSize;
@@ -128,6 +138,8 @@ private:
     void replaceExif(std::unique_ptr<ExifData> exif);
     void transformSource(GeometryStep step);
     void updateActions();
+    void updateStatus();
+    void showOpenBoxes(const QString& path, const OpenedPicture& opened);
     void restartHistogram();
     bool refuseWhileHistogram();
     void conversionFinished(bool ok);

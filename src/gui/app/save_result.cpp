@@ -69,8 +69,8 @@ bool saveResultWithDialog(QWidget* parent, const Image& result, const ExifData* 
         showMessageBox(parent, text(Strings::NoConversion));
         return false;
     }
-    QFileDialog dialog(parent, text(Strings::SaveCaption), AppSettings::lastFolder("save"),
-                       savePictureFilter());
+    QFileDialog dialog(parent, text(Strings::SaveCaption),
+                       AppSettings::startFolder("save", sourceFile), savePictureFilter());
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("jpg"));
     dialog.selectFile(proposedSaveName(sourceFile));

@@ -53,6 +53,11 @@ QMessageBox::Icon toIcon(MessageIcon icon)
 
 }  // namespace
 
+QMessageBox::Icon messageBoxIcon(MessageIcon icon)
+{
+    return toIcon(icon);
+}
+
 MessageInterceptor setMessageInterceptor(MessageInterceptor hook)
 {
     std::swap(interceptor(), hook);

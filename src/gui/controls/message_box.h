@@ -6,6 +6,8 @@
 #include <QString>
 #include <functional>
 
+#include "engine/message_sink.h"
+
 namespace tavelune::gui {
 
 struct MessageRecord {
@@ -20,6 +22,9 @@ struct MessageRecord {
 /// Answers a box instead of showing it; tests install one so that nothing waits for a click.
 using MessageInterceptor = std::function<QMessageBox::StandardButton(const MessageRecord&)>;
 MessageInterceptor setMessageInterceptor(MessageInterceptor interceptor);
+
+/// The box icon for an engine message's icon.
+QMessageBox::Icon messageBoxIcon(MessageIcon icon);
 
 /// A modal box with an OK button; the caption defaults to the program's name.
 void showMessageBox(QWidget* parent, const QString& text,

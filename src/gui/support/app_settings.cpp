@@ -2,6 +2,7 @@
 #include "gui/support/app_settings.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
 
@@ -71,6 +72,17 @@ QString AppSettings::lastFolder(const QString& kind)
 {
     const QString folder = read("LastFolder_" + kind).toString();
     return !folder.isEmpty() && QDir(folder).exists() ? folder : QDir::homePath();
+}
+
+QString AppSettings::startFolder(const QString& kind, const QString& currentFile)
+{
+    if (!currentFile.isEmpty()) {
+        const QString folder = QFileInfo(currentFile).absolutePath();
+        if (QDir(folder).exists()) {
+            return folder;
+        }
+    }
+    return lastFolder(kind);
 }
 
 void AppSettings::setLastFolder(const QString& kind, const QString& folder)

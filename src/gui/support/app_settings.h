@@ -22,6 +22,9 @@ public:
     /// The folder the last open or save dialog of this kind ("open", "save") was in.
     static QString lastFolder(const QString& kind);
     static void setLastFolder(const QString& kind, const QString& folder);
+    /// Where a dialog of this kind opens: the folder of currentFile when there is one, else
+    /// the last folder of this kind, else the home folder.
+    static QString startFolder(const QString& kind, const QString& currentFile);
 };
 
 }  // namespace tavelune::gui

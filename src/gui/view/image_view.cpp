@@ -262,8 +262,31 @@ void ImageView::paintEvent(QPaintEvent* event)
         painter.setPen(QPen(Qt::black, 1, Qt::DashLine));
         painter.drawRect(box);
     }
+    if (!m_outOfDateNote.isEmpty() && !buffer.isEmpty()) {
+        painter.resetTransform();
+        painter.fillRect(client, QColor(0, 0, 0, 150));
+        QFont font = painter.font();
+        font.setBold(true);
+        painter.setFont(font);
+        const QFontMetrics metrics(font);
+        QRect box = metrics.boundingRect(m_outOfDateNote).adjusted(-10, -5, 10, 5);
+        box.moveCenter(client.center());
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(180, 120, 0));
+        painter.drawRoundedRect(box, 4, 4);
+        painter.setPen(Qt::white);
+        painter.drawText(box, Qt::AlignCenter, m_outOfDateNote);
+    }
     painter.end();
     QFrame::paintEvent(event);
+}
+
+void ImageView::setOutOfDateNote(const QString& note)
+{
+    if (note != m_outOfDateNote) {
+        m_outOfDateNote = note;
+        update();
+    }
 }
 
 void ImageView::resizeEvent(QResizeEvent* event)

@@ -4,6 +4,7 @@
 #include <QFrame>
 #include <QImage>
 #include <QPoint>
+#include <QString>
 #include <cstdint>
 #include <optional>
 
@@ -54,6 +55,10 @@ public:
     void setCopyEnabled(bool on) { m_model.setCopyEnabled(on); }
     void setPasteEnabled(bool on) { m_model.setPasteEnabled(on); }
     void setSunkenBorder(bool on);
+    /// A non-empty note veils the picture and names why it no longer counts (a result made
+    /// from a picture that has changed since); empty shows it plainly.
+    void setOutOfDateNote(const QString& note);
+    const QString& outOfDateNote() const { return m_outOfDateNote; }
     bool sunkenBorder() const { return m_sunkenBorder; }
 
     /// What the pane shows, at 100 or 50 percent of its size; empty when the pane has no size.
@@ -101,6 +106,7 @@ private:
     ImageViewModel m_model;
     QImage m_screen;
     bool m_sunkenBorder = false;
+    QString m_outOfDateNote;
     bool m_sized = false;
 };
 

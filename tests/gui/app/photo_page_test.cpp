@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -22,9 +23,11 @@
 #include "exif/exif_entry.h"
 #include "gui/app/save_size_dialog.h"
 #include "gui/engine/image_size_dialog.h"
+#include "gui/exif/exif_list_widget.h"
 #include "gui/film/film_page.h"
 #include "gui/histogram/histogram_panel_widget.h"
 #include "gui/overlay/border_page.h"
+#include "gui/support/string_table.h"
 #include "gui/view/image_view.h"
 #include "job/conversion_job.h"
 #include "job/file_conversion.h"
@@ -151,14 +154,142 @@ private slots:
         QVERIFY(!isReddish(source.pixelAt(10, 10)));
     }
 
-    void aFailedOpenNamesTheFileAndLeavesNoPicture()
+    void aFailedOpenKeepsWhatWasOpenAndNamesTheFile_data()
     {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("firstCaption");  // of the decoder's own box, if any
+        QTest::newRow("missing") << "missing.jpg" << QString();
+        QTest::newRow("text named .jpg") << "notes.jpg" << "JPEG Fatal Error";
+        QTest::newRow("truncated JPEG") << "cut.jpg" << "JPEG Fatal Error";
+    }
+
+    void aFailedOpenKeepsWhatWasOpenAndNamesTheFile()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, firstCaption);
+        QTemporaryDir dir;
+        QFile notes(dir.filePath("notes.jpg"));
+        QVERIFY(notes.open(QIODevice::WriteOnly) && notes.write("shopping list\n") > 0);
+        notes.close();
+        QFile whole(QStringLiteral(TAVELUNE_SAMPLES_DIR "/rocket.jpg"));
+        QVERIFY(whole.open(QIODevice::ReadOnly));
+        QFile cut(dir.filePath("cut.jpg"));
+        QVERIFY(cut.open(QIODevice::WriteOnly) && cut.write(whole.read(whole.size() / 3)) > 0);
+        cut.close();
+
+        PhotoPage& page = *m_page;
+        QVERIFY(test::openAndWait(page, QStringLiteral(TAVELUNE_SAMPLES_DIR "/coffee-exif.jpg")));
+        QVERIFY(page.startConversion() && waitForJob(page));
+        const Image source = page.source();
+        const Image result = page.result();
+        const QString status = page.statusText();
         test::MessageCollector messages;
-        QVERIFY(test::openAndWait(*m_page, QStringLiteral(TAVELUNE_SAMPLES_DIR "/coffee.jpg")));
-        QVERIFY(!test::openAndWait(*m_page, QStringLiteral("/nonexistent/photo.jpg")));
-        QVERIFY(messages.texts().join('\n').contains("/nonexistent/photo.jpg"));
-        QVERIFY(m_page->source().isEmpty());
-        QVERIFY(!m_page->action(PhotoPage::Command::Apply)->isEnabled());
+        const QString path = dir.filePath(file);
+        QVERIFY(!test::openAndWait(page, path));
+
+        QVERIFY(page.fileName().endsWith("coffee-exif.jpg"));
+        QVERIFY(std::equal(source.pixels(), source.pixels() + source.pixelCount(),
+                           page.source().pixels()));
+        QVERIFY(std::equal(result.pixels(), result.pixels() + result.pixelCount(),
+                           page.result().pixels()));
+        QVERIFY(!page.exif().IsEmpty());
+        QVERIFY(page.action(PhotoPage::Command::Save)->isEnabled());
+        QCOMPARE(page.statusText(), status);
+        QVERIFY(!messages.messages().empty());
+        for (const MessageRecord& box : messages.messages()) {
+            QVERIFY2(box.text.contains(path), qPrintable(box.text));
+        }
+        if (!firstCaption.isEmpty()) {
+            QCOMPARE(messages.messages().front().caption, firstCaption);
+            QVERIFY(messages.messages().back().text.startsWith("Open image file error !"));
+        }
+    }
+
+    void statusLineAndResultPaneSayWhatIsTrueNow()
+    {
+        PhotoPage& page = *m_page;
+        auto* result = page.findChild<ImageView*>("resultPane");
+        QSignalSpy said(&page, &PhotoPage::statusMessage);
+        QCOMPARE(page.statusText(), text(Strings::StatusNoPicture));
+        QVERIFY(test::openAndWait(page, QStringLiteral(TAVELUNE_SAMPLES_DIR "/coffee.jpg")));
+        const QString opened = page.statusText();
+        QVERIFY2(opened.contains("coffee.jpg") && opened.contains("600 x 400"), qPrintable(opened));
+        QVERIFY(page.startConversion() && waitForJob(page));
+        QCOMPARE(page.statusText(),
+                 text(Strings::ConvertedSize).arg(page.result().width()).arg(page.result().height()));
+        QVERIFY(result->outOfDateNote().isEmpty());
+
+        QVERIFY(QTest::qWaitFor([&] { return !page.isHistogramCalculating(); }, 5000));
+        page.rotatePicture();
+        QCOMPARE(page.statusText(), text(Strings::StatusStale));
+        QCOMPARE(result->outOfDateNote(), text(Strings::ResultStaleNote));
+        QCOMPARE(said.last().at(0).toString(), page.statusText());
+
+        QVERIFY(page.startConversion() && waitForJob(page));
+        QVERIFY(result->outOfDateNote().isEmpty());
+        QVERIFY(test::openAndWait(page, QStringLiteral(TAVELUNE_SAMPLES_DIR "/rocket.jpg")));
+        QVERIFY(page.statusText().contains("rocket.jpg"));
+        QVERIFY(result->outOfDateNote().isEmpty());
+        QCOMPARE(said.last().at(0).toString(), page.statusText());
+        page.closePicture();
+        QCOMPARE(said.last().at(0).toString(), text(Strings::StatusNoPicture));
+    }
+
+    void deletingExifKeepsTheFileRowsAndTheFileTime()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("photo.jpg");
+        QVERIFY(QFile::copy(QStringLiteral(TAVELUNE_SAMPLES_DIR "/coffee-exif.jpg"), path));
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+        PhotoPage& page = *m_page;
+        QVERIFY(test::openAndWait(page, path));
+        QVERIFY(QTest::qWaitFor([&] { return !page.isHistogramCalculating(); }, 5000));
+        test::MessageCollector messages(QMessageBox::Yes);
+        QTimer::singleShot(0, [] {
+            auto* editor = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            QVERIFY(editor);
+            editor->findChild<QPushButton*>("deleteButton")->click();
+        });
+        page.editExif();
+        QVERIFY(page.exif().IsEmpty());
+        auto* list = page.findChild<ExifListWidget*>();
+        QCOMPARE(list->rowCount(), 4);
+        QCOMPARE(list->item(1, 1)->text(), QString("photo.jpg"));
+        // The histogram's second line ends with the file's time, drawn at the right.
+        QVERIFY(QTest::qWaitFor([&] { return !page.isHistogramCalculating(); }, 5000));
+        const Image canvas = page.findChild<HistogramPanelWidget*>()->model().copyAll();
+        int lit = 0;
+        for (int y = 121; y < 134; ++y) {
+            for (int x = 160; x < 256; ++x) {
+                lit += (canvas.pixelAt(x, y) & 0xFF) > 128;
+            }
+        }
+        QVERIFY2(lit > 20, "no file time at the right of the second line");
+    }
+
+    void exifListNamesFitOrShowWhole()
+    {
+        PhotoPage& page = *m_page;
+        QVERIFY(test::openAndWait(page, QStringLiteral(TAVELUNE_FIXTURES_DIR
+                                                       "/camera/canon-powershot-s40.jpg")));
+        auto* list = page.findChild<ExifListWidget*>();
+        const QFontMetrics metrics(list->font());
+        int shown = 0;
+        for (int row = 0; row < list->rowCount(); ++row) {
+            QTableWidgetItem* name = list->item(row, 0);
+            if (list->columnSpan(row, 0) > 1 || !name) {
+                continue;
+            }
+            const QString value = list->item(row, 1)->text();
+            const bool fits = metrics.horizontalAdvance(name->text()) + list->iconSize().width() +
+                                  10 <= list->columnWidth(0);
+            QVERIFY2(fits || name->toolTip() == name->text() + ": " + value,
+                     qPrintable(name->text()));
+            QVERIFY(value.isEmpty() || list->item(row, 1)->toolTip().endsWith(value));
+            shown += fits;
+        }
+        QVERIFY(list->columnWidth(0) > ExifListWidget::kNameWidth);
+        QVERIFY(shown > list->rowCount() / 2);
     }
 
     void theJobDisablesThePageAndRefusesASecondApply()

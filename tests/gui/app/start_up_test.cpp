@@ -1,6 +1,8 @@
 // Start-up: the command line, the language question, the packs and the placeholder check.
 #include <QApplication>
+#include <QAction>
 #include <QCloseEvent>
+#include <QDir>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -159,6 +161,46 @@ private slots:
         program.chooseLanguage({});
         QVERIFY(program.createMainWindow());
         QCOMPARE(program.mainWindow()->size(), QSize(900, 640));
+    }
+
+    void helpThatCannotBeShownSaysSo_data()
+    {
+        QTest::addColumn<bool>("pagesPresent");
+        QTest::addColumn<int>("expected");
+        // The offscreen platform has no URL handler, as a bare desktop has none.
+        QTest::newRow("no viewer") << true << int(Strings::HelpNoViewer);
+        QTest::newRow("no pages") << false << int(Strings::HelpMissing);
+    }
+
+    void helpThatCannotBeShownSaysSo()
+    {
+        QFETCH(bool, pagesPresent);
+        QFETCH(int, expected);
+        test::PrivateSettings settings;
+        QTemporaryDir empty;
+        const QString folder = pagesPresent ? test::buildProgramFolder() : empty.path();
+        MainWindow window(folder, test::makeGradient(8, 8), test::makeGradient(8, 8));
+        test::MessageCollector messages;
+        window.findChild<QAction*>("helpAction")->trigger();
+        QCOMPARE(messages.texts().size(), 1);
+        const QString shown = messages.texts().first();
+        QVERIFY2(shown.startsWith(text(expected).section("%1", 0, 0)), qPrintable(shown));
+        QVERIFY(shown.contains(folder + "/help/"));
+    }
+
+    void dialogsStartInThePicturesFolderElseTheLastOne()
+    {
+        test::PrivateSettings settings;
+        QTemporaryDir dir;
+        QDir().mkpath(dir.filePath("last"));
+        QDir().mkpath(dir.filePath("pictures"));
+        QCOMPARE(AppSettings::startFolder("open", {}), QDir::homePath());
+        AppSettings::setLastFolder("open", dir.filePath("last"));
+        QCOMPARE(AppSettings::startFolder("open", {}), dir.filePath("last"));
+        QCOMPARE(AppSettings::startFolder("open", dir.filePath("pictures/a.jpg")),
+                 dir.filePath("pictures"));
+        QCOMPARE(AppSettings::startFolder("save", dir.filePath("gone/a.jpg")), QDir::homePath());
+        QCOMPARE(AppSettings::startFolder("open", dir.filePath("gone/a.jpg")), dir.filePath("last"));
     }
 };
 
