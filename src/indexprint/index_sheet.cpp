@@ -93,6 +93,27 @@ bool IndexSheet::render(int style, float dpi, const std::string& title,
     return true;
 }
 
+namespace {
+
+// A picture's boxes become one that names its file: a sheet of many pictures would otherwise
+// stack boxes no one can tell apart.
+void showPictureMessages(const SheetPicture& picture, const std::string& path)
+{
+    if (picture.messages.empty())
+        return;
+    std::string text;
+    MessageIcon icon = picture.messages.front().icon;
+    for (const HeldMessage& message : picture.messages) {
+        if (!text.empty())
+            text += '\n';
+        text += message.text;
+        icon = std::max(icon, message.icon);
+    }
+    showMessage(text + "\n\n" + path, picture.messages.front().caption, icon);
+}
+
+}  // namespace
+
 void IndexSheet::drawGrid(int fitMode, int64_t numberFrom, std::span<const IndexItem> items,
                           Progress* progress, const std::atomic<bool>* stop)
 {
@@ -106,10 +127,12 @@ void IndexSheet::drawGrid(int fitMode, int64_t numberFrom, std::span<const Index
     const int cellWidth = L.cellWidth;
     const int cellHeight = L.cellHeight;
     const bool reduce = m_reading.reduceLargeJpeg;
+    const bool upright = m_reading.upright;
     SheetPicturePrefetch pictures(
         onSheet, threads,
         [&](size_t index, SheetPicture& out) {
-            readSheetPicture(items[index].path(), cellWidth, cellHeight, fitMode, reduce, out);
+            readSheetPicture(items[index].path(), cellWidth, cellHeight, fitMode, reduce, out,
+                             upright);
         },
         stop);
     size_t index = 0;
@@ -121,8 +144,7 @@ void IndexSheet::drawGrid(int fitMode, int64_t numberFrom, std::span<const Index
                 m_stopped = true;
                 return;
             }
-            for (const HeldMessage& message : picture->messages)
-                showMessage(message.text, message.caption, message.icon);
+            showPictureMessages(*picture, items[index].path());
             const int x = lefts[size_t(column)];
             if (picture->opened) {
                 drawThumbnail(*picture, x, y, fitMode);

@@ -26,6 +26,8 @@ struct IndexReading {
     /// Decode a JPEG much larger than its cell reduced (sheetPictureReduction): less aliasing and
     /// far less work. Off reads every picture in full.
     bool reduceLargeJpeg = true;
+    /// Turn each picture as its EXIF orientation says, so portraits stand upright on the sheet.
+    bool upright = false;
 };
 
 class IndexSheet {

@@ -4,13 +4,17 @@
 #include <cstdint>
 #include <new>
 #include <optional>
+#include <utility>
 #include <string_view>
 
 #include "engine/engine_messages.h"
+#include "engine/exif_orientation.h"
 #include "engine/format_dispatch.h"
 #include "engine/format_table.h"
 #include "engine/jpeg_codec.h"
 #include "engine/raw_codec.h"
+#include "exif/exif_data.h"
+#include "exif/exif_tags.h"
 #include "indexprint/fit_rectangle.h"
 
 namespace tavelune {
@@ -47,13 +51,15 @@ bool readRawPreviewFor(const std::string& path, int cellWidth, int cellHeight, i
 }
 
 void readInto(const std::string& path, int cellWidth, int cellHeight, int fitMode,
-              bool reduceLargeJpeg, SheetPicture& out)
+              bool reduceLargeJpeg, bool turned, SheetPicture& out)
 {
     if (reduceLargeJpeg && isJpegPath(path)) {
+        // A picture that will be turned a quarter fills the cell with its other side.
         const auto reduction = [&](int width, int height) {
             out.sourceWidth = width;
             out.sourceHeight = height;
-            return sheetPictureReduction(width, height, cellWidth, cellHeight, fitMode);
+            return turned ? sheetPictureReduction(height, width, cellWidth, cellHeight, fitMode)
+                          : sheetPictureReduction(width, height, cellWidth, cellHeight, fitMode);
         };
         out.opened = readJpegReduced(path, out.picture, reduction);
         if (!out.opened)
@@ -70,6 +76,20 @@ void readInto(const std::string& path, int cellWidth, int cellHeight, int fitMod
     out.sourceWidth = out.picture.width();
     out.sourceHeight = out.picture.height();
     out.opened = true;
+}
+
+// The EXIF orientation of a JPEG or TIFF, 1 when it has none; read quietly, since a file
+// without EXIF is no fault of a contact sheet.
+int storedOrientation(const std::string& path)
+{
+    const std::optional<ImageFormat> format = formatOfPath(path);
+    if (!format || !formatRow(*format).exifInPlace)
+        return 1;
+    ThreadMessageSink quiet([](const std::string&, const std::string&, MessageIcon) {});
+    ExifData exif;
+    if (!exif.LoadExif(path) || exif.IsEmpty())
+        return 1;
+    return int(exif.GetNumber(kIfd0, kTagOrientation, 0));
 }
 
 }  // namespace
@@ -90,7 +110,7 @@ int sheetPictureReduction(int width, int height, int cellWidth, int cellHeight, 
 }
 
 void readSheetPicture(const std::string& path, int cellWidth, int cellHeight, int fitMode,
-                      bool reduceLargeJpeg, SheetPicture& out)
+                      bool reduceLargeJpeg, SheetPicture& out, bool upright)
 {
     out = SheetPicture{};
     try {
@@ -98,7 +118,12 @@ void readSheetPicture(const std::string& path, int cellWidth, int cellHeight, in
             [&out](const std::string& text, const std::string& caption, MessageIcon icon) {
                 out.messages.push_back({text, caption, icon});
             });
-        readInto(path, cellWidth, cellHeight, fitMode, reduceLargeJpeg, out);
+        const int orientation = upright ? storedOrientation(path) : 1;
+        const bool turned = orientation >= 5 && orientation <= 8;
+        readInto(path, cellWidth, cellHeight, fitMode, reduceLargeJpeg, turned, out);
+        if (out.opened && orientation > 1 && applyExifOrientation(out.picture, orientation) &&
+            turned)
+            std::swap(out.sourceWidth, out.sourceHeight);
     } catch (const std::bad_alloc&) {
         out.opened = false;
         out.picture.reset();

@@ -44,6 +44,6 @@ int sheetPictureReduction(int width, int height, int cellWidth, int cellHeight, 
 /// opened as ImageHandle::open does. Messages
 /// are held in out.messages instead of being shown. Does not throw.
 void readSheetPicture(const std::string& path, int cellWidth, int cellHeight, int fitMode,
-                      bool reduceLargeJpeg, SheetPicture& out);
+                      bool reduceLargeJpeg, SheetPicture& out, bool upright = false);
 
 }  // namespace tavelune

@@ -127,14 +127,21 @@ TEST_F(SheetReading, BadFilesInTheMiddleFailInPlaceWithTheirMessagesInOrder)
     const std::vector<IndexItem> items = {save("p0.bmp", good), junk("p1.jpg"),
                                           save("p2.bmp", good), junk("p3.png"),
                                           junk("p4.jpg"),       save("p5.jpg", good)};
-    // What opening the bad ones one by one shows, in list order.
+    // What opening the bad ones one by one shows, as one box per picture naming it, in list
+    // order.
     std::vector<test::CollectedMessage> expected;
     for (size_t i : {1, 3, 4}) {
+        m_messages.clear();
         ImageHandle handle;
         EXPECT_FALSE(handle.open(items[i].path()));
+        const std::vector<test::CollectedMessage>& one = m_messages.messages();
+        ASSERT_FALSE(one.empty());
+        std::string text;
+        for (const test::CollectedMessage& message : one)
+            text += (text.empty() ? "" : "\n") + message.text;
+        expected.push_back({text + "\n\n" + items[i].path(), one.front().caption, one.front().icon});
     }
-    expected = m_messages.messages();
-    ASSERT_GE(expected.size(), 3u);
+    ASSERT_EQ(expected.size(), 3u);
 
     IndexSheet reference;
     ASSERT_TRUE(render(reference, items, 1, false));

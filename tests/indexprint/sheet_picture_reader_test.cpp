@@ -8,6 +8,9 @@
 #include "engine/format_dispatch.h"
 #include "engine/image_codec.h"
 #include "engine/jpeg_codec.h"
+#include "exif/entry_values.h"
+#include "exif/exif_data.h"
+#include "exif/exif_tags.h"
 #include "indexprint/fit_rectangle.h"
 #include "support/test_support.h"
 
@@ -102,6 +105,35 @@ TEST_F(SheetPictureRead, LargeJpegIsReducedAndKeepsItsStoredSize)
                                    out.picture.rowFromTop(y) + out.picture.width(),
                                    handle.image()->rowFromTop(y)))
                 << path << " row " << y;
+    }
+}
+
+TEST_F(SheetPictureRead, UprightTurnsByTheExifOrientation)
+{
+    struct Case {
+        int orientation;
+        bool upright;
+        int width, height;  // of the picture read, reduced 1/4, and of its source
+    };
+    const Case cases[] = {
+        {1, true, 200, 100}, {6, false, 200, 100}, {6, true, 100, 200},
+        {8, true, 100, 200}, {3, true, 200, 100},
+    };
+    for (const Case& c : cases) {
+        const std::string path = writeJpeg("turned.jpg", 800, 400);
+        ExifData exif;
+        ASSERT_TRUE(exif.CreateDefaultEntries(800, 400, 72, 72));
+        setShortValue(exif.FindEntry(kIfd0, kTagOrientation, EntryLookup::Create),
+                      std::uint16_t(c.orientation));
+        ASSERT_TRUE(exif.SaveExif(path));
+        SheetPicture out;
+        readSheetPicture(path, 100, 100, kFitInside, true, out, c.upright);
+        ASSERT_TRUE(out.opened) << c.orientation;
+        EXPECT_EQ(out.picture.width(), c.width) << c.orientation << c.upright;
+        EXPECT_EQ(out.picture.height(), c.height) << c.orientation << c.upright;
+        EXPECT_EQ(out.sourceWidth, c.width * 4) << c.orientation << c.upright;
+        EXPECT_EQ(out.sourceHeight, c.height * 4) << c.orientation << c.upright;
+        EXPECT_TRUE(out.messages.empty());
     }
 }
 

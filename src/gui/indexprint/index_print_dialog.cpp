@@ -116,6 +116,11 @@ QWidget* IndexPrintDialog::buildSettings()
     m_fillBox->setObjectName("fillCells");
     m_fillBox->setChecked(true);
     column->addWidget(m_fillBox);
+    // Sideways portraits make a wrong sheet; turning them is what a photographer expects.
+    m_uprightBox = new QCheckBox(text(Strings::IndexUpright), panel);
+    m_uprightBox->setObjectName("upright");
+    m_uprightBox->setChecked(true);
+    column->addWidget(m_uprightBox);
 
     auto* numberRow = new QHBoxLayout;
     m_numberBox = new QCheckBox(text(Strings::IndexNumberFrom), panel);
@@ -347,6 +352,7 @@ IndexRenderRequest IndexPrintDialog::request() const
     r.signature = m_signatureField->text().toStdString();
     r.content = m_contentBox->toPlainText().toStdString();
     r.fitMode = m_fillBox->isChecked() ? kFitFill : kFitInside;
+    r.upright = m_uprightBox->isChecked();
     // An empty field reads 0, which like any number below 1 shows plain captions.
     r.numberFrom = m_numberBox->isChecked() ? m_numberField->text().toLongLong() : -1;
     r.hasLogo = m_logoBox->isChecked() && !m_logo.isEmpty();
@@ -494,6 +500,12 @@ void IndexPrintDialog::reject()
     // Escape during a render stops the render; the dialog stays.
     if (m_runner->isRunning()) {
         cancelRender();
+        return;
+    }
+    // A list of pictures is work a stray Escape must not throw away.
+    if (!m_list->items().empty() &&
+        askQuestion(this, text(Strings::IndexCloseQuestion), QMessageBox::Yes | QMessageBox::No,
+                    QMessageBox::No) != QMessageBox::Yes) {
         return;
     }
     QDialog::reject();

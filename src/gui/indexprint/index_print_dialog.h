@@ -81,6 +81,7 @@ private:
     QPushButton* m_loadButton;
     QPushButton* m_clearButton;
     QPushButton* m_deleteButton;
+    QCheckBox* m_uprightBox = nullptr;
     QCheckBox* m_fillBox;
     QCheckBox* m_numberBox;
     QLineEdit* m_numberField;

@@ -53,6 +53,9 @@ bool IndexRenderRunner::start(IndexRenderRequest request)
     auto holder = std::make_shared<SheetHolder>();
     IndexSheet& sheet = *holder->sheet;
     sheet.setLayout(request.style, request.dpi);
+    IndexReading reading;
+    reading.upright = request.upright;
+    sheet.setReading(reading);
     m_pageWidth = sheet.layout().pageWidthPx;
     m_pageHeight = sheet.layout().pageHeightPx;
     auto r = std::make_shared<const IndexRenderRequest>(std::move(request));

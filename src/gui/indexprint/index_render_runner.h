@@ -24,6 +24,7 @@ struct IndexRenderRequest {
     std::string signature;
     std::string content;
     int fitMode = kFitFill;
+    bool upright = true;
     int64_t numberFrom = -1;
     bool hasLogo = false;
     Image logo;  // with its colour key

@@ -303,6 +303,35 @@ private slots:
         QCOMPARE(differingPixels(dialog.sheet()->sheet(), coreSheet(items, -1)), 0);
     }
 
+    void brokenFilesAreNamedOnceEachInListOrderAndEscapeAsks()
+    {
+        test::PrivateSettings settings;
+        test::MessageCollector messages(QMessageBox::No);
+        QTemporaryDir dir;
+        const QString empty = dir.filePath("empty.jpg");
+        touch(empty);
+        const QString notes = dir.filePath("notes.png");
+        QFile notesFile(notes);
+        QVERIFY(notesFile.open(QIODevice::WriteOnly) && notesFile.write("not a picture\n") > 0);
+        notesFile.close();
+        IndexPrintDialog dialog;
+        dialog.show();
+        dialog.addFiles({kAstronaut, empty, kRocket, notes});
+        QVERIFY(renderAndWait(dialog));
+        QTRY_COMPARE(messages.texts().size(), 2);
+        QVERIFY2(messages.texts()[0].endsWith(empty), qPrintable(messages.texts()[0]));
+        QVERIFY2(messages.texts()[1].endsWith(notes), qPrintable(messages.texts()[1]));
+        QVERIFY(child<QCheckBox>(&dialog, "upright")->isChecked());
+
+        messages.clear();
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+        QCOMPARE(messages.texts(), QStringList{text(Strings::IndexCloseQuestion)});
+        QVERIFY(dialog.isVisible());
+        messages.queueAnswers({QMessageBox::Yes});
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+        QVERIFY(!dialog.isVisible());
+    }
+
     void generatedAndSavedSheetEqualsTheCommandLine()
     {
         test::PrivateSettings settings;
