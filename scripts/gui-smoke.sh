@@ -52,6 +52,36 @@ window_named() {
   return 1
 }
 
+# Opens a dialog by its key, keeps a screenshot and closes it with Escape (answering Yes if
+# the dialog asks first). Titles are the dialogs' captions in each language.
+declare -A batch_title=([zh_CN]="批量处理" [zh_TW]="批次處理" [en_US]="Batch processing")
+declare -A index_title=([zh_CN]="索引样片" [zh_TW]="索引樣片" [en_US]="Index Print")
+declare -A size_title=([zh_CN]="图像大小" [zh_TW]="影像大小" [en_US]="Image Size")
+shoot_dialog() {
+  local lang=$1 keys=$2 title=$3 name=$4 main=$5 dialog
+  xdotool windowfocus --sync "$main"
+  xdotool key --window "$main" "$keys"
+  dialog=$(window_named "^$title") || fail "$lang: $name did not open with $keys"
+  xdotool windowfocus --sync "$dialog"
+  sleep 1
+  import -window root "$shots/$name-$lang.png"
+  xdotool key --window "$dialog" Escape
+  sleep 0.5
+  if xdotool search --onlyvisible --name "^$title" >/dev/null 2>&1; then
+    xdotool key Return  # the question before closing
+    sleep 0.5
+  fi
+}
+
+# Every dialog the main window opens by a key, in turn.
+run_dialogs() {
+  local lang=$1 main=$2
+  shoot_dialog "$lang" ctrl+b "${batch_title[$lang]}" batch "$main"
+  shoot_dialog "$lang" ctrl+i "${index_title[$lang]}" index "$main"
+  shoot_dialog "$lang" ctrl+e "Exif Maker" exif-editor "$main"
+  shoot_dialog "$lang" ctrl+r "${size_title[$lang]}" image-size "$main"
+}
+
 run_language() {
   local lang=$1
   QT_QPA_PLATFORM=xcb "$build/tavelune" --lang "$lang" "$sample" &
@@ -65,6 +95,7 @@ run_language() {
   xdotool key --window "$main" ctrl+Return
   sleep 2
   import -window root "$shots/main-$lang-after.png"
+  run_dialogs "$lang" "$main"
 }
 
 run_language zh_CN

@@ -14,7 +14,7 @@ build=(
   libraw-dev libheif-dev libwebp-dev
   qt6-base-dev
 )
-runtime=(fonts-dejavu-core fonts-liberation2 fonts-wqy-microhei)
+runtime=(fonts-dejavu-core fonts-liberation2 fonts-wqy-microhei qt6-translations-l10n)
 tests=(
   webp libpng-tools
   libgtest-dev libbenchmark-dev

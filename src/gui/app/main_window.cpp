@@ -17,6 +17,7 @@
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "gui/app/language_dialog.h"
 #include "gui/app/photo_page.h"
@@ -25,6 +26,7 @@
 #include "gui/controls/message_box.h"
 #include "gui/indexprint/index_print_dialog.h"
 #include "gui/support/app_settings.h"
+#include "gui/tabs/look_files.h"
 #include "gui/support/string_table.h"
 
 namespace tavelune::gui {
@@ -81,6 +83,22 @@ QWidget* MainWindow::buildStrip()
     menuButton->setPopupMode(QToolButton::InstantPopup);
     menuButton->setAutoRaise(true);
     auto* menu = new QMenu(menuButton);
+    // A look built on the four pages, kept in the file tavelune-cli reads.
+    menu->addAction(text(Strings::LookSaveItem), this, [this] {
+        saveLookWithDialog(this, m_page->settings());
+    });
+    menu->addAction(text(Strings::LookLoadItem), this, [this] {
+        if (const std::optional<ConversionSettings> look = loadLookWithDialog(this)) {
+            m_page->setSettings(*look);
+        }
+    });
+    QMenu* recent = menu->addMenu(text(Strings::LookRecentItem));
+    recent->setObjectName("recentLooks");
+    connect(recent, &QMenu::aboutToShow, this, [this, recent] {
+        fillRecentLookMenu(recent, this,
+                           [this](const ConversionSettings& look) { m_page->setSettings(look); });
+    });
+    menu->addSeparator();
     menu->addAction(text(Strings::LanguageItem), this, &MainWindow::chooseLanguage);
     menu->addAction(text(Strings::UserNameItem), this, &MainWindow::editUserName);
     menu->addSeparator();
@@ -135,6 +153,19 @@ void MainWindow::addShortcuts()
 
     m_helpAction->setShortcut(QKeySequence::HelpContents);
     addAction(m_helpAction);
+    m_page->action(Command::EditExif)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+    m_page->action(Command::PictureSize)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+    // The strip's two dialogs have keys too, so the keyboard reaches every window.
+    const std::pair<QKeySequence, void (MainWindow::*)()> dialogs[] = {
+        {QKeySequence(Qt::CTRL | Qt::Key_B), &MainWindow::openBatch},
+        {QKeySequence(Qt::CTRL | Qt::Key_I), &MainWindow::showIndexPrint},
+    };
+    for (const auto& [keys, open] : dialogs) {
+        auto* shortcut = new QAction(this);
+        shortcut->setShortcut(keys);
+        connect(shortcut, &QAction::triggered, this, open);
+        addAction(shortcut);
+    }
     auto* quit = new QAction(this);
     quit->setObjectName("quitAction");
     quit->setShortcut(QKeySequence::Quit);

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFile>
+#include <QLibraryInfo>
 #include <QTextStream>
 #include <cstdio>
 
@@ -64,6 +65,9 @@ TaveluneApp::TaveluneApp(QString programFolder) : m_programFolder(std::move(prog
 TaveluneApp::~TaveluneApp()
 {
     m_window.reset();
+    if (m_qtTexts) {
+        QCoreApplication::removeTranslator(m_qtTexts.get());
+    }
     setActiveLanguagePack(nullptr);
 }
 
@@ -77,17 +81,39 @@ void TaveluneApp::chooseLanguage(const QString& requested)
     const QString code = requested.isEmpty() ? readLanguage(m_programFolder, false) : requested;
     setActiveLanguagePack(nullptr);
     m_pack.reset();
-    if (code.isEmpty() || code == QLatin1String("zh_CN")) {
+    if (!code.isEmpty() && code != QLatin1String("zh_CN")) {
+        QString error;
+        m_pack.reset(LanguagePack::load(m_programFolder, code, &error));
+        if (m_pack) {
+            setActiveLanguagePack(m_pack.get());
+        } else {
+            std::fprintf(stderr, "tavelune: language %s not available (%s); using zh_CN\n",
+                         qPrintable(code), qPrintable(error));
+        }
+    }
+    loadQtTexts();
+}
+
+void TaveluneApp::loadQtTexts()
+{
+    if (m_qtTexts) {
+        QCoreApplication::removeTranslator(m_qtTexts.get());
+        m_qtTexts.reset();
+    }
+    const QString code = activeLanguageCode();
+    if (code == QLatin1String("en_US")) {
         return;
     }
-    QString error;
-    m_pack.reset(LanguagePack::load(m_programFolder, code, &error));
-    if (!m_pack) {
-        std::fprintf(stderr, "tavelune: language %s not available (%s); using zh_CN\n",
-                     qPrintable(code), qPrintable(error));
+    auto translator = std::make_unique<QTranslator>();
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    if (!translator->load(QStringLiteral("qtbase_") + code, folder)) {
+        // The program still works, with Qt's dialogs in English.
+        std::fprintf(stderr, "tavelune: Qt's texts for %s not found in %s (qt6-translations-l10n)\n",
+                     qPrintable(code), qPrintable(folder));
         return;
     }
-    setActiveLanguagePack(m_pack.get());
+    QCoreApplication::installTranslator(translator.get());
+    m_qtTexts = std::move(translator);
 }
 
 bool TaveluneApp::createMainWindow()

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <QTranslator>
 #include <memory>
 
 namespace tavelune::gui {
@@ -33,10 +34,16 @@ public:
     bool createMainWindow();
     MainWindow* mainWindow() const { return m_window.get(); }
     QString languageCode() const;
+    /// Whether Qt's own texts are translated for the active language (English needs none).
+    bool qtTextsLoaded() const { return m_qtTexts != nullptr; }
 
 private:
+    void loadQtTexts();
+
     QString m_programFolder;
     std::unique_ptr<LanguagePack> m_pack;
+    // Qt's own texts (file and colour dialogs, standard buttons) in the same language.
+    std::unique_ptr<QTranslator> m_qtTexts;
     std::unique_ptr<MainWindow> m_window;
 };
 

@@ -31,6 +31,7 @@
 #include "gui/engine/jpeg_options_dialog.h"
 #include "gui/engine/tiff_options_dialog.h"
 #include "gui/support/app_settings.h"
+#include "gui/tabs/look_files.h"
 #include "gui/support/file_filters.h"
 #include "gui/support/string_table.h"
 #include "gui/tabs/setting_tabs.h"
@@ -79,7 +80,7 @@ BatchDialog::BatchDialog(QWidget* parent) : QDialog(parent), m_runner(new BatchR
     connect(m_runner, &BatchRunner::finished, this, &BatchDialog::onRunFinished);
     m_lockedDuringRun = {m_list,          m_addButton,   m_clearButton, m_removeButton, m_type,
                          m_optionsButton, m_prefix,      m_folder,      m_browseButton, m_reduce,
-                         m_startButton,   m_closeButton, m_tabs};
+                         m_startButton,   m_closeButton, m_tabs, m_saveLookButton, m_loadLookButton};
     typeChanged();
     setRunning(false);
 }
@@ -223,12 +224,28 @@ QWidget* BatchDialog::buildOutputArea()
     connect(m_startButton, &QPushButton::clicked, this, &BatchDialog::startRun);
     connect(m_cancelButton, &QPushButton::clicked, this, &BatchDialog::cancelRun);
     connect(m_closeButton, &QPushButton::clicked, this, &QDialog::reject);
+    m_saveLookButton = new QPushButton(text(Strings::LookSaveItem), column);
+    m_saveLookButton->setObjectName("saveLookButton");
+    m_loadLookButton = new QPushButton(text(Strings::LookLoadItem), column);
+    m_loadLookButton->setObjectName("loadLookButton");
+    connect(m_saveLookButton, &QPushButton::clicked, this,
+            [this] { saveLookWithDialog(this, m_tabs->settings()); });
+    connect(m_loadLookButton, &QPushButton::clicked, this, [this] {
+        if (const std::optional<ConversionSettings> look = loadLookWithDialog(this)) {
+            m_tabs->setSettings(*look);
+        }
+    });
+    auto* looks = new QHBoxLayout;
+    looks->addWidget(m_saveLookButton);
+    looks->addWidget(m_loadLookButton);
+    looks->addStretch(1);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_startButton, 1);
     buttons->addWidget(m_cancelButton);
     buttons->addWidget(m_closeButton);
 
     layout->addWidget(group);
+    layout->addLayout(looks);
     layout->addStretch(1);
     layout->addLayout(buttons);
     return column;
@@ -384,6 +401,12 @@ void BatchDialog::previewRow(int row)
     setMessageSink(std::move(engineSink));
     QApplication::restoreOverrideCursor();
     if (!ok) {
+        // The preview shows the selected row or nothing: another file's picture would pass
+        // for this one's.
+        clearPreview();
+        m_info->setText(QString::asprintf(utf8(text(Strings::BatchPreviewFailed)).constData(),
+                                          utf8(m_list->item(row, 0)->text()).constData()));
+        m_info->setCursorPosition(0);
         return;
     }
     m_view->setPicture(nullptr);

@@ -13,6 +13,7 @@ class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QListWidget;
+class QListWidgetItem;
 class QMimeData;
 class QProgressBar;
 class QPushButton;
@@ -99,6 +100,7 @@ private:
     void onFileFinished(int index, const BatchFileResult& result);
     void onRunFinished();
     void showRunProgress();
+    void addToLog(int index, QListWidgetItem* item);
 
     Image m_preview;
     int m_previewRow = -1;
@@ -122,6 +124,8 @@ private:
     QPushButton* m_startButton = nullptr;
     QPushButton* m_cancelButton = nullptr;
     QPushButton* m_closeButton = nullptr;
+    QPushButton* m_saveLookButton = nullptr;
+    QPushButton* m_loadLookButton = nullptr;
     SettingTabs* m_tabs = nullptr;
     QProgressBar* m_runBar = nullptr;
     QProgressBar* m_fileBar = nullptr;

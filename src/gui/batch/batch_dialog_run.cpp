@@ -262,16 +262,26 @@ void BatchDialog::onFileFinished(int index, const BatchFileResult& result)
                                 QStringLiteral(" — ") + QString::fromStdString(result.reason));
         item->setForeground(QColor(0xb0, 0x1c, 0x1c));
         item->setToolTip(m_runFiles.value(index));
-        m_log->addItem(item);
-        m_log->scrollToBottom();
+        addToLog(index, item);
     } else if (result.status == BatchFileStatus::Skipped) {
         auto* item = new QListWidgetItem(text(Strings::BatchSkipped) + QStringLiteral(": ") + name +
                                          QStringLiteral(" — ") + text(Strings::BatchSkippedReason));
         item->setToolTip(m_runFiles.value(index));
-        m_log->addItem(item);
-        m_log->scrollToBottom();
+        addToLog(index, item);
     }
     showRunProgress();
+}
+
+void BatchDialog::addToLog(int index, QListWidgetItem* item)
+{
+    // Files finish in any order on several workers; the log reads in the list's order.
+    item->setData(Qt::UserRole, index);
+    int at = m_log->count();
+    while (at > 0 && m_log->item(at - 1)->data(Qt::UserRole).toInt() > index) {
+        --at;
+    }
+    m_log->insertItem(at, item);
+    m_log->scrollToItem(item);
 }
 
 void BatchDialog::showRunProgress()

@@ -28,6 +28,26 @@ constexpr int kBandHeight = 20;
 const QColor kBandColour(230, 237, 250);
 const QColor kBandLineColour(81, 147, 195);
 
+// Quarter stops as EV: "+0.25", "-1.5", "0".
+QString exposureValueText(int quarters)
+{
+    if (quarters == 0)
+        return QStringLiteral("0");
+    QString value = QString::number(std::abs(quarters) / 4.0, 'f', 2);
+    while (value.endsWith(QLatin1Char('0')))
+        value.chop(1);
+    if (value.endsWith(QLatin1Char('.')))
+        value.chop(1);
+    return (quarters > 0 ? QStringLiteral("+") : QStringLiteral("-")) + value;
+}
+
+// Steps of ten per cent.
+QString saturationValueText(int steps)
+{
+    return (steps > 0 ? QStringLiteral("+") : QString()) + QString::number(steps * 10) +
+           QLatin1Char('%');
+}
+
 QSlider* makeSlider(Qt::Orientation orientation, const SliderRange& range, const char* name,
                     QWidget* parent)
 {
@@ -120,10 +140,20 @@ FilmPage::FilmPage(QWidget* parent) : QWidget(parent)
     filmLabel->setBuddy(m_filmList);
     auto* exposureLabel = new QLabel(text(Strings::ExposureLabel), this);
     exposureLabel->setBuddy(m_exposure);
-    auto* exposureUnit = new QLabel(text(Strings::ExposureUnit), this);
+    // Each slider says its value in the unit the photographer thinks in.
+    auto* exposureUnit = new QLabel(this);
+    exposureUnit->setObjectName("exposureValue");
+    exposureUnit->setMinimumWidth(
+        exposureUnit->fontMetrics().horizontalAdvance("-1.75 " + text(Strings::ExposureUnit)) + 4);
+    auto* saturationValue = new QLabel(this);
+    saturationValue->setObjectName("saturationValue");
+    saturationValue->setMinimumWidth(saturationValue->fontMetrics().horizontalAdvance("-100%") + 4);
     auto* saturationLabel = new QLabel(text(Strings::SaturationLabel), this);
     saturationLabel->setBuddy(m_saturation);
     auto* sharpnessCaption = new QLabel(text(Strings::Sharpness), this);
+    auto* sharpnessValue = new QLabel(this);
+    sharpnessValue->setObjectName("sharpnessValue");
+    sharpnessValue->setAlignment(Qt::AlignCenter);
     auto* sharpnessTop = new QLabel(QStringLiteral("5"), this);
     auto* sharpnessBottom = new QLabel(QStringLiteral("0"), this);
 
@@ -142,12 +172,21 @@ FilmPage::FilmPage(QWidget* parent) : QWidget(parent)
     body->addWidget(m_blackCorrectionBox, 4, 1, 1, 2);
     body->addWidget(saturationLabel, 5, 0);
     body->addWidget(m_saturation, 5, 1);
+    body->addWidget(saturationValue, 5, 2);
     body->addWidget(saturationScale, 6, 1);
     body->setColumnStretch(1, 1);
     body->setRowStretch(7, 1);
 
     auto* sharpnessColumn = new QVBoxLayout;
-    sharpnessColumn->addWidget(sharpnessCaption, 0, Qt::AlignHCenter);
+    // The level beside the caption, in bold, so it does not read as a mark of the scale.
+    QFont bold = sharpnessValue->font();
+    bold.setBold(true);
+    sharpnessValue->setFont(bold);
+    auto* sharpnessHeader = new QHBoxLayout;
+    sharpnessHeader->setSpacing(4);
+    sharpnessHeader->addWidget(sharpnessCaption);
+    sharpnessHeader->addWidget(sharpnessValue);
+    sharpnessColumn->addLayout(sharpnessHeader);
     sharpnessColumn->addWidget(sharpnessTop, 0, Qt::AlignHCenter);
     sharpnessColumn->addWidget(m_sharpness, 1, Qt::AlignHCenter);
     sharpnessColumn->addWidget(sharpnessBottom, 0, Qt::AlignHCenter);
@@ -177,7 +216,18 @@ FilmPage::FilmPage(QWidget* parent) : QWidget(parent)
         filmLabel,       m_filmList,      exposureLabel,    m_exposure,           exposureUnit,
         exposureScale,   m_portraitBox,   m_highKeyBox,     m_blackCorrectionBox, saturationLabel,
         m_saturation,    saturationScale, sharpnessCaption, sharpnessTop,         m_sharpness,
-        sharpnessBottom, m_lutButton};
+        sharpnessBottom, m_lutButton,     saturationValue,  sharpnessValue};
+
+    auto showValues = [this, exposureUnit, saturationValue, sharpnessValue] {
+        exposureUnit->setText(exposureValueText(m_exposure->value()) + QLatin1Char(' ') +
+                              text(Strings::ExposureUnit));
+        saturationValue->setText(saturationValueText(m_saturation->value()));
+        // The position runs from the strongest at the top; the level is what sharpens.
+        sharpnessValue->setText(QString::number(kSharpnessRange.maximum - m_sharpness->value()));
+    };
+    for (QSlider* slider : {m_exposure, m_saturation, m_sharpness})
+        connect(slider, &QSlider::valueChanged, this, showValues);
+    showValues();
 
     connect(m_enabledBox, &QCheckBox::toggled, this, [this] { applyEnabledRule(); });
     connect(m_filmList, &QComboBox::currentIndexChanged, this, [this] { applyFilmTypeRule(); });

@@ -85,6 +85,16 @@ QString AppSettings::startFolder(const QString& kind, const QString& currentFile
     return lastFolder(kind);
 }
 
+QStringList AppSettings::recentLookFiles()
+{
+    return read("RecentSettingsFiles").toStringList();
+}
+
+void AppSettings::setRecentLookFiles(const QStringList& files)
+{
+    write("RecentSettingsFiles", files);
+}
+
 void AppSettings::setLastFolder(const QString& kind, const QString& folder)
 {
     write("LastFolder_" + kind, folder);

@@ -3,6 +3,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 namespace tavelune::gui {
 
@@ -25,6 +26,9 @@ public:
     /// Where a dialog of this kind opens: the folder of currentFile when there is one, else
     /// the last folder of this kind, else the home folder.
     static QString startFolder(const QString& kind, const QString& currentFile);
+    /// The settings files last saved or loaded, newest first.
+    static QStringList recentLookFiles();
+    static void setRecentLookFiles(const QStringList& files);
 };
 
 }  // namespace tavelune::gui

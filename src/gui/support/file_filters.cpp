@@ -88,11 +88,6 @@ QString localName(const FormatRow& row)
     return text(row.filterTextId);
 }
 
-QString engineName(const FormatRow& row)
-{
-    return QString::fromLatin1(row.filterName) + QStringLiteral(" Files");
-}
-
 }  // namespace
 
 QString openPictureFilter()
@@ -110,8 +105,8 @@ QString savePictureFilter()
 
 QString pictureFileFilter()
 {
-    return readableList(QStringLiteral("All Image Files"), false, engineName,
-                        QStringLiteral("All Files (*.*)"));
+    // Every dialog that picks a picture names the kinds alike, in the user's language.
+    return openPictureFilter();
 }
 
 }  // namespace tavelune::gui

@@ -10,7 +10,7 @@ namespace tavelune::gui {
 QString openPictureFilter();
 /// One filter per writable format.
 QString savePictureFilter();
-/// The overlay and logo pictures' list, in the engine's own English names.
+/// The overlay and logo pictures' list: the open dialog's, so every dialog names kinds alike.
 QString pictureFileFilter();
 
 }  // namespace tavelune::gui

@@ -163,6 +163,30 @@ private slots:
         QCOMPARE(program.mainWindow()->size(), QSize(900, 640));
     }
 
+    void qtsOwnTextsFollowTheLanguage_data()
+    {
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<bool>("translated");
+        QTest::newRow("zh_CN") << "zh_CN" << true;
+        QTest::newRow("zh_TW") << "zh_TW" << true;
+        QTest::newRow("en_US") << "en_US" << false;
+    }
+
+    void qtsOwnTextsFollowTheLanguage()
+    {
+        QFETCH(QString, code);
+        QFETCH(bool, translated);
+        test::PrivateSettings settings;
+        TaveluneApp program(test::buildProgramFolder());
+        program.chooseLanguage(code);
+        QCOMPARE(program.qtTextsLoaded(), translated);
+        // The message boxes' buttons and the file dialog's labels.
+        const QString yes = QCoreApplication::translate("QPlatformTheme", "&Yes");
+        const QString lookIn = QCoreApplication::translate("QFileDialog", "Look in:");
+        QCOMPARE(yes != QLatin1String("&Yes"), translated);
+        QCOMPARE(lookIn != QLatin1String("Look in:"), translated);
+    }
+
     void helpThatCannotBeShownSaysSo_data()
     {
         QTest::addColumn<bool>("pagesPresent");

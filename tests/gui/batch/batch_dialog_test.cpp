@@ -234,19 +234,21 @@ private slots:
         list->setCurrentCell(0, 0);
         QCOMPARE(dialog.previewPicture().width(), 64);
         QCOMPARE(info->text(), QString("one.jpg -- 64 x 48, 72dpi"));
-        // A file that does not open keeps the previous preview, without a message.
+        // A file that does not open clears the preview and says so in the line, without a box.
         list->setCurrentCell(1, 0);
-        QCOMPARE(dialog.previewPicture().width(), 64);
+        QVERIFY(dialog.previewPicture().isEmpty());
+        QCOMPARE(info->text(), QString::asprintf(text(Strings::BatchPreviewFailed).toUtf8().constData(),
+                                                 "broken.jpg"));
         QVERIFY(messages.texts().isEmpty());
         list->setCurrentCell(2, 0);
         QCOMPARE(info->text(), QString("two.bmp -- 30 x 20, 72dpi"));
-        // Removing rows keeps the preview (even of a removed row); removing the last clears it.
+        // Removing a row previews the row that becomes current; removing the last clears it.
         list->selectRow(0);
         QCOMPARE(dialog.previewPicture().width(), 64);
         QTest::keyClick(list, Qt::Key_Delete);
         QCOMPARE(list->rowCount(), 2);
         QCOMPARE(list->item(0, 0)->text(), QString("broken.jpg"));
-        QCOMPARE(dialog.previewPicture().width(), 64);
+        QVERIFY(dialog.previewPicture().isEmpty());
         list->selectAll();
         QTest::keyClick(list, Qt::Key_Delete);
         QCOMPARE(list->rowCount(), 0);
@@ -279,7 +281,7 @@ private slots:
         QCOMPARE(messages.texts().size(), 1);
         QVERIFY(messages.texts().first().startsWith(
             QString::fromUtf8("1 个输出文件会覆盖列表中的原图, 例如:\na.jpg")));
-        QCOMPARE(child<QLabel>(&dialog, "statusText")->text(), QString("Ready"));
+        QCOMPARE(child<QLabel>(&dialog, "statusText")->text(), QString::fromUtf8("就绪"));
     }
 
     void outputFolderIsCheckedBeforeAnyFileIsRead_data()
@@ -392,6 +394,40 @@ private slots:
                     .startsWith(QString::fromUtf8("完成: 转换 7 个, 跳过 0 个, 失败 1 个")));
         QCOMPARE(child<QProgressBar>(&dialog, "runBar")->value(), 100);
         QVERIFY(messages.texts().isEmpty());
+    }
+
+    void theLogListsFilesInListOrder()
+    {
+        test::PrivateSettings privateSettings;
+        test::MessageCollector messages;
+        QTemporaryDir dir;
+        QStringList files;
+        for (int i = 0; i < 6; ++i) {
+            if (i % 2 == 0) {
+                // A large good picture between the broken ones keeps one worker busy.
+                files << writePicture(dir.path(), QString("good%1.jpg").arg(i), 2400, 1600);
+            } else {
+                QFile broken(dir.path() + QString("/broken%1.jpg").arg(i));
+                QVERIFY(broken.open(QIODevice::WriteOnly) && broken.write("x") == 1);
+                files << broken.fileName();
+            }
+        }
+        std::reverse(files.begin(), files.end());
+        BatchDialog dialog;
+        dialog.addFiles(files);
+        QDir().mkpath(dir.path() + "/out");
+        child<QLineEdit>(&dialog, "folderEdit")->setText(dir.path() + "/out");
+        dialog.setJobs(2);
+        QVERIFY(dialog.startRun());
+        QVERIFY(waitForRun(dialog));
+        auto* log = child<QListWidget>(&dialog, "runLog");
+        QCOMPARE(log->count(), 3);
+        for (int row = 0, next = 0; row < log->count(); ++row, ++next) {
+            while (!files[next].contains("broken")) {
+                ++next;
+            }
+            QVERIFY2(log->item(row)->toolTip() == files[next], qPrintable(log->item(row)->text()));
+        }
     }
 
     void cancelLeavesOnlyWholeFilesAndTheDialogOpenUntilThen()

@@ -22,8 +22,7 @@ private slots:
                  qPrintable(open));
         const QString save = savePictureFilter();
         QVERIFY2(save.contains(QStringLiteral(" (*.bmp);;#61199 (*.fake *.fk);;")), qPrintable(save));
-        QVERIFY2(pictureFileFilter().contains(QStringLiteral(";;Fake Files (*.fake *.fk);;")),
-                 qPrintable(pictureFileFilter()));
+        QCOMPARE(pictureFileFilter(), open);
     }
 };
 

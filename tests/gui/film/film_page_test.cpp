@@ -7,8 +7,10 @@
 #include <QSlider>
 #include <QStyleOptionSlider>
 #include <QTest>
+#include <memory>
 
 #include "film/film_settings.h"
+#include "gui/support/string_table.h"
 #include "support/gui_test_support.h"
 
 using namespace tavelune;
@@ -79,6 +81,49 @@ int handleY(QSlider* slider, int value)
 class FilmPageTest : public QObject {
     Q_OBJECT
 private slots:
+    void slidersSayTheirValues_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<int>("exposure");
+        QTest::addColumn<int>("saturation");
+        QTest::addColumn<int>("position");
+        QTest::addColumn<QString>("shown");  // exposure | saturation | sharpening level
+        QTest::newRow("defaults") << "zh_CN" << 0 << 0 << 5 << "0 EV|0%|0";
+        QTest::newRow("a quarter stop up") << "zh_TW" << 1 << 3 << 2 << "+0.25 EV|+30%|3";
+        QTest::newRow("extremes") << "en_US" << -8 << -10 << 0 << "-2 EV|-100%|5";
+        QTest::newRow("one and a half down") << "en_US" << -6 << 10 << 4 << "-1.5 EV|+100%|1";
+        QTest::newRow("seven quarters") << "zh_CN" << 7 << 1 << 1 << "+1.75 EV|+10%|4";
+    }
+
+    void slidersSayTheirValues()
+    {
+        QFETCH(QString, language);
+        QFETCH(int, exposure);
+        QFETCH(int, saturation);
+        QFETCH(int, position);
+        QFETCH(QString, shown);
+        std::unique_ptr<LanguagePack> pack;
+        if (language != QLatin1String("zh_CN")) {
+            QString error;
+            pack.reset(LanguagePack::load(test::buildProgramFolder(), language, &error));
+            QVERIFY2(pack, qPrintable(error));
+        }
+        setActiveLanguagePack(pack.get());
+        {
+            FilmPage page;
+            FilmSettings settings;
+            settings.exposure = exposure;
+            settings.saturation = saturation;
+            settings.sharpnessPosition = position;
+            page.setSettings(settings);
+            const QString values = page.findChild<QLabel*>("exposureValue")->text() + "|" +
+                                   page.findChild<QLabel*>("saturationValue")->text() + "|" +
+                                   page.findChild<QLabel*>("sharpnessValue")->text();
+            QCOMPARE(values, shown);
+        }
+        setActiveLanguagePack(nullptr);
+    }
+
     void startsFromTheDefaultSettings()
     {
         FilmPage page;
