@@ -59,18 +59,22 @@ declare -A index_title=([zh_CN]="索引样片" [zh_TW]="索引樣片" [en_US]="I
 declare -A size_title=([zh_CN]="图像大小" [zh_TW]="影像大小" [en_US]="Image Size")
 shoot_dialog() {
   local lang=$1 keys=$2 title=$3 name=$4 main=$5 dialog
+  # Keys go to the focused window through XTEST: a key sent to a window that has just gone
+  # would be an X error.
   xdotool windowfocus --sync "$main"
-  xdotool key --window "$main" "$keys"
+  xdotool key "$keys"
   dialog=$(window_named "^$title") || fail "$lang: $name did not open with $keys"
-  xdotool windowfocus --sync "$dialog"
+  xdotool windowfocus --sync "$dialog" 2>/dev/null || true
   sleep 1
   import -window root "$shots/$name-$lang.png"
-  xdotool key --window "$dialog" Escape
-  sleep 0.5
+  xdotool key Escape
+  sleep 0.8
   if xdotool search --onlyvisible --name "^$title" >/dev/null 2>&1; then
     xdotool key Return  # the question before closing
     sleep 0.5
   fi
+  ! xdotool search --onlyvisible --name "^$title" >/dev/null 2>&1 ||
+    fail "$lang: $name did not close with Escape"
 }
 
 # Every dialog the main window opens by a key, in turn.
@@ -96,6 +100,8 @@ run_language() {
   sleep 2
   import -window root "$shots/main-$lang-after.png"
   run_dialogs "$lang" "$main"
+  # Without a window manager nothing hands the focus back when a dialog closes.
+  xdotool windowfocus --sync "$main"
 }
 
 run_language zh_CN
