@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "film/film_settings.h"
+#include "film/repeat_skipping.h"
 
 namespace tavelune {
 
@@ -31,7 +32,9 @@ public:
     }
     void run(const uint32_t* src, uint32_t* dst, size_t n) const override
     {
-        m_film.run(src, dst, n);
+        runSkippingRepeats(src, dst, n, [this](const uint32_t* s, uint32_t* d, size_t k) {
+            m_film.run(s, d, k);
+        });
     }
 
 private:

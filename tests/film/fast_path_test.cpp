@@ -151,6 +151,31 @@ TEST(FilmFastPath, SameBytesOnPicturesSmallerThanAChunk)
     }
 }
 
+TEST(FilmFastPath, SameBytesOnPicturesWithRunsOfOneColour)
+{
+    // Runs from one pixel to longer than a block, as smooth photographs have them, between
+    // stretches without any; the varied picture gives the colours.
+    const Image colours = test::variedColourPicture(256, 64, 7);
+    const std::vector<uint32_t> palette = test::pixelsOf(colours);
+    Image source;
+    ASSERT_TRUE(source.allocate(999, 211, 72.0f));
+    uint32_t* out = source.pixels();
+    uint32_t state = 12345;
+    size_t next = 0;
+    for (size_t i = 0; i < source.pixelCount();) {
+        state = state * 1103515245u + 12345u;
+        const size_t lengths[] = {1, 2, 3, 9, 40, 700, 1500};
+        const size_t run = lengths[(state >> 16) % std::size(lengths)];
+        for (size_t k = 0; k < run && i < source.pixelCount(); ++k, ++i)
+            out[i] = palette[(next + (run == 1 ? k : 0)) % palette.size()];
+        next += 1 + (state >> 24);
+    }
+    for (const Family& family : families()) {
+        SCOPED_TRACE(family.name);
+        expectSameBytes(source, family.settings);
+    }
+}
+
 // Every colour, for the main colour and monochrome families. Long under the sanitizers, so
 // it runs when TAVELUNE_ALL_COLOURS is set.
 TEST(FilmFastPath, SameBytesForAllColours)
