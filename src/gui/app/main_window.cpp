@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QToolButton>
 #include <QUrl>
@@ -63,7 +64,13 @@ MainWindow::MainWindow(const QString& programFolder, Image leftPlaceholder, Imag
 
     const QByteArray geometry = AppSettings::windowGeometry();
     if (geometry.isEmpty() || !restoreGeometry(geometry)) {
-        resize(1100, 720);
+        // A first start takes most of a large screen, so the panes show the photograph large;
+        // the screen fit trims it on a small one.
+        QSize first(1100, 720);
+        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+            first = first.expandedTo(screen->availableGeometry().size() * 0.85);
+        }
+        resize(first);
     }
 }
 

@@ -2,6 +2,7 @@
 #include "gui/app/save_size_dialog.h"
 
 #include <QDialogButtonBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -28,8 +29,15 @@ SaveSizeDialog::SaveSizeDialog(QSize working, QSize full, QWidget* parent) : QDi
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
+    // What the full size does to lengths chosen on the preview, said where it is chosen.
+    auto* note = new QLabel(text(Strings::SaveFullSizeNote), this);
+    note->setObjectName("fullSizeNote");
+    note->setIndent(20);
+    note->setEnabled(false);
+
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_full);
+    layout->addWidget(note);
     layout->addWidget(m_working);
     layout->addSpacing(6);
     layout->addWidget(buttons);
