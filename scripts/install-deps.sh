@@ -12,6 +12,7 @@ build=(
   libjpeg62-turbo-dev libpng-dev libtiff-dev libgif-dev
   libfreetype-dev libfontconfig-dev
   libraw-dev libheif-dev libwebp-dev
+  liblcms2-dev libexempi-dev nettle-dev
   qt6-base-dev
 )
 runtime=(fonts-dejavu-core fonts-liberation2 fonts-wqy-microhei qt6-translations-l10n)

@@ -17,6 +17,7 @@
 #include "engine/format_table.h"
 #include "engine/image_codec.h"
 #include "engine/safe_write.h"
+#include "engine/srgb_profile.h"
 #include "indexprint/fit_rectangle.h"
 #include "indexprint/index_items.h"
 #include "indexprint/index_layout.h"
@@ -288,7 +289,10 @@ int runIndex(const std::vector<std::string>& args)
 
     messages.setFile(options.output);
     removeStaleTemporaries(options.output);  // left by a run that was killed
-    if (!saveImage(options.output, sheet.sheet(), options.outputFormat, saveOptions(options))) {
+    // A sheet is a new picture of sRGB numbers: tagged so, and nothing of its sources.
+    const PictureMetadata srgb = srgbOnlyMetadata();
+    if (!saveImage(options.output, sheet.sheet(), options.outputFormat, saveOptions(options),
+                   &srgb)) {
         std::fprintf(stderr, "%s: cannot write the sheet '%s'\n", kName, options.output.c_str());
         return 1;
     }

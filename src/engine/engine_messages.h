@@ -10,6 +10,16 @@ inline constexpr const char* kJpegFatalCaption = "JPEG Fatal Error";
 inline constexpr const char* kThreadFailed = "Failed to create thread";
 inline constexpr const char* kOutputWriteProtected =
     "The output file is write-protected; it was not replaced.";
+// A file's metadata that was left out rather than guessed at; "%s" is the file.
+inline constexpr const char* kMetadataIccSequence =
+    "\"%s\": its colour profile is split into chunks that do not fit together; the profile was "
+    "left out";
+inline constexpr const char* kMetadataExtendedXmp =
+    "\"%s\": its extended XMP is incomplete; only the main XMP packet was kept";
+inline constexpr const char* kMetadataPhotoshop =
+    "\"%s\": its Photoshop resources (IPTC) are damaged; they were left out";
+inline constexpr const char* kMetadataTooLarge =
+    "\"%s\": part of its metadata is too large to be kept; it was left out";
 
 // Texts of the image size and save-option dialogs (string-table texts, not yet numbered).
 inline constexpr const char* kWholeNumberBetween = "要求 %lu 到 %lu 之间的整数! ";

@@ -105,7 +105,7 @@ bool ImageHandle::open(const std::string& path, std::optional<ImageFormat> forma
 }
 
 bool saveImage(const std::string& path, const Image& image, std::optional<ImageFormat> format,
-               int options)
+               int options, const PictureMetadata* metadata)
 {
     t_lastError.clear();
     clearCodecFailure();
@@ -114,6 +114,7 @@ bool saveImage(const std::string& path, const Image& image, std::optional<ImageF
     if (!format || !formatRow(*format).writes)
         return fail(messages::kUnsupportedFormat);
     auto codec = createCodec(*format);
+    codec->setMetadata(metadata);
     std::string writeError;
     bool written = writeViaTemporary(
         path, [&](const std::string& temporary) { return codec->write(temporary, image, options); },

@@ -45,8 +45,10 @@ bool openImage(const std::string& path, Image& out, std::optional<ImageFormat> f
 
 /// Writes image with a temporary codec; no format = the path's extension. options go to the
 /// codec (JPEG quality, TIFF compression). The file is written beside path and renamed into
-/// place, so a failure never leaves a partial file nor damages an old one.
+/// place, so a failure never leaves a partial file nor damages an old one. metadata (may be
+/// null) goes into the file where its format holds it (JPEG, TIFF).
 bool saveImage(const std::string& path, const Image& image,
-               std::optional<ImageFormat> format = {}, int options = 0);
+               std::optional<ImageFormat> format = {}, int options = 0,
+               const PictureMetadata* metadata = nullptr);
 
 }  // namespace tavelune

@@ -10,6 +10,8 @@
 
 namespace tavelune {
 
+struct PictureMetadata;
+
 /// One file format. A codec holds the picture it last loaded (or created) and its path.
 /// An empty path counts as no path and fails.
 class ImageCodec {
@@ -41,12 +43,16 @@ public:
     /// Back to the placeholder picture; the codec is empty again.
     void release();
     virtual const char* formatName() const = 0;
+    /// What the next writes put into the file beside the pixels, where the format holds it
+    /// (JPEG, TIFF); null for nothing. The caller keeps it alive while writing.
+    void setMetadata(const PictureMetadata* metadata) { m_metadata = metadata; }
 
 protected:
     /// create() for the formats that release the held picture first (PSD, BMP, PNG).
     bool createAfterRelease(int width, int height, float dpi);
 
     int m_empty = 1;
+    const PictureMetadata* m_metadata = nullptr;
     Image m_image;
     std::string m_path;
 };

@@ -13,6 +13,7 @@
 #include "engine/codec_support.h"
 #include "engine/engine_messages.h"
 #include "engine/jpeg_library.h"
+#include "engine/jpeg_metadata.h"
 #include "engine/message_sink.h"
 
 namespace tavelune {
@@ -140,7 +141,8 @@ bool decode(std::FILE* file, Image& out, PixelRoute route,
 }
 
 // Longjmp target: plain data only.
-bool encode(std::FILE* file, const Image& image, int quality, PixelRoute route, bool jfif = true)
+bool encode(std::FILE* file, const Image& image, int quality, PixelRoute route, bool jfif = true,
+            const std::vector<JpegMarkerSegment>* segments = nullptr)
 {
     const JDIMENSION width = JDIMENSION(image.width());
     const JDIMENSION height = JDIMENSION(image.height());
@@ -190,6 +192,8 @@ bool encode(std::FILE* file, const Image& image, int quality, PixelRoute route, 
     jpeg_set_quality(&info, quality, TRUE);
     info.write_JFIF_header = jfif ? TRUE : FALSE;
     jpeg_start_compress(&info, TRUE);
+    if (segments)
+        jpeg_library::writeMarkerSegments(info, segments->data(), segments->size());
     while (info.next_scanline < height) {
         JSAMPROW line = route == PixelRoute::Direct
                             ? reinterpret_cast<JSAMPROW>(
@@ -219,16 +223,19 @@ bool readWith(const std::string& path, Image& out, PixelRoute route,
     return ok;
 }
 
-bool writeWith(const std::string& path, const Image& image, int quality, PixelRoute route)
+bool writeWith(const std::string& path, const Image& image, int quality, PixelRoute route,
+               const PictureMetadata* metadata = nullptr)
 {
     if (path.empty())
         return false;
+    const std::vector<JpegMarkerSegment> segments =
+        metadata ? jpegMetadataSegments(*metadata) : std::vector<JpegMarkerSegment>{};
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (!file) {
         noteCodecFailure(std::strerror(errno));
         return false;
     }
-    bool ok = encode(file, image, quality, route);
+    bool ok = encode(file, image, quality, route, true, &segments);
     if (std::fclose(file) != 0 && ok) {
         noteCodecFailure(std::strerror(errno));
         ok = false;
@@ -245,7 +252,7 @@ bool JpegCodec::read(const std::string& path, Image& out)
 
 bool JpegCodec::write(const std::string& path, const Image& image, int options)
 {
-    return writeWith(path, image, options, PixelRoute::Direct);
+    return writeWith(path, image, options, PixelRoute::Direct, m_metadata);
 }
 
 bool encodeJpegStream(const Image& image, int quality, std::vector<std::uint8_t>& out)

@@ -1,6 +1,8 @@
 // libjpeg error handling and pixel conversions shared by the whole-picture and strip codecs.
 #include "engine/jpeg_library.h"
 
+#include "engine/jpeg_metadata.h"
+
 #include <cerrno>
 #include <cstring>
 
@@ -89,6 +91,14 @@ void cmykToBgra(const JSAMPLE* in, uint32_t* out, JDIMENSION width, bool inverte
         out[x] = 0xFF000000u | (uint32_t(inkToLight(c, k)) << 16) |
                  (uint32_t(inkToLight(m, k)) << 8) | inkToLight(y, k);
     }
+}
+
+void writeMarkerSegments(jpeg_compress_struct& info, const JpegMarkerSegment* segments,
+                         std::size_t count)
+{
+    for (std::size_t i = 0; i < count; ++i)
+        jpeg_write_marker(&info, segments[i].marker, segments[i].payload.data(),
+                          unsigned(segments[i].payload.size()));
 }
 
 }  // namespace tavelune::jpeg_library

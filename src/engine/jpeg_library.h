@@ -3,12 +3,17 @@
 #pragma once
 
 #include <csetjmp>
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 
 // jpeglib.h needs size_t and FILE declared first.
 #include <jerror.h>
 #include <jpeglib.h>
+
+namespace tavelune {
+struct JpegMarkerSegment;
+}
 
 namespace tavelune::jpeg_library {
 
@@ -20,6 +25,11 @@ struct ErrorManager {
 
 /// Library errors show "JPEG Fatal Error" and jump to recovery; a cut-off file is an error.
 void installErrorManager(ErrorManager& manager, jpeg_error_mgr*& slot);
+
+/// Writes metadata segments right after the headers jpeg_start_compress wrote. Call only
+/// between jpeg_start_compress and the first scan line; may jump like any library call.
+void writeMarkerSegments(jpeg_compress_struct& info, const JpegMarkerSegment* segments,
+                         std::size_t count);
 
 /// Shows and notes the library's own message for a failed write to its output file.
 void reportWriteError();

@@ -10,6 +10,7 @@
 
 #include "engine/codec_support.h"
 #include "engine/jpeg_library.h"
+#include "engine/jpeg_metadata.h"
 
 namespace tavelune {
 
@@ -165,6 +166,7 @@ struct JpegStripWriter::State {
     bool inMemory = false;
     char* memory = nullptr;  // open_memstream's buffer, valid once the stream is closed
     size_t memorySize = 0;
+    std::vector<JpegMarkerSegment> segments;  // outlives the jumps of start()
 
     ~State() { std::free(memory); }
 
@@ -246,6 +248,7 @@ bool JpegStripWriter::start(std::FILE* file, int width, int height, float dpi, i
 {
     State& s = *m_state;
     s.file = file;
+    s.segments = m_metadata ? jpegMetadataSegments(*m_metadata) : std::vector<JpegMarkerSegment>{};
     std::memset(&s.info, 0, sizeof s.info);
     jpeg_library::installErrorManager(s.errors, s.info.err);
     if (setjmp(s.errors.recovery)) {
@@ -268,6 +271,7 @@ bool JpegStripWriter::start(std::FILE* file, int width, int height, float dpi, i
     jpeg_set_quality(&s.info, quality, TRUE);
     s.info.write_JFIF_header = TRUE;
     jpeg_start_compress(&s.info, TRUE);
+    jpeg_library::writeMarkerSegments(s.info, s.segments.data(), s.segments.size());
     return true;
 }
 

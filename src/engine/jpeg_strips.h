@@ -10,6 +10,8 @@
 
 namespace tavelune {
 
+struct PictureMetadata;
+
 /// Reads a JPEG file top to bottom with the pixels JpegCodec::read gives (colour, grey and
 /// CMYK, baseline and progressive). Library errors show "JPEG Fatal Error" and note the reason;
 /// after a failure the reader is closed and every call returns false.
@@ -51,6 +53,9 @@ public:
     JpegStripWriter(const JpegStripWriter&) = delete;
     JpegStripWriter& operator=(const JpegStripWriter&) = delete;
 
+    /// What the next open writes after the headers (see ImageCodec::setMetadata); the caller
+    /// keeps it alive until open returns.
+    void setMetadata(const PictureMetadata* metadata) { m_metadata = metadata; }
     /// Creates path and writes the headers.
     bool open(const std::string& path, int width, int height, float dpi, int quality);
     /// The same into memory; finishInto hands the file over.
@@ -68,6 +73,7 @@ private:
 
     struct State;
     std::unique_ptr<State> m_state;
+    const PictureMetadata* m_metadata = nullptr;
 };
 
 /// Writes a finished JPEG file's bytes to path; a failed write is reported as the writer

@@ -11,7 +11,9 @@
 #include <mutex>
 
 #include "engine/codec_support.h"
+#include "engine/photoshop_resources.h"
 #include "engine/tiff_float.h"
+#include "engine/tiff_metadata.h"
 
 namespace tavelune {
 namespace {
@@ -35,6 +37,16 @@ void installHandlers()
         TIFFSetErrorHandler(noteTiffError);
         TIFFSetWarningHandler(ignoreTiffWarning);
     });
+}
+
+// The fourth sample declared as libtiff's reader has always taken it when undeclared
+// (associated alpha, read back unchanged); "unspecified" is flagged by validators.
+const uint16_t kFourthSample = EXTRASAMPLE_ASSOCALPHA;
+
+bool hasIptc(const PictureMetadata& metadata)
+{
+    const auto iptc = photoshopResource(metadata.photoshop, kResourceIptc);
+    return iptc && !iptc->empty();
 }
 
 }  // namespace
@@ -124,6 +136,7 @@ bool TiffCodec::write(const std::string& path, const Image& image, int options)
               TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, height) &&
               TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, 8) &&
               TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, 4) &&
+              TIFFSetField(tiff, TIFFTAG_EXTRASAMPLES, 1, &kFourthSample) &&
               TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, height) &&
               TIFFSetField(tiff, TIFFTAG_ORIENTATION, ORIENTATION_TOPLEFT) &&
               TIFFSetField(tiff, TIFFTAG_COMPRESSION, options) &&
@@ -134,6 +147,8 @@ bool TiffCodec::write(const std::string& path, const Image& image, int options)
               TIFFSetField(tiff, TIFFTAG_YRESOLUTION, dpi) &&
               TIFFSetField(tiff, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH) &&
               TIFFSetField(tiff, TIFFTAG_SOFTWARE, "Corvane");
+    if (ok && m_metadata)
+        ok = setTiffMetadataTags(tiff, *m_metadata);
     if (ok)
         ok = TIFFWriteEncodedStrip(tiff, 0, buffer, tmsize_t(bytes)) != -1;
     std::free(buffer);
@@ -141,6 +156,8 @@ bool TiffCodec::write(const std::string& path, const Image& image, int options)
     if (ok)
         ok = TIFFFlush(tiff) == 1;
     TIFFClose(tiff);
+    if (ok && m_metadata && hasIptc(*m_metadata))
+        ok = markIptcAsLongs(path);
     return ok;
 }
 

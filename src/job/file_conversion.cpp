@@ -11,6 +11,7 @@
 #include "engine/format_table.h"
 #include "engine/image.h"
 #include "engine/message_sink.h"
+#include "engine/picture_metadata.h"
 #include "exif/exif_data.h"
 #include "exif/keep_exif.h"
 #include "job/exif_boxes.h"
@@ -49,11 +50,18 @@ bool isWriteProtected(const std::string& path)
 }  // namespace
 
 bool openWorkingPicture(const std::string& path, Image& picture, ExifData& exif, int fit,
-                        bool orient, Rect* fullSize)
+                        bool orient, Rect* fullSize, PictureMetadata* metadata)
 {
     exif.Clear();
+    if (metadata)
+        *metadata = {};
     if (!openImage(path, picture))
         return false;
+    if (metadata) {
+        MetadataRead read = readPictureMetadata(path);
+        showMetadataProblems(read.problems, path);
+        *metadata = std::move(read.metadata);
+    }
     const int decodedWidth = picture.width();
     const int decodedHeight = picture.height();
     if (fullSize)
@@ -115,7 +123,8 @@ FileConversionOutcome convertPictureFile(const std::string& input, const std::st
 
     Image source;
     ExifData exif;
-    if (!openWorkingPicture(input, source, exif, settings.fit, settings.orient))
+    PictureMetadata metadata;
+    if (!openWorkingPicture(input, source, exif, settings.fit, settings.orient, nullptr, &metadata))
         return FileConversionOutcome::ReadFailed;
     applyGeometry(source, settings);
     const ConversionSettings job =
@@ -132,7 +141,7 @@ FileConversionOutcome convertPictureFile(const std::string& input, const std::st
 
     about(output);
     const bool jpeg = format->format == ImageFormat::Jpeg;
-    if (!saveImage(output, result, {}, jpeg ? settings.quality : settings.compression))
+    if (!saveImage(output, result, {}, jpeg ? settings.quality : settings.compression, &metadata))
         return FileConversionOutcome::WriteFailed;
     if (jpeg && settings.keepExif) {
         // As in the desktop program, a picture saved without its EXIF data is still saved.

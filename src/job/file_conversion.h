@@ -9,6 +9,7 @@
 namespace tavelune {
 class ExifData;
 class Image;
+struct PictureMetadata;
 }
 
 namespace tavelune {
@@ -46,8 +47,9 @@ FileConversionOutcome convertPictureFile(const std::string& input, const std::st
 /// the file's EXIF data into exif (JPEG and TIFF), and for JPEG files the EXIF resolution
 /// and, when orient is set, its Orientation. False with the message shown. fullSize (may be
 /// null) receives the decoded picture's size before the reduction, turned as the picture was
-/// turned (left and top 0).
+/// turned (left and top 0). metadata (may be null) receives the file's colour profile, XMP
+/// and IPTC, any part left out being told.
 bool openWorkingPicture(const std::string& path, Image& picture, ExifData& exif, int fit,
-                        bool orient, Rect* fullSize = nullptr);
+                        bool orient, Rect* fullSize = nullptr, PictureMetadata* metadata = nullptr);
 
 }  // namespace tavelune

@@ -193,7 +193,7 @@ std::optional<FullSizeOutcome> saveFullSizeStreamed(const FullSizeJob& job,
         output,
         [&](const std::string& temporary) {
             result = streamFilmIntoJpeg(reader, temporary, settings.film, *film, dpi, how.options,
-                                        hooks, keep);
+                                        hooks, keep, job.metadata);
             if (result != StripPipelineResult::Done)
                 return false;
             setProgress(progress, 98);
@@ -236,7 +236,7 @@ FullSizeOutcome saveFullSize(const FullSizeJob& job, const std::string& output,
         return rendered;
     bool writeFailed = false;
     const bool written = writeViaTemporary(output, [&](const std::string& temporary) {
-        if (!saveImage(temporary, result, how.format, how.options)) {
+        if (!saveImage(temporary, result, how.format, how.options, job.metadata)) {
             writeFailed = true;
             return false;
         }

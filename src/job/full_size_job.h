@@ -12,6 +12,7 @@
 namespace tavelune {
 
 class ExifData;
+struct PictureMetadata;
 
 /// What the shown result was made from: the file, the steps taken since opening, the working
 /// picture's size and dpi, and the settings of the run that made the result.
@@ -23,6 +24,7 @@ struct FullSizeJob {
     double dpi = 72.0;
     ConversionSettings settings;
     const ExifData* exif = nullptr;  // for the information tags and the kept EXIF; may be null
+    const PictureMetadata* metadata = nullptr;  // profile, XMP and IPTC to keep; may be null
 };
 
 /// How the saved file is written.

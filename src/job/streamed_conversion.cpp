@@ -14,6 +14,7 @@
 #include "engine/jpeg_strips.h"
 #include "engine/message_sink.h"
 #include "engine/parallel.h"
+#include "engine/picture_metadata.h"
 #include "engine/safe_write.h"
 #include "exif/exif_data.h"
 #include "exif/keep_exif.h"
@@ -109,6 +110,7 @@ public:
         showExifBoxes(exif.warnings());
         return loaded;
     }
+    void hold(const std::string& text) { m_held.push_back({text, {}, MessageIcon::Warning}); }
     /// Shows them, once, as said of the source file (codecTurn(false) names it).
     void release(const std::function<void(bool writing)>& codecTurn)
     {
@@ -148,11 +150,12 @@ bool turnedByExif(const std::string& path)
 StripPipelineResult streamFilmIntoJpeg(JpegStripReader& reader, const std::string& path,
                                        const FilmSettings& settings, const PointwiseFilm& film,
                                        float dpi, int quality, const StripPipelineHooks& hooks,
-                                       const JpegBytesStep& step)
+                                       const JpegBytesStep& step, const PictureMetadata* metadata)
 {
     if (hooks.codecTurn)
         hooks.codecTurn(true);
     JpegStripWriter writer;
+    writer.setMetadata(metadata);
     if (step ? !writer.openMemory(reader.width(), reader.height(), dpi, quality)
              : !writer.open(path, reader.width(), reader.height(), dpi, quality))
         return StripPipelineResult::WriteFailed;
@@ -178,7 +181,8 @@ namespace {
 // whole-picture road does: the source picture is never held whole.
 FileConversionOutcome assembleAndSave(JpegStripReader& reader, const std::string& output,
                                       const FileConversionSettings& settings,
-                                      const PointwiseFilm& film, ExifData& exif, float dpi,
+                                      const PointwiseFilm& film, ExifData& exif,
+                                      const PictureMetadata& metadata, float dpi,
                                       Progress& progress, StripPipelineHooks& hooks,
                                       HeldMessages& held)
 {
@@ -208,7 +212,7 @@ FileConversionOutcome assembleAndSave(JpegStripReader& reader, const std::string
 
     hooks.codecTurn(true);
     const bool jpeg = isJpegFileName(output);
-    if (!saveImage(output, result, {}, jpeg ? settings.quality : settings.compression))
+    if (!saveImage(output, result, {}, jpeg ? settings.quality : settings.compression, &metadata))
         return FileConversionOutcome::WriteFailed;
     // As in the desktop program, a picture saved without its EXIF data is still saved.
     if (jpeg && settings.keepExif && !exif.IsEmpty()) {
@@ -260,6 +264,9 @@ std::optional<FileConversionOutcome> convertStreamed(
     if (settings.orient && exifRead && turns(exifOrientation(exif)))
         return std::nullopt;
     const float dpi = sourceDpi(reader.dpi(), exifRead ? &exif : nullptr, settings.dpi);
+    MetadataRead metadata = readPictureMetadata(input);
+    for (MetadataProblem problem : metadata.problems)
+        held.hold(metadataProblemText(problem, input));
 
     progress.set(0);
     hooks.rowsWritten = [&](int rows) {
@@ -268,7 +275,8 @@ std::optional<FileConversionOutcome> convertStreamed(
             progress.set(position);
     };
     if (!isJpegFileName(output) || drawsOverThePicture(settings.job))
-        return assembleAndSave(reader, output, settings, *film, exif, dpi, progress, hooks, held);
+        return assembleAndSave(reader, output, settings, *film, exif, metadata.metadata, dpi,
+                               progress, hooks, held);
 
     // The EXIF data goes into the file in memory, so the file is written once. As on the
     // whole-picture road, a file that cannot take it is still saved without it.
@@ -287,7 +295,7 @@ std::optional<FileConversionOutcome> convertStreamed(
         output,
         [&](const std::string& temporary) {
             result = streamFilmIntoJpeg(reader, temporary, settings.job.film, *film, madeDpi(dpi),
-                                        settings.quality, hooks, keep);
+                                        settings.quality, hooks, keep, &metadata.metadata);
             return result == StripPipelineResult::Done;
         },
         &writeError);

@@ -13,6 +13,7 @@
 namespace tavelune {
 
 class JpegStripReader;
+struct PictureMetadata;
 class PointwiseFilm;
 class Progress;
 struct FilmSettings;
@@ -29,12 +30,13 @@ using JpegBytesStep = std::function<bool(std::vector<std::uint8_t>& jpeg)>;
 
 /// Writes a new JPEG file at path from the opened reader through film and the sharpening of
 /// settings, at dpi and quality. With a step, the file is made in memory, given to the step
-/// and written once. Codec messages are shown as the whole-picture codecs show them; the
-/// caller reports the failure.
+/// and written once. metadata (may be null) goes in after the headers. Codec messages are
+/// shown as the whole-picture codecs show them; the caller reports the failure.
 StripPipelineResult streamFilmIntoJpeg(JpegStripReader& reader, const std::string& path,
                                        const FilmSettings& settings, const PointwiseFilm& film,
                                        float dpi, int quality, const StripPipelineHooks& hooks,
-                                       const JpegBytesStep& step = {});
+                                       const JpegBytesStep& step = {},
+                                       const PictureMetadata* metadata = nullptr);
 
 /// convertPictureFile for a JPEG that keeps its size and turn: read strip by strip through
 /// the film. Into a JPEG with nothing framed or drawn over it, the file is written strip by

@@ -327,7 +327,7 @@ bool PhotoPage::openPicture(const QString& path)
                 });
             opened.exif = std::make_unique<ExifData>();
             opened.ok = openWorkingPicture(file, opened.picture, *opened.exif, kWorkingSize, true,
-                                           &opened.fullSize);
+                                           &opened.fullSize, &opened.metadata);
             return opened;
         },
         [this, path, local](OpenedPicture opened) {
@@ -357,6 +357,7 @@ void PhotoPage::openFinished(const QString& path, const QString& local, OpenedPi
     m_geometry = reduced ? GeometryRecord(fullSize.right, fullSize.bottom) : GeometryRecord();
     m_source = std::move(opened.picture);
     m_fileName = local;
+    m_metadata = std::move(opened.metadata);
     replaceExif(std::move(opened.exif));
     refreshPage();
     m_exifList->fillExifList(m_exif.get());
@@ -402,6 +403,7 @@ void PhotoPage::pastePicture()
     m_geometry = GeometryRecord();
     m_result = Image();
     m_fileName.clear();
+    m_metadata = {};
     replaceExif(std::make_unique<ExifData>());
     refreshPage();
     m_exifList->fillExifList(nullptr);
@@ -554,6 +556,7 @@ FullSizeJob PhotoPage::fullSizeJob() const
     job.dpi = m_source.dpi();
     job.settings = m_resultSettings;
     job.exif = m_exif->IsEmpty() ? nullptr : m_exif.get();
+    job.metadata = &m_metadata;
     return job;
 }
 

@@ -7,6 +7,7 @@
 
 #include "engine/image.h"
 #include "engine/message_sink.h"
+#include "engine/picture_metadata.h"
 #include "exif/exif_data.h"
 #include "job/conversion_job.h"
 #include "job/full_size_job.h"
@@ -128,6 +129,7 @@ private:
         Image picture;
         std::unique_ptr<ExifData> exif;
         Rect fullSize;
+        PictureMetadata metadata;
     };
 
     QWidget* buildButtonRow();
@@ -150,6 +152,7 @@ private:
     Image m_source;
     Image m_result;
     std::unique_ptr<ExifData> m_exif;
+    PictureMetadata m_metadata;  // of the opened file, for every save
     QString m_fileName;
     Rect m_photoRect;
     // The result shows the source as it is now; a rotation, mirror or resize makes it stale

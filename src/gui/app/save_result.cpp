@@ -112,7 +112,8 @@ bool saveResultTo(QWidget* parent, const Image& result, const ExifData* exif, co
     if (full) {
         return saveFullSizeWithProgress(parent, *fullSize, file, *how) == FullSizeOutcome::Saved;
     }
-    bool saved = saveImage(file, result, how->format, how->options);
+    bool saved = saveImage(file, result, how->format, how->options,
+                           fullSize ? fullSize->metadata : nullptr);
     if (saved && how->keepExif && exif && !exif->IsEmpty()) {
         ExifData kept;
         copyEntries(*exif, kept);

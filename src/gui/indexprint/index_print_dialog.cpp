@@ -23,6 +23,7 @@
 #include "engine/format_table.h"
 #include "engine/image_codec.h"
 #include "engine/safe_write.h"
+#include "engine/srgb_profile.h"
 #include "gui/controls/colour_button.h"
 #include "gui/controls/message_box.h"
 #include "gui/engine/jpeg_options_dialog.h"
@@ -453,6 +454,8 @@ bool IndexPrintDialog::saveSheetTo(const QString& path)
         row && row->writes ? std::optional<ImageFormat>(row->format) : std::nullopt;
     const std::string file = toLocal(path);
     removeStaleTemporaries(file);  // left by a run that was killed
+    // A sheet is a new picture of sRGB numbers: tagged so, and nothing of its sources.
+    const PictureMetadata srgb = srgbOnlyMetadata();
     bool saved = false;
     if (format == ImageFormat::Jpeg) {
         JpegOptionsDialog options(this);
@@ -461,12 +464,12 @@ bool IndexPrintDialog::saveSheetTo(const QString& path)
             keep->hide();
         if (options.exec() != QDialog::Accepted)
             return false;
-        saved = saveImage(file, sheet, *format, options.quality());
+        saved = saveImage(file, sheet, *format, options.quality(), &srgb);
     } else if (format == ImageFormat::Tiff) {
         TiffOptionsDialog options(this);
         if (options.exec() != QDialog::Accepted)
             return false;
-        saved = saveImage(file, sheet, *format, options.compression());
+        saved = saveImage(file, sheet, *format, options.compression(), &srgb);
     } else if (format) {
         saved = saveImage(file, sheet, *format);
     } else {
