@@ -145,8 +145,9 @@ MetadataRead join(Collected& found)
         metadata.icc.clear();
         read.problems.push_back(MetadataProblem::IccSequence);
     }
+    const std::string* guid = extendedGuid(found);  // looks into the main packet
     metadata.xmp = std::move(found.xmp);
-    if (const std::string* guid = extendedGuid(found)) {
+    if (guid) {
         if (joinExtended(found.extended[*guid], metadata.extendedXmp)) {
             metadata.extendedGuid = *guid;
         } else {

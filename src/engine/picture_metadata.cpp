@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "engine/container_metadata.h"
 #include "engine/engine_messages.h"
 #include "engine/format_table.h"
 #include "engine/jpeg_metadata.h"
@@ -15,12 +16,19 @@ MetadataRead readPictureMetadata(const std::string& path, std::optional<ImageFor
 {
     if (!format)
         format = formatOfPath(path);
-    if (!format || (*format != ImageFormat::Jpeg && *format != ImageFormat::Tiff))
-        return {};
+    MetadataRead (*reader)(std::FILE*) = nullptr;
+    switch (format.value_or(ImageFormat::Bmp)) {
+        case ImageFormat::Jpeg: reader = readJpegMetadata; break;
+        case ImageFormat::Tiff: reader = readTiffMetadata; break;
+        case ImageFormat::Png: reader = [](std::FILE* file) { return readPngMetadata(file); }; break;
+        case ImageFormat::Psd: reader = readPsdMetadata; break;
+        case ImageFormat::Gif: reader = readGifMetadata; break;
+        default: return {};
+    }
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr)
         return {};
-    MetadataRead read = *format == ImageFormat::Jpeg ? readJpegMetadata(file) : readTiffMetadata(file);
+    MetadataRead read = reader(file);
     std::fclose(file);
     return read;
 }

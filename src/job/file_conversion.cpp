@@ -11,6 +11,7 @@
 #include "engine/format_table.h"
 #include "engine/image.h"
 #include "engine/message_sink.h"
+#include "engine/output_metadata.h"
 #include "engine/picture_metadata.h"
 #include "exif/exif_data.h"
 #include "exif/keep_exif.h"
@@ -48,6 +49,15 @@ bool isWriteProtected(const std::string& path)
 }
 
 }  // namespace
+
+PictureMetadata outputMetadata(const PictureMetadata& source, const FileConversionSettings& settings,
+                               ImageFormat format, int width, int height)
+{
+    PictureMetadata out = metadataForOutput(source, format, width, height, settings.orient);
+    if (settings.stripMetadata)
+        out.stripDescriptive();
+    return out;
+}
 
 bool openWorkingPicture(const std::string& path, Image& picture, ExifData& exif, int fit,
                         bool orient, Rect* fullSize, PictureMetadata* metadata)
@@ -141,9 +151,11 @@ FileConversionOutcome convertPictureFile(const std::string& input, const std::st
 
     about(output);
     const bool jpeg = format->format == ImageFormat::Jpeg;
-    if (!saveImage(output, result, {}, jpeg ? settings.quality : settings.compression, &metadata))
+    const PictureMetadata written =
+        outputMetadata(metadata, settings, format->format, result.width(), result.height());
+    if (!saveImage(output, result, {}, jpeg ? settings.quality : settings.compression, &written))
         return FileConversionOutcome::WriteFailed;
-    if (jpeg && settings.keepExif) {
+    if (jpeg && settings.keepExif && !settings.stripMetadata) {
         // As in the desktop program, a picture saved without its EXIF data is still saved.
         if (!exif.IsEmpty()) {
             writeKeptExif(exif, output, settings.orient);

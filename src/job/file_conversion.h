@@ -4,12 +4,13 @@
 #include <functional>
 #include <string>
 
+#include "engine/image_format.h"
+#include "engine/picture_metadata.h"
 #include "job/conversion_job.h"
 
 namespace tavelune {
 class ExifData;
 class Image;
-struct PictureMetadata;
 }
 
 namespace tavelune {
@@ -28,6 +29,7 @@ struct FileConversionSettings {
     bool flip = false;
     double dpi = 0.0;      // 0 keeps the resolution
     bool keepExif = true;  // a JPEG output gets the source's EXIF data (Orientation 1)
+    bool stripMetadata = false;  // no EXIF, XMP or IPTC in the output; the colour profile stays
     int scaleFrom = 0;     // lengths were chosen on a picture this wide; 0 takes them as they are
     bool replaceWriteProtected = false;  // else a write-protected output is refused
 };
@@ -42,6 +44,11 @@ FileConversionOutcome convertPictureFile(const std::string& input, const std::st
                                          const FileConversionSettings& settings,
                                          const std::function<void(int)>& progress = {},
                                          const std::function<void(const std::string&)>& reportFile = {});
+
+/// What a file written from a source carrying metadata gets: see metadataForOutput; with
+/// stripMetadata only the profile.
+PictureMetadata outputMetadata(const PictureMetadata& source, const FileConversionSettings& settings,
+                               ImageFormat format, int width, int height);
 
 /// Opens a picture as the desktop program does: bilinear reduction to fit (when above 0),
 /// the file's EXIF data into exif (JPEG and TIFF), and for JPEG files the EXIF resolution

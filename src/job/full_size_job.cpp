@@ -9,6 +9,7 @@
 #include "engine/engine_messages.h"
 #include "engine/format_dispatch.h"
 #include "engine/jpeg_strips.h"
+#include "engine/output_metadata.h"
 #include "engine/safe_write.h"
 #include "exif/exif_data.h"
 #include "exif/exif_entry.h"
@@ -92,7 +93,8 @@ bool isJpeg(ImageFormat format)
 // them rewritten must not change the page's model.
 bool keepsExif(const FullSizeJob& job, const FullSizeOutput& how)
 {
-    return isJpeg(how.format) && how.keepExif && job.exif && !job.exif->IsEmpty();
+    return isJpeg(how.format) && how.keepExif && !how.stripMetadata && job.exif &&
+           !job.exif->IsEmpty();
 }
 
 bool keepExif(const FullSizeJob& job, const FullSizeOutput& how, const std::string& temporary)
@@ -108,6 +110,17 @@ bool keepExif(const FullSizeJob& job, const FullSizeOutput& how, const std::stri
 }
 
 }  // namespace
+
+std::optional<PictureMetadata> fullSizeMetadata(const FullSizeJob& job, const FullSizeOutput& how,
+                                                int width, int height)
+{
+    if (job.metadata == nullptr)
+        return std::nullopt;
+    PictureMetadata out = metadataForOutput(*job.metadata, how.format, width, height, true);
+    if (how.stripMetadata)
+        out.stripDescriptive();
+    return out;
+}
 
 double fullSizeFactor(const FullSizeJob& job)
 {
@@ -187,13 +200,15 @@ std::optional<FullSizeOutcome> saveFullSizeStreamed(const FullSizeJob& job,
             return !exifFailed;
         };
     }
+    const std::optional<PictureMetadata> metadata =
+        fullSizeMetadata(job, how, reader.width(), reader.height());
     StripPipelineResult result = StripPipelineResult::Done;
     std::string writeError;
     const bool written = writeViaTemporary(
         output,
         [&](const std::string& temporary) {
             result = streamFilmIntoJpeg(reader, temporary, settings.film, *film, dpi, how.options,
-                                        hooks, keep, job.metadata);
+                                        hooks, keep, metadata ? &*metadata : nullptr);
             if (result != StripPipelineResult::Done)
                 return false;
             setProgress(progress, 98);
@@ -234,9 +249,11 @@ FullSizeOutcome saveFullSize(const FullSizeJob& job, const std::string& output,
     const FullSizeOutcome rendered = renderFullSize(job, progress, cancel, result, margins);
     if (rendered != FullSizeOutcome::Saved)
         return rendered;
+    const std::optional<PictureMetadata> metadata =
+        fullSizeMetadata(job, how, result.width(), result.height());
     bool writeFailed = false;
     const bool written = writeViaTemporary(output, [&](const std::string& temporary) {
-        if (!saveImage(temporary, result, how.format, how.options, job.metadata)) {
+        if (!saveImage(temporary, result, how.format, how.options, metadata ? &*metadata : nullptr)) {
             writeFailed = true;
             return false;
         }

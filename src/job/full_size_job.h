@@ -6,6 +6,7 @@
 #include <string>
 
 #include "engine/image_format.h"
+#include "engine/picture_metadata.h"
 #include "job/conversion_job.h"
 #include "job/geometry_record.h"
 
@@ -32,7 +33,12 @@ struct FullSizeOutput {
     ImageFormat format = ImageFormat::Jpeg;  // a writable one
     int options = 75;            // JPEG quality or TIFF compression
     bool keepExif = true;        // JPEG only, as for the working picture
+    bool stripMetadata = false;  // no EXIF, XMP or IPTC; the colour profile stays
 };
+
+/// The metadata job's source gives a file written as how at width x height (null: none).
+std::optional<PictureMetadata> fullSizeMetadata(const FullSizeJob& job, const FullSizeOutput& how,
+                                                int width, int height);
 
 enum class FullSizeOutcome {
     Saved,

@@ -212,10 +212,13 @@ FileConversionOutcome assembleAndSave(JpegStripReader& reader, const std::string
 
     hooks.codecTurn(true);
     const bool jpeg = isJpegFileName(output);
-    if (!saveImage(output, result, {}, jpeg ? settings.quality : settings.compression, &metadata))
+    const PictureMetadata written = outputMetadata(
+        metadata, settings, formatOfPath(output).value_or(ImageFormat::Jpeg), result.width(),
+        result.height());
+    if (!saveImage(output, result, {}, jpeg ? settings.quality : settings.compression, &written))
         return FileConversionOutcome::WriteFailed;
     // As in the desktop program, a picture saved without its EXIF data is still saved.
-    if (jpeg && settings.keepExif && !exif.IsEmpty()) {
+    if (jpeg && settings.keepExif && !settings.stripMetadata && !exif.IsEmpty()) {
         writeKeptExif(exif, output, settings.orient);
         showExifBoxes(exif.warnings());
     }
@@ -281,7 +284,7 @@ std::optional<FileConversionOutcome> convertStreamed(
     // The EXIF data goes into the file in memory, so the file is written once. As on the
     // whole-picture road, a file that cannot take it is still saved without it.
     JpegBytesStep keep;
-    if (settings.keepExif && !exif.IsEmpty())
+    if (settings.keepExif && !settings.stripMetadata && !exif.IsEmpty())
         keep = [&](std::vector<std::uint8_t>& jpeg) {
             held.release(hooks.codecTurn);
             hooks.codecTurn(true);
@@ -289,13 +292,15 @@ std::optional<FileConversionOutcome> convertStreamed(
             showExifBoxes(exif.warnings());
             return true;
         };
+    const PictureMetadata carried =
+        outputMetadata(metadata.metadata, settings, ImageFormat::Jpeg, width, height);
     StripPipelineResult result = StripPipelineResult::Done;
     std::string writeError;
     const bool written = writeViaTemporary(
         output,
         [&](const std::string& temporary) {
             result = streamFilmIntoJpeg(reader, temporary, settings.job.film, *film, madeDpi(dpi),
-                                        settings.quality, hooks, keep, &metadata.metadata);
+                                        settings.quality, hooks, keep, &carried);
             return result == StripPipelineResult::Done;
         },
         &writeError);

@@ -112,9 +112,10 @@ bool saveResultTo(QWidget* parent, const Image& result, const ExifData* exif, co
     if (full) {
         return saveFullSizeWithProgress(parent, *fullSize, file, *how) == FullSizeOutcome::Saved;
     }
-    bool saved = saveImage(file, result, how->format, how->options,
-                           fullSize ? fullSize->metadata : nullptr);
-    if (saved && how->keepExif && exif && !exif->IsEmpty()) {
+    const std::optional<PictureMetadata> metadata =
+        fullSize ? fullSizeMetadata(*fullSize, *how, result.width(), result.height()) : std::nullopt;
+    bool saved = saveImage(file, result, how->format, how->options, metadata ? &*metadata : nullptr);
+    if (saved && how->keepExif && !how->stripMetadata && exif && !exif->IsEmpty()) {
         ExifData kept;
         copyEntries(*exif, kept);
         saved = writeKeptExif(kept, file);

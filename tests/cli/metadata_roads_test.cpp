@@ -1,0 +1,200 @@
+// Colour profile, XMP and IPTC reach every JPEG and TIFF the command line writes, as exiftool
+// reads them. Sources are made here: our own picture, exiftool's metadata. Skipped without
+// exiftool.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
+
+#include "engine/format_dispatch.h"
+#include "engine/image.h"
+#include "support/cli_runner.h"
+#include "support/test_support.h"
+
+namespace tavelune {
+namespace {
+
+using test::shellQuote;
+
+std::string output(const std::string& command)
+{
+    std::string out;
+    if (std::FILE* pipe = ::popen(command.c_str(), "r")) {
+        char buffer[4096];
+        std::size_t n;
+        while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
+        ::pclose(pipe);
+    }
+    return out;
+}
+
+bool haveExiftool()
+{
+    return std::system("command -v exiftool >/dev/null 2>&1") == 0;
+}
+
+Image gradient(int width, int height)
+{
+    Image picture;
+    picture.create(width, height, 72.0f);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            picture.rowFromTop(y)[x] = 0xFF000000u | std::uint32_t(x * 4) << 16 |
+                                       std::uint32_t(y * 5) << 8 | 0x60u;
+    return picture;
+}
+
+// A profile-shaped blob of 150000 bytes: three APP2 chunks in a JPEG.
+void writeProfile(const std::string& path)
+{
+    std::string icc(150000, '\0');
+    const unsigned char header[] = {0x00, 0x02, 0x49, 0xF0, 'l', 'c', 'm', 's', 0x02, 0x10,
+                                    0,    0,    'm',  'n',  't', 'r', 'R', 'G', 'B', ' ',
+                                    'X',  'Y',  'Z',  ' '};
+    icc.replace(0, sizeof header, reinterpret_cast<const char*>(header), sizeof header);
+    icc.replace(36, 4, "acsp");
+    // One private tag over the rest: count 1, then signature, offset 144, size.
+    const unsigned char table[] = {0, 0, 0, 1, 'z', 'z', 'z', 'z', 0, 0, 0, 144, 0, 2, 0x49, 0x60};
+    icc.replace(128, sizeof table, reinterpret_cast<const char*>(table), sizeof table);
+    for (std::size_t i = 144; i < icc.size(); ++i) icc[i] = char((i * 7) & 0xFF);
+    std::ofstream(path, std::ios::binary) << icc;
+}
+
+const std::string kLongCaption(90000, 'w');  // past one APP1: extended XMP in a JPEG
+
+// The values exiftool reads that must survive, one line each.
+std::map<std::string, std::string> carried(const std::string& path)
+{
+    std::map<std::string, std::string> values;
+    std::istringstream lines(output(
+        "exiftool -s -s -a -XMP-dc:Creator -XMP-xmp:Rating -XMP-dc:Rights -XMP-dc:Description "
+        "-IPTC:Caption-Abstract -IPTC:CopyrightNotice -IPTC:Keywords -IPTC:By-line " +
+        shellQuote(path)));
+    for (std::string line; std::getline(lines, line);) {
+        const auto colon = line.find(": ");
+        if (colon != std::string::npos)
+            values[line.substr(0, colon)] += line.substr(colon + 2) + ";";
+    }
+    if (values.count("Description"))  // its length says enough
+        values["Description"] = std::to_string(values["Description"].size());
+    return values;
+}
+
+std::string profileOf(const std::string& path)
+{
+    return output("exiftool -icc_profile -b " + shellQuote(path));
+}
+
+std::set<std::string> warnings(const std::string& path)
+{
+    std::set<std::string> found;
+    std::istringstream lines(output("exiftool -validate -warning -a -s -s " + shellQuote(path)));
+    for (std::string line; std::getline(lines, line);)
+        if (line.rfind("Warning: ", 0) == 0 && line.find("0xafc0") == std::string::npos)
+            found.insert(line);
+    return found;
+}
+
+void addMetadata(const std::string& path, const std::string& profile, const std::string& caption)
+{
+    const std::string command =
+        "exiftool -q -q -overwrite_original " + shellQuote("-icc_profile<=" + profile) +
+        " -XMP-dc:Creator=Anna -XMP-xmp:Rating=4 '-XMP-dc:Rights=(c) Anna Example' " +
+        shellQuote("-XMP-dc:Description<=" + caption) +
+        " '-IPTC:Caption-Abstract=A harbour at dawn' '-IPTC:CopyrightNotice=(c) Anna' "
+        "-IPTC:Keywords=harbour -IPTC:Keywords=dawn -IPTC:By-line=Anna "
+        "-EXIF:Make=Canon -EXIF:Model=EOS -EXIF:Orientation#=1 -ExifIFD:ExifVersion=0232 "
+        "'-ExifIFD:ComponentsConfiguration#=1 2 3 0' -ExifIFD:FlashpixVersion=0100 "
+        "-ExifIFD:ColorSpace#=1 -ExifIFD:ExifImageWidth=64 -ExifIFD:ExifImageHeight=48 " +
+        shellQuote(path);
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+}
+
+TEST(MetadataRoads, EveryOutputCarriesTheSourcesProfileXmpAndIptc)
+{
+    if (!haveExiftool())
+        GTEST_SKIP() << "exiftool is not installed";
+    test::TempDir dir;
+    const std::string profile = dir.file("big.icc");
+    const std::string caption = dir.file("caption.txt");
+    writeProfile(profile);
+    std::ofstream(caption) << kLongCaption;
+
+    const std::string jpeg = dir.file("source.jpg");
+    const std::string tiff = dir.file("tiffsource.tif");
+    ASSERT_TRUE(saveImage(jpeg, gradient(64, 48), {}, 90));
+    ASSERT_TRUE(saveImage(tiff, gradient(64, 48), {}, 5));
+    addMetadata(jpeg, profile, caption);
+    addMetadata(tiff, profile, caption);
+
+    const struct {
+        const char* road;
+        std::string source;
+        std::string arguments;  // before INPUT OUTPUT
+        std::string output;
+    } roads[] = {
+        {"strips into JPEG", jpeg, "--no-film", "strips.jpg"},
+        {"strips assembled, framed", jpeg, "--border 3", "framed.jpg"},
+        {"whole picture into JPEG", jpeg, "--rotate 180", "turned.jpg"},
+        {"into TIFF", jpeg, "", "out.tif"},
+        // (--no-exif: a TIFF's EXIF lacks tags a JPEG's needs, as before.)
+        {"TIFF into JPEG", tiff, "--no-exif", "fromtiff.jpg"},
+        {"TIFF into TIFF", tiff, "--mirror", "fromtiff.tif"},
+    };
+    const std::string sourceProfile = profileOf(jpeg);
+    ASSERT_EQ(sourceProfile.size(), 150000u);
+    for (const auto& road : roads) {
+        SCOPED_TRACE(road.road);
+        const std::string out = dir.file(road.output);
+        const test::CliResult result = test::runTaveluneCli(
+            "convert " + road.arguments + " " + shellQuote(road.source) + " " + shellQuote(out));
+        ASSERT_EQ(result.status, 0) << result.err;
+        EXPECT_EQ(profileOf(out), sourceProfile);
+        EXPECT_EQ(carried(out), carried(road.source));
+        EXPECT_EQ(carried(out)["Description"], std::to_string(kLongCaption.size() + 1));
+        const std::set<std::string> before = warnings(road.source);
+        for (const std::string& warning : warnings(out))
+            EXPECT_TRUE(before.count(warning)) << warning;
+    }
+
+    // The batch run takes the same roads.
+    const test::CliResult batch = test::runTaveluneCli("batch --type tiff -o " +
+                                                       shellQuote(dir.file("batch")) + " " +
+                                                       shellQuote(jpeg) + " " + shellQuote(tiff));
+    ASSERT_EQ(batch.status, 0) << batch.err;
+    for (const auto& [name, source] : {std::pair{"QX_source.tif", jpeg}, {"QX_tiffsource.tif", tiff}}) {
+        const std::string out = dir.file(std::string("batch/") + name);
+        EXPECT_EQ(profileOf(out), sourceProfile) << name;
+        EXPECT_EQ(carried(out), carried(source)) << name;
+    }
+}
+
+TEST(MetadataRoads, AnIndexSheetIsTaggedSrgbAndTakesNothingFromItsSources)
+{
+    if (!haveExiftool())
+        GTEST_SKIP() << "exiftool is not installed";
+    test::TempDir dir;
+    const std::string profile = dir.file("big.icc");
+    const std::string caption = dir.file("caption.txt");
+    writeProfile(profile);
+    std::ofstream(caption) << "short";
+    const std::string jpeg = dir.file("source.jpg");
+    ASSERT_TRUE(saveImage(jpeg, gradient(64, 48), {}, 90));
+    addMetadata(jpeg, profile, caption);
+    for (const std::string name : {"sheet.jpg", "sheet.tif"}) {
+        const std::string sheet = dir.file(name);
+        const test::CliResult result =
+            test::runTaveluneCli("index -o " + shellQuote(sheet) + " " + shellQuote(jpeg));
+        ASSERT_EQ(result.status, 0) << result.err;
+        EXPECT_EQ(output("exiftool -s -s -s -ProfileDescription " + shellQuote(sheet)),
+                  "sRGB built-in\n");
+        EXPECT_TRUE(carried(sheet).empty()) << name;
+        EXPECT_TRUE(warnings(sheet).empty()) << name;
+    }
+}
+
+}  // namespace
+}  // namespace tavelune
