@@ -216,6 +216,9 @@ bool readConvertOption(ArgumentReader& reader, ConvertOptions& options)
     } else if (name == "--no-exif") {
         reader.noValue();
         options.keepExif = false;
+    } else if (name == "--strip-metadata") {
+        reader.noValue();
+        options.stripMetadata = true;
     } else if (name == "--no-orient") {
         reader.noValue();
         options.orient = false;
@@ -282,6 +285,8 @@ const char* convertOptionsHelp()
            "  --no-exif              do not carry the source's EXIF data into a JPEG output\n"
            "                         (kept by default, with Orientation 1 and this program\n"
            "                         named as Software)\n"
+           "  --strip-metadata       write no EXIF, XMP or IPTC; the colour profile stays\n"
+           "                         (it is colour, not metadata)\n"
            "  --compression KIND     TIFF compression: lzw (default) or none\n"
            "Watermark and signature (any of a page's options switches that page on; the\n"
            "signature options are the same with --signature- in front):\n"

@@ -12,6 +12,10 @@
 #include "cli/cli_support.h"
 #include "cli/command_registry.h"
 #include "cli/exif_edit_verbs.h"
+#include "engine/colour_profile.h"
+#include "engine/iptc_records.h"
+#include "engine/photoshop_resources.h"
+#include "engine/picture_metadata.h"
 #include "exif/exif_data.h"
 #include "exif/exif_list.h"
 #include "exif/tag_catalogue.h"
@@ -27,7 +31,8 @@ const char* const kHelp =
     "Lists the EXIF data of JPEG and TIFF files (the format is taken from the extension:\n"
     ".jpg, .jpeg, .tif, .tiff in any case). For each file: its name, size and modification\n"
     "time, then the entries of the image directory, the Exif directory and the\n"
-    "Interoperability directory, each as name and displayed value. The private entries of\n"
+    "Interoperability directory, each as name and displayed value, and whether the file\n"
+    "carries a colour profile (with its description), XMP and IPTC. The private entries of\n"
     "Canon and Nikon maker notes are not listed; the standard entries derived from them\n"
     "(ISO, flash, metering...) are. A file without readable EXIF data shows its file rows\n"
     "and says that it has none.\n"
@@ -41,7 +46,9 @@ const char* const kHelp =
     "               text, values}. Maker-note entries (ifd 37500) are included. values holds\n"
     "               the raw numbers: rationals as [numerator, denominator], UNDEFINED as\n"
     "               bytes, ASCII as the zero-separated strings. A file that cannot be read\n"
-    "               gives {path, error}.\n"
+    "               gives {path, error}. Each object also holds profile ({description,\n"
+    "               size} or null), xmp (the packet, extended XMP joined after it, or null)\n"
+    "               and iptc ([{name, value}] or null).\n"
     "  -h, --help   show this text\n"
     "\n"
     "Exit status: 0 when every file could be read (with or without EXIF data), 1 when a\n"
@@ -190,6 +197,65 @@ void appendJsonFile(std::string& out, const ExifData& exif, bool loaded, std::st
     out += "]}";
 }
 
+std::vector<IptcRecord> iptcOf(const PictureMetadata& metadata)
+{
+    const auto iptc = photoshopResource(metadata.photoshop, kResourceIptc);
+    return iptc ? parseIptcRecords(*iptc) : std::vector<IptcRecord>{};
+}
+
+void appendJsonMetadata(std::string& out, const PictureMetadata& metadata)
+{
+    out += ",\"profile\":";
+    if (metadata.icc.empty()) {
+        out += "null";
+    } else {
+        out += "{\"description\":";
+        appendJsonString(out, profileDescription(metadata.icc));
+        out += ",\"size\":" + std::to_string(metadata.icc.size()) + "}";
+    }
+    out += ",\"xmp\":";
+    if (metadata.xmp.empty())
+        out += "null";
+    else
+        appendJsonString(out, metadata.xmp + metadata.extendedXmp);
+    out += ",\"iptc\":";
+    const std::vector<IptcRecord> records = iptcOf(metadata);
+    if (records.empty()) {
+        out += "null";
+        return;
+    }
+    out.push_back('[');
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        out += i > 0 ? ",{\"name\":" : "{\"name\":";
+        appendJsonString(out, records[i].name);
+        out += ",\"value\":";
+        appendJsonString(out, records[i].value);
+        out.push_back('}');
+    }
+    out.push_back(']');
+}
+
+void appendTextMetadata(std::string& out, const PictureMetadata& metadata)
+{
+    out += "Colour profile: ";
+    if (metadata.icc.empty()) {
+        out += "none";
+    } else {
+        const std::string description = profileDescription(metadata.icc);
+        out += (description.empty() ? std::string("unnamed") : description) + " (" +
+               std::to_string(metadata.icc.size()) + " bytes)";
+    }
+    out += "\nXMP: ";
+    out += metadata.xmp.empty() ? std::string("none")
+                                : std::to_string(metadata.xmp.size() + metadata.extendedXmp.size()) +
+                                      " bytes";
+    const std::vector<IptcRecord> records = iptcOf(metadata);
+    out += "\nIPTC: ";
+    out += records.empty() ? std::string("none") : std::to_string(records.size()) + " records";
+    out.push_back('\n');
+    for (const IptcRecord& record : records) out += "  " + record.name + ": " + record.value + "\n";
+}
+
 void appendTextFile(std::string& out, const ExifData& exif, std::string_view language)
 {
     const LanguageIndex index = languageIndex(language);
@@ -295,10 +361,17 @@ int runExif(const std::vector<std::string>& args)
         } else {
             const bool loaded = exif.LoadExif(path).ok();
             showExifBoxes(exif.warnings());
-            if (json)
+            const MetadataRead metadata = readPictureMetadata(path);
+            showMetadataProblems(metadata.problems, path);
+            if (json) {
                 appendJsonFile(out, exif, loaded, language);
-            else
+                out.pop_back();  // the object's closing brace: the metadata goes inside
+                appendJsonMetadata(out, metadata.metadata);
+                out.push_back('}');
+            } else {
                 appendTextFile(out, exif, language);
+                appendTextMetadata(out, metadata.metadata);
+            }
         }
         std::fwrite(out.data(), 1, out.size(), stdout);
     }

@@ -17,7 +17,7 @@
 #include "engine/format_table.h"
 #include "engine/image_codec.h"
 #include "engine/safe_write.h"
-#include "engine/srgb_profile.h"
+#include "engine/colour_profile.h"
 #include "indexprint/fit_rectangle.h"
 #include "indexprint/index_items.h"
 #include "indexprint/index_layout.h"

@@ -64,6 +64,15 @@ bool markRewritten(ExifData& exif, bool pixelsUpright)
                         kProductText);
 }
 
+// The pixel dimensions a camera wrote describe its picture, not the one saved here.
+void markWrittenSize(ExifData& exif, int width, int height)
+{
+    if (ExifEntry* x = exif.FindEntry(kExifIfd, kTagPixelXDimension))
+        setLongValue(x, std::uint32_t(width));
+    if (ExifEntry* y = exif.FindEntry(kExifIfd, kTagPixelYDimension))
+        setLongValue(y, std::uint32_t(height));
+}
+
 }  // namespace
 
 bool makeExifThumbnail(const std::string& jpegPath, std::vector<std::uint8_t>& out)
@@ -80,7 +89,11 @@ bool writeKeptExif(ExifData& exif, const std::string& jpegPath, bool pixelsUprig
     // The source's thumbnail shows the picture before the conversion; one of the saved
     // picture replaces it. Without one the file gets no thumbnail rather than a wrong one.
     std::vector<std::uint8_t> thumbnail;
-    if (!makeExifThumbnail(jpegPath, thumbnail))
+    JpegStripReader reader;
+    const bool opened = reader.open(jpegPath);
+    if (opened)
+        markWrittenSize(exif, reader.width(), reader.height());
+    if (!opened || !makeThumbnail(reader, thumbnail))
         thumbnail.clear();
     exif.SetThumbnail(std::move(thumbnail));
     return exif.SaveExif(jpegPath, format).ok();
@@ -92,10 +105,74 @@ bool keepExifInJpeg(ExifData& exif, std::vector<std::uint8_t>& jpeg, bool pixels
         return false;
     std::vector<std::uint8_t> thumbnail;
     JpegStripReader reader;
-    if (!reader.openMemory(jpeg.data(), jpeg.size()) || !makeThumbnail(reader, thumbnail))
+    const bool opened = reader.openMemory(jpeg.data(), jpeg.size());
+    if (opened)
+        markWrittenSize(exif, reader.width(), reader.height());
+    if (!opened || !makeThumbnail(reader, thumbnail))
         thumbnail.clear();
     exif.SetThumbnail(std::move(thumbnail));
     return exif.SaveExifIntoJpeg(jpeg);
+}
+
+bool ExifThumbnailRows::start(int width, int height)
+{
+    m_width = width;
+    m_height = height;
+    m_next = 0;
+    m_ok = width > 0 && height > 0 && m_rows.start(width, height, thumbnailSide(width, height));
+    return m_ok;
+}
+
+void ExifThumbnailRows::takeRows(const std::uint32_t* first, std::size_t stride, int count)
+{
+    for (int r = 0; r < count && m_ok; ++r, ++m_next)
+        m_ok = m_next < m_height && m_rows.takeRow(m_next, first + std::size_t(r) * stride);
+}
+
+std::vector<std::uint8_t> ExifThumbnailRows::finish(float dpi)
+{
+    std::vector<std::uint8_t> out;
+    Image picture;
+    if (!m_ok || m_next != m_height || !m_rows.finish(picture, dpi) ||
+        !encodeJpegStream(picture, kThumbnailQuality, out))
+        out.clear();
+    return out;
+}
+
+bool keepExifInJpeg(ExifData& exif, std::vector<std::uint8_t>& jpeg, bool pixelsUpright,
+                    std::vector<std::uint8_t> thumbnail, int width, int height)
+{
+    if (exif.IsEmpty() || !markRewritten(exif, pixelsUpright))
+        return false;
+    markWrittenSize(exif, width, height);
+    exif.SetThumbnail(std::move(thumbnail));
+    return exif.SaveExifIntoJpeg(jpeg);
+}
+
+std::vector<std::uint8_t> ExifThumbnailRows::of(const Image& picture)
+{
+    ExifThumbnailRows rows;
+    if (!rows.start(picture.width(), picture.height()))
+        return {};
+    for (int y = 0; y < picture.height(); ++y) rows.takeRows(picture.rowFromTop(y), 0, 1);
+    return rows.finish(picture.dpi());
+}
+
+bool writeKeptExif(ExifData& exif, const std::string& jpegPath, const Image& saved,
+                   bool pixelsUpright, const char* format)
+{
+    return writeKeptExif(exif, jpegPath, ExifThumbnailRows::of(saved), saved.width(),
+                         saved.height(), pixelsUpright, format);
+}
+
+bool writeKeptExif(ExifData& exif, const std::string& jpegPath, std::vector<std::uint8_t> thumbnail,
+                   int width, int height, bool pixelsUpright, const char* format)
+{
+    if (exif.IsEmpty() || !markRewritten(exif, pixelsUpright))
+        return false;
+    markWrittenSize(exif, width, height);
+    exif.SetThumbnail(std::move(thumbnail));
+    return exif.SaveExif(jpegPath, format).ok();
 }
 
 }  // namespace tavelune

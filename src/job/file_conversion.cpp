@@ -158,7 +158,7 @@ FileConversionOutcome convertPictureFile(const std::string& input, const std::st
     if (jpeg && settings.keepExif && !settings.stripMetadata) {
         // As in the desktop program, a picture saved without its EXIF data is still saved.
         if (!exif.IsEmpty()) {
-            writeKeptExif(exif, output, settings.orient);
+            writeKeptExif(exif, output, result, settings.orient);
             showExifBoxes(exif.warnings());
         }
     }

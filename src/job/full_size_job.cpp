@@ -97,14 +97,16 @@ bool keepsExif(const FullSizeJob& job, const FullSizeOutput& how)
            !job.exif->IsEmpty();
 }
 
-bool keepExif(const FullSizeJob& job, const FullSizeOutput& how, const std::string& temporary)
+bool keepExif(const FullSizeJob& job, const FullSizeOutput& how, const std::string& temporary,
+              std::vector<std::uint8_t> thumbnail, int width, int height)
 {
     if (!keepsExif(job, how))
         return true;
     ExifData kept;
     for (const auto& entry : job.exif->entries())
         kept.entries().push_back(std::make_unique<ExifEntry>(*entry));
-    const bool written = writeKeptExif(kept, temporary, true, "JPEG");
+    const bool written =
+        writeKeptExif(kept, temporary, std::move(thumbnail), width, height, true, "JPEG");
     showExifBoxes(kept.warnings());
     return written;
 }
@@ -194,8 +196,9 @@ std::optional<FullSizeOutcome> saveFullSizeStreamed(const FullSizeJob& job,
     if (keepsExif(job, how)) {
         for (const auto& entry : job.exif->entries())
             kept.entries().push_back(std::make_unique<ExifEntry>(*entry));
-        keep = [&](std::vector<std::uint8_t>& jpeg) {
-            exifFailed = !keepExifInJpeg(kept, jpeg, true);
+        keep = [&](std::vector<std::uint8_t>& jpeg, ExifThumbnailRows& thumbnail) {
+            exifFailed = !keepExifInJpeg(kept, jpeg, true, thumbnail.finish(dpi),
+                                         thumbnail.width(), thumbnail.height());
             showExifBoxes(kept.warnings());
             return !exifFailed;
         };
@@ -257,9 +260,15 @@ FullSizeOutcome saveFullSize(const FullSizeJob& job, const std::string& output,
             writeFailed = true;
             return false;
         }
+        // The thumbnail is made before the picture goes, so the file is not decoded again.
+        std::vector<std::uint8_t> thumbnail;
+        if (keepsExif(job, how))
+            thumbnail = ExifThumbnailRows::of(result);
+        const int width = result.width();
+        const int height = result.height();
         result.destroyPixels();
         setProgress(progress, 98);
-        if (!keepExif(job, how, temporary)) {
+        if (!keepExif(job, how, temporary, std::move(thumbnail), width, height)) {
             writeFailed = true;
             return false;
         }

@@ -58,6 +58,25 @@ float madeDpi(float dpi)
     return dpi < 1.0f ? 72.0f : dpi;
 }
 
+// Rows into the writer and, for the kept EXIF data, into its thumbnail on the way.
+class WriterAndThumbnail final : public StripSink {
+public:
+    WriterAndThumbnail(JpegStripWriter& writer, ExifThumbnailRows& thumbnail)
+        : m_writer(writer), m_thumbnail(thumbnail)
+    {
+    }
+    bool writeRows(const uint32_t* first, size_t stride, int count) override
+    {
+        m_thumbnail.takeRows(first, stride, count);
+        return m_writer.writeRows(first, stride, count);
+    }
+    bool finish() override { return m_writer.finish(); }
+
+private:
+    JpegStripWriter& m_writer;
+    ExifThumbnailRows& m_thumbnail;
+};
+
 // Rows copied into a picture being assembled.
 class PictureSink final : public StripSink {
 public:
@@ -160,14 +179,23 @@ StripPipelineResult streamFilmIntoJpeg(JpegStripReader& reader, const std::strin
              : !writer.open(path, reader.width(), reader.height(), dpi, quality))
         return StripPipelineResult::WriteFailed;
     ConvolutionFilter sharpen;
-    const StripPipelineResult result = runStripPipeline(
-        reader, writer, film, sharpenFilter(settings, sharpen), hooks, defaultThreadCount());
+    ExifThumbnailRows thumbnail;
+    StripPipelineResult result = StripPipelineResult::Done;
+    if (step) {
+        thumbnail.start(reader.width(), reader.height());
+        WriterAndThumbnail sink(writer, thumbnail);
+        result = runStripPipeline(reader, sink, film, sharpenFilter(settings, sharpen), hooks,
+                                  defaultThreadCount());
+    } else {
+        result = runStripPipeline(reader, writer, film, sharpenFilter(settings, sharpen), hooks,
+                                  defaultThreadCount());
+    }
     if (!step || result != StripPipelineResult::Done)
         return result;
     std::vector<std::uint8_t> bytes;
     if (!writer.takeMemory(bytes))
         return StripPipelineResult::NoMemory;
-    if (!step(bytes))
+    if (!step(bytes, thumbnail))
         return StripPipelineResult::WriteFailed;
     if (hooks.codecTurn)
         hooks.codecTurn(true);
@@ -219,7 +247,7 @@ FileConversionOutcome assembleAndSave(JpegStripReader& reader, const std::string
         return FileConversionOutcome::WriteFailed;
     // As in the desktop program, a picture saved without its EXIF data is still saved.
     if (jpeg && settings.keepExif && !settings.stripMetadata && !exif.IsEmpty()) {
-        writeKeptExif(exif, output, settings.orient);
+        writeKeptExif(exif, output, result, settings.orient);
         showExifBoxes(exif.warnings());
     }
     return FileConversionOutcome::Converted;
@@ -285,10 +313,11 @@ std::optional<FileConversionOutcome> convertStreamed(
     // whole-picture road, a file that cannot take it is still saved without it.
     JpegBytesStep keep;
     if (settings.keepExif && !settings.stripMetadata && !exif.IsEmpty())
-        keep = [&](std::vector<std::uint8_t>& jpeg) {
+        keep = [&](std::vector<std::uint8_t>& jpeg, ExifThumbnailRows& thumbnail) {
             held.release(hooks.codecTurn);
             hooks.codecTurn(true);
-            keepExifInJpeg(exif, jpeg, settings.orient);
+            keepExifInJpeg(exif, jpeg, settings.orient, thumbnail.finish(madeDpi(dpi)),
+                           thumbnail.width(), thumbnail.height());
             showExifBoxes(exif.warnings());
             return true;
         };

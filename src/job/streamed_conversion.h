@@ -12,6 +12,7 @@
 
 namespace tavelune {
 
+class ExifThumbnailRows;
 class JpegStripReader;
 struct PictureMetadata;
 class PointwiseFilm;
@@ -24,9 +25,11 @@ bool isJpegFileName(const std::string& path);
 /// Whether the file's EXIF data, read as the opening of a picture reads it, turns or flips it.
 bool turnedByExif(const std::string& path);
 
-/// Changes a finished JPEG file's bytes before they are written (puts EXIF data in); false
-/// stops the write.
-using JpegBytesStep = std::function<bool(std::vector<std::uint8_t>& jpeg)>;
+/// Changes a finished JPEG file's bytes before they are written (puts EXIF data in), given
+/// the thumbnail made from the rows as they were written (ExifThumbnailRows); false stops
+/// the write.
+using JpegBytesStep = std::function<bool(std::vector<std::uint8_t>& jpeg,
+                                         ExifThumbnailRows& thumbnail)>;
 
 /// Writes a new JPEG file at path from the opened reader through film and the sharpening of
 /// settings, at dpi and quality. With a step, the file is made in memory, given to the step

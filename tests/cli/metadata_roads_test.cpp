@@ -108,7 +108,9 @@ void addMetadata(const std::string& path, const std::string& profile, const std:
         "-IPTC:Keywords=harbour -IPTC:Keywords=dawn -IPTC:By-line=Anna "
         "-EXIF:Make=Canon -EXIF:Model=EOS -EXIF:Orientation#=1 -ExifIFD:ExifVersion=0232 "
         "'-ExifIFD:ComponentsConfiguration#=1 2 3 0' -ExifIFD:FlashpixVersion=0100 "
-        "-ExifIFD:ColorSpace#=1 -ExifIFD:ExifImageWidth=64 -ExifIFD:ExifImageHeight=48 " +
+        "-ExifIFD:ColorSpace#=1 -ExifIFD:ExifImageWidth=64 -ExifIFD:ExifImageHeight=48 "
+        "-XMP-exif:ExifImageWidth=64 -XMP-exif:ExifImageHeight=48 -XMP-tiff:Orientation#=6 "
+        "-XMP-xmp:CreatorTool=Camera -XMP-xmp:ModifyDate=2001:01:01 " +
         shellQuote(path);
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
 }
@@ -194,6 +196,72 @@ TEST(MetadataRoads, AnIndexSheetIsTaggedSrgbAndTakesNothingFromItsSources)
         EXPECT_TRUE(carried(sheet).empty()) << name;
         EXPECT_TRUE(warnings(sheet).empty()) << name;
     }
+}
+
+}  // namespace
+}  // namespace tavelune
+
+namespace tavelune {
+namespace {
+
+TEST(MetadataRoads, StripMetadataLeavesOnlyTheProfileAndExifListsWhatIsCarried)
+{
+    if (!haveExiftool())
+        GTEST_SKIP() << "exiftool is not installed";
+    test::TempDir dir;
+    const std::string profile = dir.file("big.icc");
+    const std::string caption = dir.file("caption.txt");
+    writeProfile(profile);
+    std::ofstream(caption) << "short";
+    const std::string jpeg = dir.file("source.jpg");
+    ASSERT_TRUE(saveImage(jpeg, gradient(64, 48), {}, 90));
+    addMetadata(jpeg, profile, caption);
+
+    for (const std::string name : {"bare.jpg", "bare.tif", "turned.jpg"}) {
+        const std::string out = dir.file(name);
+        const test::CliResult result =
+            test::runTaveluneCli(std::string("convert --strip-metadata ") +
+                                 (name == "turned.jpg" ? "--rotate 90 " : "") + shellQuote(jpeg) +
+                                 " " + shellQuote(out));
+        ASSERT_EQ(result.status, 0) << result.err;
+        EXPECT_EQ(profileOf(out).size(), 150000u) << name;
+        EXPECT_TRUE(carried(out).empty()) << name;
+        EXPECT_EQ(output("exiftool -s -s -s -EXIF:Make " + shellQuote(out)), "") << name;
+    }
+
+    // What the written file's XMP and EXIF say about it is brought up to date.
+    const std::string small = dir.file("small.jpg");
+    ASSERT_EQ(test::runTaveluneCli("convert --resize 32x20 " + shellQuote(jpeg) + " " +
+                                   shellQuote(small))
+                  .status,
+              0);
+    const std::string stated = output(
+        "exiftool -s -s -n -ExifIFD:ExifImageWidth -ExifIFD:ExifImageHeight "
+        "-XMP-exif:ExifImageWidth -XMP-exif:ExifImageHeight -XMP-tiff:Orientation "
+        "-XMP-xmp:CreatorTool -XMP-xmp:ModifyDate " + shellQuote(small));
+    EXPECT_NE(stated.find("ExifImageWidth: 32\nExifImageHeight: 20\nExifImageWidth: 32\n"
+                          "ExifImageHeight: 20\nOrientation: 1\nCreatorTool: Tavelune "),
+              std::string::npos)
+        << stated;
+    EXPECT_EQ(stated.find("ModifyDate: 2001"), std::string::npos) << stated;
+    EXPECT_TRUE(warnings(small).empty());
+
+    const test::CliResult text = test::runTaveluneCli("exif --lang en_US " + shellQuote(jpeg));
+    ASSERT_EQ(text.status, 0) << text.err;
+    EXPECT_NE(text.out.find("Colour profile: unnamed (150000 bytes)\n"), std::string::npos);
+    EXPECT_NE(text.out.find("IPTC: 6 records\n"), std::string::npos) << text.out;
+    EXPECT_NE(text.out.find("  Caption-Abstract: A harbour at dawn\n"), std::string::npos);
+    const test::CliResult bare =
+        test::runTaveluneCli("exif --json " + shellQuote(dir.file("bare.jpg")));
+    EXPECT_NE(bare.out.find("\"profile\":{\"description\":\"\",\"size\":150000},\"xmp\":null,"
+                            "\"iptc\":null}"),
+              std::string::npos)
+        << bare.out;
+    const test::CliResult json = test::runTaveluneCli("exif --json " + shellQuote(jpeg));
+    EXPECT_NE(json.out.find("{\"name\":\"Keywords\",\"value\":\"harbour\"},"
+                            "{\"name\":\"Keywords\",\"value\":\"dawn\"}"),
+              std::string::npos);
+    EXPECT_NE(json.out.find("\"xmp\":\"<?xpacket"), std::string::npos);
 }
 
 }  // namespace

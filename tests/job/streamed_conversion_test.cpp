@@ -97,7 +97,7 @@ void convertWhole(const std::string& input, const std::string& output,
     const bool jpeg = isJpegFileName(output);
     ASSERT_TRUE(saveImage(output, result, {}, jpeg ? settings.quality : settings.compression));
     if (jpeg && settings.keepExif && !exif.IsEmpty())
-        writeKeptExif(exif, output, settings.orient);
+        writeKeptExif(exif, output, result, settings.orient);
 }
 
 // Converts both ways and says where the files differ, if they do.

@@ -118,7 +118,7 @@ bool saveResultTo(QWidget* parent, const Image& result, const ExifData* exif, co
     if (saved && how->keepExif && !how->stripMetadata && exif && !exif->IsEmpty()) {
         ExifData kept;
         copyEntries(*exif, kept);
-        saved = writeKeptExif(kept, file);
+        saved = writeKeptExif(kept, file, result);
         showExifBoxes(kept.warnings());
     }
     if (!saved) {

@@ -23,7 +23,7 @@
 #include "engine/format_table.h"
 #include "engine/image_codec.h"
 #include "engine/safe_write.h"
-#include "engine/srgb_profile.h"
+#include "engine/colour_profile.h"
 #include "gui/controls/colour_button.h"
 #include "gui/controls/message_box.h"
 #include "gui/engine/jpeg_options_dialog.h"

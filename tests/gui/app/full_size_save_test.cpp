@@ -15,6 +15,8 @@
 #include <functional>
 
 #include "engine/format_dispatch.h"
+#include "engine/photoshop_resources.h"
+#include "engine/picture_metadata.h"
 #include "gui/app/photo_page.h"
 #include "gui/app/save_size_dialog.h"
 #include "gui/controls/image_bridge.h"
@@ -207,6 +209,40 @@ private slots:
         Image written;
         QVERIFY(openImage(saved.toStdString(), written));
         QCOMPARE(written.width(), page.result().width());
+    }
+
+    void profileXmpAndIptcReachBothSizes()
+    {
+        // The photograph again, now carrying a two-chunk profile, XMP and IPTC.
+        PictureMetadata carried;
+        carried.icc.resize(70000);
+        for (size_t i = 0; i < carried.icc.size(); ++i) carried.icc[i] = uint8_t(i * 13);
+        carried.xmp = "<?xpacket begin='' id='W5M0MpCehiHzreSzNTczkc9d'?><x:xmpmeta "
+                      "xmlns:x='adobe:ns:meta/'><rdf:RDF "
+                      "xmlns:rdf='http://www.w3.org/1999/02/22-rdf-syntax-ns#'><rdf:Description "
+                      "rdf:about='' xmlns:xmp='http://ns.adobe.com/xap/1.0/' "
+                      "xmp:Rating='4'/></rdf:RDF></x:xmpmeta><?xpacket end='w'?>";
+        const std::vector<uint8_t> iptc{0x1C, 2, 120, 0, 4, 'B', 'o', 'a', 't'};
+        QVERIFY(setPhotoshopResource(carried.photoshop, kResourceIptc, iptc));
+        Image photo;
+        QVERIFY(openImage(m_photo.toStdString(), photo));
+        QVERIFY(saveImage(m_photo.toStdString(), photo, ImageFormat::Jpeg, 92, &carried));
+
+        PhotoPage& page = *m_page;
+        QVERIFY(test::openAndWait(page, m_photo));
+        QVERIFY(apply(page));
+        for (const bool full : {true, false}) {
+            const QString saved = m_dir->path() + (full ? "/full.jpg" : "/working.jpg");
+            DialogDriver driver;
+            driver.fullSize = full;
+            QVERIFY(page.saveTo(saved));
+            const MetadataRead read = readPictureMetadata(saved.toStdString());
+            QVERIFY(read.metadata.icc == carried.icc);
+            QCOMPARE(photoshopResource(read.metadata.photoshop, kResourceIptc), iptc);
+            QVERIFY(read.metadata.xmp.find("Rating>4<") != std::string::npos ||
+                    read.metadata.xmp.find("Rating=\"4\"") != std::string::npos);
+            QVERIFY(read.metadata.xmp.find("Tavelune") != std::string::npos);
+        }
     }
 
     void onlyAnUntouchedLargerOriginalOffersFullSize()

@@ -1,5 +1,5 @@
-// The sRGB profile, made once by LittleCMS.
-#include "engine/srgb_profile.h"
+// Colour profiles through LittleCMS.
+#include "engine/colour_profile.h"
 
 #include <lcms2.h>
 
@@ -37,6 +37,25 @@ PictureMetadata srgbOnlyMetadata()
     PictureMetadata metadata;
     metadata.icc = srgbProfile();
     return metadata;
+}
+
+std::string profileDescription(const std::vector<std::uint8_t>& icc)
+{
+    if (icc.empty())
+        return {};
+    cmsHPROFILE profile = cmsOpenProfileFromMem(icc.data(), cmsUInt32Number(icc.size()));
+    if (profile == nullptr)
+        return {};
+    std::string text;
+    const cmsUInt32Number size =
+        cmsGetProfileInfoASCII(profile, cmsInfoDescription, "en", "US", nullptr, 0);
+    if (size > 1) {
+        text.resize(size);
+        cmsGetProfileInfoASCII(profile, cmsInfoDescription, "en", "US", text.data(), size);
+        text.resize(text.find('\0') == std::string::npos ? text.size() : text.find('\0'));
+    }
+    cmsCloseProfile(profile);
+    return text;
 }
 
 }  // namespace tavelune
