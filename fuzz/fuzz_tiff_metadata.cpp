@@ -21,7 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (read.metadata.icc.size() + read.metadata.xmp.size() > size + 8)
         __builtin_trap();  // more than the file holds
     // The whole input as a resource block too: a parse must survive its own serialisation.
-    for (const auto* block : {&read.metadata.photoshop, &input}) {
+    const std::vector<std::uint8_t>* blocks[] = {&read.metadata.photoshop, &input};
+    for (const std::vector<std::uint8_t>* block : blocks) {
         const auto list = tavelune::parsePhotoshopResources(*block);
         if (!list)
             continue;
