@@ -8,6 +8,8 @@
 #include <cstring>
 #include <unistd.h>
 
+#include "engine/codec_support.h"
+
 namespace tavelune::cli {
 
 bool ArgumentReader::next()
@@ -80,6 +82,37 @@ double parseDouble(const std::string& option, const std::string& text, double lo
         throw UsageError(option + " must be a number from " + range + ", not '" + text + "'");
     }
     return value;
+}
+
+void takeMaxPixelsOption(std::vector<std::string>& args)
+{
+    static const std::string kName = "--max-pixels";
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--")
+            return;
+        std::string value;
+        size_t taken = 1;
+        if (args[i] == kName) {
+            if (i + 1 >= args.size())
+                throw UsageError(kName + " needs a value");
+            value = args[i + 1];
+            taken = 2;
+        } else if (args[i].compare(0, kName.size() + 1, kName + "=") == 0) {
+            value = args[i].substr(kName.size() + 1);
+        } else {
+            continue;
+        }
+        errno = 0;
+        char* end = nullptr;
+        const unsigned long long limit = std::strtoull(value.c_str(), &end, 10);
+        if (value.empty() || value[0] == '-' || *end != '\0' || errno != 0 || limit == 0 ||
+            limit > kHighestMaxPixels)
+            throw UsageError(kName + " must be a whole number from 1 to " +
+                             std::to_string(kHighestMaxPixels) + ", not '" + value + "'");
+        setMaxPicturePixels(limit);
+        args.erase(args.begin() + long(i), args.begin() + long(i + taken));
+        --i;
+    }
 }
 
 CliMessages::CliMessages()

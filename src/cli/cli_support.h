@@ -46,6 +46,13 @@ private:
     std::string m_inlineValue;
 };
 
+/// Takes "--max-pixels N" (or "=N") out of a subcommand's arguments, before any "--", and
+/// sets the process's pixel limit from it. Every subcommand reads pictures, so every one
+/// accepts it. Throws UsageError for a bad value.
+void takeMaxPixelsOption(std::vector<std::string>& args);
+inline constexpr const char* kMaxPixelsHelp =
+    "  --max-pixels N         refuse pictures and canvases over N pixels (default 268435456)\n";
+
 int parseInt(const std::string& option, const std::string& text, int low, int high);
 double parseDouble(const std::string& option, const std::string& text, double low, double high);
 

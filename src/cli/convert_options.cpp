@@ -321,7 +321,8 @@ const char* convertOptionsHelp()
            "  --lang CODE            zh_CN, zh_TW or en_US for tag values (default from LANG)\n"
            "Settings:\n"
            "  --settings FILE        read all four pages from FILE first (docs/settings.md)\n"
-           "  --save-settings FILE   write the settings in effect to FILE\n";
+           "  --save-settings FILE   write the settings in effect to FILE\n" +
+           kMaxPixelsHelp;
     return help.c_str();
 }
 

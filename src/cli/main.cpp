@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/cli_support.h"
 #include "cli/command_registry.h"
 #include "overlay/font_face.h"
 
@@ -27,6 +28,7 @@ void printUsage(std::FILE* out)
               [](const Command& a, const Command& b) { return a.name < b.name; });
     for (const Command& command : sorted)
         std::fprintf(out, "  %-10s %s\n", command.name.c_str(), command.summary.c_str());
+    std::fprintf(out, "\nEvery command takes:\n%s", kMaxPixelsHelp);
     std::fprintf(out, "\n'tavelune-cli COMMAND --help' describes a command's options.\n");
 }
 
@@ -59,8 +61,16 @@ int main(int argc, char** argv)
         return 0;
     }
     for (const Command& command : commands()) {
-        if (command.name == first)
-            return command.run(std::vector<std::string>(argv + 2, argv + argc));
+        if (command.name != first)
+            continue;
+        std::vector<std::string> args(argv + 2, argv + argc);
+        try {
+            takeMaxPixelsOption(args);
+        } catch (const UsageError& error) {
+            std::fprintf(stderr, "tavelune-cli %s: %s\n", first.c_str(), error.what());
+            return 2;
+        }
+        return command.run(args);
     }
     std::fprintf(stderr, "tavelune-cli: unknown command '%s'\n\n", first.c_str());
     printUsage(stderr);

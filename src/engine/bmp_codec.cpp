@@ -91,8 +91,10 @@ bool decodeBmp(const uint8_t* data, size_t size, Image& out)
     if (bitsSize / stride < size_t(height))
         return refuse(out, "BMP pixels beyond the end of the file");
 
-    if (!pictureSizeAllowed(uint64_t(header.biWidth), uint64_t(height)))
-        return refuse(out, "picture size out of range");
+    if (!pictureSizeAllowed(uint64_t(header.biWidth), uint64_t(height))) {
+        out.destroyPixels();
+        return false;
+    }
     std::vector<uint32_t> palette(paletteCount);
     for (size_t i = 0; i < paletteCount; ++i) palette[i] = readU32(paletteBytes + 4 * i);
 

@@ -3,6 +3,7 @@
 
 #include <sys/stat.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -14,22 +15,69 @@ namespace tavelune {
 namespace {
 
 thread_local std::string t_failure;
+thread_local bool t_overLimit = false;
+std::atomic<uint64_t> g_maxPixels{kDefaultMaxPixels};
 
 }  // namespace
 
+uint64_t maxPicturePixels()
+{
+    return g_maxPixels.load(std::memory_order_relaxed);
+}
+
+void setMaxPicturePixels(uint64_t limit)
+{
+    if (limit == 0)
+        limit = kDefaultMaxPixels;
+    g_maxPixels.store(limit < kHighestMaxPixels ? limit : kHighestMaxPixels,
+                      std::memory_order_relaxed);
+}
+
+bool withinPixelLimit(uint64_t width, uint64_t height)
+{
+    // Each side below 2^31 keeps the product within 64 bits.
+    return width > 0 && height > 0 && width <= uint64_t(INT32_MAX) &&
+           height <= uint64_t(INT32_MAX) && width * height <= maxPicturePixels();
+}
+
+std::string pixelLimitText(uint64_t width, uint64_t height)
+{
+    return "declares " + std::to_string(width) + " x " + std::to_string(height) +
+           " pixels, over the limit of " + std::to_string(maxPicturePixels()) + " pixels";
+}
+
 bool pictureSizeAllowed(uint64_t width, uint64_t height)
 {
-    if (width == 0 || height == 0 || width > uint64_t(INT32_MAX) || height > uint64_t(INT32_MAX) ||
-        width * height > kMaxPicturePixels) {
+    if (width == 0 || height == 0) {
         noteCodecFailure("picture size out of range");
+        return false;
+    }
+    if (!withinPixelLimit(width, height)) {
+        noteCodecFailure(pixelLimitText(width, height));
+        t_overLimit = true;
         return false;
     }
     return true;
 }
 
+bool lastFailureIsPixelLimit()
+{
+    return t_overLimit;
+}
+
+bool dataCoversDeclared(uint64_t available, uint64_t declared)
+{
+    if (available >= declared)
+        return true;
+    noteCodecFailure("file ends before its declared picture (" + std::to_string(available) +
+                     " of " + std::to_string(declared) + " bytes)");
+    return false;
+}
+
 void noteCodecFailure(const std::string& reason)
 {
     t_failure = reason;
+    t_overLimit = false;
 }
 
 bool noteWriteCause(int error)
@@ -50,6 +98,7 @@ bool noteWriteCause(int error)
 void clearCodecFailure()
 {
     t_failure.clear();
+    t_overLimit = false;
 }
 
 const std::string& lastCodecFailure()

@@ -12,12 +12,14 @@ namespace {
 
 thread_local std::string t_lastError;
 
-bool fail(const char* message)
+bool fail(const char* message, const std::string& path = {})
 {
-    showMessage(message);
+    const bool overLimit = lastFailureIsPixelLimit();
     t_lastError = message;
     if (!lastCodecFailure().empty())
-        t_lastError += ": " + lastCodecFailure();
+        t_lastError += ": " + (overLimit && !path.empty() ? path + " " : "") + lastCodecFailure();
+    // The limit is the user's to raise, so its refusal says what was asked and what is allowed.
+    showMessage(overLimit ? t_lastError : message);
     return false;
 }
 
@@ -60,9 +62,9 @@ void clearImageError()
     clearCodecFailure();
 }
 
-bool reportImageError(const char* message)
+bool reportImageError(const char* message, const std::string& path)
 {
-    return fail(message);
+    return fail(message, path);
 }
 
 bool reportWriteFailure(const std::string& writeError)
@@ -86,7 +88,7 @@ bool openImage(const std::string& path, Image& out, std::optional<ImageFormat> f
     // Decoding into a scratch picture keeps the caller's picture intact when the read fails.
     Image decoded;
     if (!codec->read(path, decoded))
-        return fail(messages::kOpenImageError);
+        return fail(messages::kOpenImageError, path);
     out = std::move(decoded);
     return true;
 }
@@ -99,7 +101,7 @@ bool ImageHandle::open(const std::string& path, std::optional<ImageFormat> forma
     if (!codec)
         return fail(messages::kUnsupportedFormat);
     if (!codec->load(path))
-        return fail(messages::kOpenImageError);
+        return fail(messages::kOpenImageError, path);
     m_codec = std::move(codec);
     return true;
 }

@@ -34,7 +34,8 @@ const std::string& lastImageError();
 /// For reads and writes that go around openImage and saveImage (strip by strip): forgets the
 /// last failure, and reports one the way those two do (message shown, lastImageError set).
 void clearImageError();
-bool reportImageError(const char* message);
+/// A pixel-limit refusal is shown with its detail, naming path when one is given.
+bool reportImageError(const char* message, const std::string& path = {});
 /// A write through writeViaTemporary that failed: "Open image file error !" with the cause
 /// (writeError when it names one, else the codec's), so the user learns why.
 bool reportWriteFailure(const std::string& writeError);

@@ -51,7 +51,7 @@ bool decode(std::FILE* file, Image& out)
     const png_uint_32 width = png_get_image_width(png, info);
     const png_uint_32 height = png_get_image_height(png, info);
     if (!pictureSizeAllowed(width, height))
-        png_error(png, "picture size out of range");
+        png_longjmp(png, 1);  // the refusal is noted already
     float dpi = float(double(png_get_x_pixels_per_meter(png, info)) * 0.0254);
     if (!(dpi > 0.0f))
         dpi = 72.0f;

@@ -1,6 +1,8 @@
 // TIFF reading through libtiff's RGBA reader, and one-strip RGBA writing.
 #include "engine/tiff_codec.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 
 #include <tiffio.h>
@@ -49,6 +51,32 @@ bool hasIptc(const PictureMetadata& metadata)
     return iptc && !iptc->empty();
 }
 
+// Uncompressed data must be in the file, so a short file is refused before the picture is
+// allocated; compressed data can expand without a useful bound.
+bool dataCoversPicture(TIFF* tiff)
+{
+    uint16_t compression = COMPRESSION_NONE;
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_COMPRESSION, &compression);
+    if (compression != COMPRESSION_NONE)
+        return true;
+    uint64_t declared = 0;
+    if (TIFFIsTiled(tiff)) {
+        declared = uint64_t(TIFFNumberOfTiles(tiff)) * uint64_t(TIFFTileSize64(tiff));
+    } else {
+        uint32_t height = 0;
+        uint16_t planar = PLANARCONFIG_CONTIG, samples = 1;
+        TIFFGetField(tiff, TIFFTAG_IMAGELENGTH, &height);
+        TIFFGetFieldDefaulted(tiff, TIFFTAG_PLANARCONFIG, &planar);
+        TIFFGetFieldDefaulted(tiff, TIFFTAG_SAMPLESPERPIXEL, &samples);
+        declared = uint64_t(TIFFScanlineSize64(tiff)) * height *
+                   (planar == PLANARCONFIG_SEPARATE ? samples : 1u);
+    }
+    struct stat status {};
+    if (::fstat(TIFFFileno(tiff), &status) != 0)
+        return true;  // not a file we can measure; the reader still stops at its end
+    return dataCoversDeclared(uint64_t(status.st_size), declared);
+}
+
 }  // namespace
 
 bool TiffCodec::read(const std::string& path, Image& out)
@@ -69,7 +97,8 @@ bool TiffCodec::read(const std::string& path, Image& out)
     TIFFGetField(tiff, TIFFTAG_RESOLUTIONUNIT, &unit);
     if (unit == RESUNIT_CENTIMETER)
         resolution *= 2.54f;
-    if (!pictureSizeAllowed(width, height) || !out.create(int(width), int(height), resolution)) {
+    if (!pictureSizeAllowed(width, height) || !dataCoversPicture(tiff) ||
+        !out.create(int(width), int(height), resolution)) {
         if (lastCodecFailure().empty())
             noteCodecFailure("out of memory");
         TIFFClose(tiff);

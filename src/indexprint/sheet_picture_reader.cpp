@@ -61,9 +61,10 @@ void readInto(const std::string& path, int cellWidth, int cellHeight, int fitMod
             return turned ? sheetPictureReduction(height, width, cellWidth, cellHeight, fitMode)
                           : sheetPictureReduction(width, height, cellWidth, cellHeight, fitMode);
         };
+        clearImageError();
         out.opened = readJpegReduced(path, out.picture, reduction);
         if (!out.opened)
-            showMessage(messages::kOpenImageError);
+            reportImageError(messages::kOpenImageError, path);
         return;
     }
     if (reduceLargeJpeg && isRawPath(path) &&

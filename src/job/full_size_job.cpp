@@ -178,7 +178,7 @@ std::optional<FullSizeOutcome> saveFullSizeStreamed(const FullSizeJob& job,
     clearImageError();
     JpegStripReader reader;
     if (!reader.open(job.path)) {
-        reportImageError(messages::kOpenImageError);
+        reportImageError(messages::kOpenImageError, job.path);
         return FullSizeOutcome::ReadFailed;
     }
     if (reader.width() != job.geometry.fullWidthBeforeSteps() ||

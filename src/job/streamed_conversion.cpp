@@ -277,7 +277,7 @@ std::optional<FileConversionOutcome> convertStreamed(
     hooks.codecTurn(false);
     JpegStripReader reader;
     if (!reader.open(input)) {
-        reportImageError(messages::kOpenImageError);
+        reportImageError(messages::kOpenImageError, input);
         return FileConversionOutcome::ReadFailed;
     }
     const int width = reader.width();

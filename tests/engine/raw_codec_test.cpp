@@ -152,7 +152,7 @@ TEST(RawCodec, BadFilesAreRefusedWithAReason)
         EXPECT_TRUE(out.isEmpty()) << c.name;
         EXPECT_FALSE(lastCodecFailure().empty()) << c.name;
         if (std::string(c.name) == "huge") {
-            EXPECT_EQ(lastCodecFailure(), "picture size out of range");
+            EXPECT_TRUE(lastFailureIsPixelLimit()) << lastCodecFailure();
         }
     }
     EXPECT_FALSE(RawCodec().write(dir.file("out.dng"), patchPicture(), 0));

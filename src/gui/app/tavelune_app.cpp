@@ -8,6 +8,7 @@
 #include <QTextStream>
 #include <cstdio>
 
+#include "engine/codec_support.h"
 #include "engine/format_dispatch.h"
 #include "engine/image.h"
 #include "gui/app/language_dialog.h"
@@ -15,6 +16,7 @@
 #include "gui/app/photo_page.h"
 #include "gui/app/program_folder.h"
 #include "gui/controls/message_box.h"
+#include "gui/support/app_settings.h"
 #include "gui/support/screen_fit.h"
 #include "gui/support/string_table.h"
 
@@ -151,6 +153,7 @@ int runProgram(int argc, char** argv)
     }
     installEngineMessageSink();
     installScreenFit();
+    setMaxPicturePixels(AppSettings::maxPixels());
     TaveluneApp program(programDataFolder());
     program.chooseLanguage(options.language);
     if (!program.createMainWindow()) {

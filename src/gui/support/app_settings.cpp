@@ -58,6 +58,13 @@ bool AppSettings::setUserName(const QString& name)
     return write("UserName", name);
 }
 
+quint64 AppSettings::maxPixels()
+{
+    bool ok = false;
+    const quint64 value = read("MaxPixels").toString().trimmed().toULongLong(&ok);
+    return ok ? value : 0;
+}
+
 QByteArray AppSettings::windowGeometry()
 {
     return read("WindowGeometry").toByteArray();

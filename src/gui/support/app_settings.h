@@ -18,6 +18,9 @@ public:
     static bool setLanguage(const QString& code);
     static QString userName();
     static bool setUserName(const QString& name);
+    /// "MaxPixels": the pixel limit of every reader and canvas; 0 (missing or not a positive
+    /// number) keeps the default.
+    static quint64 maxPixels();
     static QByteArray windowGeometry();
     static void setWindowGeometry(const QByteArray& geometry);
     /// The folder the last open or save dialog of this kind ("open", "save") was in.
