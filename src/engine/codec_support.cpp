@@ -3,7 +3,6 @@
 
 #include <sys/stat.h>
 
-#include <atomic>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -16,35 +15,8 @@ namespace {
 
 thread_local std::string t_failure;
 thread_local bool t_overLimit = false;
-std::atomic<uint64_t> g_maxPixels{kDefaultMaxPixels};
 
 }  // namespace
-
-uint64_t maxPicturePixels()
-{
-    return g_maxPixels.load(std::memory_order_relaxed);
-}
-
-void setMaxPicturePixels(uint64_t limit)
-{
-    if (limit == 0)
-        limit = kDefaultMaxPixels;
-    g_maxPixels.store(limit < kHighestMaxPixels ? limit : kHighestMaxPixels,
-                      std::memory_order_relaxed);
-}
-
-bool withinPixelLimit(uint64_t width, uint64_t height)
-{
-    // Each side below 2^31 keeps the product within 64 bits.
-    return width > 0 && height > 0 && width <= uint64_t(INT32_MAX) &&
-           height <= uint64_t(INT32_MAX) && width * height <= maxPicturePixels();
-}
-
-std::string pixelLimitText(uint64_t width, uint64_t height)
-{
-    return "declares " + std::to_string(width) + " x " + std::to_string(height) +
-           " pixels, over the limit of " + std::to_string(maxPicturePixels()) + " pixels";
-}
 
 bool pictureSizeAllowed(uint64_t width, uint64_t height)
 {
@@ -53,7 +25,7 @@ bool pictureSizeAllowed(uint64_t width, uint64_t height)
         return false;
     }
     if (!withinPixelLimit(width, height)) {
-        noteCodecFailure(pixelLimitText(width, height));
+        noteCodecFailure("declares " + pixelLimitText(width, height));
         t_overLimit = true;
         return false;
     }

@@ -67,6 +67,14 @@ bool reportImageError(const char* message, const std::string& path)
     return fail(message, path);
 }
 
+bool reportFailure(const std::string& text)
+{
+    clearCodecFailure();
+    t_lastError = text;
+    showMessage(text);
+    return false;
+}
+
 bool reportWriteFailure(const std::string& writeError)
 {
     if (!writeError.empty() && (lastCodecFailure().empty() || writeError != kWriteFailed))

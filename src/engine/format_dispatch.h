@@ -36,6 +36,9 @@ const std::string& lastImageError();
 void clearImageError();
 /// A pixel-limit refusal is shown with its detail, naming path when one is given.
 bool reportImageError(const char* message, const std::string& path = {});
+/// A step that could not be done (a canvas over the pixel limit, out of memory): shows text
+/// and makes it the last error, so that a batch can list it. Returns false.
+bool reportFailure(const std::string& text);
 /// A write through writeViaTemporary that failed: "Open image file error !" with the cause
 /// (writeError when it names one, else the codec's), so the user learns why.
 bool reportWriteFailure(const std::string& writeError);

@@ -1,6 +1,7 @@
 // Image: buffer ownership, header upkeep, clipping, blending, sampling and blits.
 #include "engine/image.h"
 
+#include "engine/pixel_limit.h"
 #include "engine/sampling_math.h"
 
 #include <algorithm>
@@ -123,7 +124,7 @@ void Image::updateHeader()
 
 bool Image::create(int width, int height, float dpi, const uint32_t* source)
 {
-    if (width <= 0 || height <= 0)
+    if (width <= 0 || height <= 0 || !withinPixelLimit(uint64_t(width), uint64_t(height)))
         return false;
     size_t count = size_t(width) * size_t(height);
     uint32_t* buffer = allocatePixels(count);
@@ -140,7 +141,7 @@ bool Image::create(int width, int height, float dpi, const uint32_t* source)
 
 bool Image::allocate(int width, int height, float dpi)
 {
-    if (width <= 0 || height <= 0)
+    if (width <= 0 || height <= 0 || !withinPixelLimit(uint64_t(width), uint64_t(height)))
         return false;
     uint32_t* buffer = allocatePixels(size_t(width) * size_t(height));
     if (!buffer)

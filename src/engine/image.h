@@ -63,7 +63,8 @@ public:
     virtual ~Image();
 
     /// Allocates width x height pixels, copied from source (same layout) or filled with the
-    /// fill colour. Fails (false, picture unchanged) for non-positive sizes or no memory.
+    /// fill colour. Fails (false, picture unchanged) for non-positive sizes, sizes over the
+    /// pixel limit (engine/pixel_limit.h) or no memory; resize() likewise.
     bool create(int width, int height, float dpi, const uint32_t* source = nullptr);
     /// create() without the fill, for callers that write every pixel themselves.
     bool allocate(int width, int height, float dpi);

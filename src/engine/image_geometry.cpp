@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "engine/image.h"
+#include "engine/pixel_limit.h"
 #include "engine/quarter_turn.h"
 #include "engine/resample.h"
 
@@ -10,7 +11,7 @@ namespace tavelune {
 
 bool Image::resize(int newWidth, int newHeight, int samplerMode)
 {
-    if (newWidth <= 0 || newHeight <= 0)
+    if (!withinPixelLimit(uint64_t(std::max(newWidth, 0)), uint64_t(std::max(newHeight, 0))))
         return false;
     uint32_t* buffer = allocatePixels(size_t(newWidth) * size_t(newHeight));
     if (!buffer)

@@ -37,6 +37,7 @@ std::string failureReason(FileConversionOutcome outcome)
         return "the film step failed (not enough memory)";
     case FileConversionOutcome::ReadFailed:
     case FileConversionOutcome::WriteFailed:
+    case FileConversionOutcome::StepFailed:
         return lastImageError().empty() ? "cannot be converted" : lastImageError();
     case FileConversionOutcome::Converted: break;
     }

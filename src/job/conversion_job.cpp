@@ -26,19 +26,26 @@ bool runConversionJob(const Image& source, const ExifData* exif, const Conversio
     setProgress(progress, 0);
     if (!runFilmStep(source, result, settings.film, progress, 92))
         return false;
-    margins = finishConversionJob(result, exif, settings, progress);
+    const std::optional<Rect> framed = finishConversionJob(result, exif, settings, progress);
+    if (!framed)
+        return false;
+    margins = *framed;
     return true;
 }
 
-Rect finishConversionJob(Image& result, const ExifData* exif, const ConversionSettings& settings,
-                         Progress* progress)
+std::optional<Rect> finishConversionJob(Image& result, const ExifData* exif,
+                                        const ConversionSettings& settings, Progress* progress)
 {
-    const Rect margins = applyBorder(result, settings.border);
+    const std::optional<Rect> margins = applyBorder(result, settings.border);
+    if (!margins)
+        return std::nullopt;
     setProgress(progress, 94);
     const TextExpander expand = tagExpander(exif, settings.tags);
-    applyOverlay(result, settings.watermark, expand);
+    if (!applyOverlay(result, settings.watermark, expand))
+        return std::nullopt;
     setProgress(progress, 96);
-    applyOverlay(result, settings.signature, expand);
+    if (!applyOverlay(result, settings.signature, expand))
+        return std::nullopt;
     setProgress(progress, 98);
     setProgress(progress, 100);
     return margins;

@@ -13,6 +13,7 @@
 #include "engine/message_sink.h"
 #include "engine/output_metadata.h"
 #include "engine/picture_metadata.h"
+#include "engine/pixel_limit.h"
 #include "exif/exif_data.h"
 #include "exif/keep_exif.h"
 #include "job/exif_boxes.h"
@@ -23,19 +24,25 @@
 namespace tavelune {
 namespace {
 
-void applyGeometry(Image& picture, const FileConversionSettings& settings)
+// A step that cannot be made fails the conversion: an output without the size or turn
+// asked for would pass for a good one.
+bool applyGeometry(Image& picture, const FileConversionSettings& settings)
 {
     if (settings.resizeWidth > 0 && settings.resizeHeight > 0 &&
-        (settings.resizeWidth != picture.width() || settings.resizeHeight != picture.height()))
-        picture.resize(settings.resizeWidth, settings.resizeHeight, kBicubic);
-    if (settings.rotate != 0)
-        picture.rotate(settings.rotate);
+        (settings.resizeWidth != picture.width() || settings.resizeHeight != picture.height()) &&
+        !picture.resize(settings.resizeWidth, settings.resizeHeight, kBicubic))
+        return reportFailure(canvasFailureText("the resized picture", uint64_t(settings.resizeWidth),
+                                               uint64_t(settings.resizeHeight)));
+    if (settings.rotate != 0 && !picture.rotate(settings.rotate))
+        return reportFailure(canvasFailureText("the turned picture", uint64_t(picture.height()),
+                                               uint64_t(picture.width())));
     if (settings.mirror)
         picture.mirrorHorizontal();
     if (settings.flip)
         picture.flipVertical();
     if (settings.dpi > 0.0)
         picture.setDpi(float(settings.dpi));
+    return true;
 }
 
 // A rename replaces any file the folder lets us replace; the file's own bits say whether
@@ -136,7 +143,8 @@ FileConversionOutcome convertPictureFile(const std::string& input, const std::st
     PictureMetadata metadata;
     if (!openWorkingPicture(input, source, exif, settings.fit, settings.orient, nullptr, &metadata))
         return FileConversionOutcome::ReadFailed;
-    applyGeometry(source, settings);
+    if (!applyGeometry(source, settings))
+        return FileConversionOutcome::StepFailed;
     const ConversionSettings job =
         settings.scaleFrom > 0
             ? scaleConversionSettings(settings.job, double(source.width()) / settings.scaleFrom,
@@ -146,8 +154,11 @@ FileConversionOutcome convertPictureFile(const std::string& input, const std::st
     Image result;
     Rect margins;
     // The desktop program stops silently on a failed film step; callers report it their way.
+    // A frame or overlay that cannot be made is reported by the job itself.
+    clearImageError();
     if (!runConversionJob(source, &exif, job, &jobProgress, result, margins))
-        return FileConversionOutcome::ConversionFailed;
+        return lastImageError().empty() ? FileConversionOutcome::ConversionFailed
+                                        : FileConversionOutcome::StepFailed;
 
     about(output);
     const bool jpeg = format->format == ImageFormat::Jpeg;

@@ -34,7 +34,9 @@ struct FileConversionSettings {
     bool replaceWriteProtected = false;  // else a write-protected output is refused
 };
 
-enum class FileConversionOutcome { Converted, ReadFailed, ConversionFailed, WriteFailed };
+/// StepFailed: a frame, overlay, resize or turn asked for could not be made (over the pixel
+/// limit, out of memory); it was reported and lastImageError() says why. Nothing is written.
+enum class FileConversionOutcome { Converted, ReadFailed, ConversionFailed, WriteFailed, StepFailed };
 
 /// Converts input into output (format from output's extension). Messages are shown through
 /// the message sink; reportFile (may be empty) is told which file the next message is about.

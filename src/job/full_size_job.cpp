@@ -72,14 +72,19 @@ FullSizeOutcome render(const FullSizeJob& job, Progress* progress, const std::at
     source.destroyPixels();
     if (cancelled(cancel))
         return FullSizeOutcome::Cancelled;
-    margins = applyBorder(result, settings.border);
+    const std::optional<Rect> framed = applyBorder(result, settings.border);
+    if (!framed)
+        return FullSizeOutcome::ConversionFailed;
+    margins = *framed;
     setProgress(progress, 86);
     if (cancelled(cancel))
         return FullSizeOutcome::Cancelled;
     const TextExpander expand = tagExpander(job.exif, settings.tags);
-    applyOverlay(result, settings.watermark, expand);
+    if (!applyOverlay(result, settings.watermark, expand))
+        return FullSizeOutcome::ConversionFailed;
     setProgress(progress, 88);
-    applyOverlay(result, settings.signature, expand);
+    if (!applyOverlay(result, settings.signature, expand))
+        return FullSizeOutcome::ConversionFailed;
     setProgress(progress, 90);
     return cancelled(cancel) ? FullSizeOutcome::Cancelled : FullSizeOutcome::Saved;
 }

@@ -15,6 +15,7 @@
 #include "engine/message_sink.h"
 #include "engine/parallel.h"
 #include "engine/picture_metadata.h"
+#include "engine/pixel_limit.h"
 #include "engine/safe_write.h"
 #include "exif/exif_data.h"
 #include "exif/keep_exif.h"
@@ -219,8 +220,11 @@ FileConversionOutcome assembleAndSave(JpegStripReader& reader, const std::string
     // As runFilmStep makes it: white where a film runs, the copy keeps the usual fill.
     if (filmSettings.enabled)
         result.setFillColour(0xFFFFFFFF);
-    if (!result.allocate(reader.width(), reader.height(), madeDpi(dpi)))
-        return FileConversionOutcome::ConversionFailed;
+    if (!result.allocate(reader.width(), reader.height(), madeDpi(dpi))) {
+        reportFailure(canvasFailureText("the picture", uint64_t(reader.width()),
+                                        uint64_t(reader.height())));
+        return FileConversionOutcome::StepFailed;
+    }
     PictureSink sink(result);
     ConvolutionFilter sharpen;
     const StripPipelineResult assembled = runStripPipeline(
@@ -236,7 +240,8 @@ FileConversionOutcome assembleAndSave(JpegStripReader& reader, const std::string
         settings.scaleFrom > 0 ? scaleConversionSettings(
                                      settings.job, double(reader.width()) / settings.scaleFrom, dpi)
                                : settings.job;
-    finishConversionJob(result, &exif, job, &progress);
+    if (!finishConversionJob(result, &exif, job, &progress))
+        return FileConversionOutcome::StepFailed;
 
     hooks.codecTurn(true);
     const bool jpeg = isJpegFileName(output);

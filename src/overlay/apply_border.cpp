@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "engine/format_dispatch.h"
+#include "engine/pixel_limit.h"
 #include "overlay/picture_file.h"
 #include "overlay/unit_fields.h"
 #include "pixel/pixel.h"
@@ -60,10 +62,11 @@ uint32_t borderPixel(const BorderSettings& settings)
     return (colourOrWhite(settings.borderColour) & 0x00FFFFFF) | (alpha << 24);
 }
 
-Rect applyBorder(Image& image, const BorderSettings& settings, const PictureLoader& load)
+std::optional<Rect> applyBorder(Image& image, const BorderSettings& settings,
+                                const PictureLoader& load)
 {
     if (!settings.enabled)
-        return {};
+        return Rect{};
     const int W = image.width();
     const int H = image.height();
     const float D = image.dpi();
@@ -72,13 +75,14 @@ Rect applyBorder(Image& image, const BorderSettings& settings, const PictureLoad
     const Rect& border = g.border;
     const int64_t canvasWidth = int64_t(W) + mat.left + mat.right;
     const int64_t canvasHeight = int64_t(H) + mat.top + mat.bottom;
-    if (canvasWidth > 0x7FFFFFFF || canvasHeight > 0x7FFFFFFF)
-        return {};
-
     Image canvas;
     canvas.setFillColour(colourOrWhite(settings.matColour));
-    if (!canvas.create(int(canvasWidth), int(canvasHeight), D))
-        return {};
+    if (canvasWidth > 0x7FFFFFFF || canvasHeight > 0x7FFFFFFF ||
+        !canvas.create(int(canvasWidth), int(canvasHeight), D)) {
+        reportFailure(canvasFailureText("the frame", uint64_t(canvasWidth),
+                                        uint64_t(canvasHeight)));
+        return std::nullopt;
+    }
     if (settings.matPicture) {
         Image picture;
         const bool loaded = load ? load(settings.matPicturePath, picture)

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "engine/image.h"
@@ -25,9 +26,12 @@ BorderGeometry borderGeometry(const BorderSettings& settings, int W, int H, doub
 /// The border colour with the page's opacity as its alpha (100 gives 255, 50 gives 127).
 uint32_t borderPixel(const BorderSettings& settings);
 
-/// Frames image in place and returns the mat margins (left, top, right, bottom); returns all
-/// zeros and leaves the picture alone when the page is disabled or the canvas cannot be made.
-/// The mat picture is read with load (the image file dispatch when none is given).
-Rect applyBorder(Image& image, const BorderSettings& settings, const PictureLoader& load = {});
+/// Frames image in place and returns the mat margins (left, top, right, bottom); all zeros
+/// and the picture alone when the page is disabled. When the canvas cannot be made (over the
+/// pixel limit, out of memory) the failure is reported, the picture left alone and nothing
+/// returned: a frame asked for is never dropped silently. The mat picture is read with load
+/// (the image file dispatch when none is given).
+std::optional<Rect> applyBorder(Image& image, const BorderSettings& settings,
+                                const PictureLoader& load = {});
 
 }  // namespace tavelune

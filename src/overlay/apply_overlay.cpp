@@ -1,7 +1,12 @@
 // applyOverlay: text or picture, placed, keyed and blended at the page's opacity.
 #include "overlay/apply_overlay.h"
 
+#include <algorithm>
+#include <optional>
+
+#include "engine/format_dispatch.h"
 #include "engine/message_sink.h"
+#include "engine/pixel_limit.h"
 #include "overlay/info_tags.h"
 #include "overlay/overlay_messages.h"
 #include "overlay/text_canvas.h"
@@ -52,61 +57,93 @@ OverlayPosition overlayPosition(int horizontal, int vertical, int offX, int offY
 
 namespace {
 
-bool drawTextOverlay(TextCanvas& canvas, const Image& image, const OverlaySettings& settings,
-                     const TextExpander& expand)
+// What an overlay puts on the picture: the part of its canvas that lands there.
+struct Placed {
+    bool failed = false;  // reported already
+    int x = 0;
+    int y = 0;
+};
+
+Placed canvasFailure(const char* what, uint64_t width, uint64_t height)
+{
+    reportFailure(canvasFailureText(what, width, height));
+    return {true};
+}
+
+// The text's canvas covers only the part of the text inside the picture: a text far larger
+// than the picture costs what its visible part costs. Its pixels are those the whole text's
+// canvas would have there.
+std::optional<Placed> drawTextOverlay(TextCanvas& canvas, const Image& image,
+                                      const OverlaySettings& settings, const TextExpander& expand,
+                                      int offX, int offY)
 {
     if (settings.text.empty())
-        return false;
+        return std::nullopt;
     const uint32_t colour = colorRefToPixel(settings.textColour);
     const std::string text = expand ? expand(settings.text, image) : settings.text;
     const OverlayFont& font = settings.font;
     if (!canvas.setFont(font.faceName, font.height, font.weight != 400, font.italic, font.underline,
                         font.strikeOut))
-        return false;
+        return std::nullopt;
     const TextSize size = canvas.measureText(text);
     if (size.width <= 0 || size.height <= 0)
-        return false;
+        return std::nullopt;
+    const OverlayPosition at = overlayPosition(settings.horizontal, settings.vertical, offX, offY,
+                                               image.width(), image.height(), size.width,
+                                               size.height);
+    const int64_t left = std::max<int64_t>(at.x, 0);
+    const int64_t top = std::max<int64_t>(at.y, 0);
+    const int64_t right = std::min<int64_t>(int64_t(at.x) + size.width, image.width());
+    const int64_t bottom = std::min<int64_t>(int64_t(at.y) + size.height, image.height());
+    if (right <= left || bottom <= top)
+        return std::nullopt;  // off the picture: nothing to draw
     canvas.setFillColour(0);
-    if (!canvas.create(size.width, size.height, 72.0f))
-        return false;
-    canvas.drawText(0, 0, size.width, size.height, text, colour, 0, kAntialiasAuto);
-    return true;
+    if (!canvas.create(int(right - left), int(bottom - top), 72.0f))
+        return canvasFailure("the text", uint64_t(right - left), uint64_t(bottom - top));
+    canvas.drawText(int(at.x - left), int(at.y - top), size.width, size.height, text, colour, 0,
+                    kAntialiasAuto);
+    return Placed{false, int(left), int(top)};
 }
 
-bool copyPictureOverlay(Image& canvas, const OverlaySettings& settings)
+std::optional<Placed> copyPictureOverlay(Image& canvas, const Image& image,
+                                         const OverlaySettings& settings, int offX, int offY)
 {
     const Image& picture = settings.picture;
     if (picture.isEmpty())
-        return false;
+        return std::nullopt;
     if (!canvas.create(picture.width(), picture.height(), picture.dpi(), picture.pixels()))
-        return false;
+        return canvasFailure("the overlay picture", uint64_t(picture.width()),
+                             uint64_t(picture.height()));
     const ColourKey key = picture.colourKey();
     canvas.setColourKey(key.low, key.high, key.opacity);
-    return true;
+    const OverlayPosition at =
+        overlayPosition(settings.horizontal, settings.vertical, offX, offY, image.width(),
+                        image.height(), picture.width(), picture.height());
+    return Placed{false, at.x, at.y};
 }
 
 }  // namespace
 
-void applyOverlay(Image& image, const OverlaySettings& settings, const TextExpander& expand)
+bool applyOverlay(Image& image, const OverlaySettings& settings, const TextExpander& expand)
 {
     if (!settings.enabled)
-        return;
+        return true;
     const double dpi = image.dpi();
     const int offX = fieldPixels(settings.offsetX, settings.unit, dpi);
     const int offY = fieldPixels(settings.offsetY, settings.unit, dpi);
 
     TextCanvas canvas;
-    const bool ready = settings.mode == OverlayMode::Text
-                           ? drawTextOverlay(canvas, image, settings, expand)
-                           : copyPictureOverlay(canvas, settings);
-    if (!ready)
-        return;
-    const int w = canvas.width();
-    const int h = canvas.height();
-    const OverlayPosition at = overlayPosition(settings.horizontal, settings.vertical, offX, offY,
-                                               image.width(), image.height(), w, h);
+    const std::optional<Placed> placed =
+        settings.mode == OverlayMode::Text
+            ? drawTextOverlay(canvas, image, settings, expand, offX, offY)
+            : copyPictureOverlay(canvas, image, settings, offX, offY);
+    if (!placed)
+        return true;
+    if (placed->failed)
+        return false;
     canvas.setOpacity(settings.opacity);
-    image.copyImage(at.x, at.y, canvas, 0, 0, w, h, 0);
+    image.copyImage(placed->x, placed->y, canvas, 0, 0, canvas.width(), canvas.height(), 0);
+    return true;
 }
 
 }  // namespace tavelune

@@ -32,8 +32,9 @@ OverlayPosition overlayPosition(int horizontal, int vertical, int offX, int offY
                                 int w, int h);
 
 /// Draws the page's overlay onto image in place; nothing when the page is disabled, the text
-/// or picture is empty, the font cannot be made or the expanded text has no size. Without an
-/// expander the text is drawn as it stands.
-void applyOverlay(Image& image, const OverlaySettings& settings, const TextExpander& expand = {});
+/// or picture is empty, the font cannot be made, the expanded text has no size or lies off
+/// the picture. Without an expander the text is drawn as it stands. False (reported, picture
+/// unchanged) when its canvas cannot be made: an overlay asked for is never dropped silently.
+bool applyOverlay(Image& image, const OverlaySettings& settings, const TextExpander& expand = {});
 
 }  // namespace tavelune

@@ -134,6 +134,11 @@ bool TextCanvas::drawTextLine(int x, int y, std::string_view text, uint32_t colo
     const int cellHeight = metrics.height + metrics.externalLeading;
     if (cellWidth <= 0 || cellHeight <= 0)
         return false;
+    // Only what lands inside the clip is drawn, so a line far larger than the canvas costs
+    // what its visible part costs; a character's pixels never reach past its cell.
+    const Rect clip = clipRect();
+    if (int64_t(y) >= clip.bottom || int64_t(y) + std::min(metrics.height, cellHeight) <= clip.top)
+        return true;
     std::vector<uint32_t> cell;
     try {
         cell.resize(size_t(cellWidth) * size_t(cellHeight));
@@ -154,6 +159,12 @@ bool TextCanvas::drawTextLine(int x, int y, std::string_view text, uint32_t colo
     };
 
     for (char32_t code : codes) {
+        if (x >= clip.right)
+            break;  // advances never go back
+        if (int64_t(x) + cellWidth <= clip.left) {
+            x += m_font->advance(code);
+            continue;
+        }
         std::fill(cell.begin(), cell.end(), background);
         bool grey = antialias == kAntialiasGrey ||
                     (antialias != kAntialiasTwoLevel && automaticGrey(code, metrics.ascent));

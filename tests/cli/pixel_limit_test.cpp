@@ -91,5 +91,50 @@ TEST(PixelLimit, TheOptionSetsTheLimitOfAnyCommand)
     }
 }
 
+TEST(PixelLimit, AStepThatCannotBeMadeFailsTheConversionAndWritesNothing)
+{
+    test::TempDir dir;
+    const std::string sample = shellQuote(test::samplePath("coffee.jpg"));  // 600 x 400
+    const std::string out = dir.file("out");
+    std::filesystem::create_directory(out);
+    struct Case {
+        std::string arguments;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"convert --border 100000 " + sample + " " + shellQuote(out + "/a.jpg"),
+         "the frame would measure 200600 x 200400 pixels, over the limit of 268435456 pixels"},
+        {"convert --no-film --max-pixels 250000 --mat 20 " + sample + " " +
+             shellQuote(out + "/b.tif"),
+         "the frame would measure 640 x 440 pixels, over the limit of 250000 pixels"},
+        {"convert --resize 65535x65535 " + sample + " " + shellQuote(out + "/c.jpg"),
+         "the resized picture would measure 65535 x 65535 pixels, over the limit"},
+        {"batch --jobs 1 --border 100000 " + sample + " -o " + shellQuote(out),
+         "the frame would measure 200600 x 200400 pixels"},
+    };
+    for (const Case& c : cases) {
+        auto run = runTaveluneCli(c.arguments);
+        EXPECT_EQ(run.status, 1) << c.arguments;
+        EXPECT_NE((run.err + run.out).find(c.message), std::string::npos)
+            << c.arguments << "\n" << run.err << run.out;
+        EXPECT_TRUE(std::filesystem::is_empty(out)) << c.arguments;
+    }
+}
+
+TEST(PixelLimit, ATextFarWiderThanThePictureIsDrawnWhereItLands)
+{
+    test::TempDir dir;
+    const std::string sample = shellQuote(test::samplePath("coffee.jpg"));
+    const std::string plain = dir.file("plain.bmp"), marked = dir.file("marked.bmp");
+    ASSERT_EQ(runTaveluneCli("convert --no-film " + sample + " " + shellQuote(plain)).status, 0);
+    // Middle alignment puts the letter's body, not the space above it, on the picture.
+    auto run = runTaveluneCli("convert --no-film --watermark-size 2048 --watermark-offset 0,0 "
+                              "--watermark-align left,middle --watermark-text W" +
+                              std::string(100000, 'a') + " " + sample + " " + shellQuote(marked));
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(test::readFileBytes(plain), test::readFileBytes(marked));
+    EXPECT_LT(childPeakKilobytes(), 512L * 1024);
+}
+
 }  // namespace
 }  // namespace tavelune

@@ -60,7 +60,7 @@ TEST(Border, InitialValuesAreTheWhiteMatPreset)
 TEST(Border, WhiteMatPresetFramesA600By400Photo)
 {
     Image photo = filled(600, 400, 0xFF808080);
-    const Rect margins = applyBorder(photo, enabledInitial());
+    const Rect margins = applyBorder(photo, enabledInitial()).value();
     EXPECT_EQ(margins, (Rect{17, 17, 17, 32}));
     ASSERT_EQ(photo.width(), 634);
     ASSERT_EQ(photo.height(), 449);

@@ -3,12 +3,15 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
+#include <sys/resource.h>
 
 #include "overlay/info_tags.h"
 #include "overlay/overlay_messages.h"
 #include "overlay/text_canvas.h"
 #include "overlay/unit_fields.h"
+#include "pixel/pixel.h"
 #include "support/test_support.h"
 
 namespace tavelune {
@@ -275,6 +278,102 @@ TEST(Overlay, TextSignatureSitsAtTheOffsetsFromTheCorner)
             red += pixel == 0xFFFF0000;
         }
     EXPECT_GT(red, 20);
+}
+
+bool samePixels(const Image& a, const Image& b)
+{
+    return a.width() == b.width() && a.height() == b.height() &&
+           std::memcmp(a.pixels(), b.pixels(), a.byteSize()) == 0;
+}
+
+// The whole text drawn on a canvas of its own size, then laid on the photo: what the
+// overlay's pixels must be wherever the text lands on the picture.
+Image wholeCanvasReference(const Image& photo, const OverlaySettings& page)
+{
+    TextCanvas canvas;
+    EXPECT_TRUE(canvas.setFont(page.font.faceName, page.font.height, false, false,
+                               page.font.underline, false));
+    const TextSize size = canvas.measureText(page.text);
+    canvas.setFillColour(0);
+    EXPECT_TRUE(canvas.create(size.width, size.height, 72.0f));
+    canvas.drawText(0, 0, size.width, size.height, page.text, colorRefToPixel(page.textColour), 0,
+                    kAntialiasAuto);
+    const OverlayPosition at = overlayPosition(page.horizontal, page.vertical, int(page.offsetX),
+                                               int(page.offsetY), photo.width(), photo.height(),
+                                               size.width, size.height);
+    Image result = photo;
+    canvas.setOpacity(page.opacity);
+    result.copyImage(at.x, at.y, canvas, 0, 0, size.width, size.height, 0);
+    return result;
+}
+
+TEST(Overlay, TextPartlyOffThePictureGivesTheWholeTextsPixels)
+{
+    struct Row {
+        const char* text;
+        int horizontal, vertical, offX, offY;
+    };
+    const Row rows[] = {
+        {"Tavelune", kAlignLeft, kAlignTop, 10, 10},
+        {"Tavelune off the left", kAlignLeft, kAlignTop, -37, 5},
+        {"Tavelune off the right", kAlignRight, kAlignBottom, -41, 3},
+        {"Over the top\nand two\nlines", kAlignCentre, kAlignTop, 0, -13},
+        {"Under the bottom", kAlignLeft, kAlignBottom, 7, -9},
+        {"Wider than the whole photo on every side, centred on it", kAlignCentre, kAlignMiddle,
+         0, 0},
+    };
+    Image photo = filled(90, 40, 0xFF204060);
+    photo.rowFromTop(20)[45] = 0xFFFFFFFF;
+    for (const Row& row : rows) {
+        OverlaySettings page = OverlaySettings::signature();
+        page.enabled = true;
+        page.text = row.text;
+        page.font.faceName = "DejaVu Sans";
+        page.font.height = -23;
+        page.font.underline = true;
+        page.textColour = 0x30C0F0;
+        page.opacity = 70;
+        page.horizontal = row.horizontal;
+        page.vertical = row.vertical;
+        page.offsetX = row.offX;
+        page.offsetY = row.offY;
+        Image drawn = photo;
+        ASSERT_TRUE(applyOverlay(drawn, page, {})) << row.text;
+        const Image expected = wholeCanvasReference(photo, page);
+        EXPECT_TRUE(samePixels(drawn, expected)) << row.text;
+        EXPECT_FALSE(samePixels(drawn, photo)) << row.text;
+    }
+}
+
+TEST(Overlay, AHugeTextCostsWhatItsVisiblePartCosts)
+{
+    // 400 characters at 2048 pixels would be a canvas of about 4 GB drawn glyph by glyph; the
+    // part on a 24 MP picture is the same as that of 5 characters, and so must be the cost.
+    Image photo = filled(6000, 4000, 0xFF808080);
+    OverlaySettings page = OverlaySettings::watermark();
+    page.enabled = true;
+    page.mode = OverlayMode::Text;
+    page.font.faceName = "DejaVu Sans";
+    page.font.height = -2048;
+    page.offsetX = page.offsetY = 0;
+    page.vertical = kAlignMiddle;
+    auto timed = [&](int characters) {
+        page.text = std::string(size_t(characters), 'W');
+        photo.fill(0xFF808080);
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_TRUE(applyOverlay(photo, page, {}));
+        const double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        EXPECT_NE(photo.pixelAt(300, 2000), 0xFF808080u) << "the first letter is drawn";
+        return seconds;
+    };
+    const double visible = timed(5);
+    const double huge = timed(400);
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    EXPECT_LT(huge, 2 * visible + 0.25) << visible;
+    EXPECT_LT(huge, 10.0);
+    EXPECT_LT(usage.ru_maxrss, 300L * 1024) << "KB";
 }
 
 }  // namespace
