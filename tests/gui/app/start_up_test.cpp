@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QRadioButton>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -225,6 +226,22 @@ private slots:
                  dir.filePath("pictures"));
         QCOMPARE(AppSettings::startFolder("save", dir.filePath("gone/a.jpg")), QDir::homePath());
         QCOMPARE(AppSettings::startFolder("open", dir.filePath("gone/a.jpg")), dir.filePath("last"));
+    }
+
+    void thePixelLimitIsReadFromTheSettings()
+    {
+        test::PrivateSettings settings;
+        const struct {
+            const char* stored;
+            quint64 limit;
+        } rows[] = {{"1000000", 1000000}, {" 4294967296 ", 4294967296ull}, {"lots", 0},
+                    {"-5", 0}, {"", 0}};
+        for (const auto& row : rows) {
+            QSettings file(AppSettings::filePath(), QSettings::IniFormat);
+            file.setValue(QStringLiteral("1.6/MaxPixels"), QString::fromLatin1(row.stored));
+            file.sync();
+            QCOMPARE(AppSettings::maxPixels(), row.limit);
+        }
     }
 };
 
