@@ -1,0 +1,29 @@
+// libFuzzer target: the whole-picture JPEG reader (baseline, progressive, CMYK, reduced) and
+// its road through RGB.
+#include <cstddef>
+#include <cstdint>
+
+#include "engine/jpeg_codec.h"
+#include "memory_file.h"
+#include "picture_check.h"
+#include "quiet_messages.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    silenceMessages();
+    limitFuzzPictures();
+    if (size < 1)
+        return 0;
+    tavelune::Image image;
+    if (data[0] & 4) {
+        MemoryFile file(data + 1, size - 1);
+        checkPicture(tavelune::readJpegThroughRgb(file.path(), image), image);
+        return 0;
+    }
+    // The index sheet and the histogram ask for a reduction.
+    const int denominator = 1 << (data[0] % 4);
+    const bool read = tavelune::decodeJpegBytes(data + 1, size - 1, image,
+                                                [&](int, int) { return denominator; });
+    checkPicture(read, image);
+    return 0;
+}
