@@ -4,7 +4,7 @@
 
 #include "engine/gif_codec.h"
 #include "memory_file.h"
-#include "picture_check.h"
+#include "read_check.h"
 #include "quiet_messages.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)

@@ -1,11 +1,12 @@
-// libFuzzer target: the whole-picture JPEG reader (baseline, progressive, CMYK, reduced) and
-// its road through RGB.
+// libFuzzer target: the whole-picture JPEG reader (baseline, progressive, CMYK, reduced), its
+// road through RGB, and the marker walk that tells a whole JPEG without decoding it.
 #include <cstddef>
 #include <cstdint>
 
 #include "engine/jpeg_codec.h"
+#include "engine/picture_check.h"
 #include "memory_file.h"
-#include "picture_check.h"
+#include "read_check.h"
 #include "quiet_messages.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -14,6 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     limitFuzzPictures();
     if (size < 1)
         return 0;
+    volatile bool whole = tavelune::jpegDataReachesEnd(data + 1, size - 1);
+    (void)whole;
     tavelune::Image image;
     if (data[0] & 4) {
         MemoryFile file(data + 1, size - 1);

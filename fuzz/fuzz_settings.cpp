@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "job/settings_file.h"
-#include "picture_check.h"
+#include "read_check.h"
 #include "quiet_messages.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)

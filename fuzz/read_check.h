@@ -8,7 +8,7 @@
 inline void limitFuzzPictures()
 {
     static const bool set = [] {
-        tavelune::setMaxPicturePixels(uint64_t(1) << 22);
+        tavelune::setMaxPicturePixels(uint64_t(1) << 18);
         return true;
     }();
     (void)set;
