@@ -1,5 +1,5 @@
-// libFuzzer target: the batch and index lists' readers of file names (any bytes a folder or
-// a list can hold): a listed file keeps its path, and the row's parts put it back together.
+// libFuzzer target: the batch's list files, and the batch and index lists' readers of file
+// names (any bytes a folder or a list can hold): a listed file keeps its path.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -13,8 +13,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     silenceMessages();
     const std::string text(reinterpret_cast<const char*>(data), size);
-    std::vector<std::string> paths;
-    for (size_t start = 0; start <= text.size();) {
+    // A list file, as lines or as find -print0 writes it: no entry is empty or holds its
+    // separator, and a NUL in a line list refuses the list rather than cutting a name.
+    for (const char separator : {'\n', '\0'}) {
+        const tavelune::FileListReading reading = tavelune::splitFileList(text, separator);
+        for (const std::string& path : reading.paths)
+            if (path.empty() || path.find(separator) != std::string::npos)
+                __builtin_trap();
+        const bool hasNul = text.find('\0') != std::string::npos;
+        if (separator == '\n' && (reading.lineWithNul != 0) != hasNul)
+            __builtin_trap();
+    }
+    std::vector<std::string> paths = tavelune::splitFileList(text, '\0').paths;
+    for (size_t start = 0; start <= text.size() && paths.size() < 64;) {
         const size_t end = std::min(text.find('\n', start), text.size());
         paths.push_back(text.substr(start, end - start));
         start = end + 1;

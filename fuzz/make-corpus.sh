@@ -28,10 +28,10 @@ if command -v convert >/dev/null; then
     "$tmp/tiles-zip.tif"
   convert -size 12x8 xc:red xc:blue gradient: -compress lzw "$tmp/pages-lzw.tif"
   convert -size 16x16 gradient: -depth 16 -compress none "$tmp/grey16.tif"
-  convert -size 16x16 plasma:fractal -compress jpeg "$tmp/jpeg-in-tiff.tif"
-  convert -size 16x16 plasma:fractal -interlace plane -quality 80 "$tmp/im-progressive.jpg"
-  convert -size 16x16 plasma:fractal -colorspace CMYK -interlace plane "$tmp/cmyk-progressive.jpg"
-  convert -size 16x16 plasma:fractal -sampling-factor 4:2:0 "$tmp/subsampled.jpg"
+  convert -seed 7 -size 16x16 plasma:fractal -compress jpeg "$tmp/jpeg-in-tiff.tif"
+  convert -seed 7 -size 16x16 plasma:fractal -interlace plane -quality 80 "$tmp/im-progressive.jpg"
+  convert -seed 7 -size 16x16 plasma:fractal -colorspace CMYK -interlace plane "$tmp/cmyk-progressive.jpg"
+  convert -seed 7 -size 16x16 plasma:fractal -sampling-factor 4:2:0 "$tmp/subsampled.jpg"
   for f in "$tmp"/*.tif; do seed tiff "$f"; done
   for f in "$tmp"/*.jpg; do seed jpeg_strips "$f"; done
 else
@@ -143,5 +143,6 @@ relative.tif
 picture.bmp
 /x/raw.nef
 """)
+write("lists", "print0", b"/a/b.jpg\0/c d/e.TIF\0\0relative.png\0/n\nl.gif\0")
 PY
 du -sh "$out"
