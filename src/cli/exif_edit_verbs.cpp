@@ -62,6 +62,8 @@ const char* const kExifEditHelp =
     "  UserComment, Copyright, CopyrightPhotographer, CopyrightEditor  texts; empty removes\n"
     "\n"
     "delete removes the EXIF data (a JPEG gets the JFIF segment it then needs).\n"
+    "Camera raw files are never rewritten; the EXIF data of HEIF, AVIF and WebP files is\n"
+    "shown but not changed: both are refused.\n"
     "\n"
     "  --backup  keep the original as FILE~ before changing it\n"
     "\n"
@@ -69,6 +71,27 @@ const char* const kExifEditHelp =
     "2 a usage error, a refused value or a file of another type.\n";
 
 namespace {
+
+// Why a file's EXIF data is not changed in place ("'a.dng' is a camera raw file: ..."), or
+// nothing when it may be.
+std::optional<std::string> inPlaceRefusalText(const std::string& path)
+{
+    const char* reason = nullptr;
+    switch (inPlaceRefusal(path)) {
+        case InPlaceRefusal::None:
+            return std::nullopt;
+        case InPlaceRefusal::NotJpegOrTiff:
+            reason = "is not a .jpg, .jpeg, .tif or .tiff file";
+            break;
+        case InPlaceRefusal::CameraRaw:
+            reason = "is a camera raw file: raw files are never rewritten";
+            break;
+        case InPlaceRefusal::ShownOnly:
+            reason = "is kept as it is: EXIF data is changed only in JPEG and TIFF files";
+            break;
+    }
+    return "'" + path + "' " + reason;
+}
 
 std::optional<EditorField> fieldByName(const std::string& name)
 {
@@ -280,8 +303,8 @@ FileEdit failed(int status, std::string error)
 FileEdit setFields(const std::string& path, const std::vector<std::string>& assignmentTexts,
                    bool backup, std::counting_semaphore<>& decodeSlots)
 {
-    if (!changesExifInPlace(path))
-        return failed(2, "'" + path + "' is not a .jpg, .jpeg, .tif or .tiff file");
+    if (const std::optional<std::string> refused = inPlaceRefusalText(path))
+        return failed(2, *refused);
     // Held until the new file is in place: a second writer waits, then reads our result.
     FileEditLock editLock;
     if (const Status<EditLockError> locked = editLock.lock(path); !locked)
@@ -484,10 +507,8 @@ int runExifDelete(const std::vector<std::string>& args)
         return *exit;
     int status = 0;
     for (const std::string& path : files) {
-        if (!changesExifInPlace(path)) {
-            std::fprintf(
-                stderr, "tavelune-cli exif delete: '%s' is not a .jpg, .jpeg, .tif or .tiff file\n",
-                path.c_str());
+        if (const std::optional<std::string> refused = inPlaceRefusalText(path)) {
+            std::fprintf(stderr, "tavelune-cli exif delete: %s\n", refused->c_str());
             status = std::max(status, 2);
             continue;
         }

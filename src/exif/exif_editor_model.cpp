@@ -445,6 +445,12 @@ std::string editorMessageText(EditorMessage message, const std::string& path)
             return messages::kSourceFileNoExist;
         case EditorMessage::SourceNotJpegOrTiff:
             return messages::kSourceNotJpegOrTiff;
+        case EditorMessage::RawNeverRewritten:
+            format = messages::kRawNeverRewritten;
+            break;
+        case EditorMessage::ExifShownOnly:
+            format = messages::kExifShownOnly;
+            break;
         case EditorMessage::WriteFailed:
             format = messages::kWriteExifFailed;
             break;
@@ -464,6 +470,8 @@ std::string editorMessageText(EditorMessage message, const std::string& path)
 MessageIcon editorMessageIcon(EditorMessage message)
 {
     return message == EditorMessage::SourceNotJpegOrTiff ||
+                   message == EditorMessage::RawNeverRewritten ||
+                   message == EditorMessage::ExifShownOnly ||
                    message == EditorMessage::MakerNoteOffsetsMayBeInvalid
                ? MessageIcon::Information
                : MessageIcon::Error;
@@ -529,9 +537,18 @@ EditorOutcome ExifEditorModel::ChangeFile(const EditorPrompts& prompts, bool wri
         return EditorOutcome::StayOpen;
     }
     const std::string path = m_exif.fileStatus().path;
-    if (!changesExifInPlace(path)) {
-        report(EditorMessage::SourceNotJpegOrTiff, path);
-        return EditorOutcome::StayOpen;
+    switch (inPlaceRefusal(path)) {
+        case InPlaceRefusal::None:
+            break;
+        case InPlaceRefusal::NotJpegOrTiff:
+            report(EditorMessage::SourceNotJpegOrTiff, path);
+            return EditorOutcome::StayOpen;
+        case InPlaceRefusal::CameraRaw:
+            report(EditorMessage::RawNeverRewritten, path);
+            return EditorOutcome::StayOpen;
+        case InPlaceRefusal::ShownOnly:
+            report(EditorMessage::ExifShownOnly, path);
+            return EditorOutcome::StayOpen;
     }
     // Held until the new file is in place, so a second writer waits and reads our result.
     // A refused lock (a file with several hard links) is reported as the failed write.

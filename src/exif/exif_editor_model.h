@@ -34,6 +34,8 @@ enum class EditorMessage {
     DeleteConfirm,
     SourceFileNoExist,
     SourceNotJpegOrTiff,
+    RawNeverRewritten,             // the text takes the path
+    ExifShownOnly,                 // HEIF, AVIF, WebP; the text takes the path
     WriteFailed,                   // the text takes the path
     DeleteFailed,                  // the text takes the path
     MakerNoteOffsetsMayBeInvalid,  // after a write: the maker note could not be kept intact

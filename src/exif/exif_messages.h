@@ -23,6 +23,10 @@ inline constexpr const char* kDeleteConfirm =  // 57428
     "本操作将直接删除原文件中的Exif信息, 请注意备份!\n确认要继续吗?";
 inline constexpr const char* kSourceFileNoExist = "Source file no exist !";
 inline constexpr const char* kSourceNotJpegOrTiff = "Source file no \"JPEG\" or \"TIFF\" format.";
+inline constexpr const char* kRawNeverRewritten =
+    "\"%s\" is a camera raw file: raw files are never rewritten.";
+inline constexpr const char* kExifShownOnly =
+    "\"%s\" is kept as it is: EXIF data is changed only in JPEG and TIFF files.";
 inline constexpr const char* kWriteExifFailed = "Write Exif V2.21 to \"%s\" fail.";
 inline constexpr const char* kDeleteExifFailed = "Delete Exif info from \"%s\" fail.";
 // A maker note that could neither stay in place nor have its offsets moved with it.

@@ -5,6 +5,7 @@
 
 #include "engine/format_dispatch.h"
 #include "engine/format_table.h"
+#include "exif/container_exif.h"
 
 namespace tavelune {
 
@@ -12,6 +13,23 @@ bool changesExifInPlace(const std::string& path)
 {
     const FormatRow* row = findFormat(splitFileName(path).extension);
     return row != nullptr && row->exifInPlace;
+}
+
+InPlaceRefusal inPlaceRefusal(const std::string& path)
+{
+    if (changesExifInPlace(path))
+        return InPlaceRefusal::None;
+    switch (exifContainerOf(splitFileName(path).extension)) {
+        case ExifContainer::TiffRaw:
+        case ExifContainer::Raw:
+            return InPlaceRefusal::CameraRaw;
+        case ExifContainer::Heif:
+        case ExifContainer::Webp:
+            return InPlaceRefusal::ShownOnly;
+        case ExifContainer::None:
+            break;
+    }
+    return InPlaceRefusal::NotJpegOrTiff;
 }
 
 std::string exifFileFormat(const std::string& path, const char* format)

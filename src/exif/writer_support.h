@@ -12,6 +12,15 @@ namespace tavelune {
 /// (the format table's exifInPlace: JPEG and TIFF).
 bool changesExifInPlace(const std::string& path);
 
+/// Why a file's EXIF data may not be changed in place, from its extension.
+enum class InPlaceRefusal {
+    None,          // JPEG or TIFF: it may
+    NotJpegOrTiff, // any other kind, or none known
+    CameraRaw,     // raw files are never rewritten
+    ShownOnly,     // HEIF, AVIF, WebP: their EXIF block is read, not written back
+};
+InPlaceRefusal inPlaceRefusal(const std::string& path);
+
 /// "JPEG" or "TIFF" for those formats (given, or the path's extension; any case, JPG and TIF
 /// included); anything else comes back upper-cased.
 std::string exifFileFormat(const std::string& path, const char* format);

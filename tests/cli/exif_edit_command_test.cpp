@@ -8,8 +8,11 @@
 #include <vector>
 
 #include "exif/byte_order.h"
+#include "engine/bmp_codec.h"
+#include "engine/webp_codec.h"
 #include "exif/exif_data.h"
 #include "support/cli_runner.h"
+#include "support/test_dng.h"
 #include "support/test_support.h"
 
 namespace tavelune {
@@ -64,6 +67,41 @@ TEST(ExifEditCommand, SetReportsChangesAndRefusesBadValues)
     EXPECT_EQ(
         test::runTaveluneCli("exif set " + test::shellQuote(dir.file("a.png")) + " Make=X").status,
         2);
+}
+
+TEST(ExifEditCommand, FilesWithoutInPlaceExifAreRefusedByNameAndKeptAsTheyAre)
+{
+    test::TempDir dir;
+    Image picture;
+    picture.create(24, 16, 72.0f);
+    picture.fill(0xFF406080);
+    const std::string raw = dir.file("shot.dng"), webp = dir.file("shot.webp"),
+                      bmp = dir.file("shot.bmp");
+    ASSERT_TRUE(test::writeTestDng(raw, picture));
+    ASSERT_TRUE(WebpCodec().write(webp, picture, 90));
+    ASSERT_TRUE(BmpCodec().write(bmp, picture, 0));
+    const struct {
+        std::string path;
+        const char* reason;
+    } cases[] = {
+        {raw, "is a camera raw file: raw files are never rewritten"},
+        {webp, "is kept as it is: EXIF data is changed only in JPEG and TIFF files"},
+        {bmp, "is not a .jpg, .jpeg, .tif or .tiff file"},
+    };
+    for (const auto& c : cases) {
+        const auto before = test::readFileBytes(c.path);
+        for (const std::string verb : {"set", "delete"}) {
+            const test::CliResult result = test::runTaveluneCli(
+                "exif " + verb + " " + test::shellQuote(c.path) + (verb == "set" ? " Make=X" : ""));
+            EXPECT_EQ(result.status, 2) << verb << " " << c.path;
+            EXPECT_EQ(result.err, "tavelune-cli exif " + verb + ": '" + c.path + "' " + c.reason +
+                                      "\n");
+            EXPECT_EQ(test::readFileBytes(c.path), before) << verb << " " << c.path;
+        }
+    }
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                            std::filesystem::directory_iterator()),
+              3);  // nothing left behind
 }
 
 TEST(ExifEditCommand, DeleteAndListStillWork)

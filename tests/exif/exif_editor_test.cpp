@@ -8,6 +8,8 @@
 #include "exif/equipment_catalogue.h"
 #include "exif/exif_editor_model.h"
 #include "exif/exif_messages.h"
+#include "support/test_dng.h"
+#include "support/test_heif.h"
 #include "support/test_support.h"
 #include "write_support.h"
 
@@ -249,14 +251,36 @@ TEST(ExifEditor, WriteAndDeleteOutcomesAndMessages)
     ASSERT_EQ(told, (Told{{EditorMessage::SourceFileNoExist, ""}}));
     told.clear();
 
-    const std::string png = dir.file("a.bmp");
-    ASSERT_TRUE(test::writePicture(png));
-    ExifData pngExif;
-    (void)pngExif.LoadExif(png);
-    ExifEditorModel pngEditor(pngExif, {24, 16, 72});
-    EXPECT_EQ(pngEditor.Delete(yesTold), EditorOutcome::StayOpen);
-    ASSERT_EQ(told, (Told{{EditorMessage::SourceNotJpegOrTiff, pngExif.fileStatus().path}}));
-    told.clear();
+    // Files whose EXIF data is not changed in place: each refusal names the file.
+    const std::string bmp = dir.file("a.bmp"), raw = dir.file("a.dng"), heif = dir.file("a.heic");
+    ASSERT_TRUE(test::writePicture(bmp));
+    Image picture;
+    picture.create(24, 16, 72.0f);
+    picture.fill(0xFF406080);
+    ASSERT_TRUE(test::writeTestDng(raw, picture));
+    ASSERT_TRUE(test::writeTestHeif(heif, picture, {}));
+    const std::pair<std::string, EditorMessage> refusals[] = {
+        {bmp, EditorMessage::SourceNotJpegOrTiff},
+        {raw, EditorMessage::RawNeverRewritten},
+        {heif, EditorMessage::ExifShownOnly},
+    };
+    for (const auto& [path, message] : refusals) {
+        const auto before = test::readFileBytes(path);
+        ExifData exif;
+        (void)exif.LoadExif(path);
+        ASSERT_TRUE(exif.fileStatus().HasPath()) << path;
+        ExifEditorModel editor(exif, {24, 16, 72});
+        EXPECT_EQ(editor.Write(yesTold), EditorOutcome::StayOpen) << path;
+        EXPECT_EQ(editor.Delete(yesTold), EditorOutcome::StayOpen) << path;
+        EXPECT_EQ(told, (Told{{message, exif.fileStatus().path}, {message, exif.fileStatus().path}}))
+            << path;
+        EXPECT_EQ(test::readFileBytes(path), before) << path;
+        told.clear();
+    }
+    EXPECT_EQ(editorMessageText(EditorMessage::RawNeverRewritten, "/a/b.cr3"),
+              "\"/a/b.cr3\" is a camera raw file: raw files are never rewritten.");
+    EXPECT_EQ(editorMessageText(EditorMessage::ExifShownOnly, "/a/b.webp"),
+              "\"/a/b.webp\" is kept as it is: EXIF data is changed only in JPEG and TIFF files.");
 
     const std::string jpeg = dir.file("a.jpg");
     ASSERT_TRUE(test::writePicture(jpeg));

@@ -494,6 +494,14 @@ void ExifEditorDialog::changeFile(bool write)
                 id = Strings::ExifNotJpegOrTiff;
                 icon = QMessageBox::NoIcon;
                 break;
+            case EditorMessage::RawNeverRewritten:
+                id = Strings::ExifRawNeverRewritten;
+                icon = QMessageBox::Information;
+                break;
+            case EditorMessage::ExifShownOnly:
+                id = Strings::ExifShownOnly;
+                icon = QMessageBox::Information;
+                break;
             case EditorMessage::WriteFailed:
                 id = Strings::ExifWriteFailed;
                 break;
