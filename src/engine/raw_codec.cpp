@@ -4,6 +4,7 @@
 
 #include <libraw/libraw.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -141,6 +142,15 @@ int exifOrientationOfFlip(int flip)
     }
 }
 
+// The developed size, upright.
+void uprightSize(const libraw_data_t& d, int& width, int& height)
+{
+    const int orientation = exifOrientationOfFlip(d.sizes.flip);
+    const bool turned = orientation == 6 || orientation == 8;
+    width = turned ? d.sizes.height : d.sizes.width;
+    height = turned ? d.sizes.width : d.sizes.height;
+}
+
 bool developWith(const std::string& path, const std::uint8_t* data, std::size_t size, Image& out,
                  bool halfSize)
 {
@@ -171,9 +181,7 @@ bool shotInfoWith(const std::string& path, const std::uint8_t* data, std::size_t
     info.focalLength = d.other.focal_len;
     info.timestamp = d.other.timestamp;
     info.orientation = exifOrientationOfFlip(d.sizes.flip);
-    const bool turned = info.orientation == 6 || info.orientation == 8;
-    info.width = turned ? d.sizes.height : d.sizes.width;
-    info.height = turned ? d.sizes.width : d.sizes.height;
+    uprightSize(d, info.width, info.height);
     return true;
 }
 
@@ -195,6 +203,24 @@ bool RawCodec::write(const std::string&, const Image&, int)
 bool developRaw(const std::string& path, Image& out, bool halfSize)
 {
     return developWith(path, nullptr, 0, out, halfSize);
+}
+
+bool developRawWorkingCopy(const std::string& path, int maxSide, Image& out, int& fullWidth,
+                           int& fullHeight)
+{
+    out.destroyPixels();
+    fullWidth = fullHeight = 0;
+    Opened raw;
+    if (path.empty() || !raw.open(path, nullptr, 0, false))
+        return false;
+    uprightSize(raw.raw().imgdata, fullWidth, fullHeight);
+    // Half size bins each 2 x 2 sensor cell; only a picture twice the working size keeps it.
+    raw.raw().imgdata.params.half_size = std::max(fullWidth, fullHeight) / 2 >= maxSide ? 1 : 0;
+    if (!raw.develop(out)) {
+        out.destroyPixels();
+        return false;
+    }
+    return true;
 }
 
 bool developRawFromBytes(const std::uint8_t* data, std::size_t size, Image& out, bool halfSize)

@@ -24,6 +24,13 @@ public:
 /// demosaicing (each 2 x 2 cell of the sensor gives one pixel): four times faster.
 bool developRaw(const std::string& path, Image& out, bool halfSize);
 
+/// The working copy of a picture reduced to fit maxSide: developed at half size when that
+/// still covers maxSide, else in full (the reduction to maxSide is the caller's). fullWidth
+/// and fullHeight receive the full development's size, upright. Both roads share every
+/// parameter above, so the working copy shows the tones the full-size save will write.
+bool developRawWorkingCopy(const std::string& path, int maxSide, Image& out, int& fullWidth,
+                           int& fullHeight);
+
 /// The raw's embedded preview, upright, when it is at least minWidth x minHeight once
 /// upright; false (out reset, no message) when there is none that large or it cannot be read.
 bool readRawPreview(const std::string& path, int minWidth, int minHeight, Image& out);

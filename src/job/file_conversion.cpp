@@ -14,6 +14,8 @@
 #include "engine/output_metadata.h"
 #include "engine/picture_metadata.h"
 #include "engine/pixel_limit.h"
+#include "engine/raw_codec.h"
+#include "exif/container_exif.h"
 #include "exif/exif_data.h"
 #include "exif/keep_exif.h"
 #include "job/exif_boxes.h"
@@ -72,31 +74,48 @@ bool openWorkingPicture(const std::string& path, Image& picture, ExifData& exif,
     exif.Clear();
     if (metadata)
         *metadata = {};
-    if (!openImage(path, picture))
-        return false;
+    const std::optional<ImageFormat> kind = formatOfPath(path);
+    int decodedWidth = 0;
+    int decodedHeight = 0;
+    if (fit > 0 && kind && isCameraRaw(*kind)) {
+        // A reduced development is four times faster and has the full one's tones.
+        clearImageError();
+        Image developed;
+        if (!developRawWorkingCopy(path, fit, developed, decodedWidth, decodedHeight))
+            return reportImageError(messages::kOpenImageError);
+        picture = std::move(developed);
+    } else {
+        if (!openImage(path, picture))
+            return false;
+        decodedWidth = picture.width();
+        decodedHeight = picture.height();
+    }
     if (metadata) {
         MetadataRead read = readPictureMetadata(path);
         showMetadataProblems(read.problems, path);
         *metadata = std::move(read.metadata);
     }
-    const int decodedWidth = picture.width();
-    const int decodedHeight = picture.height();
     if (fullSize)
         *fullSize = {0, 0, decodedWidth, decodedHeight};
     if (fit > 0)
         fitWithin(picture, fit);
-    const std::optional<ImageFormat> format = formatOfPath(path);
-    if (!format || !formatRow(*format).exifInPlace)
+    const bool container =
+        kind && exifContainerOf(formatRow(*kind).extensions[0]) != ExifContainer::None;
+    if (!kind || (!formatRow(*kind).exifInPlace && !container))
         return true;
-    const bool jpeg = format == ImageFormat::Jpeg;
+    const bool jpeg = kind == ImageFormat::Jpeg;
     const ExifStatus loaded = exif.LoadExif(path);
     showExifBoxes(exif.warnings());
-    if (!loaded || exif.IsEmpty() || !jpeg)
+    // Raw and HEIF decoders turn the picture themselves; a WebP is turned as a JPEG is.
+    const bool turnedByExif = jpeg || kind == ImageFormat::Webp;
+    if (!loaded || exif.IsEmpty() || !turnedByExif)
         return true;
-    double dpi = exif.GetNumber(kIfd0, kTagXResolution, 0);
-    if (exif.GetNumber(kIfd0, kTagResolutionUnit, 0) == 3)
-        dpi *= 2.54;
-    picture.setDpi(dpi > 0 ? float(dpi) : 72.0f);
+    if (jpeg) {
+        double dpi = exif.GetNumber(kIfd0, kTagXResolution, 0);
+        if (exif.GetNumber(kIfd0, kTagResolutionUnit, 0) == 3)
+            dpi *= 2.54;
+        picture.setDpi(dpi > 0 ? float(dpi) : 72.0f);
+    }
     if (orient) {
         const int before = picture.width();
         applyExifOrientation(picture, int(exif.GetNumber(kIfd0, kTagOrientation, 0)));
@@ -104,6 +123,12 @@ bool openWorkingPicture(const std::string& path, Image& picture, ExifData& exif,
             *fullSize = {0, 0, decodedHeight, decodedWidth};
     }
     return true;
+}
+
+bool decodedUpright(const std::string& path)
+{
+    const std::optional<ImageFormat> kind = formatOfPath(path);
+    return kind && (isCameraRaw(*kind) || kind == ImageFormat::Heif || kind == ImageFormat::Avif);
 }
 
 FileConversionOutcome convertPictureFile(const std::string& input, const std::string& output,
@@ -169,7 +194,7 @@ FileConversionOutcome convertPictureFile(const std::string& input, const std::st
     if (jpeg && settings.keepExif && !settings.stripMetadata) {
         // As in the desktop program, a picture saved without its EXIF data is still saved.
         if (!exif.IsEmpty()) {
-            writeKeptExif(exif, output, result, settings.orient);
+            writeKeptExif(exif, output, result, settings.orient || decodedUpright(input));
             showExifBoxes(exif.warnings());
         }
     }

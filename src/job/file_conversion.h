@@ -52,13 +52,19 @@ FileConversionOutcome convertPictureFile(const std::string& input, const std::st
 PictureMetadata outputMetadata(const PictureMetadata& source, const FileConversionSettings& settings,
                                ImageFormat format, int width, int height);
 
-/// Opens a picture as the desktop program does: bilinear reduction to fit (when above 0),
-/// the file's EXIF data into exif (JPEG and TIFF), and for JPEG files the EXIF resolution
-/// and, when orient is set, its Orientation. False with the message shown. fullSize (may be
-/// null) receives the decoded picture's size before the reduction, turned as the picture was
-/// turned (left and top 0). metadata (may be null) receives the file's colour profile, XMP
-/// and IPTC, any part left out being told.
+/// Opens a picture as the desktop program does: bilinear reduction to fit (when above 0; a
+/// camera raw is then developed at half size when that still covers fit), the file's EXIF
+/// data into exif (JPEG, TIFF, camera raw, HEIF, AVIF, WebP), for JPEG files the EXIF
+/// resolution, and for JPEG and WebP files, when orient is set, the EXIF Orientation. False
+/// with the message shown. fullSize (may be null) receives the full-size picture's size
+/// before the reduction, turned as the picture was turned (left and top 0).
+/// metadata (may be null) receives the file's colour profile, XMP and IPTC, any part left
+/// out being told.
 bool openWorkingPicture(const std::string& path, Image& picture, ExifData& exif, int fit,
                         bool orient, Rect* fullSize = nullptr, PictureMetadata* metadata = nullptr);
+
+/// Whether the file's decoder turns its picture upright itself (camera raw, HEIF, AVIF), so
+/// that kept EXIF data must say Orientation 1 whatever the orient setting.
+bool decodedUpright(const std::string& path);
 
 }  // namespace tavelune

@@ -16,6 +16,7 @@
 #include "job/scale_settings.h"
 #include "overlay/apply_border.h"
 #include "overlay/unit_fields.h"
+#include "support/test_dng.h"
 #include "support/test_support.h"
 
 namespace tavelune {
@@ -243,10 +244,18 @@ TEST(ScaleSettings, OverlayPictureIsResampledWithoutKeyFringes)
 TEST(FullSize, ReducedFullSizeLooksLikeTheWorkingResult)
 {
     test::TempDir dir;
-    const std::string path = writeLargePhoto(dir, 2400, 1600);
-    const Rendered r = renderBoth(path, framedSignedWatermarked());
-    EXPECT_DOUBLE_EQ(r.factor, 3.0);
-    EXPECT_LT(meanDifference(reduced(r.full, r.working), r.working), 3.0);
+    // A camera raw's working copy is developed at half size, the full-size save in full.
+    Image photo;
+    ASSERT_TRUE(openImage(writeLargePhoto(dir, 2400, 1600), photo));
+    const std::string raw = dir.file("large.dng");
+    test::TestDngOptions turned;
+    turned.orientation = 6;
+    ASSERT_TRUE(test::writeTestDng(raw, photo, turned));
+    for (const std::string& path : {dir.file("large.jpg"), raw}) {
+        const Rendered r = renderBoth(path, framedSignedWatermarked());
+        EXPECT_DOUBLE_EQ(r.factor, 3.0) << path;
+        EXPECT_LT(meanDifference(reduced(r.full, r.working), r.working), 3.0) << path;
+    }
 }
 
 TEST(FullSize, FrameAndSignatureScaleWithinAPixelInEveryUnit)
