@@ -91,10 +91,19 @@ private:
     void noteOpenFailure(int status)
     {
         const libraw_iparams_t& ids = m_raw->imgdata.idata;
-        if (status == LIBRAW_FILE_UNSUPPORTED && ids.make[0] != 0)
-            noteCodecFailure(std::string("camera not supported: ") + ids.make + " " + ids.model);
-        else
+        if (status == LIBRAW_FILE_UNSUPPORTED && ids.make[0] != 0) {
+            // The one failure the user can act on (a newer LibRaw): shown with the camera.
+            const std::string reason =
+                std::string(kRawCameraNotSupported) + ids.make + " " + ids.model;
+            noteCodecFailure(reason);
+            showMessage(reason);
+        } else if (status == LIBRAW_FILE_UNSUPPORTED) {
+            noteCodecFailure("not a camera raw file, or one cut short");
+        } else if (status == LIBRAW_IO_ERROR || status == LIBRAW_DATA_ERROR) {
+            noteCodecFailure("damaged or truncated raw data");
+        } else {
             noteCodecFailure(LibRaw::strerror(status));
+        }
     }
 
     static bool copyProcessed(const libraw_processed_image_t& image, Image& out)

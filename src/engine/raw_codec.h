@@ -12,6 +12,9 @@ namespace tavelune {
 /// The development every road shares: the camera's as-shot white balance and colour matrix,
 /// highlights clipped, AHD demosaic, sRGB at 8 bits, no automatic brightening (so that a
 /// reduced development has the tones of the full one), and the raw's orientation applied.
+/// How a raw from a camera LibRaw does not know is refused: this, then "Make Model".
+inline constexpr const char* kRawCameraNotSupported = "camera not supported: ";
+
 class RawCodec : public ImageCodec {
 public:
     bool read(const std::string& path, Image& out) override;

@@ -154,6 +154,10 @@ TEST(RawCodec, BadFilesAreRefusedWithAReason)
         if (std::string(c.name) == "huge") {
             EXPECT_TRUE(lastFailureIsPixelLimit()) << lastCodecFailure();
         }
+        // LibRaw's own texts ("Input/output error") say nothing of the file.
+        if (std::string(c.name) == "text" || std::string(c.name) == "cut header") {
+            EXPECT_EQ(lastCodecFailure(), "not a camera raw file, or one cut short") << c.name;
+        }
     }
     EXPECT_FALSE(RawCodec().write(dir.file("out.dng"), patchPicture(), 0));
 }
