@@ -156,7 +156,9 @@ TEST(RawCodec, BadFilesAreRefusedWithAReason)
         }
         // LibRaw's own texts ("Input/output error") say nothing of the file.
         if (std::string(c.name) == "text" || std::string(c.name) == "cut header") {
-            EXPECT_EQ(lastCodecFailure(), "not a camera raw file, or one cut short") << c.name;
+            EXPECT_TRUE(lastCodecFailure() == "not a camera raw file, or one cut short" ||
+                        lastCodecFailure() == "damaged or truncated raw data")
+                << c.name << ": " << lastCodecFailure();
         }
     }
     EXPECT_FALSE(RawCodec().write(dir.file("out.dng"), patchPicture(), 0));
