@@ -1,12 +1,25 @@
 #!/usr/bin/env bash
-# Runs every fuzz target that was built, one after another, for SECONDS each, starting from
-# its seeds in fuzz/corpus/NAME (fuzz_NAME's). New inputs go to a scratch copy, so the checked-in
-# seeds stay as the script made them; a crash, leak or timeout is kept in ARTIFACTS.
+# Runs every fuzz target that was built, one after another, for SECONDS each (or, with --runs,
+# for N inputs each), starting from its seeds in fuzz/corpus/NAME (fuzz_NAME's) and from the
+# random seed FUZZ_SEED (1), so that a finding can be found again. New inputs go to a scratch
+# copy, so the checked-in seeds stay as the script made them; a crash, leak or timeout is kept
+# in ARTIFACTS.
 # Prints one line per target: executions, seconds, corpus size, findings; exits 1 on a finding.
-# Usage: fuzz/run-all.sh SECONDS [BUILD_DIR (build-fuzz)] [ARTIFACTS (build-fuzz/findings)]
+# Usage: fuzz/run-all.sh SECONDS|--runs N [BUILD_DIR (build-fuzz)] [ARTIFACTS (build-fuzz/findings)]
 set -uo pipefail
 cd "$(dirname "$0")/.."
-seconds=${1:?usage: fuzz/run-all.sh SECONDS [BUILD_DIR] [ARTIFACTS]}
+usage='usage: fuzz/run-all.sh SECONDS|--runs N [BUILD_DIR] [ARTIFACTS]'
+if [ "${1:-}" = --runs ]; then
+  runs_wanted=${2:?$usage}
+  limit=(-runs="$runs_wanted")
+  seconds=-
+  shift 2
+else
+  seconds=${1:?$usage}
+  limit=(-max_total_time="$seconds")
+  shift
+fi
+set -- "$seconds" "$@"
 build=${2:-build-fuzz}
 artifacts=${3:-$build/findings}
 scratch=$(mktemp -d)
@@ -24,7 +37,7 @@ for target in $targets; do
   mkdir -p "$corpus"
   [ -d "fuzz/corpus/${name#fuzz_}" ] && cp "fuzz/corpus/${name#fuzz_}"/* "$corpus"/ 2>/dev/null
   log="$scratch/$name.log"
-  "$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+  "$target" "${limit[@]}" -seed="${FUZZ_SEED:-1}" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
     -artifact_prefix="$artifacts/$name-" "$corpus" >"$log" 2>&1
   status=$?
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
@@ -32,7 +45,7 @@ for target in $targets; do
   files=$(find "$corpus" -type f | wc -l)
   bytes=$(du -sb "$corpus" | cut -f1)
   found=$(find "$artifacts" -name "$name-*" -type f | wc -l)
-  printf '%-22s %12s %8s %7s/%-6s %s\n' "$name" "${runs:-?}" "${took:-$seconds}" "$files" \
+  printf '%-22s %12s %8s %7s/%-6s %s\n' "$name" "${runs:-?}" "${took:-?}" "$files" \
     "$bytes" "$found"
   if [ "$status" -ne 0 ] || [ "$found" -ne 0 ]; then
     failed=1

@@ -117,7 +117,10 @@ void Image::updateHeader()
     m_header = BitmapInfoHeader{};
     m_header.biWidth = m_width;
     m_header.biHeight = m_height;
-    auto perMetre = int32_t(double(m_dpi) * 100.0 * kInchesPerCentimetre);
+    // A file may claim any resolution; the header field is 32-bit, so it saturates.
+    double wanted = double(m_dpi) * 100.0 * kInchesPerCentimetre;
+    constexpr double kLargest = std::numeric_limits<int32_t>::max();
+    auto perMetre = std::isnan(wanted) ? 0 : int32_t(std::clamp(wanted, -kLargest, kLargest));
     m_header.biXPelsPerMeter = perMetre;
     m_header.biYPelsPerMeter = perMetre;
 }

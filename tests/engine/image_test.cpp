@@ -1,7 +1,9 @@
 // Image: construction, clipping, blending, sampling, blits, DIB import and geometry.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
+#include <limits>
 
 #include "engine/image.h"
 
@@ -51,6 +53,11 @@ TEST(Image, CreateFillsAndKeepsHeaderInStep)
     EXPECT_EQ(image.setDpi(300.0f), 72.0f);
     EXPECT_EQ(image.header().biYPelsPerMeter, 11811);
     EXPECT_EQ(image.clipRect(), (Rect{0, 0, 3, 2}));
+    // A file's claimed resolution can be anything; the 32-bit field saturates.
+    image.setDpi(3.0e8f);
+    EXPECT_EQ(image.header().biXPelsPerMeter, std::numeric_limits<int32_t>::max());
+    image.setDpi(std::nanf(""));
+    EXPECT_EQ(image.header().biXPelsPerMeter, 0);
 }
 
 TEST(Image, RowsAreStoredBottomUp)
