@@ -57,9 +57,12 @@ find "$work/in" -maxdepth 1 -name 'p*.jpg' | sort >"$work/list"
 say "$count pictures of ${width}x${height} (${#broken[@]} broken) in $work"
 
 batch() { "$cli" batch --jobs "$jobs" --skip-existing --files-from "$work/list" "$@"; }
+# In a background job or coprocess: the program replaces the shell, so that SIGKILL and the
+# memory readings reach the program itself.
+batchInPlace() { exec "$cli" batch --jobs "$jobs" --skip-existing --files-from "$work/list" "$@"; }
 
 for k in $(seq 1 "$kills"); do
-  batch -o "$work/out" >/dev/null 2>&1 &
+  batchInPlace -o "$work/out" >/dev/null 2>&1 &
   pid=$!
   sleep "$(python3 -c "import random; print(round(random.uniform(0.2, 4.0), 2))")"
   kill -9 "$pid" 2>/dev/null || true
@@ -96,13 +99,14 @@ say "after $kills kills: $outputs outputs for ${#good[@]} good pictures, $left t
 # last JOBS files are all that is left (after the last one the process is gone).
 early=$((count / 10))
 late=$((count - jobs))
-rss() { sed -n 's/^VmRSS: *\([0-9]*\) kB/\1/p' "/proc/$1/status" 2>/dev/null; }
-coproc RUN { batch -o "$work/again" --json 2>/dev/null; }
+rss() { sed -n "s/^VmRSS:[[:space:]]*\([0-9]*\) kB/\1/p" "/proc/$1/status" 2>/dev/null; }
+coproc RUN { batchInPlace -o "$work/again" --json 2>/dev/null; }
 pid=$RUN_PID
+exec {lines}<&"${RUN[0]}"  # bash forgets RUN when the coprocess ends
 finished=0
 rssEarly=0
 rssLate=0
-while IFS= read -r line <&"${RUN[0]}"; do
+while IFS= read -r line <&"$lines"; do
   finished=$((finished + 1))
   [ "$finished" -eq "$early" ] && rssEarly=$(rss "$pid")
   [ "$finished" -eq "$late" ] && rssLate=$(rss "$pid")
