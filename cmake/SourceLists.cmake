@@ -1,7 +1,7 @@
 # Sources are listed by hand, one list per folder. A .cpp that no list holds would otherwise
 # show up later as a link error, or not at all: configuring stops and names it.
 function(tavelune_check_source_lists)
-  set(targets tavelune-cli)
+  set(targets tavelune-cli tavelune-raw)
   foreach(layer ${TAVELUNE_LAYERS})
     list(APPEND targets tavelune_${layer})
   endforeach()

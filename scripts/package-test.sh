@@ -51,7 +51,8 @@ dpkg-query -L tavelune | sort >"$work/files"
 echo "package-test: installed $(wc -l <"$work/files") paths"
 for path in /usr/bin/tavelune /usr/bin/tavelune-cli /usr/lib/tavelune/lang/Lang_en_US.so \
     /usr/lib/tavelune/lang/Lang_zh_TW.so /usr/lib/tavelune/data/l_l.qxj \
-    /usr/lib/tavelune/help/index.html /usr/share/applications/tavelune.desktop \
+    /usr/lib/tavelune/help/index.html /usr/lib/tavelune/tavelune-raw \
+    /usr/share/applications/tavelune.desktop \
     /usr/share/metainfo/org.marrowick.Tavelune.metainfo.xml \
     /usr/share/icons/hicolor/scalable/apps/tavelune.svg /usr/share/man/man1/tavelune.1.gz \
     /usr/share/man/man1/tavelune-cli.1.gz /usr/share/doc/tavelune/copyright \

@@ -1,4 +1,5 @@
-// Camera raw files through LibRaw: developed to 8-bit sRGB, upright; never written.
+// Camera raw files through LibRaw: developed to 8-bit sRGB, upright; never written. LibRaw
+// runs in the raw developer process (engine/raw_developer.h), never in this one.
 #pragma once
 
 #include <cstdint>
@@ -57,9 +58,5 @@ struct RawShotInfo {
 /// Reads the shot information without developing. False with the reason noted (see
 /// lastCodecFailure) for a file LibRaw does not take.
 bool readRawShotInfo(const std::string& path, RawShotInfo& info);
-
-/// The same over bytes in memory (the fuzzer's road).
-bool readRawShotInfoFromBytes(const std::uint8_t* data, std::size_t size, RawShotInfo& info);
-bool developRawFromBytes(const std::uint8_t* data, std::size_t size, Image& out, bool halfSize);
 
 }  // namespace tavelune

@@ -20,6 +20,7 @@ using Ranks = std::map<std::string, int>;
 const Ranks kLayerRank = {
     {"pixel", 0},     {"engine", 1},     {"film", 2}, {"exif", 2}, {"view", 2}, {"overlay", 3},
     {"histogram", 4}, {"indexprint", 4}, {"job", 5},  {"cli", 6},  {"gui", 6},
+    {"rawhelper", 6},
 };
 
 // Inside src/gui: texts, settings and the job helper, then widgets, then the pages and dialogs

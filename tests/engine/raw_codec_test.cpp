@@ -135,13 +135,19 @@ TEST(RawCodec, BadFilesAreRefusedWithAReason)
             huge[i + 11] = 0;
         }
     }
-    const std::vector<Case> cases = {
+    std::vector<Case> cases = {
         {"empty", {}},
         {"text", {'n', 'o', 't', ' ', 'r', 'a', 'w'}},
         {"cut header", {bytes.begin(), bytes.begin() + 100}},
         {"cut pixels", {bytes.begin(), bytes.end() - 2000}},
         {"huge", huge},
     };
+    // Files on which LibRaw aborts its process: refused like any damaged file.
+    const std::string crashes = TAVELUNE_SOURCE_DIR "/tests/data/raw-crashes/libraw-abort-";
+    for (int i = 1; i <= 5; ++i) {
+        cases.push_back({"libraw abort", test::readFileBytes(crashes + std::to_string(i) + ".dng")});
+        ASSERT_FALSE(cases.back().bytes.empty()) << i;
+    }
     for (const auto& c : cases) {
         const std::string path = dir.file("bad.dng");
         test::writeFileBytes(path, c.bytes);
@@ -155,11 +161,18 @@ TEST(RawCodec, BadFilesAreRefusedWithAReason)
             EXPECT_TRUE(lastFailureIsPixelLimit()) << lastCodecFailure();
         }
         // LibRaw's own texts ("Input/output error") say nothing of the file.
-        if (std::string(c.name) == "text" || std::string(c.name) == "cut header") {
+        if (std::string(c.name) == "text" || std::string(c.name) == "cut header" ||
+            std::string(c.name) == "libraw abort") {
             EXPECT_TRUE(lastCodecFailure() == "not a camera raw file, or one cut short" ||
                         lastCodecFailure() == "damaged or truncated raw data")
                 << c.name << ": " << lastCodecFailure();
         }
+        // The other roads fail alike (cut pixels may still open: their shot is known).
+        RawShotInfo info;
+        if (std::string(c.name) != "cut pixels") {
+            EXPECT_FALSE(readRawShotInfo(path, info)) << c.name;
+        }
+        EXPECT_FALSE(readRawPreview(path, 1, 1, out)) << c.name;
     }
     EXPECT_FALSE(RawCodec().write(dir.file("out.dng"), patchPicture(), 0));
 }

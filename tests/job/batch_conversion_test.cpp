@@ -110,11 +110,15 @@ TEST(BatchConversion, FailuresAreReportedAndTheRunGoesOn)
     files.insert(files.begin() + 1, inputs.file("broken.bmp"));
     files.push_back(inputs.file("notes.txt"));
     files.push_back(files[0]);  // the same output name again
+    // A raw on which LibRaw aborts its process fails alone.
+    files.push_back(inputs.file("hostile.dng"));
+    test::writeFileBytes(files.back(), test::readFileBytes(TAVELUNE_SOURCE_DIR
+                                                           "/tests/data/raw-crashes/libraw-abort-1.dng"));
     BatchSettings settings;
     settings.outputFolder = outputs.path().string();
     test::MessageCollector messages;
     auto results = runBatch(files, settings);
-    ASSERT_EQ(results.size(), 5u);
+    ASSERT_EQ(results.size(), 6u);
     EXPECT_EQ(results[0].status, BatchFileStatus::Converted);
     EXPECT_EQ(results[1].status, BatchFileStatus::Failed);
     EXPECT_NE(results[1].reason.find("Open image file error !"), std::string::npos);
@@ -123,6 +127,8 @@ TEST(BatchConversion, FailuresAreReportedAndTheRunGoesOn)
     EXPECT_NE(results[3].reason.find("Don't support image format !"), std::string::npos);
     EXPECT_EQ(results[4].status, BatchFileStatus::Failed);
     EXPECT_NE(results[4].reason.find(files[0]), std::string::npos);
+    EXPECT_EQ(results[5].status, BatchFileStatus::Failed);
+    EXPECT_NE(results[5].reason.find("Open image file error !"), std::string::npos);
 }
 
 TEST(BatchConversion, ExistingOutputsAreSkippedUnlessOverwriting)

@@ -2,6 +2,7 @@
 #include "support/test_support.h"
 
 #include <atomic>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -15,6 +16,10 @@ namespace {
 
 // The test programs draw text; nothing else in them uses fontconfig.
 [[maybe_unused]] const bool g_fontconfigReleased = (releaseFontconfigAtExit(), true);
+
+// The test programs run from their own folder, where no raw developer sits beside them.
+[[maybe_unused]] const bool g_rawDeveloperNamed =
+    ::setenv("TAVELUNE_RAW_DEVELOPER", TAVELUNE_RAWDEVELOPER_PATH, 0) == 0;
 
 }  // namespace
 

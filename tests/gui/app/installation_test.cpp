@@ -12,6 +12,7 @@
 #include "gui/app/program_folder.h"
 #include "gui/support/string_table.h"
 #include "support/gui_test_support.h"
+#include "support/test_dng.h"
 
 using namespace tavelune;
 using namespace tavelune::gui;
@@ -48,7 +49,7 @@ private slots:
         QProcess install;
         install.setProcessChannelMode(QProcess::MergedChannels);
         install.start(QStringLiteral(TAVELUNE_CMAKE_COMMAND),
-                      {"--install", test::buildProgramFolder(), "--prefix", m_prefix.path()});
+                      {"--install", tavelune::gui::test::buildProgramFolder(), "--prefix", m_prefix.path()});
         QVERIFY(install.waitForFinished(120000));
         QVERIFY2(install.exitStatus() == QProcess::NormalExit && install.exitCode() == 0,
                  install.readAll().constData());
@@ -61,6 +62,7 @@ private slots:
         const std::pair<const char*, bool> files[] = {
             {"bin/tavelune", true},
             {"bin/tavelune-cli", true},
+            {"lib/tavelune/tavelune-raw", true},
             {"lib/tavelune/lang/Lang_zh_TW.so", false},
             {"lib/tavelune/lang/Lang_en_US.so", false},
             {"lib/tavelune/data/l_l.qxj", false},
@@ -140,6 +142,41 @@ private slots:
         QVERIFY(cli.waitForFinished(30000));
         QCOMPARE(cli.exitCode(), 0);
         QVERIFY(cli.readAllStandardOutput().startsWith("Tavelune "));
+    }
+
+    // The installed program finds its own raw developer (the tests' one is not named), and a
+    // raw that brings LibRaw down fails alone, with the usual message.
+    void installedCliDevelopsRawsInTheirOwnProcess()
+    {
+        QTemporaryDir work;
+        Image picture;
+        QVERIFY(picture.create(64, 48, 72.0f));
+        picture.fill(0xFF3080C0);
+        const QString dng = work.filePath("shot.dng");
+        QVERIFY(tavelune::test::writeTestDng(QFile::encodeName(dng).toStdString(), picture));
+        const QString hostile = QStringLiteral(TAVELUNE_SOURCE_DIR) +
+                                "/tests/data/raw-crashes/libraw-abort-1.dng";
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove("TAVELUNE_RAW_DEVELOPER");
+        const struct {
+            QString input;
+            int exitCode;
+        } runs[] = {{dng, 0}, {hostile, 1}};
+        for (const auto& run : runs) {
+            QProcess cli;
+            cli.setProcessEnvironment(environment);
+            cli.start(installed("bin/tavelune-cli"),
+                      {"convert", run.input, work.filePath("out.jpg")});
+            QVERIFY(cli.waitForFinished(60000));
+            const QByteArray errors = cli.readAllStandardError();
+            QCOMPARE(cli.exitStatus(), QProcess::NormalExit);
+            QVERIFY2(cli.exitCode() == run.exitCode, errors.constData());
+            if (run.exitCode != 0) {
+                QVERIFY2(errors.contains("Open image file error !"), errors.constData());
+                QVERIFY2(!errors.contains("overflow"), errors.constData());
+            }
+        }
+        QVERIFY(QFileInfo(work.filePath("out.jpg")).size() > 0);
     }
 };
 

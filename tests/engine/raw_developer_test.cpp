@@ -1,0 +1,136 @@
+// The raw developer process and its reply block: whatever the process leaves behind, the
+// program gets a picture that is whole or a failure with a reason.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <sys/stat.h>
+
+#include "engine/codec_support.h"
+#include "engine/image.h"
+#include "engine/pixel_limit.h"
+#include "engine/raw_codec.h"
+#include "engine/raw_developer.h"
+#include "engine/raw_reply.h"
+#include "support/test_support.h"
+
+namespace tavelune {
+namespace {
+
+RawReply sampleReply()
+{
+    RawReply reply;
+    reply.shot.make = "Tavelune";
+    reply.shot.model = "Test Camera";
+    reply.shot.isoSpeed = 200;
+    reply.shot.timestamp = 1700000000;
+    reply.shot.orientation = 6;
+    reply.shot.width = 3;
+    reply.shot.height = 2;
+    reply.fullWidth = 3;
+    reply.fullHeight = 2;
+    reply.width = 3;
+    reply.height = 2;
+    reply.preview = {0xFF, 0xD8, 0xFF, 0xD9};
+    return reply;
+}
+
+std::vector<std::uint8_t> block(const RawReply& reply, const std::vector<std::uint32_t>& pixels)
+{
+    std::vector<std::uint8_t> bytes = encodeRawReplyHead(reply);
+    const std::size_t head = bytes.size();
+    bytes.resize(head + 4 * pixels.size());
+    for (std::size_t i = 0; i < pixels.size(); ++i)
+        storeRawReplyPixel(bytes.data() + head + 4 * i, pixels[i]);
+    return bytes;
+}
+
+TEST(RawReply, ReadsBackWhatWasWrittenAndNothingCutOrPadded)
+{
+    const std::vector<std::uint32_t> pixels = {0xFF010203, 0xFF040506, 0xFF070809,
+                                               0xFFA0B0C0, 0xFFD0E0F0, 0xFF123456};
+    const auto bytes = block(sampleReply(), pixels);
+    RawReply read;
+    ASSERT_TRUE(decodeRawReply(bytes.data(), bytes.size(), read));
+    EXPECT_EQ(read.shot.model, "Test Camera");
+    EXPECT_EQ(read.shot.timestamp, 1700000000);
+    EXPECT_EQ(read.shot.orientation, 6);
+    EXPECT_EQ(read.preview, sampleReply().preview);
+    Image image;
+    ASSERT_TRUE(copyRawReplyPixels(read, image));
+    ASSERT_EQ(image.width(), 3);
+    ASSERT_EQ(image.height(), 2);
+    EXPECT_EQ(image.rowFromTop(0)[2], 0xFF070809u);
+    EXPECT_EQ(image.rowFromTop(1)[0], 0xFFA0B0C0u);
+
+    // Every shorter block, and one byte more, is not a reply.
+    for (std::size_t size = 0; size < bytes.size(); ++size)
+        EXPECT_FALSE(decodeRawReply(bytes.data(), size, read)) << size;
+    auto longer = bytes;
+    longer.push_back(0);
+    EXPECT_FALSE(decodeRawReply(longer.data(), longer.size(), read));
+}
+
+TEST(RawReply, RefusesSizesItCannotHold)
+{
+    struct Case {
+        const char* name;
+        int width, height;
+        std::size_t pixelsGiven;
+    };
+    const Case cases[] = {
+        {"one side zero", 3, 0, 0},
+        {"negative", -3, -2, 0},
+        {"over the pixel limit", 1 << 15, 1 << 15, 0},
+        {"pixels short of the size", 3, 2, 5},
+    };
+    for (const Case& c : cases) {
+        RawReply reply = sampleReply();
+        reply.width = c.width;
+        reply.height = c.height;
+        const auto bytes = block(reply, std::vector<std::uint32_t>(c.pixelsGiven, 0xFF000000));
+        RawReply read;
+        EXPECT_FALSE(decodeRawReply(bytes.data(), bytes.size(), read)) << c.name;
+    }
+}
+
+// Developers that go wrong in each way a process can; the file itself is a good raw name.
+TEST(RawDeveloper, AFailedDeveloperIsAFailureWithAReason)
+{
+    test::TempDir dir;
+    const char* named = std::getenv("TAVELUNE_RAW_DEVELOPER");
+    const std::string saved = named ? named : "";
+    struct Case {
+        const char* name;
+        const char* script;  // nullptr: no such program
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"killed by a signal", "kill -SEGV $$", "damaged or truncated raw data"},
+        {"aborts", "kill -ABRT $$", "damaged or truncated raw data"},
+        {"exits without a reply", "exit 0", "damaged or truncated raw data"},
+        {"answers garbage", "printf 'TVRW garbage' >&3", "damaged or truncated raw data"},
+        {"fails", "exit 7", "the raw developer failed (status 7)"},
+        {"missing", nullptr, "the raw developer tavelune-raw is not installed"},
+    };
+    for (const Case& c : cases) {
+        const std::string program = dir.file("developer.sh");
+        std::remove(program.c_str());
+        if (c.script) {
+            const std::string text = std::string("#!/bin/sh\n") + c.script + "\n";
+            test::writeFileBytes(program, {text.begin(), text.end()});
+            ::chmod(program.c_str(), 0755);
+        }
+        ::setenv("TAVELUNE_RAW_DEVELOPER", program.c_str(), 1);
+        Image out;
+        clearCodecFailure();
+        EXPECT_FALSE(RawCodec().read(dir.file("shot.dng"), out)) << c.name;
+        EXPECT_TRUE(out.isEmpty()) << c.name;
+        EXPECT_EQ(lastCodecFailure(), c.reason) << c.name;
+        RawShotInfo info;
+        EXPECT_FALSE(readRawShotInfo(dir.file("shot.dng"), info)) << c.name;
+    }
+    ::setenv("TAVELUNE_RAW_DEVELOPER", saved.c_str(), 1);
+}
+
+}  // namespace
+}  // namespace tavelune
