@@ -118,7 +118,8 @@ bool readReply(int fd, const std::function<bool(const RawReply&)>& consume)
         return false;
     }
     const std::size_t size = std::size_t(info.st_size);
-    void* mapped = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
+    // Populated at once: a 24 MP reply would otherwise take some 23,000 page faults.
+    void* mapped = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
     if (mapped == MAP_FAILED) {
         noteCodecFailure("out of memory");
         return false;

@@ -73,7 +73,8 @@ bool writeReplyWithPixels(const RawReply& reply, const Developed& picture)
     const std::size_t total = head.size() + pixelBytes;
     if (::ftruncate(kReplyFd, off_t(total)) != 0)
         return false;
-    void* mapped = ::mmap(nullptr, total, PROT_READ | PROT_WRITE, MAP_SHARED, kReplyFd, 0);
+    void* mapped =
+        ::mmap(nullptr, total, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_POPULATE, kReplyFd, 0);
     if (mapped == MAP_FAILED)
         return false;
     auto* out = static_cast<std::uint8_t*>(mapped);
