@@ -27,13 +27,39 @@ Failure<Code> failure(Code code, std::string detail = {})
 template <class Code>
 using Warnings = std::vector<Failure<Code>>;
 
+/// The failure and warnings both forms of Result carry.
+template <class Code>
+class Outcome {
+public:
+    /// Meaningful only when the operation failed.
+    Code code() const { return m_failure.code; }
+    const std::string& detail() const { return m_failure.detail; }
+    const Failure<Code>& failure() const { return m_failure; }
+
+    const Warnings<Code>& warnings() const { return m_warnings; }
+    void setWarnings(Warnings<Code> warnings) { m_warnings = std::move(warnings); }
+    void addWarning(Code code, std::string detail = {})
+    {
+        m_warnings.push_back({code, std::move(detail)});
+    }
+
+protected:
+    Outcome() = default;
+    explicit Outcome(Failure<Code> failed) : m_failure(std::move(failed)) {}
+
+private:
+    Failure<Code> m_failure;
+    Warnings<Code> m_warnings;
+};
+
 /// A value, or the failure that prevented it, and in both cases the warnings met on the way.
 /// Converting to bool asks "did it work".
 template <class T, class Code>
-class [[nodiscard]] Result {
+class [[nodiscard]] Result : public Outcome<Code> {
 public:
     Result(T value) : m_value(std::move(value)) {}
-    Result(Failure<Code> failed) : m_failure(std::move(failed)) {}
+    Result(Failure<Code> failed) : Outcome<Code>(std::move(failed)) {}
+    Result(Code code, std::string detail = {}) : Outcome<Code>({code, std::move(detail)}) {}
 
     bool ok() const { return m_value.has_value(); }
     explicit operator bool() const { return ok(); }
@@ -46,41 +72,26 @@ public:
     T& operator*() & { return *m_value; }
     const T& operator*() const& { return *m_value; }
 
-    /// Meaningful only when the operation failed.
-    Code code() const { return m_failure.code; }
-    const std::string& detail() const { return m_failure.detail; }
-    const Failure<Code>& failure() const { return m_failure; }
-
-    const Warnings<Code>& warnings() const { return m_warnings; }
-    void setWarnings(Warnings<Code> warnings) { m_warnings = std::move(warnings); }
-
 private:
     std::optional<T> m_value;
-    Failure<Code> m_failure;
-    Warnings<Code> m_warnings;
 };
 
 /// Success without a value.
 template <class Code>
-class [[nodiscard]] Result<void, Code> {
+class [[nodiscard]] Result<void, Code> : public Outcome<Code> {
 public:
     Result() = default;
-    Result(Failure<Code> failed) : m_failed(true), m_failure(std::move(failed)) {}
+    Result(Failure<Code> failed) : Outcome<Code>(std::move(failed)), m_failed(true) {}
+    Result(Code code, std::string detail = {})
+        : Outcome<Code>({code, std::move(detail)}), m_failed(true)
+    {
+    }
 
     bool ok() const { return !m_failed; }
     explicit operator bool() const { return ok(); }
 
-    Code code() const { return m_failure.code; }
-    const std::string& detail() const { return m_failure.detail; }
-    const Failure<Code>& failure() const { return m_failure; }
-
-    const Warnings<Code>& warnings() const { return m_warnings; }
-    void setWarnings(Warnings<Code> warnings) { m_warnings = std::move(warnings); }
-
 private:
     bool m_failed = false;
-    Failure<Code> m_failure;
-    Warnings<Code> m_warnings;
 };
 
 template <class Code>

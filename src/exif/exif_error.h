@@ -3,8 +3,8 @@
 #pragma once
 
 #include <string>
-#include <utility>
-#include <vector>
+
+#include "engine/result.h"
 
 namespace tavelune {
 
@@ -25,33 +25,11 @@ enum class ExifError {
     CannotWrite,           // the new file could not be written or put in place
 };
 
-struct ExifFailure {
-    ExifError code{};
-    std::string detail;  // the path, where there is one
-};
-
+using ExifFailure = Failure<ExifError>;
 /// The boxes an operation met, in the order met.
-using ExifWarnings = std::vector<ExifFailure>;
-
+using ExifWarnings = Warnings<ExifError>;
 /// Success, or the failure that ended an operation.
-class [[nodiscard]] ExifStatus {
-public:
-    ExifStatus() = default;
-    ExifStatus(ExifError code, std::string detail = {})
-        : m_failed(true), m_failure{code, std::move(detail)}
-    {
-    }
-
-    bool ok() const { return !m_failed; }
-    explicit operator bool() const { return ok(); }
-    /// Meaningful only when the operation failed.
-    ExifError code() const { return m_failure.code; }
-    const std::string& detail() const { return m_failure.detail; }
-
-private:
-    bool m_failed = false;
-    ExifFailure m_failure;
-};
+using ExifStatus = Status<ExifError>;
 
 /// The text of a box the user is shown as it stands; empty for codes the front ends report in
 /// their own words.
