@@ -56,9 +56,11 @@ void BM_BorderWatermarkSignature(benchmark::State& state)
     const TextExpander expand = tagExpander(nullptr, context);
     for (auto _ : state) {
         Image image = source;
-        applyBorder(image, border);
-        applyOverlay(image, mark, expand);
-        applyOverlay(image, sign, expand);
+        if (!applyBorder(image, border) || !applyOverlay(image, mark, expand) ||
+            !applyOverlay(image, sign, expand)) {
+            state.SkipWithError("the frame or a text could not be made");
+            break;
+        }
         benchmark::DoNotOptimize(image.pixels());
     }
 }
@@ -71,7 +73,10 @@ void BM_BorderOnly(benchmark::State& state)
     border.enabled = true;
     for (auto _ : state) {
         Image image = source;
-        applyBorder(image, border);
+        if (!applyBorder(image, border)) {
+            state.SkipWithError("the frame could not be made");
+            break;
+        }
         benchmark::DoNotOptimize(image.pixels());
     }
 }

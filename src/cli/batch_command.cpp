@@ -189,8 +189,6 @@ int runBatchCommand(const std::vector<std::string>& args)
     if (!saveRequestedSettings(commandLine, batch.conversion))
         return 1;
 
-    // Reasons are listed per file at the end; the engine's boxes would interleave.
-    MessageSink previous = setMessageSink([](const std::string&, const std::string&, MessageIcon) {});
     std::signal(SIGINT, onInterrupt);
 
     const size_t count = commandLine.files.size();
@@ -232,7 +230,6 @@ int runBatchCommand(const std::vector<std::string>& args)
     std::vector<BatchFileResult> results = runBatch(commandLine.files, batch, observer, &g_cancel);
     progress.finish();
     std::signal(SIGINT, SIG_DFL);
-    setMessageSink(std::move(previous));
 
     size_t converted = 0, skipped = 0, failed = 0, left = 0;
     for (const BatchFileResult& result : results) {

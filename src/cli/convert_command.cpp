@@ -47,9 +47,11 @@ int runConvert(const std::vector<std::string>& args)
     const std::vector<std::string>& files = commandLine.files;
     CliMessages messages;
     TerminalProgress progress("Converting");
-    FileConversionOutcome outcome = convertPictureFile(
-        files[0], files[1], options, [&](int position) { progress.update(position); },
-        [&](const std::string& file) { messages.setFile(file); });
+    const FileConversionOutcome outcome =
+        convertPictureFile(
+            files[0], files[1], options, [&](int position) { progress.update(position); },
+            [&](const std::string& file) { messages.setFile(file); })
+            .outcome;
     progress.finish();
     if (outcome == FileConversionOutcome::ConversionFailed)
         std::fprintf(stderr, "tavelune-cli: the film step failed (not enough memory)\n");

@@ -112,7 +112,9 @@ int runHistogram(const std::vector<std::string>& args)
             std::fprintf(stderr, "tavelune-cli: cannot write %s: %s\n", output.c_str(),
                          error.c_str());
     } else {
-        written = saveImage(output, canvas, {}, 95);
+        const ImageStatus saved = saveImage(output, canvas, {}, 95);
+        showImageStatus(saved);
+        written = saved.ok();
     }
     if (!written)
         return 1;

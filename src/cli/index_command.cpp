@@ -247,7 +247,9 @@ int runIndex(const std::vector<std::string>& args)
     ImageHandle logo;
     if (!options.logoPath.empty()) {
         messages.setFile(options.logoPath);
-        if (!logo.open(options.logoPath) || !logo.image()) {
+        const ImageStatus opened = logo.open(options.logoPath);
+        showImageStatus(opened);
+        if (!opened || !logo.image()) {
             std::fprintf(stderr, "%s: cannot read the logo '%s'\n", kName, options.logoPath.c_str());
             return 1;
         }
@@ -291,8 +293,10 @@ int runIndex(const std::vector<std::string>& args)
     removeStaleTemporaries(options.output);  // left by a run that was killed
     // A sheet is a new picture of sRGB numbers: tagged so, and nothing of its sources.
     const PictureMetadata srgb = srgbOnlyMetadata();
-    if (!saveImage(options.output, sheet.sheet(), options.outputFormat, saveOptions(options),
-                   &srgb)) {
+    const ImageStatus saved = saveImage(options.output, sheet.sheet(), options.outputFormat,
+                                        saveOptions(options), &srgb);
+    showImageStatus(saved);
+    if (!saved) {
         std::fprintf(stderr, "%s: cannot write the sheet '%s'\n", kName, options.output.c_str());
         return 1;
     }

@@ -78,8 +78,10 @@ int runTags(const std::vector<std::string>& args)
     if (!files.empty()) {
         CliMessages messages;
         messages.setFile(files[0]);
-        if (!openImage(files[0], image))
+        if (const ImageStatus opened = openImage(files[0], image); !opened) {
+            showImageStatus(opened);
             return 1;
+        }
         (void)exif.LoadExif(files[0]);
         showExifBoxes(exif.warnings());
     }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 #include "engine/image.h"
 
@@ -15,6 +16,7 @@ namespace {
 
 thread_local std::string t_failure;
 thread_local bool t_overLimit = false;
+thread_local std::vector<std::string> t_libraryBoxes;
 
 }  // namespace
 
@@ -52,7 +54,7 @@ void noteCodecFailure(const std::string& reason)
     t_overLimit = false;
 }
 
-bool noteWriteCause(int error)
+bool isActionableWriteError(int error)
 {
     switch (error) {
         case ENOSPC:
@@ -60,17 +62,43 @@ bool noteWriteCause(int error)
         case EFBIG:
         case EIO:
         case EROFS:
-            noteCodecFailure(std::strerror(error));
             return true;
         default:
             return false;
     }
 }
 
+bool noteWriteCause(int error)
+{
+    if (!isActionableWriteError(error))
+        return false;
+    noteCodecFailure(std::strerror(error));
+    return true;
+}
+
+std::FILE* openForReading(const std::string& path)
+{
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file)
+        noteCodecFailure(std::strerror(errno));
+    return file;
+}
+
+void noteLibraryBox(const std::string& text)
+{
+    t_libraryBoxes.push_back(text);
+}
+
+std::vector<std::string> takeLibraryBoxes()
+{
+    return std::exchange(t_libraryBoxes, {});
+}
+
 void clearCodecFailure()
 {
     t_failure.clear();
     t_overLimit = false;
+    t_libraryBoxes.clear();
 }
 
 const std::string& lastCodecFailure()
@@ -81,11 +109,9 @@ const std::string& lastCodecFailure()
 bool readWholeFile(const std::string& path, std::vector<uint8_t>& bytes)
 {
     bytes.clear();
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) {
-        noteCodecFailure(std::strerror(errno));
+    std::FILE* file = openForReading(path);
+    if (!file)
         return false;
-    }
     struct stat status {};
     if (::fstat(::fileno(file), &status) != 0 || !S_ISREG(status.st_mode)) {
         noteCodecFailure(S_ISDIR(status.st_mode) ? "is a directory" : "not a regular file");

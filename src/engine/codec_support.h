@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -30,9 +31,19 @@ bool decodeWholeFile(const std::string& path, Image& out,
 /// The reason the last codec call on this thread failed, for callers that print it (the CLI).
 /// Message texts shown to the user do not change; this is extra detail only.
 void noteCodecFailure(const std::string& reason);
-/// For a library's write error: the system's cause instead (no space, file too large, ...)
-/// when error is one the user can act on. True when it was noted.
+/// Whether a failed write's errno names a cause the user can act on (no space, quota, file
+/// too large, I/O error, read-only file system).
+bool isActionableWriteError(int error);
+/// For a library's write error: the system's cause instead when isActionableWriteError.
+/// True when it was noted.
 bool noteWriteCause(int error);
+/// fopen(path, "rb"), the system's cause noted when it fails.
+std::FILE* openForReading(const std::string& path);
+/// A library's own fatal error the user is shown in a box of its own ("JPEG Fatal Error"),
+/// before the failure it led to; the open and save roads hand these back as warnings.
+void noteLibraryBox(const std::string& text);
+std::vector<std::string> takeLibraryBoxes();
+/// Forgets the reason and the boxes.
 void clearCodecFailure();
 const std::string& lastCodecFailure();
 

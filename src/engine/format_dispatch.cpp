@@ -2,26 +2,11 @@
 #include "engine/format_dispatch.h"
 
 #include "engine/codec_support.h"
-#include "engine/engine_messages.h"
 #include "engine/format_table.h"
-#include "engine/message_sink.h"
 #include "engine/safe_write.h"
 
 namespace tavelune {
 namespace {
-
-thread_local std::string t_lastError;
-
-bool fail(const char* message, const std::string& path = {})
-{
-    const bool overLimit = lastFailureIsPixelLimit();
-    t_lastError = message;
-    if (!lastCodecFailure().empty())
-        t_lastError += ": " + (overLimit && !path.empty() ? path + " " : "") + lastCodecFailure();
-    // The limit is the user's to raise, so its refusal says what was asked and what is allowed.
-    showMessage(overLimit ? t_lastError : message);
-    return false;
-}
 
 std::unique_ptr<ImageCodec> codecForOpen(const std::string& path, std::optional<ImageFormat> format)
 {
@@ -51,78 +36,66 @@ FileNameParts splitFileName(const std::string& path)
     return {name.substr(0, dot), name.substr(dot + 1)};
 }
 
-const std::string& lastImageError()
+ImageStatus imageFailure(ImageError code, std::string detail)
 {
-    return t_lastError;
+    ImageStatus failed(code, detail.empty() ? lastCodecFailure() : std::move(detail));
+    for (std::string& box : takeLibraryBoxes())
+        failed.addWarning(ImageError::LibraryFault, std::move(box));
+    return failed;
 }
 
-void clearImageError()
+ImageStatus readFailure(const std::string& path)
 {
-    t_lastError.clear();
-    clearCodecFailure();
+    if (!lastFailureIsPixelLimit())
+        return imageFailure(ImageError::ReadFailed);
+    return imageFailure(ImageError::OverPixelLimit,
+                        path.empty() ? lastCodecFailure() : path + " " + lastCodecFailure());
 }
 
-bool reportImageError(const char* message, const std::string& path)
+ImageStatus writeFailure(const std::string& writeError)
 {
-    return fail(message, path);
-}
-
-bool reportFailure(const std::string& text)
-{
-    clearCodecFailure();
-    t_lastError = text;
-    showMessage(text);
-    return false;
-}
-
-bool reportWriteFailure(const std::string& writeError)
-{
+    // The temporary's own cause (no space, ...) beats the codec's; its generic "write failed"
+    // does not.
     if (!writeError.empty() && (lastCodecFailure().empty() || writeError != kWriteFailed))
         noteCodecFailure(writeError);
-    t_lastError = messages::kOpenImageError;
-    if (!lastCodecFailure().empty())
-        t_lastError += ": " + lastCodecFailure();
-    showMessage(t_lastError);
-    return false;
+    return imageFailure(ImageError::WriteFailed);
 }
 
-bool openImage(const std::string& path, Image& out, std::optional<ImageFormat> format)
+ImageStatus openImage(const std::string& path, Image& out, std::optional<ImageFormat> format)
 {
-    t_lastError.clear();
     clearCodecFailure();
     auto codec = codecForOpen(path, format);
     if (!codec)
-        return fail(messages::kUnsupportedFormat);
+        return imageFailure(ImageError::UnsupportedFormat);
     // Decoding into a scratch picture keeps the caller's picture intact when the read fails.
     Image decoded;
     if (!codec->read(path, decoded))
-        return fail(messages::kOpenImageError, path);
+        return readFailure(path);
     out = std::move(decoded);
-    return true;
+    return {};
 }
 
-bool ImageHandle::open(const std::string& path, std::optional<ImageFormat> format)
+ImageStatus ImageHandle::open(const std::string& path, std::optional<ImageFormat> format)
 {
-    t_lastError.clear();
     clearCodecFailure();
     auto codec = codecForOpen(path, format);
     if (!codec)
-        return fail(messages::kUnsupportedFormat);
+        return imageFailure(ImageError::UnsupportedFormat);
     if (!codec->load(path))
-        return fail(messages::kOpenImageError, path);
+        return readFailure(path);
     m_codec = std::move(codec);
-    return true;
+    return {};
 }
 
-bool saveImage(const std::string& path, const Image& image, std::optional<ImageFormat> format,
-               int options, const PictureMetadata* metadata)
+ImageStatus saveImage(const std::string& path, const Image& image,
+                      std::optional<ImageFormat> format, int options,
+                      const PictureMetadata* metadata)
 {
-    t_lastError.clear();
     clearCodecFailure();
     if (!format)
         format = formatOfPath(path);
     if (!format || !formatRow(*format).writes)
-        return fail(messages::kUnsupportedFormat);
+        return imageFailure(ImageError::UnsupportedFormat);
     auto codec = createCodec(*format);
     codec->setMetadata(metadata);
     std::string writeError;
@@ -130,8 +103,8 @@ bool saveImage(const std::string& path, const Image& image, std::optional<ImageF
         path, [&](const std::string& temporary) { return codec->write(temporary, image, options); },
         &writeError);
     if (!written)
-        return reportWriteFailure(writeError);
-    return true;
+        return writeFailure(writeError);
+    return {};
 }
 
 }  // namespace tavelune

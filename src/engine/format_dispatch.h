@@ -8,6 +8,7 @@
 #include "engine/image.h"
 #include "engine/format_table.h"
 #include "engine/image_codec.h"
+#include "engine/image_error.h"
 
 namespace tavelune {
 
@@ -26,33 +27,29 @@ PathParts splitPath(const std::string& path);
 /// Splits the file name (the folder is ignored) at its last '.'.
 FileNameParts splitFileName(const std::string& path);
 
-/// Why the last openImage, ImageHandle::open or saveImage on this thread failed: the message
-/// already shown, followed by detail when a codec gave one ("Open image file error !: not a
-/// JPEG file"). Empty after a success.
-const std::string& lastImageError();
+/// A failure of code with detail (else the codec's noted cause) and the library boxes noted
+/// since the last clearCodecFailure; for reads and writes that go around openImage and
+/// saveImage (strip by strip).
+ImageStatus imageFailure(ImageError code, std::string detail = {});
+/// A write through writeViaTemporary that failed: its cause is writeError when that names one,
+/// else the codec's.
+ImageStatus writeFailure(const std::string& writeError);
 
-/// For reads and writes that go around openImage and saveImage (strip by strip): forgets the
-/// last failure, and reports one the way those two do (message shown, lastImageError set).
-void clearImageError();
-/// A pixel-limit refusal is shown with its detail, naming path when one is given.
-bool reportImageError(const char* message, const std::string& path = {});
-/// A step that could not be done (a canvas over the pixel limit, out of memory): shows text
-/// and makes it the last error, so that a batch can list it. Returns false.
-bool reportFailure(const std::string& text);
-/// A write through writeViaTemporary that failed: "Open image file error !" with the cause
-/// (writeError when it names one, else the codec's), so the user learns why.
-bool reportWriteFailure(const std::string& writeError);
+/// A failed read of path: over the pixel limit when the codec refused the declared size
+/// (detail: path and sizes, so the user sees what to raise), else ReadFailed.
+ImageStatus readFailure(const std::string& path = {});
 
-/// Reads path into out with a temporary codec; no format = the path's extension.
-/// Failure shows the message and leaves out as it was.
-bool openImage(const std::string& path, Image& out, std::optional<ImageFormat> format = {});
+/// Reads path into out with a temporary codec; no format = the path's extension. A failure
+/// leaves out as it was.
+ImageStatus openImage(const std::string& path, Image& out,
+                      std::optional<ImageFormat> format = {});
 
 /// Writes image with a temporary codec; no format = the path's extension. options go to the
 /// codec (JPEG quality, TIFF compression). The file is written beside path and renamed into
 /// place, so a failure never leaves a partial file nor damages an old one. metadata (may be
 /// null) goes into the file where its format holds it (JPEG, TIFF).
-bool saveImage(const std::string& path, const Image& image,
-               std::optional<ImageFormat> format = {}, int options = 0,
-               const PictureMetadata* metadata = nullptr);
+ImageStatus saveImage(const std::string& path, const Image& image,
+                      std::optional<ImageFormat> format = {}, int options = 0,
+                      const PictureMetadata* metadata = nullptr);
 
 }  // namespace tavelune

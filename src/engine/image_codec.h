@@ -6,6 +6,7 @@
 #include <string>
 
 #include "engine/image.h"
+#include "engine/image_error.h"
 #include "engine/image_format.h"
 
 namespace tavelune {
@@ -65,8 +66,8 @@ public:
     ImageHandle& operator=(ImageHandle&&) noexcept = default;
 
     /// Opens path with the codec chosen from format (or the path's extension when empty).
-    /// On failure shows the message and keeps the previous codec.
-    bool open(const std::string& path, std::optional<ImageFormat> format = {});
+    /// A failure keeps the previous codec.
+    ImageStatus open(const std::string& path, std::optional<ImageFormat> format = {});
 
     int width() const { return m_codec ? m_codec->width() : 0; }
     int height() const { return m_codec ? m_codec->height() : 0; }

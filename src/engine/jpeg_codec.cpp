@@ -213,11 +213,9 @@ bool readWith(const std::string& path, Image& out, PixelRoute route,
     if (path.empty())
         return false;
     out.destroyPixels();
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) {
-        noteCodecFailure(std::strerror(errno));
+    std::FILE* file = openForReading(path);
+    if (!file)
         return false;
-    }
     bool ok = decode(file, out, route, reduction);
     std::fclose(file);
     return ok;

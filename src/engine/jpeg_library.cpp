@@ -7,8 +7,6 @@
 #include <cstring>
 
 #include "engine/codec_support.h"
-#include "engine/engine_messages.h"
-#include "engine/message_sink.h"
 
 namespace tavelune::jpeg_library {
 namespace {
@@ -22,7 +20,7 @@ void reportLibraryError(j_common_ptr info)
     try {
         if (info->err->msg_code != JERR_FILE_WRITE || !noteWriteCause(cause))
             noteCodecFailure(text);
-        showMessage(text, messages::kJpegFatalCaption, MessageIcon::Error);
+        noteLibraryBox(text);
     } catch (...) {
     }
 }

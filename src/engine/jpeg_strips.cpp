@@ -50,11 +50,9 @@ bool JpegStripReader::open(const std::string& path)
     m_state->close();
     if (path.empty())
         return false;
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) {
-        noteCodecFailure(std::strerror(errno));
+    std::FILE* file = openForReading(path);
+    if (!file)
         return false;
-    }
     return start(file);
 }
 

@@ -126,8 +126,10 @@ std::optional<PictureSize> wholePictureSize(const std::string& path)
         }
     }
     Image image;
-    if (!openImage(path, image))
+    if (const ImageStatus opened = openImage(path, image); !opened) {
+        showImageStatus(opened);
         return std::nullopt;
+    }
     return PictureSize{image.width(), image.height(), image.dpi()};
 }
 

@@ -166,11 +166,9 @@ bool PngCodec::read(const std::string& path, Image& out)
     if (path.empty())
         return false;
     out.destroyPixels();
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) {
-        noteCodecFailure(std::strerror(errno));
+    std::FILE* file = openForReading(path);
+    if (!file)
         return false;
-    }
     png_byte signature[4] = {};
     bool ok = std::fread(signature, 1, 4, file) == 4 && png_sig_cmp(signature, 0, 4) == 0;
     if (!ok)

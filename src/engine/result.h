@@ -72,6 +72,12 @@ public:
     T& operator*() & { return *m_value; }
     const T& operator*() const& { return *m_value; }
 
+    /// As std::optional compares: a failure equals no value.
+    friend bool operator==(const Result& result, const T& value)
+    {
+        return result.ok() && *result.m_value == value;
+    }
+
 private:
     std::optional<T> m_value;
 };

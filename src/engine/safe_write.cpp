@@ -18,6 +18,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "engine/codec_support.h"
+
 namespace tavelune {
 namespace {
 
@@ -161,18 +163,9 @@ std::string startFailure(int error, const Place& place)
 // The cause a failed writer left in errno, when it is one a user can act on.
 std::string writeFailure(int error)
 {
-    switch (error) {
-        case ENOSPC:
-        case EDQUOT:
-        case EFBIG:
-        case EIO:
-        case EROFS:
-        case EACCES:
-        case EPERM:
-            return std::strerror(error);
-        default:
-            return kWriteFailed;
-    }
+    if (isActionableWriteError(error) || error == EACCES || error == EPERM)
+        return std::strerror(error);
+    return kWriteFailed;
 }
 
 bool isOwnTemporary(const std::string& path)

@@ -7,6 +7,7 @@
 #include <utility>
 #include <string_view>
 
+#include "engine/codec_support.h"
 #include "engine/engine_messages.h"
 #include "engine/exif_orientation.h"
 #include "engine/format_dispatch.h"
@@ -53,6 +54,7 @@ bool readRawPreviewFor(const std::string& path, int cellWidth, int cellHeight, i
 void readInto(const std::string& path, int cellWidth, int cellHeight, int fitMode,
               bool reduceLargeJpeg, bool turned, SheetPicture& out)
 {
+    clearCodecFailure();
     if (reduceLargeJpeg && isJpegPath(path)) {
         // A picture that will be turned a quarter fills the cell with its other side.
         const auto reduction = [&](int width, int height) {
@@ -61,17 +63,20 @@ void readInto(const std::string& path, int cellWidth, int cellHeight, int fitMod
             return turned ? sheetPictureReduction(height, width, cellWidth, cellHeight, fitMode)
                           : sheetPictureReduction(width, height, cellWidth, cellHeight, fitMode);
         };
-        clearImageError();
         out.opened = readJpegReduced(path, out.picture, reduction);
         if (!out.opened)
-            reportImageError(messages::kOpenImageError, path);
+            showImageStatus(readFailure(path));
         return;
     }
     if (reduceLargeJpeg && isRawPath(path) &&
         readRawPreviewFor(path, cellWidth, cellHeight, fitMode, out))
         return;
     ImageHandle handle;
-    if (!handle.open(path) || !handle.image())
+    if (const ImageStatus opened = handle.open(path); !opened) {
+        showImageStatus(opened);
+        return;
+    }
+    if (!handle.image())
         return;
     out.picture = std::move(*handle.image());
     out.sourceWidth = out.picture.width();

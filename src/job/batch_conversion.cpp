@@ -30,15 +30,15 @@ const char* extensionOf(BatchType type)
     return "jpg";
 }
 
-std::string failureReason(FileConversionOutcome outcome)
+std::string failureReason(const FileConversionResult& converted)
 {
-    switch (outcome) {
+    switch (converted.outcome) {
     case FileConversionOutcome::ConversionFailed:
         return "the film step failed (not enough memory)";
     case FileConversionOutcome::ReadFailed:
     case FileConversionOutcome::WriteFailed:
     case FileConversionOutcome::StepFailed:
-        return lastImageError().empty() ? "cannot be converted" : lastImageError();
+        return imageErrorReason(converted.failure);
     case FileConversionOutcome::Converted: break;
     }
     return {};
@@ -124,6 +124,22 @@ bool isLink(const std::string& path)
 {
     struct stat info {};
     return ::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
+}
+
+void convertOne(BatchFileResult& result, const FileConversionSettings& conversion,
+                const std::function<void(int)>& progress)
+{
+    // What the conversion tells the user stays with its file, for the front end.
+    ThreadMessageSink collect(
+        [&result](const std::string& text, const std::string& caption, MessageIcon) {
+            result.messages.push_back(caption.empty() ? text : caption + ": " + text);
+        });
+    const FileConversionResult converted =
+        convertPictureFile(result.input, result.output, conversion, progress);
+    result.status = converted.outcome == FileConversionOutcome::Converted
+                        ? BatchFileStatus::Converted
+                        : BatchFileStatus::Failed;
+    result.reason = failureReason(converted);
 }
 
 }  // namespace
@@ -244,14 +260,9 @@ std::vector<BatchFileResult> runBatch(const std::vector<std::string>& files,
                 result.reason = "the output path exists but is no finished picture: " +
                                 result.output + " (use --overwrite)";
             } else {
-                FileConversionOutcome outcome = convertPictureFile(
-                    result.input, result.output, conversion, [&](int percent) {
-                        notify([&] { if (observer.fileProgress) observer.fileProgress(i, percent); });
-                    });
-                result.status = outcome == FileConversionOutcome::Converted
-                                    ? BatchFileStatus::Converted
-                                    : BatchFileStatus::Failed;
-                result.reason = failureReason(outcome);
+                convertOne(result, conversion, [&](int percent) {
+                    notify([&] { if (observer.fileProgress) observer.fileProgress(i, percent); });
+                });
             }
             notify([&] { if (observer.finished) observer.finished(i, result); });
         }

@@ -20,32 +20,34 @@ void setProgress(Progress* progress, int position)
 
 }  // namespace
 
-bool runConversionJob(const Image& source, const ExifData* exif, const ConversionSettings& settings,
-                      Progress* progress, Image& result, Rect& margins)
+ImageStatus runConversionJob(const Image& source, const ExifData* exif,
+                             const ConversionSettings& settings, Progress* progress, Image& result,
+                             Rect& margins)
 {
     setProgress(progress, 0);
     if (!runFilmStep(source, result, settings.film, progress, 92))
-        return false;
-    const std::optional<Rect> framed = finishConversionJob(result, exif, settings, progress);
+        return ImageError::FilmFailed;
+    const Result<Rect, ImageError> framed = finishConversionJob(result, exif, settings, progress);
     if (!framed)
-        return false;
+        return framed.failure();
     margins = *framed;
-    return true;
+    return {};
 }
 
-std::optional<Rect> finishConversionJob(Image& result, const ExifData* exif,
-                                        const ConversionSettings& settings, Progress* progress)
+Result<Rect, ImageError> finishConversionJob(Image& result, const ExifData* exif,
+                                             const ConversionSettings& settings,
+                                             Progress* progress)
 {
-    const std::optional<Rect> margins = applyBorder(result, settings.border);
+    Result<Rect, ImageError> margins = applyBorder(result, settings.border);
     if (!margins)
-        return std::nullopt;
+        return margins;
     setProgress(progress, 94);
     const TextExpander expand = tagExpander(exif, settings.tags);
-    if (!applyOverlay(result, settings.watermark, expand))
-        return std::nullopt;
+    if (ImageStatus drawn = applyOverlay(result, settings.watermark, expand); !drawn)
+        return drawn.failure();
     setProgress(progress, 96);
-    if (!applyOverlay(result, settings.signature, expand))
-        return std::nullopt;
+    if (ImageStatus drawn = applyOverlay(result, settings.signature, expand); !drawn)
+        return drawn.failure();
     setProgress(progress, 98);
     setProgress(progress, 100);
     return margins;
@@ -59,7 +61,7 @@ std::thread startConversion(const Image& source, const ExifData* exif, Conversio
                  done = std::move(done)]() {
         bool ok = false;
         try {
-            ok = runConversionJob(source, exif, copy, &progress, result, margins);
+            ok = runConversionJob(source, exif, copy, &progress, result, margins).ok();
         } catch (const std::exception&) {
             ok = false;  // out of memory on the worker; nothing may escape the thread
         }

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "engine/image.h"
+#include "engine/image_error.h"
 #include "film/film_settings.h"
 #include "overlay/border_settings.h"
 #include "overlay/info_tags.h"
@@ -28,18 +29,20 @@ struct ConversionSettings {
 
 /// Rebuilds result from source: the film step (92 points of progress), then the frame (94),
 /// the watermark (96) and the signature (98); 100 at the end. The texts' information tags
-/// come from source and exif (may be null). A failed film step ends the job: false, result
-/// as the step left it, nothing framed. A frame or overlay whose canvas cannot be made ends
-/// it too, reported (false). margins receives the mat margins (left and top place the
+/// come from source and exif (may be null). A failed film step ends the job: FilmFailed,
+/// result as the step left it, nothing framed. A frame or overlay whose canvas cannot be made
+/// ends it too: CanvasFailed with the reason. margins receives the mat margins (left and top place the
 /// photograph inside the frame). progress may be null.
-bool runConversionJob(const Image& source, const ExifData* exif, const ConversionSettings& settings,
-                      Progress* progress, Image& result, Rect& margins);
+ImageStatus runConversionJob(const Image& source, const ExifData* exif,
+                             const ConversionSettings& settings, Progress* progress, Image& result,
+                             Rect& margins);
 
 /// The job after its film step, on the film's result: the frame, the watermark and the
-/// signature, progress 94 to 100. Returns the mat margins; nothing when a canvas could not be
-/// made (reported, so that no output is written without what was asked for).
-std::optional<Rect> finishConversionJob(Image& result, const ExifData* exif,
-                                        const ConversionSettings& settings, Progress* progress);
+/// signature, progress 94 to 100. Returns the mat margins; CanvasFailed when a canvas could
+/// not be made (so that no output is written without what was asked for).
+Result<Rect, ImageError> finishConversionJob(Image& result, const ExifData* exif,
+                                             const ConversionSettings& settings,
+                                             Progress* progress);
 
 /// Starts a thread the way the job is started; a test can put one that fails in its place.
 using ThreadStarter = std::function<std::thread(std::function<void()> work)>;

@@ -4,13 +4,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "engine/engine_messages.h"
+#include "engine/codec_support.h"
 #include "engine/exif_orientation.h"
 #include "engine/fit_within.h"
 #include "engine/format_dispatch.h"
 #include "engine/format_table.h"
 #include "engine/image.h"
-#include "engine/message_sink.h"
 #include "engine/output_metadata.h"
 #include "engine/picture_metadata.h"
 #include "engine/pixel_limit.h"
@@ -28,23 +27,25 @@ namespace {
 
 // A step that cannot be made fails the conversion: an output without the size or turn
 // asked for would pass for a good one.
-bool applyGeometry(Image& picture, const FileConversionSettings& settings)
+ImageStatus applyGeometry(Image& picture, const FileConversionSettings& settings)
 {
     if (settings.resizeWidth > 0 && settings.resizeHeight > 0 &&
         (settings.resizeWidth != picture.width() || settings.resizeHeight != picture.height()) &&
         !picture.resize(settings.resizeWidth, settings.resizeHeight, kBicubic))
-        return reportFailure(canvasFailureText("the resized picture", uint64_t(settings.resizeWidth),
-                                               uint64_t(settings.resizeHeight)));
+        return {ImageError::CanvasFailed,
+                canvasFailureText("the resized picture", uint64_t(settings.resizeWidth),
+                                  uint64_t(settings.resizeHeight))};
     if (settings.rotate != 0 && !picture.rotate(settings.rotate))
-        return reportFailure(canvasFailureText("the turned picture", uint64_t(picture.height()),
-                                               uint64_t(picture.width())));
+        return {ImageError::CanvasFailed,
+                canvasFailureText("the turned picture", uint64_t(picture.height()),
+                                  uint64_t(picture.width()))};
     if (settings.mirror)
         picture.mirrorHorizontal();
     if (settings.flip)
         picture.flipVertical();
     if (settings.dpi > 0.0)
         picture.setDpi(float(settings.dpi));
-    return true;
+    return {};
 }
 
 // A rename replaces any file the folder lets us replace; the file's own bits say whether
@@ -68,8 +69,8 @@ PictureMetadata outputMetadata(const PictureMetadata& source, const FileConversi
     return out;
 }
 
-bool openWorkingPicture(const std::string& path, Image& picture, ExifData& exif, int fit,
-                        bool orient, Rect* fullSize, PictureMetadata* metadata)
+ImageStatus openWorkingPicture(const std::string& path, Image& picture, ExifData& exif, int fit,
+                               bool orient, Rect* fullSize, PictureMetadata* metadata)
 {
     exif.Clear();
     if (metadata)
@@ -79,14 +80,14 @@ bool openWorkingPicture(const std::string& path, Image& picture, ExifData& exif,
     int decodedHeight = 0;
     if (fit > 0 && kind && isCameraRaw(*kind)) {
         // A reduced development is four times faster and has the full one's tones.
-        clearImageError();
+        clearCodecFailure();
         Image developed;
         if (!developRawWorkingCopy(path, fit, developed, decodedWidth, decodedHeight))
-            return reportImageError(messages::kOpenImageError);
+            return readFailure(path);
         picture = std::move(developed);
     } else {
-        if (!openImage(path, picture))
-            return false;
+        if (ImageStatus opened = openImage(path, picture); !opened)
+            return opened;
         decodedWidth = picture.width();
         decodedHeight = picture.height();
     }
@@ -102,14 +103,14 @@ bool openWorkingPicture(const std::string& path, Image& picture, ExifData& exif,
     const bool container =
         kind && exifContainerOf(formatRow(*kind).extensions[0]) != ExifContainer::None;
     if (!kind || (!formatRow(*kind).exifInPlace && !container))
-        return true;
+        return {};
     const bool jpeg = kind == ImageFormat::Jpeg;
     const ExifStatus loaded = exif.LoadExif(path);
     showExifBoxes(exif.warnings());
     // Raw and HEIF decoders turn the picture themselves; a WebP is turned as a JPEG is.
     const bool turnedByExif = jpeg || kind == ImageFormat::Webp;
     if (!loaded || exif.IsEmpty() || !turnedByExif)
-        return true;
+        return {};
     if (jpeg) {
         double dpi = exif.GetNumber(kIfd0, kTagXResolution, 0);
         if (exif.GetNumber(kIfd0, kTagResolutionUnit, 0) == 3)
@@ -122,7 +123,7 @@ bool openWorkingPicture(const std::string& path, Image& picture, ExifData& exif,
         if (fullSize && picture.width() != before)
             *fullSize = {0, 0, decodedHeight, decodedWidth};
     }
-    return true;
+    return {};
 }
 
 bool decodedUpright(const std::string& path)
@@ -131,10 +132,10 @@ bool decodedUpright(const std::string& path)
     return kind && (isCameraRaw(*kind) || kind == ImageFormat::Heif || kind == ImageFormat::Avif);
 }
 
-FileConversionOutcome convertPictureFile(const std::string& input, const std::string& output,
-                                         const FileConversionSettings& settings,
-                                         const std::function<void(int)>& progress,
-                                         const std::function<void(const std::string&)>& reportFile)
+FileConversionResult convertPictureFile(const std::string& input, const std::string& output,
+                                        const FileConversionSettings& settings,
+                                        const std::function<void(int)>& progress,
+                                        const std::function<void(const std::string&)>& reportFile)
 {
     auto about = [&](const std::string& file) {
         if (reportFile)
@@ -143,15 +144,14 @@ FileConversionOutcome convertPictureFile(const std::string& input, const std::st
     const FormatRow* format = findFormat(splitFileName(output).extension);
     if (!format || !format->writes) {
         about(output);
-        showMessage(messages::kUnsupportedFormat);
-        return FileConversionOutcome::WriteFailed;
+        return failedConversion(FileConversionOutcome::WriteFailed,
+                                ImageStatus(ImageError::UnsupportedFormat));
     }
 
     if (!settings.replaceWriteProtected && isWriteProtected(output)) {
         about(output);
-        clearImageError();
-        reportImageError(messages::kOutputWriteProtected);
-        return FileConversionOutcome::WriteFailed;
+        return failedConversion(FileConversionOutcome::WriteFailed,
+                                ImageStatus(ImageError::OutputWriteProtected));
     }
 
     about(input);
@@ -159,17 +159,19 @@ FileConversionOutcome convertPictureFile(const std::string& input, const std::st
         if (progress)
             progress(position);
     });
-    if (std::optional<FileConversionOutcome> streamed =
+    if (std::optional<FileConversionResult> streamed =
             convertStreamed(input, output, settings, jobProgress, about))
         return *streamed;
 
     Image source;
     ExifData exif;
     PictureMetadata metadata;
-    if (!openWorkingPicture(input, source, exif, settings.fit, settings.orient, nullptr, &metadata))
-        return FileConversionOutcome::ReadFailed;
-    if (!applyGeometry(source, settings))
-        return FileConversionOutcome::StepFailed;
+    if (ImageStatus opened = openWorkingPicture(input, source, exif, settings.fit,
+                                                settings.orient, nullptr, &metadata);
+        !opened)
+        return failedConversion(FileConversionOutcome::ReadFailed, opened);
+    if (ImageStatus turned = applyGeometry(source, settings); !turned)
+        return failedConversion(FileConversionOutcome::StepFailed, turned);
     const ConversionSettings job =
         settings.scaleFrom > 0
             ? scaleConversionSettings(settings.job, double(source.width()) / settings.scaleFrom,
@@ -178,19 +180,18 @@ FileConversionOutcome convertPictureFile(const std::string& input, const std::st
 
     Image result;
     Rect margins;
-    // The desktop program stops silently on a failed film step; callers report it their way.
-    // A frame or overlay that cannot be made is reported by the job itself.
-    clearImageError();
-    if (!runConversionJob(source, &exif, job, &jobProgress, result, margins))
-        return lastImageError().empty() ? FileConversionOutcome::ConversionFailed
-                                        : FileConversionOutcome::StepFailed;
+    if (ImageStatus ran = runConversionJob(source, &exif, job, &jobProgress, result, margins);
+        !ran)
+        return jobFailure(ran);
 
     about(output);
     const bool jpeg = format->format == ImageFormat::Jpeg;
     const PictureMetadata written =
         outputMetadata(metadata, settings, format->format, result.width(), result.height());
-    if (!saveImage(output, result, {}, jpeg ? settings.quality : settings.compression, &written))
-        return FileConversionOutcome::WriteFailed;
+    if (ImageStatus saved = saveImage(output, result, {},
+                                      jpeg ? settings.quality : settings.compression, &written);
+        !saved)
+        return failedConversion(FileConversionOutcome::WriteFailed, saved);
     if (jpeg && settings.keepExif && !settings.stripMetadata) {
         // As in the desktop program, a picture saved without its EXIF data is still saved.
         if (!exif.IsEmpty()) {
@@ -198,7 +199,21 @@ FileConversionOutcome convertPictureFile(const std::string& input, const std::st
             showExifBoxes(exif.warnings());
         }
     }
-    return FileConversionOutcome::Converted;
+    return {};
+}
+
+FileConversionResult failedConversion(FileConversionOutcome outcome, const ImageStatus& status)
+{
+    showImageStatus(status);
+    return {outcome, status.failure()};
+}
+
+FileConversionResult jobFailure(const ImageStatus& status)
+{
+    // The desktop program stops silently on a failed film step; callers report it their way.
+    if (status.code() == ImageError::FilmFailed)
+        return {FileConversionOutcome::ConversionFailed, status.failure()};
+    return failedConversion(FileConversionOutcome::StepFailed, status);
 }
 
 }  // namespace tavelune

@@ -4,6 +4,7 @@
 #include <functional>
 #include <string>
 
+#include "engine/image_error.h"
 #include "engine/image_format.h"
 #include "engine/picture_metadata.h"
 #include "job/conversion_job.h"
@@ -35,17 +36,29 @@ struct FileConversionSettings {
 };
 
 /// StepFailed: a frame, overlay, resize or turn asked for could not be made (over the pixel
-/// limit, out of memory); it was reported and lastImageError() says why. Nothing is written.
+/// limit, out of memory); the failure says why. Nothing is written.
 enum class FileConversionOutcome { Converted, ReadFailed, ConversionFailed, WriteFailed, StepFailed };
+
+struct FileConversionResult {
+    FileConversionOutcome outcome = FileConversionOutcome::Converted;
+    /// Why reading or writing failed, when it did.
+    Failure<ImageError> failure;
+};
+
+/// A conversion ended by a failed picture road: its boxes shown, its failure kept.
+FileConversionResult failedConversion(FileConversionOutcome outcome, const ImageStatus& status);
+/// A conversion ended by the job: a failed film step silently, a canvas that could not be
+/// made shown.
+FileConversionResult jobFailure(const ImageStatus& status);
 
 /// Converts input into output (format from output's extension). Messages are shown through
 /// the message sink; reportFile (may be empty) is told which file the next message is about.
 /// progress (may be empty) receives 0..100. The output is written through a temporary file;
 /// an existing write-protected output is refused unless settings ask to replace it.
-FileConversionOutcome convertPictureFile(const std::string& input, const std::string& output,
-                                         const FileConversionSettings& settings,
-                                         const std::function<void(int)>& progress = {},
-                                         const std::function<void(const std::string&)>& reportFile = {});
+FileConversionResult convertPictureFile(const std::string& input, const std::string& output,
+                                        const FileConversionSettings& settings,
+                                        const std::function<void(int)>& progress = {},
+                                        const std::function<void(const std::string&)>& reportFile = {});
 
 /// What a file written from a source carrying metadata gets: see metadataForOutput; with
 /// stripMetadata only the profile.
@@ -55,13 +68,14 @@ PictureMetadata outputMetadata(const PictureMetadata& source, const FileConversi
 /// Opens a picture as the desktop program does: bilinear reduction to fit (when above 0; a
 /// camera raw is then developed at half size when that still covers fit), the file's EXIF
 /// data into exif (JPEG, TIFF, camera raw, HEIF, AVIF, WebP), for JPEG files the EXIF
-/// resolution, and for JPEG and WebP files, when orient is set, the EXIF Orientation. False
-/// with the message shown. fullSize (may be null) receives the full-size picture's size
+/// resolution, and for JPEG and WebP files, when orient is set, the EXIF Orientation. A
+/// failure shows nothing. fullSize (may be null) receives the full-size picture's size
 /// before the reduction, turned as the picture was turned (left and top 0).
 /// metadata (may be null) receives the file's colour profile, XMP and IPTC, any part left
 /// out being told.
-bool openWorkingPicture(const std::string& path, Image& picture, ExifData& exif, int fit,
-                        bool orient, Rect* fullSize = nullptr, PictureMetadata* metadata = nullptr);
+ImageStatus openWorkingPicture(const std::string& path, Image& picture, ExifData& exif, int fit,
+                               bool orient, Rect* fullSize = nullptr,
+                               PictureMetadata* metadata = nullptr);
 
 /// Whether the file's decoder turns its picture upright itself (camera raw, HEIF, AVIF), so
 /// that kept EXIF data must say Orientation 1 whatever the orient setting.

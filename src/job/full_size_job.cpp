@@ -6,7 +6,6 @@
 #include <optional>
 
 #include "engine/codec_support.h"
-#include "engine/engine_messages.h"
 #include "engine/format_dispatch.h"
 #include "engine/jpeg_strips.h"
 #include "engine/output_metadata.h"
@@ -37,6 +36,12 @@ void setProgress(Progress* progress, int position)
         progress->set(position);
 }
 
+FullSizeOutcome canvasFailed(const Failure<ImageError>& failure)
+{
+    showImageStatus(ImageStatus(failure));
+    return FullSizeOutcome::ConversionFailed;
+}
+
 FullSizeOutcome render(const FullSizeJob& job, Progress* progress, const std::atomic<int>* cancel,
                        Image& result, Rect& margins)
 {
@@ -48,8 +53,11 @@ FullSizeOutcome render(const FullSizeJob& job, Progress* progress, const std::at
     {
         ExifData fileExif;  // the page's copy (perhaps edited) is the one that counts
         Rect size;
-        if (!openWorkingPicture(job.path, source, fileExif, 0, true, &size))
+        if (const ImageStatus opened = openWorkingPicture(job.path, source, fileExif, 0, true, &size);
+            !opened) {
+            showImageStatus(opened);
             return FullSizeOutcome::ReadFailed;
+        }
         // The record was made from the file as it was opened; a file changed since then would
         // be turned and scaled wrongly.
         if (size.right != job.geometry.fullWidthBeforeSteps() ||
@@ -72,19 +80,19 @@ FullSizeOutcome render(const FullSizeJob& job, Progress* progress, const std::at
     source.destroyPixels();
     if (cancelled(cancel))
         return FullSizeOutcome::Cancelled;
-    const std::optional<Rect> framed = applyBorder(result, settings.border);
+    const Result<Rect, ImageError> framed = applyBorder(result, settings.border);
     if (!framed)
-        return FullSizeOutcome::ConversionFailed;
+        return canvasFailed(framed.failure());
     margins = *framed;
     setProgress(progress, 86);
     if (cancelled(cancel))
         return FullSizeOutcome::Cancelled;
     const TextExpander expand = tagExpander(job.exif, settings.tags);
-    if (!applyOverlay(result, settings.watermark, expand))
-        return FullSizeOutcome::ConversionFailed;
+    if (const ImageStatus drawn = applyOverlay(result, settings.watermark, expand); !drawn)
+        return canvasFailed(drawn.failure());
     setProgress(progress, 88);
-    if (!applyOverlay(result, settings.signature, expand))
-        return FullSizeOutcome::ConversionFailed;
+    if (const ImageStatus drawn = applyOverlay(result, settings.signature, expand); !drawn)
+        return canvasFailed(drawn.failure());
     setProgress(progress, 90);
     return cancelled(cancel) ? FullSizeOutcome::Cancelled : FullSizeOutcome::Saved;
 }
@@ -180,10 +188,10 @@ std::optional<FullSizeOutcome> saveFullSizeStreamed(const FullSizeJob& job,
         return std::nullopt;
 
     setProgress(progress, 0);
-    clearImageError();
+    clearCodecFailure();
     JpegStripReader reader;
     if (!reader.open(job.path)) {
-        reportImageError(messages::kOpenImageError, job.path);
+        showImageStatus(readFailure(job.path));
         return FullSizeOutcome::ReadFailed;
     }
     if (reader.width() != job.geometry.fullWidthBeforeSteps() ||
@@ -234,14 +242,14 @@ std::optional<FullSizeOutcome> saveFullSizeStreamed(const FullSizeJob& job,
         case StripPipelineResult::Cancelled:
             return cancelled(cancel) ? FullSizeOutcome::Cancelled : FullSizeOutcome::WriteFailed;
         case StripPipelineResult::ReadFailed:
-            reportImageError(messages::kOpenImageError);
+            showImageStatus(readFailure());
             return FullSizeOutcome::ReadFailed;
         case StripPipelineResult::NoMemory:
             return FullSizeOutcome::ConversionFailed;
         case StripPipelineResult::WriteFailed:
             break;
     }
-    reportWriteFailure(writeError);
+    showImageStatus(writeFailure(writeError));
     return FullSizeOutcome::WriteFailed;
 }
 
@@ -261,7 +269,10 @@ FullSizeOutcome saveFullSize(const FullSizeJob& job, const std::string& output,
         fullSizeMetadata(job, how, result.width(), result.height());
     bool writeFailed = false;
     const bool written = writeViaTemporary(output, [&](const std::string& temporary) {
-        if (!saveImage(temporary, result, how.format, how.options, metadata ? &*metadata : nullptr)) {
+        if (const ImageStatus saved = saveImage(temporary, result, how.format, how.options,
+                                                metadata ? &*metadata : nullptr);
+            !saved) {
+            showImageStatus(saved);
             writeFailed = true;
             return false;
         }

@@ -225,8 +225,10 @@ void setOverlay(OverlaySettings& page, const std::string& section, const std::st
             return;
         }
         Image picture;
-        if (!openImage(value, picture))
+        if (const ImageStatus opened = openImage(value, picture); !opened) {
+            showImageStatus(opened);
             throw BadValue{"cannot read the picture '" + value + "'"};
+        }
         page.setPicture(picture);
         page.picturePath = value;
     } else if (key == "align") {

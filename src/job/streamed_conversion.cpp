@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "engine/codec_support.h"
-#include "engine/engine_messages.h"
 #include "engine/format_dispatch.h"
 #include "engine/format_table.h"
 #include "engine/jpeg_strips.h"
@@ -208,7 +207,7 @@ namespace {
 
 // The film output assembled once from the strips, then framed, drawn over and saved as the
 // whole-picture road does: the source picture is never held whole.
-FileConversionOutcome assembleAndSave(JpegStripReader& reader, const std::string& output,
+FileConversionResult assembleAndSave(JpegStripReader& reader, const std::string& output,
                                       const FileConversionSettings& settings,
                                       const PointwiseFilm& film, ExifData& exif,
                                       const PictureMetadata& metadata, float dpi,
@@ -220,47 +219,48 @@ FileConversionOutcome assembleAndSave(JpegStripReader& reader, const std::string
     // As runFilmStep makes it: white where a film runs, the copy keeps the usual fill.
     if (filmSettings.enabled)
         result.setFillColour(0xFFFFFFFF);
-    if (!result.allocate(reader.width(), reader.height(), madeDpi(dpi))) {
-        reportFailure(canvasFailureText("the picture", uint64_t(reader.width()),
-                                        uint64_t(reader.height())));
-        return FileConversionOutcome::StepFailed;
-    }
+    if (!result.allocate(reader.width(), reader.height(), madeDpi(dpi)))
+        return failedConversion(FileConversionOutcome::StepFailed,
+                                {ImageError::CanvasFailed,
+                                 canvasFailureText("the picture", uint64_t(reader.width()),
+                                                   uint64_t(reader.height()))});
     PictureSink sink(result);
     ConvolutionFilter sharpen;
     const StripPipelineResult assembled = runStripPipeline(
         reader, sink, film, sharpenFilter(filmSettings, sharpen), hooks, defaultThreadCount());
-    if (assembled == StripPipelineResult::ReadFailed) {
-        reportImageError(messages::kOpenImageError);
-        return FileConversionOutcome::ReadFailed;
-    }
+    if (assembled == StripPipelineResult::ReadFailed)
+        return failedConversion(FileConversionOutcome::ReadFailed, readFailure());
     held.release(hooks.codecTurn);
     if (assembled != StripPipelineResult::Done)
-        return FileConversionOutcome::ConversionFailed;
+        return {FileConversionOutcome::ConversionFailed, {}};
     const ConversionSettings job =
         settings.scaleFrom > 0 ? scaleConversionSettings(
                                      settings.job, double(reader.width()) / settings.scaleFrom, dpi)
                                : settings.job;
-    if (!finishConversionJob(result, &exif, job, &progress))
-        return FileConversionOutcome::StepFailed;
+    if (Result<Rect, ImageError> finished = finishConversionJob(result, &exif, job, &progress);
+        !finished)
+        return jobFailure(finished.failure());
 
     hooks.codecTurn(true);
     const bool jpeg = isJpegFileName(output);
     const PictureMetadata written = outputMetadata(
         metadata, settings, formatOfPath(output).value_or(ImageFormat::Jpeg), result.width(),
         result.height());
-    if (!saveImage(output, result, {}, jpeg ? settings.quality : settings.compression, &written))
-        return FileConversionOutcome::WriteFailed;
+    if (ImageStatus saved = saveImage(output, result, {},
+                                      jpeg ? settings.quality : settings.compression, &written);
+        !saved)
+        return failedConversion(FileConversionOutcome::WriteFailed, saved);
     // As in the desktop program, a picture saved without its EXIF data is still saved.
     if (jpeg && settings.keepExif && !settings.stripMetadata && !exif.IsEmpty()) {
         writeKeptExif(exif, output, result, settings.orient);
         showExifBoxes(exif.warnings());
     }
-    return FileConversionOutcome::Converted;
+    return {};
 }
 
 }  // namespace
 
-std::optional<FileConversionOutcome> convertStreamed(
+std::optional<FileConversionResult> convertStreamed(
     const std::string& input, const std::string& output, const FileConversionSettings& settings,
     Progress& progress, const std::function<void(const std::string&)>& about)
 {
@@ -278,13 +278,11 @@ std::optional<FileConversionOutcome> convertStreamed(
             about(file);
         current = &file;
     };
-    clearImageError();
+    clearCodecFailure();
     hooks.codecTurn(false);
     JpegStripReader reader;
-    if (!reader.open(input)) {
-        reportImageError(messages::kOpenImageError, input);
-        return FileConversionOutcome::ReadFailed;
-    }
+    if (!reader.open(input))
+        return failedConversion(FileConversionOutcome::ReadFailed, readFailure(input));
     const int width = reader.width();
     const int height = reader.height();
     if (settings.fit > 0 && std::max(width, height) > settings.fit)
@@ -344,18 +342,17 @@ std::optional<FileConversionOutcome> convertStreamed(
         switch (result) {
             case StripPipelineResult::ReadFailed:
                 hooks.codecTurn(false);
-                reportImageError(messages::kOpenImageError);
-                return FileConversionOutcome::ReadFailed;
+                return failedConversion(FileConversionOutcome::ReadFailed, readFailure());
             case StripPipelineResult::NoMemory:
-                return FileConversionOutcome::ConversionFailed;
+                return FileConversionResult{FileConversionOutcome::ConversionFailed, {}};
             default:
                 hooks.codecTurn(true);
-                reportWriteFailure(writeError);
-                return FileConversionOutcome::WriteFailed;
+                return failedConversion(FileConversionOutcome::WriteFailed,
+                                        writeFailure(writeError));
         }
     }
     for (int position : {94, 96, 98, 100}) progress.set(position);
-    return FileConversionOutcome::Converted;
+    return FileConversionResult{};
 }
 
 }  // namespace tavelune

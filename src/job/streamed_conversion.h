@@ -33,8 +33,8 @@ using JpegBytesStep = std::function<bool(std::vector<std::uint8_t>& jpeg,
 
 /// Writes a new JPEG file at path from the opened reader through film and the sharpening of
 /// settings, at dpi and quality. With a step, the file is made in memory, given to the step
-/// and written once. metadata (may be null) goes in after the headers. Codec messages are
-/// shown as the whole-picture codecs show them; the caller reports the failure.
+/// and written once. metadata (may be null) goes in after the headers. The caller reports a
+/// failure (readFailure, writeFailure).
 StripPipelineResult streamFilmIntoJpeg(JpegStripReader& reader, const std::string& path,
                                        const FilmSettings& settings, const PointwiseFilm& film,
                                        float dpi, int quality, const StripPipelineHooks& hooks,
@@ -47,7 +47,7 @@ StripPipelineResult streamFilmIntoJpeg(JpegStripReader& reader, const std::strin
 /// is never held whole), then framed, drawn over and saved as the whole-picture road does.
 /// The same file either way. Empty, having only read the file, when the picture must be
 /// reduced, resized or turned. progress goes 0..92 by rows, then to 100 as the job's steps.
-std::optional<FileConversionOutcome> convertStreamed(
+std::optional<FileConversionResult> convertStreamed(
     const std::string& input, const std::string& output, const FileConversionSettings& settings,
     Progress& progress, const std::function<void(const std::string&)>& about);
 

@@ -62,8 +62,8 @@ uint32_t borderPixel(const BorderSettings& settings)
     return (colourOrWhite(settings.borderColour) & 0x00FFFFFF) | (alpha << 24);
 }
 
-std::optional<Rect> applyBorder(Image& image, const BorderSettings& settings,
-                                const PictureLoader& load)
+Result<Rect, ImageError> applyBorder(Image& image, const BorderSettings& settings,
+                                     const PictureLoader& load)
 {
     if (!settings.enabled)
         return Rect{};
@@ -78,11 +78,9 @@ std::optional<Rect> applyBorder(Image& image, const BorderSettings& settings,
     Image canvas;
     canvas.setFillColour(colourOrWhite(settings.matColour));
     if (canvasWidth > 0x7FFFFFFF || canvasHeight > 0x7FFFFFFF ||
-        !canvas.create(int(canvasWidth), int(canvasHeight), D)) {
-        reportFailure(canvasFailureText("the frame", uint64_t(canvasWidth),
-                                        uint64_t(canvasHeight)));
-        return std::nullopt;
-    }
+        !canvas.create(int(canvasWidth), int(canvasHeight), D))
+        return failure(ImageError::CanvasFailed,
+                       canvasFailureText("the frame", uint64_t(canvasWidth), uint64_t(canvasHeight)));
     if (settings.matPicture) {
         Image picture;
         const bool loaded = load ? load(settings.matPicturePath, picture)

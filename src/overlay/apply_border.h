@@ -6,6 +6,7 @@
 #include <string>
 
 #include "engine/image.h"
+#include "engine/image_error.h"
 #include "overlay/border_settings.h"
 
 namespace tavelune {
@@ -28,10 +29,10 @@ uint32_t borderPixel(const BorderSettings& settings);
 
 /// Frames image in place and returns the mat margins (left, top, right, bottom); all zeros
 /// and the picture alone when the page is disabled. When the canvas cannot be made (over the
-/// pixel limit, out of memory) the failure is reported, the picture left alone and nothing
-/// returned: a frame asked for is never dropped silently. The mat picture is read with load
-/// (the image file dispatch when none is given).
-std::optional<Rect> applyBorder(Image& image, const BorderSettings& settings,
-                                const PictureLoader& load = {});
+/// pixel limit, out of memory) it fails with CanvasFailed and the picture is left alone: a
+/// frame asked for is never dropped silently. The mat picture is read with load (the image
+/// file dispatch when none is given).
+Result<Rect, ImageError> applyBorder(Image& image, const BorderSettings& settings,
+                                     const PictureLoader& load = {});
 
 }  // namespace tavelune

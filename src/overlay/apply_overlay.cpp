@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <optional>
 
-#include "engine/format_dispatch.h"
 #include "engine/message_sink.h"
 #include "engine/pixel_limit.h"
 #include "overlay/info_tags.h"
@@ -59,15 +58,14 @@ namespace {
 
 // What an overlay puts on the picture: the part of its canvas that lands there.
 struct Placed {
-    bool failed = false;  // reported already
+    std::string failure;  // why its canvas could not be made
     int x = 0;
     int y = 0;
 };
 
 Placed canvasFailure(const char* what, uint64_t width, uint64_t height)
 {
-    reportFailure(canvasFailureText(what, width, height));
-    return {true};
+    return {canvasFailureText(what, width, height)};
 }
 
 // The text's canvas covers only the part of the text inside the picture: a text far larger
@@ -102,7 +100,7 @@ std::optional<Placed> drawTextOverlay(TextCanvas& canvas, const Image& image,
         return canvasFailure("the text", uint64_t(right - left), uint64_t(bottom - top));
     canvas.drawText(int(at.x - left), int(at.y - top), size.width, size.height, text, colour, 0,
                     kAntialiasAuto);
-    return Placed{false, int(left), int(top)};
+    return Placed{{}, int(left), int(top)};
 }
 
 std::optional<Placed> copyPictureOverlay(Image& canvas, const Image& image,
@@ -119,15 +117,15 @@ std::optional<Placed> copyPictureOverlay(Image& canvas, const Image& image,
     const OverlayPosition at =
         overlayPosition(settings.horizontal, settings.vertical, offX, offY, image.width(),
                         image.height(), picture.width(), picture.height());
-    return Placed{false, at.x, at.y};
+    return Placed{{}, at.x, at.y};
 }
 
 }  // namespace
 
-bool applyOverlay(Image& image, const OverlaySettings& settings, const TextExpander& expand)
+ImageStatus applyOverlay(Image& image, const OverlaySettings& settings, const TextExpander& expand)
 {
     if (!settings.enabled)
-        return true;
+        return {};
     const double dpi = image.dpi();
     const int offX = fieldPixels(settings.offsetX, settings.unit, dpi);
     const int offY = fieldPixels(settings.offsetY, settings.unit, dpi);
@@ -138,12 +136,12 @@ bool applyOverlay(Image& image, const OverlaySettings& settings, const TextExpan
             ? drawTextOverlay(canvas, image, settings, expand, offX, offY)
             : copyPictureOverlay(canvas, image, settings, offX, offY);
     if (!placed)
-        return true;
-    if (placed->failed)
-        return false;
+        return {};
+    if (!placed->failure.empty())
+        return {ImageError::CanvasFailed, placed->failure};
     canvas.setOpacity(settings.opacity);
     image.copyImage(placed->x, placed->y, canvas, 0, 0, canvas.width(), canvas.height(), 0);
-    return true;
+    return {};
 }
 
 }  // namespace tavelune

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "engine/image.h"
+#include "engine/image_error.h"
 #include "overlay/overlay_settings.h"
 
 namespace tavelune {
@@ -33,8 +34,9 @@ OverlayPosition overlayPosition(int horizontal, int vertical, int offX, int offY
 
 /// Draws the page's overlay onto image in place; nothing when the page is disabled, the text
 /// or picture is empty, the font cannot be made, the expanded text has no size or lies off
-/// the picture. Without an expander the text is drawn as it stands. False (reported, picture
+/// the picture. Without an expander the text is drawn as it stands. CanvasFailed (picture
 /// unchanged) when its canvas cannot be made: an overlay asked for is never dropped silently.
-bool applyOverlay(Image& image, const OverlaySettings& settings, const TextExpander& expand = {});
+ImageStatus applyOverlay(Image& image, const OverlaySettings& settings,
+                         const TextExpander& expand = {});
 
 }  // namespace tavelune

@@ -50,7 +50,9 @@ Image fontSample(const FontChoice& choice, const std::string& text, int margin)
     settings.text = text;
     settings.font = font;
     settings.textColour = choice.colour;
-    applyOverlay(sample, settings);
+    // The sample canvas was made above; the text's own is smaller still.
+    if (!applyOverlay(sample, settings))
+        return {};
     return sample;
 }
 

@@ -7,7 +7,9 @@ namespace tavelune {
 
 bool openPictureFile(const std::string& path, Image& out)
 {
-    return openImage(path, out);
+    const ImageStatus opened = openImage(path, out);
+    showImageStatus(opened);
+    return opened.ok();
 }
 
 }  // namespace tavelune

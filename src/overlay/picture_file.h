@@ -8,7 +8,7 @@
 namespace tavelune {
 
 /// Opens a picture file through the format dispatch into out (size, dpi and pixels); false,
-/// after the dispatch has told the user, when the file cannot be read.
+/// after telling the user, when the file cannot be read.
 bool openPictureFile(const std::string& path, Image& out);
 
 }  // namespace tavelune

@@ -89,17 +89,19 @@ TEST(FormatDispatch, OpenRefusesUnknownExtensionsWithoutReadingTheFile)
     MessageCollector messages;
     Image out = test::patternPicture(2, 2, true);
     const Image before = out;
-    EXPECT_FALSE(openImage(dir.file("p.jpe"), out));
-    EXPECT_FALSE(openImage(dir.file("a.bmp/photo"), out));  // the dot is in the folder
-    EXPECT_EQ(messages.texts(), (std::vector<std::string>{messages::kUnsupportedFormat,
-                                                          messages::kUnsupportedFormat}));
+    for (const char* name : {"p.jpe", "a.bmp/photo"}) {  // the second's dot is in the folder
+        const ImageStatus opened = openImage(dir.file(name), out);
+        EXPECT_FALSE(opened) << name;
+        EXPECT_EQ(opened.code(), ImageError::UnsupportedFormat) << name;
+    }
+    EXPECT_TRUE(messages.texts().empty());  // the caller tells the user
     EXPECT_TRUE(test::samePixels(out, before));
     // An explicit format overrides the extension.
     EXPECT_TRUE(openImage(dir.file("p.jpe"), out, ImageFormat::Bmp));
     EXPECT_TRUE(test::samePixels(out, picture));
 }
 
-TEST(FormatDispatch, FailedReadShowsOpenErrorAndKeepsCallersPicture)
+TEST(FormatDispatch, FailedReadGivesTheOpenErrorAndKeepsCallersPicture)
 {
     TempDir dir;
     test::writeFileBytes(dir.file("fake.jpg"), test::readFileBytes(test::samplePath("coffee.png")));
@@ -110,11 +112,13 @@ TEST(FormatDispatch, FailedReadShowsOpenErrorAndKeepsCallersPicture)
         MessageCollector messages;
         Image out = test::patternPicture(3, 3, false);
         const Image before = out;
-        EXPECT_FALSE(openImage(dir.file(name), out));
-        ASSERT_FALSE(messages.texts().empty());
-        EXPECT_EQ(messages.texts().back(), messages::kOpenImageError);
+        const ImageStatus opened = openImage(dir.file(name), out);
+        EXPECT_FALSE(opened);
+        EXPECT_EQ(opened.code(), ImageError::ReadFailed);
+        EXPECT_FALSE(opened.detail().empty());  // the codec's cause
+        EXPECT_EQ(imageErrorText(opened.failure()), messages::kOpenImageError);
+        EXPECT_TRUE(messages.texts().empty());
         EXPECT_TRUE(test::samePixels(out, before));
-        EXPECT_EQ(lastImageError().rfind(messages::kOpenImageError, 0), 0u);
     }
 }
 
@@ -130,10 +134,9 @@ TEST(FormatDispatch, HandleKeepsPreviousCodecOnFailure)
     ASSERT_TRUE(handle.open(dir.file("a.bmp")));
     EXPECT_STREQ(handle.codec()->formatName(), "BMP");
     EXPECT_EQ(handle.codec()->filePath(), dir.file("a.bmp"));
-    EXPECT_FALSE(handle.open(dir.file("missing.bmp")));
-    EXPECT_FALSE(handle.open(dir.file("a.gif2")));
-    EXPECT_EQ(messages.texts(),
-              (std::vector<std::string>{messages::kOpenImageError, messages::kUnsupportedFormat}));
+    EXPECT_EQ(handle.open(dir.file("missing.bmp")).code(), ImageError::ReadFailed);
+    EXPECT_EQ(handle.open(dir.file("a.gif2")).code(), ImageError::UnsupportedFormat);
+    EXPECT_TRUE(messages.texts().empty());
     ASSERT_NE(handle.image(), nullptr);
     EXPECT_TRUE(test::samePixels(*handle.image(), picture));
     handle.release();
@@ -147,10 +150,12 @@ TEST(FormatDispatch, SaveAcceptsOnlyWritableFormats)
     Image picture = test::patternPicture(4, 4, false);
     MessageCollector messages;
     // PNG and WebP are written too now; the read-only kinds stay refused, raws among them.
-    for (const char* name : {"a.gif", "a.psd", "noextension", "a.jpe", "a.nef", "a.heic"})
-        EXPECT_FALSE(saveImage(dir.file(name), picture)) << name;
-    EXPECT_EQ(messages.texts().size(), 6u);
-    for (const auto& text : messages.texts()) EXPECT_EQ(text, messages::kUnsupportedFormat);
+    for (const char* name : {"a.gif", "a.psd", "noextension", "a.jpe", "a.nef", "a.heic"}) {
+        const ImageStatus saved = saveImage(dir.file(name), picture);
+        EXPECT_FALSE(saved) << name;
+        EXPECT_EQ(saved.code(), ImageError::UnsupportedFormat) << name;
+    }
+    EXPECT_TRUE(messages.texts().empty());
     EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
     // Case does not matter; the format argument wins over the extension.
     EXPECT_TRUE(saveImage(dir.file("b.BMP"), picture));
@@ -172,10 +177,12 @@ TEST(FormatDispatch, FailedSaveLeavesExistingFileAndNoLeftovers)
     ::chmod(target.c_str(), 0640);
     Image picture = test::patternPicture(4, 4, false);
     MessageCollector messages;
-    EXPECT_FALSE(saveImage(target, picture, {}, 99));  // no such compression
-    // The message says why, so a user can act on it.
-    EXPECT_EQ(messages.texts(), std::vector<std::string>{std::string(messages::kOpenImageError) +
-                                                         ": unsupported TIFF compression"});
+    const ImageStatus saved = saveImage(target, picture, {}, 99);  // no such compression
+    EXPECT_EQ(saved.code(), ImageError::WriteFailed);
+    // The box says why, so a user can act on it.
+    EXPECT_EQ(imageErrorText(saved.failure()),
+              std::string(messages::kOpenImageError) + ": unsupported TIFF compression");
+    EXPECT_TRUE(messages.texts().empty());
     EXPECT_EQ(test::readFileBytes(target), (std::vector<unsigned char>{'o', 'l', 'd'}));
     int files = 0;
     for (auto& entry : std::filesystem::directory_iterator(dir.path()))

@@ -6,7 +6,9 @@
 #include <cmath>
 
 #include "codec_test_util.h"
+#include "engine/codec_support.h"
 #include "engine/engine_messages.h"
+#include "engine/format_dispatch.h"
 #include "support/test_support.h"
 
 namespace tavelune {
@@ -135,7 +137,7 @@ TEST(JpegCodec, DirectRoutesGiveTheSameBytesAsThePlainOnes)
     }
 }
 
-TEST(JpegCodec, LibraryErrorsShowTheFatalBoxAndFail)
+TEST(JpegCodec, LibraryErrorsGiveTheFatalBoxAndFail)
 {
     TempDir dir;
     auto jpeg = test::readFileBytes(test::samplePath("coffee.jpg"));
@@ -150,10 +152,22 @@ TEST(JpegCodec, LibraryErrorsShowTheFatalBoxAndFail)
         Image out = test::patternPicture(2, 2, false);
         EXPECT_FALSE(codec.read(dir.file(name), out));
         EXPECT_TRUE(out.isEmpty());
-        ASSERT_EQ(messages.messages().size(), 1u);
+        EXPECT_EQ(takeLibraryBoxes().size(), 1u);
+        // Through the open road the library's box rides along with the failure; the front
+        // end shows it first, in the fatal box, then the open error.
+        const ImageStatus opened = openImage(dir.file(name), out);
+        EXPECT_EQ(opened.code(), ImageError::ReadFailed);
+        ASSERT_EQ(opened.warnings().size(), 1u);
+        EXPECT_EQ(opened.warnings()[0].code, ImageError::LibraryFault);
+        EXPECT_TRUE(messages.messages().empty());
+        showImageStatus(opened);
+        ASSERT_EQ(messages.messages().size(), 2u);
         EXPECT_EQ(messages.messages()[0].caption, messages::kJpegFatalCaption);
         EXPECT_EQ(messages.messages()[0].icon, MessageIcon::Error);
+        EXPECT_EQ(messages.messages()[0].text, opened.warnings()[0].detail);
         EXPECT_FALSE(messages.messages()[0].text.empty());
+        EXPECT_EQ(messages.messages()[1].text, messages::kOpenImageError);
+        EXPECT_TRUE(messages.messages()[1].caption.empty());
     }
     MessageCollector messages;
     Image out;

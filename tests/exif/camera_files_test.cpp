@@ -310,7 +310,7 @@ TEST_F(CameraFiles, TiffWritesKeepMakerNotesExiftoolAdded)
         const std::set<std::string> warnings = validation(path);
         const Bytes pixels = [&] {
             Image picture;
-            openImage(path, picture);
+            EXPECT_TRUE(openImage(path, picture)) << path;
             return Bytes(
                 reinterpret_cast<const std::uint8_t*>(picture.pixels()),
                 reinterpret_cast<const std::uint8_t*>(picture.pixels() + picture.pixelCount()));

@@ -43,7 +43,7 @@ inline Image gradientPicture(int width = 24, int height = 16)
 /// Writes the gradient with our codec: JPEG (with its JFIF APP0) or TIFF (compression 1 or 5).
 inline bool writePicture(const std::string& path, int options = 0)
 {
-    return saveImage(path, gradientPicture(), {}, options);
+    return saveImage(path, gradientPicture(), {}, options).ok();
 }
 
 /// The entries a camera would write, one of each kind of value the writer handles.

@@ -133,7 +133,9 @@ TEST_F(SheetReading, BadFilesInTheMiddleFailInPlaceWithTheirMessagesInOrder)
     for (size_t i : {1, 3, 4}) {
         m_messages.clear();
         ImageHandle handle;
-        EXPECT_FALSE(handle.open(items[i].path()));
+        const ImageStatus opened = handle.open(items[i].path());
+        EXPECT_FALSE(opened);
+        showImageStatus(opened);  // as a front end shows it
         const std::vector<test::CollectedMessage>& one = m_messages.messages();
         ASSERT_FALSE(one.empty());
         std::string text;

@@ -149,7 +149,9 @@ TEST_F(SheetPictureRead, FailuresHoldTheMessagesAnOpenWouldShow)
     for (const std::string& path : {junkJpeg, junkPng, unknown, m_dir.file("gone.jpg")}) {
         test::MessageCollector shown;
         ImageHandle handle;
-        EXPECT_FALSE(handle.open(path));
+        const ImageStatus opened = handle.open(path);
+        EXPECT_FALSE(opened);
+        showImageStatus(opened);  // as a front end shows it
         const std::vector<test::CollectedMessage> expected = shown.messages();
         ASSERT_FALSE(expected.empty()) << path;
         shown.clear();

@@ -129,6 +129,11 @@ TEST(BatchConversion, FailuresAreReportedAndTheRunGoesOn)
     EXPECT_NE(results[4].reason.find(files[0]), std::string::npos);
     EXPECT_EQ(results[5].status, BatchFileStatus::Failed);
     EXPECT_NE(results[5].reason.find("Open image file error !"), std::string::npos);
+    // Each file's boxes stay with it; none reaches the sink the rest of the program uses.
+    EXPECT_TRUE(messages.texts().empty());
+    EXPECT_EQ(results[1].messages, std::vector<std::string>{"Open image file error !"});
+    EXPECT_EQ(results[3].messages, std::vector<std::string>{"Don't support image format !"});
+    EXPECT_TRUE(results[0].messages.empty());
 }
 
 TEST(BatchConversion, ExistingOutputsAreSkippedUnlessOverwriting)

@@ -28,7 +28,7 @@ std::vector<int> positions(const Image& source, const ConversionSettings& settin
     Progress progress([&](int position) { seen.push_back(position); });
     Image result;
     Rect margins;
-    ok = runConversionJob(source, nullptr, settings, &progress, result, margins);
+    ok = runConversionJob(source, nullptr, settings, &progress, result, margins).ok();
     return seen;
 }
 

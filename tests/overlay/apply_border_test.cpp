@@ -140,7 +140,7 @@ TEST(Border, InsideBorderWiderThanThePhotoTintsAllOfIt)
     const BorderGeometry g = borderGeometry(s, 10, 4, 72);
     EXPECT_EQ(g.border, (Rect{10, 0, 0, 0}));
     Image photo = filled(10, 4, 0xFFFFFFFF);
-    applyBorder(photo, s);
+    ASSERT_TRUE(applyBorder(photo, s));
     for (int y = 1; y < 3; ++y)
         for (int x = 1; x < 9; ++x) ASSERT_EQ(photo.pixelAt(x, y), 0xFF000000u) << x << "," << y;
 }
@@ -196,7 +196,7 @@ TEST(Border, MatPictureIsStretchedOverTheCanvas)
         return true;
     };
     Image photo = filled(10, 10, 0xFF000000);
-    applyBorder(photo, s, loader);
+    ASSERT_TRUE(applyBorder(photo, s, loader));
     EXPECT_EQ(asked, "mat.png");
     EXPECT_EQ(photo.pixelAt(0, 0), 0xFF0000FFu);
     EXPECT_EQ(photo.pixelAt(photo.width() - 1, photo.height() - 1), 0xFF0000FFu);
@@ -211,7 +211,7 @@ TEST(Border, MissingMatPictureFallsBackToTheMatColour)
     s.matColour = 0x00FFFF;  // yellow
     s.chooseMatPicture(folder.file("gone.png"));
     Image photo = filled(10, 10, 0xFF000000);
-    applyBorder(photo, s);
+    ASSERT_TRUE(applyBorder(photo, s));
     EXPECT_EQ(photo.width(), 44);
     EXPECT_EQ(photo.pixelAt(0, 0), 0xFFFFFF00u);
     EXPECT_FALSE(messages.messages().empty()) << "the failed open is reported";

@@ -140,14 +140,14 @@ TEST(Overlay, TransparentColourKeysExactlyThatColour)
     page.setTransparentColour(0xFFFFFF);
     ASSERT_TRUE(page.setPicture(logo));
     Image photo = filled(3, 1, 0xFF000000);
-    applyOverlay(photo, page, {});
+    EXPECT_TRUE(applyOverlay(photo, page, {}));
     EXPECT_EQ(photo.pixelAt(0, 0), 0xFF000000u);
     EXPECT_EQ(photo.pixelAt(1, 0), 0xFFFEFFFFu);
     EXPECT_EQ(photo.pixelAt(2, 0), 0xFF000000u);
 
     page.setTransparentColour(kNoColour);
     photo = filled(3, 1, 0xFF000000);
-    applyOverlay(photo, page, {});
+    EXPECT_TRUE(applyOverlay(photo, page, {}));
     EXPECT_EQ(photo.pixelAt(0, 0), 0xFFFFFFFFu);
 }
 
@@ -177,7 +177,7 @@ TEST(Overlay, OpacityHalvesEveryOverlayPixelWithRounding)
     page.opacity = 50;
     ASSERT_TRUE(page.setPicture(filled(2, 2, 0xFFFFFFFF)));
     Image photo = filled(4, 4, 0xFF000000);
-    applyOverlay(photo, page, {});
+    EXPECT_TRUE(applyOverlay(photo, page, {}));
     // Alpha (50 x 255 + 50) / 100 = 128 blended over black.
     const uint32_t half = Image::blendPixel(0xFF000000, 0x80FFFFFF);
     EXPECT_EQ(half & 0xFFFFFF, 0x808080u);
@@ -188,7 +188,7 @@ TEST(Overlay, OpacityHalvesEveryOverlayPixelWithRounding)
 
     page.opacity = 250;  // counts as 100
     photo = filled(4, 4, 0xFF000000);
-    applyOverlay(photo, page, {});
+    EXPECT_TRUE(applyOverlay(photo, page, {}));
     EXPECT_EQ(photo.pixelAt(1, 1), 0xFFFFFFFFu);
 }
 
@@ -201,7 +201,7 @@ TEST(Overlay, PicturesPartlyOutsideThePhotoAreClipped)
     page.offsetY = 0;
     ASSERT_TRUE(page.setPicture(filled(4, 1, 0xFFFF0000)));
     Image photo = filled(6, 2, 0xFF000000);
-    applyOverlay(photo, page, {});
+    EXPECT_TRUE(applyOverlay(photo, page, {}));
     EXPECT_EQ(photo.pixelAt(3, 0), 0xFF000000u);
     EXPECT_EQ(photo.pixelAt(4, 0), 0xFFFF0000u);
     EXPECT_EQ(photo.pixelAt(5, 0), 0xFFFF0000u);
@@ -213,7 +213,7 @@ TEST(Overlay, NothingChangesWhenThereIsNothingToDraw)
     const Image original = filled(40, 30, 0xFF336699);
     auto unchanged = [&](const OverlaySettings& page, const TextExpander& expand) {
         Image photo = original;
-        applyOverlay(photo, page, expand);
+        EXPECT_TRUE(applyOverlay(photo, page, expand));
         return std::memcmp(photo.pixels(), original.pixels(), original.byteSize()) == 0;
     };
     OverlaySettings text = OverlaySettings::signature();
@@ -253,10 +253,10 @@ TEST(Overlay, TextSignatureSitsAtTheOffsetsFromTheCorner)
     page.textColour = 0x0000FF;  // red as a COLORREF
     Image photo = filled(300, 200, 0xFFFFFFFF);
     std::string expanded;
-    applyOverlay(photo, page, [&](const std::string& text, const Image& image) {
+    EXPECT_TRUE(applyOverlay(photo, page, [&](const std::string& text, const Image& image) {
         expanded = expandTags(text, &image, nullptr, {});
         return expanded;
-    });
+    }));
     EXPECT_EQ(expanded, "Tavelune\r\n300 x 200");
 
     TextCanvas probe;

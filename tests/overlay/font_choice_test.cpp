@@ -55,7 +55,7 @@ TEST(FontChoice, SampleIsThePageStampOnTheTextBoxBackground)
     settings.text = text;
     settings.font = choice.font;
     settings.textColour = choice.colour;
-    applyOverlay(photo, settings);
+    ASSERT_TRUE(applyOverlay(photo, settings));
     ASSERT_GT(inkPixels(photo, 0xFFFF0000), 20);
     for (int y = 0; y < sample.height(); ++y)
         for (int x = 0; x < sample.width(); ++x)

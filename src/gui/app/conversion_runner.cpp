@@ -18,7 +18,7 @@ struct Input {
 };
 
 struct Output {
-    bool ok = false;
+    ImageStatus status = ImageError::FilmFailed;
     Image result;
     Rect margins;
 };
@@ -65,17 +65,21 @@ bool ConversionRunner::start(const Image& source, const ExifData* exif,
     m_job->start<Output>(
         [input](JobControl& control) {
             Output out;
-            out.ok =
+            out.status =
                 runConversionJob(input->source, input->hasExif ? &input->exif : nullptr,
                                  input->settings, &control.progress(), out.result, out.margins);
             return out;
         },
         [this](Output out) {
-            if (out.ok) {
+            const bool ok = out.status.ok();
+            if (ok) {
                 m_result = std::move(out.result);
                 m_margins = out.margins;
+            } else if (out.status.code() != ImageError::FilmFailed) {
+                // A failed film step stops silently; a frame or text too large is explained.
+                showImageStatus(out.status);
             }
-            emit finished(out.ok);
+            emit finished(ok);
         });
     return true;
 }

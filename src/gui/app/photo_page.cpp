@@ -327,7 +327,8 @@ bool PhotoPage::openPicture(const QString& path)
                 });
             opened.exif = std::make_unique<ExifData>();
             opened.ok = openWorkingPicture(file, opened.picture, *opened.exif, kWorkingSize, true,
-                                           &opened.fullSize, &opened.metadata);
+                                           &opened.fullSize, &opened.metadata)
+                            .ok();
             return opened;
         },
         [this, path, local](OpenedPicture opened) {

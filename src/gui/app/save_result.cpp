@@ -114,7 +114,10 @@ bool saveResultTo(QWidget* parent, const Image& result, const ExifData* exif, co
     }
     const std::optional<PictureMetadata> metadata =
         fullSize ? fullSizeMetadata(*fullSize, *how, result.width(), result.height()) : std::nullopt;
-    bool saved = saveImage(file, result, how->format, how->options, metadata ? &*metadata : nullptr);
+    const ImageStatus written =
+        saveImage(file, result, how->format, how->options, metadata ? &*metadata : nullptr);
+    showImageStatus(written);
+    bool saved = written.ok();
     if (saved && how->keepExif && !how->stripMetadata && exif && !exif->IsEmpty()) {
         ExifData kept;
         copyEntries(*exif, kept);

@@ -395,10 +395,7 @@ void BatchDialog::previewRow(int row)
     QApplication::setOverrideCursor(Qt::WaitCursor);
     Image picture;
     // A file that does not open leaves the previous preview, without a word.
-    MessageSink engineSink =
-        setMessageSink([](const std::string&, const std::string&, MessageIcon) {});
-    const bool ok = openImage(QFile::encodeName(path).toStdString(), picture);
-    setMessageSink(std::move(engineSink));
+    const bool ok = openImage(QFile::encodeName(path).toStdString(), picture).ok();
     QApplication::restoreOverrideCursor();
     if (!ok) {
         // The preview shows the selected row or nothing: another file's picture would pass

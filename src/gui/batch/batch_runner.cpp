@@ -14,9 +14,6 @@ BatchRunner::~BatchRunner()
 {
     m_job->cancel();
     m_job->wait();
-    if (m_sinkMuted) {
-        setMessageSink(std::move(m_savedSink));
-    }
 }
 
 bool BatchRunner::isRunning() const
@@ -31,8 +28,6 @@ bool BatchRunner::start(std::vector<std::string> files, const BatchSettings& set
     }
     m_cancelling = false;
     m_results.clear();
-    m_savedSink = setMessageSink([](const std::string&, const std::string&, MessageIcon) {});
-    m_sinkMuted = true;
     m_job->start<std::vector<BatchFileResult>>(
         [this, files = std::move(files), settings](JobControl& control) {
             // The observer's calls are posted, so `this` is only used on the UI thread.
@@ -49,8 +44,6 @@ bool BatchRunner::start(std::vector<std::string> files, const BatchSettings& set
             return runBatch(files, settings, observer, control.stopFlag());
         },
         [this](std::vector<BatchFileResult> results) {
-            setMessageSink(std::move(m_savedSink));
-            m_sinkMuted = false;
             m_results = std::move(results);
             emit finished(m_cancelling);
         });

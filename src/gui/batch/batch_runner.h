@@ -5,7 +5,6 @@
 #include <QString>
 #include <vector>
 
-#include "engine/message_sink.h"
 #include "job/batch_conversion.h"
 
 namespace tavelune::gui {
@@ -40,8 +39,6 @@ signals:
 private:
     BackgroundJob* m_job;
     bool m_cancelling = false;
-    bool m_sinkMuted = false;
-    MessageSink m_savedSink;
     std::vector<BatchFileResult> m_results;
 };
 

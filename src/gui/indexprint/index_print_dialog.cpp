@@ -296,8 +296,9 @@ void IndexPrintDialog::askFiles()
 bool IndexPrintDialog::loadLogo(const QString& path)
 {
     ImageHandle handle;
-    // The engine has shown why the file could not be read.
-    const bool opened = handle.open(toLocal(path)) && handle.image() && !handle.image()->isEmpty();
+    const ImageStatus read = handle.open(toLocal(path));
+    showImageStatus(read);
+    const bool opened = read && handle.image() && !handle.image()->isEmpty();
     if (opened)
         m_logo = *handle.image();
     const QSignalBlocker block(m_logoBox);
@@ -456,7 +457,7 @@ bool IndexPrintDialog::saveSheetTo(const QString& path)
     removeStaleTemporaries(file);  // left by a run that was killed
     // A sheet is a new picture of sRGB numbers: tagged so, and nothing of its sources.
     const PictureMetadata srgb = srgbOnlyMetadata();
-    bool saved = false;
+    ImageStatus saved = ImageError::UnsupportedFormat;
     if (format == ImageFormat::Jpeg) {
         JpegOptionsDialog options(this);
         // A sheet has no EXIF data to keep.
@@ -476,9 +477,10 @@ bool IndexPrintDialog::saveSheetTo(const QString& path)
         showMessageBox(this, text(Strings::UnsupportedSaveFormat));
         return false;
     }
+    showImageStatus(saved);
     if (!saved)
         showMessageBox(this, text(Strings::SaveFailed).arg(path), QMessageBox::Warning);
-    return saved;
+    return saved.ok();
 }
 
 void IndexPrintDialog::keyPressEvent(QKeyEvent* event)
