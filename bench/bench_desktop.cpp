@@ -3,6 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "bench_picture.h"
@@ -23,7 +24,8 @@ const std::string& photographPath()
         if (std::FILE* f = std::fopen(file.c_str(), "rb")) {
             std::fclose(f);
         } else {
-            saveImage(file, bench::photoLikePicture(6000, 4000), ImageFormat::Jpeg, 90);
+            if (!saveImage(file, bench::photoLikePicture(6000, 4000), ImageFormat::Jpeg, 90))
+                std::abort();  // no picture, no figure
         }
         return file;
     }();
@@ -34,7 +36,8 @@ Image workingPicture()
 {
     Image picture;
     ExifData exif;
-    openWorkingPicture(photographPath(), picture, exif, 800, true);
+    if (!openWorkingPicture(photographPath(), picture, exif, 800, true))
+        std::abort();
     return picture;
 }
 

@@ -33,8 +33,9 @@ std::string testPicture(int width, int height)
 {
     const std::filesystem::path picture =
         workFolder() / ("big-" + std::to_string(width) + "x" + std::to_string(height) + ".jpg");
-    if (!std::filesystem::exists(picture))
-        saveImage(picture.string(), photoLikePicture(width, height), ImageFormat::Jpeg, 90);
+    if (!std::filesystem::exists(picture) &&
+        !saveImage(picture.string(), photoLikePicture(width, height), ImageFormat::Jpeg, 90))
+        std::abort();  // no picture, no figure
     return picture.string();
 }
 

@@ -78,7 +78,9 @@ int main(int argc, char** argv)
     if (photo.isEmpty()) {
         photo = QStringLiteral("/tmp/tavelune-bench-desktop-24mp.jpg");
         if (!QFile::exists(photo)) {
-            saveImage(photo.toStdString(), bench::photoLikePicture(6000, 4000), ImageFormat::Jpeg, 90);
+            if (!saveImage(photo.toStdString(), bench::photoLikePicture(6000, 4000),
+                           ImageFormat::Jpeg, 90))
+                return 1;
         }
     }
     Image placeholder;
