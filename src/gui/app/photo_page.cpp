@@ -326,9 +326,11 @@ bool PhotoPage::openPicture(const QString& path)
                     opened.boxes.push_back({text, caption, icon});
                 });
             opened.exif = std::make_unique<ExifData>();
-            opened.ok = openWorkingPicture(file, opened.picture, *opened.exif, kWorkingSize, true,
-                                           &opened.fullSize, &opened.metadata)
-                            .ok();
+            const ImageStatus status =
+                openWorkingPicture(file, opened.picture, *opened.exif, kWorkingSize, true,
+                                   &opened.fullSize, &opened.metadata);
+            showImageStatus(status);  // into the collection above
+            opened.ok = status.ok();
             return opened;
         },
         [this, path, local](OpenedPicture opened) {
