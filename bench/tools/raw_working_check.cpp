@@ -31,12 +31,17 @@ int main(int argc, char** argv)
     Image working, full;
     Rect fullSize;
     auto start = std::chrono::steady_clock::now();
-    if (!openWorkingPicture(argv[1], working, exif, fit, true, &fullSize))
+    if (const ImageStatus opened = openWorkingPicture(argv[1], working, exif, fit, true, &fullSize);
+        !opened) {
+        showImageStatus(opened);
         return 1;
+    }
     const double workingTime = seconds(start);
     start = std::chrono::steady_clock::now();
-    if (!openWorkingPicture(argv[1], full, exif, 0, true))
+    if (const ImageStatus opened = openWorkingPicture(argv[1], full, exif, 0, true); !opened) {
+        showImageStatus(opened);
         return 1;
+    }
     const double fullTime = seconds(start);
     if (full.width() != fullSize.right || full.height() != fullSize.bottom) {
         std::printf("full size %d x %d, working copy claimed %d x %d\n", full.width(),

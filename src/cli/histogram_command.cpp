@@ -90,8 +90,12 @@ int runHistogram(const std::vector<std::string>& args)
     messages.setFile(input);
     Image picture;
     ExifData exif;
-    if (!openWorkingPicture(input, picture, exif, fullSize ? 0 : kWorkingSize, true))
+    if (const ImageStatus opened =
+            openWorkingPicture(input, picture, exif, fullSize ? 0 : kWorkingSize, true);
+        !opened) {
+        showImageStatus(opened);
         return 1;
+    }
 
     HistogramPanel panel;
     try {
