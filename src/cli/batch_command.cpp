@@ -1,10 +1,12 @@
 // `tavelune-cli batch`: many pictures with one set of settings into an output folder.
 #include <atomic>
+#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -13,6 +15,7 @@
 #include "cli/command_registry.h"
 #include "cli/convert_options.h"
 #include "cli/json_text.h"
+#include "engine/format_table.h"
 #include "job/batch_conversion.h"
 #include "job/batch_list.h"
 
@@ -23,15 +26,47 @@ std::atomic<bool> g_cancel{false};
 
 extern "C" void onInterrupt(int) { g_cancel = true; }
 
+std::string lower(std::string text)
+{
+    for (char& c : text) c = char(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// "jpeg, tiff, bmp, png or webp": the batch types by their format names.
+std::string batchTypeList(bool markDefault = false)
+{
+    std::string list;
+    const std::size_t count = std::size(kBatchTypes);
+    for (std::size_t i = 0; i < count; ++i) {
+        if (i > 0)
+            list += i + 1 == count ? " or " : ", ";
+        list += lower(formatRow(batchFormat(kBatchTypes[i])).name);
+        if (i == 0 && markDefault)
+            list += " (default)";
+    }
+    return list;
+}
+
+// A type by any name or extension of its format ("jpg", "TIFF").
+BatchType batchTypeNamed(const std::string& name)
+{
+    if (const FormatRow* row = findFormat(name))
+        for (BatchType type : kBatchTypes)
+            if (batchFormat(type) == row->format)
+                return type;
+    throw UsageError("--type must be " + batchTypeList() + ", not '" + name + "'");
+}
+
 void printHelp()
 {
+    const std::string types = batchTypeList(true);
     std::printf(
         "Usage: tavelune-cli batch [options] FILE... -o DIR\n"
         "       tavelune-cli batch [options] --files-from LIST -o DIR\n\n"
         "Converts every FILE with the same settings and writes DIR/PREFIX + name + the type's\n"
         "extension. A file that fails is reported and the run goes on; existing outputs are\n"
-        "skipped unless --overwrite is given. JPEG outputs keep the source's EXIF data\n"
-        "(--no-exif drops it). Ctrl-C stops after the files in progress.\n"
+        "skipped unless --overwrite is given. JPEG and WebP outputs keep the source's EXIF\n"
+        "data (--no-exif drops it). Ctrl-C stops after the files in progress.\n"
         "Exit status: 0 all converted or skipped, 1 some failed, 2 bad command line,\n"
         "130 cancelled.\n\n"
         "Batch:\n"
@@ -49,12 +84,12 @@ void printHelp()
         "                         input, output, status, reason, milliseconds; the summary\n"
         "                         goes to standard error\n"
         "  --prefix TEXT          file name prefix (default \"QX_\")\n"
-        "  --type T               jpeg (default), tiff or bmp\n"
+        "  --type T               %s\n"
         "  --jobs N               files converted at once (default: the number of cores)\n"
         "  --overwrite            replace existing output files\n"
         "  --fit N                reduce pictures to at most N pixels on the longer side\n"
         "                         (the desktop program works at 800); default: full size\n\n%s",
-        convertOptionsHelp());
+        types.c_str(), convertOptionsHelp());
 }
 
 const char* statusWord(BatchFileStatus status)
@@ -125,15 +160,8 @@ int runBatchCommand(const std::vector<std::string>& args)
                 if (batch.prefix.find('/') != std::string::npos)
                     throw UsageError("--prefix must not contain '/'");
             } else if (name == "--type") {
-                std::string type = reader.value();
-                if (type == "jpeg" || type == "jpg")
-                    batch.type = BatchType::Jpeg;
-                else if (type == "tiff" || type == "tif")
-                    batch.type = BatchType::Tiff;
-                else if (type == "bmp")
-                    batch.type = BatchType::Bmp;
-                else
-                    throw UsageError("--type must be jpeg, tiff or bmp, not '" + type + "'");
+                const std::string type = reader.value();
+                batch.type = batchTypeNamed(type);
             } else if (name == "--jobs") {
                 batch.jobs = reader.intValue(1, 256);
             } else if (name == "--overwrite") {

@@ -186,6 +186,10 @@ bool readConvertOption(ArgumentReader& reader, ConvertOptions& options)
         film.blackCorrection = true;
     } else if (name == "--quality") {
         options.quality = reader.intValue(1, 100);
+        options.webpQuality = options.quality;
+    } else if (name == "--lossless") {
+        reader.noValue();
+        options.lossless = true;
     } else if (name == "--compression") {
         std::string value = reader.value();
         if (value == "none")
@@ -281,8 +285,11 @@ const char* convertOptionsHelp()
            "                         preset made on a small preview fits any size; lengths in\n"
            "                         in, cm or mm scale the same way\n"
            "Output:\n"
-           "  --quality N            JPEG quality 1..100 (default 75)\n"
-           "  --no-exif              do not carry the source's EXIF data into a JPEG output\n"
+           "  --quality N            JPEG or WebP quality 1..100 (default 75 for JPEG, 90 for\n"
+           "                         WebP)\n"
+           "  --lossless             lossless WebP\n"
+           "  --no-exif              do not carry the source's EXIF data into a JPEG or WebP\n"
+           "                         output\n"
            "                         (kept by default, with Orientation 1 and this program\n"
            "                         named as Software)\n"
            "  --strip-metadata       write no EXIF, XMP or IPTC; the colour profile stays\n"

@@ -18,6 +18,7 @@
 #include "engine/image_codec.h"
 #include "engine/safe_write.h"
 #include "engine/colour_profile.h"
+#include "engine/webp_codec.h"
 #include "indexprint/fit_rectangle.h"
 #include "indexprint/index_items.h"
 #include "indexprint/index_layout.h"
@@ -57,7 +58,9 @@ const char* const kHelp =
     "                      height when taller\n"
     "  --logo-key RRGGBB   logo pixels of exactly this colour (hexadecimal red, green, blue)\n"
     "                      are not drawn; needs --logo\n"
-    "  --quality Q         JPEG quality 1..100 (default 75); JPEG sheets only\n"
+    "  --quality Q         JPEG or WebP quality 1..100 (default 75 for JPEG, 90 for WebP);\n"
+    "                      JPEG and lossy WebP sheets only\n"
+    "  --lossless          lossless WebP; WebP sheets only\n"
     "  --compression C     TIFF compression: lzw (default) or none; TIFF sheets only\n"
     "  -h, --help          show this text\n"
     "\n"
@@ -85,6 +88,7 @@ struct IndexOptions {
     std::optional<uint32_t> logoKey;  // 0x00RRGGBB
     std::optional<int> quality;
     std::optional<int> compression;
+    bool lossless = false;
 };
 
 std::string layoutList()
@@ -165,6 +169,9 @@ void readOption(ArgumentReader& reader, IndexOptions& options)
         options.logoKey = parseColour(name, reader.value());
     } else if (name == "--quality") {
         options.quality = reader.intValue(1, 100);
+    } else if (name == "--lossless") {
+        reader.noValue();
+        options.lossless = true;
     } else if (name == "--compression") {
         const std::string text = reader.value();
         const std::string token = upper(text);
@@ -206,8 +213,13 @@ int parseArguments(const std::vector<std::string>& args, IndexOptions& options)
             throw UsageError("the sheet must be a " + writableExtensions(".", ", ", " or ") +
                              " file, not '" + options.output + "'");
         options.outputFormat = sheetFormat->format;
-        if (options.quality && options.outputFormat != ImageFormat::Jpeg)
-            throw UsageError("--quality applies to JPEG sheets only");
+        const bool webp = options.outputFormat == ImageFormat::Webp;
+        if (options.quality && options.outputFormat != ImageFormat::Jpeg && !webp)
+            throw UsageError("--quality applies to JPEG and WebP sheets only");
+        if (options.lossless && !webp)
+            throw UsageError("--lossless applies to WebP sheets only");
+        if (options.lossless && options.quality)
+            throw UsageError("--quality and --lossless exclude each other");
         if (options.compression && options.outputFormat != ImageFormat::Tiff)
             throw UsageError("--compression applies to TIFF sheets only");
         if (options.logoKey && options.logoPath.empty())
@@ -225,6 +237,8 @@ int saveOptions(const IndexOptions& options)
         return options.quality.value_or(75);
     if (options.outputFormat == ImageFormat::Tiff)
         return options.compression.value_or(5);
+    if (options.outputFormat == ImageFormat::Webp)
+        return options.lossless ? kWebpLossless : options.quality.value_or(0);
     return 0;
 }
 

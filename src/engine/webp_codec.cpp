@@ -5,6 +5,7 @@
 #include <webp/decode.h>
 #include <webp/demux.h>
 #include <webp/encode.h>
+#include <webp/mux.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -20,6 +21,7 @@ namespace {
 struct DemuxFree {
     void operator()(WebPDemuxer* p) const { WebPDemuxDelete(p); }
     void operator()(WebPAnimDecoder* p) const { WebPAnimDecoderDelete(p); }
+    void operator()(WebPMux* p) const { WebPMuxDelete(p); }
 };
 
 std::unique_ptr<WebPDemuxer, DemuxFree> demux(const std::uint8_t* data, std::size_t size)
@@ -216,6 +218,27 @@ bool WebpCodec::write(const std::string& path, const Image& image, int options)
     if (!ok)
         noteCodecFailure("write error");
     return ok;
+}
+
+bool setWebpExifChunk(std::string& webp, const std::vector<std::uint8_t>& tiff)
+{
+    if (webp.empty() || tiff.empty())
+        return false;
+    const WebPData input{reinterpret_cast<const std::uint8_t*>(webp.data()), webp.size()};
+    std::unique_ptr<WebPMux, DemuxFree> mux(WebPMuxCreate(&input, 0));
+    const WebPData chunk{tiff.data(), tiff.size()};
+    WebPData assembled;
+    WebPDataInit(&assembled);
+    // The mux writes the VP8X header that announces the chunk.
+    if (!mux || WebPMuxSetChunk(mux.get(), "EXIF", &chunk, 0) != WEBP_MUX_OK ||
+        WebPMuxAssemble(mux.get(), &assembled) != WEBP_MUX_OK) {
+        WebPDataClear(&assembled);
+        noteCodecFailure("cannot add the EXIF chunk to the WebP file");
+        return false;
+    }
+    webp.assign(reinterpret_cast<const char*>(assembled.bytes), assembled.size);
+    WebPDataClear(&assembled);
+    return true;
 }
 
 bool readWebpMetadataFromBytes(const std::uint8_t* data, std::size_t size,

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "engine/embedded_metadata.h"
 #include "engine/image_codec.h"
@@ -28,6 +29,10 @@ public:
 
 bool decodeWebpBytes(const std::uint8_t* data, std::size_t size, Image& out);
 bool encodeWebp(const Image& image, int options, std::string& bytes);
+
+/// Puts tiff (a TIFF header and its directories) into the WebP file held in webp as its EXIF
+/// chunk, replacing any; false leaves webp as it was.
+bool setWebpExifChunk(std::string& webp, const std::vector<std::uint8_t>& tiff);
 
 /// The file's EXIF, ICCP and XMP chunks. False when it is not a WebP file.
 bool readWebpMetadata(const std::string& path, EmbeddedMetadata& metadata);

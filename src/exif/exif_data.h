@@ -59,6 +59,10 @@ public:
     /// have written. False leaves jpeg as it was.
     bool SaveExifIntoJpeg(std::vector<std::uint8_t>& jpeg);
 
+    /// The model as a TIFF structure (header and directories, no thumbnail), as a WebP
+    /// file's EXIF chunk holds it; nullopt for an empty model or one too large.
+    std::optional<std::vector<std::uint8_t>> BuildTiffStructure();
+
     /// A JPEG stream that the next JPEG write stores as the thumbnail (IFD1) in place of the
     /// file's own (an empty one: no thumbnail); for a picture whose pixels changed since its
     /// EXIF data was read. Used by one successful write.

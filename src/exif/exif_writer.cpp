@@ -202,6 +202,25 @@ bool ExifData::SaveExifIntoJpeg(std::vector<std::uint8_t>& jpeg)
     return true;
 }
 
+std::optional<std::vector<std::uint8_t>> ExifData::BuildTiffStructure()
+{
+    if (IsEmpty())
+        return std::nullopt;
+    SortEntries();
+    std::vector<const ExifEntry*> chosen;
+    for (const auto& entry : m_entries) {
+        if (entry->ifd() == kIfd0 && tagListed(kJpegDroppedTags, entry->tag()))
+            continue;
+        chosen.push_back(entry.get());
+    }
+    std::optional<std::vector<std::uint8_t>> block =
+        buildExifBlock(chosen, ExifBlockKind::TiffFile, BlockSource());
+    if (!block || block->size() <= kTiffStart)
+        return std::nullopt;
+    block->erase(block->begin(), block->begin() + std::ptrdiff_t(kTiffStart));
+    return block;
+}
+
 std::optional<std::vector<std::uint8_t>> ExifData::BuildJpegSegment(
     const std::vector<std::uint8_t>& file, MakerNotePlacement& placement)
 {

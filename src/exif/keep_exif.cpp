@@ -2,12 +2,19 @@
 #include "exif/keep_exif.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <new>
+#include <optional>
 
+#include "engine/codec_support.h"
 #include "engine/fit_within_rows.h"
+#include "engine/format_dispatch.h"
+#include "engine/format_table.h"
 #include "engine/image.h"
 #include "engine/jpeg_codec.h"
 #include "engine/jpeg_strips.h"
+#include "engine/safe_write.h"
+#include "engine/webp_codec.h"
 #include "exif/entry_values.h"
 
 namespace tavelune {
@@ -73,7 +80,39 @@ void markWrittenSize(ExifData& exif, int width, int height)
         setLongValue(y, std::uint32_t(height));
 }
 
+bool isWebp(const std::string& path, const char* format)
+{
+    const FormatRow* row =
+        findFormat(format != nullptr && *format != 0 ? format : splitFileName(path).extension);
+    return row != nullptr && row->format == ImageFormat::Webp;
+}
+
+// A WebP file's EXIF chunk holds the directories alone: its picture has no EXIF thumbnail.
+bool writeKeptExifIntoWebp(ExifData& exif, const std::string& path)
+{
+    exif.SetThumbnail({});
+    const std::optional<std::vector<std::uint8_t>> tiff = exif.BuildTiffStructure();
+    std::vector<std::uint8_t> file;
+    if (!tiff || !readWholeFile(path, file))
+        return false;
+    std::string webp(file.begin(), file.end());
+    if (!setWebpExifChunk(webp, *tiff))
+        return false;
+    return writeViaTemporary(path, [&](const std::string& temporary) {
+        std::FILE* out = std::fopen(temporary.c_str(), "wb");
+        if (out == nullptr)
+            return false;
+        const bool written = std::fwrite(webp.data(), 1, webp.size(), out) == webp.size();
+        return std::fclose(out) == 0 && written;
+    });
+}
+
 }  // namespace
+
+bool keepsExif(ImageFormat format)
+{
+    return format == ImageFormat::Jpeg || format == ImageFormat::Webp;
+}
 
 bool makeExifThumbnail(const std::string& jpegPath, std::vector<std::uint8_t>& out)
 {
@@ -86,6 +125,8 @@ bool writeKeptExif(ExifData& exif, const std::string& jpegPath, bool pixelsUprig
 {
     if (exif.IsEmpty() || !markRewritten(exif, pixelsUpright))
         return false;
+    if (isWebp(jpegPath, format))
+        return writeKeptExifIntoWebp(exif, jpegPath);
     // The source's thumbnail shows the picture before the conversion; one of the saved
     // picture replaces it. Without one the file gets no thumbnail rather than a wrong one.
     std::vector<std::uint8_t> thumbnail;
@@ -171,6 +212,8 @@ bool writeKeptExif(ExifData& exif, const std::string& jpegPath, std::vector<std:
     if (exif.IsEmpty() || !markRewritten(exif, pixelsUpright))
         return false;
     markWrittenSize(exif, width, height);
+    if (isWebp(jpegPath, format))
+        return writeKeptExifIntoWebp(exif, jpegPath);
     exif.SetThumbnail(std::move(thumbnail));
     return exif.SaveExif(jpegPath, format).ok();
 }

@@ -1,4 +1,5 @@
-// Carrying a source picture's EXIF data into the JPEG file a conversion has just written.
+// Carrying a source picture's EXIF data into the JPEG or WebP file a conversion has just
+// written.
 #pragma once
 
 #include <cstdint>
@@ -6,6 +7,7 @@
 #include <vector>
 
 #include "engine/fit_within_rows.h"
+#include "engine/image_format.h"
 #include "exif/exif_data.h"
 
 namespace tavelune {
@@ -13,15 +15,21 @@ namespace tavelune {
 /// The product name and version written into the software tags.
 inline constexpr const char* kProductText = "Tavelune " TAVELUNE_VERSION;
 
+/// The output formats that carry kept EXIF data: JPEG (an Exif APP1 segment) and WebP (its
+/// EXIF chunk).
+bool keepsExif(ImageFormat format);
+
 /// A JPEG thumbnail (at most 160 x 120, proportions kept) of the JPEG file at path.
 bool makeExifThumbnail(const std::string& jpegPath, std::vector<std::uint8_t>& out);
 
 /// Marks the model as rewritten by this program (Orientation 1 when present and the pixels
 /// were turned upright; Software and ExtendSoftware set to the product text, created when
-/// missing; PixelXDimension and PixelYDimension, where present, the written size), gives it a thumbnail of the picture at path in place of the source's, and writes
-/// it into the JPEG at path. Nothing happens for an empty model. False when the file could not
-/// be written; it is then left as the codec wrote it. format names the file's format when its
-/// name does not (a temporary file).
+/// missing; PixelXDimension and PixelYDimension, where present, the written size), gives it a
+/// thumbnail of the picture at path in place of the source's, and writes it into the JPEG at
+/// path. A WebP file (by format, else its name) gets the model as its EXIF chunk, without a
+/// thumbnail. Nothing happens for an empty model. False when the file could not be written;
+/// it is then left as the codec wrote it. format names the file's format when its name does
+/// not (a temporary file).
 bool writeKeptExif(ExifData& exif, const std::string& jpegPath, bool pixelsUpright = true,
                    const char* format = nullptr);
 

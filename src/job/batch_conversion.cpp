@@ -20,16 +20,6 @@
 namespace tavelune {
 namespace {
 
-const char* extensionOf(BatchType type)
-{
-    switch (type) {
-    case BatchType::Tiff: return "tif";
-    case BatchType::Bmp: return "bmp";
-    case BatchType::Jpeg: break;
-    }
-    return "jpg";
-}
-
 std::string failureReason(const FileConversionResult& converted)
 {
     switch (converted.outcome) {
@@ -144,6 +134,23 @@ void convertOne(BatchFileResult& result, const FileConversionSettings& conversio
 
 }  // namespace
 
+ImageFormat batchFormat(BatchType type)
+{
+    switch (type) {
+        case BatchType::Tiff:
+            return ImageFormat::Tiff;
+        case BatchType::Bmp:
+            return ImageFormat::Bmp;
+        case BatchType::Png:
+            return ImageFormat::Png;
+        case BatchType::Webp:
+            return ImageFormat::Webp;
+        case BatchType::Jpeg:
+            break;
+    }
+    return ImageFormat::Jpeg;
+}
+
 std::string batchOutputPath(const std::string& input, const BatchSettings& settings)
 {
     std::string folder = settings.outputFolder;
@@ -154,7 +161,7 @@ std::string batchOutputPath(const std::string& input, const BatchSettings& setti
             folder += *kept;
     }
     return folder + settings.prefix + splitFileName(input).baseName + "." +
-           extensionOf(settings.type);
+           defaultExtension(batchFormat(settings.type));
 }
 
 std::vector<size_t> batchOutputsReplacingInputs(const std::vector<std::string>& files,

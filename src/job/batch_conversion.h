@@ -11,10 +11,15 @@
 namespace tavelune {
 
 /// Output types of the batch, in the order of the type list.
-enum class BatchType { Jpeg, Tiff, Bmp };
+enum class BatchType { Jpeg, Tiff, Bmp, Png, Webp };
+inline constexpr BatchType kBatchTypes[] = {BatchType::Jpeg, BatchType::Tiff, BatchType::Bmp,
+                                            BatchType::Png, BatchType::Webp};
+
+/// The file format a batch type writes.
+ImageFormat batchFormat(BatchType type);
 
 struct BatchSettings {
-    FileConversionSettings conversion;  // film, pages, output options, EXIF kept for JPEG
+    FileConversionSettings conversion;  // film, pages, output options, EXIF kept for JPEG, WebP
     std::string outputFolder;
     std::string prefix = "QX_";
     BatchType type = BatchType::Jpeg;

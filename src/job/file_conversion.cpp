@@ -14,6 +14,7 @@
 #include "engine/picture_metadata.h"
 #include "engine/pixel_limit.h"
 #include "engine/raw_codec.h"
+#include "engine/webp_codec.h"
 #include "exif/container_exif.h"
 #include "exif/exif_data.h"
 #include "exif/keep_exif.h"
@@ -126,6 +127,20 @@ ImageStatus openWorkingPicture(const std::string& path, Image& picture, ExifData
     return {};
 }
 
+int outputOptions(const FileConversionSettings& settings, ImageFormat format)
+{
+    switch (format) {
+        case ImageFormat::Jpeg:
+            return settings.quality;
+        case ImageFormat::Tiff:
+            return settings.compression;
+        case ImageFormat::Webp:
+            return settings.lossless ? kWebpLossless : settings.webpQuality;
+        default:
+            return 0;
+    }
+}
+
 bool decodedUpright(const std::string& path)
 {
     const std::optional<ImageFormat> kind = formatOfPath(path);
@@ -185,14 +200,13 @@ FileConversionResult convertPictureFile(const std::string& input, const std::str
         return jobFailure(ran);
 
     about(output);
-    const bool jpeg = format->format == ImageFormat::Jpeg;
     const PictureMetadata written =
         outputMetadata(metadata, settings, format->format, result.width(), result.height());
-    if (ImageStatus saved = saveImage(output, result, {},
-                                      jpeg ? settings.quality : settings.compression, &written);
+    if (ImageStatus saved =
+            saveImage(output, result, {}, outputOptions(settings, format->format), &written);
         !saved)
         return failedConversion(FileConversionOutcome::WriteFailed, saved);
-    if (jpeg && settings.keepExif && !settings.stripMetadata) {
+    if (keepsExif(format->format) && settings.keepExif && !settings.stripMetadata) {
         // As in the desktop program, a picture saved without its EXIF data is still saved.
         if (!exif.IsEmpty()) {
             writeKeptExif(exif, output, result, settings.orient || decodedUpright(input));

@@ -21,6 +21,8 @@ struct FileConversionSettings {
     ConversionSettings job;  // the four pages: film, watermark, signature, border
     int quality = 75;      // JPEG
     int compression = 5;   // TIFF: 1 none, 5 LZW
+    int webpQuality = 0;   // WebP 1..100; 0 the WebP default
+    bool lossless = false; // WebP: lossless, webpQuality unused
     int fit = 0;           // longer side at most this many pixels after opening; 0 keeps it
     bool orient = true;    // a JPEG's EXIF Orientation and resolution are applied on opening
     int resizeWidth = 0;   // bicubic resample; 0 keeps the size
@@ -29,11 +31,15 @@ struct FileConversionSettings {
     bool mirror = false;
     bool flip = false;
     double dpi = 0.0;      // 0 keeps the resolution
-    bool keepExif = true;  // a JPEG output gets the source's EXIF data (Orientation 1)
+    bool keepExif = true;  // a JPEG or WebP output gets the source's EXIF data (Orientation 1)
     bool stripMetadata = false;  // no EXIF, XMP or IPTC in the output; the colour profile stays
     int scaleFrom = 0;     // lengths were chosen on a picture this wide; 0 takes them as they are
     bool replaceWriteProtected = false;  // else a write-protected output is refused
 };
+
+/// The codec options of an output in that format: the JPEG quality, TIFF compression or WebP
+/// quality or lossless flag; 0 for the rest.
+int outputOptions(const FileConversionSettings& settings, ImageFormat format);
 
 /// StepFailed: a frame, overlay, resize or turn asked for could not be made (over the pixel
 /// limit, out of memory); the failure says why. Nothing is written.

@@ -7,6 +7,7 @@
 
 #include "engine/codec_support.h"
 #include "engine/format_dispatch.h"
+#include "engine/format_table.h"
 #include "engine/jpeg_strips.h"
 #include "engine/output_metadata.h"
 #include "engine/safe_write.h"
@@ -102,11 +103,11 @@ bool isJpeg(ImageFormat format)
     return format == ImageFormat::Jpeg;
 }
 
-// Writes the kept EXIF data into the saved JPEG at temporary. A copy of the entries: marking
-// them rewritten must not change the page's model.
+// Writes the kept EXIF data into the saved JPEG or WebP at temporary. A copy of the entries:
+// marking them rewritten must not change the page's model.
 bool keepsExif(const FullSizeJob& job, const FullSizeOutput& how)
 {
-    return isJpeg(how.format) && how.keepExif && !how.stripMetadata && job.exif &&
+    return tavelune::keepsExif(how.format) && how.keepExif && !how.stripMetadata && job.exif &&
            !job.exif->IsEmpty();
 }
 
@@ -118,8 +119,8 @@ bool keepExif(const FullSizeJob& job, const FullSizeOutput& how, const std::stri
     ExifData kept;
     for (const auto& entry : job.exif->entries())
         kept.entries().push_back(std::make_unique<ExifEntry>(*entry));
-    const bool written =
-        writeKeptExif(kept, temporary, std::move(thumbnail), width, height, true, "JPEG");
+    const bool written = writeKeptExif(kept, temporary, std::move(thumbnail), width, height, true,
+                                       defaultExtension(how.format));
     showExifBoxes(kept.warnings());
     return written;
 }

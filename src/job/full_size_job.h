@@ -31,8 +31,8 @@ struct FullSizeJob {
 /// How the saved file is written.
 struct FullSizeOutput {
     ImageFormat format = ImageFormat::Jpeg;  // a writable one
-    int options = 75;            // JPEG quality or TIFF compression
-    bool keepExif = true;        // JPEG only, as for the working picture
+    int options = 75;            // JPEG quality, TIFF compression or WebP options
+    bool keepExif = true;        // JPEG and WebP only, as for the working picture
     bool stripMetadata = false;  // no EXIF, XMP or IPTC; the colour profile stays
 };
 

@@ -242,16 +242,15 @@ FileConversionResult assembleAndSave(JpegStripReader& reader, const std::string&
         return jobFailure(finished.failure());
 
     hooks.codecTurn(true);
-    const bool jpeg = isJpegFileName(output);
-    const PictureMetadata written = outputMetadata(
-        metadata, settings, formatOfPath(output).value_or(ImageFormat::Jpeg), result.width(),
-        result.height());
-    if (ImageStatus saved = saveImage(output, result, {},
-                                      jpeg ? settings.quality : settings.compression, &written);
+    const ImageFormat format = formatOfPath(output).value_or(ImageFormat::Jpeg);
+    const PictureMetadata written =
+        outputMetadata(metadata, settings, format, result.width(), result.height());
+    if (ImageStatus saved =
+            saveImage(output, result, {}, outputOptions(settings, format), &written);
         !saved)
         return failedConversion(FileConversionOutcome::WriteFailed, saved);
     // As in the desktop program, a picture saved without its EXIF data is still saved.
-    if (jpeg && settings.keepExif && !settings.stripMetadata && !exif.IsEmpty()) {
+    if (keepsExif(format) && settings.keepExif && !settings.stripMetadata && !exif.IsEmpty()) {
         writeKeptExif(exif, output, result, settings.orient);
         showExifBoxes(exif.warnings());
     }

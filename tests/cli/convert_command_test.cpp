@@ -15,6 +15,8 @@
 #include "exif/exif_data.h"
 #include "exif/exif_entry.h"
 #include "support/cli_runner.h"
+#include "support/test_dng.h"
+#include "support/test_heif.h"
 #include "support/test_support.h"
 
 namespace tavelune {
@@ -115,6 +117,94 @@ TEST(ConvertCommand, ExifOrientationTurnsJpegUprightUnlessAskedNot)
     ASSERT_TRUE(openImage(dir.file("b.bmp"), stored));
     EXPECT_EQ(upright.width(), stored.height());
     EXPECT_EQ(upright.height(), stored.width());
+}
+
+TEST(ConvertCommand, WebpAndPngOutputsTakeTheirOptionsOnEveryRoad)
+{
+    test::TempDir dir;
+    const std::string sample = shellQuote(test::samplePath("coffee.jpg"));
+    const auto out = [&](const std::string& name) { return dir.file(name); };
+    const struct {
+        std::string command;
+        std::string output;
+    } runs[] = {
+        {"convert --no-film " + sample + " " + shellQuote(out("a.png")), out("a.png")},
+        {"convert --no-film --lossless " + sample + " " + shellQuote(out("a.webp")), out("a.webp")},
+        {"convert --no-film --quality 20 " + sample + " " + shellQuote(out("low.webp")),
+         out("low.webp")},
+        {"convert --no-film --quality 95 " + sample + " " + shellQuote(out("high.webp")),
+         out("high.webp")},
+        {"batch --no-film --lossless --type webp -o " + shellQuote(out("b")) + " " + sample,
+         out("b/QX_coffee.webp")},
+        {"batch --no-film --type PNG -o " + shellQuote(out("b")) + " " + sample,
+         out("b/QX_coffee.png")},
+        {"index --lossless -o " + shellQuote(out("sheet.webp")) + " " + sample, out("sheet.webp")},
+    };
+    for (const auto& run : runs) {
+        const test::CliResult r = runTaveluneCli(run.command);
+        ASSERT_EQ(r.status, 0) << run.command << "\n" << r.err;
+        ASSERT_TRUE(std::filesystem::exists(run.output)) << run.command;
+    }
+    // Lossless WebP and PNG hold the same pixels, on the convert and the batch road alike.
+    Image png, webp, batchPng, batchWebp;
+    ASSERT_TRUE(openImage(out("a.png"), png));
+    ASSERT_TRUE(openImage(out("a.webp"), webp));
+    ASSERT_TRUE(openImage(out("b/QX_coffee.png"), batchPng));
+    ASSERT_TRUE(openImage(out("b/QX_coffee.webp"), batchWebp));
+    for (const Image* other : {&webp, &batchPng, &batchWebp}) {
+        ASSERT_EQ(other->pixelCount(), png.pixelCount());
+        EXPECT_TRUE(std::equal(png.pixels(), png.pixels() + png.pixelCount(), other->pixels()));
+    }
+    EXPECT_LT(std::filesystem::file_size(out("low.webp")),
+              std::filesystem::file_size(out("high.webp")) / 2);
+    EXPECT_EQ(runTaveluneCli("batch --type gif -o " + shellQuote(out("c")) + " " + sample).err,
+              "tavelune-cli batch: --type must be jpeg, tiff, bmp, png or webp, not 'gif'\n");
+}
+
+TEST(ConvertCommand, BatchAndIndexOverEveryNewKindNameOnlyTheBrokenRaw)
+{
+    test::TempDir dir;
+    Image photo;
+    ASSERT_TRUE(openImage(test::samplePath("coffee.jpg"), photo));
+    ASSERT_TRUE(photo.resize(120, 80, kBicubic));
+    const std::string broken = dir.file("broken.dng");
+    std::vector<std::string> files = {dir.file("a.jpg"), dir.file("b.dng"), dir.file("c.heic"),
+                                      dir.file("d.avif"), dir.file("e.webp"), dir.file("f.png")};
+    ASSERT_TRUE(saveImage(files[0], photo, ImageFormat::Jpeg, 90));
+    ASSERT_TRUE(test::writeTestDng(files[1], photo));
+    ASSERT_TRUE(test::writeTestHeif(files[2], photo, {}));
+    test::TestHeifOptions av1;
+    av1.avif = true;
+    ASSERT_TRUE(test::writeTestHeif(files[3], photo, av1));
+    ASSERT_TRUE(saveImage(files[4], photo, ImageFormat::Webp, 90));
+    ASSERT_TRUE(saveImage(files[5], photo, ImageFormat::Png));
+    std::vector<unsigned char> cut = test::readFileBytes(files[1]);
+    cut.resize(cut.size() / 3);
+    test::writeFileBytes(broken, cut);
+    std::string listed;
+    for (const std::string& file : files) listed += " " + shellQuote(file);
+    listed += " " + shellQuote(broken);
+
+    const test::CliResult batch =
+        runTaveluneCli("batch --no-film -o " + shellQuote(dir.file("out")) + listed);
+    EXPECT_EQ(batch.status, 1) << batch.err;
+    for (const char* name : {"a", "b", "c", "d", "e", "f"}) {
+        Image converted;
+        EXPECT_TRUE(openImage(dir.file("out/QX_") + name + ".jpg", converted)) << name;
+        EXPECT_EQ(converted.width(), 120) << name;
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.file("out/QX_broken.jpg")));
+    EXPECT_EQ(entries(dir.file("out")), 6u);  // no temporary left
+
+    const test::CliResult index =
+        runTaveluneCli("index -o " + shellQuote(dir.file("sheet.jpg")) + listed);
+    EXPECT_EQ(index.status, 1);
+    EXPECT_TRUE(std::filesystem::exists(dir.file("sheet.jpg")));
+    // One line each, naming the broken raw and nothing else.
+    for (const test::CliResult* run : {&batch, &index}) {
+        EXPECT_EQ(std::count(run->err.begin(), run->err.end(), '\n'), 1) << run->err;
+        EXPECT_TRUE(contains(run->err, "broken.dng")) << run->err;
+    }
 }
 
 TEST(ConvertCommand, BadOptionsNameTheOptionAndExitWithTwo)

@@ -206,20 +206,33 @@ TEST(ExifEditCommand, ConvertKeepsExifUnlessAsked)
 {
     test::TempDir dir;
     const std::string source = test::shellQuote(test::samplePath("coffee-exif.jpg"));
-    const std::string kept = dir.file("kept.jpg"), dropped = dir.file("dropped.jpg");
-    ASSERT_EQ(
-        test::runTaveluneCli("convert --no-film " + source + " " + test::shellQuote(kept)).status,
-        0);
-    ASSERT_EQ(test::runTaveluneCli("convert --no-film --no-exif " + source + " " +
-                                   test::shellQuote(dropped))
-                  .status,
-              0);
-    ExifData exif;
-    ASSERT_TRUE(exif.LoadExif(kept));
-    EXPECT_EQ(exif.GetText(kIfd0, 271, "en_US"), "Canon");
-    EXPECT_EQ(exif.GetText(kIfd0, 305, "en_US"), "Tavelune 1.6.2");
-    EXPECT_EQ(exif.GetText(kExifIfd, 44992, "en_US"), "Tavelune 1.6.2");
-    EXPECT_FALSE(exif.LoadExif(dropped));
+    // A WebP carries it in its EXIF chunk, which other programs read too.
+    for (const std::string kind : {"jpg", "webp"}) {
+        const std::string kept = dir.file("kept." + kind), dropped = dir.file("dropped." + kind);
+        ASSERT_EQ(
+            test::runTaveluneCli("convert --no-film " + source + " " + test::shellQuote(kept))
+                .status,
+            0);
+        ASSERT_EQ(test::runTaveluneCli("convert --no-film --no-exif " + source + " " +
+                                       test::shellQuote(dropped))
+                      .status,
+                  0);
+        ExifData exif;
+        ASSERT_TRUE(exif.LoadExif(kept)) << kind;
+        EXPECT_EQ(exif.GetText(kIfd0, 271, "en_US"), "Canon");
+        EXPECT_EQ(exif.GetText(kIfd0, 305, "en_US"), "Tavelune 1.6.2");
+        EXPECT_EQ(exif.GetText(kExifIfd, 44992, "en_US"), "Tavelune 1.6.2");
+        ExifData none;
+        EXPECT_TRUE(!none.LoadExif(dropped) || none.IsEmpty()) << kind;
+        if (kind == "webp") {
+            const test::CliResult peer =
+                test::runCliProgram("exiftool", "-s -s -s -Make -Software " + test::shellQuote(kept));
+            EXPECT_EQ(peer.out, "Canon\nTavelune 1.6.2\n");
+            Image picture;
+            EXPECT_TRUE(WebpCodec().read(kept, picture));
+            EXPECT_EQ(picture.width(), 600);
+        }
+    }
 }
 
 std::string copySample(const test::TempDir& dir, const std::string& name, const char* sample)

@@ -16,6 +16,7 @@
 #include "gui/controls/message_box.h"
 #include "gui/engine/jpeg_options_dialog.h"
 #include "gui/engine/tiff_options_dialog.h"
+#include "gui/engine/webp_options_dialog.h"
 #include "gui/support/app_settings.h"
 #include "gui/support/file_filters.h"
 #include "gui/support/string_table.h"
@@ -34,7 +35,7 @@ void copyEntries(const ExifData& from, ExifData& to)
     }
 }
 
-// The format's options dialog; nothing when it was cancelled. BMP has none.
+// The format's options dialog; nothing when it was cancelled. BMP and PNG have none.
 std::optional<FullSizeOutput> askFormatOptions(QWidget* parent, ImageFormat format)
 {
     if (format == ImageFormat::Jpeg) {
@@ -50,6 +51,13 @@ std::optional<FullSizeOutput> askFormatOptions(QWidget* parent, ImageFormat form
             return std::nullopt;
         }
         return FullSizeOutput{ImageFormat::Tiff, dialog.compression(), false};
+    }
+    if (format == ImageFormat::Webp) {
+        WebpOptionsDialog dialog(parent);
+        if (dialog.exec() != QDialog::Accepted) {
+            return std::nullopt;
+        }
+        return FullSizeOutput{ImageFormat::Webp, dialog.codecOptions(), dialog.keepExif()};
     }
     return FullSizeOutput{format, 0, false};
 }

@@ -30,6 +30,7 @@
 #include "gui/controls/message_box.h"
 #include "gui/engine/jpeg_options_dialog.h"
 #include "gui/engine/tiff_options_dialog.h"
+#include "gui/engine/webp_options_dialog.h"
 #include "gui/support/app_settings.h"
 #include "gui/tabs/look_files.h"
 #include "gui/support/file_filters.h"
@@ -57,6 +58,7 @@ BatchDialog::BatchDialog(QWidget* parent) : QDialog(parent), m_runner(new BatchR
     setAcceptDrops(true);
     m_jpegOptions = new JpegOptionsDialog(this);
     m_tiffOptions = new TiffOptionsDialog(this);
+    m_webpOptions = new WebpOptionsDialog(this);
 
     auto* top = new QHBoxLayout;
     top->addWidget(buildListArea(), 1);
@@ -185,8 +187,9 @@ QWidget* BatchDialog::buildOutputArea()
     auto* form = new QFormLayout(group);
     m_type = new QComboBox(group);
     m_type->setObjectName("typeCombo");
-    m_type->addItems(
-        {text(Strings::BatchTypeJpeg), text(Strings::BatchTypeTiff), text(Strings::BatchTypeBmp)});
+    m_type->addItems({text(Strings::BatchTypeJpeg), text(Strings::BatchTypeTiff),
+                      text(Strings::BatchTypeBmp), text(Strings::BatchTypePng),
+                      text(Strings::BatchTypeWebp)});
     m_type->setCurrentIndex(0);
     m_optionsButton = new QPushButton(text(Strings::BatchOptions), group);
     m_optionsButton->setObjectName("optionsButton");
@@ -437,7 +440,8 @@ void BatchDialog::chooseFolder()
 
 void BatchDialog::typeChanged()
 {
-    m_optionsButton->setEnabled(m_type->currentIndex() != int(BatchType::Bmp) && !isRunning());
+    const BatchType type = BatchType(m_type->currentIndex());
+    m_optionsButton->setEnabled(type != BatchType::Bmp && type != BatchType::Png && !isRunning());
 }
 
 void BatchDialog::showOptions()
@@ -449,7 +453,11 @@ void BatchDialog::showOptions()
         case BatchType::Tiff:
             m_tiffOptions->exec();
             break;
+        case BatchType::Webp:
+            m_webpOptions->exec();
+            break;
         case BatchType::Bmp:
+        case BatchType::Png:
             break;
     }
 }

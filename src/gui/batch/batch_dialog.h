@@ -31,6 +31,7 @@ class ImageView;
 class JpegOptionsDialog;
 class SettingTabs;
 class TiffOptionsDialog;
+class WebpOptionsDialog;
 
 /// Everything lives as long as the dialog; the options dialogs keep their choices between
 /// showings. During a run the list and the settings are locked and only Cancel ends it.
@@ -67,6 +68,7 @@ public:
     void setSettings(const ConversionSettings& settings);
     JpegOptionsDialog* jpegOptions() const { return m_jpegOptions; }
     TiffOptionsDialog* tiffOptions() const { return m_tiffOptions; }
+    WebpOptionsDialog* webpOptions() const { return m_webpOptions; }
 
 signals:
     void runFinished();
@@ -133,6 +135,7 @@ private:
     QListWidget* m_log = nullptr;
     JpegOptionsDialog* m_jpegOptions = nullptr;
     TiffOptionsDialog* m_tiffOptions = nullptr;
+    WebpOptionsDialog* m_webpOptions = nullptr;
     BatchRunner* m_runner = nullptr;
     QList<QWidget*> m_lockedDuringRun;
 };

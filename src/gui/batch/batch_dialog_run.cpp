@@ -18,6 +18,7 @@
 #include "gui/controls/message_box.h"
 #include "gui/engine/jpeg_options_dialog.h"
 #include "gui/engine/tiff_options_dialog.h"
+#include "gui/engine/webp_options_dialog.h"
 #include "gui/support/app_settings.h"
 #include "gui/support/string_table.h"
 #include "gui/tabs/setting_tabs.h"
@@ -73,7 +74,10 @@ BatchSettings BatchDialog::runSettings() const
     settings.type = BatchType(m_type->currentIndex());
     settings.conversion.quality = m_jpegOptions->quality();
     settings.conversion.compression = m_tiffOptions->compression();
-    settings.conversion.keepExif = m_jpegOptions->keepExif();
+    settings.conversion.webpQuality = m_webpOptions->quality();
+    settings.conversion.lossless = m_webpOptions->lossless();
+    settings.conversion.keepExif = settings.type == BatchType::Webp ? m_webpOptions->keepExif()
+                                                                    : m_jpegOptions->keepExif();
     settings.conversion.fit = m_reduce->isChecked() ? kWorkingSize : 0;
     settings.conversion.orient = true;
     settings.outputFolder = QFile::encodeName(m_folder->text().trimmed()).toStdString();

@@ -28,6 +28,7 @@
 #include "gui/controls/message_box.h"
 #include "gui/engine/jpeg_options_dialog.h"
 #include "gui/engine/tiff_options_dialog.h"
+#include "gui/engine/webp_options_dialog.h"
 #include "gui/indexprint/index_file_list.h"
 #include "gui/overlay/open_picture.h"
 #include "gui/overlay/picture_preview.h"
@@ -471,6 +472,11 @@ bool IndexPrintDialog::saveSheetTo(const QString& path)
         if (options.exec() != QDialog::Accepted)
             return false;
         saved = saveImage(file, sheet, *format, options.compression(), &srgb);
+    } else if (format == ImageFormat::Webp) {
+        WebpOptionsDialog options(this, false);
+        if (options.exec() != QDialog::Accepted)
+            return false;
+        saved = saveImage(file, sheet, *format, options.codecOptions(), &srgb);
     } else if (format) {
         saved = saveImage(file, sheet, *format);
     } else {

@@ -23,9 +23,11 @@
 #include <QUrl>
 
 #include "engine/format_dispatch.h"
+#include "engine/webp_codec.h"
 #include "exif/exif_data.h"
 #include "gui/app/main_window.h"
 #include "gui/engine/jpeg_options_dialog.h"
+#include "gui/engine/webp_options_dialog.h"
 #include "gui/film/film_page.h"
 #include "gui/overlay/overlay_page.h"
 #include "gui/support/string_table.h"
@@ -215,6 +217,25 @@ private slots:
         answer({});
         QCOMPARE(shownQuality, 88);
         QCOMPARE(dialog.runSettings().conversion.quality, 88);
+
+        // PNG has no options; WebP's lossless box reaches the run with its own EXIF box.
+        type->setCurrentIndex(int(BatchType::Png));
+        QVERIFY(!options->isEnabled());
+        type->setCurrentIndex(int(BatchType::Webp));
+        QVERIFY(options->isEnabled());
+        QTimer::singleShot(0, [] {
+            auto* webp = qobject_cast<WebpOptionsDialog*>(QApplication::activeModalWidget());
+            QVERIFY(webp);
+            webp->findChild<QCheckBox*>("lossless")->setChecked(true);
+            webp->findChild<QCheckBox*>("keepExif")->setChecked(false);
+            webp->accept();
+        });
+        options->click();
+        const BatchSettings run = dialog.runSettings();
+        QCOMPARE(int(run.type), int(BatchType::Webp));
+        QVERIFY(run.conversion.lossless);
+        QVERIFY(!run.conversion.keepExif);
+        QCOMPARE(outputOptions(run.conversion, batchFormat(run.type)), kWebpLossless);
     }
 
     void previewShowsTheSelectedPictureAndGoesWithTheLastRow()

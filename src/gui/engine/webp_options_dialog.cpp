@@ -1,0 +1,69 @@
+// WebP options dialog: the quality box is off while lossless is ticked.
+#include "gui/engine/webp_options_dialog.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+#include "engine/webp_codec.h"
+#include "gui/support/string_table.h"
+
+namespace tavelune::gui {
+
+WebpOptionsDialog::WebpOptionsDialog(QWidget* parent, bool showKeepExif)
+    : QDialog(parent), m_quality(kWebpDefaultQuality)
+{
+    setWindowTitle(text(Strings::WebpOptionsTitle));
+    m_qualityBox = new QSpinBox(this);
+    m_qualityBox->setObjectName("quality");
+    m_qualityBox->setRange(1, 100);
+    m_losslessBox = new QCheckBox(text(Strings::WebpLossless), this);
+    m_losslessBox->setObjectName("lossless");
+    m_keepExifBox = new QCheckBox(text(Strings::KeepExif), this);
+    m_keepExifBox->setObjectName("keepExif");
+    m_keepExifBox->setVisible(showKeepExif);
+
+    auto* form = new QFormLayout;
+    form->addRow(text(Strings::WebpQualityLabel), m_qualityBox);
+    auto* buttons = new QDialogButtonBox(this);
+    QPushButton* ok = buttons->addButton(text(Strings::OkButton), QDialogButtonBox::AcceptRole);
+    ok->setDefault(true);
+    buttons->addButton(text(Strings::CancelButton), QDialogButtonBox::RejectRole);
+    connect(buttons, &QDialogButtonBox::accepted, this, &WebpOptionsDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &WebpOptionsDialog::reject);
+    connect(m_losslessBox, &QCheckBox::toggled, m_qualityBox, &QSpinBox::setDisabled);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(m_losslessBox);
+    layout->addWidget(m_keepExifBox);
+    layout->addWidget(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+int WebpOptionsDialog::codecOptions() const
+{
+    return m_lossless ? kWebpLossless : m_quality;
+}
+
+void WebpOptionsDialog::showEvent(QShowEvent* event)
+{
+    m_qualityBox->setValue(m_quality);
+    m_losslessBox->setChecked(m_lossless);
+    m_qualityBox->setDisabled(m_lossless);
+    m_keepExifBox->setChecked(m_keepExif);
+    QDialog::showEvent(event);
+}
+
+void WebpOptionsDialog::accept()
+{
+    m_quality = m_qualityBox->value();
+    m_lossless = m_losslessBox->isChecked();
+    m_keepExif = m_keepExifBox->isChecked();
+    QDialog::accept();
+}
+
+}  // namespace tavelune::gui
