@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <set>
 #include <string>
 
@@ -110,6 +112,37 @@ TEST(FormatTable, CameraRawsAreTheRowsDevelopedByTheRawCodec)
     for (const char* extension : {"cr2", "CR3", "nef", "arw", "raf", "orf", "rw2", "pef", "dng"})
         EXPECT_TRUE(findFormat(extension) && isCameraRaw(findFormat(extension)->format))
             << extension;
+}
+
+}  // namespace
+}  // namespace tavelune
+
+namespace tavelune {
+namespace {
+
+std::string sourceFile(const std::string& name)
+{
+    std::ifstream in(std::string(TAVELUNE_SOURCE_DIR) + "/" + name);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+TEST(FormatTable, TheDesktopEntryAndMetainfoOfferEveryReadableKind)
+{
+    const std::string desktop = sourceFile("resources/tavelune.desktop");
+    const std::string metainfo = sourceFile("resources/org.marrowick.Tavelune.metainfo.xml");
+    const std::size_t line = desktop.find("\nMimeType=");
+    ASSERT_NE(line, std::string::npos);
+    const std::string types = desktop.substr(line + 1, desktop.find('\n', line + 1) - line - 1);
+    std::set<std::string> wanted = {"image/heif"};  // .heif files share the HEIC row
+    for (const FormatRow& row : formatTable())
+        if (row.reads)
+            wanted.insert(row.mimeType);
+    for (const std::string& type : wanted) {
+        const bool listed = types.find("=" + type + ";") != std::string::npos ||
+                            types.find(";" + type + ";") != std::string::npos;
+        EXPECT_TRUE(listed) << type;
+        EXPECT_NE(metainfo.find("<mediatype>" + type + "</mediatype>"), std::string::npos) << type;
+    }
 }
 
 }  // namespace

@@ -385,6 +385,11 @@ void PhotoPage::pastePicture()
     if (isConverting()) {
         return;
     }
+    // Files copied in a file manager come as their names: opened as a drop would open them.
+    if (const QMimeData* mime = QApplication::clipboard()->mimeData();
+        mime && mime->hasUrls() && !mime->hasImage() && openDropped(mime)) {
+        return;
+    }
     m_panel->stopCalculation();
     const QImage pasted = QApplication::clipboard()->image();
     Image picture;
