@@ -6,11 +6,33 @@
 #include "engine/container_metadata.h"
 #include "engine/engine_messages.h"
 #include "engine/format_table.h"
+#include "engine/heif_codec.h"
 #include "engine/jpeg_metadata.h"
 #include "engine/message_sink.h"
 #include "engine/tiff_metadata.h"
+#include "engine/webp_codec.h"
 
 namespace tavelune {
+namespace {
+
+// HEIF and WebP files are parsed by their own libraries, which give the blocks whole.
+MetadataRead fromContainer(const std::string& path,
+                           bool (*read)(const std::string&, EmbeddedMetadata&))
+{
+    MetadataRead out;
+    EmbeddedMetadata embedded;
+    if (!read(path, embedded))
+        return out;
+    if (embedded.icc.size() > kMaxMetadataBytes || embedded.xmp.size() > kMaxMetadataBytes) {
+        out.problems.push_back(MetadataProblem::TooLarge);
+        return out;
+    }
+    out.metadata.icc = std::move(embedded.icc);
+    out.metadata.xmp.assign(embedded.xmp.begin(), embedded.xmp.end());
+    return out;
+}
+
+}  // namespace
 
 MetadataRead readPictureMetadata(const std::string& path, std::optional<ImageFormat> format)
 {
@@ -23,6 +45,9 @@ MetadataRead readPictureMetadata(const std::string& path, std::optional<ImageFor
         case ImageFormat::Png: reader = [](std::FILE* file) { return readPngMetadata(file); }; break;
         case ImageFormat::Psd: reader = readPsdMetadata; break;
         case ImageFormat::Gif: reader = readGifMetadata; break;
+        case ImageFormat::Heif:
+        case ImageFormat::Avif: return fromContainer(path, readHeifMetadata);
+        case ImageFormat::Webp: return fromContainer(path, readWebpMetadata);
         default: return {};
     }
     std::FILE* file = std::fopen(path.c_str(), "rb");

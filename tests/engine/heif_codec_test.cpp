@@ -7,6 +7,7 @@
 #include "codec_test_util.h"
 #include "engine/codec_support.h"
 #include "engine/heif_codec.h"
+#include "engine/picture_metadata.h"
 
 #include <libheif/heif.h>
 #include "support/test_heif.h"
@@ -20,12 +21,7 @@ constexpr uint32_t kPatches[2][3] = {{0xFFC83C32, 0xFF3CAA50, 0xFF3250BE},
 
 Image patchPicture(int patch)
 {
-    Image image;
-    image.create(3 * patch, 2 * patch, 72.0f);
-    for (int y = 0; y < 2 * patch; ++y)
-        for (int x = 0; x < 3 * patch; ++x)
-            image.rowFromTop(y)[x] = kPatches[y / patch][x / patch];
-    return image;
+    return test::patchPicture(kPatches, patch);
 }
 
 // The stored picture that `orientation` shows as upright.
@@ -41,14 +37,6 @@ Image storedFor(const Image& upright, int orientation)
     else if (orientation == 2)
         stored.mirrorHorizontal();
     return stored;
-}
-
-int channelDifference(uint32_t a, uint32_t b)
-{
-    int worst = 0;
-    for (int shift : {0, 8, 16})
-        worst = std::max(worst, std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF)));
-    return worst;
 }
 
 TEST(HeifCodec, HeicAndAvifReadUprightWithTheirColours)
@@ -71,7 +59,7 @@ TEST(HeifCodec, HeicAndAvifReadUprightWithTheirColours)
                 for (int column = 0; column < 3; ++column) {
                     const uint32_t got = out.pixelAt(column * 32 + 16, row * 32 + 16);
                     // Lossy coding at quality 90 through 4:2:0 YCbCr.
-                    EXPECT_LE(channelDifference(got, kPatches[row][column]), 6)
+                    EXPECT_LE(test::channelDifference(got, kPatches[row][column]), 6)
                         << (avif ? "AVIF " : "HEIC ") << orientation << " patch " << row << ","
                         << column << std::hex << " got " << got;
                     EXPECT_EQ(got >> 24, 0xFFu);
@@ -163,6 +151,8 @@ TEST(HeifCodec, ExifAndProfileComeOutAsStored)
         ASSERT_TRUE(readHeifMetadata(path, metadata)) << lastCodecFailure();
         EXPECT_EQ(metadata.exif, options.exif) << avif;
         EXPECT_EQ(metadata.icc, options.icc) << avif;
+        // The profile travels to the outputs as any reader's does.
+        EXPECT_EQ(readPictureMetadata(path).metadata.icc, options.icc) << avif;
     }
 }
 

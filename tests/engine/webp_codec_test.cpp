@@ -6,6 +6,7 @@
 #include "codec_test_util.h"
 #include "engine/codec_support.h"
 #include "engine/png_codec.h"
+#include "engine/picture_metadata.h"
 #include "engine/webp_codec.h"
 #include "support/test_support.h"
 
@@ -136,6 +137,7 @@ TEST(WebpCodec, MetadataChunksAreRead)
     // The "Exif\0\0" prefix some writers put in the chunk is not part of the TIFF data.
     EXPECT_EQ(metadata.exif, std::vector<uint8_t>(exif.begin() + 6, exif.end()));
     EXPECT_EQ(metadata.icc, icc);
+    EXPECT_EQ(readPictureMetadata(tagged).metadata.icc, icc);
     Image out;
     EXPECT_TRUE(WebpCodec().read(tagged, out));
 }
