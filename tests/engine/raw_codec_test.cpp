@@ -20,20 +20,17 @@ constexpr uint32_t kPatches[2][3] = {{0xFFC83C32, 0xFF3CAA50, 0xFF3250BE},
 
 Image patchPicture(int patch = 20)
 {
-    Image image;
-    image.create(3 * patch, 2 * patch, 72.0f);
-    for (int y = 0; y < 2 * patch; ++y)
-        for (int x = 0; x < 3 * patch; ++x)
-            image.rowFromTop(y)[x] = kPatches[y / patch][x / patch];
-    return image;
+    return test::patchPicture(kPatches, patch);
 }
 
-int channelDifference(uint32_t a, uint32_t b)
+// A DNG of the patches that orientation 6 shows upright, as cameras held upright store them.
+std::string writeTurnedDng(test::TempDir& dir, const char* name)
 {
-    int worst = 0;
-    for (int shift : {0, 8, 16})
-        worst = std::max(worst, std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF)));
-    return worst;
+    const std::string path = dir.file(name);
+    test::TestDngOptions options;
+    options.orientation = 6;
+    EXPECT_TRUE(test::writeTestDng(path, patchPicture(), options));
+    return path;
 }
 
 TEST(RawCodec, DevelopsEveryOrientationUprightToThePatchColours)
@@ -53,7 +50,7 @@ TEST(RawCodec, DevelopsEveryOrientationUprightToThePatchColours)
             for (int column = 0; column < 3; ++column) {
                 const uint32_t got = out.pixelAt(column * 20 + 10, row * 20 + 10);
                 // White balance, matrix and curve in floating point: a level or two.
-                EXPECT_LE(channelDifference(got, kPatches[row][column]), 2)
+                EXPECT_LE(test::channelDifference(got, kPatches[row][column]), 2)
                     << "orientation " << orientation << " patch " << row << "," << column
                     << std::hex << " got " << got;
                 EXPECT_EQ(got >> 24, 0xFFu);
@@ -91,10 +88,7 @@ TEST(RawCodec, HalfSizeDevelopmentHasTheTonesOfTheFullOne)
 TEST(RawCodec, ShotInformationComesFromTheRaw)
 {
     test::TempDir dir;
-    const std::string path = dir.file("info.dng");
-    test::TestDngOptions options;
-    options.orientation = 6;
-    ASSERT_TRUE(test::writeTestDng(path, patchPicture(), options));
+    const std::string path = writeTurnedDng(dir, "info.dng");
     RawShotInfo info;
     ASSERT_TRUE(readRawShotInfo(path, info)) << lastCodecFailure();
     EXPECT_EQ(info.make, "Tavelune");
@@ -180,10 +174,7 @@ TEST(RawCodec, BadFilesAreRefusedWithAReason)
 TEST(RawCodec, PreviewOnlyWhenTheRawHasOneLargeEnough)
 {
     test::TempDir dir;
-    const std::string path = dir.file("preview.dng");
-    test::TestDngOptions options;
-    options.orientation = 6;
-    ASSERT_TRUE(test::writeTestDng(path, patchPicture(), options));
+    const std::string path = writeTurnedDng(dir, "preview.dng");
     Image preview;
     EXPECT_FALSE(readRawPreview(path, 1, 1, preview));
     EXPECT_TRUE(preview.isEmpty());
