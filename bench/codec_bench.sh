@@ -16,6 +16,8 @@ build=${BUILD:-build}
 cli=${CLI:-$build/tavelune-cli}
 work=${WORK:-/tmp/tavelune-codec-bench}
 runs=${RUNS:-5}
+# The bench tools run from build/bench, where no raw developer sits beside them.
+export TAVELUNE_RAW_DEVELOPER=${TAVELUNE_RAW_DEVELOPER:-$(realpath "$build/tavelune-raw")}
 mkdir -p "$work"
 make="$build/bench/make_codec_files"
 dng="$work/big-24mp.dng"
