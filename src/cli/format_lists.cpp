@@ -31,24 +31,6 @@ std::vector<std::string> extensions(const FormatRow& row, const char* prefix)
 
 }  // namespace
 
-std::string readableKinds()
-{
-    std::vector<std::string> names;
-    std::vector<int> named;
-    for (const FormatRow& row : formatTable()) {
-        if (!row.reads || std::find(named.begin(), named.end(), row.filterTextId) != named.end())
-            continue;
-        named.push_back(row.filterTextId);
-        // Kinds that share a dialog entry (the camera raws) are named once, by that entry.
-        const bool shared = std::count_if(formatTable().begin(), formatTable().end(),
-                                          [&](const FormatRow& other) {
-                                              return other.filterTextId == row.filterTextId;
-                                          }) > 1;
-        names.push_back(shared ? row.filterName : row.name);
-    }
-    return join(names, ", ", " or ");
-}
-
 std::string readableExtensions(const char* prefix, const char* separator)
 {
     std::vector<std::string> all;

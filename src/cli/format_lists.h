@@ -5,11 +5,11 @@
 #include <initializer_list>
 #include <string>
 
+#include "engine/format_table.h"
+
 namespace tavelune::cli {
 
-/// "JPEG, TIFF, ..., AVIF or Camera Raw": the kinds a command reads, kinds sharing a dialog
-/// entry named once by it.
-std::string readableKinds();
+using tavelune::readableKinds;
 /// Extensions of the readable kinds, each with prefix, joined by separator: ".jpg .jpeg ...".
 std::string readableExtensions(const char* prefix, const char* separator);
 /// Extensions of the writable kinds, each with prefix, joined by separator, the last one by

@@ -1,6 +1,7 @@
 // The built-in format rows and the look-ups over them.
 #include "engine/format_table.h"
 
+#include <algorithm>
 #include <cctype>
 #include <vector>
 
@@ -146,6 +147,29 @@ std::unique_ptr<ImageCodec> createCodec(ImageFormat format)
 bool isCameraRaw(ImageFormat format)
 {
     return formatRow(format).makeCodec == &make<RawCodec>;
+}
+
+std::string readableKinds()
+{
+    std::vector<std::string> names;
+    std::vector<int> named;
+    for (const FormatRow& row : formatTable()) {
+        if (!row.reads || std::find(named.begin(), named.end(), row.filterTextId) != named.end())
+            continue;
+        named.push_back(row.filterTextId);
+        const bool shared = std::count_if(formatTable().begin(), formatTable().end(),
+                                          [&](const FormatRow& other) {
+                                              return other.filterTextId == row.filterTextId;
+                                          }) > 1;
+        names.push_back(shared ? row.filterName : row.name);
+    }
+    std::string text;
+    for (size_t i = 0; i < names.size(); ++i) {
+        if (i > 0)
+            text += i + 1 == names.size() ? " or " : ", ";
+        text += names[i];
+    }
+    return text;
 }
 
 }  // namespace tavelune

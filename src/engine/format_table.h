@@ -55,6 +55,10 @@ std::unique_ptr<ImageCodec> createCodec(ImageFormat format);
 /// Camera raw files: developed on reading, never written, their EXIF data never rewritten.
 bool isCameraRaw(ImageFormat format);
 
+/// "JPEG, TIFF, ..., AVIF or Camera Raw": the readable kinds as help texts name them, kinds
+/// sharing a dialog entry (the camera raws) named once by it.
+std::string readableKinds();
+
 /// The extension a written file of that format gets ("jpg").
 inline const char* defaultExtension(ImageFormat format)
 {

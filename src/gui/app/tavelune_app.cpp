@@ -10,6 +10,7 @@
 
 #include "engine/codec_support.h"
 #include "engine/format_dispatch.h"
+#include "engine/format_table.h"
 #include "engine/image.h"
 #include "gui/app/language_dialog.h"
 #include "gui/app/main_window.h"
@@ -21,6 +22,11 @@
 #include "gui/support/string_table.h"
 
 namespace tavelune::gui {
+
+QString startFileDescription()
+{
+    return QStringLiteral("A picture to open (%1).").arg(QString::fromStdString(readableKinds()));
+}
 
 bool parseStartOptions(const QStringList& arguments, StartOptions& options, int& exitCode)
 {
@@ -36,7 +42,7 @@ bool parseStartOptions(const QStringList& arguments, StartOptions& options, int&
     parser.addOption(lang);
     parser.addPositionalArgument(
         QStringLiteral("FILE"),
-        QStringLiteral("A picture to open (JPEG, TIFF, PNG, GIF, PSD, BMP)."),
+        startFileDescription(),
         QStringLiteral("[FILE]"));
     exitCode = 0;
     if (!parser.parse(arguments)) {

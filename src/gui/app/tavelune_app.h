@@ -16,6 +16,8 @@ struct StartOptions {
     QString file;      // opened as by the open button
 };
 
+/// The --help line of the FILE argument: the kinds the format table reads.
+QString startFileDescription();
 /// Parses the command line (after QApplication has taken its own options). False with a
 /// message on stderr for bad use; --help and --version print and return false with exitCode 0.
 bool parseStartOptions(const QStringList& arguments, StartOptions& options, int& exitCode);

@@ -2,6 +2,7 @@
 // the format into the open and save dialogs' lists.
 #include <QTest>
 
+#include "gui/app/tavelune_app.h"
 #include "gui/support/file_filters.h"
 #include "gui/support/string_table.h"
 
@@ -23,6 +24,8 @@ private slots:
         const QString save = savePictureFilter();
         QVERIFY2(save.contains(QStringLiteral(" (*.bmp);;#61199 (*.fake *.fk);;")), qPrintable(save));
         QCOMPARE(pictureFileFilter(), open);
+        const QString help = startFileDescription();
+        QVERIFY2(help.contains(QStringLiteral(" or FAKE).")), qPrintable(help));
     }
 };
 
