@@ -184,16 +184,18 @@ std::vector<size_t> batchOutputsReplacingInputs(const std::vector<std::string>& 
     return replacing;
 }
 
-std::vector<BatchFileResult> runBatch(const std::vector<std::string>& files,
-                                      const BatchSettings& settings, const BatchObserver& observer,
-                                      const std::atomic<bool>* cancel)
+namespace {
+
+// Every file's output, and the failures known before any work starts (so the outcome never
+// depends on which thread wins). Returns the output folders.
+std::set<std::string> planOutputs(const std::vector<std::string>& files,
+                                  const BatchSettings& settings,
+                                  std::vector<BatchFileResult>& results)
 {
-    std::vector<BatchFileResult> results(files.size());
     auto fail = [&](size_t i, std::string reason) {
         results[i].status = BatchFileStatus::Failed;
         results[i].reason = std::move(reason);
     };
-    // Decided before any work starts, so the outcome never depends on which thread wins.
     std::map<std::string, size_t> firstUser;
     FolderOwners owners;
     std::set<std::string> outputFolders;
@@ -222,6 +224,33 @@ std::vector<BatchFileResult> runBatch(const std::vector<std::string>& files,
             results[i].reason = "the output would replace a picture of the list";
         }
     }
+    return outputFolders;
+}
+
+// Runs worker on jobs threads, the calling one among them.
+void runOnThreads(int jobs, const std::function<void()>& worker)
+{
+    std::vector<std::thread> threads;
+    for (int t = 1; t < jobs; ++t) {
+        try {
+            threads.emplace_back(worker);
+        } catch (const std::system_error&) {
+            break;  // fewer workers; the calling thread still does the rest
+        }
+    }
+    worker();
+    for (std::thread& thread : threads)
+        thread.join();
+}
+
+}  // namespace
+
+std::vector<BatchFileResult> runBatch(const std::vector<std::string>& files,
+                                      const BatchSettings& settings, const BatchObserver& observer,
+                                      const std::atomic<bool>* cancel)
+{
+    std::vector<BatchFileResult> results(files.size());
+    const std::set<std::string> outputFolders = planOutputs(files, settings, results);
     std::error_code ignored;
     // One read per folder instead of one per file: the folder may hold a million outputs.
     std::map<std::string, std::set<std::string>> temporaries;
@@ -277,17 +306,7 @@ std::vector<BatchFileResult> runBatch(const std::vector<std::string>& files,
 
     int jobs = settings.jobs > 0 ? settings.jobs : int(std::max(1u, std::thread::hardware_concurrency()));
     jobs = int(std::min<size_t>(size_t(jobs), std::max<size_t>(files.size(), 1)));
-    std::vector<std::thread> threads;
-    for (int t = 1; t < jobs; ++t) {
-        try {
-            threads.emplace_back(worker);
-        } catch (const std::system_error&) {
-            break;  // fewer workers; the calling thread still does the rest
-        }
-    }
-    worker();
-    for (std::thread& thread : threads)
-        thread.join();
+    runOnThreads(jobs, worker);
     return results;
 }
 
