@@ -24,6 +24,7 @@ std::string imageErrorText(const Failure<ImageError>& failure)
             return messages::kOutputWriteProtected;
         case ImageError::LibraryFault:
         case ImageError::CanvasFailed:
+        case ImageError::TextCut:
             return failure.detail;
         case ImageError::FilmFailed:
             return "the film step failed (not enough memory)";
@@ -41,9 +42,17 @@ std::string imageErrorReason(const Failure<ImageError>& failure)
     std::string reason = imageErrorText(failure);
     if (!failure.detail.empty() && failure.code != ImageError::WriteFailed &&
         failure.code != ImageError::OverPixelLimit && failure.code != ImageError::LibraryFault &&
-        failure.code != ImageError::CanvasFailed)
+        failure.code != ImageError::CanvasFailed && failure.code != ImageError::TextCut)
         reason += ": " + failure.detail;
     return reason;
+}
+
+Warnings<ImageError> imageBoxes(const ImageStatus& status)
+{
+    Warnings<ImageError> boxes = status.warnings();
+    if (!status)
+        boxes.push_back(status.failure());
+    return boxes;
 }
 
 void showImageStatus(const ImageStatus& status)

@@ -16,6 +16,7 @@ enum class ImageError {
     LibraryFault,          // box: a codec library's fatal error; detail: its own text
     CanvasFailed,          // a frame, text, resize or turn could not be made; detail: why
     FilmFailed,            // the film step could not be made (not enough memory)
+    TextCut,               // box: a text cut at the expansion limit; detail: the box's text
 };
 
 /// Success, or the failure; the library's boxes met on the way ride along as warnings.
@@ -28,6 +29,10 @@ std::string imageErrorText(const Failure<ImageError>& failure);
 std::string imageErrorCaption(ImageError code);
 /// The box text followed by its detail: what a report lists as the reason.
 std::string imageErrorReason(const Failure<ImageError>& failure);
+
+/// The boxes showImageStatus would show, in order, as warnings of another operation: for a
+/// step that goes on without what it could not read.
+Warnings<ImageError> imageBoxes(const ImageStatus& status);
 
 /// Shows a failed road's boxes through the message sink as the user has always met them: the
 /// library's own first, then the failure's. For the callers that still tell the user at the

@@ -103,4 +103,13 @@ private:
 template <class Code>
 using Status = Result<void, Code>;
 
+/// A result without its value: whether it worked, and the boxes met on the way.
+template <class T, class Code>
+Status<Code> statusOf(const Result<T, Code>& result)
+{
+    Status<Code> status = result ? Status<Code>() : Status<Code>(result.failure());
+    status.setWarnings(result.warnings());
+    return status;
+}
+
 }  // namespace tavelune

@@ -28,10 +28,9 @@ ImageStatus runConversionJob(const Image& source, const ExifData* exif,
     if (!runFilmStep(source, result, settings.film, progress, 92))
         return ImageError::FilmFailed;
     const Result<Rect, ImageError> framed = finishConversionJob(result, exif, settings, progress);
-    if (!framed)
-        return framed.failure();
-    margins = *framed;
-    return {};
+    if (framed)
+        margins = *framed;
+    return statusOf(framed);
 }
 
 Result<Rect, ImageError> finishConversionJob(Image& result, const ExifData* exif,
@@ -41,15 +40,24 @@ Result<Rect, ImageError> finishConversionJob(Image& result, const ExifData* exif
     Result<Rect, ImageError> margins = applyBorder(result, settings.border);
     if (!margins)
         return margins;
+    Warnings<ImageError> boxes = margins.warnings();
+    // The boxes met so far stay with a later failure: the user is shown them in order.
+    auto failed = [&boxes](const ImageStatus& drawn) {
+        Result<Rect, ImageError> ended(drawn.failure());
+        ended.setWarnings(std::move(boxes));
+        return ended;
+    };
     setProgress(progress, 94);
     const TextExpander expand = tagExpander(exif, settings.tags);
-    if (ImageStatus drawn = applyOverlay(result, settings.watermark, expand); !drawn)
-        return drawn.failure();
-    setProgress(progress, 96);
-    if (ImageStatus drawn = applyOverlay(result, settings.signature, expand); !drawn)
-        return drawn.failure();
-    setProgress(progress, 98);
+    for (const OverlaySettings* overlay : {&settings.watermark, &settings.signature}) {
+        const ImageStatus drawn = applyOverlay(result, *overlay, expand);
+        boxes.insert(boxes.end(), drawn.warnings().begin(), drawn.warnings().end());
+        if (!drawn)
+            return failed(drawn);
+        setProgress(progress, overlay == &settings.watermark ? 96 : 98);
+    }
     setProgress(progress, 100);
+    margins.setWarnings(std::move(boxes));
     return margins;
 }
 

@@ -195,9 +195,10 @@ FileConversionResult convertPictureFile(const std::string& input, const std::str
 
     Image result;
     Rect margins;
-    if (ImageStatus ran = runConversionJob(source, &exif, job, &jobProgress, result, margins);
-        !ran)
+    const ImageStatus ran = runConversionJob(source, &exif, job, &jobProgress, result, margins);
+    if (!ran)
         return jobFailure(ran);
+    showImageStatus(ran);  // a mat picture not read, a text cut
 
     about(output);
     const PictureMetadata written =

@@ -37,12 +37,6 @@ void setProgress(Progress* progress, int position)
         progress->set(position);
 }
 
-FullSizeOutcome canvasFailed(const Failure<ImageError>& failure)
-{
-    showImageStatus(ImageStatus(failure));
-    return FullSizeOutcome::ConversionFailed;
-}
-
 FullSizeOutcome render(const FullSizeJob& job, Progress* progress, const std::atomic<int>* cancel,
                        Image& result, Rect& margins)
 {
@@ -82,19 +76,21 @@ FullSizeOutcome render(const FullSizeJob& job, Progress* progress, const std::at
     if (cancelled(cancel))
         return FullSizeOutcome::Cancelled;
     const Result<Rect, ImageError> framed = applyBorder(result, settings.border);
+    showImageStatus(statusOf(framed));
     if (!framed)
-        return canvasFailed(framed.failure());
+        return FullSizeOutcome::ConversionFailed;
     margins = *framed;
     setProgress(progress, 86);
     if (cancelled(cancel))
         return FullSizeOutcome::Cancelled;
     const TextExpander expand = tagExpander(job.exif, settings.tags);
-    if (const ImageStatus drawn = applyOverlay(result, settings.watermark, expand); !drawn)
-        return canvasFailed(drawn.failure());
-    setProgress(progress, 88);
-    if (const ImageStatus drawn = applyOverlay(result, settings.signature, expand); !drawn)
-        return canvasFailed(drawn.failure());
-    setProgress(progress, 90);
+    for (const OverlaySettings* overlay : {&settings.watermark, &settings.signature}) {
+        const ImageStatus drawn = applyOverlay(result, *overlay, expand);
+        showImageStatus(drawn);
+        if (!drawn)
+            return FullSizeOutcome::ConversionFailed;
+        setProgress(progress, overlay == &settings.watermark ? 88 : 90);
+    }
     return cancelled(cancel) ? FullSizeOutcome::Cancelled : FullSizeOutcome::Saved;
 }
 

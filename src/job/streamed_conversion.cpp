@@ -237,9 +237,10 @@ FileConversionResult assembleAndSave(JpegStripReader& reader, const std::string&
         settings.scaleFrom > 0 ? scaleConversionSettings(
                                      settings.job, double(reader.width()) / settings.scaleFrom, dpi)
                                : settings.job;
-    if (Result<Rect, ImageError> finished = finishConversionJob(result, &exif, job, &progress);
-        !finished)
-        return jobFailure(finished.failure());
+    const ImageStatus ran = statusOf(finishConversionJob(result, &exif, job, &progress));
+    if (!ran)
+        return jobFailure(ran);
+    showImageStatus(ran);
 
     hooks.codecTurn(true);
     const ImageFormat format = formatOfPath(output).value_or(ImageFormat::Jpeg);

@@ -81,10 +81,18 @@ Result<Rect, ImageError> applyBorder(Image& image, const BorderSettings& setting
         !canvas.create(int(canvasWidth), int(canvasHeight), D))
         return failure(ImageError::CanvasFailed,
                        canvasFailureText("the frame", uint64_t(canvasWidth), uint64_t(canvasHeight)));
+    // A mat picture that cannot be read leaves the mat colour; the user is told why.
+    Warnings<ImageError> boxes;
     if (settings.matPicture) {
         Image picture;
-        const bool loaded = load ? load(settings.matPicturePath, picture)
-                                 : openPictureFile(settings.matPicturePath, picture);
+        bool loaded = false;
+        if (load) {
+            loaded = load(settings.matPicturePath, picture);
+        } else {
+            const ImageStatus opened = openPictureFile(settings.matPicturePath, picture);
+            loaded = opened.ok();
+            boxes = imageBoxes(opened);
+        }
         if (loaded && !picture.isEmpty())
             canvas.drawImage({0, 0, canvas.width(), canvas.height()}, picture,
                              {0, 0, picture.width(), picture.height()}, kBilinear, 0x00FFFFFF);
@@ -112,7 +120,9 @@ Result<Rect, ImageError> applyBorder(Image& image, const BorderSettings& setting
     image.setFillColour(fill);
     image.setOpacity(opacity);
     image.setColourKey(key.low, key.high, key.opacity);
-    return mat;
+    Result<Rect, ImageError> framed = mat;
+    framed.setWarnings(std::move(boxes));
+    return framed;
 }
 
 }  // namespace tavelune

@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <optional>
 
-#include "engine/message_sink.h"
 #include "engine/pixel_limit.h"
 #include "overlay/info_tags.h"
 #include "overlay/overlay_messages.h"
@@ -19,9 +18,7 @@ TextExpander tagExpander(const ExifData* exif, const TagContext& context)
     return [exif, context](const std::string& text, const Image& image) {
         bool cut = false;
         std::string expanded = expandTags(text, &image, exif, context, &cut);
-        if (cut)
-            showMessage(messages::kTagTextCut);
-        return expanded;
+        return ExpandedText(std::move(expanded), cut);
     };
 }
 
@@ -73,12 +70,14 @@ Placed canvasFailure(const char* what, uint64_t width, uint64_t height)
 // canvas would have there.
 std::optional<Placed> drawTextOverlay(TextCanvas& canvas, const Image& image,
                                       const OverlaySettings& settings, const TextExpander& expand,
-                                      int offX, int offY)
+                                      int offX, int offY, bool& cut)
 {
     if (settings.text.empty())
         return std::nullopt;
     const uint32_t colour = colorRefToPixel(settings.textColour);
-    const std::string text = expand ? expand(settings.text, image) : settings.text;
+    ExpandedText expanded = expand ? expand(settings.text, image) : ExpandedText(settings.text);
+    cut = expanded.cut;
+    const std::string text = std::move(expanded.text);
     const OverlayFont& font = settings.font;
     if (!canvas.setFont(font.faceName, font.height, font.weight != 400, font.italic, font.underline,
                         font.strikeOut))
@@ -131,17 +130,21 @@ ImageStatus applyOverlay(Image& image, const OverlaySettings& settings, const Te
     const int offY = fieldPixels(settings.offsetY, settings.unit, dpi);
 
     TextCanvas canvas;
+    bool cut = false;
     const std::optional<Placed> placed =
         settings.mode == OverlayMode::Text
-            ? drawTextOverlay(canvas, image, settings, expand, offX, offY)
+            ? drawTextOverlay(canvas, image, settings, expand, offX, offY, cut)
             : copyPictureOverlay(canvas, image, settings, offX, offY);
-    if (!placed)
-        return {};
-    if (!placed->failure.empty())
-        return {ImageError::CanvasFailed, placed->failure};
+    ImageStatus drawn;
+    if (placed && !placed->failure.empty())
+        drawn = ImageStatus(ImageError::CanvasFailed, placed->failure);
+    if (cut)
+        drawn.addWarning(ImageError::TextCut, messages::kTagTextCut);
+    if (!placed || !drawn)
+        return drawn;
     canvas.setOpacity(settings.opacity);
     image.copyImage(placed->x, placed->y, canvas, 0, 0, canvas.width(), canvas.height(), 0);
-    return {};
+    return drawn;
 }
 
 }  // namespace tavelune

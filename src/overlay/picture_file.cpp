@@ -5,11 +5,9 @@
 
 namespace tavelune {
 
-bool openPictureFile(const std::string& path, Image& out)
+ImageStatus openPictureFile(const std::string& path, Image& out)
 {
-    const ImageStatus opened = openImage(path, out);
-    showImageStatus(opened);
-    return opened.ok();
+    return openImage(path, out);
 }
 
 }  // namespace tavelune

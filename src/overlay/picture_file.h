@@ -4,11 +4,12 @@
 #include <string>
 
 #include "engine/image.h"
+#include "engine/image_error.h"
 
 namespace tavelune {
 
-/// Opens a picture file through the format dispatch into out (size, dpi and pixels); false,
-/// after telling the user, when the file cannot be read.
-bool openPictureFile(const std::string& path, Image& out);
+/// Opens a picture file through the format dispatch into out (size, dpi and pixels); shows
+/// nothing.
+ImageStatus openPictureFile(const std::string& path, Image& out);
 
 }  // namespace tavelune

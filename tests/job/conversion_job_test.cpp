@@ -9,6 +9,8 @@
 
 #include "engine/corvane_error.h"
 #include "engine/image.h"
+#include "engine/pixel_limit.h"
+#include "overlay/info_tags.h"
 
 namespace tavelune {
 namespace {
@@ -59,8 +61,49 @@ TEST(ConversionJob, FailedFilmStepStopsBeforeTheFrame)
     bool ok = true;
     std::vector<int> seen = positions(photo(20, 10), settings, ok);
     EXPECT_FALSE(ok);
+    Image result;
+    Rect margins;
+    EXPECT_EQ(runConversionJob(photo(20, 10), nullptr, settings, nullptr, result, margins).code(),
+              ImageError::FilmFailed);
     ASSERT_FALSE(seen.empty());
     EXPECT_LT(seen.back(), 94);
+}
+
+TEST(ConversionJob, StepBoxesComeBackInOrderWithTheFailureLast)
+{
+    // A mat picture that cannot be read, then a watermark text cut at the limit, then a
+    // signature too large to make: the job shows nothing and hands all three back.
+    ConversionSettings settings;
+    settings.film.enabled = false;
+    settings.border.enabled = true;
+    settings.border.chooseMatPicture("/nonexistent/mat.png");
+    settings.watermark.enabled = true;
+    settings.watermark.mode = OverlayMode::Text;
+    settings.watermark.text = "<UserName/><UserName/>";
+    settings.tags.userName = std::string(kMaxExpandedTagText, 'u');
+    Image source = photo(60, 40);
+    Image result;
+    Rect margins;
+    ImageStatus ran = runConversionJob(source, nullptr, settings, nullptr, result, margins);
+    ASSERT_TRUE(ran);
+    auto codes = [](const ImageStatus& status) {
+        std::vector<ImageError> seen;
+        for (const Failure<ImageError>& box : status.warnings()) seen.push_back(box.code);
+        return seen;
+    };
+    EXPECT_EQ(codes(ran), (std::vector<ImageError>{ImageError::ReadFailed, ImageError::TextCut}));
+
+    settings.signature.enabled = true;
+    settings.signature.mode = OverlayMode::Picture;
+    ASSERT_TRUE(settings.signature.setPicture(photo(100, 100)));
+    setMaxPicturePixels(9000);  // the framed 94 x 89 fits, the signature's canvas does not
+    ran = runConversionJob(source, nullptr, settings, nullptr, result, margins);
+    setMaxPicturePixels(0);
+    ASSERT_FALSE(ran);
+    EXPECT_EQ(ran.code(), ImageError::CanvasFailed);
+    EXPECT_NE(ran.detail().find("the overlay picture would measure 100 x 100"), std::string::npos)
+        << ran.detail();
+    EXPECT_EQ(codes(ran), (std::vector<ImageError>{ImageError::ReadFailed, ImageError::TextCut}));
 }
 
 TEST(ConversionJob, RepeatedRunsStartAgainFromTheSource)

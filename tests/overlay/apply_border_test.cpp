@@ -211,10 +211,14 @@ TEST(Border, MissingMatPictureFallsBackToTheMatColour)
     s.matColour = 0x00FFFF;  // yellow
     s.chooseMatPicture(folder.file("gone.png"));
     Image photo = filled(10, 10, 0xFF000000);
-    ASSERT_TRUE(applyBorder(photo, s));
+    const Result<Rect, ImageError> framed = applyBorder(photo, s);
+    ASSERT_TRUE(framed);
     EXPECT_EQ(photo.width(), 44);
     EXPECT_EQ(photo.pixelAt(0, 0), 0xFFFFFF00u);
-    EXPECT_FALSE(messages.messages().empty()) << "the failed open is reported";
+    // The failed open travels with the frame for the caller to show.
+    ASSERT_EQ(framed.warnings().size(), 1u);
+    EXPECT_EQ(framed.warnings()[0].code, ImageError::ReadFailed);
+    EXPECT_TRUE(messages.messages().empty());
 }
 
 TEST(Border, DisabledPageLeavesThePhotoAlone)

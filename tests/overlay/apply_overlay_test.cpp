@@ -236,11 +236,24 @@ TEST(Overlay, TagExpanderWarnsOnlyWhenItCutsTheText)
     TagContext context;
     context.userName = std::string(kMaxExpandedTagText, 'u');
     const TextExpander expand = tagExpander(nullptr, context);
-    const Image photo = filled(4, 4, 0xFFFFFFFF);
-    EXPECT_EQ(expand("<UserName/>", photo).size(), kMaxExpandedTagText);
+    Image photo = filled(40, 40, 0xFFFFFFFF);
+    const ExpandedText whole = expand("<UserName/>", photo);
+    EXPECT_EQ(whole.text.size(), kMaxExpandedTagText);
+    EXPECT_FALSE(whole.cut);
+    const ExpandedText cut = expand("<UserName/><UserName/>", photo);
+    EXPECT_EQ(cut.text.size(), kMaxExpandedTagText);
+    EXPECT_TRUE(cut.cut);
+    // The overlay draws the cut text and hands the box back; it shows nothing itself.
+    OverlaySettings page = OverlaySettings::watermark();
+    page.enabled = true;
+    page.mode = OverlayMode::Text;
+    page.text = "<UserName/><UserName/>";
+    const ImageStatus drawn = applyOverlay(photo, page, expand);
+    ASSERT_TRUE(drawn);
+    ASSERT_EQ(drawn.warnings().size(), 1u);
+    EXPECT_EQ(drawn.warnings()[0].code, ImageError::TextCut);
+    EXPECT_EQ(imageErrorText(drawn.warnings()[0]), messages::kTagTextCut);
     EXPECT_TRUE(messages.texts().empty());
-    EXPECT_EQ(expand("<UserName/><UserName/>", photo).size(), kMaxExpandedTagText);
-    EXPECT_EQ(messages.texts(), std::vector<std::string>{messages::kTagTextCut});
 }
 
 TEST(Overlay, TextSignatureSitsAtTheOffsetsFromTheCorner)

@@ -75,10 +75,11 @@ bool ConversionRunner::start(const Image& source, const ExifData* exif,
             if (ok) {
                 m_result = std::move(out.result);
                 m_margins = out.margins;
-            } else if (out.status.code() != ImageError::FilmFailed) {
-                // A failed film step stops silently; a frame or text too large is explained.
-                showImageStatus(out.status);
             }
+            // A failed film step stops silently; a frame or text too large is explained, and
+            // a mat picture not read or a text cut is told.
+            if (ok || out.status.code() != ImageError::FilmFailed)
+                showImageStatus(out.status);
             emit finished(ok);
         });
     return true;

@@ -314,7 +314,9 @@ void OverlayPage::showTagMenu()
 bool OverlayPage::openPicture(const QString& path)
 {
     Image picture;
-    if (!openPictureFile(path.toStdString(), picture) || !m_model.setPicture(picture))
+    const ImageStatus opened = openPictureFile(path.toStdString(), picture);
+    showImageStatus(opened);
+    if (!opened || !m_model.setPicture(picture))
         return false;
     m_model.picturePath = path.toStdString();
     showPicture();
