@@ -318,8 +318,9 @@ FileEdit setFields(const std::string& path, const std::vector<std::string>& assi
     // A file whose picture is broken could only get worse. Decodes are limited to one per
     // core: the pictures may be large.
     decodeSlots.acquire();
-    const std::optional<PictureSize> whole = wholePictureSize(path);
+    const Result<PictureSize, ImageError> whole = wholePictureSize(path);
     decodeSlots.release();
+    showImageStatus(statusOf(whole));
     if (!whole)
         return failed(1, "the picture in '" + path + "' cannot be decoded; nothing was written");
     // A file without EXIF data starts from the picture's own size and resolution.

@@ -115,20 +115,21 @@ bool jpegDataReachesEnd(const unsigned char* data, size_t size)
     return false;
 }
 
-std::optional<PictureSize> wholePictureSize(const std::string& path)
+Result<PictureSize, ImageError> wholePictureSize(const std::string& path)
 {
     const std::optional<ImageFormat> format = formatOfPath(path);
     if (format == ImageFormat::Jpeg) {
         std::vector<uint8_t> bytes;
         if (readWholeFile(path, bytes) && jpegDataReachesEnd(bytes.data(), bytes.size())) {
             if (const std::optional<PictureSize> size = readJpegHeader(bytes))
-                return size;
+                return *size;
         }
     }
     Image image;
-    if (const ImageStatus opened = openImage(path, image); !opened) {
-        showImageStatus(opened);
-        return std::nullopt;
+    if (ImageStatus opened = openImage(path, image); !opened) {
+        Result<PictureSize, ImageError> broken(opened.failure());
+        broken.setWarnings(opened.warnings());
+        return broken;
     }
     return PictureSize{image.width(), image.height(), image.dpi()};
 }

@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "engine/image_error.h"
+
 namespace tavelune {
 
 struct PictureSize {
@@ -12,12 +14,11 @@ struct PictureSize {
     float dpi = 0.0f;
 };
 
-/// The picture's size when the picture in path is whole; none (with the reader's message shown)
-/// when it is not. A JPEG whose header reads and whose compressed data run on through every
+/// The picture's size when the picture in path is whole; the reader's failure when it is not. A JPEG whose header reads and whose compressed data run on through every
 /// scan to the end-of-image marker is whole without being decoded: an edit of its metadata
 /// keeps those bytes as they are. A JPEG without that marker, and every other format, is
 /// decoded to decide.
-std::optional<PictureSize> wholePictureSize(const std::string& path);
+Result<PictureSize, ImageError> wholePictureSize(const std::string& path);
 
 /// The marker walk of the above over a JPEG file's bytes (bounded by size; no decoding).
 bool jpegDataReachesEnd(const unsigned char* data, size_t size);
