@@ -196,6 +196,9 @@ QWidget* PhotoPage::buildButtonRow()
     m_progress->setValue(0);
     m_progress->setTextVisible(false);
     m_progress->setMaximumHeight(12);
+    // Its own width hint (room for "100%", not shown here) would hold the window wider than
+    // its smallest size.
+    m_progress->setMinimumWidth(24);
     layout->addWidget(m_progress, 1);
     auto* apply = new QPushButton(buttonIcon(ButtonIcon::Apply), text(Strings::ApplyButton), row);
     apply->setObjectName("applyButton");

@@ -153,6 +153,8 @@ void ExifEditorDialog::build()
     scroll->setWidget(content);
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
+    // Shrunk to its smallest, the dialog still shows a few rows of fields to work in.
+    scroll->setMinimumHeight(14 * fontMetrics().height());
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(scroll, 1);
     layout->addWidget(buildButtons());

@@ -59,6 +59,18 @@ QSlider* makeSlider(Qt::Orientation orientation, const SliderRange& range, const
     return slider;
 }
 
+QLabel* makeReadout(const QString& widest, const char* name, QWidget* parent)
+{
+    auto* label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    label->setAlignment(Qt::AlignCenter);
+    label->setMargin(1);
+    label->setMinimumWidth(label->fontMetrics().horizontalAdvance(widest) +
+                           2 * (label->frameWidth() + label->margin()) + 6);
+    return label;
+}
+
 QCheckBox* makeBox(int textId, int tipId, const char* name, QWidget* parent)
 {
     auto* box = new QCheckBox(text(textId), parent);
@@ -140,20 +152,15 @@ FilmPage::FilmPage(QWidget* parent) : QWidget(parent)
     filmLabel->setBuddy(m_filmList);
     auto* exposureLabel = new QLabel(text(Strings::ExposureLabel), this);
     exposureLabel->setBuddy(m_exposure);
-    // Each slider says its value in the unit the photographer thinks in.
-    auto* exposureUnit = new QLabel(this);
-    exposureUnit->setObjectName("exposureValue");
-    exposureUnit->setMinimumWidth(
-        exposureUnit->fontMetrics().horizontalAdvance("-1.75 " + text(Strings::ExposureUnit)) + 4);
-    auto* saturationValue = new QLabel(this);
-    saturationValue->setObjectName("saturationValue");
-    saturationValue->setMinimumWidth(saturationValue->fontMetrics().horizontalAdvance("-100%") + 4);
+    // Each slider says its value in the unit the photographer thinks in, in a sunken box so it
+    // reads as a readout and not as one more mark of a scale.
+    auto* exposureUnit =
+        makeReadout("-1.75 " + text(Strings::ExposureUnit), "exposureValue", this);
+    auto* saturationValue = makeReadout(QStringLiteral("-100%"), "saturationValue", this);
     auto* saturationLabel = new QLabel(text(Strings::SaturationLabel), this);
     saturationLabel->setBuddy(m_saturation);
     auto* sharpnessCaption = new QLabel(text(Strings::Sharpness), this);
-    auto* sharpnessValue = new QLabel(this);
-    sharpnessValue->setObjectName("sharpnessValue");
-    sharpnessValue->setAlignment(Qt::AlignCenter);
+    auto* sharpnessValue = makeReadout(QStringLiteral("5"), "sharpnessValue", this);
     auto* sharpnessTop = new QLabel(QStringLiteral("5"), this);
     auto* sharpnessBottom = new QLabel(QStringLiteral("0"), this);
 
@@ -178,10 +185,6 @@ FilmPage::FilmPage(QWidget* parent) : QWidget(parent)
     body->setRowStretch(7, 1);
 
     auto* sharpnessColumn = new QVBoxLayout;
-    // The level beside the caption, in bold, so it does not read as a mark of the scale.
-    QFont bold = sharpnessValue->font();
-    bold.setBold(true);
-    sharpnessValue->setFont(bold);
     auto* sharpnessHeader = new QHBoxLayout;
     sharpnessHeader->setSpacing(4);
     sharpnessHeader->addWidget(sharpnessCaption);

@@ -321,6 +321,15 @@ private slots:
                               .arg(window->frameGeometry().width())
                               .arg(window->frameGeometry().height());
             }
+            // A declared smallest size is a promise: the layout must not hold the window wider.
+            if (!window->minimumSize().isEmpty() && minimum != window->minimumSize()) {
+                faults << QStringLiteral("%1: declared minimum %2x%3, its layout needs %4x%5")
+                              .arg(entry.name)
+                              .arg(window->minimumWidth())
+                              .arg(window->minimumHeight())
+                              .arg(minimum.width())
+                              .arg(minimum.height());
+            }
             if (minimum.width() > available.width() || minimum.height() > available.height()) {
                 faults << QStringLiteral("%1: cannot be smaller than %2x%3")
                               .arg(entry.name)
