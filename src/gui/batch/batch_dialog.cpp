@@ -37,7 +37,9 @@
 #include "gui/support/string_table.h"
 #include "gui/tabs/setting_tabs.h"
 #include "gui/view/image_view.h"
+#include "exif/exif_data.h"
 #include "job/batch_list.h"
+#include "job/file_conversion.h"
 #include "job/batch_tally.h"
 
 namespace tavelune::gui {
@@ -82,6 +84,7 @@ BatchDialog::BatchDialog(QWidget* parent) : QDialog(parent), m_runner(new BatchR
     connect(m_runner, &BatchRunner::finished, this, &BatchDialog::onRunFinished);
     m_lockedDuringRun = {m_list,          m_addButton,   m_clearButton, m_removeButton, m_type,
                          m_optionsButton, m_prefix,      m_folder,      m_browseButton, m_reduce,
+                         m_scaleLengths,
                          m_startButton,   m_closeButton, m_tabs, m_saveLookButton, m_loadLookButton};
     typeChanged();
     setRunning(false);
@@ -212,6 +215,10 @@ QWidget* BatchDialog::buildOutputArea()
     m_reduce = new QCheckBox(text(Strings::BatchReduce), group);
     m_reduce->setObjectName("reduceBox");
     form->addRow(m_reduce);
+    m_scaleLengths = new QCheckBox(text(Strings::BatchScaleLengths), group);
+    m_scaleLengths->setObjectName("scaleLengthsBox");
+    m_scaleLengths->setToolTip(text(Strings::BatchScaleLengthsTip));
+    form->addRow(m_scaleLengths);
     connect(m_type, &QComboBox::currentIndexChanged, this, &BatchDialog::typeChanged);
     connect(m_optionsButton, &QPushButton::clicked, this, &BatchDialog::showOptions);
     connect(m_browseButton, &QPushButton::clicked, this, &BatchDialog::chooseFolder);
@@ -397,8 +404,15 @@ void BatchDialog::previewRow(int row)
     const QString path = m_list->item(row, 1)->text() + m_list->item(row, 0)->text();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     Image picture;
-    // A file that does not open leaves the previous preview, without a word.
-    const bool ok = openImage(QFile::encodeName(path).toStdString(), picture).ok();
+    ExifData exif;
+    // A file that does not open says so in the info line, without a box; its EXIF boxes wait
+    // for the run.
+    MessageSink engineSink =
+        setMessageSink([](const std::string&, const std::string&, MessageIcon) {});
+    // Opened as the run opens it, so the lengths chosen on it mean the same in the run.
+    const bool ok =
+        openWorkingPicture(QFile::encodeName(path).toStdString(), picture, exif, 0, true).ok();
+    setMessageSink(std::move(engineSink));
     QApplication::restoreOverrideCursor();
     if (!ok) {
         // The preview shows the selected row or nothing: another file's picture would pass

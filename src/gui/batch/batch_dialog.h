@@ -62,6 +62,7 @@ public:
     /// The listed files' paths in list order.
     QStringList listedFiles() const;
 
+    /// The selected file as the run opens it (upright, at full size).
     const Image& previewPicture() const { return m_preview; }
     /// What the four setting tabs hold (runSettings adds the tags).
     ConversionSettings settings() const;
@@ -93,6 +94,7 @@ private:
     void typeChanged();
     void previewRow(int row);
     void clearPreview();
+    bool lengthsReferenceReady();
     bool appendPath(const QString& path, bool tellUnsupported);
     bool outputFolderReady(const QString& folder);
     bool confirmOverwrite(const std::vector<std::string>& files, BatchSettings& settings);
@@ -123,6 +125,7 @@ private:
     QLineEdit* m_folder = nullptr;
     QPushButton* m_browseButton = nullptr;
     QCheckBox* m_reduce = nullptr;
+    QCheckBox* m_scaleLengths = nullptr;
     QPushButton* m_startButton = nullptr;
     QPushButton* m_cancelButton = nullptr;
     QPushButton* m_closeButton = nullptr;

@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 
+#include "engine/fit_within.h"
 #include "engine/format_number.h"
 #include "film/film_step.h"
 #include "gui/batch/batch_dialog.h"
@@ -80,6 +81,17 @@ BatchSettings BatchDialog::runSettings() const
                                                                     : m_jpegOptions->keepExif();
     settings.conversion.fit = m_reduce->isChecked() ? kWorkingSize : 0;
     settings.conversion.orient = true;
+    // Lengths chosen on the preview keep their share of each picture's width, as the run
+    // sees it (reduced when asked).
+    if (m_scaleLengths->isChecked() && !m_preview.isEmpty()) {
+        int width = m_preview.width();
+        int height = m_preview.height();
+        if (settings.conversion.fit > 0) {
+            fitWithinSize(m_preview.width(), m_preview.height(), settings.conversion.fit, width,
+                          height);
+        }
+        settings.conversion.scaleFrom = width;
+    }
     settings.outputFolder = QFile::encodeName(m_folder->text().trimmed()).toStdString();
     settings.prefix = QFile::encodeName(m_prefix->text()).toStdString();
     settings.jobs = m_jobs;
@@ -105,6 +117,9 @@ bool BatchDialog::startRun()
     if (m_prefix->text().contains(QLatin1Char('/'))) {
         showMessageBox(this, text(Strings::BatchBadPrefix), QMessageBox::Warning);
         m_prefix->setFocus();
+        return false;
+    }
+    if (!lengthsReferenceReady()) {
         return false;
     }
     const QString folder = QFileInfo(folderText).absoluteFilePath();
@@ -147,6 +162,23 @@ bool BatchDialog::startRun()
     m_fileBar->setRange(0, 100);
     m_fileBar->setValue(0);
     setRunning(true);
+    return true;
+}
+
+bool BatchDialog::lengthsReferenceReady()
+{
+    if (!m_scaleLengths->isChecked() || !m_preview.isEmpty()) {
+        return true;
+    }
+    // Without a chosen picture the first one is the reference, shown so the user sees which.
+    m_list->setCurrentCell(0, 0);
+    if (m_preview.isEmpty()) {
+        previewRow(0);
+    }
+    if (m_preview.isEmpty()) {
+        showMessageBox(this, text(Strings::BatchScaleNeedsPreview), QMessageBox::Warning);
+        return false;
+    }
     return true;
 }
 

@@ -417,6 +417,87 @@ private slots:
         QVERIFY(messages.texts().isEmpty());
     }
 
+    void scaledLengthsAreThoseOfTheCommandLinesScaleFrom_data()
+    {
+        QTest::addColumn<bool>("reduce");
+        QTest::addColumn<int>("previewRow");  // -1: nothing selected
+        QTest::addColumn<QStringList>("cliOptions");
+        // The turned cat stands 300 wide; the large gradient is 800 wide once reduced.
+        QTest::newRow("the upright preview's width") << false << 0 << QStringList{"--scale-from", "300"};
+        QTest::newRow("nothing selected: the first file")
+            << false << -1 << QStringList{"--scale-from", "300"};
+        QTest::newRow("reduced, the preview as reduced")
+            << true << 2 << QStringList{"--fit", "800", "--scale-from", "800"};
+    }
+
+    void scaledLengthsAreThoseOfTheCommandLinesScaleFrom()
+    {
+        QFETCH(bool, reduce);
+        QFETCH(int, previewRow);
+        QFETCH(QStringList, cliOptions);
+        test::PrivateSettings privateSettings;
+        test::MessageCollector messages;
+        QTemporaryDir dir;
+        QDir().mkpath(dir.path() + "/in");
+        QFile::copy(TAVELUNE_SAMPLES_DIR "/chelsea-rotated.jpg", dir.path() + "/in/cat.jpg");
+        const QStringList files = {dir.path() + "/in/cat.jpg",
+                                   writePicture(dir.path() + "/in", "small.jpg", 150, 100),
+                                   writePicture(dir.path() + "/in", "large.jpg", 1200, 900)};
+        BatchDialog dialog;
+        dialog.show();
+        dialog.addFiles(files);
+        ConversionSettings settings = dialog.settings();
+        settings.border.enabled = true;
+        settings.signature.enabled = true;
+        settings.signature.text = "<FileName/>";
+        dialog.setSettings(settings);
+        if (previewRow >= 0) {
+            child<QTableWidget>(&dialog, "fileList")->setCurrentCell(previewRow, 0);
+        }
+        child<QCheckBox>(&dialog, "reduceBox")->setChecked(reduce);
+        child<QCheckBox>(&dialog, "scaleLengthsBox")->setChecked(true);
+        QDir().mkpath(dir.path() + "/gui");
+        child<QLineEdit>(&dialog, "folderEdit")->setText(dir.path() + "/gui");
+        QVERIFY(dialog.startRun());
+        QVERIFY(waitForRun(dialog));
+        QVERIFY(!dialog.previewPicture().isEmpty());
+
+        std::string reason;
+        QVERIFY(saveSettingsFile((dir.path() + "/pages.txt").toStdString(),
+                                 dialog.runSettings().conversion.job, reason));
+        QProcess cli;
+        cli.start(QStringLiteral(TAVELUNE_CLI_PATH),
+                  QStringList{"batch", "--settings", dir.path() + "/pages.txt", "-o",
+                              dir.path() + "/cli"} +
+                      cliOptions + files);
+        QVERIFY(cli.waitForFinished(120000));
+        QCOMPARE(cli.exitCode(), 0);
+        for (const QString& name : {"QX_cat.jpg", "QX_small.jpg", "QX_large.jpg"}) {
+            QVERIFY2(samePixels(dir.path() + "/gui/" + name, dir.path() + "/cli/" + name),
+                     qPrintable(name));
+        }
+        QVERIFY(messages.texts().isEmpty());
+    }
+
+    void scalingLengthsWithoutAPictureThatOpensStartsNothing()
+    {
+        test::MessageCollector messages;
+        QTemporaryDir dir;
+        QFile broken(dir.path() + "/broken.jpg");
+        broken.open(QIODevice::WriteOnly);
+        broken.write("not a picture");
+        broken.close();
+        BatchDialog dialog;
+        dialog.show();
+        dialog.addFiles({broken.fileName(), writePicture(dir.path(), "one.jpg", 64, 48)});
+        child<QCheckBox>(&dialog, "scaleLengthsBox")->setChecked(true);
+        child<QLineEdit>(&dialog, "folderEdit")->setText(dir.path());
+        child<QLineEdit>(&dialog, "prefixEdit")->setText("S_");
+        QVERIFY(!dialog.startRun());
+        QCOMPARE(messages.texts(), QStringList{text(Strings::BatchScaleNeedsPreview)});
+        QVERIFY(!QFile::exists(dir.path() + "/S_one.jpg"));
+    }
+
     void theLogListsFilesInListOrder()
     {
         test::PrivateSettings privateSettings;
