@@ -83,6 +83,11 @@ PhotoPage::PhotoPage(Image leftPlaceholder, Image rightPlaceholder, QWidget* par
     m_sourceView->setPlaceholder(m_leftPlaceholder);
     m_resultView->setPlaceholder(m_rightPlaceholder);
     connect(m_sourceView, &ImageView::pasteRequested, this, &PhotoPage::pastePicture);
+    // Zooming, panning or resizing one pane moves the other alike, so both show one detail.
+    connect(m_sourceView, &ImageView::viewChanged, this,
+            [this] { followPane(m_sourceView, m_resultView); });
+    connect(m_resultView, &ImageView::viewChanged, this,
+            [this] { followPane(m_resultView, m_sourceView); });
 
     m_tabs = new SettingTabs(this);
     makeActions();
@@ -434,11 +439,12 @@ void PhotoPage::replaceExif(std::unique_ptr<ExifData> exif)
 
 void PhotoPage::refreshPage()
 {
+    // Before the pictures are set: the panes fall in step through it.
+    m_photoRect = Rect();
     m_sourceView->setPicture(m_source.isEmpty() ? nullptr : &m_source);
     m_resultView->setPicture(m_result.isEmpty() ? nullptr : &m_result);
     m_sourceView->setToolTip(m_fileName);
     m_progress->setValue(0);
-    m_photoRect = Rect();
     m_resultCurrent = false;
     updateStatus();
     // The pages convert lengths in inches and centimetres at the picture's resolution.
@@ -696,14 +702,22 @@ void PhotoPage::fitWindow()
 
 void PhotoPage::matchPanes()
 {
-    if (m_source.isEmpty()) {
+    followPane(m_sourceView, m_resultView);
+}
+
+void PhotoPage::followPane(const ImageView* leader, ImageView* follower)
+{
+    if (m_followingPane || !leader->picture() || !follower->picture()) {
         return;
     }
-    const float zoom = m_sourceView->zoom();
-    const QPoint scroll = m_sourceView->scroll();
-    m_resultView->setZoom(zoom);
-    m_resultView->setScroll(int(std::lround(zoom * m_photoRect.left + scroll.x())),
-                            int(std::lround(zoom * m_photoRect.top + scroll.y())), false);
+    m_followingPane = true;
+    const float zoom = leader->zoom();
+    const QPoint scroll = leader->scroll();
+    const int sign = leader == m_sourceView ? 1 : -1;
+    follower->setZoom(zoom);
+    follower->setScroll(int(std::lround(sign * zoom * m_photoRect.left + scroll.x())),
+                        int(std::lround(sign * zoom * m_photoRect.top + scroll.y())), false);
+    m_followingPane = false;
 }
 
 void PhotoPage::showCompare()

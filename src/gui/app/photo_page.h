@@ -97,6 +97,7 @@ public slots:
     void editExif();
     void actualPixels();
     void fitWindow();
+    /// The result pane takes the source pane's zoom and shows the same detail.
     void matchPanes();
     void showCompare();
     void copyResult();
@@ -116,6 +117,10 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    /// Zoom and scroll of leader copied to follower, the frame around the photo in the result
+    /// allowed for; nothing while either pane has no picture.
+    void followPane(const ImageView* leader, ImageView* follower);
+
     /// A decoded picture on its way from the worker to the page.
     struct EngineBox {
         std::string text;
@@ -158,6 +163,7 @@ private:
     // The result shows the source as it is now; a rotation, mirror or resize makes it stale
     // (still shown, no longer saved).
     bool m_resultCurrent = false;
+    bool m_followingPane = false;
     bool m_loading = false;
     bool m_busy = false;
     GeometryRecord m_geometry;

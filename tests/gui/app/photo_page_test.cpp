@@ -29,6 +29,7 @@
 #include "gui/overlay/border_page.h"
 #include "gui/support/string_table.h"
 #include "gui/view/image_view.h"
+#include "view/image_view_model.h"
 #include "job/conversion_job.h"
 #include "job/file_conversion.h"
 #include "support/gui_test_support.h"
@@ -417,7 +418,7 @@ private slots:
         QVERIFY(!m_page->action(PhotoPage::Command::Save)->isEnabled());
     }
 
-    void sameShowsTheSameDetailOfAFramedResult()
+    void panesShowTheSameDetailOfAFramedResult()
     {
         PhotoPage& page = *m_page;
         QVERIFY(test::openAndWait(page, QStringLiteral(TAVELUNE_SAMPLES_DIR "/rocket.jpg")));
@@ -427,13 +428,63 @@ private slots:
         QVERIFY(page.startConversion() && waitForJob(page));
         const Rect frame = page.photoRect();
         QVERIFY(frame.left > 0 && frame.top > 0);
+        auto* source = page.findChild<ImageView*>("sourcePane");
+        auto* result = page.findChild<ImageView*>("resultPane");
+        // One zoom, and the follower's scroll is the leader's moved by the frame, as far as
+        // the follower's picture reaches.
+        auto reach = [](const ImageView* view, QPoint wanted) {
+            const ImageViewModel& model = view->model();
+            return QPoint(
+                std::clamp(wanted.x(), 0,
+                           std::max(0, model.zoomedRect().width() - model.clientWidth())),
+                std::clamp(wanted.y(), 0,
+                           std::max(0, model.zoomedRect().height() - model.clientHeight())));
+        };
+        const ImageView* leader = result;
+        auto inStep = [&] {
+            const QPoint offset(int(std::lround(result->zoom() * frame.left)),
+                                int(std::lround(result->zoom() * frame.top)));
+            const bool fromSource = leader == source;
+            const ImageView* follower = fromSource ? result : source;
+            const QPoint wanted = fromSource ? source->scroll() + offset : result->scroll() - offset;
+            return result->zoom() == source->zoom() && follower->scroll() == reach(follower, wanted);
+        };
+        // The conversion's new picture fits its pane, and the source falls in step.
+        QVERIFY(inStep());
+
         page.actualPixels();
-        page.findChild<ImageView*>("sourcePane")->setScroll(40, 30, false);
+        source->setScroll(40, 30, false);
+        leader = source;
+        QVERIFY(!inStep());
         page.matchPanes();
-        QCOMPARE(page.findChild<ImageView*>("resultPane")->zoom(),
-                 page.findChild<ImageView*>("sourcePane")->zoom());
-        QCOMPARE(page.findChild<ImageView*>("resultPane")->scroll(),
-                 QPoint(40 + frame.left, 30 + frame.top));
+        QCOMPARE(result->scroll(), QPoint(40 + frame.left, 30 + frame.top));
+        QVERIFY(inStep());
+
+        struct Move {
+            const char* name;
+            const ImageView* leader;
+            std::function<void()> run;
+        };
+        const Move moves[] = {
+            {"zoom in on the source", source, [&] { source->zoomIn(QPoint(30, 40)); }},
+            {"pan the result", result,
+             [&] { result->setScroll(result->scroll().x() + 25, 60, true); }},
+            {"zoom out on the result", result, [&] { result->zoomOut(); }},
+            {"zoom in twice on the result", result,
+             [&] {
+                 result->zoomIn();
+                 result->zoomIn();
+             }},
+            {"pan the source", source, [&] { source->setScroll(0, 0, true); }},
+            {"narrow the window", result, [&] { page.resize(700, 500); }},
+            {"widen the window", result, [&] { page.resize(1200, 700); }},
+        };
+        for (const auto& [name, moveLeader, move] : moves) {
+            leader = moveLeader;
+            move();
+            QApplication::processEvents();
+            QVERIFY2(inStep(), name);
+        }
     }
 
     void rotateIsRefusedWhileTheHistogramRuns()
