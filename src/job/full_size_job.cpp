@@ -69,7 +69,8 @@ FullSizeOutcome render(const FullSizeJob& job, Progress* progress, const std::at
     if (cancelled(cancel))
         return FullSizeOutcome::Cancelled;
 
-    const ConversionSettings settings = scaleConversionSettings(job.settings, factor, job.dpi);
+    const ConversionSettings settings =
+        scaleConversionSettings(job.settings, factor, job.dpi, job.printLengths);
     if (!runFilmStep(source, result, settings.film, progress, 60))
         return FullSizeOutcome::ConversionFailed;
     source.destroyPixels();
@@ -150,7 +151,8 @@ Rect fullSizeOutputSize(const FullSizeJob& job)
         return {};
     const int W = job.geometry.fullWidth();
     const int H = job.geometry.fullHeight();
-    const BorderSettings border = scaleBorderSettings(job.settings.border, factor, job.dpi);
+    const BorderSettings border =
+        scaleBorderSettings(job.settings.border, factor, job.dpi, job.printLengths);
     if (!border.enabled)
         return {0, 0, W, H};
     const BorderGeometry g = borderGeometry(border, W, H, job.dpi);
@@ -177,7 +179,8 @@ std::optional<FullSizeOutcome> saveFullSizeStreamed(const FullSizeJob& job,
     if (!isJpeg(how.format) || !isJpegFileName(job.path) || factor <= 0.0 ||
         job.geometry.mirrored() || job.geometry.quarterTurns() != 0)
         return std::nullopt;
-    const ConversionSettings settings = scaleConversionSettings(job.settings, factor, job.dpi);
+    const ConversionSettings settings =
+        scaleConversionSettings(job.settings, factor, job.dpi, job.printLengths);
     if (settings.border.enabled || settings.watermark.enabled || settings.signature.enabled)
         return std::nullopt;
     const std::unique_ptr<PointwiseFilm> film = PointwiseFilm::make(settings.film);

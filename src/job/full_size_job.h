@@ -9,6 +9,7 @@
 #include "engine/picture_metadata.h"
 #include "job/conversion_job.h"
 #include "job/geometry_record.h"
+#include "job/scale_settings.h"
 
 namespace tavelune {
 
@@ -26,6 +27,7 @@ struct FullSizeJob {
     ConversionSettings settings;
     const ExifData* exif = nullptr;  // for the information tags and the kept EXIF; may be null
     const PictureMetadata* metadata = nullptr;  // profile, XMP and IPTC to keep; may be null
+    PrintLengths printLengths = PrintLengths::Scaled;
 };
 
 /// How the saved file is written.
@@ -58,7 +60,8 @@ double fullSizeFactor(const FullSizeJob& job);
 Rect fullSizeOutputSize(const FullSizeJob& job);
 
 /// Decodes the file, turns it upright by its EXIF Orientation, replays the steps, then runs the
-/// film, frame, watermark and signature with the lengths scaled by fullSizeFactor. progress
+/// film, frame, watermark and signature with the lengths scaled by fullSizeFactor (as the
+/// job's printLengths says). progress
 /// (may be null) goes 0..90; cancel (may be null) is looked at between the steps. The file
 /// must still have the size it had when opened (SourceChanged otherwise).
 FullSizeOutcome renderFullSize(const FullSizeJob& job, Progress* progress,

@@ -11,13 +11,20 @@ namespace {
 
 constexpr int kPixels = 0;
 
+// The factor a length in unit grows by.
+double unitFactor(int unit, double factor, PrintLengths lengths)
+{
+    return unit != kPixels && lengths == PrintLengths::KeptAtSize ? 1.0 : factor;
+}
+
 int scaledField(double value, int unit, double dpi, double factor)
 {
     return scaledLength(fieldPixels(value, unit, dpi), factor);
 }
 
-void scaleSides(SideGroup& group, double dpi, double factor)
+void scaleSides(SideGroup& group, double dpi, double factor, PrintLengths lengths)
 {
+    factor = unitFactor(group.unit, factor, lengths);
     Sides& s = group.sides;
     // A negative width is drawn as none; keep that rather than scaling it.
     auto side = [&](double value) {
@@ -27,10 +34,11 @@ void scaleSides(SideGroup& group, double dpi, double factor)
     group.unit = kPixels;
 }
 
-void scaleOverlay(OverlaySettings& overlay, double dpi, double factor)
+void scaleOverlay(OverlaySettings& overlay, double dpi, double factor, PrintLengths lengths)
 {
-    overlay.offsetX = scaledField(overlay.offsetX, overlay.unit, dpi, factor);
-    overlay.offsetY = scaledField(overlay.offsetY, overlay.unit, dpi, factor);
+    const double offsetFactor = unitFactor(overlay.unit, factor, lengths);
+    overlay.offsetX = scaledField(overlay.offsetX, overlay.unit, dpi, offsetFactor);
+    overlay.offsetY = scaledField(overlay.offsetY, overlay.unit, dpi, offsetFactor);
     overlay.unit = kPixels;
     int& height = overlay.font.height;
     if (height != 0) {
@@ -99,25 +107,26 @@ Image scaleOverlayPicture(const Image& picture, int width, int height)
     return work;
 }
 
-BorderSettings scaleBorderSettings(const BorderSettings& border, double factor, double dpi)
+BorderSettings scaleBorderSettings(const BorderSettings& border, double factor, double dpi,
+                                   PrintLengths lengths)
 {
     BorderSettings scaled = border;
     if (factor > 0.0) {
-        scaleSides(scaled.mat, dpi, factor);
-        scaleSides(scaled.border, dpi, factor);
+        scaleSides(scaled.mat, dpi, factor, lengths);
+        scaleSides(scaled.border, dpi, factor, lengths);
     }
     return scaled;
 }
 
 ConversionSettings scaleConversionSettings(const ConversionSettings& settings, double factor,
-                                           double dpi)
+                                           double dpi, PrintLengths lengths)
 {
     ConversionSettings scaled = settings;
     if (!(factor > 0.0))
         return scaled;
-    scaled.border = scaleBorderSettings(settings.border, factor, dpi);
-    scaleOverlay(scaled.watermark, dpi, factor);
-    scaleOverlay(scaled.signature, dpi, factor);
+    scaled.border = scaleBorderSettings(settings.border, factor, dpi, lengths);
+    scaleOverlay(scaled.watermark, dpi, factor, lengths);
+    scaleOverlay(scaled.signature, dpi, factor, lengths);
     return scaled;
 }
 

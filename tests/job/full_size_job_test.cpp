@@ -165,6 +165,8 @@ TEST(GeometryRecord, FoldedStepsTurnLikeTheStepsInOrder)
     }
 }
 
+// Scaled: every length grows with the picture. Kept at size: lengths in inches, centimetres
+// and millimetres give the pixels they give on the preview, pixel lengths still grow.
 TEST(ScaleSettings, LengthsInEveryUnitFollowThePreviewWithinAPixel)
 {
     struct Case {
@@ -173,37 +175,44 @@ TEST(ScaleSettings, LengthsInEveryUnitFollowThePreviewWithinAPixel)
     };
     const Case cases[] = {{0, 17}, {0, 1.2}, {1, 0.25}, {2, 0.5}, {3, 2.5}, {3, 0.3}};
     const double dpi = 300;
-    for (double factor : {2.5, 7.5, 3.0037}) {
-        for (const Case& c : cases) {
-            ConversionSettings settings;
-            settings.border.enabled = true;
-            settings.border.mat = {{c.value, c.value * 2, c.value * 3, c.value}, c.unit, false};
-            settings.border.border = {{c.value, c.value, c.value, c.value}, c.unit, false};
-            settings.signature.unit = c.unit;
-            settings.signature.offsetX = c.value;
-            settings.signature.offsetY = -c.value;
-            const ConversionSettings scaled = scaleConversionSettings(settings, factor, dpi);
-            const BorderGeometry preview = borderGeometry(settings.border, 800, 533, dpi);
-            const BorderGeometry full =
-                borderGeometry(scaled.border, int(800 * factor), int(533 * factor), dpi);
-            const int previewSides[] = {preview.mat.left, preview.mat.top, preview.mat.right,
-                                        preview.mat.bottom, preview.border.left};
-            const int fullSides[] = {full.mat.left, full.mat.top, full.mat.right, full.mat.bottom,
-                                     full.border.left};
-            for (int i = 0; i < 5; ++i)
-                EXPECT_LE(std::abs(fullSides[i] - previewSides[i] * factor), 1.0)
-                    << "unit " << c.unit << " value " << c.value << " side " << i;
-            const int previewX = fieldPixels(c.value, c.unit, dpi);
-            const int previewY = fieldPixels(-c.value, c.unit, dpi);
-            EXPECT_LE(std::abs(fieldPixels(scaled.signature.offsetX, scaled.signature.unit, dpi) -
-                               previewX * factor),
-                      1.0);
-            EXPECT_LE(std::abs(fieldPixels(scaled.signature.offsetY, scaled.signature.unit, dpi) -
-                               previewY * factor),
-                      1.0);
-            EXPECT_LE(
-                std::abs(scaled.signature.font.height - settings.signature.font.height * factor),
-                1.0);
+    for (PrintLengths lengths : {PrintLengths::Scaled, PrintLengths::KeptAtSize}) {
+        for (double scale : {2.5, 7.5, 3.0037}) {
+            for (const Case& c : cases) {
+                const double factor =
+                    lengths == PrintLengths::KeptAtSize && c.unit != 0 ? 1.0 : scale;
+                ConversionSettings settings;
+                settings.border.enabled = true;
+                settings.border.mat = {{c.value, c.value * 2, c.value * 3, c.value}, c.unit, false};
+                settings.border.border = {{c.value, c.value, c.value, c.value}, c.unit, false};
+                settings.signature.unit = c.unit;
+                settings.signature.offsetX = c.value;
+                settings.signature.offsetY = -c.value;
+                const ConversionSettings scaled =
+                    scaleConversionSettings(settings, scale, dpi, lengths);
+                const BorderGeometry preview = borderGeometry(settings.border, 800, 533, dpi);
+                const BorderGeometry full =
+                    borderGeometry(scaled.border, int(800 * factor), int(533 * factor), dpi);
+                const int previewSides[] = {preview.mat.left, preview.mat.top, preview.mat.right,
+                                            preview.mat.bottom, preview.border.left};
+                const int fullSides[] = {full.mat.left, full.mat.top, full.mat.right,
+                                         full.mat.bottom, full.border.left};
+                for (int i = 0; i < 5; ++i)
+                    EXPECT_LE(std::abs(fullSides[i] - previewSides[i] * factor), 1.0)
+                        << "unit " << c.unit << " value " << c.value << " side " << i;
+                const int previewX = fieldPixels(c.value, c.unit, dpi);
+                const int previewY = fieldPixels(-c.value, c.unit, dpi);
+                EXPECT_LE(
+                    std::abs(fieldPixels(scaled.signature.offsetX, scaled.signature.unit, dpi) -
+                             previewX * factor),
+                    1.0);
+                EXPECT_LE(
+                    std::abs(fieldPixels(scaled.signature.offsetY, scaled.signature.unit, dpi) -
+                             previewY * factor),
+                    1.0);
+                EXPECT_LE(
+                    std::abs(scaled.signature.font.height - settings.signature.font.height * scale),
+                    1.0);
+            }
         }
     }
 }

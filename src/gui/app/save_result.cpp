@@ -104,21 +104,25 @@ bool saveResultTo(QWidget* parent, const Image& result, const ExifData* exif, co
         return false;
     }
     bool full = false;
+    FullSizeJob job = fullSize ? *fullSize : FullSizeJob();
     if (fullSize && fullSize->geometry.hasFullSize()) {
-        const Rect size = fullSizeOutputSize(*fullSize);
+        const Rect size = fullSizeOutputSize(job);
+        job.printLengths = PrintLengths::KeptAtSize;
+        const Rect keptSize = fullSizeOutputSize(job);
         SaveSizeDialog sizes(QSize(result.width(), result.height()), QSize(size.right, size.bottom),
-                             parent);
+                             QSize(keptSize.right, keptSize.bottom), parent);
         if (sizes.exec() != QDialog::Accepted) {
             return false;
         }
         full = sizes.fullSizeChosen();
+        job.printLengths = sizes.printLengths();
     }
     const std::optional<FullSizeOutput> how = askFormatOptions(parent, format->format);
     if (!how) {
         return false;
     }
     if (full) {
-        return saveFullSizeWithProgress(parent, *fullSize, file, *how) == FullSizeOutcome::Saved;
+        return saveFullSizeWithProgress(parent, job, file, *how) == FullSizeOutcome::Saved;
     }
     const std::optional<PictureMetadata> metadata =
         fullSize ? fullSizeMetadata(*fullSize, *how, result.width(), result.height()) : std::nullopt;

@@ -25,6 +25,7 @@
 #include "gui/histogram/histogram_panel_widget.h"
 #include "gui/overlay/border_page.h"
 #include "gui/overlay/overlay_page.h"
+#include "gui/support/string_table.h"
 #include "support/gui_test_support.h"
 
 using namespace tavelune;
@@ -36,6 +37,7 @@ namespace {
 class DialogDriver {
 public:
     bool fullSize = true;
+    PrintLengths lengths = PrintLengths::Scaled;
     bool cancelProgress = false;
     QStringList sizeTexts;
     bool sizeDialogShown = false;
@@ -60,7 +62,10 @@ private:
                     sizeTexts << radio->text();
                 }
                 QVERIFY(sizes->fullSizeChosen());
+                QCOMPARE(sizes->printLengths(), PrintLengths::Scaled);
                 sizes->chooseFullSize(fullSize);
+                sizes->choosePrintLengths(lengths);
+                sizeTexts << sizes->findChild<QRadioButton*>("fullSizeChoice")->text();
                 sizes->accept();
             } else if (auto* options = qobject_cast<JpegOptionsDialog*>(widget)) {
                 options->accept();
@@ -156,6 +161,32 @@ private slots:
         QCOMPARE(written.width(), 2400 + 6 * 17);
         QCOMPARE(written.height(), 1600 + 3 * 17 + 3 * 32);
         QVERIFY(meanDifference(reducedTo(saved, page.result()), page.result()) < 3.0);
+    }
+
+    void keptLengthsKeepTheirPrintSizeAndTheDialogSaysWhichSize()
+    {
+        PhotoPage& page = *m_page;
+        QVERIFY(test::openAndWait(page, m_photo));
+        QCOMPARE(page.source().dpi(), 72.0f);
+        ConversionSettings settings = page.settings();
+        settings.border.enabled = true;
+        settings.border.mat = {{5, 5, 10, 10}, 3, false};  // mm
+        page.setSettings(settings);
+        QVERIFY(apply(page));
+
+        const QString saved = m_dir->path() + "/QX_large.jpg";
+        DialogDriver driver;
+        driver.lengths = PrintLengths::KeptAtSize;
+        QVERIFY(page.saveTo(saved));
+        // 5 mm and 10 mm at 72 dpi are 15 and 29 pixels on the working picture and the original
+        // alike; grown with the picture they would be three times as wide.
+        Image written;
+        QVERIFY(openImage(saved.toStdString(), written));
+        QCOMPARE(written.width(), 2400 + 2 * 29);
+        QCOMPARE(written.height(), 1600 + 2 * 15);
+        QCOMPARE(driver.sizeTexts.last(),
+                 text(Strings::SaveFullSize).arg(2400 + 2 * 29).arg(1600 + 2 * 15));
+        QVERIFY(driver.sizeTexts.join('|').contains(QString::number(2400 + 6 * 29)));
     }
 
     void turnsAndMirrorsSinceOpeningAreReplayed()

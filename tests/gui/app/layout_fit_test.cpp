@@ -212,7 +212,10 @@ std::vector<Window> everyWindow(ExifData& exif)
         {"jpeg options", [] { return std::make_unique<JpegOptionsDialog>(); }},
         {"tiff options", [] { return std::make_unique<TiffOptionsDialog>(); }},
         {"save size",
-         [] { return std::make_unique<SaveSizeDialog>(QSize(800, 533), QSize(6000, 4000)); }},
+         [] {
+             return std::make_unique<SaveSizeDialog>(QSize(800, 533), QSize(6000, 4000),
+                                                     QSize(5800, 3900));
+         }},
         {"lut size", [] { return std::make_unique<LutSizeDialog>(LutFormat::Cube); }},
         {"language", [] { return std::make_unique<LanguageDialog>("zh_CN", true, false); }},
         {"full-size progress", [] { return std::make_unique<FullSizeProgressDialog>(); }},
