@@ -90,6 +90,9 @@ PhotoPage::PhotoPage(Image leftPlaceholder, Image rightPlaceholder, QWidget* par
             [this] { followPane(m_resultView, m_sourceView); });
 
     m_tabs = new SettingTabs(this);
+    m_tabs->setTagPictureSource([this] {
+        return TagPicture{m_source.isEmpty() ? nullptr : &m_source, m_exif.get()};
+    });
     makeActions();
 
     auto* panes = new QHBoxLayout;

@@ -67,6 +67,9 @@ BatchDialog::BatchDialog(QWidget* parent) : QDialog(parent), m_runner(new BatchR
     top->addWidget(buildPreviewArea());
 
     m_tabs = new SettingTabs(this);
+    m_tabs->setTagPictureSource([this] {
+        return TagPicture{m_preview.isEmpty() ? nullptr : &m_preview, m_previewExif.get()};
+    });
     m_tabs->setObjectName("pageTabs");
 
     auto* middle = new QHBoxLayout;
@@ -404,14 +407,14 @@ void BatchDialog::previewRow(int row)
     const QString path = m_list->item(row, 1)->text() + m_list->item(row, 0)->text();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     Image picture;
-    ExifData exif;
+    auto exif = std::make_unique<ExifData>();
     // A file that does not open says so in the info line, without a box; its EXIF boxes wait
     // for the run.
     MessageSink engineSink =
         setMessageSink([](const std::string&, const std::string&, MessageIcon) {});
     // Opened as the run opens it, so the lengths chosen on it mean the same in the run.
     const bool ok =
-        openWorkingPicture(QFile::encodeName(path).toStdString(), picture, exif, 0, true).ok();
+        openWorkingPicture(QFile::encodeName(path).toStdString(), picture, *exif, 0, true).ok();
     setMessageSink(std::move(engineSink));
     QApplication::restoreOverrideCursor();
     if (!ok) {
@@ -425,6 +428,7 @@ void BatchDialog::previewRow(int row)
     }
     m_view->setPicture(nullptr);
     m_preview = std::move(picture);
+    m_previewExif = std::move(exif);
     m_previewRow = row;
     m_view->setPicture(&m_preview);
     m_view->fitWindow();
@@ -439,6 +443,7 @@ void BatchDialog::clearPreview()
 {
     m_view->setPicture(nullptr);
     m_preview = Image();
+    m_previewExif.reset();
     m_previewRow = -1;
     m_info->clear();
 }

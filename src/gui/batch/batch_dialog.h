@@ -22,6 +22,7 @@ class QLabel;
 
 namespace tavelune {
 class BatchTally;
+class ExifData;
 }
 
 namespace tavelune::gui {
@@ -107,6 +108,7 @@ private:
     void addToLog(int index, QListWidgetItem* item);
 
     Image m_preview;
+    std::unique_ptr<ExifData> m_previewExif;
     int m_previewRow = -1;
     int m_jobs = 0;
     QStringList m_runFiles;

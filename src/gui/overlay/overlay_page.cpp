@@ -308,7 +308,7 @@ void OverlayPage::showFont()
 
 void OverlayPage::showTagMenu()
 {
-    gui::showTagMenu(m_insert, m_text);
+    gui::showTagMenu(m_insert, m_text, m_tagPicture ? m_tagPicture() : TagPicture{});
 }
 
 bool OverlayPage::openPicture(const QString& path)

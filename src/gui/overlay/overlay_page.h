@@ -3,6 +3,7 @@
 
 #include <QWidget>
 
+#include "gui/overlay/tag_menu.h"
 #include "overlay/overlay_settings.h"
 
 class QButtonGroup;
@@ -46,6 +47,8 @@ public:
     /// The picture takes over source's pixels and dpi (pasted pictures).
     void takePicture(const tavelune::Image& source);
     void removePicture();
+    /// Where the tag menu reads its example values; called each time the menu opens.
+    void setTagPictureSource(TagPictureSource source) { m_tagPicture = std::move(source); }
 
 public slots:
     void chooseFont();
@@ -62,6 +65,7 @@ private:
     void showPicture();
 
     Kind m_kind;
+    TagPictureSource m_tagPicture;
     double m_dpi = 72;
     int m_unit = 0;
     /// Holds the picture with its key, the font and the text colour.

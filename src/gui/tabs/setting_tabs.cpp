@@ -50,4 +50,10 @@ void SettingTabs::setCurrentImageDpi(double dpi)
     m_border->setCurrentImageDpi(dpi);
 }
 
+void SettingTabs::setTagPictureSource(const TagPictureSource& source)
+{
+    m_watermark->setTagPictureSource(source);
+    m_signature->setTagPictureSource(source);
+}
+
 }  // namespace tavelune::gui

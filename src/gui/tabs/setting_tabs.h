@@ -3,6 +3,7 @@
 
 #include <QTabWidget>
 
+#include "gui/overlay/tag_menu.h"
 #include "job/conversion_job.h"
 
 namespace tavelune::gui {
@@ -23,6 +24,8 @@ public:
     void setSettings(const ConversionSettings& settings);
     /// The resolution the overlay and border pages convert inches and centimetres at.
     void setCurrentImageDpi(double dpi);
+    /// The picture the watermark and signature tag menus read their example values from.
+    void setTagPictureSource(const TagPictureSource& source);
 
 private:
     FilmPage* m_film;

@@ -14,11 +14,14 @@
 #include <QTest>
 #include <QTimer>
 
+#include "engine/format_dispatch.h"
+#include "exif/exif_data.h"
 #include "gui/controls/colour_button.h"
 #include "gui/controls/colour_popup.h"
 #include "gui/controls/message_box.h"
 #include "gui/overlay/font_dialog.h"
 #include "gui/overlay/picture_preview.h"
+#include "gui/overlay/tag_menu.h"
 #include "support/gui_test_support.h"
 
 using namespace tavelune;
@@ -318,6 +321,60 @@ private slots:
         // One undo takes the insertion back.
         box->undo();
         QCOMPARE(box->toPlainText(), QStringLiteral("ab cd"));
+    }
+
+    void tagMenuShowsWhatEachTagGives()
+    {
+        test::PrivateSettings privateSettings;
+        Image picture;
+        ExifData exif;
+        const std::string path = TAVELUNE_SAMPLES_DIR "/coffee-exif.jpg";
+        QVERIFY(openImage(path, picture) && exif.LoadExif(path));
+        // The value after the tab of the entry for command, in the menu or its sub-menu.
+        auto example = [](QMenu* menu, int command) {
+            QList<QAction*> actions = menu->actions();
+            for (int i = 0; i < actions.size(); ++i) {
+                if (QMenu* sub = actions[i]->menu()) {
+                    actions += sub->actions();
+                } else if (!actions[i]->isSeparator() && actions[i]->data().toInt() == command) {
+                    const QString shown = actions[i]->text();
+                    return shown.contains('\t') ? shown.section('\t', 1) : QStringLiteral("-");
+                }
+            }
+            return QStringLiteral("no entry");
+        };
+        struct Row {
+            int command;
+            const char* fromPicture;
+            const char* withoutPicture;  // "-": nothing beside the entry
+        };
+        const Row rows[] = {
+            {8, "F5.6", "F5.6"},                     // Aperture
+            {7, "1/125\"", "1/125\""},               // Shutter
+            {4, "600 x 400", "800 x 533"},           // ImageSize
+            {5, "coffee-exif.jpg", "IMG_0001.JPG"},  // Filename
+            {9, "2024:05:01", "2024:05:01"},         // ShotDate
+            {33437, "F5.6", "-"},                    // FNumber, under "more"
+            {33432, "CC0", "-"},                     // Copyright
+            {1, "-", "-"},                           // UserName: none kept
+        };
+        std::unique_ptr<QMenu> withPicture(buildTagMenu(nullptr, {&picture, &exif}));
+        std::unique_ptr<QMenu> without(buildTagMenu(nullptr));
+        for (const Row& row : rows) {
+            QCOMPARE(example(withPicture.get(), row.command), QString::fromUtf8(row.fromPicture));
+            QCOMPARE(example(without.get(), row.command), QString::fromUtf8(row.withoutPicture));
+        }
+        // The page asks its source each time the menu opens.
+        OverlayPage page(OverlayPage::Kind::Signature);
+        int asked = 0;
+        page.setTagPictureSource([&] {
+            ++asked;
+            return TagPicture{&picture, &exif};
+        });
+        page.show();
+        child<QCheckBox>(page, "enable")->setChecked(true);
+        pickTag(page, 8, false);
+        QCOMPARE(asked, 1);
     }
 
     void fontDialogChoiceBecomesTheTextFontAndColour()
