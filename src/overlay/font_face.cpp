@@ -12,6 +12,8 @@
 #include <cstdlib>
 #include <mutex>
 
+#include "overlay/face_names.h"
+
 namespace tavelune {
 
 struct FontFace::FontFile {
@@ -54,9 +56,12 @@ FcPattern* requestPattern(const FontRequest& request)
     FcPattern* pattern = FcPatternCreate();
     if (!pattern)
         return nullptr;
-    if (!request.faceName.empty())
-        FcPatternAddString(pattern, FC_FAMILY,
-                           reinterpret_cast<const FcChar8*>(request.faceName.c_str()));
+    // A Windows face name asks for its metric twin first, the name itself after it.
+    const std::string twin = linuxFaceFor(request.faceName);
+    for (const std::string& family : {twin, request.faceName})
+        if (!family.empty())
+            FcPatternAddString(pattern, FC_FAMILY,
+                               reinterpret_cast<const FcChar8*>(family.c_str()));
     FcPatternAddInteger(pattern, FC_WEIGHT, request.bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
     FcPatternAddInteger(pattern, FC_SLANT, request.italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
     FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
@@ -187,6 +192,7 @@ bool FontFace::open(const FontRequest& request)
     for (; next < files.size(); ++next) m_fallbackFiles.push_back(files[next]);
     FT_Face face = primary->face;
     m_file = primary->file.path;
+    m_family = face->family_name ? face->family_name : "";
     m_outline = FT_IS_SCALABLE(face);
     if (!m_outline) {
         m_primary = std::move(primary);

@@ -67,8 +67,9 @@ public:
     /// False for a bitmap-only face: it has no outline metrics.
     bool isOutline() const { return m_outline; }
     const FontMetrics& metrics() const { return m_metrics; }
-    /// The file the primary face came from.
+    /// The file the primary face came from, and its family ("Liberation Sans").
     const std::string& file() const { return m_file; }
+    const std::string& family() const { return m_family; }
 
     /// The glyph of a code point, rendered once and kept; null when it cannot be rendered.
     const GlyphBitmap* glyph(char32_t code, bool grey);
@@ -85,6 +86,7 @@ private:
     FontRequest m_request;
     FontMetrics m_metrics;
     std::string m_file;
+    std::string m_family;
     bool m_outline = false;
     int m_pixelSize = 0;
     void* m_library = nullptr;  // FT_Library

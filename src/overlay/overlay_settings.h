@@ -62,10 +62,8 @@ struct OverlaySettings {
 /// exactly that red, green and blue, whatever the alpha.
 ColourKey transparentColourKey(int colour);
 
-/// The text box's background for a text colour: black behind pure white, white otherwise.
-inline uint32_t textBoxBackground(uint32_t textColour)
-{
-    return (textColour & 0xFFFFFF) == 0xFFFFFF ? 0x000000 : 0xFFFFFF;
-}
+/// The text box's background for a text colour (0x00BBGGRR): white, or black behind a text
+/// too light to read on white (white, yellow, pale grey).
+uint32_t textBoxBackground(uint32_t textColour);
 
 }  // namespace tavelune

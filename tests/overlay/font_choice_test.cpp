@@ -63,6 +63,19 @@ TEST(FontChoice, SampleIsThePageStampOnTheTextBoxBackground)
     EXPECT_EQ(sample.pixelAt(0, 0), 0xFFFFFFFFu) << "the margin is the text box's background";
 }
 
+// The text box stays readable: black behind a text too light for white (0x00BBGGRR).
+TEST(FontChoice, TextBoxBackgroundContrastsWithTheText)
+{
+    const std::pair<uint32_t, uint32_t> rows[] = {
+        {0xFFFFFF, 0x000000}, {0x00FFFF, 0x000000},  // white, yellow
+        {0xE0E0E0, 0x000000}, {0x00FF00, 0x000000},  // pale grey, green
+        {0x000000, 0xFFFFFF}, {0x0000FF, 0xFFFFFF},  // black, red
+        {0x808080, 0xFFFFFF}, {0x800000, 0xFFFFFF},  // mid grey, navy
+    };
+    for (const auto& [text, background] : rows)
+        EXPECT_EQ(textBoxBackground(text), background) << std::hex << text;
+}
+
 TEST(FontChoice, SampleShowsWhiteTextOnBlackAndTheStyles)
 {
     FontChoice choice;

@@ -7,6 +7,7 @@
 #include <set>
 
 #include "overlay/character_codes.h"
+#include "overlay/font_face.h"
 
 namespace tavelune {
 namespace {
@@ -330,6 +331,23 @@ TEST(TextCanvas, FontSizesAndFailures)
     EXPECT_NEAR(canvas.fontMetrics()->height, 30, 1);
     EXPECT_FALSE(canvas.setFont(kLatinFace, -100000, false, false, false, false));
     EXPECT_NEAR(canvas.fontMetrics()->height, 30, 1) << "a failed setFont keeps the old font";
+}
+
+// Settings name Windows faces; each draws with its Linux metric twin, other names as
+// fontconfig resolves them.
+TEST(FontFace, WindowsFaceNamesDrawTheirLinuxTwins)
+{
+    const std::pair<const char*, const char*> rows[] = {
+        {"MS Sans Serif", "Liberation Sans"},    {"arial", "Liberation Sans"},
+        {"Times New Roman", "Liberation Serif"}, {"Courier New", "Liberation Mono"},
+        {"宋体", "WenQuanYi Micro Hei"},         {"SimSun", "WenQuanYi Micro Hei"},
+        {"新細明體", "WenQuanYi Micro Hei"},     {"DejaVu Serif", "DejaVu Serif"},
+    };
+    for (const auto& [asked, drawn] : rows) {
+        const std::unique_ptr<FontFace> face = FontFace::create({asked, -20});
+        ASSERT_TRUE(face) << asked;
+        EXPECT_EQ(face->family(), drawn) << asked;
+    }
 }
 
 TEST(TextCanvas, CharactersMissingFromTheFaceComeFromAnotherFace)

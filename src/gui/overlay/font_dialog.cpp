@@ -14,10 +14,13 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <memory>
 
 #include "gui/controls/colour_button.h"
 #include "gui/controls/image_bridge.h"
 #include "gui/support/string_table.h"
+#include "overlay/font_face.h"
 
 namespace tavelune::gui {
 namespace {
@@ -28,6 +31,7 @@ constexpr int kSizes[] = {8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 36, 
 constexpr int kMaxPoints = 999;
 constexpr int kSampleLines = 3;
 constexpr int kSampleChars = 60;
+constexpr int kPreviewPoints = 20;
 
 QString sampleText(const QString& sample)
 {
@@ -95,7 +99,14 @@ FontDialog::FontDialog(const FontChoice& initial, const QString& sample, QWidget
 
     m_preview = new QLabel(this);
     m_preview->setObjectName(QStringLiteral("preview"));
-    m_preview->setFixedSize(320, 96);
+    // Room for the sample at 20 points, the largest size a signature usually takes.
+    {
+        FontChoice large = initial;
+        large.font.height = fontHeightForPoints(kPreviewPoints);
+        const Image sample = fontSample(large, m_sample.toStdString(), 4);
+        m_preview->setFixedSize(std::clamp(sample.width() + 8, 320, 560),
+                                std::clamp(sample.height() + 8, 96, 240));
+    }
     m_preview->setAlignment(Qt::AlignCenter);
     m_preview->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
 
@@ -119,6 +130,10 @@ FontDialog::FontDialog(const FontChoice& initial, const QString& sample, QWidget
     auto* sampleBox = new QGroupBox(text(Strings::FontSampleGroup), this);
     auto* sampleLayout = new QVBoxLayout(sampleBox);
     sampleLayout->addWidget(m_preview);
+    // The face asked for may not exist here; the one drawn is said, so no one is surprised.
+    m_faceUsed = new QLabel(this);
+    m_faceUsed->setObjectName(QStringLiteral("faceUsed"));
+    sampleLayout->addWidget(m_faceUsed);
 
     auto* middle = new QHBoxLayout;
     middle->addWidget(effects);
@@ -184,6 +199,11 @@ void FontDialog::updatePreview()
         painter.drawImage(x, y, m_previewImage);
     }
     m_preview->setPixmap(pixmap);
+    const std::unique_ptr<FontFace> face =
+        FontFace::create({chosen.font.faceName, chosen.font.height,
+                          chosen.font.weight != kWeightNormal, chosen.font.italic});
+    m_faceUsed->setText(
+        text(Strings::FontFaceUsed).arg(face ? QString::fromStdString(face->family()) : QString()));
 }
 
 std::optional<FontChoice> FontDialog::ask(const FontChoice& initial, const QString& sample,

@@ -45,6 +45,7 @@ private:
     QCheckBox* m_underline;
     ColourButton* m_colour;
     QLabel* m_preview;
+    QLabel* m_faceUsed;
     QImage m_previewImage;
 };
 

@@ -5,10 +5,12 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontDatabase>
+#include <QLabel>
 #include <QTest>
 
 #include "gui/controls/colour_button.h"
 #include "gui/controls/image_bridge.h"
+#include "gui/support/string_table.h"
 
 using namespace tavelune;
 using namespace tavelune::gui;
@@ -27,6 +29,20 @@ private slots:
             QVERIFY2(QFontDatabase::isSmoothlyScalable(faces->itemText(i)),
                      qPrintable(faces->itemText(i)));
         QCOMPARE(dialog.choice().font, initial.font);  // OK without a change changes nothing
+    }
+
+    void saysTheFaceDrawnAndShowsThe20PointSampleWhole()
+    {
+        FontChoice initial;  // "MS Sans Serif"
+        initial.font.height = fontHeightForPoints(20);
+        FontDialog dialog(initial, QStringLiteral("Signature\nSecond line\nThird line"));
+        auto* used = dialog.findChild<QLabel*>("faceUsed");
+        QCOMPARE(used->text(), text(Strings::FontFaceUsed).arg("Liberation Sans"));
+        auto* preview = dialog.findChild<QLabel*>("preview");
+        QVERIFY(dialog.previewImage().width() <= preview->contentsRect().width());
+        QVERIFY(dialog.previewImage().height() <= preview->contentsRect().height());
+        dialog.findChild<QComboBox*>("face")->setCurrentText("DejaVu Sans Mono");
+        QCOMPARE(used->text(), text(Strings::FontFaceUsed).arg("DejaVu Sans Mono"));
     }
 
     void choicesMapToTheRenderersFont()
