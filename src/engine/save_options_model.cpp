@@ -41,6 +41,7 @@ void JpegOptionsModel::open()
     m_qualityText = std::to_string(m_quality);
     follow(m_quality);
     m_keepExifBox = m_keepExif;
+    m_stripMetadataBox = m_stripMetadata;
 }
 
 // The list and the slider follow a quality; the slider cannot leave its range.
@@ -98,6 +99,7 @@ bool JpegOptionsModel::accept()
     const bool replaced = qualityEditLostFocus();
     m_quality = parseQuality(m_qualityText);
     m_keepExif = m_keepExifBox;
+    m_stripMetadata = m_stripMetadataBox;
     return replaced;
 }
 
@@ -105,12 +107,14 @@ void TiffOptionsModel::open()
 {
     m_uncompressedSelected = m_compression == kUncompressed;
     m_keepExifBox = m_keepExif;
+    m_stripMetadataBox = m_stripMetadata;
 }
 
 void TiffOptionsModel::accept()
 {
     m_compression = m_uncompressedSelected ? kUncompressed : kLzw;
     m_keepExif = m_keepExifBox;
+    m_stripMetadata = m_stripMetadataBox;
 }
 
 }  // namespace tavelune

@@ -10,8 +10,9 @@ struct QualityPreset {
     int quality;
 };
 
-/// Quality (1..100) and whether to keep the source's EXIF data. The preset list, the slider
-/// and the number edit stay coupled; the edit holds text as the widget does.
+/// Quality (1..100), whether to keep the source's EXIF data and whether to remove the rest of
+/// its metadata. The preset list, the slider and the number edit stay coupled; the edit holds
+/// text as the widget does.
 class JpegOptionsModel {
 public:
     static constexpr int kPresetCount = 4;
@@ -27,9 +28,11 @@ public:
 
     int quality() const { return m_quality; }
     bool keepExif() const { return m_keepExif; }
-    /// Before opening, callers may change the defaults (75, true).
+    bool stripMetadata() const { return m_stripMetadata; }
+    /// Before opening, callers may change the defaults (75, true, false).
     void setQuality(int quality) { m_quality = quality; }
     void setKeepExif(bool keep) { m_keepExif = keep; }
+    void setStripMetadata(bool strip) { m_stripMetadata = strip; }
 
     /// Shows the values: edit, preset, slider and box.
     void open();
@@ -38,12 +41,14 @@ public:
     int presetIndex() const { return m_preset; }
     int sliderPosition() const { return m_slider; }
     bool keepExifBox() const { return m_keepExifBox; }
+    bool stripMetadataBox() const { return m_stripMetadataBox; }
 
     void choosePreset(int item);
     /// The user typing into the quality edit (it has the focus).
     void editQuality(const std::string& text);
     void moveSlider(int position);
     void setKeepExifBox(bool ticked) { m_keepExifBox = ticked; }
+    void setStripMetadataBox(bool ticked) { m_stripMetadataBox = ticked; }
     /// Leaving the edit: a value outside 1..100 is replaced by the nearest limit. Returns
     /// whether it was, in which case the front end shows the quality range message.
     bool qualityEditLostFocus();
@@ -61,9 +66,12 @@ private:
     int m_preset = 0;
     int m_slider = 1;
     bool m_keepExifBox = true;
+    bool m_stripMetadata = false;
+    bool m_stripMetadataBox = false;
 };
 
-/// TIFF compression (1 none, 5 LZW) and whether to keep the source's EXIF data.
+/// TIFF compression (1 none, 5 LZW), whether to keep the source's EXIF data and whether to
+/// remove the rest of its metadata.
 class TiffOptionsModel {
 public:
     static constexpr int kUncompressed = 1;
@@ -71,15 +79,19 @@ public:
 
     int compression() const { return m_compression; }
     bool keepExif() const { return m_keepExif; }
+    bool stripMetadata() const { return m_stripMetadata; }
     void setCompression(int compression) { m_compression = compression; }
     void setKeepExif(bool keep) { m_keepExif = keep; }
+    void setStripMetadata(bool strip) { m_stripMetadata = strip; }
 
     /// "不压缩" is selected for compression 1, "LZW 压缩" for anything else.
     void open();
     bool uncompressedSelected() const { return m_uncompressedSelected; }
     bool keepExifBox() const { return m_keepExifBox; }
+    bool stripMetadataBox() const { return m_stripMetadataBox; }
     void selectUncompressed(bool uncompressed) { m_uncompressedSelected = uncompressed; }
     void setKeepExifBox(bool ticked) { m_keepExifBox = ticked; }
+    void setStripMetadataBox(bool ticked) { m_stripMetadataBox = ticked; }
     void accept();
 
 private:
@@ -87,6 +99,8 @@ private:
     bool m_keepExif = true;
     bool m_uncompressedSelected = false;
     bool m_keepExifBox = true;
+    bool m_stripMetadata = false;
+    bool m_stripMetadataBox = false;
 };
 
 }  // namespace tavelune

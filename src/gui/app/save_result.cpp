@@ -43,14 +43,16 @@ std::optional<FullSizeOutput> askFormatOptions(QWidget* parent, ImageFormat form
         if (dialog.exec() != QDialog::Accepted) {
             return std::nullopt;
         }
-        return FullSizeOutput{ImageFormat::Jpeg, dialog.quality(), dialog.keepExif()};
+        return FullSizeOutput{ImageFormat::Jpeg, dialog.quality(), dialog.keepExif(),
+                              dialog.stripMetadata()};
     }
     if (format == ImageFormat::Tiff) {
         TiffOptionsDialog dialog(parent);
         if (dialog.exec() != QDialog::Accepted) {
             return std::nullopt;
         }
-        return FullSizeOutput{ImageFormat::Tiff, dialog.compression(), false};
+        return FullSizeOutput{ImageFormat::Tiff, dialog.compression(), dialog.keepExif(),
+                              dialog.stripMetadata()};
     }
     if (format == ImageFormat::Webp) {
         WebpOptionsDialog dialog(parent);

@@ -77,8 +77,13 @@ BatchSettings BatchDialog::runSettings() const
     settings.conversion.compression = m_tiffOptions->compression();
     settings.conversion.webpQuality = m_webpOptions->quality();
     settings.conversion.lossless = m_webpOptions->lossless();
+    // The boxes of the dialog the chosen type shows; BMP and PNG carry no metadata choice.
+    const bool tiff = settings.type == BatchType::Tiff;
     settings.conversion.keepExif = settings.type == BatchType::Webp ? m_webpOptions->keepExif()
+                                   : tiff                           ? m_tiffOptions->keepExif()
                                                                     : m_jpegOptions->keepExif();
+    settings.conversion.stripMetadata =
+        tiff ? m_tiffOptions->stripMetadata() : m_jpegOptions->stripMetadata();
     settings.conversion.fit = m_reduce->isChecked() ? kWorkingSize : 0;
     settings.conversion.orient = true;
     // Lengths chosen on the preview keep their share of each picture's width, as the run

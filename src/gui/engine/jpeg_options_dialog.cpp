@@ -51,6 +51,8 @@ JpegOptionsDialog::JpegOptionsDialog(QWidget* parent) : QDialog(parent)
 
     m_keepExifBox = new QCheckBox(text(Strings::KeepExif), this);
     m_keepExifBox->setObjectName("keepExif");
+    m_stripMetadataBox = new QCheckBox(text(Strings::RemoveOtherMetadata), this);
+    m_stripMetadataBox->setObjectName("stripMetadata");
 
     auto* group = new QGroupBox(text(Strings::JpegCompressionGroup), this);
     auto* grid = new QGridLayout(group);
@@ -76,6 +78,7 @@ JpegOptionsDialog::JpegOptionsDialog(QWidget* parent) : QDialog(parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(group);
     layout->addWidget(m_keepExifBox);
+    layout->addWidget(m_stripMetadataBox);
     layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
@@ -94,6 +97,11 @@ JpegOptionsDialog::JpegOptionsDialog(QWidget* parent) : QDialog(parent)
     });
     connect(m_keepExifBox, &QCheckBox::toggled, this,
             [this](bool ticked) { m_model.setKeepExifBox(ticked); });
+    connect(m_stripMetadataBox, &QCheckBox::toggled, this,
+            [this](bool ticked) {
+                m_model.setStripMetadataBox(ticked);
+                showModel();
+            });
 
     openModel();
 }
@@ -126,9 +134,19 @@ void JpegOptionsDialog::showModel()
         m_qualityEdit->setText(quality);
     const QSignalBlocker blockSlider(m_slider);
     const QSignalBlocker blockBox(m_keepExifBox);
+    const QSignalBlocker blockStrip(m_stripMetadataBox);
     m_presetList->setCurrentIndex(m_model.presetIndex());
     m_slider->setValue(m_model.sliderPosition());
     m_keepExifBox->setChecked(m_model.keepExifBox());
+    m_stripMetadataBox->setChecked(m_model.stripMetadataBox());
+    // Removing the metadata removes the EXIF data too: the other box has no say then.
+    m_keepExifBox->setEnabled(!m_model.stripMetadataBox());
+}
+
+void JpegOptionsDialog::hideMetadataBoxes()
+{
+    m_keepExifBox->hide();
+    m_stripMetadataBox->hide();
 }
 
 bool JpegOptionsDialog::replaceOutOfRangeQuality()

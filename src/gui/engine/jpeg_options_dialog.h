@@ -25,7 +25,11 @@ public:
     /// After OK: the chosen quality (1..100) and box; after Cancel: as before the showing.
     const JpegOptionsModel& model() const { return m_result; }
     int quality() const { return m_result.quality(); }
+    bool stripMetadata() const { return m_result.stripMetadata(); }
     bool keepExif() const { return m_result.keepExif(); }
+
+    /// Hides the metadata boxes, for a picture that has none of its own (an index sheet).
+    void hideMetadataBoxes();
 
 public slots:
     void accept() override;
@@ -46,6 +50,7 @@ private:
     QComboBox* m_presetList;
     QSlider* m_slider;
     QCheckBox* m_keepExifBox;
+    QCheckBox* m_stripMetadataBox;
     QPushButton* m_okButton;
     QPushButton* m_cancelButton;
 };

@@ -27,6 +27,8 @@ TiffOptionsDialog::TiffOptionsDialog(QWidget* parent) : QDialog(parent)
 
     m_keepExifBox = new QCheckBox(text(Strings::KeepExif), this);
     m_keepExifBox->setObjectName("keepExif");
+    m_stripMetadataBox = new QCheckBox(text(Strings::RemoveOtherMetadata), this);
+    m_stripMetadataBox->setObjectName("stripMetadata");
 
     auto* buttons = new QDialogButtonBox(this);
     QPushButton* ok = buttons->addButton(text(Strings::OkButton), QDialogButtonBox::AcceptRole);
@@ -38,6 +40,7 @@ TiffOptionsDialog::TiffOptionsDialog(QWidget* parent) : QDialog(parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(group);
     layout->addWidget(m_keepExifBox);
+    layout->addWidget(m_stripMetadataBox);
     layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
@@ -45,6 +48,11 @@ TiffOptionsDialog::TiffOptionsDialog(QWidget* parent) : QDialog(parent)
             [this](bool on) { m_model.selectUncompressed(on); });
     connect(m_keepExifBox, &QCheckBox::toggled, this,
             [this](bool ticked) { m_model.setKeepExifBox(ticked); });
+    connect(m_stripMetadataBox, &QCheckBox::toggled, this,
+            [this](bool ticked) {
+                m_model.setStripMetadataBox(ticked);
+                showStripBox();
+            });
 
     openModel();
 }
@@ -68,6 +76,20 @@ void TiffOptionsDialog::openModel()
     const bool keep = m_model.keepExifBox();
     (uncompressed ? m_uncompressed : m_lzw)->setChecked(true);
     m_keepExifBox->setChecked(keep);
+    m_stripMetadataBox->setChecked(m_model.stripMetadataBox());
+    showStripBox();
+}
+
+// Removing the metadata removes the EXIF data too: the other box has no say then.
+void TiffOptionsDialog::showStripBox()
+{
+    m_keepExifBox->setEnabled(!m_model.stripMetadataBox());
+}
+
+void TiffOptionsDialog::hideMetadataBoxes()
+{
+    m_keepExifBox->hide();
+    m_stripMetadataBox->hide();
 }
 
 void TiffOptionsDialog::accept()

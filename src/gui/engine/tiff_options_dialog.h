@@ -22,7 +22,11 @@ public:
     /// After OK: compression 1 or 5 and the box; after Cancel: as before the showing.
     const TiffOptionsModel& model() const { return m_model; }
     int compression() const { return m_model.compression(); }
+    bool stripMetadata() const { return m_model.stripMetadata(); }
     bool keepExif() const { return m_model.keepExif(); }
+
+    /// Hides the metadata boxes, for a picture that has none of its own (an index sheet).
+    void hideMetadataBoxes();
 
 public slots:
     void accept() override;
@@ -32,11 +36,13 @@ protected:
 
 private:
     void openModel();
+    void showStripBox();
 
     TiffOptionsModel m_model;
     QRadioButton* m_uncompressed;
     QRadioButton* m_lzw;
     QCheckBox* m_keepExifBox;
+    QCheckBox* m_stripMetadataBox;
 };
 
 }  // namespace tavelune::gui

@@ -461,14 +461,13 @@ bool IndexPrintDialog::saveSheetTo(const QString& path)
     ImageStatus saved = ImageError::UnsupportedFormat;
     if (format == ImageFormat::Jpeg) {
         JpegOptionsDialog options(this);
-        // A sheet has no EXIF data to keep.
-        if (auto* keep = options.findChild<QWidget*>(QStringLiteral("keepExif")))
-            keep->hide();
+        options.hideMetadataBoxes();  // a sheet has no metadata of its own
         if (options.exec() != QDialog::Accepted)
             return false;
         saved = saveImage(file, sheet, *format, options.quality(), &srgb);
     } else if (format == ImageFormat::Tiff) {
         TiffOptionsDialog options(this);
+        options.hideMetadataBoxes();
         if (options.exec() != QDialog::Accepted)
             return false;
         saved = saveImage(file, sheet, *format, options.compression(), &srgb);

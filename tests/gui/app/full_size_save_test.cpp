@@ -2,6 +2,7 @@
 #include "gui/app/full_size_save.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QDir>
 #include <QLineEdit>
@@ -39,6 +40,7 @@ public:
     bool fullSize = true;
     PrintLengths lengths = PrintLengths::Scaled;
     bool cancelProgress = false;
+    bool stripMetadata = false;  // ticks the options dialog's removal box
     QStringList sizeTexts;
     bool sizeDialogShown = false;
 
@@ -68,6 +70,8 @@ private:
                 sizeTexts << sizes->findChild<QRadioButton*>("fullSizeChoice")->text();
                 sizes->accept();
             } else if (auto* options = qobject_cast<JpegOptionsDialog*>(widget)) {
+                if (stripMetadata)
+                    options->findChild<QCheckBox*>("stripMetadata")->click();
                 options->accept();
             } else if (auto* progress = qobject_cast<FullSizeProgressDialog*>(widget)) {
                 if (cancelProgress && progress->cancelButton()->isEnabled()) {
@@ -263,16 +267,25 @@ private slots:
         QVERIFY(test::openAndWait(page, m_photo));
         QVERIFY(apply(page));
         for (const bool full : {true, false}) {
-            const QString saved = m_dir->path() + (full ? "/full.jpg" : "/working.jpg");
-            DialogDriver driver;
-            driver.fullSize = full;
-            QVERIFY(page.saveTo(saved));
-            const MetadataRead read = readPictureMetadata(saved.toStdString());
-            QVERIFY(read.metadata.icc == carried.icc);
-            QCOMPARE(photoshopResource(read.metadata.photoshop, kResourceIptc), iptc);
-            QVERIFY(read.metadata.xmp.find("Rating>4<") != std::string::npos ||
-                    read.metadata.xmp.find("Rating=\"4\"") != std::string::npos);
-            QVERIFY(read.metadata.xmp.find("Tavelune") != std::string::npos);
+            for (const bool strip : {false, true}) {
+                const QString saved = m_dir->path() + QStringLiteral("/%1%2.jpg")
+                                                          .arg(full ? "full" : "working")
+                                                          .arg(strip ? "-bare" : "");
+                DialogDriver driver;
+                driver.fullSize = full;
+                driver.stripMetadata = strip;
+                QVERIFY(page.saveTo(saved));
+                const MetadataRead read = readPictureMetadata(saved.toStdString());
+                QVERIFY(read.metadata.icc == carried.icc);  // colour, never removed
+                if (strip) {
+                    QVERIFY(read.metadata.xmp.empty() && read.metadata.photoshop.empty());
+                    continue;
+                }
+                QCOMPARE(photoshopResource(read.metadata.photoshop, kResourceIptc), iptc);
+                QVERIFY(read.metadata.xmp.find("Rating>4<") != std::string::npos ||
+                        read.metadata.xmp.find("Rating=\"4\"") != std::string::npos);
+                QVERIFY(read.metadata.xmp.find("Tavelune") != std::string::npos);
+            }
         }
     }
 

@@ -28,6 +28,7 @@
 #include "gui/app/main_window.h"
 #include "gui/engine/jpeg_options_dialog.h"
 #include "gui/engine/webp_options_dialog.h"
+#include "gui/engine/tiff_options_dialog.h"
 #include "gui/film/film_page.h"
 #include "gui/overlay/overlay_page.h"
 #include "gui/support/string_table.h"
@@ -236,6 +237,19 @@ private slots:
         QVERIFY(run.conversion.lossless);
         QVERIFY(!run.conversion.keepExif);
         QCOMPARE(outputOptions(run.conversion, batchFormat(run.type)), kWebpLossless);
+
+        // The metadata boxes are those of the dialog the chosen type shows.
+        TiffOptionsModel tiff;
+        tiff.setKeepExif(false);
+        tiff.setStripMetadata(true);
+        dialog.tiffOptions()->setModel(tiff);
+        type->setCurrentIndex(int(BatchType::Jpeg));
+        const FileConversionSettings asJpeg = dialog.runSettings().conversion;
+        QVERIFY(asJpeg.keepExif && !asJpeg.stripMetadata);
+        type->setCurrentIndex(int(BatchType::Tiff));
+        const FileConversionSettings asTiff = dialog.runSettings().conversion;
+        QVERIFY(!asTiff.keepExif && asTiff.stripMetadata);
+        type->setCurrentIndex(0);
     }
 
     void previewShowsTheSelectedPictureAndGoesWithTheLastRow()

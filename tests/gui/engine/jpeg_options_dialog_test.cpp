@@ -25,6 +25,7 @@ struct Controls {
     QComboBox* presets;
     QSlider* slider;
     QCheckBox* keepExif;
+    QCheckBox* stripMetadata;
     QPushButton* ok;
     QPushButton* cancel;
 };
@@ -35,6 +36,7 @@ Controls controlsOf(JpegOptionsDialog& dialog)
                dialog.findChild<QComboBox*>("preset"),
                dialog.findChild<QSlider*>("qualitySlider"),
                dialog.findChild<QCheckBox*>("keepExif"),
+               dialog.findChild<QCheckBox*>("stripMetadata"),
                nullptr,
                nullptr};
     for (QPushButton* button : dialog.findChildren<QPushButton*>()) {
@@ -198,6 +200,7 @@ private slots:
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QCOMPARE(dialog.quality(), 92);
         QVERIFY(dialog.keepExif());
+        QVERIFY(!dialog.stripMetadata());
 
         // Kept and shown again (as the batch dialog does): it starts from the last OK.
         dialog.show();
@@ -211,6 +214,18 @@ private slots:
         QCOMPARE(c.edit->text(), QStringLiteral("92"));
         QCOMPARE(c.slider->value(), 92);
         QVERIFY(c.keepExif->isChecked());
+
+        // Removing the metadata removes the EXIF data too: the EXIF box has no say then.
+        QVERIFY(!c.stripMetadata->isChecked() && c.keepExif->isEnabled());
+        c.stripMetadata->click();
+        QVERIFY(!c.keepExif->isEnabled());
+        QTest::mouseClick(c.ok, Qt::LeftButton);
+        QVERIFY(dialog.stripMetadata());
+        dialog.show();
+        QVERIFY(c.stripMetadata->isChecked() && !c.keepExif->isEnabled());
+        c.stripMetadata->click();
+        QTest::mouseClick(c.cancel, Qt::LeftButton);
+        QVERIFY(dialog.stripMetadata());
     }
 
     void textsComeFromTheActiveLanguage()
@@ -227,6 +242,7 @@ private slots:
         QCOMPARE(c.presets->itemText(0), QStringLiteral("Low"));
         QCOMPARE(c.presets->itemText(3), QStringLiteral("Maximum"));
         QCOMPARE(c.keepExif->text(), QStringLiteral("Keep the picture's EXIF data"));
+        QCOMPARE(c.stripMetadata->text(), QStringLiteral("Remove other metadata (XMP, IPTC)"));
     }
 };
 

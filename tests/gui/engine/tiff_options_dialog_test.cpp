@@ -41,6 +41,7 @@ private slots:
         QTest::newRow("LZW, then none") << 5 << true << false << "uncompressed" << 1 << true;
         QTest::newRow("other code shows LZW") << 7 << true << false << "" << 5 << true;
         QTest::newRow("box cleared") << 5 << true << false << "keepExif" << 5 << false;
+        QTest::newRow("metadata removed") << 5 << true << false << "stripMetadata" << 5 << true;
     }
     void choicesMapToCompressionCodes()
     {
@@ -71,6 +72,9 @@ private slots:
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QCOMPARE(dialog.compression(), returned);
         QCOMPARE(dialog.keepExif(), keepReturned);
+        // The removal box starts cleared; ticked, it takes the EXIF box's say away.
+        QCOMPARE(dialog.stripMetadata(), click == "stripMetadata");
+        QCOMPARE(box->isEnabled(), click != "stripMetadata");
     }
 
     void cancelKeepsTheValuesAndTheNextShowingStartsFromThem()

@@ -81,12 +81,18 @@ Image coreSheet(const std::vector<IndexItem>& items, int64_t numberFrom,
     return sheet.sheet();
 }
 
-// Accepts the next modal dialog (a save's options dialog) as OK would.
-void acceptNextDialog()
+// Accepts the next modal dialog (a save's options dialog) as OK would; counts the check boxes
+// it shows into shownBoxes when given.
+void acceptNextDialog(int* shownBoxes = nullptr)
 {
-    QTimer::singleShot(0, [] {
-        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
-            dialog->accept();
+    QTimer::singleShot(0, [shownBoxes] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        for (const QCheckBox* box : dialog->findChildren<QCheckBox*>())
+            if (shownBoxes && box->isVisible())
+                ++*shownBoxes;
+        dialog->accept();
     });
 }
 
@@ -365,9 +371,14 @@ private slots:
 
         const QString bmp = dir.filePath("sheet.bmp");
         QVERIFY(dialog.saveSheetTo(bmp));
+        // A sheet has no metadata of its own: neither options dialog offers to keep or remove it.
+        int shownBoxes = 0;
         const QString tif = dir.filePath("sheet.tif");
-        acceptNextDialog();
+        acceptNextDialog(&shownBoxes);
         QVERIFY(dialog.saveSheetTo(tif));
+        acceptNextDialog(&shownBoxes);
+        QVERIFY(dialog.saveSheetTo(dir.filePath("sheet.jpg")));
+        QCOMPARE(shownBoxes, 0);
 
         const QString cliOut = dir.filePath("cli.bmp");
         QProcess cli;
