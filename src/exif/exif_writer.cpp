@@ -268,7 +268,8 @@ ExifStatus ExifData::SaveTiffExif(const std::string& path)
     const int fileOrder = target.byteOrder();
     auto& kept = target.entries();
     // ColorSpace describes the file's pixels like its IFD0 layout tags, and the model's is
-    // never copied over it: the file's own stays while the model has Exif data at all.
+    // never copied over it: the file's own stays while the model has Exif data at all. A file
+    // with none of its own (one just written from the model's picture) takes the model's.
     const bool withExif = std::any_of(m_entries.begin(), m_entries.end(), [](const auto& entry) {
         return entry->ifd() == kExifIfd && !entry->IsDerived();
     });
@@ -277,12 +278,13 @@ ExifStatus ExifData::SaveTiffExif(const std::string& path)
             return !withExif || entry->tag() != kTagColorSpace;
         return entry->ifd() != kIfd0 || tagListed(kTiffReplacedTags, entry->tag());
     });
+    const bool ownColorSpace = target.FindEntry(kExifIfd, kTagColorSpace) != nullptr;
 
     for (const auto& entry : m_entries) {
         const std::uint16_t ifd = entry->ifd(), tag = entry->tag();
         if (ifd == kIfd0 && (tagListed(kTiffKeptTags, tag) || findTagInfo(kIfd0, tag) == nullptr))
             continue;
-        if ((ifd == kExifIfd && tag == kTagColorSpace) || ifd == kMakerNoteIfd ||
+        if ((ifd == kExifIfd && tag == kTagColorSpace && ownColorSpace) || ifd == kMakerNoteIfd ||
             !entry->IsComplete() || entry->IsDerived())
             continue;
         // The entry is copied with its own type: the catalogue's type may differ from the one

@@ -16,6 +16,7 @@
 #include "engine/safe_write.h"
 #include "engine/webp_codec.h"
 #include "exif/entry_values.h"
+#include "exif/writer_support.h"
 
 namespace tavelune {
 namespace {
@@ -107,11 +108,18 @@ bool writeKeptExifIntoWebp(ExifData& exif, const std::string& path)
     });
 }
 
+// Tags that only describe compressed data; a TIFF's strips are not JPEG data and readers
+// reject them there.
+constexpr std::uint16_t kCompressedDataTags[] = {kTagComponentsConfiguration,
+                                                 kTagCompressedBitsPerPixel, kTagPixelXDimension,
+                                                 kTagPixelYDimension};
+
 }  // namespace
 
 bool keepsExif(ImageFormat format)
 {
-    return format == ImageFormat::Jpeg || format == ImageFormat::Webp;
+    return format == ImageFormat::Jpeg || format == ImageFormat::Tiff ||
+           format == ImageFormat::Webp;
 }
 
 bool makeExifThumbnail(const std::string& jpegPath, std::vector<std::uint8_t>& out)
@@ -202,8 +210,10 @@ std::vector<std::uint8_t> ExifThumbnailRows::of(const Image& picture)
 bool writeKeptExif(ExifData& exif, const std::string& jpegPath, const Image& saved,
                    bool pixelsUpright, const char* format)
 {
-    return writeKeptExif(exif, jpegPath, ExifThumbnailRows::of(saved), saved.width(),
-                         saved.height(), pixelsUpright, format);
+    const bool tiff = exifFileFormat(jpegPath, format) == "TIFF";
+    return writeKeptExif(exif, jpegPath,
+                         tiff ? std::vector<std::uint8_t>{} : ExifThumbnailRows::of(saved),
+                         saved.width(), saved.height(), pixelsUpright, format);
 }
 
 bool writeKeptExif(ExifData& exif, const std::string& jpegPath, std::vector<std::uint8_t> thumbnail,
@@ -214,6 +224,8 @@ bool writeKeptExif(ExifData& exif, const std::string& jpegPath, std::vector<std:
     markWrittenSize(exif, width, height);
     if (isWebp(jpegPath, format))
         return writeKeptExifIntoWebp(exif, jpegPath);
+    if (exifFileFormat(jpegPath, format) == "TIFF")
+        for (const std::uint16_t tag : kCompressedDataTags) exif.RemoveEntry(kExifIfd, tag);
     exif.SetThumbnail(std::move(thumbnail));
     return exif.SaveExif(jpegPath, format).ok();
 }

@@ -15,8 +15,8 @@ namespace tavelune {
 /// The product name and version written into the software tags.
 inline constexpr const char* kProductText = "Tavelune " TAVELUNE_VERSION;
 
-/// The output formats that carry kept EXIF data: JPEG (an Exif APP1 segment) and WebP (its
-/// EXIF chunk).
+/// The output formats that carry kept EXIF data: JPEG (an Exif APP1 segment), TIFF (its own
+/// directories) and WebP (its EXIF chunk).
 bool keepsExif(ImageFormat format);
 
 /// A JPEG thumbnail (at most 160 x 120, proportions kept) of the JPEG file at path.
@@ -34,7 +34,8 @@ bool writeKeptExif(ExifData& exif, const std::string& jpegPath, bool pixelsUprig
                    const char* format = nullptr);
 
 /// writeKeptExif with the thumbnail made from the picture just saved (thumbnailOf), so the
-/// file is not decoded again; the same thumbnail the strip road makes from its rows.
+/// file is not decoded again; the same thumbnail the strip road makes from its rows. A TIFF
+/// gets none: its writer keeps no thumbnail directory of ours.
 bool writeKeptExif(ExifData& exif, const std::string& jpegPath, const Image& saved,
                    bool pixelsUpright = true, const char* format = nullptr);
 /// The same with the thumbnail made beforehand (ExifThumbnailRows::of) of a width x height

@@ -31,7 +31,7 @@ struct FileConversionSettings {
     bool mirror = false;
     bool flip = false;
     double dpi = 0.0;      // 0 keeps the resolution
-    bool keepExif = true;  // a JPEG or WebP output gets the source's EXIF data (Orientation 1)
+    bool keepExif = true;  // a JPEG, TIFF or WebP output gets the source's EXIF (Orientation 1)
     bool stripMetadata = false;  // no EXIF, XMP or IPTC in the output; the colour profile stays
     int scaleFrom = 0;     // lengths were chosen on a picture this wide; 0 takes them as they are
     bool replaceWriteProtected = false;  // else a write-protected output is refused

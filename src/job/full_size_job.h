@@ -34,7 +34,7 @@ struct FullSizeJob {
 struct FullSizeOutput {
     ImageFormat format = ImageFormat::Jpeg;  // a writable one
     int options = 75;            // JPEG quality, TIFF compression or WebP options
-    bool keepExif = true;        // JPEG and WebP only, as for the working picture
+    bool keepExif = true;        // JPEG, TIFF and WebP, as for the working picture
     bool stripMetadata = false;  // no EXIF, XMP or IPTC; the colour profile stays
 };
 

@@ -83,6 +83,15 @@ std::map<std::string, std::string> carried(const std::string& path)
     return values;
 }
 
+// The kept EXIF data as exiftool reads it: the camera's tags and ours, in IFD0 and the Exif IFD.
+std::string exifOf(const std::string& path)
+{
+    return output(
+        "exiftool -s -s -IFD0:Make -IFD0:Orientation -IFD0:Software -ExifIFD:ExifVersion "
+        "-ExifIFD:ColorSpace " +
+        shellQuote(path));
+}
+
 std::string profileOf(const std::string& path)
 {
     return output("exiftool -icc_profile -b " + shellQuote(path));
@@ -137,15 +146,21 @@ TEST(MetadataRoads, EveryOutputCarriesTheSourcesProfileXmpAndIptc)
         std::string source;
         std::string arguments;  // before INPUT OUTPUT
         std::string output;
+        bool exif = true;  // the camera's EXIF data kept
     } roads[] = {
         {"strips into JPEG", jpeg, "--no-film", "strips.jpg"},
         {"strips assembled, framed", jpeg, "--border 3", "framed.jpg"},
         {"whole picture into JPEG", jpeg, "--rotate 180", "turned.jpg"},
         {"into TIFF", jpeg, "", "out.tif"},
+        {"into TIFF, turned", jpeg, "--rotate 90", "outturned.tif"},
+        {"into TIFF without EXIF", jpeg, "--no-exif", "noexif.tif", false},
         // (--no-exif: a TIFF's EXIF lacks tags a JPEG's needs, as before.)
-        {"TIFF into JPEG", tiff, "--no-exif", "fromtiff.jpg"},
+        {"TIFF into JPEG", tiff, "--no-exif", "fromtiff.jpg", false},
         {"TIFF into TIFF", tiff, "--mirror", "fromtiff.tif"},
     };
+    const std::string keptExif =
+        "Make: Canon\nOrientation: Horizontal (normal)\nSoftware: Tavelune " +
+        std::string(TAVELUNE_VERSION) + "\nExifVersion: 0232\nColorSpace: sRGB\n";
     const std::string sourceProfile = profileOf(jpeg);
     ASSERT_EQ(sourceProfile.size(), 150000u);
     for (const auto& road : roads) {
@@ -157,6 +172,10 @@ TEST(MetadataRoads, EveryOutputCarriesTheSourcesProfileXmpAndIptc)
         EXPECT_EQ(profileOf(out), sourceProfile);
         EXPECT_EQ(carried(out), carried(road.source));
         EXPECT_EQ(carried(out)["Description"], std::to_string(kLongCaption.size() + 1));
+        if (road.exif)
+            EXPECT_EQ(exifOf(out), keptExif);
+        else  // a TIFF names its own writer and orientation, nothing of the camera's
+            EXPECT_EQ(exifOf(out).find("Make:"), std::string::npos) << exifOf(out);
         const std::set<std::string> before = warnings(road.source);
         for (const std::string& warning : warnings(out))
             EXPECT_TRUE(before.count(warning)) << warning;
@@ -171,6 +190,7 @@ TEST(MetadataRoads, EveryOutputCarriesTheSourcesProfileXmpAndIptc)
         const std::string out = dir.file(std::string("batch/") + name);
         EXPECT_EQ(profileOf(out), sourceProfile) << name;
         EXPECT_EQ(carried(out), carried(source)) << name;
+        EXPECT_EQ(exifOf(out), keptExif) << name;
     }
 }
 

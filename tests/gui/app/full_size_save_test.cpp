@@ -18,11 +18,14 @@
 #include "engine/format_dispatch.h"
 #include "engine/photoshop_resources.h"
 #include "engine/picture_metadata.h"
+#include "exif/exif_data.h"
+#include "exif/exif_tags.h"
 #include "gui/app/photo_page.h"
 #include "gui/app/save_size_dialog.h"
 #include "gui/controls/image_bridge.h"
 #include "gui/engine/image_size_dialog.h"
 #include "gui/engine/jpeg_options_dialog.h"
+#include "gui/engine/tiff_options_dialog.h"
 #include "gui/histogram/histogram_panel_widget.h"
 #include "gui/overlay/border_page.h"
 #include "gui/overlay/overlay_page.h"
@@ -69,7 +72,9 @@ private:
                 sizes->choosePrintLengths(lengths);
                 sizeTexts << sizes->findChild<QRadioButton*>("fullSizeChoice")->text();
                 sizes->accept();
-            } else if (auto* options = qobject_cast<JpegOptionsDialog*>(widget)) {
+            } else if (auto* options = qobject_cast<QDialog*>(widget);
+                       options && (qobject_cast<JpegOptionsDialog*>(widget) ||
+                                   qobject_cast<TiffOptionsDialog*>(widget))) {
                 if (stripMetadata)
                     options->findChild<QCheckBox*>("stripMetadata")->click();
                 options->accept();
@@ -262,31 +267,48 @@ private slots:
         Image photo;
         QVERIFY(openImage(m_photo.toStdString(), photo));
         QVERIFY(saveImage(m_photo.toStdString(), photo, ImageFormat::Jpeg, 92, &carried));
+        ExifData camera;
+        QVERIFY(camera.LoadExif(TAVELUNE_SAMPLES_DIR "/coffee-exif.jpg").ok());
+        QVERIFY(camera.SaveExif(m_photo.toStdString()).ok());
 
         PhotoPage& page = *m_page;
         QVERIFY(test::openAndWait(page, m_photo));
         QVERIFY(apply(page));
-        for (const bool full : {true, false}) {
-            for (const bool strip : {false, true}) {
-                const QString saved = m_dir->path() + QStringLiteral("/%1%2.jpg")
-                                                          .arg(full ? "full" : "working")
-                                                          .arg(strip ? "-bare" : "");
-                DialogDriver driver;
-                driver.fullSize = full;
-                driver.stripMetadata = strip;
-                QVERIFY(page.saveTo(saved));
-                const MetadataRead read = readPictureMetadata(saved.toStdString());
-                QVERIFY(read.metadata.icc == carried.icc);  // colour, never removed
-                if (strip) {
-                    QVERIFY(read.metadata.xmp.empty() && read.metadata.photoshop.empty());
-                    continue;
+        for (const bool full : {true, false})
+            for (const char* type : {"jpg", "tif"})
+                for (const bool strip : {false, true}) {
+                    const QString saved = m_dir->path() + QStringLiteral("/%1%2.%3")
+                                                              .arg(full ? "full" : "working")
+                                                              .arg(strip ? "-bare" : "")
+                                                              .arg(type);
+                    const QByteArray trace = saved.toUtf8();
+                    DialogDriver driver;
+                    driver.fullSize = full;
+                    driver.stripMetadata = strip;
+                    QVERIFY2(page.saveTo(saved), trace);
+                    const MetadataRead read = readPictureMetadata(saved.toStdString());
+                    QVERIFY2(read.metadata.icc == carried.icc, trace);  // colour, never removed
+                    ExifData kept;
+                    (void)kept.LoadExif(saved.toStdString());
+                    const ExifEntry* make = kept.FindEntry(kIfd0, kTagMake);
+                    QVERIFY2((make != nullptr) == !strip, trace);
+                    if (strip) {
+                        QVERIFY2(read.metadata.xmp.empty() && read.metadata.photoshop.empty(),
+                                 trace);
+                        continue;
+                    }
+                    QVERIFY2(kept.FindEntry(kExifIfd, kTagExifVersion), trace);
+                    // A TIFF's IPTC tag is padded to whole longs.
+                    auto records = photoshopResource(read.metadata.photoshop, kResourceIptc);
+                    QVERIFY2(records && records->size() >= iptc.size() &&
+                                 records->size() <= ((iptc.size() + 3) & ~std::size_t(3)),
+                             trace);
+                    records->resize(iptc.size());
+                    QVERIFY2(*records == iptc, trace);
+                    QVERIFY(read.metadata.xmp.find("Rating>4<") != std::string::npos ||
+                            read.metadata.xmp.find("Rating=\"4\"") != std::string::npos);
+                    QVERIFY(read.metadata.xmp.find("Tavelune") != std::string::npos);
                 }
-                QCOMPARE(photoshopResource(read.metadata.photoshop, kResourceIptc), iptc);
-                QVERIFY(read.metadata.xmp.find("Rating>4<") != std::string::npos ||
-                        read.metadata.xmp.find("Rating=\"4\"") != std::string::npos);
-                QVERIFY(read.metadata.xmp.find("Tavelune") != std::string::npos);
-            }
-        }
     }
 
     void onlyAnUntouchedLargerOriginalOffersFullSize()
