@@ -1,4 +1,4 @@
-// Finding the EXIF data of raw, HEIF and WebP files, and building a model from a raw's report.
+// Finding the EXIF data of raw, HEIF, WebP and PNG files, and building a model from a raw's report.
 #include "exif/container_exif.h"
 
 #include <algorithm>
@@ -8,6 +8,7 @@
 #include <ctime>
 
 #include "engine/codec_support.h"
+#include "engine/container_metadata.h"
 #include "engine/format_table.h"
 #include "engine/heif_codec.h"
 #include "engine/webp_codec.h"
@@ -92,6 +93,8 @@ ExifContainer exifContainerOf(const std::string& format)
             return ExifContainer::Heif;
         case ImageFormat::Webp:
             return ExifContainer::Webp;
+        case ImageFormat::Png:
+            return ExifContainer::Png;
         // Raws whose files are not TIFF structures.
         case ImageFormat::CanonCr3:
         case ImageFormat::CanonCrw:
@@ -136,6 +139,14 @@ bool containerExifTiff(const std::string& path, ExifContainer container,
                 return false;
             tiff = std::move(metadata.exif);
             return true;
+        case ExifContainer::Png: {
+            std::FILE* file = std::fopen(path.c_str(), "rb");
+            if (file == nullptr)
+                return false;
+            (void)readPngMetadata(file, &tiff);
+            std::fclose(file);
+            return true;
+        }
         case ExifContainer::Raw:
         case ExifContainer::None:
             break;

@@ -1,4 +1,4 @@
-// EXIF data of the formats that hold it in their own structure: camera raws, HEIF and WebP.
+// EXIF data of the formats that hold it in their own structure: camera raws, HEIF, WebP, PNG.
 #pragma once
 
 #include <cstdint>
@@ -17,13 +17,14 @@ enum class ExifContainer {
     Raw,      // any other raw: the model is built from what LibRaw reports
     Heif,
     Webp,
+    Png,      // its eXIf chunk
 };
 
 /// The container of a format token or extension ("NEF", "heic"; any case).
 ExifContainer exifContainerOf(const std::string& format);
 
 /// The TIFF structure to parse for the file's EXIF data: a TIFF-based raw's own bytes (with a
-/// maker's header magic turned to 42), or the EXIF block of a HEIF or WebP file. Empty when
+/// maker's header magic turned to 42), or the EXIF block of a HEIF, WebP or PNG file. Empty when
 /// there is none; false when the file cannot be read.
 bool containerExifTiff(const std::string& path, ExifContainer container,
                        std::vector<std::uint8_t>& tiff);

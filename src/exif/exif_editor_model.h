@@ -35,7 +35,7 @@ enum class EditorMessage {
     SourceFileNoExist,
     SourceNotJpegOrTiff,
     RawNeverRewritten,             // the text takes the path
-    ExifShownOnly,                 // HEIF, AVIF, WebP; the text takes the path
+    ExifShownOnly,                 // HEIF, AVIF, WebP, PNG; the text takes the path
     WriteFailed,                   // the text takes the path
     DeleteFailed,                  // the text takes the path
     MakerNoteOffsetsMayBeInvalid,  // after a write: the maker note could not be kept intact

@@ -25,6 +25,7 @@ InPlaceRefusal inPlaceRefusal(const std::string& path)
             return InPlaceRefusal::CameraRaw;
         case ExifContainer::Heif:
         case ExifContainer::Webp:
+        case ExifContainer::Png:
             return InPlaceRefusal::ShownOnly;
         case ExifContainer::None:
             break;

@@ -17,7 +17,7 @@ enum class InPlaceRefusal {
     None,          // JPEG or TIFF: it may
     NotJpegOrTiff, // any other kind, or none known
     CameraRaw,     // raw files are never rewritten
-    ShownOnly,     // HEIF, AVIF, WebP: their EXIF block is read, not written back
+    ShownOnly,     // HEIF, AVIF, WebP, PNG: their EXIF block is read, not written back
 };
 InPlaceRefusal inPlaceRefusal(const std::string& path);
 

@@ -108,8 +108,8 @@ ImageStatus openWorkingPicture(const std::string& path, Image& picture, ExifData
     const bool jpeg = kind == ImageFormat::Jpeg;
     const ExifStatus loaded = exif.LoadExif(path);
     showExifBoxes(exif.warnings());
-    // Raw and HEIF decoders turn the picture themselves; a WebP is turned as a JPEG is.
-    const bool turnedByExif = jpeg || kind == ImageFormat::Webp;
+    // Raw and HEIF decoders turn the picture themselves; a WebP or PNG is turned as a JPEG is.
+    const bool turnedByExif = jpeg || kind == ImageFormat::Webp || kind == ImageFormat::Png;
     if (!loaded || exif.IsEmpty() || !turnedByExif)
         return {};
     if (jpeg) {

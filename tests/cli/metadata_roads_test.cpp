@@ -3,6 +3,7 @@
 // exiftool.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <set>
@@ -107,14 +108,17 @@ std::set<std::string> warnings(const std::string& path)
     return found;
 }
 
-void addMetadata(const std::string& path, const std::string& profile, const std::string& caption)
+// A PNG carries no IPTC of ours (only iCCP, iTXt and eXIf are read).
+void addMetadata(const std::string& path, const std::string& profile, const std::string& caption,
+                 bool iptc = true)
 {
     const std::string command =
         "exiftool -q -q -overwrite_original " + shellQuote("-icc_profile<=" + profile) +
         " -XMP-dc:Creator=Anna -XMP-xmp:Rating=4 '-XMP-dc:Rights=(c) Anna Example' " +
         shellQuote("-XMP-dc:Description<=" + caption) +
-        " '-IPTC:Caption-Abstract=A harbour at dawn' '-IPTC:CopyrightNotice=(c) Anna' "
-        "-IPTC:Keywords=harbour -IPTC:Keywords=dawn -IPTC:By-line=Anna "
+        (iptc ? " '-IPTC:Caption-Abstract=A harbour at dawn' '-IPTC:CopyrightNotice=(c) Anna' "
+                "-IPTC:Keywords=harbour -IPTC:Keywords=dawn -IPTC:By-line=Anna "
+              : " ") +
         "-EXIF:Make=Canon -EXIF:Model=EOS -EXIF:Orientation#=1 -ExifIFD:ExifVersion=0232 "
         "'-ExifIFD:ComponentsConfiguration#=1 2 3 0' -ExifIFD:FlashpixVersion=0100 "
         "-ExifIFD:ColorSpace#=1 -ExifIFD:ExifImageWidth=64 -ExifIFD:ExifImageHeight=48 "
@@ -140,6 +144,16 @@ TEST(MetadataRoads, EveryOutputCarriesTheSourcesProfileXmpAndIptc)
     ASSERT_TRUE(saveImage(tiff, gradient(64, 48), {}, 5));
     addMetadata(jpeg, profile, caption);
     addMetadata(tiff, profile, caption);
+    const std::string png = dir.file("pngsource.png");
+    ASSERT_TRUE(saveImage(png, gradient(64, 48), {}, 0));
+    addMetadata(png, profile, caption, false);
+    // Turned by its EXIF data as a JPEG is: the outputs stand upright and say Orientation 1.
+    ASSERT_EQ(std::system(("exiftool -q -q -overwrite_original -EXIF:Orientation#=6 " +
+                           shellQuote(png)).c_str()),
+              0);
+    const std::string psd = dir.file("psdsource.psd");  // exiftool's EXIF there is not read
+    std::filesystem::copy_file(TAVELUNE_FIXTURES_DIR "/codecs/psd-raw3.psd", psd);
+    addMetadata(psd, profile, caption);
 
     const struct {
         const char* road;
@@ -157,6 +171,10 @@ TEST(MetadataRoads, EveryOutputCarriesTheSourcesProfileXmpAndIptc)
         // (--no-exif: a TIFF's EXIF lacks tags a JPEG's needs, as before.)
         {"TIFF into JPEG", tiff, "--no-exif", "fromtiff.jpg", false},
         {"TIFF into TIFF", tiff, "--mirror", "fromtiff.tif"},
+        {"PNG into JPEG", png, "", "frompng.jpg"},
+        {"PNG into TIFF", png, "--rotate 90", "frompng.tif"},
+        {"PSD into JPEG", psd, "", "frompsd.jpg", false},
+        {"PSD into TIFF", psd, "", "frompsd.tif", false},
     };
     const std::string keptExif =
         "Make: Canon\nOrientation: Horizontal (normal)\nSoftware: Tavelune " +
@@ -180,6 +198,9 @@ TEST(MetadataRoads, EveryOutputCarriesTheSourcesProfileXmpAndIptc)
         for (const std::string& warning : warnings(out))
             EXPECT_TRUE(before.count(warning)) << warning;
     }
+
+    EXPECT_EQ(output("exiftool -s -s -s -ImageSize " + shellQuote(dir.file("frompng.jpg"))),
+              "48x64\n");
 
     // The batch run takes the same roads.
     const test::CliResult batch = test::runTaveluneCli("batch --type tiff -o " +
