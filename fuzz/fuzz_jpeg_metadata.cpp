@@ -6,17 +6,13 @@
 #include <vector>
 
 #include "engine/jpeg_metadata.h"
+#include "memory_file.h"
 
 namespace {
 
 tavelune::MetadataRead readBytes(std::vector<std::uint8_t>& bytes)
 {
-    std::FILE* stream = ::fmemopen(bytes.data(), bytes.size(), "rb");
-    if (stream == nullptr)
-        return {};
-    tavelune::MetadataRead read = tavelune::readJpegMetadata(stream);
-    std::fclose(stream);
-    return read;
+    return overStream(bytes, [](std::FILE* stream) { return tavelune::readJpegMetadata(stream); });
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
-// Readers that take a path get the fuzzer's bytes as a file that lives in memory only.
+// Readers that take a path or a stream get the fuzzer's bytes as a file that lives in memory
+// only.
 #pragma once
 
 #include <sys/mman.h>
@@ -6,7 +7,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <string>
+#include <vector>
 
 class MemoryFile {
 public:
@@ -38,3 +41,15 @@ private:
     int m_fd;
     std::string m_path;
 };
+
+/// read(stream) over bytes opened as a read-only stream; a default result when none opens.
+template <typename Read>
+auto overStream(std::vector<uint8_t>& bytes, Read read) -> decltype(read(nullptr))
+{
+    std::FILE* stream = ::fmemopen(bytes.data(), bytes.size(), "rb");
+    if (stream == nullptr)
+        return {};
+    auto result = read(stream);
+    std::fclose(stream);
+    return result;
+}

@@ -22,19 +22,7 @@ using test::shellQuote;
 
 std::string output(const std::string& command)
 {
-    std::string out;
-    if (std::FILE* pipe = ::popen(command.c_str(), "r")) {
-        char buffer[4096];
-        std::size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
-        ::pclose(pipe);
-    }
-    return out;
-}
-
-bool haveExiftool()
-{
-    return std::system("command -v exiftool >/dev/null 2>&1") == 0;
+    return test::commandOutput(command);
 }
 
 Image gradient(int width, int height)
@@ -128,32 +116,42 @@ void addMetadata(const std::string& path, const std::string& profile, const std:
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
 }
 
+// A 64 x 48 source of the kind its name says, carrying the profile, the caption in XMP and the
+// rest of addMetadata's values. A PSD comes from a fixture: our codecs write none.
+std::string makeSource(const test::TempDir& dir, const std::string& name,
+                       const std::string& captionText)
+{
+    const std::string profile = dir.file("big.icc");
+    if (!std::filesystem::exists(profile))
+        writeProfile(profile);
+    const std::string caption = dir.file(name + ".caption");
+    std::ofstream(caption) << captionText;
+    const std::string path = dir.file(name);
+    const std::string type = name.substr(name.rfind('.') + 1);
+    if (type == "psd")
+        std::filesystem::copy_file(test::fixturePath("codecs/psd-raw3.psd"), path);
+    else
+        EXPECT_TRUE(saveImage(path, gradient(64, 48), {},
+                              type == "jpg"   ? 90
+                              : type == "tif" ? 5
+                                              : 0));
+    addMetadata(path, profile, caption, type != "png");
+    return path;
+}
+
 TEST(MetadataRoads, EveryOutputCarriesTheSourcesProfileXmpAndIptc)
 {
-    if (!haveExiftool())
+    if (!test::haveTool("exiftool"))
         GTEST_SKIP() << "exiftool is not installed";
     test::TempDir dir;
-    const std::string profile = dir.file("big.icc");
-    const std::string caption = dir.file("caption.txt");
-    writeProfile(profile);
-    std::ofstream(caption) << kLongCaption;
-
-    const std::string jpeg = dir.file("source.jpg");
-    const std::string tiff = dir.file("tiffsource.tif");
-    ASSERT_TRUE(saveImage(jpeg, gradient(64, 48), {}, 90));
-    ASSERT_TRUE(saveImage(tiff, gradient(64, 48), {}, 5));
-    addMetadata(jpeg, profile, caption);
-    addMetadata(tiff, profile, caption);
-    const std::string png = dir.file("pngsource.png");
-    ASSERT_TRUE(saveImage(png, gradient(64, 48), {}, 0));
-    addMetadata(png, profile, caption, false);
+    const std::string jpeg = makeSource(dir, "source.jpg", kLongCaption);
+    const std::string tiff = makeSource(dir, "tiffsource.tif", kLongCaption);
+    const std::string png = makeSource(dir, "pngsource.png", kLongCaption);
     // Turned by its EXIF data as a JPEG is: the outputs stand upright and say Orientation 1.
     ASSERT_EQ(std::system(("exiftool -q -q -overwrite_original -EXIF:Orientation#=6 " +
                            shellQuote(png)).c_str()),
               0);
-    const std::string psd = dir.file("psdsource.psd");  // exiftool's EXIF there is not read
-    std::filesystem::copy_file(TAVELUNE_FIXTURES_DIR "/codecs/psd-raw3.psd", psd);
-    addMetadata(psd, profile, caption);
+    const std::string psd = makeSource(dir, "psdsource.psd", kLongCaption);  // its EXIF is not read
 
     const struct {
         const char* road;
@@ -217,16 +215,10 @@ TEST(MetadataRoads, EveryOutputCarriesTheSourcesProfileXmpAndIptc)
 
 TEST(MetadataRoads, AnIndexSheetIsTaggedSrgbAndTakesNothingFromItsSources)
 {
-    if (!haveExiftool())
+    if (!test::haveTool("exiftool"))
         GTEST_SKIP() << "exiftool is not installed";
     test::TempDir dir;
-    const std::string profile = dir.file("big.icc");
-    const std::string caption = dir.file("caption.txt");
-    writeProfile(profile);
-    std::ofstream(caption) << "short";
-    const std::string jpeg = dir.file("source.jpg");
-    ASSERT_TRUE(saveImage(jpeg, gradient(64, 48), {}, 90));
-    addMetadata(jpeg, profile, caption);
+    const std::string jpeg = makeSource(dir, "source.jpg", "short");
     for (const std::string name : {"sheet.jpg", "sheet.tif"}) {
         const std::string sheet = dir.file(name);
         const test::CliResult result =
@@ -239,24 +231,12 @@ TEST(MetadataRoads, AnIndexSheetIsTaggedSrgbAndTakesNothingFromItsSources)
     }
 }
 
-}  // namespace
-}  // namespace tavelune
-
-namespace tavelune {
-namespace {
-
 TEST(MetadataRoads, StripMetadataLeavesOnlyTheProfileAndExifListsWhatIsCarried)
 {
-    if (!haveExiftool())
+    if (!test::haveTool("exiftool"))
         GTEST_SKIP() << "exiftool is not installed";
     test::TempDir dir;
-    const std::string profile = dir.file("big.icc");
-    const std::string caption = dir.file("caption.txt");
-    writeProfile(profile);
-    std::ofstream(caption) << "short";
-    const std::string jpeg = dir.file("source.jpg");
-    ASSERT_TRUE(saveImage(jpeg, gradient(64, 48), {}, 90));
-    addMetadata(jpeg, profile, caption);
+    const std::string jpeg = makeSource(dir, "source.jpg", "short");
 
     for (const std::string name : {"bare.jpg", "bare.tif", "turned.jpg"}) {
         const std::string out = dir.file(name);

@@ -12,6 +12,7 @@
 #include "exif/byte_order.h"
 #include "exif/entry_values.h"
 #include "exif/exif_data.h"
+#include "support/test_support.h"
 
 namespace tavelune::test {
 
@@ -82,25 +83,6 @@ inline mode_t fileMode(const std::string& path)
     struct stat info {};
     ::stat(path.c_str(), &info);
     return info.st_mode & 07777;
-}
-
-/// Whether a program can be run from the shell.
-inline bool haveTool(const std::string& name)
-{
-    return std::system(("command -v " + name + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-/// Standard output of a shell command.
-inline std::string commandOutput(const std::string& command)
-{
-    std::string out;
-    if (std::FILE* pipe = ::popen(command.c_str(), "r")) {
-        char buffer[4096];
-        std::size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
-        ::pclose(pipe);
-    }
-    return out;
 }
 
 }  // namespace tavelune::test

@@ -1,13 +1,15 @@
 // Test helpers: temporary folders, message collection, file bytes.
 #include "support/test_support.h"
 
+#include <unistd.h>
+
 #include <atomic>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <random>
 #include <stdexcept>
-#include <unistd.h>
 
 #include "overlay/font_face.h"
 
@@ -83,6 +85,23 @@ void writeFileBytes(const std::string& path, const std::vector<unsigned char>& b
     out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
     if (!out)
         throw std::runtime_error("cannot write " + path);
+}
+
+bool haveTool(const std::string& name)
+{
+    return std::system(("command -v " + name + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+std::string commandOutput(const std::string& command)
+{
+    std::string out;
+    if (std::FILE* pipe = ::popen(command.c_str(), "r")) {
+        char buffer[4096];
+        std::size_t n;
+        while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
+        ::pclose(pipe);
+    }
+    return out;
 }
 
 }  // namespace tavelune::test

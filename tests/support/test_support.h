@@ -1,4 +1,5 @@
-// Helpers shared by the test programs: temporary folders and a collecting message sink.
+// Helpers shared by the test programs: temporary folders, a collecting message sink, files
+// and shell commands.
 #pragma once
 
 #include <filesystem>
@@ -49,5 +50,10 @@ std::string samplePath(const std::string& name);
 std::string fixturePath(const std::string& name);
 std::vector<unsigned char> readFileBytes(const std::string& path);
 void writeFileBytes(const std::string& path, const std::vector<unsigned char>& bytes);
+
+/// Whether a program can be run from the shell.
+bool haveTool(const std::string& name);
+/// Standard output of a shell command.
+std::string commandOutput(const std::string& command);
 
 }  // namespace tavelune::test
