@@ -184,6 +184,9 @@ bool readConvertOption(ArgumentReader& reader, ConvertOptions& options)
     } else if (name == "--black-correction") {
         reader.noValue();
         film.blackCorrection = true;
+    } else if (name == "--to-srgb") {
+        reader.noValue();
+        film.toSrgb = true;
     } else if (name == "--quality") {
         options.quality = reader.intValue(1, 100);
         options.webpQuality = options.quality;
@@ -271,6 +274,9 @@ const char* convertOptionsHelp()
            "  --portrait             gentler, warmer colours for skin tones (colour films)\n"
            "  --no-high-key          switch off high-key priority (T-Max)\n"
            "  --black-correction     counter a reddish cast of greys (T-Max)\n"
+           "  --to-srgb              turn a picture with another colour profile into sRGB\n"
+           "                         before the film (perceptual, black-point compensation)\n"
+           "                         and tag the output sRGB\n"
            "Geometry (applied after opening, before the film):\n"
            "  --fit N                reduce bilinearly so the longer side is at most N pixels\n"
            "  --no-orient            do not apply a JPEG's EXIF orientation\n"

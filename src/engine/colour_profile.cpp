@@ -6,6 +6,9 @@
 #include <algorithm>
 #include <iterator>
 
+#include "engine/image.h"
+#include "engine/parallel.h"
+
 namespace tavelune {
 
 const std::vector<std::uint8_t>& srgbProfile()
@@ -56,6 +59,62 @@ std::string profileDescription(const std::vector<std::uint8_t>& icc)
     }
     cmsCloseProfile(profile);
     return text;
+}
+
+bool isOurSrgbProfile(const std::vector<std::uint8_t>& icc)
+{
+    return !icc.empty() && icc == srgbProfile();
+}
+
+bool SrgbConversion::open(const std::vector<std::uint8_t>& icc)
+{
+    if (m_transform != nullptr || icc.empty())
+        return false;
+    cmsHPROFILE source = cmsOpenProfileFromMem(icc.data(), cmsUInt32Number(icc.size()));
+    if (source == nullptr)
+        return false;
+    cmsHPROFILE srgb = cmsCreate_sRGBProfile();
+    if (srgb != nullptr && cmsGetColorSpace(source) == cmsSigRgbData) {
+        // Memory order of 0xAARRGGBB on a little-endian machine; alpha is carried along.
+        m_transform = cmsCreateTransform(
+            source, TYPE_BGRA_8, srgb, TYPE_BGRA_8, INTENT_PERCEPTUAL,
+            cmsFLAGS_BLACKPOINTCOMPENSATION | cmsFLAGS_COPY_ALPHA);
+    }
+    if (srgb != nullptr)
+        cmsCloseProfile(srgb);
+    cmsCloseProfile(source);
+    return m_transform != nullptr;
+}
+
+SrgbConversion::~SrgbConversion()
+{
+    if (m_transform != nullptr)
+        cmsDeleteTransform(static_cast<cmsHTRANSFORM>(m_transform));
+}
+
+void SrgbConversion::convert(std::uint32_t* pixels, std::size_t count) const
+{
+    if (m_transform != nullptr && count > 0)
+        cmsDoTransform(static_cast<cmsHTRANSFORM>(m_transform), pixels, pixels,
+                       cmsUInt32Number(count));
+}
+
+bool turnsIntoSrgb(const std::vector<std::uint8_t>& icc)
+{
+    SrgbConversion conversion;
+    return icc.empty() || isOurSrgbProfile(icc) || conversion.open(icc);
+}
+
+bool convertToSrgb(Image& picture, const std::vector<std::uint8_t>& icc)
+{
+    SrgbConversion conversion;
+    if (!conversion.open(icc))
+        return false;
+    const int width = picture.width();
+    forEachRowBand(picture.height(), std::size_t(width) * 8, [&](int begin, int end) {
+        for (int y = begin; y < end; ++y) conversion.convert(picture.rowFromTop(y), std::size_t(width));
+    });
+    return true;
 }
 
 }  // namespace tavelune

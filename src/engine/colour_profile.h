@@ -1,4 +1,5 @@
-// Colour profiles: the sRGB one a new picture is tagged with, and what a profile calls itself.
+// Colour profiles: the sRGB one a new picture is tagged with, what a profile calls itself, and
+// the numbers of a picture turned from its profile's colours into sRGB.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +10,8 @@
 
 namespace tavelune {
 
+class Image;
+
 /// An sRGB profile made by LittleCMS, the same bytes on every call.
 const std::vector<std::uint8_t>& srgbProfile();
 
@@ -17,5 +20,33 @@ PictureMetadata srgbOnlyMetadata();
 
 /// The profile's description ("Adobe RGB (1998)"); empty when LittleCMS cannot read it.
 std::string profileDescription(const std::vector<std::uint8_t>& icc);
+
+/// Whether icc is the sRGB profile we tag pictures with (byte for byte).
+bool isOurSrgbProfile(const std::vector<std::uint8_t>& icc);
+
+/// Rows of 0xAARRGGBB pixels turned from an RGB profile's colours into sRGB (perceptual
+/// intent, black-point compensation; alpha kept). Made once, used from any thread.
+class SrgbConversion {
+public:
+    /// False for a profile LittleCMS cannot read or that is not an RGB one.
+    bool open(const std::vector<std::uint8_t>& icc);
+    ~SrgbConversion();
+    SrgbConversion() = default;
+    SrgbConversion(const SrgbConversion&) = delete;
+    SrgbConversion& operator=(const SrgbConversion&) = delete;
+
+    void convert(std::uint32_t* pixels, std::size_t count) const;
+
+private:
+    void* m_transform = nullptr;
+};
+
+/// Whether a picture tagged with icc is turned into sRGB by SrgbConversion (true for none: it
+/// is sRGB already, and for ours).
+bool turnsIntoSrgb(const std::vector<std::uint8_t>& icc);
+
+/// The whole picture through SrgbConversion, in bands over the cores. False (the picture
+/// untouched) when the profile cannot be used.
+bool convertToSrgb(Image& picture, const std::vector<std::uint8_t>& icc);
 
 }  // namespace tavelune

@@ -20,6 +20,8 @@ inline constexpr const char* kMetadataPhotoshop =
     "\"%s\": its Photoshop resources (IPTC) are damaged; they were left out";
 inline constexpr const char* kMetadataTooLarge =
     "\"%s\": part of its metadata is too large to be kept; it was left out";
+inline constexpr const char* kProfileNotConverted =
+    "\"%s\": its colour profile cannot turn it into sRGB; its numbers and profile were kept";
 
 // Texts of the image size and save-option dialogs (string-table texts, not yet numbered).
 inline constexpr const char* kWholeNumberBetween = "要求 %lu 到 %lu 之间的整数! ";

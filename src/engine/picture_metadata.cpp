@@ -65,6 +65,7 @@ std::string metadataProblemText(MetadataProblem problem, const std::string& file
         case MetadataProblem::IccSequence: text = messages::kMetadataIccSequence; break;
         case MetadataProblem::ExtendedXmpBroken: text = messages::kMetadataExtendedXmp; break;
         case MetadataProblem::PhotoshopBroken: text = messages::kMetadataPhotoshop; break;
+        case MetadataProblem::ProfileNotConverted: text = messages::kProfileNotConverted; break;
         case MetadataProblem::TooLarge: break;
     }
     std::string out = text;

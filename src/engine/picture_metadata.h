@@ -44,6 +44,7 @@ enum class MetadataProblem {
     ExtendedXmpBroken,    // extended XMP chunks overlap, leave gaps or disagree on the length
     PhotoshopBroken,      // the resource block does not hold together
     TooLarge,             // more than kMaxMetadataBytes, or more than a JPEG can hold
+    ProfileNotConverted,  // asked to turn into sRGB, but the profile is not an RGB one we read
 };
 
 /// The most a file's metadata may take in memory; a header can claim any size.

@@ -20,6 +20,9 @@ struct FilmSettings {
     bool blackCorrection = false;  // monochrome: lifts green against a reddish cast
     int sharpnessPosition = 5;     // slider 0..5; sharpening level 5 - position
     int saturation = 0;            // -10..10: colour saturation, monochrome lightness
+    // The looks are made for sRGB numbers: a picture with another profile is turned into sRGB
+    // first (and tagged so) when set.
+    bool toSrgb = false;
 };
 
 /// How the recipes are computed; both give the same bytes.

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include "engine/codec_support.h"
+#include "engine/colour_profile.h"
 #include "engine/exif_orientation.h"
 #include "engine/fit_within.h"
 #include "engine/format_dispatch.h"
@@ -68,6 +69,18 @@ PictureMetadata outputMetadata(const PictureMetadata& source, const FileConversi
     if (settings.stripMetadata)
         out.stripDescriptive();
     return out;
+}
+
+void prepareForFilm(Image& picture, PictureMetadata& metadata, const FilmSettings& film,
+                    const std::string& path)
+{
+    if (!film.toSrgb || isOurSrgbProfile(metadata.icc))
+        return;
+    if (!metadata.icc.empty() && !convertToSrgb(picture, metadata.icc)) {
+        showMetadataProblems({MetadataProblem::ProfileNotConverted}, path);
+        return;
+    }
+    metadata.icc = srgbProfile();
 }
 
 ImageStatus openWorkingPicture(const std::string& path, Image& picture, ExifData& exif, int fit,
@@ -185,6 +198,7 @@ FileConversionResult convertPictureFile(const std::string& input, const std::str
                                                 settings.orient, nullptr, &metadata);
         !opened)
         return failedConversion(FileConversionOutcome::ReadFailed, opened);
+    prepareForFilm(source, metadata, settings.job.film, input);
     if (ImageStatus turned = applyGeometry(source, settings); !turned)
         return failedConversion(FileConversionOutcome::StepFailed, turned);
     const ConversionSettings job =

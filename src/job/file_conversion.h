@@ -71,6 +71,13 @@ FileConversionResult convertPictureFile(const std::string& input, const std::str
 PictureMetadata outputMetadata(const PictureMetadata& source, const FileConversionSettings& settings,
                                ImageFormat format, int width, int height);
 
+/// With film.toSrgb, the numbers a film is made for: the picture turned from its profile's
+/// colours into sRGB and the profile in metadata made sRGB (a picture without one is sRGB
+/// already and is tagged so). A profile that cannot be used is reported for path and kept
+/// with the numbers as they were. Without toSrgb nothing changes.
+void prepareForFilm(Image& picture, PictureMetadata& metadata, const FilmSettings& film,
+                    const std::string& path);
+
 /// Opens a picture as the desktop program does: bilinear reduction to fit (when above 0; a
 /// camera raw is then developed at half size when that still covers fit), the file's EXIF
 /// data into exif (JPEG, TIFF, camera raw, HEIF, AVIF, WebP), for JPEG files the EXIF

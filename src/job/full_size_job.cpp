@@ -5,6 +5,7 @@
 #include <new>
 #include <optional>
 
+#include "engine/colour_profile.h"
 #include "engine/codec_support.h"
 #include "engine/format_dispatch.h"
 #include "engine/format_table.h"
@@ -59,6 +60,9 @@ FullSizeOutcome render(const FullSizeJob& job, Progress* progress, const std::at
             size.bottom != job.geometry.fullHeightBeforeSteps())
             return FullSizeOutcome::SourceChanged;
     }
+    // The page's profile, as fullSizeMetadata tags the file.
+    if (job.settings.film.toSrgb && job.metadata && !isOurSrgbProfile(job.metadata->icc))
+        (void)convertToSrgb(source, job.metadata->icc);
     setProgress(progress, 20);
     if (cancelled(cancel))
         return FullSizeOutcome::Cancelled;
@@ -132,6 +136,8 @@ std::optional<PictureMetadata> fullSizeMetadata(const FullSizeJob& job, const Fu
     PictureMetadata out = metadataForOutput(*job.metadata, how.format, width, height, true);
     if (how.stripMetadata)
         out.stripDescriptive();
+    if (job.settings.film.toSrgb && turnsIntoSrgb(job.metadata->icc))
+        out.icc = srgbProfile();
     return out;
 }
 
@@ -176,7 +182,7 @@ std::optional<FullSizeOutcome> saveFullSizeStreamed(const FullSizeJob& job,
                                                     const std::atomic<int>* cancel)
 {
     const double factor = fullSizeFactor(job);
-    if (!isJpeg(how.format) || !isJpegFileName(job.path) || factor <= 0.0 ||
+    if (!isJpeg(how.format) || !isJpegFileName(job.path) || factor <= 0.0 || job.settings.film.toSrgb ||
         job.geometry.mirrored() || job.geometry.quarterTurns() != 0)
         return std::nullopt;
     const ConversionSettings settings =

@@ -201,6 +201,8 @@ void setFilm(FilmSettings& film, const std::string& key, const std::string& valu
         film.highKey = toBool(value);
     } else if (key == "black-correction") {
         film.blackCorrection = toBool(value);
+    } else if (key == "to-srgb") {
+        film.toSrgb = toBool(value);
     } else {
         throw BadValue{"unknown key '" + key + "' in [film]"};
     }
@@ -433,7 +435,8 @@ std::string settingsText(const ConversionSettings& settings)
         << "sharpness = " << film.sharpnessPosition << "\n"
         << "portrait = " << boolText(film.portrait) << "\n"
         << "high-key = " << boolText(film.highKey) << "\n"
-        << "black-correction = " << boolText(film.blackCorrection) << "\n";
+        << "black-correction = " << boolText(film.blackCorrection) << "\n"
+        << "to-srgb = " << boolText(film.toSrgb) << "\n";
     writeOverlay(out, "watermark", settings.watermark);
     writeOverlay(out, "signature", settings.signature);
     const BorderSettings& border = settings.border;

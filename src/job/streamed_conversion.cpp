@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/codec_support.h"
+#include "engine/colour_profile.h"
 #include "engine/format_dispatch.h"
 #include "engine/format_table.h"
 #include "engine/jpeg_strips.h"
@@ -301,6 +302,17 @@ std::optional<FileConversionResult> convertStreamed(
     MetadataRead metadata = readPictureMetadata(input);
     for (MetadataProblem problem : metadata.problems)
         held.hold(metadataProblemText(problem, input));
+    // The numbers the film is made for, turned strip by strip as they are decoded.
+    SrgbConversion toSrgb;
+    std::vector<std::uint8_t>& icc = metadata.metadata.icc;
+    if (settings.job.film.toSrgb && !isOurSrgbProfile(icc)) {
+        if (icc.empty() || toSrgb.open(icc)) {
+            hooks.beforeFilm = icc.empty() ? nullptr : &toSrgb;
+            icc = srgbProfile();
+        } else {
+            held.hold(metadataProblemText(MetadataProblem::ProfileNotConverted, input));
+        }
+    }
 
     progress.set(0);
     hooks.rowsWritten = [&](int rows) {

@@ -15,6 +15,7 @@
 #include "engine/image.h"
 #include "engine/jpeg_strips.h"
 #include "film/convolution_filter.h"
+#include "engine/colour_profile.h"
 #include "film/pointwise_film.h"
 
 namespace tavelune {
@@ -140,6 +141,8 @@ void Pipeline::runTask(const Task& task) const
 {
     const int rows = rowsIn(task.strip);
     if (task.kind == Task::Film) {
+        if (m_hooks.beforeFilm)
+            m_hooks.beforeFilm->convert(decodedRows(task.strip), size_t(rows) * size_t(m_width));
         m_film.run(decodedRows(task.strip), filmedRows(task.strip), size_t(rows) * size_t(m_width));
         return;
     }

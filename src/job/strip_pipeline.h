@@ -11,15 +11,19 @@ class ConvolutionFilter;
 class JpegStripReader;
 class JpegStripWriter;
 class PointwiseFilm;
+class SrgbConversion;
 
 enum class StripPipelineResult { Done, ReadFailed, WriteFailed, NoMemory, Cancelled };
 
-/// Called on the calling thread; each may be empty.
+/// The functions are called on the calling thread; each may be empty.
 struct StripPipelineHooks {
     std::function<void(int rowsWritten)> rowsWritten;  // after each strip the writer took
     std::function<bool()> cancelled;                   // looked at between strips
     // Before the reader (false) or the writer (true) is called: the file a message is about.
     std::function<void(bool writing)> codecTurn;
+    // Run over the decoded rows before the film, on the film's threads (a picture turned from
+    // its profile into sRGB); may be null.
+    const SrgbConversion* beforeFilm = nullptr;
 };
 
 /// Rows read so far in one strip; small enough that a ring of strips stays in the cache.

@@ -3,6 +3,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
@@ -85,6 +86,17 @@ void writeFileBytes(const std::string& path, const std::vector<unsigned char>& b
     out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
     if (!out)
         throw std::runtime_error("cannot write " + path);
+}
+
+Image colourRamp(int width, int height)
+{
+    Image picture;
+    picture.create(width, height, 72.0f);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            picture.rowFromTop(y)[x] = 0xFF000000u | std::uint32_t(x * 255 / std::max(1, width - 1)) << 16 |
+                                       std::uint32_t(y * 255 / std::max(1, height - 1)) << 8 | 0x60u;
+    return picture;
 }
 
 bool haveTool(const std::string& name)

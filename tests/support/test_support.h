@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/image.h"
 #include "engine/message_sink.h"
 
 namespace tavelune::test {
@@ -50,6 +51,9 @@ std::string samplePath(const std::string& name);
 std::string fixturePath(const std::string& name);
 std::vector<unsigned char> readFileBytes(const std::string& path);
 void writeFileBytes(const std::string& path, const std::vector<unsigned char>& bytes);
+
+/// A width x height picture whose red rises to the right and green downwards, blue fixed.
+Image colourRamp(int width, int height);
 
 /// Whether a program can be run from the shell.
 bool haveTool(const std::string& name);

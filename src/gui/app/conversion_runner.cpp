@@ -3,6 +3,7 @@
 
 #include <memory>
 
+#include "engine/colour_profile.h"
 #include "exif/exif_entry.h"
 #include "gui/support/background_job.h"
 
@@ -15,6 +16,7 @@ struct Input {
     ExifData exif;
     bool hasExif = false;
     ConversionSettings settings;
+    std::vector<std::uint8_t> profile;
 };
 
 struct Output {
@@ -47,7 +49,8 @@ void ConversionRunner::wait()
 }
 
 bool ConversionRunner::start(const Image& source, const ExifData* exif,
-                             const ConversionSettings& settings)
+                             const ConversionSettings& settings,
+                             const std::vector<std::uint8_t>* profile)
 {
     if (isRunning()) {
         return false;
@@ -56,6 +59,8 @@ bool ConversionRunner::start(const Image& source, const ExifData* exif,
     input->source = source;
     input->hasExif = exif != nullptr;
     input->settings = settings;
+    if (profile && settings.film.toSrgb && !isOurSrgbProfile(*profile))
+        input->profile = *profile;
     // The information tags read entries only; the file's raw segments stay with the page.
     if (exif) {
         for (const auto& entry : exif->entries()) {
@@ -65,6 +70,8 @@ bool ConversionRunner::start(const Image& source, const ExifData* exif,
     m_job->start<Output>(
         [input](JobControl& control) {
             Output out;
+            if (!input->profile.empty())
+                (void)convertToSrgb(input->source, input->profile);
             out.status =
                 runConversionJob(input->source, input->hasExif ? &input->exif : nullptr,
                                  input->settings, &control.progress(), out.result, out.margins);

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <QObject>
+#include <cstdint>
+#include <vector>
 
 #include "engine/image.h"
 #include "exif/exif_data.h"
@@ -21,8 +23,10 @@ public:
     ~ConversionRunner() override;
 
     bool isRunning() const;
-    /// False when a job is already running.
-    bool start(const Image& source, const ExifData* exif, const ConversionSettings& settings);
+    /// False when a job is already running. With settings.film.toSrgb the source is first
+    /// turned from profile (the file's colour profile; null or empty: sRGB) into sRGB.
+    bool start(const Image& source, const ExifData* exif, const ConversionSettings& settings,
+               const std::vector<std::uint8_t>* profile = nullptr);
     /// The last successful result and its mat margins (valid after finished(true)).
     Image takeResult() { return std::move(m_result); }
     Rect margins() const { return m_margins; }

@@ -527,7 +527,8 @@ bool PhotoPage::startConversion()
     }
     m_progress->setValue(0);
     m_runSettings = settings;
-    if (!m_runner->start(m_source, m_exif->IsEmpty() ? nullptr : m_exif.get(), settings)) {
+    if (!m_runner->start(m_source, m_exif->IsEmpty() ? nullptr : m_exif.get(), settings,
+                         &m_metadata.icc)) {
         return false;
     }
     setBusy(true);

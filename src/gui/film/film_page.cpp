@@ -134,6 +134,9 @@ FilmPage::FilmPage(QWidget* parent) : QWidget(parent)
     keepPlace.setRetainSizeWhenHidden(true);
     m_blackCorrectionBox->setSizePolicy(keepPlace);
 
+    // Colour management, not part of a look: it stays usable with the film switched off.
+    m_toSrgbBox = makeBox(Strings::ToSrgb, Strings::ToSrgbTip, "toSrgb", this);
+
     m_saturation = makeSlider(Qt::Horizontal, kSaturationRange, "saturation", this);
     m_saturation->setTickPosition(QSlider::TicksBelow);
     m_saturation->setTickInterval(kSaturationTickInterval);
@@ -181,8 +184,9 @@ FilmPage::FilmPage(QWidget* parent) : QWidget(parent)
     body->addWidget(m_saturation, 5, 1);
     body->addWidget(saturationValue, 5, 2);
     body->addWidget(saturationScale, 6, 1);
+    body->addWidget(m_toSrgbBox, 7, 0, 1, 3);
     body->setColumnStretch(1, 1);
-    body->setRowStretch(7, 1);
+    body->setRowStretch(8, 1);
 
     auto* sharpnessColumn = new QVBoxLayout;
     auto* sharpnessHeader = new QHBoxLayout;
@@ -251,6 +255,7 @@ FilmSettings FilmPage::settings() const
     settings.blackCorrection = m_blackCorrectionBox->isChecked();
     settings.sharpnessPosition = m_sharpness->value();
     settings.saturation = m_saturation->value();
+    settings.toSrgb = m_toSrgbBox->isChecked();
     return settings;
 }
 
@@ -264,6 +269,7 @@ void FilmPage::setSettings(const FilmSettings& settings)
     m_blackCorrectionBox->setChecked(settings.blackCorrection);
     m_sharpness->setValue(settings.sharpnessPosition);
     m_saturation->setValue(settings.saturation);
+    m_toSrgbBox->setChecked(settings.toSrgb);
     applyEnabledRule();
     applyFilmTypeRule();
 }

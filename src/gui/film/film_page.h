@@ -55,6 +55,7 @@ private:
     QComboBox* m_filmList;
     QSlider* m_exposure;
     QCheckBox* m_portraitBox;
+    QCheckBox* m_toSrgbBox;
     QCheckBox* m_highKeyBox;
     QCheckBox* m_blackCorrectionBox;
     QSlider* m_sharpness;
