@@ -284,7 +284,7 @@ FullSizeOutcome saveFullSize(const FullSizeJob& job, const std::string& output,
         }
         // The thumbnail is made before the picture goes, so the file is not decoded again.
         std::vector<std::uint8_t> thumbnail;
-        if (keepsExif(job, how) && isJpeg(how.format))  // a TIFF keeps no thumbnail of ours
+        if (keepsExif(job, how) && isJpeg(how.format))  // TIFF and WebP keep none of ours
             thumbnail = ExifThumbnailRows::of(result);
         const int width = result.width();
         const int height = result.height();
