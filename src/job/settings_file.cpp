@@ -148,16 +148,26 @@ std::string unescape(const std::string& text)
             continue;
         }
         char next = text[++i];
-        out += next == 'n' ? '\n' : next == 't' ? '\t' : next == 'r' ? '\r' : next;
+        out += next == 'n'   ? '\n'
+               : next == 't' ? '\t'
+               : next == 'r' ? '\r'
+               : next == 's' ? ' '
+                             : next;
     }
     return out;
 }
 
 std::string escape(const std::string& text)
 {
+    // The reader trims each line, so spaces at either end of a value are written as \s.
+    const size_t first = text.find_first_not_of(' ');
+    const size_t last = text.find_last_not_of(' ');
     std::string out;
-    for (char c : text) {
-        if (c == '\\')
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == ' ' && (first == std::string::npos || i < first || i > last))
+            out += "\\s";
+        else if (c == '\\')
             out += "\\\\";
         else if (c == '\n')
             out += "\\n";

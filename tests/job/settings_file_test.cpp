@@ -25,7 +25,8 @@ TEST(SettingsFile, WrittenTextReadsBackToTheSameSettings)
     settings.border.mat.sides = {5, 6, 7, 8};
     settings.border.borderColour = kNoColour;
     settings.border.inside = true;
-    settings.tags.userName = "Ada";
+    settings.tags.userName = "  Ada ";  // spaces at the ends survive the line trim
+    settings.watermark.text = " ";
 
     const std::string text = settingsText(settings);
     ConversionSettings read;
@@ -33,6 +34,8 @@ TEST(SettingsFile, WrittenTextReadsBackToTheSameSettings)
     ASSERT_TRUE(readSettingsText(text, read, problems)) << problems[0].message;
     EXPECT_EQ(settingsText(read), text);
     EXPECT_EQ(read.signature.text, settings.signature.text);
+    EXPECT_EQ(read.tags.userName, settings.tags.userName);
+    EXPECT_EQ(read.watermark.text, settings.watermark.text);
     EXPECT_EQ(read.signature.textColour, 0x00332211u);
     EXPECT_EQ(read.border.mat.sides, settings.border.mat.sides);
     EXPECT_EQ(read.watermark.transparentColour, 0x00FFFFFF);
