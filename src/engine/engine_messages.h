@@ -22,6 +22,10 @@ inline constexpr const char* kMetadataTooLarge =
     "\"%s\": part of its metadata is too large to be kept; it was left out";
 inline constexpr const char* kProfileNotConverted =
     "\"%s\": its colour profile cannot turn it into sRGB; its numbers and profile were kept";
+// "%s" is the file, "%d" the seconds it was given.
+inline constexpr const char* kRawDeveloperStopped =
+    "\"%s\": the raw developer gave no picture within %d s and was stopped; the file may be "
+    "damaged";
 
 // Texts of the image size and save-option dialogs (string-table texts, not yet numbered).
 inline constexpr const char* kWholeNumberBetween = "要求 %lu 到 %lu 之间的整数! ";

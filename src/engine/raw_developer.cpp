@@ -4,9 +4,11 @@
 #include "engine/raw_developer.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/mman.h>
+#include <sys/syscall.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -14,11 +16,16 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 #include "engine/codec_support.h"
+#include "engine/engine_messages.h"
+#include "engine/message_sink.h"
 #include "engine/pixel_limit.h"
 
 extern char** environ;
@@ -110,6 +117,125 @@ int waitFor(pid_t pid)
     return status;
 }
 
+using Clock = std::chrono::steady_clock;
+
+// Kernels or sandboxes without pidfd: look now and then, often at first so that a quick
+// developer is not kept waiting.
+bool exitedByPolling(pid_t pid, Clock::time_point deadline, int& status)
+{
+    auto pause = std::chrono::milliseconds(1);
+    for (;;) {
+        const pid_t done = ::waitpid(pid, &status, WNOHANG);
+        if (done == pid)
+            return true;
+        if (done < 0 && errno != EINTR) {
+            status = -1;
+            return true;
+        }
+        const Clock::time_point now = Clock::now();
+        if (now >= deadline)
+            return false;
+        std::this_thread::sleep_for(
+            std::min<Clock::duration>(pause, deadline - now));
+        pause = std::min(pause * 2, std::chrono::milliseconds(50));
+    }
+}
+
+// The developer's wait status, or -1; false when it is still at work at the deadline (it is
+// then killed and reaped).
+bool exitedBefore(pid_t pid, Clock::time_point deadline, int& status)
+{
+    bool exited = false;
+    // By system call: glibc 2.36's <sys/pidfd.h> declares pidfd_open without C linkage.
+    const Descriptor process(int(::syscall(SYS_pidfd_open, pid, 0)));
+    for (;;) {
+        if (process.get() < 0) {
+            exited = exitedByPolling(pid, deadline, status);
+            break;
+        }
+        const auto left =
+            std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        if (left <= 0)
+            break;
+        pollfd readable{process.get(), POLLIN, 0};
+        const int ready = ::poll(&readable, 1, int(std::min<long long>(left, INT_MAX)));
+        if (ready > 0) {
+            status = waitFor(pid);
+            return true;
+        }
+        if (ready < 0 && errno != EINTR) {
+            exited = exitedByPolling(pid, deadline, status);
+            break;
+        }
+    }
+    if (exited)
+        return true;
+    ::kill(pid, SIGKILL);
+    waitFor(pid);
+    return false;
+}
+
+// The files a developer was stopped on in this process, so that the next request on one
+// (its shot information, then its pixels) does not wait out the limit again.
+struct StoppedFile {
+    std::string path;
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    timespec modified{};
+    int seconds = 0;
+
+    bool sameFile(const StoppedFile& other) const
+    {
+        return path == other.path && device == other.device && inode == other.inode &&
+               size == other.size && modified.tv_sec == other.modified.tv_sec &&
+               modified.tv_nsec == other.modified.tv_nsec;
+    }
+};
+
+std::mutex g_stoppedMutex;
+std::vector<StoppedFile> g_stopped;
+
+StoppedFile identify(const std::string& path)
+{
+    StoppedFile file;
+    file.path = path;
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0) {
+        file.device = info.st_dev;
+        file.inode = info.st_ino;
+        file.size = info.st_size;
+        file.modified = info.st_mtim;
+    }
+    return file;
+}
+
+// The seconds the developer was given when it was stopped on this file before, else 0.
+int stoppedBefore(const StoppedFile& file)
+{
+    const std::lock_guard lock(g_stoppedMutex);
+    for (const StoppedFile& stopped : g_stopped)
+        if (stopped.sameFile(file))
+            return stopped.seconds;
+    return 0;
+}
+
+void rememberStopped(StoppedFile file, int seconds)
+{
+    file.seconds = seconds;
+    const std::lock_guard lock(g_stoppedMutex);
+    g_stopped.push_back(std::move(file));
+}
+
+void noteStopped(const std::string& path, int seconds)
+{
+    std::string text = messages::kRawDeveloperStopped;
+    text.replace(text.find("%d"), 2, std::to_string(seconds));
+    text.replace(text.find("%s"), 2, path);
+    noteCodecFailure(text);
+    showMessage(text);
+}
+
 bool readReply(int fd, const std::function<bool(const RawReply&)>& consume)
 {
     struct stat info {};
@@ -136,6 +262,18 @@ bool readReply(int fd, const std::function<bool(const RawReply&)>& consume)
 
 }  // namespace
 
+std::chrono::milliseconds rawDeveloperTimeLimit(std::uint64_t fileBytes)
+{
+    if (const char* named = std::getenv("TAVELUNE_RAW_TIME_LIMIT"); named && *named) {
+        char* end = nullptr;
+        const double seconds = std::strtod(named, &end);
+        if (*end == 0 && seconds > 0 && seconds < 1e9)
+            return std::chrono::milliseconds(std::max<long long>(1, std::llround(seconds * 1000)));
+    }
+    return std::chrono::seconds(60) +
+           std::chrono::seconds(std::min<std::uint64_t>(fileBytes >> 20, 1u << 30));
+}
+
 std::string rawDeveloperPath()
 {
     if (const char* named = std::getenv("TAVELUNE_RAW_DEVELOPER"); named && *named)
@@ -159,6 +297,11 @@ bool runRawDeveloper(const char* request, const std::string& path, int a, int b,
                          " is not installed");
         return false;
     }
+    const StoppedFile file = identify(path);
+    if (const int seconds = stoppedBefore(file); seconds > 0) {
+        noteStopped(path, seconds);
+        return false;
+    }
     const Descriptor reply(replyFile());
     if (reply.get() < 0) {
         noteCodecFailure(std::strerror(errno));
@@ -175,7 +318,15 @@ bool runRawDeveloper(const char* request, const std::string& path, int a, int b,
                          std::strerror(errno));
         return false;
     }
-    const int status = waitFor(pid);
+    const std::chrono::milliseconds limit = rawDeveloperTimeLimit(std::uint64_t(file.size));
+    int status = -1;
+    if (!exitedBefore(pid, Clock::now() + limit, status)) {
+        const int seconds = int(std::max<long long>(
+            1, std::chrono::ceil<std::chrono::seconds>(limit).count()));
+        rememberStopped(file, seconds);
+        noteStopped(path, seconds);
+        return false;
+    }
     if (status == -1 || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
         // A death by signal is LibRaw meeting data it cannot take.
         noteCodecFailure(status != -1 && WIFEXITED(status)

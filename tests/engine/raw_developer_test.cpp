@@ -2,8 +2,13 @@
 // program gets a picture that is whole or a failure with a reason.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include <signal.h>
 #include <sys/stat.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
 
 #include "engine/codec_support.h"
 #include "engine/image.h"
@@ -129,6 +134,60 @@ TEST(RawDeveloper, AFailedDeveloperIsAFailureWithAReason)
         RawShotInfo info;
         EXPECT_FALSE(readRawShotInfo(dir.file("shot.dng"), info)) << c.name;
     }
+    ::setenv("TAVELUNE_RAW_DEVELOPER", saved.c_str(), 1);
+}
+
+// A developer that never ends is killed at the limit, and the file is not asked again.
+TEST(RawDeveloper, OneStillAtWorkAtTheLimitIsKilledAndTheFileRefused)
+{
+    test::TempDir dir;
+    const char* named = std::getenv("TAVELUNE_RAW_DEVELOPER");
+    const std::string saved = named ? named : "";
+    const std::string program = dir.file("developer.sh");
+    const std::string started = dir.file("started");
+    const std::string script = "#!/bin/sh\necho $$ >> " + started + "\nexec sleep 30\n";
+    test::writeFileBytes(program, {script.begin(), script.end()});
+    ::chmod(program.c_str(), 0755);
+    const std::string shot = dir.file("shot.dng");
+    test::writeFileBytes(shot, {'I', 'I', 42, 0});
+    ::setenv("TAVELUNE_RAW_DEVELOPER", program.c_str(), 1);
+    ::setenv("TAVELUNE_RAW_TIME_LIMIT", "0.3", 1);
+    const auto startedPids = [&] {
+        std::vector<pid_t> pids;
+        std::ifstream in(started);
+        for (pid_t pid = 0; in >> pid;)
+            pids.push_back(pid);
+        return pids;
+    };
+    const std::string reason =
+        "\"" + shot + "\": the raw developer gave no picture within 1 s and was stopped; the "
+        "file may be damaged";
+
+    test::MessageCollector messages;
+    Image out;
+    clearCodecFailure();
+    const auto begin = std::chrono::steady_clock::now();
+    EXPECT_FALSE(RawCodec().read(shot, out));
+    EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::seconds(5));
+    EXPECT_EQ(lastCodecFailure(), reason);
+    EXPECT_EQ(messages.texts(), std::vector<std::string>{reason});
+    const std::vector<pid_t> first = startedPids();
+    ASSERT_EQ(first.size(), 1u);
+    // Killed and reaped: no process, not even a zombie, has its id.
+    EXPECT_EQ(::kill(first[0], 0), -1);
+    EXPECT_EQ(errno, ESRCH);
+
+    RawShotInfo info;
+    EXPECT_FALSE(readRawShotInfo(shot, info));
+    EXPECT_EQ(lastCodecFailure(), reason);
+    EXPECT_EQ(startedPids().size(), 1u) << "asked again";
+
+    // A changed file is a new one.
+    test::writeFileBytes(shot, {'I', 'I', 42, 0, 8});
+    EXPECT_FALSE(readRawShotInfo(shot, info));
+    EXPECT_EQ(startedPids().size(), 2u);
+
+    ::unsetenv("TAVELUNE_RAW_TIME_LIMIT");
     ::setenv("TAVELUNE_RAW_DEVELOPER", saved.c_str(), 1);
 }
 
