@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <iterator>
+#include <mutex>
+#include <utility>
 
 #include "engine/image.h"
 #include "engine/parallel.h"
@@ -97,6 +99,31 @@ void SrgbConversion::convert(std::uint32_t* pixels, std::size_t count) const
     if (m_transform != nullptr && count > 0)
         cmsDoTransform(static_cast<cmsHTRANSFORM>(m_transform), pixels, pixels,
                        cmsUInt32Number(count));
+}
+
+std::shared_ptr<const SrgbConversion> sharedSrgbConversion(const std::vector<std::uint8_t>& icc)
+{
+    // Making a transform costs more than converting a working-size picture with it; a photo
+    // session shows the same few profiles again and again. A failed profile is remembered too.
+    constexpr std::size_t kKept = 4;
+    static std::mutex lock;
+    static std::vector<std::pair<std::vector<std::uint8_t>, std::shared_ptr<const SrgbConversion>>>
+        kept;  // the most recently used last
+    const std::lock_guard<std::mutex> hold(lock);
+    for (auto it = kept.begin(); it != kept.end(); ++it) {
+        if (it->first == icc) {
+            std::rotate(it, it + 1, kept.end());
+            return kept.back().second;
+        }
+    }
+    auto conversion = std::make_shared<SrgbConversion>();
+    std::shared_ptr<const SrgbConversion> made;
+    if (conversion->open(icc))
+        made = std::move(conversion);
+    if (kept.size() == kKept)
+        kept.erase(kept.begin());
+    kept.emplace_back(icc, made);
+    return made;
 }
 
 bool turnsIntoSrgb(const std::vector<std::uint8_t>& icc)

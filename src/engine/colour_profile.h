@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,10 @@ public:
 private:
     void* m_transform = nullptr;
 };
+
+/// The conversion for icc, made once per profile and kept for the next picture that carries it
+/// (a few profiles are remembered). Null for a profile SrgbConversion cannot open.
+std::shared_ptr<const SrgbConversion> sharedSrgbConversion(const std::vector<std::uint8_t>& icc);
 
 /// Whether a picture tagged with icc is turned into sRGB by SrgbConversion (true for none: it
 /// is sRGB already, and for ours).

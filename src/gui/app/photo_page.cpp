@@ -41,6 +41,7 @@
 #include "gui/view/compare_window.h"
 #include "gui/view/image_view.h"
 #include "job/file_conversion.h"
+#include "view/display_colour.h"
 
 namespace tavelune::gui {
 
@@ -342,6 +343,8 @@ bool PhotoPage::openPicture(const QString& path)
                                    &opened.fullSize, &opened.metadata);
             showImageStatus(status);  // into the collection above
             opened.ok = status.ok();
+            if (opened.ok)
+                opened.shown = srgbDisplayCopy(opened.picture, opened.metadata.icc);
             return opened;
         },
         [this, path, local](OpenedPicture opened) {
@@ -372,8 +375,9 @@ void PhotoPage::openFinished(const QString& path, const QString& local, OpenedPi
     m_source = std::move(opened.picture);
     m_fileName = local;
     m_metadata = std::move(opened.metadata);
+    m_sourceShown = std::move(opened.shown);
     replaceExif(std::move(opened.exif));
-    refreshPage();
+    refreshPage(true);
     m_exifList->fillExifList(m_exif.get());
     restartHistogram();
     emit fileNameChanged(m_fileName);
@@ -440,12 +444,21 @@ void PhotoPage::replaceExif(std::unique_ptr<ExifData> exif)
     m_exif = std::move(exif);
 }
 
-void PhotoPage::refreshPage()
+const std::vector<std::uint8_t>& PhotoPage::resultProfile() const
 {
+    static const std::vector<std::uint8_t> srgb;
+    return m_resultSettings.film.toSrgb ? srgb : m_metadata.icc;
+}
+
+void PhotoPage::refreshPage(bool sourceShownCurrent)
+{
+    if (!sourceShownCurrent)
+        m_sourceShown = srgbDisplayCopy(m_source, m_metadata.icc);
+    m_resultShown = srgbDisplayCopy(m_result, resultProfile());
     // Before the pictures are set: the panes fall in step through it.
     m_photoRect = Rect();
-    m_sourceView->setPicture(m_source.isEmpty() ? nullptr : &m_source);
-    m_resultView->setPicture(m_result.isEmpty() ? nullptr : &m_result);
+    m_sourceView->setPicture(m_source.isEmpty() ? nullptr : &m_source, &m_sourceShown);
+    m_resultView->setPicture(m_result.isEmpty() ? nullptr : &m_result, &m_resultShown);
     m_sourceView->setToolTip(m_fileName);
     m_progress->setValue(0);
     m_resultCurrent = false;
@@ -560,7 +573,8 @@ void PhotoPage::conversionFinished(bool ok)
     m_result = m_runner->takeResult();
     m_photoRect = m_runner->margins();
     m_resultSettings = std::move(m_runSettings);
-    m_resultView->setPicture(&m_result);
+    m_resultShown = srgbDisplayCopy(m_result, resultProfile());
+    m_resultView->setPicture(&m_result, &m_resultShown);
     m_progress->setValue(100);
     m_resultCurrent = true;
     updateActions();
@@ -729,7 +743,8 @@ void PhotoPage::showCompare()
     if (m_source.isEmpty()) {
         return;
     }
-    CompareWindow window(&m_source, m_result.isEmpty() ? nullptr : &m_result, this);
+    CompareWindow window(&m_source, m_result.isEmpty() ? nullptr : &m_result, this,
+                         &m_sourceShown, &m_resultShown);
     window.exec();
 }
 

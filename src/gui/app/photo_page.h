@@ -135,13 +135,17 @@ private:
         std::unique_ptr<ExifData> exif;
         Rect fullSize;
         PictureMetadata metadata;
+        Image shown;  // see m_sourceShown
     };
 
     QWidget* buildButtonRow();
     void openFinished(const QString& path, const QString& local, OpenedPicture opened);
     QWidget* buildRightColumn();
     void makeActions();
-    void refreshPage();
+    /// Sets the panes' pictures; the source's screen copy is made again unless it is current.
+    void refreshPage(bool sourceShownCurrent = false);
+    /// The profile the result's numbers are in: the file's, unless the film took them to sRGB.
+    const std::vector<std::uint8_t>& resultProfile() const;
     void replaceExif(std::unique_ptr<ExifData> exif);
     void transformSource(GeometryStep step);
     void updateActions();
@@ -156,6 +160,10 @@ private:
     Image m_rightPlaceholder;
     Image m_source;
     Image m_result;
+    // What the panes show for each: turned from the file's profile into sRGB (empty where the
+    // numbers are sRGB already). Histogram, saves and copies take the pictures themselves.
+    Image m_sourceShown;
+    Image m_resultShown;
     std::unique_ptr<ExifData> m_exif;
     PictureMetadata m_metadata;  // of the opened file, for every save
     QString m_fileName;

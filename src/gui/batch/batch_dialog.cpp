@@ -25,6 +25,7 @@
 #include "engine/format_dispatch.h"
 #include "engine/format_number.h"
 #include "engine/message_sink.h"
+#include "engine/picture_metadata.h"
 #include "gui/batch/batch_runner.h"
 #include "gui/batch/file_type_icons.h"
 #include "gui/controls/message_box.h"
@@ -41,6 +42,7 @@
 #include "job/batch_list.h"
 #include "job/file_conversion.h"
 #include "job/batch_tally.h"
+#include "view/display_colour.h"
 
 namespace tavelune::gui {
 
@@ -407,6 +409,7 @@ void BatchDialog::previewRow(int row)
     const QString path = m_list->item(row, 1)->text() + m_list->item(row, 0)->text();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     Image picture;
+    PictureMetadata metadata;
     auto exif = std::make_unique<ExifData>();
     // A file that does not open says so in the info line, without a box; its EXIF boxes wait
     // for the run.
@@ -414,7 +417,9 @@ void BatchDialog::previewRow(int row)
         setMessageSink([](const std::string&, const std::string&, MessageIcon) {});
     // Opened as the run opens it, so the lengths chosen on it mean the same in the run.
     const bool ok =
-        openWorkingPicture(QFile::encodeName(path).toStdString(), picture, *exif, 0, true).ok();
+        openWorkingPicture(QFile::encodeName(path).toStdString(), picture, *exif, 0, true,
+                           nullptr, &metadata)
+            .ok();
     setMessageSink(std::move(engineSink));
     QApplication::restoreOverrideCursor();
     if (!ok) {
@@ -428,9 +433,10 @@ void BatchDialog::previewRow(int row)
     }
     m_view->setPicture(nullptr);
     m_preview = std::move(picture);
+    m_previewShown = srgbDisplayCopy(m_preview, metadata.icc);
     m_previewExif = std::move(exif);
     m_previewRow = row;
-    m_view->setPicture(&m_preview);
+    m_view->setPicture(&m_preview, &m_previewShown);
     m_view->fitWindow();
     m_info->setText(QString::asprintf(utf8(text(Strings::BatchInfoLine)).constData(),
                                       utf8(m_list->item(row, 0)->text()).constData(),
@@ -443,6 +449,7 @@ void BatchDialog::clearPreview()
 {
     m_view->setPicture(nullptr);
     m_preview = Image();
+    m_previewShown = Image();
     m_previewExif.reset();
     m_previewRow = -1;
     m_info->clear();

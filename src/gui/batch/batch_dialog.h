@@ -108,6 +108,7 @@ private:
     void addToLog(int index, QListWidgetItem* item);
 
     Image m_preview;
+    Image m_previewShown;  // m_preview turned from its colour profile for the screen
     std::unique_ptr<ExifData> m_previewExif;
     int m_previewRow = -1;
     int m_jobs = 0;

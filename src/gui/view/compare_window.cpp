@@ -11,10 +11,13 @@
 namespace tavelune::gui {
 
 CompareWindow::CompareWindow(const Image* sourcePicture, const Image* resultPicture,
-                             QWidget* parent)
+                             QWidget* parent, const Image* sourceShown,
+                             const Image* resultShown)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint),
       m_sourcePicture(sourcePicture),
       m_resultPicture(resultPicture),
+      m_sourceShown(sourceShown),
+      m_resultShown(resultShown),
       m_firstView(new ImageView(this)),
       m_secondView(new ImageView(this))
 {
@@ -29,8 +32,8 @@ CompareWindow::CompareWindow(const Image* sourcePicture, const Image* resultPict
         setGeometry(screen->geometry());
     setWindowState(Qt::WindowFullScreen);
     placeViews();
-    m_firstView->setPicture(m_sourcePicture);
-    m_secondView->setPicture(m_resultPicture);
+    m_firstView->setPicture(m_sourcePicture, m_sourceShown);
+    m_secondView->setPicture(m_resultPicture, m_resultShown);
 }
 
 CompareWindow::~CompareWindow() = default;
@@ -41,9 +44,14 @@ void CompareWindow::setLayoutMode(int layout)
         return;
     m_layout = layout;
     placeViews();
-    m_firstView->setPicture(layout == kResultAlone ? m_resultPicture : m_sourcePicture);
-    m_secondView->setPicture(layout == kSideBySide || layout == kAboveBelow ? m_resultPicture
-                                                                            : nullptr);
+    if (layout == kResultAlone)
+        m_firstView->setPicture(m_resultPicture, m_resultShown);
+    else
+        m_firstView->setPicture(m_sourcePicture, m_sourceShown);
+    if (layout == kSideBySide || layout == kAboveBelow)
+        m_secondView->setPicture(m_resultPicture, m_resultShown);
+    else
+        m_secondView->setPicture(nullptr);
 }
 
 void CompareWindow::placeViews()

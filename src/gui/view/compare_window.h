@@ -9,7 +9,8 @@ namespace tavelune::gui {
 
 class ImageView;
 
-/// Borderless and covering the screen; shows the two pictures (not owned, not changed) side
+/// Borderless and covering the screen; shows the two pictures (not owned, not changed; each
+/// through its screen copy where one is given, as ImageView::setPicture takes it) side
 /// by side, one above the other or one at a time. Keys 1-4 choose the layout, Tab, Space and
 /// Page Down go to the next, Page Up to the previous, Ctrl puts the second view on the first
 /// view's zoom and scroll, Escape closes. Run it with exec().
@@ -19,7 +20,8 @@ public:
     enum Layout : int { kSourceAlone = 1, kResultAlone = 2, kSideBySide = 3, kAboveBelow = 4 };
 
     CompareWindow(const Image* sourcePicture, const Image* resultPicture,
-                  QWidget* parent = nullptr);
+                  QWidget* parent = nullptr, const Image* sourceShown = nullptr,
+                  const Image* resultShown = nullptr);
     ~CompareWindow() override;
 
     int layoutMode() const { return m_layout; }
@@ -42,6 +44,8 @@ private:
 
     const Image* m_sourcePicture;
     const Image* m_resultPicture;
+    const Image* m_sourceShown;
+    const Image* m_resultShown;
     ImageView* m_firstView;
     ImageView* m_secondView;
     int m_layout = kSideBySide;

@@ -73,9 +73,11 @@ void ImageView::syncClientSize()
         emit viewChanged();
 }
 
-void ImageView::setPicture(const Image* picture)
+void ImageView::setPicture(const Image* picture, const Image* shown)
 {
-    change(true, [&] { return m_model.setPicture(picture); });
+    m_picture = picture;
+    const Image* onScreen = picture && shown && !shown->isEmpty() ? shown : picture;
+    change(true, [&] { return m_model.setPicture(onScreen); });
 }
 
 void ImageView::setPlaceholder(const Image& placeholder)
@@ -161,9 +163,9 @@ Image ImageView::snapshot(int percent)
 
 bool ImageView::copyPicture()
 {
-    if (!m_model.hasPicture())
+    if (!m_model.hasPicture() || m_picture == nullptr)
         return false;
-    const QImage image = toQImage(*m_model.picture());
+    const QImage image = toQImage(*m_picture);
     if (image.isNull())
         return false;
     QApplication::clipboard()->setImage(image);

@@ -23,9 +23,11 @@ public:
     explicit ImageView(QWidget* parent = nullptr);
     ~ImageView() override;
 
-    /// Null (or an empty picture) shows the placeholder on grey.
-    void setPicture(const Image* picture);
-    const Image* picture() const { return m_model.picture(); }
+    /// Null (or an empty picture) shows the placeholder on grey. shown (not owned, may be null
+    /// or empty) is what the screen gets instead of picture's own numbers: the copy turned from
+    /// its colour profile into sRGB. Copying takes picture.
+    void setPicture(const Image* picture, const Image* shown = nullptr);
+    const Image* picture() const { return m_picture; }
     /// Copied; an empty Image drops it.
     void setPlaceholder(const Image& placeholder);
 
@@ -103,7 +105,8 @@ private:
     void updateCursor();
     void showContextMenu(QPoint globalPosition);
 
-    ImageViewModel m_model;
+    ImageViewModel m_model;  // composes what is shown
+    const Image* m_picture = nullptr;
     QImage m_screen;
     bool m_sunkenBorder = false;
     QString m_outOfDateNote;

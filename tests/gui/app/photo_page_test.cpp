@@ -33,6 +33,7 @@
 #include "job/conversion_job.h"
 #include "job/file_conversion.h"
 #include "support/gui_test_support.h"
+#include "support/test_colour.h"
 
 using namespace tavelune;
 using namespace tavelune::gui;
@@ -41,6 +42,12 @@ namespace {
 
 constexpr uint32_t kRed = 0xFFFF0000;
 constexpr uint32_t kGrey = 0xFF808080;
+
+int channelDifference(QRgb a, uint32_t b)
+{
+    return std::max({std::abs(qRed(a) - int((b >> 16) & 0xFF)),
+                     std::abs(qGreen(a) - int((b >> 8) & 0xFF)), std::abs(qBlue(a) - int(b & 0xFF))});
+}
 
 bool isReddish(uint32_t pixel)
 {
@@ -485,6 +492,49 @@ private slots:
             QApplication::processEvents();
             QVERIFY2(inStep(), name);
         }
+    }
+
+    // The screen gets a picture's colours through its profile; everything else keeps the
+    // file's numbers, and a picture without a profile is shown as its numbers.
+    void panesShowAPictureThroughItsProfile()
+    {
+        QTemporaryDir dir;
+        const Image chart = reference::patchChart(20);
+        PictureMetadata wide;
+        wide.icc = reference::adobeRgbProfile();
+        const QString profiled = dir.filePath("wide.tif");
+        const QString plain = dir.filePath("plain.tif");
+        QVERIFY(saveImage(profiled.toStdString(), chart, ImageFormat::Tiff, 1, &wide).ok());
+        QVERIFY(saveImage(plain.toStdString(), chart, ImageFormat::Tiff, 1).ok());
+        PhotoPage& page = *m_page;
+        auto* sourcePane = page.findChild<ImageView*>("sourcePane");
+        auto* resultPane = page.findChild<ImageView*>("resultPane");
+
+        QVERIFY(test::openAndWait(page, profiled));
+        QVERIFY(reference::largestChannelDifference(page.source(), chart) == 0);
+        const Image expected = reference::lcmsSrgbCopy(chart, wide.icc);
+        QVERIFY(!expected.isEmpty());
+        QVERIFY(reference::largestChannelDifference(expected, chart) > 8);
+        const Image* shown = sourcePane->model().picture();
+        QVERIFY(shown && shown != &page.source());
+        QCOMPARE(sourcePane->picture(), &page.source());
+        QVERIFY(reference::largestChannelDifference(*shown, expected) <= 2);
+        // What is painted: at actual pixels the pane's centre falls on a patch's edge, half a
+        // patch right of it on the patch's middle.
+        sourcePane->actualPixels();
+        const QImage painted = sourcePane->grab().toImage();
+        const QPoint middle = sourcePane->contentsRect().center() + QPoint(10, 0);
+        const uint32_t patch = expected.rowFromTop(chart.height() / 2)[chart.width() / 2 + 10];
+        QVERIFY(channelDifference(painted.pixel(middle), patch) <= 2);
+
+        QVERIFY(page.startConversion() && waitForJob(page));
+        const Image* shownResult = resultPane->model().picture();
+        QVERIFY(shownResult && shownResult != &page.result());
+        QVERIFY(reference::largestChannelDifference(
+                    *shownResult, reference::lcmsSrgbCopy(page.result(), wide.icc)) <= 2);
+
+        QVERIFY(test::openAndWait(page, plain));
+        QCOMPARE(sourcePane->model().picture(), &page.source());
     }
 
     void rotateIsRefusedWhileTheHistogramRuns()

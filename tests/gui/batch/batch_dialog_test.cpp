@@ -35,6 +35,8 @@
 #include "gui/view/image_view.h"
 #include "job/settings_file.h"
 #include "support/gui_test_support.h"
+#include "support/test_colour.h"
+#include "view/image_view_model.h"
 
 using namespace tavelune;
 using namespace tavelune::gui;
@@ -289,6 +291,21 @@ private slots:
         QCOMPARE(list->rowCount(), 0);
         QVERIFY(dialog.previewPicture().isEmpty());
         QVERIFY(info->text().isEmpty());
+
+        // The preview is shown through the file's colour profile, as the picture pane is.
+        PictureMetadata wide;
+        wide.icc = reference::adobeRgbProfile();
+        const QString profiled = dir.filePath("wide.tif");
+        QVERIFY(saveImage(profiled.toStdString(), reference::patchChart(10), ImageFormat::Tiff, 1,
+                          &wide).ok());
+        dialog.addFiles({profiled, writePicture(dir.path(), "plain.jpg", 30, 20)});
+        const ImageViewModel& view = child<ImageView>(&dialog, "preview")->model();
+        list->setCurrentCell(0, 0);
+        QVERIFY(view.picture() != &dialog.previewPicture());
+        QVERIFY(reference::largestChannelDifference(
+                    *view.picture(), reference::lcmsSrgbCopy(dialog.previewPicture(), wide.icc)) <= 2);
+        list->setCurrentCell(1, 0);
+        QCOMPARE(view.picture(), &dialog.previewPicture());
     }
 
     void nothingStartsWithoutFilesOrFolder()

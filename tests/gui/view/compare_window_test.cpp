@@ -5,6 +5,7 @@
 #include <QTest>
 
 #include "gui/view/image_view.h"
+#include "view/image_view_model.h"
 #include "support/gui_test_support.h"
 
 using namespace tavelune;
@@ -34,7 +35,13 @@ private slots:
     {
         Image source = test::makeGradient(600, 400);
         Image result = test::makeGradient(640, 440);
-        CompareWindow window(&source, &result);
+        // The screen copies (of the colour profiles) go with their pictures in every layout.
+        Image sourceShown = test::makeGradient(600, 400);
+        Image resultShown = test::makeGradient(640, 440);
+        CompareWindow window(&source, &result, nullptr, &sourceShown, &resultShown);
+        auto shows = [](const ImageView* view, const Image* picture, const Image* shown) {
+            return view->picture() == picture && view->model().picture() == shown;
+        };
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         const int w = window.width();
@@ -51,7 +58,7 @@ private slots:
         QCOMPARE(window.secondView()->geometry(), QRect(0, h / 2 + 2, w, h / 2 - 2));
         QTest::keyClick(&window, Qt::Key_PageDown);
         QCOMPARE(window.layoutMode(), 1);
-        QVERIFY(window.firstView()->picture() == &source);
+        QVERIFY(shows(window.firstView(), &source, &sourceShown));
         QVERIFY(!window.secondView()->isVisible());
         QCOMPARE(window.firstView()->geometry(), QRect(0, 0, w, h));
 
@@ -63,13 +70,13 @@ private slots:
 
         QTest::keyClick(&window, Qt::Key_2, Qt::KeypadModifier);
         QCOMPARE(window.layoutMode(), 2);
-        QVERIFY(window.firstView()->picture() == &result);
+        QVERIFY(shows(window.firstView(), &result, &resultShown));
         QVERIFY(!window.secondView()->isVisible());
         // The keys belong to the window even when they reach a view first.
         QTest::keyClick(window.firstView(), Qt::Key_3);
         QCOMPARE(window.layoutMode(), 3);
-        QVERIFY(window.firstView()->picture() == &source);
-        QVERIFY(window.secondView()->picture() == &result);
+        QVERIFY(shows(window.firstView(), &source, &sourceShown));
+        QVERIFY(shows(window.secondView(), &result, &resultShown));
         QVERIFY(window.secondView()->isVisible());
     }
 
