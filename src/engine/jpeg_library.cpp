@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "engine/cmyk_profile.h"
 #include "engine/codec_support.h"
 
 namespace tavelune::jpeg_library {
@@ -78,6 +79,10 @@ float densityToDpi(const jpeg_decompress_struct& info)
 
 void cmykToBgra(const JSAMPLE* in, uint32_t* out, JDIMENSION width, bool inverted)
 {
+    if (CmykThroughProfile* profile = CmykThroughProfile::active()) {
+        profile->convert(in, out, width, inverted);
+        return;
+    }
     for (JDIMENSION x = 0; x < width; ++x, in += 4) {
         unsigned c = in[0], m = in[1], y = in[2], k = in[3];
         if (!inverted) {

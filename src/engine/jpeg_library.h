@@ -38,6 +38,7 @@ void reportWriteError();
 float densityToDpi(const jpeg_decompress_struct& info);
 
 /// CMYK scan line to BGRA. Files with an Adobe marker store the inks inverted (255 = no ink).
+/// Inside a CmykThroughProfile scope the inks go through its profile instead.
 void cmykToBgra(const JSAMPLE* in, uint32_t* out, JDIMENSION width, bool inverted);
 
 }  // namespace tavelune::jpeg_library

@@ -118,6 +118,11 @@ float JpegStripReader::dpi() const
     return m_state->dpi;
 }
 
+bool JpegStripReader::isCmyk() const
+{
+    return m_state->cmyk;
+}
+
 bool JpegStripReader::readRows(uint32_t* first, size_t stride, int count)
 {
     State& s = *m_state;

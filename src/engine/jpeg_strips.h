@@ -31,6 +31,8 @@ public:
     int height() const;
     /// The file's density in dots per inch, 72 without one.
     float dpi() const;
+    /// Whether the file stores inks (CMYK or YCCK) rather than light.
+    bool isCmyk() const;
 
     /// Reads the next count rows into first, first + stride, ... (stride in pixels).
     bool readRows(uint32_t* first, size_t stride, int count);

@@ -4,6 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <optional>
+
+#include "engine/cmyk_profile.h"
 #include "engine/codec_support.h"
 #include "engine/colour_profile.h"
 #include "engine/exif_orientation.h"
@@ -194,10 +197,19 @@ FileConversionResult convertPictureFile(const std::string& input, const std::str
     Image source;
     ExifData exif;
     PictureMetadata metadata;
+    // Inks can only go through their profile as they are read: the film wants sRGB numbers.
+    CmykConversion cmyk;
+    std::optional<CmykThroughProfile> throughProfile;
+    if (settings.job.film.toSrgb && formatOfPath(input) == ImageFormat::Jpeg &&
+        cmyk.open(readPictureMetadata(input).metadata.icc))
+        throughProfile.emplace(cmyk);
     if (ImageStatus opened = openWorkingPicture(input, source, exif, settings.fit,
                                                 settings.orient, nullptr, &metadata);
         !opened)
         return failedConversion(FileConversionOutcome::ReadFailed, opened);
+    if (throughProfile && throughProfile->used())
+        metadata.icc = srgbProfile();
+    throughProfile.reset();
     prepareForFilm(source, metadata, settings.job.film, input);
     if (ImageStatus turned = applyGeometry(source, settings); !turned)
         return failedConversion(FileConversionOutcome::StepFailed, turned);

@@ -4,9 +4,11 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "engine/cmyk_profile.h"
 #include "engine/codec_support.h"
 #include "engine/colour_profile.h"
 #include "engine/format_dispatch.h"
@@ -302,10 +304,16 @@ std::optional<FileConversionResult> convertStreamed(
     MetadataRead metadata = readPictureMetadata(input);
     for (MetadataProblem problem : metadata.problems)
         held.hold(metadataProblemText(problem, input));
-    // The numbers the film is made for, turned strip by strip as they are decoded.
+    // The numbers the film is made for, turned strip by strip as they are decoded; inks go
+    // through their own profile as they are read.
     SrgbConversion toSrgb;
+    CmykConversion cmyk;
+    std::optional<CmykThroughProfile> throughProfile;
     std::vector<std::uint8_t>& icc = metadata.metadata.icc;
-    if (settings.job.film.toSrgb && !isOurSrgbProfile(icc)) {
+    if (settings.job.film.toSrgb && reader.isCmyk() && cmyk.open(icc)) {
+        throughProfile.emplace(cmyk);
+        icc = srgbProfile();
+    } else if (settings.job.film.toSrgb && !isOurSrgbProfile(icc)) {
         if (icc.empty() || toSrgb.open(icc)) {
             hooks.beforeFilm = icc.empty() ? nullptr : &toSrgb;
             icc = srgbProfile();

@@ -2,7 +2,11 @@
 
 #include <lcms2.h>
 
+#include <jpeglib.h>
+
 #include <algorithm>
+#include <csetjmp>
+#include <cstdio>
 #include <cstdlib>
 
 namespace tavelune::reference {
@@ -24,6 +28,145 @@ std::vector<std::uint8_t> adobeRgbProfile()
     if (profile)
         cmsCloseProfile(profile);
     return bytes;
+}
+
+namespace {
+
+// Inks (0..65535, 65535 full) to Lab for the profile's table: each ink takes away some of the
+// other colours too, and black darkens everything.
+int inksToLab(const cmsUInt16Number in[], cmsUInt16Number out[], void* cargo)
+{
+    const cmsHTRANSFORM toLab = static_cast<cmsHTRANSFORM>(cargo);
+    const double c = in[0] / 65535.0, m = in[1] / 65535.0, y = in[2] / 65535.0,
+                 k = in[3] / 65535.0;
+    const double light = 1.0 - 0.9 * k;
+    double rgb[3] = {(1.0 - c) * (1.0 - 0.12 * m) * (1.0 - 0.05 * y) * light,
+                     (1.0 - m) * (1.0 - 0.2 * c) * (1.0 - 0.08 * y) * light,
+                     (1.0 - y) * (1.0 - 0.15 * c) * (1.0 - 0.1 * m) * light};
+    cmsCIELab lab;
+    cmsDoTransform(toLab, rgb, &lab, 1);
+    cmsFloat2LabEncoded(out, &lab);
+    return TRUE;
+}
+
+struct JpegFailure {
+    jpeg_error_mgr manager;
+    std::jmp_buf jump;
+};
+
+}  // namespace
+
+std::vector<std::uint8_t> cmykProfile()
+{
+    std::vector<std::uint8_t> bytes;
+    cmsHPROFILE srgb = cmsCreate_sRGBProfile();
+    cmsHPROFILE lab = cmsCreateLab4Profile(nullptr);
+    cmsHTRANSFORM toLab = cmsCreateTransform(srgb, TYPE_RGB_DBL, lab, TYPE_Lab_DBL,
+                                             INTENT_RELATIVE_COLORIMETRIC, cmsFLAGS_NOCACHE);
+    cmsHPROFILE profile = cmsCreateProfilePlaceholder(nullptr);
+    cmsPipeline* table = cmsPipelineAlloc(nullptr, 4, 3);
+    cmsStage* grid = cmsStageAllocCLut16bit(nullptr, 9, 4, 3, nullptr);
+    cmsMLU* name = cmsMLUalloc(nullptr, 1);
+    // A version 4 table from inks is written as curves, grid, curves: the curves are flat.
+    cmsStage* inks = cmsStageAllocToneCurves(nullptr, 4, nullptr);
+    cmsStage* light = cmsStageAllocToneCurves(nullptr, 3, nullptr);
+    if (toLab && profile && table && grid && name && inks && light &&
+        cmsStageSampleCLut16bit(grid, inksToLab, toLab, 0) &&
+        cmsPipelineInsertStage(table, cmsAT_END, inks) &&
+        cmsPipelineInsertStage(table, cmsAT_END, grid) &&
+        cmsPipelineInsertStage(table, cmsAT_END, light)) {
+        grid = inks = light = nullptr;  // the table owns them
+        cmsSetProfileVersion(profile, 4.3);
+        cmsSetDeviceClass(profile, cmsSigOutputClass);
+        cmsSetColorSpace(profile, cmsSigCmykData);
+        cmsSetPCS(profile, cmsSigLabData);
+        cmsMLUsetASCII(name, "en", "US", "Test CMYK inks");
+        cmsUInt32Number size = 0;
+        if (cmsWriteTag(profile, cmsSigAToB0Tag, table) &&
+            cmsWriteTag(profile, cmsSigMediaWhitePointTag, cmsD50_XYZ()) &&
+            cmsWriteTag(profile, cmsSigProfileDescriptionTag, name) &&
+            cmsSaveProfileToMem(profile, nullptr, &size)) {
+            bytes.resize(size);
+            if (!cmsSaveProfileToMem(profile, bytes.data(), &size))
+                bytes.clear();
+        }
+    }
+    for (cmsStage* stage : {grid, inks, light})
+        if (stage)
+            cmsStageFree(stage);
+    if (name)
+        cmsMLUfree(name);
+    if (table)
+        cmsPipelineFree(table);
+    if (profile)
+        cmsCloseProfile(profile);
+    if (toLab)
+        cmsDeleteTransform(toLab);
+    cmsCloseProfile(lab);
+    cmsCloseProfile(srgb);
+    return bytes;
+}
+
+Image lcmsSrgbFromCmykJpeg(const std::string& path, const std::vector<std::uint8_t>& icc)
+{
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file)
+        return {};
+    jpeg_decompress_struct info;
+    JpegFailure failure;
+    info.err = jpeg_std_error(&failure.manager);
+    failure.manager.error_exit = [](j_common_ptr common) {
+        std::longjmp(reinterpret_cast<JpegFailure*>(common->err)->jump, 1);
+    };
+    Image picture;
+    std::vector<JSAMPLE> inks;
+    if (setjmp(failure.jump)) {
+        jpeg_destroy_decompress(&info);
+        std::fclose(file);
+        return {};
+    }
+    jpeg_create_decompress(&info);
+    jpeg_stdio_src(&info, file);
+    jpeg_read_header(&info, TRUE);
+    info.out_color_space = JCS_CMYK;
+    jpeg_start_decompress(&info);
+    const int width = int(info.output_width), height = int(info.output_height);
+    inks.resize(size_t(width) * size_t(height) * 4);
+    while (info.output_scanline < info.output_height) {
+        JSAMPROW row = inks.data() + size_t(info.output_scanline) * size_t(width) * 4;
+        jpeg_read_scanlines(&info, &row, 1);
+    }
+    const bool inverted = info.saw_Adobe_marker;
+    jpeg_finish_decompress(&info);
+    jpeg_destroy_decompress(&info);
+    std::fclose(file);
+
+    cmsHPROFILE from = cmsOpenProfileFromMem(icc.data(), cmsUInt32Number(icc.size()));
+    cmsHPROFILE to = cmsCreate_sRGBProfile();
+    cmsHTRANSFORM transform =
+        from && to ? cmsCreateTransform(from, inverted ? TYPE_CMYK_8_REV : TYPE_CMYK_8, to,
+                                        TYPE_RGB_8, INTENT_PERCEPTUAL,
+                                        cmsFLAGS_BLACKPOINTCOMPENSATION)
+                   : nullptr;
+    if (transform && picture.create(width, height, 72.0f)) {
+        std::vector<std::uint8_t> rgb(size_t(width) * 3);
+        for (int y = 0; y < height; ++y) {
+            cmsDoTransform(transform, inks.data() + size_t(y) * size_t(width) * 4, rgb.data(),
+                           cmsUInt32Number(width));
+            for (int x = 0; x < width; ++x)
+                picture.rowFromTop(y)[x] = 0xFF000000u | (std::uint32_t(rgb[3 * x]) << 16) |
+                                           (std::uint32_t(rgb[3 * x + 1]) << 8) | rgb[3 * x + 2];
+        }
+    } else {
+        picture = Image();
+    }
+    if (transform)
+        cmsDeleteTransform(transform);
+    if (from)
+        cmsCloseProfile(from);
+    if (to)
+        cmsCloseProfile(to);
+    return picture;
 }
 
 Image lcmsSrgbCopy(const Image& picture, const std::vector<std::uint8_t>& icc)

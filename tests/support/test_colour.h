@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "engine/image.h"
@@ -10,6 +11,14 @@ namespace tavelune::reference {
 
 /// Adobe RGB (1998) as LittleCMS makes it from its primaries: far from sRGB in greens and reds.
 std::vector<std::uint8_t> adobeRgbProfile();
+
+/// A CMYK printing profile made by LittleCMS from a simple ink model (a table from inks to Lab,
+/// the inks a little impure so that it is not the built-in formula).
+std::vector<std::uint8_t> cmykProfile();
+
+/// LittleCMS's own sRGB picture of a CMYK JPEG file's inks through icc (perceptual, black-point
+/// compensation), the inks read by libjpeg; empty when either refuses.
+Image lcmsSrgbFromCmykJpeg(const std::string& path, const std::vector<std::uint8_t>& icc);
 
 /// LittleCMS's own sRGB copy of a picture tagged icc (perceptual, black-point compensation);
 /// empty when LittleCMS refuses the profile.
