@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
 # Times `tavelune-cli convert` (default film, quality 90) at 24 MP, 6 MP and 800 x 533 against
 # the decode+encode floor of the same JPEG library (djpeg | cjpeg -quality 90) of the same files,
-# plus convert with sharpening and with a frame at 24 MP, all in one hyperfine run so that every
-# command sees the same machine load; then the peak memory of each.
+# plus convert with sharpening and with a frame at 24 MP, and of a 24 MP photograph carrying
+# camera EXIF, a wide-gamut colour profile and 10 KB of XMP (kept, and with --to-srgb), all in
+# one hyperfine run so that every command sees the same machine load; then the peak memory of
+# each.
 # BASE=path/to/an/older/tavelune-cli adds that binary's convert beside ours (and checks that it
 # writes the same bytes).
-# Needs: imagemagick (to make the pictures once), libjpeg-turbo-progs, hyperfine, python3.
+# Needs: imagemagick and exiftool (to make the pictures once), libjpeg-turbo-progs, hyperfine,
+# python3, and the build's bench/make_colour_files (COLOUR_TOOL).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cli=${CLI:-build/tavelune-cli}
@@ -21,6 +24,17 @@ if [ ! -f "$big" ]; then
 fi
 [ -f "$work/mid-6mp.jpg" ] || convert "$big" -resize 3000x2000\! -quality 90 "$work/mid-6mp.jpg"
 [ -f "$work/small.jpg" ] || convert "$big" -resize 800x533\! -quality 90 "$work/small.jpg"
+meta="$work/meta-24mp.jpg"
+if [ ! -f "$meta" ]; then
+  "${COLOUR_TOOL:-build/bench/make_colour_files}" profile "$work/wide.icc"
+  description=$(python3 -c 'print(("A long caption written by a photo manager. " * 240)[:10240])')
+  cp "$big" "$work/meta-making.jpg"
+  exiftool -q -overwrite_original -TagsFromFile tests/fixtures/camera-exif/canon-eos-20d.jpg \
+    -exif:all "$work/meta-making.jpg"
+  exiftool -q -overwrite_original "-icc_profile<=$work/wide.icc" \
+    "-xmp-dc:description=$description" "$work/meta-making.jpg"
+  mv "$work/meta-making.jpg" "$meta"
+fi
 
 sizes=(24mp:big-24mp 6mp:mid-6mp 800x533:small)
 # name|command; the name's first word is the group the ratios are taken in.
@@ -36,6 +50,8 @@ commands+=("24mp-sharpened convert|$cli convert --quality 90 --sharpness 0 $big 
 [ -n "$base" ] && commands+=("24mp-sharpened base|$base convert --quality 90 --sharpness 0 $big $work/base-sharp.jpg")
 commands+=("24mp-framed convert|$cli convert --quality 90 --border-preset white-black $big $work/out-framed.jpg")
 [ -n "$base" ] && commands+=("24mp-framed base|$base convert --quality 90 --border-preset white-black $big $work/base-framed.jpg")
+commands+=("24mp-metadata convert|$cli convert --quality 90 $meta $work/out-meta.jpg")
+commands+=("24mp-to-srgb convert|$cli convert --quality 90 --to-srgb $meta $work/out-srgb.jpg")
 
 args=()
 for entry in "${commands[@]}"; do
@@ -80,7 +96,9 @@ for name, median in results.items():
     floor = results.get(f"{group} floor")
     base = results.get(name.replace("convert", "base")) if name.endswith("convert") else None
     vs_floor = f"{median / floor:8.2f}x" if floor and not name.endswith("floor") else ""
+    plain = results.get("24mp-metadata convert") if name.startswith("24mp-to-srgb") else None
     vs_base = f"{median / base:7.2f}x" if base else ""
     print(f"{name:28} {median * 1000:7.1f} ms {vs_floor:>9} {vs_base:>8} "
-          f"{int(memory.get(name, 0)) / 1024:8.1f}")
+          f"{int(memory.get(name, 0)) / 1024:8.1f}"
+          + (f"   {median / plain:.2f}x the kept-metadata convert" if plain else ""))
 PY
