@@ -19,6 +19,13 @@ std::vector<std::uint8_t> adobeRgbProfile()
     cmsToneCurve* curves[3] = {gamma, gamma, gamma};
     cmsHPROFILE profile = cmsCreateRGBProfile(&white, &primaries, curves);
     cmsFreeToneCurve(gamma);
+    // Named so that a listing or a screenshot tells it from LittleCMS's other built-in ones.
+    if (cmsMLU* name = cmsMLUalloc(nullptr, 1)) {
+        cmsMLUsetASCII(name, "en", "US", "Adobe RGB (1998) primaries, made for tests");
+        if (profile)
+            cmsWriteTag(profile, cmsSigProfileDescriptionTag, name);
+        cmsMLUfree(name);
+    }
     cmsUInt32Number size = 0;
     std::vector<std::uint8_t> bytes;
     if (profile && cmsSaveProfileToMem(profile, nullptr, &size)) {
