@@ -84,12 +84,13 @@ void readInto(const std::string& path, int cellWidth, int cellHeight, int fitMod
     out.opened = true;
 }
 
-// The EXIF orientation of a JPEG or TIFF, 1 when it has none; read quietly, since a file
-// without EXIF is no fault of a contact sheet.
+// The EXIF orientation of a JPEG, TIFF, PNG or WebP, 1 when it has none; read quietly, since
+// a file without EXIF is no fault of a contact sheet. Raw and HEIF decoders turn their own.
 int storedOrientation(const std::string& path)
 {
     const std::optional<ImageFormat> format = formatOfPath(path);
-    if (!format || !formatRow(*format).exifInPlace)
+    if (!format || (!formatRow(*format).exifInPlace && format != ImageFormat::Png &&
+                    format != ImageFormat::Webp))
         return 1;
     ThreadMessageSink quiet([](const std::string&, const std::string&, MessageIcon) {});
     ExifData exif;
