@@ -3,16 +3,20 @@
 
 #include <cstdint>
 #include <new>
+#include <memory>
 #include <optional>
 #include <utility>
 #include <string_view>
+#include <vector>
 
 #include "engine/codec_support.h"
+#include "engine/colour_profile.h"
 #include "engine/engine_messages.h"
 #include "engine/exif_orientation.h"
 #include "engine/format_dispatch.h"
 #include "engine/format_table.h"
 #include "engine/jpeg_codec.h"
+#include "engine/picture_metadata.h"
 #include "engine/raw_codec.h"
 #include "exif/exif_data.h"
 #include "exif/exif_tags.h"
@@ -99,6 +103,18 @@ int storedOrientation(const std::string& path)
     return int(exif.GetNumber(kIfd0, kTagOrientation, 0));
 }
 
+// The sheet is tagged sRGB: a picture in another profile's colours is turned into sRGB's, or it
+// would look dull (or garish) there. Many sheets hold one camera's profile, hence the shared one.
+void intoSheetColours(const std::string& path, Image& picture)
+{
+    const std::vector<std::uint8_t> icc = readPictureMetadata(path).metadata.icc;
+    if (icc.empty() || isOurSrgbProfile(icc))
+        return;
+    if (const std::shared_ptr<const SrgbConversion> conversion = sharedSrgbConversion(icc))
+        for (int y = 0; y < picture.height(); ++y)
+            conversion->convert(picture.rowFromTop(y), std::size_t(picture.width()));
+}
+
 }  // namespace
 
 int sheetPictureReduction(int width, int height, int cellWidth, int cellHeight, int fitMode)
@@ -128,6 +144,8 @@ void readSheetPicture(const std::string& path, int cellWidth, int cellHeight, in
         const int orientation = upright ? storedOrientation(path) : 1;
         const bool turned = orientation >= 5 && orientation <= 8;
         readInto(path, cellWidth, cellHeight, fitMode, reduceLargeJpeg, turned, out);
+        if (out.opened)
+            intoSheetColours(path, out.picture);
         if (out.opened && orientation > 1 && applyExifOrientation(out.picture, orientation) &&
             turned)
             std::swap(out.sourceWidth, out.sourceHeight);

@@ -41,7 +41,8 @@ int sheetPictureReduction(int width, int height, int cellWidth, int cellHeight, 
 /// Reads path into out (reset first). When reduceLargeJpeg is set, a JPEG is decoded at
 /// sheetPictureReduction and a camera raw gives its embedded preview if that covers the
 /// picture's rectangle in the cell; every other picture (and a raw without such a preview) is
-/// opened as ImageHandle::open does. Messages
+/// opened as ImageHandle::open does. A picture with a colour profile comes in sRGB's colours,
+/// as the sheet is tagged. Messages
 /// are held in out.messages instead of being shown. Does not throw.
 void readSheetPicture(const std::string& path, int cellWidth, int cellHeight, int fitMode,
                       bool reduceLargeJpeg, SheetPicture& out, bool upright = false);

@@ -10,11 +10,13 @@
 #include "engine/format_dispatch.h"
 #include "engine/image_codec.h"
 #include "engine/jpeg_codec.h"
+#include "engine/picture_metadata.h"
 #include "exif/entry_values.h"
 #include "exif/exif_data.h"
 #include "exif/exif_tags.h"
 #include "indexprint/fit_rectangle.h"
 #include "support/cli_runner.h"
+#include "support/test_colour.h"
 #include "support/test_support.h"
 
 namespace tavelune {
@@ -158,6 +160,22 @@ TEST_F(SheetPictureRead, UprightTurnsByTheExifOrientation)
         EXPECT_EQ(out.sourceWidth, 40) << name;
         EXPECT_TRUE(out.messages.empty()) << name;
     }
+}
+
+// The sheet is tagged sRGB, so a picture in a wide profile's numbers is turned into sRGB's.
+TEST_F(SheetPictureRead, APictureWithAProfileComesInSrgbColours)
+{
+    PictureMetadata wide;
+    wide.icc = reference::adobeRgbProfile();
+    const Image chart = reference::patchChart(6);
+    const std::string path = m_dir.file("wide.tif");
+    ASSERT_TRUE(saveImage(path, chart, ImageFormat::Tiff, 1, &wide).ok());
+    SheetPicture out;
+    readSheetPicture(path, 100, 100, kFitInside, true, out, true);
+    ASSERT_TRUE(out.opened);
+    const Image expected = reference::lcmsSrgbCopy(chart, wide.icc);
+    EXPECT_GT(reference::largestChannelDifference(expected, chart), 8);
+    EXPECT_LE(reference::largestChannelDifference(out.picture, expected), 1);
 }
 
 TEST_F(SheetPictureRead, FailuresHoldTheMessagesAnOpenWouldShow)
