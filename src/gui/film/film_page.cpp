@@ -15,6 +15,7 @@
 
 #include "film/film_page_rules.h"
 #include "gui/controls/message_box.h"
+#include "gui/film/film_strip.h"
 #include "gui/film/lut_export_runner.h"
 #include "gui/film/lut_size_dialog.h"
 #include "gui/film/slider_scale.h"
@@ -111,6 +112,10 @@ FilmPage::FilmPage(QWidget* parent) : QWidget(parent)
     for (const FilmRow& film : filmRows()) m_filmList->addItem(text(film.textId), film.code);
     m_filmList->setToolTip(text(Strings::FilmTypeTip));
 
+    m_strip = new FilmStrip(this);
+    m_strip->setObjectName("filmStrip");
+    m_strip->hide();
+
     m_lutButton = new QPushButton(text(Strings::LutExportButton), this);
     m_lutButton->setObjectName("exportLut");
     m_lutButton->setToolTip(text(Strings::LutExportTip));
@@ -169,10 +174,7 @@ FilmPage::FilmPage(QWidget* parent) : QWidget(parent)
 
     auto* body = new QGridLayout;
     body->addWidget(filmLabel, 0, 0);
-    auto* filmRow = new QHBoxLayout;
-    filmRow->addWidget(m_filmList, 1);
-    filmRow->addWidget(m_lutButton);
-    body->addLayout(filmRow, 0, 1, 1, 2);
+    body->addWidget(m_filmList, 0, 1, 1, 2);
     body->addWidget(exposureLabel, 1, 0);
     body->addWidget(m_exposure, 1, 1);
     body->addWidget(exposureUnit, 1, 2);
@@ -184,7 +186,12 @@ FilmPage::FilmPage(QWidget* parent) : QWidget(parent)
     body->addWidget(m_saturation, 5, 1);
     body->addWidget(saturationValue, 5, 2);
     body->addWidget(saturationScale, 6, 1);
-    body->addWidget(m_toSrgbBox, 7, 0, 1, 3);
+    // The LUT button sits below, not beside the film list: the strip needs that width.
+    auto* lastRow = new QHBoxLayout;
+    lastRow->addWidget(m_toSrgbBox);
+    lastRow->addStretch(1);
+    lastRow->addWidget(m_lutButton);
+    body->addLayout(lastRow, 7, 0, 1, 3);
     body->setColumnStretch(1, 1);
     body->setRowStretch(8, 1);
 
@@ -201,6 +208,9 @@ FilmPage::FilmPage(QWidget* parent) : QWidget(parent)
     auto* columns = new QHBoxLayout;
     columns->setContentsMargins(8, 6, 8, 6);
     columns->addLayout(body, 1);
+    // Upright beside the film list: it costs the page no height, and the panes keep theirs.
+    columns->addSpacing(8);
+    columns->addWidget(m_strip);
     columns->addSpacing(12);
     columns->addLayout(sharpnessColumn);
 
@@ -223,7 +233,7 @@ FilmPage::FilmPage(QWidget* parent) : QWidget(parent)
         filmLabel,       m_filmList,      exposureLabel,    m_exposure,           exposureUnit,
         exposureScale,   m_portraitBox,   m_highKeyBox,     m_blackCorrectionBox, saturationLabel,
         m_saturation,    saturationScale, sharpnessCaption, sharpnessTop,         m_sharpness,
-        sharpnessBottom, m_lutButton,     saturationValue,  sharpnessValue};
+        sharpnessBottom, m_lutButton,     saturationValue,  sharpnessValue,     m_strip};
 
     auto showValues = [this, exposureUnit, saturationValue, sharpnessValue] {
         exposureUnit->setText(exposureValueText(m_exposure->value()) + QLatin1Char(' ') +
@@ -237,11 +247,38 @@ FilmPage::FilmPage(QWidget* parent) : QWidget(parent)
     showValues();
 
     connect(m_enabledBox, &QCheckBox::toggled, this, [this] { applyEnabledRule(); });
-    connect(m_filmList, &QComboBox::currentIndexChanged, this, [this] { applyFilmTypeRule(); });
+    connect(m_filmList, &QComboBox::currentIndexChanged, this, [this] {
+        applyFilmTypeRule();
+        m_strip->setCurrentFilm(m_filmList->currentData().toInt());
+    });
+    connect(m_strip, &FilmStrip::filmChosen, this, [this](int code) {
+        m_filmList->setCurrentIndex(std::max(0, m_filmList->findData(code)));
+    });
+    // The strip shows the look the options make now; the film type alone changes nothing in it.
+    auto showLook = [this] { m_strip->setSettings(settings()); };
+    for (QSlider* slider : {m_exposure, m_saturation, m_sharpness})
+        connect(slider, &QSlider::valueChanged, this, showLook);
+    for (QCheckBox* box : {m_portraitBox, m_highKeyBox, m_blackCorrectionBox})
+        connect(box, &QCheckBox::toggled, this, showLook);
     connect(m_lutButton, &QPushButton::clicked, this, [this] { exportLut(); });
     connect(m_lutRunner, &LutExportRunner::finished, this, &FilmPage::onLutExported);
 
     setSettings(FilmSettings{});
+}
+
+void FilmPage::setPreviewPicture(const Image* picture)
+{
+    m_strip->setPicture(picture);
+}
+
+void FilmPage::setFilmStripShown(bool shown)
+{
+    m_strip->setVisible(shown);
+}
+
+const FilmStrip& FilmPage::filmStrip() const
+{
+    return *m_strip;
 }
 
 FilmSettings FilmPage::settings() const
@@ -272,6 +309,8 @@ void FilmPage::setSettings(const FilmSettings& settings)
     m_toSrgbBox->setChecked(settings.toSrgb);
     applyEnabledRule();
     applyFilmTypeRule();
+    m_strip->setCurrentFilm(m_filmList->currentData().toInt());
+    m_strip->setSettings(this->settings());
 }
 
 void FilmPage::applyEnabledRule()

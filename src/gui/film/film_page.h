@@ -5,6 +5,7 @@
 #include <QWidget>
 #include <functional>
 
+#include "engine/image.h"
 #include "film/film_settings.h"
 
 class QCheckBox;
@@ -15,6 +16,7 @@ class QSlider;
 
 namespace tavelune::gui {
 
+class FilmStrip;
 class LutExportRunner;
 
 /// Binds the page's controls to FilmSettings. While a job runs the caller disables the
@@ -30,6 +32,12 @@ public:
     /// Shows settings; a film code the list does not hold selects the first film, and slider
     /// values are held to their ranges.
     void setSettings(const FilmSettings& settings);
+
+    /// The picture the film strip previews (null: none); the strip keeps its own reduced copy.
+    /// The strip is hidden until a caller that has a picture to show shows it.
+    void setPreviewPicture(const Image* picture);
+    void setFilmStripShown(bool shown);
+    const FilmStrip& filmStrip() const;
 
     /// Asks where the LUT goes, starting from a suggested path; empty when cancelled. The
     /// default is the save dialog; tests put their own answer in its place.
@@ -61,6 +69,7 @@ private:
     QSlider* m_sharpness;
     QSlider* m_saturation;
     QPushButton* m_lutButton;
+    FilmStrip* m_strip;
     LutExportRunner* m_lutRunner;
     LutPathChooser m_lutPathChooser;
     QString m_lutFolder;           // where the last LUT went

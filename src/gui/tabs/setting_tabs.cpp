@@ -56,4 +56,10 @@ void SettingTabs::setTagPictureSource(const TagPictureSource& source)
     m_signature->setTagPictureSource(source);
 }
 
+void SettingTabs::setPreviewPicture(const Image* picture)
+{
+    m_film->setFilmStripShown(true);
+    m_film->setPreviewPicture(picture);
+}
+
 }  // namespace tavelune::gui

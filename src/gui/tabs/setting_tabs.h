@@ -26,6 +26,10 @@ public:
     void setCurrentImageDpi(double dpi);
     /// The picture the watermark and signature tag menus read their example values from.
     void setTagPictureSource(const TagPictureSource& source);
+    /// The picture the film page's strip previews every film on (null: none); the strip shows
+    /// from the first call.
+    void setPreviewPicture(const Image* picture);
+    FilmPage* filmPage() const { return m_film; }
 
 private:
     FilmPage* m_film;

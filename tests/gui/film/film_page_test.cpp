@@ -7,9 +7,14 @@
 #include <QSlider>
 #include <QStyleOptionSlider>
 #include <QTest>
+#include <cstring>
 #include <memory>
 
+#include "engine/fit_within.h"
+#include "film/film_registry.h"
 #include "film/film_settings.h"
+#include "film/film_step.h"
+#include "gui/film/film_strip.h"
 #include "gui/support/string_table.h"
 #include "support/gui_test_support.h"
 
@@ -74,6 +79,18 @@ int handleY(QSlider* slider, int value)
         ->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider)
         .center()
         .y();
+}
+
+bool samePixels(const Image& a, const Image& b)
+{
+    return a.width() == b.width() && a.height() == b.height() &&
+           std::memcmp(a.pixels(), b.pixels(), a.byteSize()) == 0;
+}
+
+// Waits for the strip's newest drawing to land.
+bool drawn(const FilmStrip& strip)
+{
+    return QTest::qWaitFor([&] { return !strip.isDrawing(); }, 10000);
 }
 
 }  // namespace
@@ -194,7 +211,7 @@ private slots:
                 (qobject_cast<QAbstractButton*>(child) || qobject_cast<QComboBox*>(child) ||
                  qobject_cast<QAbstractSlider*>(child)))
                 others << child;
-        QCOMPARE(others.size(), 8);  // with Export as LUT
+        QCOMPARE(others.size(), 12);  // with Export as LUT and the four film previews
 
         filmBox->click();
         QVERIFY(!page.settings().enabled);
@@ -269,6 +286,74 @@ private slots:
         QCOMPARE(page.settings().filmType, 1);
         QCOMPARE(page.settings().exposure, 8);
         QVERIFY(shownOn(page).portrait);
+    }
+
+    void filmStripShowsEveryFilmAsTheFilmStepDrawsIt()
+    {
+        FilmPage page;
+        page.setFilmStripShown(true);
+        page.show();
+        const FilmStrip& strip = page.filmStrip();
+        const Image first = test::makeGradient(300, 200);
+        const Image second = test::makeGradient(120, 360);
+        // A newer picture and newer options replace a drawing still under way.
+        page.setPreviewPicture(&first);
+        page.setPreviewPicture(&second);
+        FilmSettings look;
+        look.enabled = false;  // the previews still show each film
+        look.exposure = 3;
+        look.saturation = -4;
+        look.sharpnessPosition = 2;
+        look.portrait = true;
+        look.highKey = false;
+        look.blackCorrection = true;
+        page.setSettings(look);
+        QVERIFY(drawn(strip));
+
+        Image reduced(second);
+        QVERIFY(fitWithin(reduced, FilmStrip::kPreviewSide));
+        QVERIFY(samePixels(strip.previewSource(), reduced));
+        QCOMPARE(strip.previewCount(), int(filmRows().size()));
+        for (int i = 0; i < strip.previewCount(); ++i) {
+            FilmSettings film = look;
+            film.enabled = true;
+            film.filmType = filmRows()[size_t(i)].code;
+            Image expected;
+            QVERIFY(runFilmStep(reduced, expected, film, nullptr, 0));
+            QVERIFY2(samePixels(strip.preview(i), expected), filmRows()[size_t(i)].cliName);
+        }
+
+        // An option change redraws; no picture clears the previews.
+        const Image before = strip.preview(0);
+        page.findChild<QSlider*>("exposure")->setValue(-6);
+        QVERIFY(drawn(strip));
+        QVERIFY(!samePixels(strip.preview(0), before));
+        page.setPreviewPicture(nullptr);
+        QVERIFY(drawn(strip));
+        for (int i = 0; i < strip.previewCount(); ++i) QVERIFY(strip.preview(i).isEmpty());
+    }
+
+    void clickingAPreviewChoosesItsFilm()
+    {
+        FilmPage page;
+        page.setFilmStripShown(true);
+        page.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        auto* list = page.findChild<QComboBox*>("filmType");
+        for (const FilmRow& film : filmRows()) {
+            auto* preview = page.findChild<QAbstractButton*>(QStringLiteral("filmPreview%1").arg(film.code));
+            QVERIFY(preview);
+            QTest::mouseClick(preview, Qt::LeftButton);
+            QCOMPARE(page.settings().filmType, film.code);
+            QCOMPARE(list->currentData().toInt(), film.code);
+            QVERIFY(preview->isChecked());
+            // The monochrome film's options follow a click as they follow the list.
+            QCOMPARE(shownOn(page).highKey, film.options.highKey);
+        }
+        chooseFilm(page, 0);
+        QVERIFY(page.findChild<QAbstractButton*>(
+                        QStringLiteral("filmPreview%1").arg(filmRows()[0].code))
+                    ->isChecked());
     }
 
     void tooltipsNameWhatEachControlDoes()

@@ -1,0 +1,62 @@
+// A column of small previews of the current picture, one per film; a click chooses that film.
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+#include <memory>
+#include <vector>
+
+#include "engine/image.h"
+#include "film/film_settings.h"
+
+class QButtonGroup;
+
+namespace tavelune::gui {
+
+class BackgroundJob;
+class FilmPreviewButton;
+
+/// Draws every film over a reduced copy of the picture on a worker; a newer picture or
+/// setting replaces a drawing still under way. The strip keeps its own copy, so the picture
+/// may change or go as soon as setPicture returns.
+class FilmStrip : public QWidget {
+    Q_OBJECT
+public:
+    /// The longer side of each preview, in pixels.
+    static constexpr int kPreviewSide = 40;
+
+    explicit FilmStrip(QWidget* parent = nullptr);
+    ~FilmStrip() override;
+
+    /// Null or an empty picture clears the previews.
+    void setPicture(const Image* picture);
+    /// The look each preview shows (its film type replaced by the preview's own).
+    void setSettings(const FilmSettings& settings);
+    /// Marks the preview of this film code as the chosen one.
+    void setCurrentFilm(int code);
+
+    /// What the previews were drawn from, and what they show (empty until drawn).
+    const Image& previewSource() const { return m_source; }
+    const Image& preview(int index) const;
+    int previewCount() const { return int(m_previews.size()); }
+    bool isDrawing() const;
+
+signals:
+    void filmChosen(int code);
+    /// Every preview shows the present picture and settings.
+    void previewsDrawn();
+
+private:
+    void scheduleDrawing();
+    void draw();
+
+    Image m_source;
+    FilmSettings m_settings;
+    std::vector<Image> m_previews;
+    std::vector<FilmPreviewButton*> m_buttons;
+    QButtonGroup* m_group;
+    BackgroundJob* m_job;
+    bool m_scheduled = false;
+};
+
+}  // namespace tavelune::gui
