@@ -29,7 +29,7 @@ bool BatchRunner::start(std::vector<std::string> files, const BatchSettings& set
     m_cancelling = false;
     m_results.clear();
     m_job->start<std::vector<BatchFileResult>>(
-        [this, files = std::move(files), settings](JobControl& control) {
+        [this, files = std::move(files), settings, gate = m_gate](JobControl& control) {
             // The observer's calls are posted, so `this` is only used on the UI thread.
             BatchObserver observer;
             observer.started = [this, &control](size_t index, const std::string&) {
@@ -38,7 +38,10 @@ bool BatchRunner::start(std::vector<std::string> files, const BatchSettings& set
             observer.fileProgress = [this, &control](size_t index, int percent) {
                 control.post([this, index, percent] { emit fileProgress(int(index), percent); });
             };
-            observer.finished = [this, &control](size_t index, const BatchFileResult& result) {
+            observer.finished = [this, &control, &gate](size_t index,
+                                                        const BatchFileResult& result) {
+                if (gate)
+                    gate(index);
                 control.post([this, index, result] { emit fileFinished(int(index), result); });
             };
             return runBatch(files, settings, observer, control.stopFlag());

@@ -3,6 +3,7 @@
 
 #include <QObject>
 #include <QString>
+#include <functional>
 #include <vector>
 
 #include "job/batch_conversion.h"
@@ -27,6 +28,10 @@ public:
     /// Files not yet begun are left; files in progress are finished (each written whole).
     void cancel();
     bool isCancelling() const { return isRunning() && m_cancelling; }
+    /// Called on the worker once a file is done, before its result is handed on; while it
+    /// waits the run waits. Lets a test catch a run in the middle; set before start().
+    using FileGate = std::function<void(size_t index)>;
+    void setFileGate(FileGate gate) { m_gate = std::move(gate); }
     /// The results of the last run, in list order (after finished()).
     const std::vector<BatchFileResult>& results() const { return m_results; }
 
@@ -39,6 +44,7 @@ signals:
 private:
     BackgroundJob* m_job;
     bool m_cancelling = false;
+    FileGate m_gate;
     std::vector<BatchFileResult> m_results;
 };
 

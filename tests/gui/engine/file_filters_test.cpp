@@ -69,18 +69,12 @@ private slots:
         QFETCH(QString, code);
         QFETCH(QString, open);
         QFETCH(QString, save);
-        std::unique_ptr<LanguagePack> pack;
-        if (!code.isEmpty()) {
-            QString error;
-            pack.reset(LanguagePack::load(test::buildProgramFolder(), code, &error));
-            QVERIFY2(pack, qPrintable(error));
-        }
-        setActiveLanguagePack(pack.get());
+        const test::ActiveLanguage active(code.isEmpty() ? QStringLiteral("zh_CN") : code);
+        QVERIFY2(active.ok(), qPrintable(active.error()));
         QCOMPARE(openPictureFilter(), open);
         QCOMPARE(savePictureFilter(), save);
         // The watermark, mat, batch and index dialogs name the kinds as the open dialog does.
         QCOMPARE(pictureFileFilter(), open);
-        setActiveLanguagePack(nullptr);
     }
 };
 

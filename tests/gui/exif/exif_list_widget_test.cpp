@@ -259,13 +259,8 @@ void ExifListWidgetTest::selectAllAndCopyGiveWhatIsShown_data()
 void ExifListWidgetTest::selectAllAndCopyGiveWhatIsShown()
 {
     QFETCH(QString, language);
-    std::unique_ptr<LanguagePack> pack;
-    if (language != "zh_CN") {
-        QString error;
-        pack.reset(LanguagePack::load(test::buildProgramFolder(), language, &error));
-        QVERIFY2(pack, qPrintable(error));
-    }
-    setActiveLanguagePack(pack.get());
+    const test::ActiveLanguage active(language);
+    QVERIFY2(active.ok(), qPrintable(active.error()));
     auto exif = sampleExif();
     QVERIFY(exif);
     ExifListWidget list;
@@ -293,7 +288,6 @@ void ExifListWidgetTest::selectAllAndCopyGiveWhatIsShown()
     selectRows(list, some);
     list.copyAction()->trigger();
     QCOMPARE(QGuiApplication::clipboard()->text(), shownText(list, {0, 2, some[0]}));
-    setActiveLanguagePack(nullptr);
 }
 
 void ExifListWidgetTest::withoutDataNothingCanBeDeletedOrCopied()

@@ -210,15 +210,10 @@ void HistogramPanelWidgetTest::menuItemsInEachLanguage()
     QFETCH(QString, language);
     QFETCH(QString, graph);
     QFETCH(QString, all);
-    std::unique_ptr<LanguagePack> pack;
-    if (language != "zh_CN") {
-        QString error;
-        pack.reset(LanguagePack::load(test::buildProgramFolder(), language, &error));
-        QVERIFY2(pack, qPrintable(error));
-    }
-    setActiveLanguagePack(pack.get());
+    auto active = std::make_unique<test::ActiveLanguage>(language);
+    QVERIFY2(active->ok(), qPrintable(active->error()));
     HistogramPanelWidget panel;
-    setActiveLanguagePack(nullptr);
+    active.reset();
     const QList<QAction*> actions = panel.contextMenuActions();
     QCOMPARE(actions.size(), 2);
     QCOMPARE(actions[0]->text(), graph);

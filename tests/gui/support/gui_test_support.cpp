@@ -2,9 +2,11 @@
 #include "support/gui_test_support.h"
 
 #include <QSignalSpy>
+#include <QTest>
 #include <cstdlib>
 
 #include "gui/app/photo_page.h"
+#include "gui/support/string_table.h"
 
 namespace tavelune::gui::test {
 
@@ -74,6 +76,30 @@ bool openAndWait(PhotoPage& page, const QString& path)
         return false;
     }
     return opened.first().first().toBool();
+}
+
+void addLanguageRows()
+{
+    QTest::addColumn<QString>("language");
+    for (const char* code : {"zh_CN", "zh_TW", "en_US"}) {
+        QTest::newRow(code) << QString::fromLatin1(code);
+    }
+}
+
+ActiveLanguage::ActiveLanguage(const QString& code)
+{
+    if (code != QLatin1String("zh_CN")) {
+        m_pack.reset(LanguagePack::load(buildProgramFolder(), code, &m_error));
+        if (!m_pack && m_error.isEmpty()) {
+            m_error = QStringLiteral("no language pack for ") + code;
+        }
+    }
+    setActiveLanguagePack(m_pack.get());
+}
+
+ActiveLanguage::~ActiveLanguage()
+{
+    setActiveLanguagePack(nullptr);
 }
 
 }  // namespace tavelune::gui::test

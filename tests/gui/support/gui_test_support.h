@@ -5,12 +5,14 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <memory>
 #include <vector>
 
 #include "engine/image.h"
 #include "gui/controls/message_box.h"
 
 namespace tavelune::gui {
+class LanguagePack;
 class PhotoPage;
 }
 
@@ -53,6 +55,26 @@ Image makeGradient(int width, int height, float dpi = 72.0f);
 /// Opens path on page and waits until the opening has ended: false when it did not start, did
 /// not end within a minute, or failed.
 bool openAndWait(PhotoPage& page, const QString& path);
+
+/// The program's languages, as the rows of a "language" column (QString) of a data function.
+void addLanguageRows();
+
+/// Makes a language the program's while alive: zh_CN is built in, the others are loaded from
+/// the build tree. Check ok() (error() says why not) before trusting a text.
+class ActiveLanguage {
+public:
+    explicit ActiveLanguage(const QString& code);
+    ~ActiveLanguage();
+    ActiveLanguage(const ActiveLanguage&) = delete;
+    ActiveLanguage& operator=(const ActiveLanguage&) = delete;
+
+    bool ok() const { return m_error.isEmpty(); }
+    const QString& error() const { return m_error; }
+
+private:
+    std::unique_ptr<LanguagePack> m_pack;
+    QString m_error;
+};
 
 /// The folder tavelune runs from in the build tree (lang/, data/, help/ beside it).
 QString buildProgramFolder();
