@@ -63,6 +63,18 @@ std::string profileDescription(const std::vector<std::uint8_t>& icc)
     return text;
 }
 
+bool describesOtherThanRgb(const std::vector<std::uint8_t>& icc)
+{
+    if (icc.empty())
+        return false;
+    cmsHPROFILE profile = cmsOpenProfileFromMem(icc.data(), cmsUInt32Number(icc.size()));
+    if (profile == nullptr)
+        return false;
+    const bool other = cmsGetColorSpace(profile) != cmsSigRgbData;
+    cmsCloseProfile(profile);
+    return other;
+}
+
 bool isOurSrgbProfile(const std::vector<std::uint8_t>& icc)
 {
     return !icc.empty() && icc == srgbProfile();

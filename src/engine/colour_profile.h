@@ -22,6 +22,10 @@ PictureMetadata srgbOnlyMetadata();
 /// The profile's description ("Adobe RGB (1998)"); empty when LittleCMS cannot read it.
 std::string profileDescription(const std::vector<std::uint8_t>& icc);
 
+/// Whether LittleCMS reads icc as a profile of another colour space than RGB (CMYK, grey, Lab);
+/// false for an empty or unreadable one.
+bool describesOtherThanRgb(const std::vector<std::uint8_t>& icc);
+
 /// Whether icc is the sRGB profile we tag pictures with (byte for byte).
 bool isOurSrgbProfile(const std::vector<std::uint8_t>& icc);
 

@@ -3,6 +3,7 @@
 
 #include <nettle/md5.h>
 
+#include "engine/colour_profile.h"
 #include "engine/photoshop_resources.h"
 #include "engine/xmp_update.h"
 
@@ -28,6 +29,10 @@ PictureMetadata metadataForOutput(const PictureMetadata& source, ImageFormat for
                                   int height, bool upright)
 {
     PictureMetadata out = source;
+    // Every output is RGB: a CMYK source's numbers came from the built-in formula, and a
+    // CMYK profile on them would be read by viewers as nonsense.
+    if (describesOtherThanRgb(out.icc))
+        out.icc.clear();
     const bool jpeg = format == ImageFormat::Jpeg;
     if (!jpeg && !out.extendedXmp.empty()) {
         out.xmp = mergeExtendedXmp(out.xmp, out.extendedXmp);

@@ -9,7 +9,8 @@ namespace tavelune {
 /// source as a file of format at width x height, written now by this program, carries it:
 /// XMP updated (orientation when upright, dimensions, dates, creator tool), extended XMP
 /// folded into the main packet where the format has no place for it, the IPTC digest
-/// recomputed where there is one. The profile and IPTC records stay byte for byte.
+/// recomputed where there is one. The profile and IPTC records stay byte for byte, except a
+/// profile of inks or grey, which no written RGB picture can use: it is left out.
 PictureMetadata metadataForOutput(const PictureMetadata& source, ImageFormat format, int width,
                                   int height, bool upright);
 
