@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/strip_source.h"
+
 namespace tavelune {
 
 struct PictureMetadata;
@@ -15,7 +17,7 @@ struct PictureMetadata;
 /// Reads a JPEG file top to bottom with the pixels JpegCodec::read gives (colour, grey and
 /// CMYK, baseline and progressive). Library errors show "JPEG Fatal Error" and note the reason;
 /// after a failure the reader is closed and every call returns false.
-class JpegStripReader {
+class JpegStripReader final : public StripSource {
 public:
     JpegStripReader();
     ~JpegStripReader();
@@ -27,17 +29,16 @@ public:
     bool open(const std::string& path);
     /// The same over a whole file in memory, which must outlive the reader.
     bool openMemory(const uint8_t* data, size_t size);
-    int width() const;
-    int height() const;
+    int width() const override;
+    int height() const override;
     /// The file's density in dots per inch, 72 without one.
     float dpi() const;
     /// Whether the file stores inks (CMYK or YCCK) rather than light.
     bool isCmyk() const;
 
-    /// Reads the next count rows into first, first + stride, ... (stride in pixels).
-    bool readRows(uint32_t* first, size_t stride, int count);
+    bool readRows(uint32_t* first, size_t stride, int count) override;
     /// After the last row: reads to the end of the file, which may still find it damaged.
-    bool finish();
+    bool finish() override;
 
 private:
     bool start(std::FILE* file);

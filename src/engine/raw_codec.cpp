@@ -8,6 +8,7 @@
 #include "engine/message_sink.h"
 #include "engine/raw_developer.h"
 #include "engine/raw_reply.h"
+#include "engine/strip_source.h"
 
 namespace tavelune {
 namespace {
@@ -39,6 +40,27 @@ bool developed(const RawReply& reply, Image& out)
     return succeeded(reply) && copyRawReplyPixels(reply, out);
 }
 
+// The reply's rows in order, converted a strip at a time.
+class ReplyRows final : public StripSource {
+public:
+    explicit ReplyRows(const RawReply& reply) : m_reply(reply) {}
+    int width() const override { return m_reply.width; }
+    int height() const override { return m_reply.height; }
+    bool readRows(std::uint32_t* first, std::size_t stride, int count) override
+    {
+        if (count < 0 || count > m_reply.height - m_next)
+            return false;
+        readRawReplyRows(m_reply, m_next, count, first, stride);
+        m_next += count;
+        return true;
+    }
+    bool finish() override { return m_next == m_reply.height; }
+
+private:
+    const RawReply& m_reply;
+    int m_next = 0;
+};
+
 }  // namespace
 
 bool RawCodec::read(const std::string& path, Image& out)
@@ -59,6 +81,22 @@ bool developRaw(const std::string& path, Image& out, bool halfSize)
     out.destroyPixels();
     return runRawDeveloper(halfSize ? "half" : "develop", path, -1, -1,
                            [&](const RawReply& reply) { return developed(reply, out); });
+}
+
+bool developRawRows(const std::string& path, const std::function<bool(StripSource&)>& use)
+{
+    if (path.empty())
+        return false;
+    return runRawDeveloper("develop", path, -1, -1, [&](const RawReply& reply) {
+        if (!succeeded(reply))
+            return false;
+        if (reply.pixels == nullptr) {
+            noteCodecFailure("unexpected developed picture");
+            return false;
+        }
+        ReplyRows rows(reply);
+        return use(rows);
+    });
 }
 
 bool developRawWorkingCopy(const std::string& path, int maxSide, Image& out, int& fullWidth,

@@ -4,11 +4,14 @@
 
 #include <cstdint>
 #include <ctime>
+#include <functional>
 #include <string>
 
 #include "engine/image_codec.h"
 
 namespace tavelune {
+
+class StripSource;
 
 /// The development every road shares: the camera's as-shot white balance and colour matrix,
 /// highlights clipped, AHD demosaic, sRGB at 8 bits, no automatic brightening (so that a
@@ -27,6 +30,11 @@ public:
 /// The development above; halfSize develops at half the width and height without
 /// demosaicing (each 2 x 2 cell of the sensor gives one pixel): four times faster.
 bool developRaw(const std::string& path, Image& out, bool halfSize);
+
+/// The full development's rows handed to use, upright, as 0xFFRRGGBB, straight from the
+/// developer's reply (no whole copy of the picture is made); use's result is the result.
+/// False, with the reason noted, when the development fails (use is not called then).
+bool developRawRows(const std::string& path, const std::function<bool(StripSource&)>& use);
 
 /// The working copy of a picture reduced to fit maxSide: developed at half size when that
 /// still covers maxSide, else in full (the reduction to maxSide is the caller's). fullWidth

@@ -3,7 +3,6 @@
 #include "engine/raw_reply.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstring>
 
 #include "engine/codec_support.h"
@@ -115,7 +114,7 @@ std::vector<std::uint8_t> encodeRawReplyHead(const RawReply& reply)
 
 std::size_t rawReplyPixelBytes(int width, int height)
 {
-    return width > 0 && height > 0 ? std::size_t(width) * std::size_t(height) * 4 : 0;
+    return width > 0 && height > 0 ? std::size_t(width) * std::size_t(height) * 3 : 0;
 }
 
 bool decodeRawReply(const std::uint8_t* data, std::size_t size, RawReply& reply)
@@ -152,6 +151,17 @@ bool decodeRawReply(const std::uint8_t* data, std::size_t size, RawReply& reply)
     return true;
 }
 
+void readRawReplyRows(const RawReply& reply, int first, int count, std::uint32_t* out,
+                      std::size_t stride)
+{
+    const std::size_t rowBytes = rawReplyPixelBytes(reply.width, 1);
+    for (int r = 0; r < count; ++r, out += stride) {
+        const std::uint8_t* in = reply.pixels + rowBytes * std::size_t(first + r);
+        for (int x = 0; x < reply.width; ++x, in += 3)
+            out[x] = 0xFF000000u | std::uint32_t(in[0]) << 16 | std::uint32_t(in[1]) << 8 | in[2];
+    }
+}
+
 bool copyRawReplyPixels(const RawReply& reply, Image& out)
 {
     out.destroyPixels();
@@ -159,18 +169,8 @@ bool copyRawReplyPixels(const RawReply& reply, Image& out)
         noteCodecFailure(reply.pixels == nullptr ? "unexpected developed picture" : "out of memory");
         return false;
     }
-    const std::size_t rowBytes = rawReplyPixelBytes(reply.width, 1);
-    for (int y = 0; y < reply.height; ++y) {
-        const std::uint8_t* in = reply.pixels + rowBytes * std::size_t(y);
-        std::uint32_t* row = out.rowFromTop(y);
-        if constexpr (std::endian::native == std::endian::little) {
-            std::memcpy(row, in, rowBytes);
-        } else {
-            for (int x = 0; x < reply.width; ++x, in += 4)
-                row[x] = std::uint32_t(in[0]) | std::uint32_t(in[1]) << 8 |
-                         std::uint32_t(in[2]) << 16 | std::uint32_t(in[3]) << 24;
-        }
-    }
+    for (int y = 0; y < reply.height; ++y)
+        readRawReplyRows(reply, y, 1, out.rowFromTop(y), 0);
     return true;
 }
 

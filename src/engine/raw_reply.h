@@ -21,7 +21,8 @@ enum class RawFailure : std::uint8_t {
 };
 
 /// The reply. pixels, when not null, points into the block it was read from: width x height
-/// 0xAARRGGBB values, top row first, unaligned.
+/// red, green, blue bytes, top row first (as LibRaw lays out a developed picture, so that it
+/// writes straight into the block).
 struct RawReply {
     RawFailure failure = RawFailure::None;
     std::string reason;
@@ -40,16 +41,21 @@ struct RawReply {
 std::vector<std::uint8_t> encodeRawReplyHead(const RawReply& reply);
 /// The bytes the pixels of a width x height picture take after the head.
 std::size_t rawReplyPixelBytes(int width, int height);
-/// Stores one pixel of a row into the block, as decodeRawReply's reader expects it.
-inline void storeRawReplyPixel(std::uint8_t* at, std::uint32_t argb)
+/// Stores one pixel into the block, as decodeRawReply's reader expects it.
+inline void storeRawReplyPixel(std::uint8_t* at, std::uint32_t rgb)
 {
-    for (int i = 0; i < 4; ++i)
-        at[i] = std::uint8_t(argb >> (8 * i));
+    at[0] = std::uint8_t(rgb >> 16);
+    at[1] = std::uint8_t(rgb >> 8);
+    at[2] = std::uint8_t(rgb);
 }
 
 /// Reads a reply; false for any block that is not one whole reply (short, long, a size over
 /// the pixel limit, pixels or texts past its end).
 bool decodeRawReply(const std::uint8_t* data, std::size_t size, RawReply& reply);
+/// Rows first .. first + count - 1 of a reply with pixels as 0xFFRRGGBB into out, out + stride,
+/// ... (stride in pixels); the rows must lie in the picture.
+void readRawReplyRows(const RawReply& reply, int first, int count, std::uint32_t* out,
+                      std::size_t stride);
 /// The reply's pixels into out (sized to them). False, with the reason noted, when out cannot
 /// be made.
 bool copyRawReplyPixels(const RawReply& reply, Image& out);

@@ -18,6 +18,7 @@
 #include "engine/parallel.h"
 #include "engine/picture_metadata.h"
 #include "engine/pixel_limit.h"
+#include "engine/raw_codec.h"
 #include "engine/safe_write.h"
 #include "exif/exif_data.h"
 #include "exif/keep_exif.h"
@@ -169,7 +170,7 @@ bool turnedByExif(const std::string& path)
     return exif.LoadExif(path) && !exif.IsEmpty() && turns(exifOrientation(exif));
 }
 
-StripPipelineResult streamFilmIntoJpeg(JpegStripReader& reader, const std::string& path,
+StripPipelineResult streamFilmIntoJpeg(StripSource& reader, const std::string& path,
                                        const FilmSettings& settings, const PointwiseFilm& film,
                                        float dpi, int quality, const StripPipelineHooks& hooks,
                                        const JpegBytesStep& step, const PictureMetadata* metadata)
@@ -210,12 +211,12 @@ namespace {
 
 // The film output assembled once from the strips, then framed, drawn over and saved as the
 // whole-picture road does: the source picture is never held whole.
-FileConversionResult assembleAndSave(JpegStripReader& reader, const std::string& output,
+FileConversionResult assembleAndSave(StripSource& reader, const std::string& output,
                                       const FileConversionSettings& settings,
                                       const PointwiseFilm& film, ExifData& exif,
                                       const PictureMetadata& metadata, float dpi,
-                                      Progress& progress, StripPipelineHooks& hooks,
-                                      HeldMessages& held)
+                                      bool pixelsUpright, Progress& progress,
+                                      StripPipelineHooks& hooks, HeldMessages& held)
 {
     const FilmSettings& filmSettings = settings.job.film;
     Image result;
@@ -255,10 +256,128 @@ FileConversionResult assembleAndSave(JpegStripReader& reader, const std::string&
         return failedConversion(FileConversionOutcome::WriteFailed, saved);
     // As in the desktop program, a picture saved without its EXIF data is still saved.
     if (keepsExif(format) && settings.keepExif && !settings.stripMetadata && !exif.IsEmpty()) {
-        writeKeptExif(exif, output, result, settings.orient);
+        writeKeptExif(exif, output, result, pixelsUpright);
         showExifBoxes(exif.warnings());
     }
     return {};
+}
+
+// What both roads share once the source is open: the source's EXIF data (exifRead: its
+// turn and resolution count), metadata and dpi known.
+struct StreamedSource {
+    StripSource& rows;
+    ExifData& exif;
+    PictureMetadata& metadata;
+    float dpi;
+    bool pixelsUpright;  // whether kept EXIF data is marked upright
+};
+
+FileConversionResult streamConversion(StreamedSource source, const std::string& input,
+                                      const std::string& output,
+                                      const FileConversionSettings& settings,
+                                      const PointwiseFilm& film, Progress& progress,
+                                      StripPipelineHooks& hooks, HeldMessages& held)
+{
+    const int width = source.rows.width();
+    const int height = source.rows.height();
+    ExifData& exif = source.exif;
+    const float dpi = source.dpi;
+    // The numbers the film is made for, turned strip by strip as they are decoded.
+    SrgbConversion toSrgb;
+    std::vector<std::uint8_t>& icc = source.metadata.icc;
+    if (settings.job.film.toSrgb && !isOurSrgbProfile(icc)) {
+        if (icc.empty() || toSrgb.open(icc)) {
+            hooks.beforeFilm = icc.empty() ? nullptr : &toSrgb;
+            icc = srgbProfile();
+        } else {
+            held.hold(metadataProblemText(MetadataProblem::ProfileNotConverted, input));
+        }
+    }
+
+    progress.set(0);
+    hooks.rowsWritten = [&](int rows) {
+        const int position = int(int64_t(kFilmBudget) * rows / height);
+        if (position != progress.position())
+            progress.set(position);
+    };
+    if (!isJpegFileName(output) || drawsOverThePicture(settings.job))
+        return assembleAndSave(source.rows, output, settings, film, exif, source.metadata, dpi,
+                               source.pixelsUpright, progress, hooks, held);
+
+    // The EXIF data goes into the file in memory, so the file is written once. As on the
+    // whole-picture road, a file that cannot take it is still saved without it.
+    JpegBytesStep keep;
+    if (settings.keepExif && !settings.stripMetadata && !exif.IsEmpty())
+        keep = [&](std::vector<std::uint8_t>& jpeg, ExifThumbnailRows& thumbnail) {
+            held.release(hooks.codecTurn);
+            hooks.codecTurn(true);
+            keepExifInJpeg(exif, jpeg, source.pixelsUpright, thumbnail.finish(madeDpi(dpi)),
+                           thumbnail.width(), thumbnail.height());
+            showExifBoxes(exif.warnings());
+            return true;
+        };
+    const PictureMetadata carried =
+        outputMetadata(source.metadata, settings, ImageFormat::Jpeg, width, height);
+    StripPipelineResult result = StripPipelineResult::Done;
+    std::string writeError;
+    const bool written = writeViaTemporary(
+        output,
+        [&](const std::string& temporary) {
+            result = streamFilmIntoJpeg(source.rows, temporary, settings.job.film, film,
+                                        madeDpi(dpi), settings.quality, hooks, keep, &carried);
+            return result == StripPipelineResult::Done;
+        },
+        &writeError);
+    if (result != StripPipelineResult::ReadFailed)
+        held.release(hooks.codecTurn);
+    if (!written) {
+        switch (result) {
+            case StripPipelineResult::ReadFailed:
+                hooks.codecTurn(false);
+                return failedConversion(FileConversionOutcome::ReadFailed, readFailure());
+            case StripPipelineResult::NoMemory:
+                return FileConversionResult{FileConversionOutcome::ConversionFailed, {}};
+            default:
+                hooks.codecTurn(true);
+                return failedConversion(FileConversionOutcome::WriteFailed,
+                                        writeFailure(writeError));
+        }
+    }
+    for (int position : {94, 96, 98, 100}) progress.set(position);
+    return FileConversionResult{};
+}
+
+bool keepsSizeAndTurn(const FileConversionSettings& settings)
+{
+    return settings.rotate == 0 && !settings.mirror && !settings.flip;
+}
+
+// A camera raw developed in full, its rows taken from the developer's reply as the film needs
+// them. The whole-picture road reads the EXIF data after the development and never takes the
+// raw's resolution; the pixels come upright.
+std::optional<FileConversionResult> convertRawStreamed(
+    const std::string& input, const std::string& output, const FileConversionSettings& settings,
+    const PointwiseFilm& film, Progress& progress, StripPipelineHooks& hooks)
+{
+    clearCodecFailure();
+    hooks.codecTurn(false);
+    std::optional<FileConversionResult> converted;
+    const bool developed = developRawRows(input, [&](StripSource& rows) {
+        HeldMessages held;
+        MetadataRead metadata = readPictureMetadata(input);
+        for (MetadataProblem problem : metadata.problems)
+            held.hold(metadataProblemText(problem, input));
+        ExifData exif;
+        held.loadExif(exif, input);
+        held.release(hooks.codecTurn);
+        const float dpi = sourceDpi(72.0f, nullptr, settings.dpi);
+        converted = streamConversion({rows, exif, metadata.metadata, dpi, true}, input, output,
+                                     settings, film, progress, hooks, held);
+        return true;
+    });
+    if (!developed && !converted)
+        return failedConversion(FileConversionOutcome::ReadFailed, readFailure(input));
+    return converted;
 }
 
 }  // namespace
@@ -267,7 +386,12 @@ std::optional<FileConversionResult> convertStreamed(
     const std::string& input, const std::string& output, const FileConversionSettings& settings,
     Progress& progress, const std::function<void(const std::string&)>& about)
 {
-    if (!isJpegFileName(input) || settings.rotate != 0 || settings.mirror || settings.flip)
+    const std::optional<ImageFormat> kind = formatOfPath(input);
+    const bool raw = kind && isCameraRaw(*kind);
+    if ((!raw && kind != ImageFormat::Jpeg) || !keepsSizeAndTurn(settings))
+        return std::nullopt;
+    // A raw reduced to fit is developed at half size; a resize needs the whole picture.
+    if (raw && (settings.fit > 0 || (settings.resizeWidth > 0 && settings.resizeHeight > 0)))
         return std::nullopt;
     const std::unique_ptr<PointwiseFilm> film = PointwiseFilm::make(settings.job.film);
     if (!film)
@@ -281,6 +405,8 @@ std::optional<FileConversionResult> convertStreamed(
             about(file);
         current = &file;
     };
+    if (raw)
+        return convertRawStreamed(input, output, settings, *film, progress, hooks);
     clearCodecFailure();
     hooks.codecTurn(false);
     JpegStripReader reader;
@@ -304,75 +430,15 @@ std::optional<FileConversionResult> convertStreamed(
     MetadataRead metadata = readPictureMetadata(input);
     for (MetadataProblem problem : metadata.problems)
         held.hold(metadataProblemText(problem, input));
-    // The numbers the film is made for, turned strip by strip as they are decoded; inks go
-    // through their own profile as they are read.
-    SrgbConversion toSrgb;
+    // Inks go through their own profile as they are read.
     CmykConversion cmyk;
     std::optional<CmykThroughProfile> throughProfile;
-    std::vector<std::uint8_t>& icc = metadata.metadata.icc;
-    if (settings.job.film.toSrgb && reader.isCmyk() && cmyk.open(icc)) {
+    if (settings.job.film.toSrgb && reader.isCmyk() && cmyk.open(metadata.metadata.icc)) {
         throughProfile.emplace(cmyk);
-        icc = srgbProfile();
-    } else if (settings.job.film.toSrgb && !isOurSrgbProfile(icc)) {
-        if (icc.empty() || toSrgb.open(icc)) {
-            hooks.beforeFilm = icc.empty() ? nullptr : &toSrgb;
-            icc = srgbProfile();
-        } else {
-            held.hold(metadataProblemText(MetadataProblem::ProfileNotConverted, input));
-        }
+        metadata.metadata.icc = srgbProfile();
     }
-
-    progress.set(0);
-    hooks.rowsWritten = [&](int rows) {
-        const int position = int(int64_t(kFilmBudget) * rows / height);
-        if (position != progress.position())
-            progress.set(position);
-    };
-    if (!isJpegFileName(output) || drawsOverThePicture(settings.job))
-        return assembleAndSave(reader, output, settings, *film, exif, metadata.metadata, dpi,
-                               progress, hooks, held);
-
-    // The EXIF data goes into the file in memory, so the file is written once. As on the
-    // whole-picture road, a file that cannot take it is still saved without it.
-    JpegBytesStep keep;
-    if (settings.keepExif && !settings.stripMetadata && !exif.IsEmpty())
-        keep = [&](std::vector<std::uint8_t>& jpeg, ExifThumbnailRows& thumbnail) {
-            held.release(hooks.codecTurn);
-            hooks.codecTurn(true);
-            keepExifInJpeg(exif, jpeg, settings.orient, thumbnail.finish(madeDpi(dpi)),
-                           thumbnail.width(), thumbnail.height());
-            showExifBoxes(exif.warnings());
-            return true;
-        };
-    const PictureMetadata carried =
-        outputMetadata(metadata.metadata, settings, ImageFormat::Jpeg, width, height);
-    StripPipelineResult result = StripPipelineResult::Done;
-    std::string writeError;
-    const bool written = writeViaTemporary(
-        output,
-        [&](const std::string& temporary) {
-            result = streamFilmIntoJpeg(reader, temporary, settings.job.film, *film, madeDpi(dpi),
-                                        settings.quality, hooks, keep, &carried);
-            return result == StripPipelineResult::Done;
-        },
-        &writeError);
-    if (result != StripPipelineResult::ReadFailed)
-        held.release(hooks.codecTurn);
-    if (!written) {
-        switch (result) {
-            case StripPipelineResult::ReadFailed:
-                hooks.codecTurn(false);
-                return failedConversion(FileConversionOutcome::ReadFailed, readFailure());
-            case StripPipelineResult::NoMemory:
-                return FileConversionResult{FileConversionOutcome::ConversionFailed, {}};
-            default:
-                hooks.codecTurn(true);
-                return failedConversion(FileConversionOutcome::WriteFailed,
-                                        writeFailure(writeError));
-        }
-    }
-    for (int position : {94, 96, 98, 100}) progress.set(position);
-    return FileConversionResult{};
+    return streamConversion({reader, exif, metadata.metadata, dpi, settings.orient}, input,
+                            output, settings, *film, progress, hooks, held);
 }
 
 }  // namespace tavelune

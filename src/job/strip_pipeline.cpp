@@ -14,6 +14,7 @@
 
 #include "engine/image.h"
 #include "engine/jpeg_strips.h"
+#include "engine/strip_source.h"
 #include "film/convolution_filter.h"
 #include "engine/colour_profile.h"
 #include "film/pointwise_film.h"
@@ -30,7 +31,7 @@ struct Task {
 
 class Pipeline {
 public:
-    Pipeline(JpegStripReader& reader, StripSink& sink, const PointwiseFilm& film,
+    Pipeline(StripSource& reader, StripSink& sink, const PointwiseFilm& film,
              const ConvolutionFilter* sharpen, const StripPipelineHooks& hooks)
         : m_reader(reader),
           m_sink(sink),
@@ -113,7 +114,7 @@ private:
     void runTask(const Task& task) const;
     void helperLoop();
 
-    JpegStripReader& m_reader;
+    StripSource& m_reader;
     StripSink& m_sink;
     const PointwiseFilm& m_film;
     const ConvolutionFilter* m_sharpen;
@@ -288,7 +289,7 @@ private:
 
 }  // namespace
 
-StripPipelineResult runStripPipeline(JpegStripReader& reader, StripSink& sink,
+StripPipelineResult runStripPipeline(StripSource& reader, StripSink& sink,
                                      const PointwiseFilm& film, const ConvolutionFilter* sharpen,
                                      const StripPipelineHooks& hooks, int threadCount)
 {
@@ -296,7 +297,7 @@ StripPipelineResult runStripPipeline(JpegStripReader& reader, StripSink& sink,
     return pipeline.run(threadCount);
 }
 
-StripPipelineResult runStripPipeline(JpegStripReader& reader, JpegStripWriter& writer,
+StripPipelineResult runStripPipeline(StripSource& reader, JpegStripWriter& writer,
                                      const PointwiseFilm& film, const ConvolutionFilter* sharpen,
                                      const StripPipelineHooks& hooks, int threadCount)
 {

@@ -8,8 +8,8 @@
 namespace tavelune {
 
 class ConvolutionFilter;
-class JpegStripReader;
 class JpegStripWriter;
+class StripSource;
 class PointwiseFilm;
 class SrgbConversion;
 
@@ -39,18 +39,18 @@ public:
     virtual bool finish() = 0;
 };
 
-/// Reads every row of the opened reader, runs film over it and, when sharpen is given, the
+/// Reads every row of the source, runs film over it and, when sharpen is given, the
 /// convolution with the picture's edges clamped as ConvolutionFilter::apply clamps them, and
 /// hands the rows to sink (same width and height) in order: the same pixels as the
 /// whole-picture film step, holding a fixed ring of strips. The reader and the sink are used
 /// on the calling thread only, the film and the convolution on up to threadCount threads.
 /// Both are finished on success; on failure the sink is left unfinished.
-StripPipelineResult runStripPipeline(JpegStripReader& reader, StripSink& sink,
+StripPipelineResult runStripPipeline(StripSource& reader, StripSink& sink,
                                      const PointwiseFilm& film, const ConvolutionFilter* sharpen,
                                      const StripPipelineHooks& hooks, int threadCount);
 
 /// The same into a JPEG writer opened at the reader's size.
-StripPipelineResult runStripPipeline(JpegStripReader& reader, JpegStripWriter& writer,
+StripPipelineResult runStripPipeline(StripSource& reader, JpegStripWriter& writer,
                                      const PointwiseFilm& film, const ConvolutionFilter* sharpen,
                                      const StripPipelineHooks& hooks, int threadCount);
 

@@ -64,7 +64,7 @@ bool writeAll(int fd, const std::uint8_t* data, std::size_t size)
     return true;
 }
 
-// The block is sized once and the pixels converted straight into it: no copy of the picture
+// The block is sized once and the pixels developed straight into it: no copy of the picture
 // beyond LibRaw's own.
 bool writeReplyWithPixels(const RawReply& reply, const Developed& picture)
 {
@@ -79,15 +79,8 @@ bool writeReplyWithPixels(const RawReply& reply, const Developed& picture)
         return false;
     auto* out = static_cast<std::uint8_t*>(mapped);
     std::memcpy(out, head.data(), head.size());
-    out += head.size();
-    const unsigned char* in = picture.data;
-    const std::size_t count = std::size_t(picture.width) * std::size_t(picture.height);
-    const bool rgb = picture.colours == 3;
-    for (std::size_t i = 0; i < count; ++i, in += picture.colours, out += 4) {
-        const std::uint32_t r = in[0], g = in[rgb ? 1 : 0], b = in[rgb ? 2 : 0];
-        tavelune::storeRawReplyPixel(out, 0xFF000000u | r << 16 | g << 8 | b);
-    }
-    return ::munmap(mapped, total) == 0;
+    const bool filled = picture.fill(out + head.size());
+    return ::munmap(mapped, total) == 0 && filled;
 }
 
 }  // namespace

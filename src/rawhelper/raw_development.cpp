@@ -5,6 +5,7 @@
 #include <libraw/libraw.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <memory>
 #include <new>
 
@@ -15,10 +16,16 @@ namespace {
 
 constexpr const char* kDamaged = "damaged or truncated raw data";
 
-struct ProcessedImage {
-    void operator()(libraw_processed_image_t* image) const { LibRaw::dcraw_clear_mem(image); }
-};
-using ProcessedPointer = std::unique_ptr<libraw_processed_image_t, ProcessedImage>;
+// A grey picture was written one byte per pixel at the start of each row: each becomes three,
+// from the right so that no byte is overwritten before it is read.
+void spreadGrey(unsigned char* rows, int width, int height, int stride)
+{
+    for (int y = 0; y < height; ++y) {
+        unsigned char* row = rows + std::size_t(y) * std::size_t(stride);
+        for (int x = width - 1; x >= 0; --x)
+            row[3 * x] = row[3 * x + 1] = row[3 * x + 2] = row[x];
+    }
+}
 
 // LibRaw reports damaged or cut data through this callback and goes on with zeros; a
 // picture made of them must not pass as the photograph.
@@ -122,24 +129,27 @@ public:
             fail(reply, status != LIBRAW_SUCCESS ? LibRaw::strerror(status) : kDamaged);
             return;
         }
-        // The memory image comes with the raw's flip applied.
-        ProcessedPointer image(m_raw->dcraw_make_mem_image(&status));
-        if (!image || status != LIBRAW_SUCCESS) {
-            fail(reply, LibRaw::strerror(status));
-            return;
-        }
-        const int colours = image->colors;
-        if (image->type != LIBRAW_IMAGE_BITMAP || image->bits != 8 ||
-            (colours != 3 && colours != 1) || image->width == 0 || image->height == 0 ||
-            image->data_size < std::size_t(image->width) * image->height * unsigned(colours)) {
+        // LibRaw's memory image, written where the parent reads it rather than into a buffer
+        // of LibRaw's and copied again; the raw's flip is applied on the way.
+        int width = 0, height = 0, colours = 0, bits = 0;
+        m_raw->get_mem_image_format(&width, &height, &colours, &bits);
+        if (bits != 8 || (colours != 3 && colours != 1) || width <= 0 || height <= 0) {
             fail(reply, "unexpected developed picture");
             return;
         }
-        if (!sizeAllowed(reply, image->width, image->height))
+        if (!sizeAllowed(reply, width, height))
             return;
-        reply.width = image->width;
-        reply.height = image->height;
-        if (!sendPixels({image->data, image->width, image->height, colours}))
+        reply.width = width;
+        reply.height = height;
+        const auto fill = [&](unsigned char* out) {
+            const int stride = 3 * width;
+            if (m_raw->copy_mem_image(out, stride, 0) != LIBRAW_SUCCESS)
+                return false;
+            if (colours == 1)
+                spreadGrey(out, width, height, stride);
+            return true;
+        };
+        if (!sendPixels({width, height, fill}))
             fail(reply, "out of memory");
     }
 

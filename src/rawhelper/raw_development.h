@@ -17,12 +17,12 @@ struct RequestSize {
     int b = 0;
 };
 
-/// Developed pixels, 8-bit, top row first, colours per pixel 3 (RGB) or 1 (grey).
+/// A developed picture, not yet copied out: fill writes its width x height pixels as red,
+/// green, blue bytes, top row first, to out (LibRaw's last step, straight into the block).
 struct Developed {
-    const unsigned char* data = nullptr;
     int width = 0;
     int height = 0;
-    int colours = 0;
+    std::function<bool(unsigned char* out)> fill;
 };
 
 /// Serves one request. reply receives the failure, the shot information and the sizes;

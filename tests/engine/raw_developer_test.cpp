@@ -43,9 +43,9 @@ std::vector<std::uint8_t> block(const RawReply& reply, const std::vector<std::ui
 {
     std::vector<std::uint8_t> bytes = encodeRawReplyHead(reply);
     const std::size_t head = bytes.size();
-    bytes.resize(head + 4 * pixels.size());
+    bytes.resize(head + 3 * pixels.size());
     for (std::size_t i = 0; i < pixels.size(); ++i)
-        storeRawReplyPixel(bytes.data() + head + 4 * i, pixels[i]);
+        storeRawReplyPixel(bytes.data() + head + 3 * i, pixels[i]);
     return bytes;
 }
 

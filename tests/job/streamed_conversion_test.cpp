@@ -21,6 +21,7 @@
 #include "film/pointwise_film.h"
 #include "film/sharpen.h"
 #include "job/scale_settings.h"
+#include "support/test_dng.h"
 #include "support/test_support.h"
 
 namespace tavelune {
@@ -96,8 +97,8 @@ void convertWhole(const std::string& input, const std::string& output,
     ASSERT_TRUE(runConversionJob(source, &exif, job, nullptr, result, margins));
     const bool jpeg = isJpegFileName(output);
     ASSERT_TRUE(saveImage(output, result, {}, jpeg ? settings.quality : settings.compression));
-    if (jpeg && settings.keepExif && !exif.IsEmpty())
-        writeKeptExif(exif, output, result, settings.orient);
+    if (keepsExif(formatOfPath(output).value()) && settings.keepExif && !exif.IsEmpty())
+        writeKeptExif(exif, output, result, settings.orient || decodedUpright(input));
 }
 
 // Converts both ways and says where the files differ, if they do.
@@ -211,6 +212,40 @@ TEST(StreamedConversion, SameFileForCmykGreyProgressiveAndCameraFiles)
     }
 }
 
+// A raw's rows come from the developer's reply, upright; the whole road copies them first.
+TEST(StreamedConversion, CameraRawGivesTheWholePictureRoadsFile)
+{
+    test::TempDir dir;
+    const std::string input = dir.file("shot.dng");
+    test::TestDngOptions turned;
+    turned.orientation = 6;
+    ASSERT_TRUE(test::writeTestDng(input, scatteredColours(90, 52), turned));
+    auto settingsWith = [](auto change) {
+        FileConversionSettings settings = conversion(film(kFilmVelvia, 1, 2, 3));
+        change(settings);
+        return settings;
+    };
+    using S = FileConversionSettings;
+    const std::tuple<const char*, std::string, S> cases[] = {
+        {"EXIF kept, marked upright", "jpg", settingsWith([](S&) {})},
+        {"EXIF kept, turn not applied", "jpg", settingsWith([](S& s) { s.orient = false; })},
+        {"resolution asked", "jpg", settingsWith([](S& s) { s.dpi = 300; })},
+        {"EXIF dropped", "jpg", settingsWith([](S& s) { s.keepExif = false; })},
+        {"framed", "jpg", settingsWith([](S& s) { s.job.border.enabled = true; })},
+        {"TIFF", "tif", settingsWith([](S& s) { s.compression = 1; })},
+    };
+    for (const auto& [name, extension, settings] : cases)
+        expectSameFile(input, settings, name, extension);
+
+    // Reduced (a half-size development) or resized: the whole road, nothing developed here.
+    for (const S& settings : {settingsWith([](S& s) { s.fit = 40; }),
+                              settingsWith([](S& s) { s.resizeWidth = s.resizeHeight = 20; })}) {
+        Progress progress;
+        EXPECT_FALSE(convertStreamed(input, dir.file("out.jpg"), settings, progress, {}));
+        EXPECT_FALSE(fs::exists(dir.file("out.jpg")));
+    }
+}
+
 TEST(StreamedConversion, WholePictureNeedsTakeTheOtherRoad)
 {
     test::TempDir dir;
@@ -292,6 +327,7 @@ TEST(StreamedConversion, FailuresLeaveNoFileAndSayWhy)
     std::vector<unsigned char> bytes = test::readFileBytes(input);
     bytes.resize(bytes.size() / 2);
     test::writeFileBytes(dir.file("cut.jpg"), bytes);
+    test::writeFileBytes(dir.file("broken.dng"), {'I', 'I', 42, 0, 8, 0, 0, 0, 0, 0});
     const FileConversionSettings settings = conversion(film(kFilmVelvia, 0, 0, 0));
 
     struct Case {
@@ -309,6 +345,8 @@ TEST(StreamedConversion, FailuresLeaveNoFileAndSayWhy)
          FileConversionOutcome::ReadFailed, "cut.jpg"},
         {"missing input", dir.file("none.jpg"), dir.file("out.jpg"),
          FileConversionOutcome::ReadFailed, "none.jpg"},
+        {"broken raw", dir.file("broken.dng"), dir.file("out.jpg"),
+         FileConversionOutcome::ReadFailed, "broken.dng"},
         {"missing folder", input, dir.file("no/such/out.jpg"), FileConversionOutcome::WriteFailed,
          "out.jpg"},
     };
@@ -334,7 +372,7 @@ TEST(StreamedConversion, FailuresLeaveNoFileAndSayWhy)
     // Nothing left behind: no temporary files beside the outputs.
     size_t files = 0;
     for (const auto& entry : fs::directory_iterator(dir.path())) files += entry.is_regular_file();
-    EXPECT_EQ(files, 2u);
+    EXPECT_EQ(files, 3u);
     fs::permissions(dir.file("locked"), fs::perms::owner_all);
 
     // A failed conversion leaves an earlier output as it was.
