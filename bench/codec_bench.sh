@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Times the camera raw and HEIF roads side by side with their reference tools, in one hyperfine
-# run so that every command sees the same machine load; prints medians and ratios:
+# Times the camera raw and HEIF roads side by side with their reference tools, in turns so that
+# every command sees the same machine load; prints medians and ratios:
 #   - a 24 MP DNG to a film JPEG with `convert` against dcraw_emu (the same LibRaw, camera white
 #     balance, sRGB) piped into cjpeg;
 #   - a 12 MP HEIC to a film JPEG with `convert` against heif-convert to JPEG;
@@ -8,7 +8,7 @@
 #     same pixel size;
 # then the desktop program's open of the DNG (median wall time of gui_stall_probe's rounds) and
 # the mean difference of its half-size working copy from the full development at 800 pixels.
-# Needs: libraw-bin, libjpeg-turbo-progs, libheif-examples, hyperfine, python3; a build with
+# Needs: libraw-bin, libjpeg-turbo-progs, libheif-examples, python3; a build with
 # TAVELUNE_TESTS and TAVELUNE_BENCH (make_codec_files, raw_working_check, gui_stall_probe).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -41,20 +41,36 @@ commands=(
   "index reference|$cli index -o $work/sheet-jpegs.jpg $work/jpegs/*.jpg"
   "index convert|$cli index -o $work/sheet-raws.jpg $work/raws/*.dng"
 )
-args=()
-for entry in "${commands[@]}"; do
-  args+=(-n "${entry%%|*}" "${entry#*|}")
+# The commands take turns within each round, so that the load of a shared machine falls on
+# a reference and ours alike (one command's runs in a row would meet whatever load that
+# stretch had); medians of the wall time and of the CPU time (user + system, children
+# included), and the load average at the start and the end.
+TIMEFORMAT='%R %U %S'
+timings="$work/timings.txt"
+: > "$timings"
+load_before=$(cut -d' ' -f1-3 /proc/loadavg)
+for entry in "${commands[@]}"; do sh -c "${entry#*|}" >/dev/null 2>&1; done  # warm-up
+for _ in $(seq "$runs"); do
+  for entry in "${commands[@]}"; do
+    read -r real user system < <({ time sh -c "${entry#*|}" >/dev/null 2>&1; } 2>&1)
+    echo "${entry%%|*}|$real|$user|$system" >> "$timings"
+  done
 done
-hyperfine --warmup 1 --runs "$runs" --export-json "$work/codecs.json" "${args[@]}" >/dev/null
+echo "$runs rounds; load average $load_before at the start, $(cut -d' ' -f1-3 /proc/loadavg) at the end"
 
-python3 - "$work/codecs.json" <<'PY'
-import json, statistics, sys
-results = {r["command"]: statistics.median(r["times"]) for r in json.load(open(sys.argv[1]))["results"]}
+python3 - "$timings" <<'PY'
+import statistics, sys
+wall, cpu = {}, {}
+for line in open(sys.argv[1]):
+    name, real, user, system = line.strip().split("|")
+    wall.setdefault(name, []).append(float(real))
+    cpu.setdefault(name, []).append(float(user) + float(system))
 limits = {"dng": 1.3, "heic": 1.3, "index": 2.0}
-print(f"{'road':8} {'reference s':>12} {'ours s':>8} {'ratio':>7} {'limit':>6}")
+print(f"{'road':8} {'reference s':>12} {'ours s':>8} {'ratio':>7} {'limit':>6} {'CPU ratio':>10}")
 for road, limit in limits.items():
-    ref, ours = results[f"{road} reference"], results[f"{road} convert"]
-    print(f"{road:8} {ref:12.3f} {ours:8.3f} {ours / ref:7.2f} {limit:6.1f}")
+    ref, ours = (statistics.median(wall[f"{road} {k}"]) for k in ("reference", "convert"))
+    ref_cpu, ours_cpu = (statistics.median(cpu[f"{road} {k}"]) for k in ("reference", "convert"))
+    print(f"{road:8} {ref:12.3f} {ours:8.3f} {ours / ref:7.2f} {limit:6.1f} {ours_cpu / ref_cpu:10.2f}")
 PY
 if [ -x "$build/bench/gui_stall_probe" ]; then
   QT_QPA_PLATFORM=offscreen "$build/bench/gui_stall_probe" "$dng" "$runs" 2>/dev/null | grep -E "rounds|wall"
