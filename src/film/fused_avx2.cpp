@@ -414,16 +414,20 @@ TAVELUNE_AVX2 Rgb layers8(const ColourCoreKernel& k, V pixels)
 TAVELUNE_AVX2 V mixed8(const ColourCoreKernel& k, V pixels)
 {
     V d[3] = {channel(pixels, 16), channel(pixels, 8), channel(pixels, 0)};
-    // Two output channels' terms per word: each sum stays within 16 bits.
-    V redGreen = _mm256_setzero_si256();
-    V blue = _mm256_setzero_si256();
+    // One 64-bit entry holds an input's terms for all three outputs: half the elements a
+    // gather of one output's word would fetch. Each field's sum stays within 16 bits.
+    V low = _mm256_setzero_si256();   // pixels 0..3
+    V high = _mm256_setzero_si256();  // pixels 4..7
     for (int c = 0; c < 3; ++c) {
-        redGreen = _mm256_add_epi16(redGreen, gather(k.mixRedGreen + 256 * c, d[c]));
-        blue = _mm256_add_epi32(blue, gather(k.mixBlue + 256 * c, d[c]));
+        const auto* table = reinterpret_cast<const long long*>(k.mixTerms + 256 * c);
+        low = _mm256_add_epi16(low,
+                               _mm256_i32gather_epi64(table, _mm256_castsi256_si128(d[c]), 8));
+        high = _mm256_add_epi16(
+            high, _mm256_i32gather_epi64(table, _mm256_extracti128_si256(d[c], 1), 8));
     }
-    V red = _mm256_srai_epi32(_mm256_slli_epi32(redGreen, 16), 16);
-    V green = _mm256_srai_epi32(redGreen, 16);
-    return opaquePixels(clampByte(red), clampByte(green), clampByte(blue));
+    // Packing with unsigned saturation clamps each channel to 0..255. It packs within 128-bit
+    // lanes, which leaves the pixels' 64-bit pairs in the order 01 45 23 67.
+    return _mm256_permute4x64_epi64(_mm256_packus_epi16(low, high), 0xD8);
 }
 
 TAVELUNE_AVX2 inline Rgb channels(V pixels)

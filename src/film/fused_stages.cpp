@@ -44,11 +44,14 @@ FusedColourStages::FusedColourStages(const LayerStrengths& strengths, float gamm
             for (int v = 0; v < 256; ++v)
                 m_mixTerms[size_t(out)][size_t(in)][size_t(v)] =
                     int16_t(mixTerm(levels[size_t(v)], std::clamp(mix.m[out * 3 + in], -200, 200)));
+    // Three thirds of the alpha make 255, so the sum of the three entries is the whole pixel.
+    constexpr uint64_t kAlphaThird = 85;
     for (size_t in = 0; in < 3; ++in) {
         for (size_t v = 0; v < 256; ++v) {
-            m_mixRedGreen[in * 256 + v] = int32_t(uint32_t(uint16_t(m_mixTerms[0][in][v])) |
-                                                  uint32_t(uint16_t(m_mixTerms[1][in][v])) << 16);
-            m_mixBlue[in * 256 + v] = m_mixTerms[2][in][v];
+            m_mixTerms64[in * 256 + v] = int64_t(uint64_t(uint16_t(m_mixTerms[2][in][v])) |
+                                                 uint64_t(uint16_t(m_mixTerms[1][in][v])) << 16 |
+                                                 uint64_t(uint16_t(m_mixTerms[0][in][v])) << 32 |
+                                                 kAlphaThird << 48);
         }
     }
 }
@@ -57,8 +60,7 @@ ColourCoreKernel FusedColourStages::kernel() const
 {
     ColourCoreKernel k{};
     k.layered = m_layered.get();
-    k.mixRedGreen = m_mixRedGreen.data();
-    k.mixBlue = m_mixBlue.data();
+    k.mixTerms = m_mixTerms64.data();
     k.strength = m_strength;
     return k;
 }

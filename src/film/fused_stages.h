@@ -55,8 +55,7 @@ private:
     // Levels then mixer terms: [output channel][input channel][value].
     std::array<std::array<std::array<int16_t, 256>, 3>, 3> m_mixTerms{};
     // The same terms as the vector kernel gathers them.
-    std::array<int32_t, 3 * 256> m_mixRedGreen{};
-    std::array<int32_t, 3 * 256> m_mixBlue{};
+    std::array<int64_t, 3 * 256> m_mixTerms64{};
 };
 
 inline void FusedColourStages::layers(uint32_t pixel, int d[3]) const

@@ -26,8 +26,9 @@ inline constexpr int kHundredthsPerSixth = 6000;
 /// The tables of one colour or slide chain, as the vector kernel reads them.
 struct ColourCoreKernel {
     const uint8_t* layered;      // [mean][value]; 3 bytes past the end are readable
-    const int32_t* mixRedGreen;  // [input][value]: red term in the low 16 bits, green high
-    const int32_t* mixBlue;      // [input][value]
+    // [input][value]: the blue, green and red terms and 85 (a third of the alpha) as 16-bit
+    // fields, lowest first: the three inputs' entries add up to the mixed pixel's bytes.
+    const int64_t* mixTerms;
     int strength;                // of the layers over the source; 255 replaces it
     // The hue bands, applied in order to the colours that may lie in them: Velvia's fixed
     // test of which may, or one bit per band of 100 x hue x spread in [low x spread,
