@@ -155,6 +155,7 @@ void MainWindow::addShortcuts()
         ->setShortcuts(
             {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)});
     m_page->action(Command::FullScreen)->setShortcut(QKeySequence(Qt::Key_F11));
+    m_page->action(Command::Loupe)->setShortcut(QKeySequence(Qt::Key_L));
     m_page->action(Command::Copy)->setShortcut(QKeySequence::Copy);
     m_page->action(Command::Paste)->setShortcut(QKeySequence::Paste);
 

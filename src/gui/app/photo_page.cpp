@@ -25,6 +25,7 @@
 #include "film/film_registry.h"
 #include "film/film_step.h"
 #include "gui/app/conversion_runner.h"
+#include "gui/app/result_loupe.h"
 #include "gui/app/save_result.h"
 #include "gui/controls/icons.h"
 #include "gui/controls/image_bridge.h"
@@ -95,6 +96,7 @@ PhotoPage::PhotoPage(Image leftPlaceholder, Image rightPlaceholder, QWidget* par
         return TagPicture{m_source.isEmpty() ? nullptr : &m_source, m_exif.get()};
     });
     makeActions();
+    m_loupe = new ResultLoupe(m_resultView, action(Command::Loupe));
 
     auto* panes = new QHBoxLayout;
     panes->setContentsMargins(1, 0, 0, 0);
@@ -152,6 +154,7 @@ void PhotoPage::makeActions()
         {Command::FullScreen, Strings::FullScreenTip, [this] { showCompare(); }},
         {Command::Copy, Strings::ViewCopy, [this] { copyResult(); }},
         {Command::Paste, Strings::ViewPaste, [this] { pastePicture(); }},
+        {Command::Loupe, Strings::LoupeTip, [] {}},  // ResultLoupe follows its toggle
     };
     m_actions.resize(std::size(rows));
     for (const Row& row : rows) {
@@ -463,6 +466,7 @@ void PhotoPage::refreshPage(bool sourceShownCurrent)
     m_sourceView->setToolTip(m_fileName);
     m_progress->setValue(0);
     m_resultCurrent = false;
+    m_loupe->clear();
     updateStatus();
     // The pages convert lengths in inches and centimetres at the picture's resolution.
     const double dpi = m_source.isEmpty() ? 72.0 : m_source.dpi();
@@ -483,6 +487,7 @@ void PhotoPage::updateActions()
         action(c)->setEnabled(hasSource);
     }
     action(Command::Save)->setEnabled(hasSource && !m_result.isEmpty() && m_resultCurrent);
+    action(Command::Loupe)->setEnabled(hasSource && !m_result.isEmpty() && m_resultCurrent);
 }
 
 QString PhotoPage::statusText() const
@@ -578,8 +583,14 @@ void PhotoPage::conversionFinished(bool ok)
     m_resultView->setPicture(&m_result, &m_resultShown);
     m_progress->setValue(100);
     m_resultCurrent = true;
+    m_loupe->setResult(fullSizeJob(), m_result, resultProfile());
     updateActions();
     updateStatus();
+}
+
+void PhotoPage::lookThroughLoupe(QPoint resultPanePoint)
+{
+    m_loupe->lookAt(resultPanePoint);
 }
 
 FullSizeJob PhotoPage::fullSizeJob() const

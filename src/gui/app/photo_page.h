@@ -23,6 +23,7 @@ class ConversionRunner;
 class ExifListWidget;
 class HistogramPanelWidget;
 class ImageView;
+class ResultLoupe;
 class SettingTabs;
 
 /// Holds the opened picture, its EXIF data and the converted result; wires the panes, the
@@ -76,8 +77,12 @@ public:
         FullScreen,
         Copy,
         Paste,
+        Loupe,  // checkable: the result pane's 1:1 loupe
     };
     QAction* action(Command command) const;
+    const ResultLoupe& loupe() const { return *m_loupe; }
+    /// The loupe looks at this point of the result pane, as the mouse makes it.
+    void lookThroughLoupe(QPoint resultPanePoint);
 
 public slots:
     /// Open through the file dialog (the last open folder is remembered).
@@ -188,6 +193,7 @@ private:
     std::vector<QAction*> m_actions;  // by Command
     ConversionRunner* m_runner = nullptr;
     BackgroundJob* m_openJob = nullptr;
+    ResultLoupe* m_loupe = nullptr;
 };
 
 }  // namespace tavelune::gui

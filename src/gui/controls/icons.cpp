@@ -273,6 +273,13 @@ void drawIcon(Sketch& s, ButtonIcon id)
             s.polyline({{8, 21}, {3, 21}, {3, 16}});
             s.line(12, 6, 12, 18);
             break;
+        case ButtonIcon::Loupe:
+            // A magnifier over a pixel grid: the original's own pixels.
+            s.ellipse(10, 10, 7, 7);
+            s.line(15, 15, 21, 21);
+            s.line(7.5, 10, 12.5, 10);
+            s.line(10, 7.5, 10, 12.5);
+            break;
         case ButtonIcon::ExifEditor:
             s.line(3, 5, 13, 5);
             s.line(3, 10, 11, 10);
@@ -411,6 +418,8 @@ const char* buttonIconName(ButtonIcon id)
             return "Same";
         case ButtonIcon::FullScreen:
             return "FullScreen";
+        case ButtonIcon::Loupe:
+            return "Loupe";
         case ButtonIcon::ExifEditor:
             return "ExifEditor";
         case ButtonIcon::Batch:
