@@ -1,0 +1,71 @@
+// Puts the index print dialog on screen with files given on the command line and draws the
+// sheet, as a user adding them and pressing the button would; for screenshots of a run.
+//   index_dialog_run [--lang CODE --program-folder DIR] [--hold MS] FILE...
+#include <QApplication>
+#include <QTimer>
+#include <cstdio>
+#include <memory>
+
+#include "gui/controls/message_box.h"
+#include "gui/indexprint/index_print_dialog.h"
+#include "gui/support/screen_fit.h"
+#include "gui/support/string_table.h"
+
+using namespace tavelune::gui;
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QStringList args = QApplication::arguments().mid(1);
+    QString lang, programFolder;
+    int hold = 3000;
+    QStringList files;
+    while (!args.isEmpty()) {
+        const QString arg = args.takeFirst();
+        auto value = [&] { return args.isEmpty() ? QString() : args.takeFirst(); };
+        if (arg == "--lang") {
+            lang = value();
+        } else if (arg == "--program-folder") {
+            programFolder = value();
+        } else if (arg == "--hold") {
+            hold = value().toInt();
+        } else {
+            files << arg;
+        }
+    }
+    if (files.isEmpty()) {
+        std::fprintf(stderr, "Usage: index_dialog_run [--lang CODE --program-folder DIR] "
+                             "[--hold MS] FILE...\n");
+        return 2;
+    }
+    std::unique_ptr<LanguagePack> pack;
+    if (!lang.isEmpty() && lang != "zh_CN") {
+        QString error;
+        pack.reset(LanguagePack::load(programFolder, lang, &error));
+        if (!pack) {
+            std::fprintf(stderr, "index_dialog_run: %s\n", qPrintable(error));
+            return 2;
+        }
+        setActiveLanguagePack(pack.get());
+    }
+    // Messages are printed and answered, so a run never waits for a click.
+    setMessageInterceptor([](const MessageRecord& record) {
+        std::fprintf(stderr, "message: %s\n", qPrintable(record.text));
+        return QMessageBox::Ok;
+    });
+    // As the program does: the dialog fits the screen it opens on.
+    installScreenFit();
+    IndexPrintDialog dialog;
+    dialog.show();
+    std::printf("added %d\n", dialog.addFiles(files));
+    QObject::connect(&dialog, &IndexPrintDialog::renderFinished, [&] {
+        QTimer::singleShot(hold, &app, &QApplication::quit);
+    });
+    QTimer::singleShot(500, [&] {
+        if (!dialog.generate())
+            app.quit();
+    });
+    const int code = app.exec();
+    setActiveLanguagePack(nullptr);
+    return code;
+}
