@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QEventLoop>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -66,10 +67,19 @@ void BM_LoupeFirstView24MP(benchmark::State& state)
         toggle->setChecked(false);
         p.apply();  // a new result: the full size is made again
         state.ResumeTiming();
+        // Sleep in the event loop as the program does: polling it would take a core from the job.
+        const auto shown = [&] {
+            return !p.loupe().view().region().isEmpty() ||
+                   p.loupe().source().state() == gui::LoupeSource::State::Failed;
+        };
+        QEventLoop loop;
+        QObject::connect(&p.loupe().source(), &gui::LoupeSource::stateChanged, &loop, [&] {
+            if (shown())
+                loop.quit();
+        });
         toggle->setChecked(true);
-        while (p.loupe().view().region().isEmpty() &&
-               p.loupe().source().state() != gui::LoupeSource::State::Failed)
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+        if (!shown())
+            loop.exec();
     }
     if (p.loupe().source().state() != gui::LoupeSource::State::Ready)
         state.SkipWithError("the full size was not made");
