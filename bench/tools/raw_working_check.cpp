@@ -31,15 +31,17 @@ int main(int argc, char** argv)
     Image working, full;
     Rect fullSize;
     auto start = std::chrono::steady_clock::now();
-    if (const ImageStatus opened = openWorkingPicture(argv[1], working, exif, fit, true, &fullSize);
+    if (const WorkingPictureOpen opened =
+            openWorkingPicture(argv[1], working, exif, fit, true, &fullSize);
         !opened) {
-        showImageStatus(opened);
+        std::fprintf(stderr, "%s\n", imageErrorReason(opened.status.failure()).c_str());
         return 1;
     }
     const double workingTime = seconds(start);
     start = std::chrono::steady_clock::now();
-    if (const ImageStatus opened = openWorkingPicture(argv[1], full, exif, 0, true); !opened) {
-        showImageStatus(opened);
+    if (const WorkingPictureOpen opened = openWorkingPicture(argv[1], full, exif, 0, true);
+        !opened) {
+        std::fprintf(stderr, "%s\n", imageErrorReason(opened.status.failure()).c_str());
         return 1;
     }
     const double fullTime = seconds(start);

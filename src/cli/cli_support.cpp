@@ -139,6 +139,15 @@ void CliMessages::print(const std::string& text, const std::string& caption)
     std::fprintf(stderr, "%s\n", line.c_str());
 }
 
+void CliMessages::show(const Notices& notices)
+{
+    for (const Notice& notice : notices) {
+        m_file = notice.file;
+        const NoticeBox box = noticeBox(notice);
+        print(box.text, box.caption);
+    }
+}
+
 CliMessages::~CliMessages() { setMessageSink(std::move(m_previous)); }
 
 std::string languageFromEnvironment()

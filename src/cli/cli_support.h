@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/message_sink.h"
+#include "job/notices.h"
 
 namespace tavelune::cli {
 
@@ -67,6 +68,8 @@ public:
     void setFile(const std::string& path) { m_file = path; }
     /// Prints a message the core handed back, as the sink prints those it receives.
     void print(const std::string& text, const std::string& caption = {});
+    /// Prints each notice as said of its file.
+    void show(const Notices& notices);
     int count() const { return m_count; }
 
 private:

@@ -47,12 +47,11 @@ int runConvert(const std::vector<std::string>& args)
     const std::vector<std::string>& files = commandLine.files;
     CliMessages messages;
     TerminalProgress progress("Converting");
-    const FileConversionOutcome outcome =
-        convertPictureFile(
-            files[0], files[1], options, [&](int position) { progress.update(position); },
-            [&](const std::string& file) { messages.setFile(file); })
-            .outcome;
+    const FileConversionResult converted = convertPictureFile(
+        files[0], files[1], options, [&](int position) { progress.update(position); });
     progress.finish();
+    messages.show(converted.notices);
+    const FileConversionOutcome outcome = converted.outcome;
     if (outcome == FileConversionOutcome::ConversionFailed)
         std::fprintf(stderr, "tavelune-cli: the film step failed (not enough memory)\n");
     if (outcome != FileConversionOutcome::Converted)

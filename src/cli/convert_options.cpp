@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "cli/shown_boxes.h"
 #include "film/film_registry.h"
 #include "job/settings_file.h"
 
@@ -61,8 +62,11 @@ void applyOrThrow(ConvertOptions& options, const std::string& option, const std:
                   const std::string& key, const std::string& value)
 {
     std::string reason;
-    if (!applySetting(options.job, section, key, value, reason))
+    Warnings<ImageError> boxes;
+    if (!applySetting(options.job, section, key, value, reason, &boxes)) {
+        showNotices(imageNotices(boxes));
         throw UsageError(option + ": " + reason.substr(reason.find(": ") + 2));
+    }
 }
 
 bool readPageOption(ArgumentReader& reader, ConvertOptions& options)
@@ -113,6 +117,8 @@ void loadSettingsFiles(const std::vector<std::string>& args, ConvertOptions& opt
         const std::string path = reader.value();
         std::vector<SettingsProblem> problems;
         if (!loadSettingsFile(path, options.job, problems)) {
+            for (const SettingsProblem& problem : problems)
+                showNotices(imageNotices(problem.boxes));
             std::string text;
             for (const SettingsProblem& problem : problems)
                 text += (text.empty() ? "" : "\n") + path +

@@ -12,6 +12,7 @@
 #include "cli/cli_support.h"
 #include "cli/command_registry.h"
 #include "cli/exif_edit_verbs.h"
+#include "cli/shown_boxes.h"
 #include "engine/colour_profile.h"
 #include "engine/iptc_records.h"
 #include "engine/photoshop_resources.h"
@@ -19,7 +20,6 @@
 #include "exif/exif_data.h"
 #include "exif/exif_list.h"
 #include "exif/tag_catalogue.h"
-#include "job/exif_boxes.h"
 
 namespace tavelune::cli {
 namespace {
@@ -360,9 +360,9 @@ int runExif(const std::vector<std::string>& args)
             out += ",\"error\":\"cannot read\"}";
         } else {
             const bool loaded = exif.LoadExif(path).ok();
-            showExifBoxes(exif.warnings());
+            showNotices(exifNotices(exif.warnings()));
             const MetadataRead metadata = readPictureMetadata(path);
-            showMetadataProblems(metadata.problems, path);
+            showNotices(metadataNotices(metadata.problems, path));
             if (json) {
                 appendJsonFile(out, exif, loaded, language);
                 out.pop_back();  // the object's closing brace: the metadata goes inside

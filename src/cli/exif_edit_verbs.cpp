@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "cli/cli_support.h"
+#include "cli/shown_boxes.h"
 #include "engine/codec_support.h"
 #include "engine/edit_lock.h"
 #include "engine/format_dispatch.h"
@@ -25,7 +26,6 @@
 #include "exif/exif_messages.h"
 #include "exif/tag_catalogue.h"
 #include "exif/writer_support.h"
-#include "job/exif_boxes.h"
 
 namespace tavelune::cli {
 
@@ -312,7 +312,7 @@ FileEdit setFields(const std::string& path, const std::vector<std::string>& assi
                              "; nothing was written");
     ExifData exif;
     const ExifStatus loaded = exif.LoadExif(path);
-    showExifBoxes(exif.warnings());
+    showNotices(exifNotices(exif.warnings()));
     if (!loaded && !exif.fileStatus().HasPath())
         return failed(1, "cannot read '" + path + "'");
     // A file whose picture is broken could only get worse. Decodes are limited to one per
@@ -320,7 +320,7 @@ FileEdit setFields(const std::string& path, const std::vector<std::string>& assi
     decodeSlots.acquire();
     const Result<PictureSize, ImageError> whole = wholePictureSize(path);
     decodeSlots.release();
-    showImageStatus(statusOf(whole));
+    showNotices(imageNotices(statusOf(whole)));
     if (!whole)
         return failed(1, "the picture in '" + path + "' cannot be decoded; nothing was written");
     // A file without EXIF data starts from the picture's own size and resolution.
@@ -342,12 +342,12 @@ FileEdit setFields(const std::string& path, const std::vector<std::string>& assi
     if (backup && !keepBackup(path))
         return failed(1, "cannot write the backup '" + path + "~'; nothing was written");
     const ExifStatus saved = exif.SaveExif(path);
-    showExifBoxes(exif.warnings());
+    showNotices(exifNotices(exif.warnings()));
     if (!saved)
         return failed(1, "Write Exif V2.21 to \"" + path + "\" fail.");
     ExifData written;
     (void)written.LoadExif(path);
-    showExifBoxes(written.warnings());
+    showNotices(exifNotices(written.warnings()));
     FileEdit edit;
     edit.changes = listChanges(before, snapshot(written));
     edit.makerNoteMoved = exif.makerNotePlacement() == MakerNotePlacement::OffsetsMayBeInvalid;
@@ -524,7 +524,7 @@ int runExifDelete(const std::vector<std::string>& args)
         }
         ExifData exif;
         (void)exif.LoadExif(path);
-        showExifBoxes(exif.warnings());
+        showNotices(exifNotices(exif.warnings()));
         const Snapshot before = snapshot(exif);
         if (backup && !keepBackup(path)) {
             std::fprintf(stderr, "tavelune-cli exif delete: cannot write the backup '%s~'\n",
@@ -533,7 +533,7 @@ int runExifDelete(const std::vector<std::string>& args)
             continue;
         }
         const ExifStatus deleted = exif.DeleteExif(path);
-        showExifBoxes(exif.warnings());
+        showNotices(exifNotices(exif.warnings()));
         if (!deleted) {
             std::fprintf(stderr, "tavelune-cli exif delete: Delete Exif info from \"%s\" fail.\n",
                          path.c_str());
@@ -542,7 +542,7 @@ int runExifDelete(const std::vector<std::string>& args)
         }
         ExifData after;
         (void)after.LoadExif(path);
-        showExifBoxes(after.warnings());
+        showNotices(exifNotices(after.warnings()));
         reportChanges(path, before, snapshot(after));
     }
     return status;

@@ -6,6 +6,7 @@
 #include "cli/command_registry.h"
 #include "cli/format_lists.h"
 #include "cli/png_writer.h"
+#include "cli/shown_boxes.h"
 #include "engine/corvane_error.h"
 #include "engine/format_dispatch.h"
 #include "exif/exif_data.h"
@@ -90,12 +91,11 @@ int runHistogram(const std::vector<std::string>& args)
     messages.setFile(input);
     Image picture;
     ExifData exif;
-    if (const ImageStatus opened =
-            openWorkingPicture(input, picture, exif, fullSize ? 0 : kWorkingSize, true);
-        !opened) {
-        showImageStatus(opened);
+    const WorkingPictureOpen opened =
+        openWorkingPicture(input, picture, exif, fullSize ? 0 : kWorkingSize, true);
+    showNotices(opened.notices);
+    if (!opened)
         return 1;
-    }
 
     HistogramPanel panel;
     try {
@@ -117,7 +117,7 @@ int runHistogram(const std::vector<std::string>& args)
                          error.c_str());
     } else {
         const ImageStatus saved = saveImage(output, canvas, {}, 95);
-        showImageStatus(saved);
+        showNotices(imageNotices(saved));
         written = saved.ok();
     }
     if (!written)

@@ -12,6 +12,7 @@
 #include "cli/cli_support.h"
 #include "cli/command_registry.h"
 #include "cli/format_lists.h"
+#include "cli/shown_boxes.h"
 #include "engine/engine_messages.h"
 #include "engine/format_dispatch.h"
 #include "engine/format_table.h"
@@ -262,7 +263,7 @@ int runIndex(const std::vector<std::string>& args)
     if (!options.logoPath.empty()) {
         messages.setFile(options.logoPath);
         const ImageStatus opened = logo.open(options.logoPath);
-        showImageStatus(opened);
+        showNotices(imageNotices(opened));
         if (!opened || !logo.image()) {
             std::fprintf(stderr, "%s: cannot read the logo '%s'\n", kName, options.logoPath.c_str());
             return 1;
@@ -277,18 +278,17 @@ int runIndex(const std::vector<std::string>& args)
     IndexSheet sheet;
     TerminalProgress bar("Index print");
     const int end = IndexSheet::progressEnd(items.size());
-    // The sheet takes one step before the first picture and one after each, so at position p
-    // picture p - 1 is being read: its path goes with any message the reader shows.
-    Progress progress([&](int position) {
-        bar.update(int(int64_t(position) * 100 / end));
-        const size_t next = size_t(std::max(position, 1) - 1);
-        messages.setFile(next < items.size() ? items[next].path() : std::string());
-    });
+    Progress progress([&](int position) { bar.update(int(int64_t(position) * 100 / end)); });
     const bool rendered = sheet.render(options.style, float(options.dpi), options.title,
                                        options.signature, options.content,
                                        options.fit ? kFitFill : kFitInside, options.numberFrom,
                                        logo.image(), items, &progress);
     bar.finish();
+    for (const SheetPictureBoxes& picture : sheet.pictureBoxes()) {
+        const SheetPictureBox box = sheetPictureBox(picture);
+        messages.setFile(picture.path);
+        messages.print(box.text, box.caption);
+    }
     messages.setFile({});
     if (!rendered) {
         std::fprintf(stderr, "%s: not enough memory for a %d x %d sheet\n", kName,
@@ -309,7 +309,7 @@ int runIndex(const std::vector<std::string>& args)
     const PictureMetadata srgb = srgbOnlyMetadata();
     const ImageStatus saved = saveImage(options.output, sheet.sheet(), options.outputFormat,
                                         saveOptions(options), &srgb);
-    showImageStatus(saved);
+    showNotices(imageNotices(saved));
     if (!saved) {
         std::fprintf(stderr, "%s: cannot write the sheet '%s'\n", kName, options.output.c_str());
         return 1;

@@ -5,10 +5,10 @@
 
 #include "cli/cli_support.h"
 #include "cli/command_registry.h"
+#include "cli/shown_boxes.h"
 #include "engine/format_dispatch.h"
 #include "engine/image.h"
 #include "exif/exif_data.h"
-#include "job/exif_boxes.h"
 #include "overlay/info_tags.h"
 
 namespace tavelune::cli {
@@ -79,11 +79,11 @@ int runTags(const std::vector<std::string>& args)
         CliMessages messages;
         messages.setFile(files[0]);
         if (const ImageStatus opened = openImage(files[0], image); !opened) {
-            showImageStatus(opened);
+            showNotices(imageNotices(opened));
             return 1;
         }
         (void)exif.LoadExif(files[0]);
-        showExifBoxes(exif.warnings());
+        showNotices(exifNotices(exif.warnings()));
     }
     listEntries(tagMenu(context.language), files.empty() ? nullptr : &image,
                 files.empty() ? nullptr : &exif, context);

@@ -16,7 +16,7 @@ namespace {
 
 thread_local std::string t_failure;
 thread_local bool t_overLimit = false;
-thread_local std::vector<std::string> t_libraryBoxes;
+thread_local Warnings<ImageError> t_libraryBoxes;
 
 }  // namespace
 
@@ -86,10 +86,15 @@ std::FILE* openForReading(const std::string& path)
 
 void noteLibraryBox(const std::string& text)
 {
-    t_libraryBoxes.push_back(text);
+    t_libraryBoxes.push_back({ImageError::LibraryFault, text});
 }
 
-std::vector<std::string> takeLibraryBoxes()
+void noteRefusalBox(const std::string& text)
+{
+    t_libraryBoxes.push_back({ImageError::DeveloperRefused, text});
+}
+
+Warnings<ImageError> takeLibraryBoxes()
 {
     return std::exchange(t_libraryBoxes, {});
 }

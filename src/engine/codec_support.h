@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/image_error.h"
 #include "engine/pixel_limit.h"
 
 namespace tavelune {
@@ -42,7 +43,10 @@ std::FILE* openForReading(const std::string& path);
 /// A library's own fatal error the user is shown in a box of its own ("JPEG Fatal Error"),
 /// before the failure it led to; the open and save roads hand these back as warnings.
 void noteLibraryBox(const std::string& text);
-std::vector<std::string> takeLibraryBoxes();
+/// A refusal the user can act on that a codec's helper process gave in its own words ("camera
+/// not supported"), shown as it stands before the failure it led to.
+void noteRefusalBox(const std::string& text);
+Warnings<ImageError> takeLibraryBoxes();
 /// Forgets the reason and the boxes.
 void clearCodecFailure();
 const std::string& lastCodecFailure();

@@ -39,8 +39,7 @@ FileNameParts splitFileName(const std::string& path)
 ImageStatus imageFailure(ImageError code, std::string detail)
 {
     ImageStatus failed(code, detail.empty() ? lastCodecFailure() : std::move(detail));
-    for (std::string& box : takeLibraryBoxes())
-        failed.addWarning(ImageError::LibraryFault, std::move(box));
+    failed.setWarnings(takeLibraryBoxes());
     return failed;
 }
 

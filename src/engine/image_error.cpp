@@ -2,7 +2,6 @@
 #include "engine/image_error.h"
 
 #include "engine/engine_messages.h"
-#include "engine/message_sink.h"
 
 namespace tavelune {
 
@@ -25,6 +24,7 @@ std::string imageErrorText(const Failure<ImageError>& failure)
         case ImageError::LibraryFault:
         case ImageError::CanvasFailed:
         case ImageError::TextCut:
+        case ImageError::DeveloperRefused:
             return failure.detail;
         case ImageError::FilmFailed:
             return "the film step failed (not enough memory)";
@@ -37,12 +37,18 @@ std::string imageErrorCaption(ImageError code)
     return code == ImageError::LibraryFault ? messages::kJpegFatalCaption : std::string();
 }
 
+MessageIcon imageErrorIcon(ImageError code)
+{
+    return code == ImageError::LibraryFault ? MessageIcon::Error : MessageIcon::Warning;
+}
+
 std::string imageErrorReason(const Failure<ImageError>& failure)
 {
     std::string reason = imageErrorText(failure);
     if (!failure.detail.empty() && failure.code != ImageError::WriteFailed &&
         failure.code != ImageError::OverPixelLimit && failure.code != ImageError::LibraryFault &&
-        failure.code != ImageError::CanvasFailed && failure.code != ImageError::TextCut)
+        failure.code != ImageError::CanvasFailed && failure.code != ImageError::TextCut &&
+        failure.code != ImageError::DeveloperRefused)
         reason += ": " + failure.detail;
     return reason;
 }
@@ -53,16 +59,6 @@ Warnings<ImageError> imageBoxes(const ImageStatus& status)
     if (!status)
         boxes.push_back(status.failure());
     return boxes;
-}
-
-void showImageStatus(const ImageStatus& status)
-{
-    for (const Failure<ImageError>& box : status.warnings())
-        showMessage(imageErrorText(box), imageErrorCaption(box.code),
-                    box.code == ImageError::LibraryFault ? MessageIcon::Error
-                                                         : MessageIcon::Warning);
-    if (!status)
-        showMessage(imageErrorText(status.failure()));
 }
 
 }  // namespace tavelune

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "engine/message_icon.h"
 #include "engine/result.h"
 
 namespace tavelune {
@@ -17,6 +18,7 @@ enum class ImageError {
     CanvasFailed,          // a frame, text, resize or turn could not be made; detail: why
     FilmFailed,            // the film step could not be made (not enough memory)
     TextCut,               // box: a text cut at the expansion limit; detail: the box's text
+    DeveloperRefused,      // box: the raw road in its own words (a camera not known, a stop)
 };
 
 /// Success, or the failure; the library's boxes met on the way ride along as warnings.
@@ -27,16 +29,14 @@ using ImageStatus = Status<ImageError>;
 std::string imageErrorText(const Failure<ImageError>& failure);
 /// The caption of that box; empty for the plain box.
 std::string imageErrorCaption(ImageError code);
+/// Its icon: an error for a library's fatal error, else a warning.
+MessageIcon imageErrorIcon(ImageError code);
 /// The box text followed by its detail: what a report lists as the reason.
 std::string imageErrorReason(const Failure<ImageError>& failure);
 
-/// The boxes showImageStatus would show, in order, as warnings of another operation: for a
-/// step that goes on without what it could not read.
+/// A status's boxes in the order the user meets them: the library's own first, then the
+/// failure's; as warnings of another operation, for a step that goes on without what it could
+/// not read.
 Warnings<ImageError> imageBoxes(const ImageStatus& status);
-
-/// Shows a failed road's boxes through the message sink as the user has always met them: the
-/// library's own first, then the failure's. For the callers that still tell the user at the
-/// point of failure; nothing when the road worked.
-void showImageStatus(const ImageStatus& status);
 
 }  // namespace tavelune

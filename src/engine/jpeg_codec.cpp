@@ -14,7 +14,6 @@
 #include "engine/engine_messages.h"
 #include "engine/jpeg_library.h"
 #include "engine/jpeg_metadata.h"
-#include "engine/message_sink.h"
 
 namespace tavelune {
 namespace {

@@ -1,12 +1,13 @@
-// The one road by which the engine tells the user something: the front end installs a sink.
+// The one road by which the front ends tell the user something; the core hands its boxes back
+// in results and never calls it.
 #pragma once
 
 #include <functional>
 #include <string>
 
-namespace tavelune {
+#include "engine/message_icon.h"
 
-enum class MessageIcon { Information, Warning, Error };
+namespace tavelune {
 
 /// Receives a message box: its text, its caption (empty for the plain box) and its icon.
 using MessageSink =

@@ -8,7 +8,6 @@
 #include "engine/format_table.h"
 #include "engine/heif_codec.h"
 #include "engine/jpeg_metadata.h"
-#include "engine/message_sink.h"
 #include "engine/tiff_metadata.h"
 #include "engine/webp_codec.h"
 
@@ -71,12 +70,6 @@ std::string metadataProblemText(MetadataProblem problem, const std::string& file
     std::string out = text;
     out.replace(out.find("%s"), 2, file);
     return out;
-}
-
-void showMetadataProblems(const std::vector<MetadataProblem>& problems, const std::string& file)
-{
-    for (MetadataProblem problem : problems)
-        showMessage(metadataProblemText(problem, file), {}, MessageIcon::Warning);
 }
 
 }  // namespace tavelune

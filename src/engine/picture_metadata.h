@@ -63,7 +63,4 @@ MetadataRead readPictureMetadata(const std::string& path,
 /// The text shown for a problem (one line, about the file named).
 std::string metadataProblemText(MetadataProblem problem, const std::string& file);
 
-/// Shows each problem through the message sink as a warning.
-void showMetadataProblems(const std::vector<MetadataProblem>& problems, const std::string& file);
-
 }  // namespace tavelune

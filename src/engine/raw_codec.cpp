@@ -5,7 +5,6 @@
 #include "engine/codec_support.h"
 #include "engine/exif_orientation.h"
 #include "engine/jpeg_codec.h"
-#include "engine/message_sink.h"
 #include "engine/raw_developer.h"
 #include "engine/raw_reply.h"
 #include "engine/strip_source.h"
@@ -26,7 +25,7 @@ bool succeeded(const RawReply& reply)
             return false;
         case RawFailure::Shown:
             noteCodecFailure(reply.reason);
-            showMessage(reply.reason);
+            noteRefusalBox(reply.reason);
             return false;
         case RawFailure::Reason:
             noteCodecFailure(reply.reason);
@@ -133,7 +132,6 @@ bool readRawPreview(const std::string& path, int minWidth, int minHeight, Image&
     int orientation = 1;
     {
         // No preview, or none large enough, is not a failure: the caller develops instead.
-        ThreadMessageSink quiet([](const std::string&, const std::string&, MessageIcon) {});
         const bool answered =
             runRawDeveloper("preview", path, minWidth, minHeight, [&](const RawReply& reply) {
                 if (reply.failure != RawFailure::None)

@@ -25,7 +25,6 @@
 
 #include "engine/codec_support.h"
 #include "engine/engine_messages.h"
-#include "engine/message_sink.h"
 #include "engine/pixel_limit.h"
 
 extern char** environ;
@@ -233,7 +232,7 @@ void noteStopped(const std::string& path, int seconds)
     text.replace(text.find("%d"), 2, std::to_string(seconds));
     text.replace(text.find("%s"), 2, path);
     noteCodecFailure(text);
-    showMessage(text);
+    noteRefusalBox(text);
 }
 
 bool readReply(int fd, const std::function<bool(const RawReply&)>& consume)

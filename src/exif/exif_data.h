@@ -118,7 +118,10 @@ private:
     /// Raw, HEIF and WebP files: their TIFF structure or EXIF block, else (raws) what LibRaw
     /// reports about the shot.
     ExifStatus LoadContainerExif(const std::string& path, const std::string& format);
-    void Warn(ExifError code) { m_warnings.push_back({code, {}}); }
+    void Warn(ExifError code, std::string detail = {})
+    {
+        m_warnings.push_back({code, std::move(detail)});
+    }
     void TakeWarnings(const ExifData& other);
     bool ParseApp1(const JpegSection& section);
     bool ParseTiffStream(std::FILE* file);

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/message_sink.h"
+#include "engine/message_icon.h"
 #include "exif/editor_fields.h"
 #include "exif/exif_data.h"
 

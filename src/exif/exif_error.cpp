@@ -5,7 +5,7 @@
 
 namespace tavelune {
 
-std::string exifBoxText(ExifError code)
+std::string exifBoxText(ExifError code, const std::string& detail)
 {
     switch (code) {
         case ExifError::TooManyPaddingBytes:
@@ -16,6 +16,8 @@ std::string exifBoxText(ExifError code)
             return messages::kPrematureEnd;
         case ExifError::NoNikonD100:
             return messages::kNoNikonD100;
+        case ExifError::DeveloperRefused:
+            return detail;
         default:
             return {};
     }

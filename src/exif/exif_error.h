@@ -23,6 +23,7 @@ enum class ExifError {
     NoSegmentToReplace,    // a JPEG with neither a JFIF APP0 nor an Exif APP1
     TiffLayoutNotCarried,  // a TIFF whose image layout the rewrite cannot carry over safely
     CannotWrite,           // the new file could not be written or put in place
+    DeveloperRefused,      // box: the raw developer's refusal in its own words; detail: them
 };
 
 using ExifFailure = Failure<ExifError>;
@@ -33,6 +34,6 @@ using ExifStatus = Status<ExifError>;
 
 /// The text of a box the user is shown as it stands; empty for codes the front ends report in
 /// their own words.
-std::string exifBoxText(ExifError code);
+std::string exifBoxText(ExifError code, const std::string& detail = {});
 
 }  // namespace tavelune

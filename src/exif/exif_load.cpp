@@ -2,6 +2,7 @@
 #include <cctype>
 #include <filesystem>
 
+#include "engine/codec_support.h"
 #include "engine/format_dispatch.h"
 #include "exif/container_exif.h"
 #include "exif/exif_data.h"
@@ -80,8 +81,12 @@ ExifStatus ExifData::LoadContainerExif(const std::string& path, const std::strin
     if (!ok && (container == ExifContainer::TiffRaw || container == ExifContainer::Raw)) {
         m_entries.clear();
         RawShotInfo shot;
-        if (!readRawShotInfo(path, shot))
+        if (!readRawShotInfo(path, shot)) {
+            for (const Failure<ImageError>& box : takeLibraryBoxes())
+                if (box.code == ImageError::DeveloperRefused)
+                    Warn(ExifError::DeveloperRefused, box.detail);
             return {ExifError::NoExifData, path};
+        }
         m_entries = exifEntriesFromShot(shot);
         ok = !m_entries.empty();
         if (ok)

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 
-#include "engine/message_sink.h"
 #include "engine/parallel.h"
 #include "indexprint/fit_rectangle.h"
 #include "indexprint/index_messages.h"
@@ -38,6 +37,7 @@ bool IndexSheet::render(int style, float dpi, const std::string& title,
 {
     setLayout(style, dpi);
     m_failed.clear();
+    m_pictureBoxes.clear();
     m_stopped = false;
     if (progress)
         progress->set(0);
@@ -93,26 +93,21 @@ bool IndexSheet::render(int style, float dpi, const std::string& title,
     return true;
 }
 
-namespace {
-
-// A picture's boxes become one that names its file: a sheet of many pictures would otherwise
-// stack boxes no one can tell apart.
-void showPictureMessages(const SheetPicture& picture, const std::string& path)
+SheetPictureBox sheetPictureBox(const SheetPictureBoxes& picture)
 {
-    if (picture.messages.empty())
-        return;
-    std::string text;
-    MessageIcon icon = picture.messages.front().icon;
-    for (const HeldMessage& message : picture.messages) {
-        if (!text.empty())
-            text += '\n';
-        text += message.text;
-        icon = std::max(icon, message.icon);
+    SheetPictureBox box;
+    if (picture.boxes.empty())
+        return box;
+    box.caption = imageErrorCaption(picture.boxes.front().code);
+    for (const Failure<ImageError>& one : picture.boxes) {
+        if (!box.text.empty())
+            box.text += '\n';
+        box.text += imageErrorText(one);
+        box.icon = std::max(box.icon, imageErrorIcon(one.code));
     }
-    showMessage(text + "\n\n" + path, picture.messages.front().caption, icon);
+    box.text += "\n\n" + picture.path;
+    return box;
 }
-
-}  // namespace
 
 void IndexSheet::drawGrid(int fitMode, int64_t numberFrom, std::span<const IndexItem> items,
                           Progress* progress, const std::atomic<bool>* stop)
@@ -144,7 +139,8 @@ void IndexSheet::drawGrid(int fitMode, int64_t numberFrom, std::span<const Index
                 m_stopped = true;
                 return;
             }
-            showPictureMessages(*picture, items[index].path());
+            if (!picture->boxes.empty())
+                m_pictureBoxes.push_back({index, items[index].path(), picture->boxes});
             const int x = lefts[size_t(column)];
             if (picture->opened) {
                 drawThumbnail(*picture, x, y, fitMode);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/image.h"
+#include "engine/image_error.h"
 #include "indexprint/index_geometry.h"
 #include "indexprint/index_items.h"
 #include "overlay/text_canvas.h"
@@ -30,6 +31,23 @@ struct IndexReading {
     bool upright = false;
 };
 
+/// The boxes met reading one picture of the sheet.
+struct SheetPictureBoxes {
+    size_t item = 0;  // its position in the list
+    std::string path;
+    Warnings<ImageError> boxes;
+};
+
+/// A picture's boxes as the one box the user is shown: a sheet of many pictures would
+/// otherwise stack boxes no one can tell apart. Its texts one a line, then the file; the first
+/// box's caption; the gravest icon.
+struct SheetPictureBox {
+    std::string text;
+    std::string caption;
+    MessageIcon icon = MessageIcon::Information;
+};
+SheetPictureBox sheetPictureBox(const SheetPictureBoxes& picture);
+
 class IndexSheet {
 public:
     /// Fills the layout fields for a style (list index; others get the fallback) and dpi.
@@ -41,8 +59,8 @@ public:
     /// numberFrom of 1 or more numbers the captions from it; logo may be null or empty.
     /// Items that cannot be opened leave a black cell and still use up their number; items
     /// beyond the grid are not drawn. progress, if given, runs from 0 to progressEnd(items).
-    /// Pictures are read ahead on several threads and drawn in list order; messages of their
-    /// readers are shown on the calling thread in that order. Fails when the sheet itself
+    /// Pictures are read ahead on several threads and drawn in list order; the boxes their
+    /// readers met are in pictureBoxes(), in that order. Fails when the sheet itself
     /// cannot be made, or when *stop became true (checked before each picture is drawn; no
     /// further picture starts reading); stopped() tells the two apart. A stopped sheet is half
     /// drawn.
@@ -59,6 +77,8 @@ public:
     TextCanvas& sheet() { return m_sheet; }
     /// Positions in the last render's list of the items that could not be opened.
     const std::vector<size_t>& failedItems() const { return m_failed; }
+    /// The boxes of the last render's pictures that met any, in list order.
+    const std::vector<SheetPictureBoxes>& pictureBoxes() const { return m_pictureBoxes; }
     /// Line heights of the last render: captions and the title band.
     int captionHeight() const { return m_captionHeight; }
     int titleHeight() const { return m_titleHeight; }
@@ -73,6 +93,7 @@ private:
     IndexReading m_reading;
     TextCanvas m_sheet;
     std::vector<size_t> m_failed;
+    std::vector<SheetPictureBoxes> m_pictureBoxes;
     int m_captionHeight = 0;
     int m_titleHeight = 0;
     bool m_stopped = false;

@@ -69,7 +69,7 @@ void readInto(const std::string& path, int cellWidth, int cellHeight, int fitMod
         };
         out.opened = readJpegReduced(path, out.picture, reduction);
         if (!out.opened)
-            showImageStatus(readFailure(path));
+            out.boxes = imageBoxes(readFailure(path));
         return;
     }
     if (reduceLargeJpeg && isRawPath(path) &&
@@ -77,7 +77,7 @@ void readInto(const std::string& path, int cellWidth, int cellHeight, int fitMod
         return;
     ImageHandle handle;
     if (const ImageStatus opened = handle.open(path); !opened) {
-        showImageStatus(opened);
+        out.boxes = imageBoxes(opened);
         return;
     }
     if (!handle.image())
@@ -96,7 +96,6 @@ int storedOrientation(const std::string& path)
     if (!format || (!formatRow(*format).exifInPlace && format != ImageFormat::Png &&
                     format != ImageFormat::Webp))
         return 1;
-    ThreadMessageSink quiet([](const std::string&, const std::string&, MessageIcon) {});
     ExifData exif;
     if (!exif.LoadExif(path) || exif.IsEmpty())
         return 1;
@@ -137,10 +136,6 @@ void readSheetPicture(const std::string& path, int cellWidth, int cellHeight, in
 {
     out = SheetPicture{};
     try {
-        ThreadMessageSink hold(
-            [&out](const std::string& text, const std::string& caption, MessageIcon icon) {
-                out.messages.push_back({text, caption, icon});
-            });
         const int orientation = upright ? storedOrientation(path) : 1;
         const bool turned = orientation >= 5 && orientation <= 8;
         readInto(path, cellWidth, cellHeight, fitMode, reduceLargeJpeg, turned, out);

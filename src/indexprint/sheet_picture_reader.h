@@ -5,15 +5,9 @@
 #include <vector>
 
 #include "engine/image.h"
-#include "engine/message_sink.h"
+#include "engine/image_error.h"
 
 namespace tavelune {
-
-struct HeldMessage {
-    std::string text;
-    std::string caption;
-    MessageIcon icon = MessageIcon::Warning;
-};
 
 /// A picture read for the sheet, with what its reading had to say.
 struct SheetPicture {
@@ -23,8 +17,8 @@ struct SheetPicture {
     /// reduced picture lands on exactly the pixels the full one would.
     int sourceWidth = 0;
     int sourceHeight = 0;
-    /// Messages the reader showed, held so that the drawing thread shows them in sheet order.
-    std::vector<HeldMessage> messages;
+    /// The boxes its reading met, in order, for the sheet to hand on in sheet order.
+    Warnings<ImageError> boxes;
 };
 
 /// The DCT reduction (1, 2, 4 or 8) for a width x height picture shown in a cellWidth x
@@ -42,8 +36,7 @@ int sheetPictureReduction(int width, int height, int cellWidth, int cellHeight, 
 /// sheetPictureReduction and a camera raw gives its embedded preview if that covers the
 /// picture's rectangle in the cell; every other picture (and a raw without such a preview) is
 /// opened as ImageHandle::open does. A picture with a colour profile comes in sRGB's colours,
-/// as the sheet is tagged. Messages
-/// are held in out.messages instead of being shown. Does not throw.
+/// as the sheet is tagged. The boxes met are in out.boxes. Does not throw.
 void readSheetPicture(const std::string& path, int cellWidth, int cellHeight, int fitMode,
                       bool reduceLargeJpeg, SheetPicture& out, bool upright = false);
 

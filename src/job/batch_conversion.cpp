@@ -14,7 +14,6 @@
 
 #include "engine/format_dispatch.h"
 #include "engine/format_table.h"
-#include "engine/message_sink.h"
 #include "engine/safe_write.h"
 
 namespace tavelune {
@@ -119,13 +118,9 @@ bool isLink(const std::string& path)
 void convertOne(BatchFileResult& result, const FileConversionSettings& conversion,
                 const std::function<void(int)>& progress)
 {
-    // What the conversion tells the user stays with its file, for the front end.
-    ThreadMessageSink collect(
-        [&result](const std::string& text, const std::string& caption, MessageIcon) {
-            result.messages.push_back(caption.empty() ? text : caption + ": " + text);
-        });
-    const FileConversionResult converted =
+    FileConversionResult converted =
         convertPictureFile(result.input, result.output, conversion, progress);
+    result.notices = std::move(converted.notices);
     result.status = converted.outcome == FileConversionOutcome::Converted
                         ? BatchFileStatus::Converted
                         : BatchFileStatus::Failed;

@@ -37,9 +37,8 @@ struct BatchFileResult {
     std::string output;
     BatchFileStatus status = BatchFileStatus::NotProcessed;
     std::string reason;  // why a file was skipped or failed
-    /// The boxes its conversion met, in order ("caption: text" where there is a caption);
-    /// nothing of a batch reaches the message sink.
-    std::vector<std::string> messages;
+    /// The boxes its conversion met, in order, for the front end to list with the file.
+    Notices notices;
 };
 
 /// Told about the run as it goes; calls come from the worker threads, one at a time.

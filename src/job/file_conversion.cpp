@@ -22,7 +22,6 @@
 #include "exif/container_exif.h"
 #include "exif/exif_data.h"
 #include "exif/keep_exif.h"
-#include "job/exif_boxes.h"
 #include "job/scale_settings.h"
 #include "job/streamed_conversion.h"
 #include "pixel/progress.h"
@@ -75,19 +74,22 @@ PictureMetadata outputMetadata(const PictureMetadata& source, const FileConversi
 }
 
 void prepareForFilm(Image& picture, PictureMetadata& metadata, const FilmSettings& film,
-                    const std::string& path)
+                    const std::string& path, NoticeLog& log)
 {
     if (!film.toSrgb || isOurSrgbProfile(metadata.icc))
         return;
     if (!metadata.icc.empty() && !convertToSrgb(picture, metadata.icc)) {
-        showMetadataProblems({MetadataProblem::ProfileNotConverted}, path);
+        log.metadata({MetadataProblem::ProfileNotConverted}, path);
         return;
     }
     metadata.icc = srgbProfile();
 }
 
-ImageStatus openWorkingPicture(const std::string& path, Image& picture, ExifData& exif, int fit,
-                               bool orient, Rect* fullSize, PictureMetadata* metadata)
+namespace {
+
+// The opening itself; its caller adds the picture's own boxes after the readers'.
+ImageStatus openPicture(const std::string& path, Image& picture, ExifData& exif, int fit,
+                        bool orient, Rect* fullSize, PictureMetadata* metadata, Notices& notices)
 {
     exif.Clear();
     if (metadata)
@@ -110,7 +112,7 @@ ImageStatus openWorkingPicture(const std::string& path, Image& picture, ExifData
     }
     if (metadata) {
         MetadataRead read = readPictureMetadata(path);
-        showMetadataProblems(read.problems, path);
+        addMetadataProblems(notices, read.problems, path);
         *metadata = std::move(read.metadata);
     }
     if (fullSize)
@@ -123,7 +125,7 @@ ImageStatus openWorkingPicture(const std::string& path, Image& picture, ExifData
         return {};
     const bool jpeg = kind == ImageFormat::Jpeg;
     const ExifStatus loaded = exif.LoadExif(path);
-    showExifBoxes(exif.warnings());
+    addExifBoxes(notices, exif.warnings());
     // Raw and HEIF decoders turn the picture themselves; a WebP or PNG is turned as a JPEG is.
     const bool turnedByExif = jpeg || kind == ImageFormat::Webp || kind == ImageFormat::Png;
     if (!loaded || exif.IsEmpty() || !turnedByExif)
@@ -141,6 +143,19 @@ ImageStatus openWorkingPicture(const std::string& path, Image& picture, ExifData
             *fullSize = {0, 0, decodedHeight, decodedWidth};
     }
     return {};
+}
+
+}  // namespace
+
+WorkingPictureOpen openWorkingPicture(const std::string& path, Image& picture, ExifData& exif,
+                                      int fit, bool orient, Rect* fullSize,
+                                      PictureMetadata* metadata)
+{
+    WorkingPictureOpen opened;
+    opened.status = openPicture(path, picture, exif, fit, orient, fullSize, metadata,
+                                opened.notices);
+    addImageBoxes(opened.notices, opened.status);
+    return opened;
 }
 
 int outputOptions(const FileConversionSettings& settings, ImageFormat format)
@@ -163,35 +178,32 @@ bool decodedUpright(const std::string& path)
     return kind && (isCameraRaw(*kind) || kind == ImageFormat::Heif || kind == ImageFormat::Avif);
 }
 
-FileConversionResult convertPictureFile(const std::string& input, const std::string& output,
-                                        const FileConversionSettings& settings,
-                                        const std::function<void(int)>& progress,
-                                        const std::function<void(const std::string&)>& reportFile)
+namespace {
+
+FileConversionResult convert(const std::string& input, const std::string& output,
+                             const FileConversionSettings& settings,
+                             const std::function<void(int)>& progress, NoticeLog& log)
 {
-    auto about = [&](const std::string& file) {
-        if (reportFile)
-            reportFile(file);
-    };
     const FormatRow* format = findFormat(splitFileName(output).extension);
     if (!format || !format->writes) {
-        about(output);
-        return failedConversion(FileConversionOutcome::WriteFailed,
+        log.setFile(output);
+        return failedConversion(log, FileConversionOutcome::WriteFailed,
                                 ImageStatus(ImageError::UnsupportedFormat));
     }
 
     if (!settings.replaceWriteProtected && isWriteProtected(output)) {
-        about(output);
-        return failedConversion(FileConversionOutcome::WriteFailed,
+        log.setFile(output);
+        return failedConversion(log, FileConversionOutcome::WriteFailed,
                                 ImageStatus(ImageError::OutputWriteProtected));
     }
 
-    about(input);
+    log.setFile(input);
     Progress jobProgress([&](int position) {
         if (progress)
             progress(position);
     });
     if (std::optional<FileConversionResult> streamed =
-            convertStreamed(input, output, settings, jobProgress, about))
+            convertStreamed(input, output, settings, jobProgress, log))
         return *streamed;
 
     Image source;
@@ -203,16 +215,19 @@ FileConversionResult convertPictureFile(const std::string& input, const std::str
     if (settings.job.film.toSrgb && formatOfPath(input) == ImageFormat::Jpeg &&
         cmyk.open(readPictureMetadata(input).metadata.icc))
         throughProfile.emplace(cmyk);
-    if (ImageStatus opened = openWorkingPicture(input, source, exif, settings.fit,
-                                                settings.orient, nullptr, &metadata);
-        !opened)
-        return failedConversion(FileConversionOutcome::ReadFailed, opened);
+    WorkingPictureOpen opened =
+        openWorkingPicture(input, source, exif, settings.fit, settings.orient, nullptr, &metadata);
+    for (Notice& notice : opened.notices)
+        notice.file = input;
+    log.add(std::move(opened.notices));
+    if (!opened)
+        return {FileConversionOutcome::ReadFailed, opened.status.failure(), {}};
     if (throughProfile && throughProfile->used())
         metadata.icc = srgbProfile();
     throughProfile.reset();
-    prepareForFilm(source, metadata, settings.job.film, input);
+    prepareForFilm(source, metadata, settings.job.film, input, log);
     if (ImageStatus turned = applyGeometry(source, settings); !turned)
-        return failedConversion(FileConversionOutcome::StepFailed, turned);
+        return failedConversion(log, FileConversionOutcome::StepFailed, turned);
     const ConversionSettings job =
         settings.scaleFrom > 0
             ? scaleConversionSettings(settings.job, double(source.width()) / settings.scaleFrom,
@@ -223,38 +238,52 @@ FileConversionResult convertPictureFile(const std::string& input, const std::str
     Rect margins;
     const ImageStatus ran = runConversionJob(source, &exif, job, &jobProgress, result, margins);
     if (!ran)
-        return jobFailure(ran);
-    showImageStatus(ran);  // a mat picture not read, a text cut
+        return jobFailure(log, ran);
+    log.image(ran);  // a mat picture not read, a text cut
 
-    about(output);
+    log.setFile(output);
     const PictureMetadata written =
         outputMetadata(metadata, settings, format->format, result.width(), result.height());
     if (ImageStatus saved =
             saveImage(output, result, {}, outputOptions(settings, format->format), &written);
         !saved)
-        return failedConversion(FileConversionOutcome::WriteFailed, saved);
+        return failedConversion(log, FileConversionOutcome::WriteFailed, saved);
     if (keepsExif(format->format) && settings.keepExif && !settings.stripMetadata) {
         // As in the desktop program, a picture saved without its EXIF data is still saved.
         if (!exif.IsEmpty()) {
             writeKeptExif(exif, output, result, settings.orient || decodedUpright(input));
-            showExifBoxes(exif.warnings());
+            log.exif(exif.warnings());
         }
     }
     return {};
 }
 
-FileConversionResult failedConversion(FileConversionOutcome outcome, const ImageStatus& status)
+}  // namespace
+
+FileConversionResult convertPictureFile(const std::string& input, const std::string& output,
+                                        const FileConversionSettings& settings,
+                                        const std::function<void(int)>& progress)
 {
-    showImageStatus(status);
-    return {outcome, status.failure()};
+    NoticeLog log;
+    FileConversionResult result = convert(input, output, settings, progress, log);
+    result.notices = log.take();
+    return result;
 }
 
-FileConversionResult jobFailure(const ImageStatus& status)
+FileConversionResult failedConversion(NoticeLog& log, FileConversionOutcome outcome,
+                                      const ImageStatus& status)
 {
-    // The desktop program stops silently on a failed film step; callers report it their way.
+    log.image(status);
+    return {outcome, status.failure(), {}};
+}
+
+FileConversionResult jobFailure(NoticeLog& log, const ImageStatus& status)
+{
+    // The desktop program stops without a box on a failed film step; callers report it their
+    // way.
     if (status.code() == ImageError::FilmFailed)
-        return {FileConversionOutcome::ConversionFailed, status.failure()};
-    return failedConversion(FileConversionOutcome::StepFailed, status);
+        return {FileConversionOutcome::ConversionFailed, status.failure(), {}};
+    return failedConversion(log, FileConversionOutcome::StepFailed, status);
 }
 
 }  // namespace tavelune

@@ -17,7 +17,6 @@
 #include "exif/keep_exif.h"
 #include "film/film_step.h"
 #include "film/pointwise_film.h"
-#include "job/exif_boxes.h"
 #include "job/file_conversion.h"
 #include "job/scale_settings.h"
 #include "job/streamed_conversion.h"
@@ -39,7 +38,7 @@ void setProgress(Progress* progress, int position)
 }
 
 FullSizeOutcome render(const FullSizeJob& job, Progress* progress, const std::atomic<int>* cancel,
-                       Image& result, Rect& margins)
+                       Image& result, Rect& margins, Notices& notices)
 {
     setProgress(progress, 0);
     const double factor = fullSizeFactor(job);
@@ -49,11 +48,10 @@ FullSizeOutcome render(const FullSizeJob& job, Progress* progress, const std::at
     {
         ExifData fileExif;  // the page's copy (perhaps edited) is the one that counts
         Rect size;
-        if (const ImageStatus opened = openWorkingPicture(job.path, source, fileExif, 0, true, &size);
-            !opened) {
-            showImageStatus(opened);
+        WorkingPictureOpen opened = openWorkingPicture(job.path, source, fileExif, 0, true, &size);
+        notices.insert(notices.end(), opened.notices.begin(), opened.notices.end());
+        if (!opened)
             return FullSizeOutcome::ReadFailed;
-        }
         // The record was made from the file as it was opened; a file changed since then would
         // be turned and scaled wrongly.
         if (size.right != job.geometry.fullWidthBeforeSteps() ||
@@ -81,7 +79,7 @@ FullSizeOutcome render(const FullSizeJob& job, Progress* progress, const std::at
     if (cancelled(cancel))
         return FullSizeOutcome::Cancelled;
     const Result<Rect, ImageError> framed = applyBorder(result, settings.border);
-    showImageStatus(statusOf(framed));
+    addImageBoxes(notices, statusOf(framed));
     if (!framed)
         return FullSizeOutcome::ConversionFailed;
     margins = *framed;
@@ -91,7 +89,7 @@ FullSizeOutcome render(const FullSizeJob& job, Progress* progress, const std::at
     const TextExpander expand = tagExpander(job.exif, settings.tags);
     for (const OverlaySettings* overlay : {&settings.watermark, &settings.signature}) {
         const ImageStatus drawn = applyOverlay(result, *overlay, expand);
-        showImageStatus(drawn);
+        addImageBoxes(notices, drawn);
         if (!drawn)
             return FullSizeOutcome::ConversionFailed;
         setProgress(progress, overlay == &settings.watermark ? 88 : 90);
@@ -113,7 +111,7 @@ bool keepsExif(const FullSizeJob& job, const FullSizeOutput& how)
 }
 
 bool keepExif(const FullSizeJob& job, const FullSizeOutput& how, const std::string& temporary,
-              std::vector<std::uint8_t> thumbnail, int width, int height)
+              std::vector<std::uint8_t> thumbnail, int width, int height, Notices& notices)
 {
     if (!keepsExif(job, how))
         return true;
@@ -122,7 +120,7 @@ bool keepExif(const FullSizeJob& job, const FullSizeOutput& how, const std::stri
         kept.entries().push_back(std::make_unique<ExifEntry>(*entry));
     const bool written = writeKeptExif(kept, temporary, std::move(thumbnail), width, height, true,
                                        defaultExtension(how.format));
-    showExifBoxes(kept.warnings());
+    addExifBoxes(notices, kept.warnings());
     return written;
 }
 
@@ -165,21 +163,24 @@ Rect fullSizeOutputSize(const FullSizeJob& job)
     return {0, 0, W + g.mat.left + g.mat.right, H + g.mat.top + g.mat.bottom};
 }
 
-FullSizeOutcome renderFullSize(const FullSizeJob& job, Progress* progress,
-                               const std::atomic<int>* cancel, Image& result, Rect& margins)
+FullSizeResult renderFullSize(const FullSizeJob& job, Progress* progress,
+                              const std::atomic<int>* cancel, Image& result, Rect& margins)
 {
+    FullSizeResult rendered;
     try {
-        return render(job, progress, cancel, result, margins);
+        rendered.outcome = render(job, progress, cancel, result, margins, rendered.notices);
     } catch (const std::bad_alloc&) {
         result = Image();
-        return FullSizeOutcome::ConversionFailed;
+        rendered.outcome = FullSizeOutcome::ConversionFailed;
     }
+    return rendered;
 }
 
-std::optional<FullSizeOutcome> saveFullSizeStreamed(const FullSizeJob& job,
-                                                    const std::string& output,
-                                                    const FullSizeOutput& how, Progress* progress,
-                                                    const std::atomic<int>* cancel)
+namespace {
+
+std::optional<FullSizeOutcome> saveStreamed(const FullSizeJob& job, const std::string& output,
+                                            const FullSizeOutput& how, Progress* progress,
+                                            const std::atomic<int>* cancel, Notices& notices)
 {
     const double factor = fullSizeFactor(job);
     if (!isJpeg(how.format) || !isJpegFileName(job.path) || factor <= 0.0 || job.settings.film.toSrgb ||
@@ -197,7 +198,7 @@ std::optional<FullSizeOutcome> saveFullSizeStreamed(const FullSizeJob& job,
     clearCodecFailure();
     JpegStripReader reader;
     if (!reader.open(job.path)) {
-        showImageStatus(readFailure(job.path));
+        addImageBoxes(notices, readFailure(job.path));
         return FullSizeOutcome::ReadFailed;
     }
     if (reader.width() != job.geometry.fullWidthBeforeSteps() ||
@@ -218,7 +219,7 @@ std::optional<FullSizeOutcome> saveFullSizeStreamed(const FullSizeJob& job,
         keep = [&](std::vector<std::uint8_t>& jpeg, ExifThumbnailRows& thumbnail) {
             exifFailed = !keepExifInJpeg(kept, jpeg, true, thumbnail.finish(dpi),
                                          thumbnail.width(), thumbnail.height());
-            showExifBoxes(kept.warnings());
+            addExifBoxes(notices, kept.warnings());
             return !exifFailed;
         };
     }
@@ -248,37 +249,54 @@ std::optional<FullSizeOutcome> saveFullSizeStreamed(const FullSizeJob& job,
         case StripPipelineResult::Cancelled:
             return cancelled(cancel) ? FullSizeOutcome::Cancelled : FullSizeOutcome::WriteFailed;
         case StripPipelineResult::ReadFailed:
-            showImageStatus(readFailure());
+            addImageBoxes(notices, readFailure());
             return FullSizeOutcome::ReadFailed;
         case StripPipelineResult::NoMemory:
             return FullSizeOutcome::ConversionFailed;
         case StripPipelineResult::WriteFailed:
             break;
     }
-    showImageStatus(writeFailure(writeError));
+    addImageBoxes(notices, writeFailure(writeError));
     return FullSizeOutcome::WriteFailed;
 }
 
-FullSizeOutcome saveFullSize(const FullSizeJob& job, const std::string& output,
-                             const FullSizeOutput& how, Progress* progress,
-                             const std::atomic<int>* cancel)
+}  // namespace
+
+std::optional<FullSizeResult> saveFullSizeStreamed(const FullSizeJob& job,
+                                                   const std::string& output,
+                                                   const FullSizeOutput& how, Progress* progress,
+                                                   const std::atomic<int>* cancel)
 {
-    if (std::optional<FullSizeOutcome> streamed =
+    FullSizeResult saved;
+    const std::optional<FullSizeOutcome> outcome =
+        saveStreamed(job, output, how, progress, cancel, saved.notices);
+    if (!outcome)
+        return std::nullopt;
+    saved.outcome = *outcome;
+    return saved;
+}
+
+FullSizeResult saveFullSize(const FullSizeJob& job, const std::string& output,
+                            const FullSizeOutput& how, Progress* progress,
+                            const std::atomic<int>* cancel)
+{
+    if (std::optional<FullSizeResult> streamed =
             saveFullSizeStreamed(job, output, how, progress, cancel))
         return *streamed;
     Image result;
     Rect margins;
-    const FullSizeOutcome rendered = renderFullSize(job, progress, cancel, result, margins);
-    if (rendered != FullSizeOutcome::Saved)
-        return rendered;
+    FullSizeResult saved = renderFullSize(job, progress, cancel, result, margins);
+    if (saved.outcome != FullSizeOutcome::Saved)
+        return saved;
     const std::optional<PictureMetadata> metadata =
         fullSizeMetadata(job, how, result.width(), result.height());
     bool writeFailed = false;
+    Notices& notices = saved.notices;
     const bool written = writeViaTemporary(output, [&](const std::string& temporary) {
-        if (const ImageStatus saved = saveImage(temporary, result, how.format, how.options,
-                                                metadata ? &*metadata : nullptr);
-            !saved) {
-            showImageStatus(saved);
+        if (const ImageStatus stored = saveImage(temporary, result, how.format, how.options,
+                                                 metadata ? &*metadata : nullptr);
+            !stored) {
+            addImageBoxes(notices, stored);
             writeFailed = true;
             return false;
         }
@@ -290,7 +308,7 @@ FullSizeOutcome saveFullSize(const FullSizeJob& job, const std::string& output,
         const int height = result.height();
         result.destroyPixels();
         setProgress(progress, 98);
-        if (!keepExif(job, how, temporary, std::move(thumbnail), width, height)) {
+        if (!keepExif(job, how, temporary, std::move(thumbnail), width, height, notices)) {
             writeFailed = true;
             return false;
         }
@@ -298,10 +316,11 @@ FullSizeOutcome saveFullSize(const FullSizeJob& job, const std::string& output,
     });
     if (written) {
         setProgress(progress, 100);
-        return FullSizeOutcome::Saved;
+        return saved;
     }
-    return writeFailed || !cancelled(cancel) ? FullSizeOutcome::WriteFailed
-                                             : FullSizeOutcome::Cancelled;
+    saved.outcome = writeFailed || !cancelled(cancel) ? FullSizeOutcome::WriteFailed
+                                                      : FullSizeOutcome::Cancelled;
+    return saved;
 }
 
 }  // namespace tavelune

@@ -9,6 +9,7 @@
 #include "engine/picture_metadata.h"
 #include "job/conversion_job.h"
 #include "job/geometry_record.h"
+#include "job/notices.h"
 #include "job/scale_settings.h"
 
 namespace tavelune {
@@ -51,6 +52,16 @@ enum class FullSizeOutcome {
     WriteFailed
 };
 
+/// How a full-size render or save ended, and the boxes met on the way, in order.
+struct FullSizeResult {
+    FullSizeOutcome outcome = FullSizeOutcome::Saved;
+    Notices notices;
+    friend bool operator==(const FullSizeResult& result, FullSizeOutcome outcome)
+    {
+        return result.outcome == outcome;
+    }
+};
+
 /// Full size over working size, by the longer sides (the working picture's longer side is the
 /// exact one; the shorter was truncated). 0 without a full-size original.
 double fullSizeFactor(const FullSizeJob& job);
@@ -64,23 +75,23 @@ Rect fullSizeOutputSize(const FullSizeJob& job);
 /// job's printLengths says). progress
 /// (may be null) goes 0..90; cancel (may be null) is looked at between the steps. The file
 /// must still have the size it had when opened (SourceChanged otherwise).
-FullSizeOutcome renderFullSize(const FullSizeJob& job, Progress* progress,
-                               const std::atomic<int>* cancel, Image& result, Rect& margins);
+FullSizeResult renderFullSize(const FullSizeJob& job, Progress* progress,
+                              const std::atomic<int>* cancel, Image& result, Rect& margins);
 
 /// renderFullSize, then the file written through a temporary file beside output (EXIF kept
 /// for JPEG when asked and there is some), renamed into place only when everything succeeded
 /// and no cancel came: a cancelled or failed save leaves output as it was. progress to 100.
-FullSizeOutcome saveFullSize(const FullSizeJob& job, const std::string& output,
-                             const FullSizeOutput& how, Progress* progress,
-                             const std::atomic<int>* cancel);
+FullSizeResult saveFullSize(const FullSizeJob& job, const std::string& output,
+                            const FullSizeOutput& how, Progress* progress,
+                            const std::atomic<int>* cancel);
 
 /// saveFullSize for a JPEG saved as JPEG with no turn or flip since opening and nothing
 /// framed or drawn over it: the file streamed through the film strip by strip in bounded
 /// memory, the same bytes; cancel is looked at between strips. Empty when the save needs the
 /// whole picture (saveFullSize then takes the whole-picture road).
-std::optional<FullSizeOutcome> saveFullSizeStreamed(const FullSizeJob& job,
-                                                    const std::string& output,
-                                                    const FullSizeOutput& how, Progress* progress,
-                                                    const std::atomic<int>* cancel);
+std::optional<FullSizeResult> saveFullSizeStreamed(const FullSizeJob& job,
+                                                   const std::string& output,
+                                                   const FullSizeOutput& how, Progress* progress,
+                                                   const std::atomic<int>* cancel);
 
 }  // namespace tavelune

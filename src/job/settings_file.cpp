@@ -25,6 +25,7 @@ const char* const kVerticalNames[] = {"top", "middle", "bottom"};
 /// A bad value; caught by applySetting and turned into its reason.
 struct BadValue {
     std::string reason;
+    Warnings<ImageError> boxes;  // a picture's own, met before the reason
 };
 
 std::string trim(const std::string& text)
@@ -237,10 +238,8 @@ void setOverlay(OverlaySettings& page, const std::string& section, const std::st
             return;
         }
         Image picture;
-        if (const ImageStatus opened = openImage(value, picture); !opened) {
-            showImageStatus(opened);
-            throw BadValue{"cannot read the picture '" + value + "'"};
-        }
+        if (const ImageStatus opened = openImage(value, picture); !opened)
+            throw BadValue{"cannot read the picture '" + value + "'", imageBoxes(opened)};
         page.setPicture(picture);
         page.picturePath = value;
     } else if (key == "align") {
@@ -361,7 +360,7 @@ void writeOverlay(std::ostringstream& out, const char* section, const OverlaySet
 }  // namespace
 
 bool applySetting(ConversionSettings& settings, const std::string& section, const std::string& key,
-                  const std::string& value, std::string& reason)
+                  const std::string& value, std::string& reason, Warnings<ImageError>* boxes)
 {
     ConversionSettings changed = settings;
     try {
@@ -379,6 +378,8 @@ bool applySetting(ConversionSettings& settings, const std::string& section, cons
             throw BadValue{"unknown section [" + section + "]"};
     } catch (const BadValue& bad) {
         reason = key + ": " + bad.reason;
+        if (boxes)
+            *boxes = bad.boxes;
         return false;
     }
     settings = std::move(changed);
@@ -422,9 +423,10 @@ bool readSettingsText(const std::string& text, ConversionSettings& settings,
         if (section == "?")
             continue;  // already reported at its header
         std::string reason;
+        Warnings<ImageError> boxes;
         if (!applySetting(settings, section, trim(content.substr(0, equals)),
-                          trim(content.substr(equals + 1)), reason))
-            problems.push_back({lineNumber, reason});
+                          trim(content.substr(equals + 1)), reason, &boxes))
+            problems.push_back({lineNumber, reason, std::move(boxes)});
     }
     return problems.size() == before;
 }

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/image_error.h"
 #include "job/conversion_job.h"
 
 namespace tavelune {
@@ -12,13 +13,17 @@ namespace tavelune {
 struct SettingsProblem {
     int line = 0;
     std::string message;
+    /// The boxes of a picture that could not be read, which the user meets before the list.
+    Warnings<ImageError> boxes;
 };
 
 /// Sets one key of a section ("film", "watermark", "signature", "border", "tags") from its
 /// text. False with a reason for an unknown section or key or a bad value; the settings are
-/// then unchanged. Picture keys read their file at once (the reason says when that fails).
+/// then unchanged. Picture keys read their file at once (the reason says when that fails, and
+/// boxes, when given, receive the picture's own).
 bool applySetting(ConversionSettings& settings, const std::string& section, const std::string& key,
-                  const std::string& value, std::string& reason);
+                  const std::string& value, std::string& reason,
+                  Warnings<ImageError>* boxes = nullptr);
 
 /// Reads a settings text ("[section]" headers, "key = value" lines, "#" comments) over the
 /// given settings. Every problem is collected with its line; true when there was none.

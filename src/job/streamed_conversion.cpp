@@ -14,7 +14,6 @@
 #include "engine/format_dispatch.h"
 #include "engine/format_table.h"
 #include "engine/jpeg_strips.h"
-#include "engine/message_sink.h"
 #include "engine/parallel.h"
 #include "engine/picture_metadata.h"
 #include "engine/pixel_limit.h"
@@ -25,7 +24,6 @@
 #include "film/convolution_filter.h"
 #include "film/pointwise_film.h"
 #include "film/sharpen.h"
-#include "job/exif_boxes.h"
 #include "job/scale_settings.h"
 #include "pixel/progress.h"
 
@@ -123,35 +121,34 @@ bool turns(int orientation)
 // decoded reports only that.
 class HeldMessages {
 public:
+    explicit HeldMessages(NoticeLog& log) : m_log(log) {}
     bool loadExif(ExifData& exif, const std::string& path)
     {
-        ThreadMessageSink hold(
-            [this](const std::string& text, const std::string& caption, MessageIcon icon) {
-                m_held.push_back({text, caption, icon});
-            });
         const bool loaded = exif.LoadExif(path).ok();
-        showExifBoxes(exif.warnings());
+        addExifBoxes(m_held, exif.warnings());
         return loaded;
     }
-    void hold(const std::string& text) { m_held.push_back({text, {}, MessageIcon::Warning}); }
-    /// Shows them, once, as said of the source file (codecTurn(false) names it).
+    void hold(MetadataProblem problem, const std::string& path)
+    {
+        addMetadataProblems(m_held, {problem}, path);
+    }
+    NoticeLog& log() { return m_log; }
+    /// Logs them, once, as said of the source file (codecTurn(false) names it).
     void release(const std::function<void(bool writing)>& codecTurn)
     {
         if (m_held.empty())
             return;
         if (codecTurn)
             codecTurn(false);
-        for (const Held& message : m_held) showMessage(message.text, message.caption, message.icon);
+        for (Notice& notice : m_held)
+            notice.file = m_log.file();
+        m_log.add(std::move(m_held));
         m_held.clear();
     }
 
 private:
-    struct Held {
-        std::string text;
-        std::string caption;
-        MessageIcon icon;
-    };
-    std::vector<Held> m_held;
+    NoticeLog& m_log;
+    Notices m_held;
 };
 
 }  // namespace
@@ -165,7 +162,6 @@ bool turnedByExif(const std::string& path)
 {
     // Only the turn is wanted here; what the reader would say about the data was said when
     // the picture was opened.
-    ThreadMessageSink quiet([](const std::string&, const std::string&, MessageIcon) {});
     ExifData exif;
     return exif.LoadExif(path) && !exif.IsEmpty() && turns(exifOrientation(exif));
 }
@@ -224,7 +220,7 @@ FileConversionResult assembleAndSave(StripSource& reader, const std::string& out
     if (filmSettings.enabled)
         result.setFillColour(0xFFFFFFFF);
     if (!result.allocate(reader.width(), reader.height(), madeDpi(dpi)))
-        return failedConversion(FileConversionOutcome::StepFailed,
+        return failedConversion(held.log(), FileConversionOutcome::StepFailed,
                                 {ImageError::CanvasFailed,
                                  canvasFailureText("the picture", uint64_t(reader.width()),
                                                    uint64_t(reader.height()))});
@@ -233,7 +229,7 @@ FileConversionResult assembleAndSave(StripSource& reader, const std::string& out
     const StripPipelineResult assembled = runStripPipeline(
         reader, sink, film, sharpenFilter(filmSettings, sharpen), hooks, defaultThreadCount());
     if (assembled == StripPipelineResult::ReadFailed)
-        return failedConversion(FileConversionOutcome::ReadFailed, readFailure());
+        return failedConversion(held.log(), FileConversionOutcome::ReadFailed, readFailure());
     held.release(hooks.codecTurn);
     if (assembled != StripPipelineResult::Done)
         return {FileConversionOutcome::ConversionFailed, {}};
@@ -243,8 +239,8 @@ FileConversionResult assembleAndSave(StripSource& reader, const std::string& out
                                : settings.job;
     const ImageStatus ran = statusOf(finishConversionJob(result, &exif, job, &progress));
     if (!ran)
-        return jobFailure(ran);
-    showImageStatus(ran);
+        return jobFailure(held.log(), ran);
+    held.log().image(ran);
 
     hooks.codecTurn(true);
     const ImageFormat format = formatOfPath(output).value_or(ImageFormat::Jpeg);
@@ -253,11 +249,11 @@ FileConversionResult assembleAndSave(StripSource& reader, const std::string& out
     if (ImageStatus saved =
             saveImage(output, result, {}, outputOptions(settings, format), &written);
         !saved)
-        return failedConversion(FileConversionOutcome::WriteFailed, saved);
+        return failedConversion(held.log(), FileConversionOutcome::WriteFailed, saved);
     // As in the desktop program, a picture saved without its EXIF data is still saved.
     if (keepsExif(format) && settings.keepExif && !settings.stripMetadata && !exif.IsEmpty()) {
         writeKeptExif(exif, output, result, pixelsUpright);
-        showExifBoxes(exif.warnings());
+        held.log().exif(exif.warnings());
     }
     return {};
 }
@@ -290,7 +286,7 @@ FileConversionResult streamConversion(StreamedSource source, const std::string& 
             hooks.beforeFilm = icc.empty() ? nullptr : &toSrgb;
             icc = srgbProfile();
         } else {
-            held.hold(metadataProblemText(MetadataProblem::ProfileNotConverted, input));
+            held.hold(MetadataProblem::ProfileNotConverted, input);
         }
     }
 
@@ -313,7 +309,7 @@ FileConversionResult streamConversion(StreamedSource source, const std::string& 
             hooks.codecTurn(true);
             keepExifInJpeg(exif, jpeg, source.pixelsUpright, thumbnail.finish(madeDpi(dpi)),
                            thumbnail.width(), thumbnail.height());
-            showExifBoxes(exif.warnings());
+            held.log().exif(exif.warnings());
             return true;
         };
     const PictureMetadata carried =
@@ -334,12 +330,13 @@ FileConversionResult streamConversion(StreamedSource source, const std::string& 
         switch (result) {
             case StripPipelineResult::ReadFailed:
                 hooks.codecTurn(false);
-                return failedConversion(FileConversionOutcome::ReadFailed, readFailure());
+                return failedConversion(held.log(), FileConversionOutcome::ReadFailed,
+                                        readFailure());
             case StripPipelineResult::NoMemory:
                 return FileConversionResult{FileConversionOutcome::ConversionFailed, {}};
             default:
                 hooks.codecTurn(true);
-                return failedConversion(FileConversionOutcome::WriteFailed,
+                return failedConversion(held.log(), FileConversionOutcome::WriteFailed,
                                         writeFailure(writeError));
         }
     }
@@ -357,16 +354,16 @@ bool keepsSizeAndTurn(const FileConversionSettings& settings)
 // raw's resolution; the pixels come upright.
 std::optional<FileConversionResult> convertRawStreamed(
     const std::string& input, const std::string& output, const FileConversionSettings& settings,
-    const PointwiseFilm& film, Progress& progress, StripPipelineHooks& hooks)
+    const PointwiseFilm& film, Progress& progress, StripPipelineHooks& hooks, NoticeLog& log)
 {
     clearCodecFailure();
     hooks.codecTurn(false);
     std::optional<FileConversionResult> converted;
     const bool developed = developRawRows(input, [&](StripSource& rows) {
-        HeldMessages held;
+        HeldMessages held(log);
         MetadataRead metadata = readPictureMetadata(input);
         for (MetadataProblem problem : metadata.problems)
-            held.hold(metadataProblemText(problem, input));
+            held.hold(problem, input);
         ExifData exif;
         held.loadExif(exif, input);
         held.release(hooks.codecTurn);
@@ -376,7 +373,7 @@ std::optional<FileConversionResult> convertRawStreamed(
         return true;
     });
     if (!developed && !converted)
-        return failedConversion(FileConversionOutcome::ReadFailed, readFailure(input));
+        return failedConversion(log, FileConversionOutcome::ReadFailed, readFailure(input));
     return converted;
 }
 
@@ -384,7 +381,7 @@ std::optional<FileConversionResult> convertRawStreamed(
 
 std::optional<FileConversionResult> convertStreamed(
     const std::string& input, const std::string& output, const FileConversionSettings& settings,
-    Progress& progress, const std::function<void(const std::string&)>& about)
+    Progress& progress, NoticeLog& log)
 {
     const std::optional<ImageFormat> kind = formatOfPath(input);
     const bool raw = kind && isCameraRaw(*kind);
@@ -401,17 +398,17 @@ std::optional<FileConversionResult> convertStreamed(
     StripPipelineHooks hooks;
     hooks.codecTurn = [&](bool writing) {
         const std::string& file = writing ? output : input;
-        if (current != &file && about)
-            about(file);
+        if (current != &file)
+            log.setFile(file);
         current = &file;
     };
     if (raw)
-        return convertRawStreamed(input, output, settings, *film, progress, hooks);
+        return convertRawStreamed(input, output, settings, *film, progress, hooks, log);
     clearCodecFailure();
     hooks.codecTurn(false);
     JpegStripReader reader;
     if (!reader.open(input))
-        return failedConversion(FileConversionOutcome::ReadFailed, readFailure(input));
+        return failedConversion(log, FileConversionOutcome::ReadFailed, readFailure(input));
     const int width = reader.width();
     const int height = reader.height();
     if (settings.fit > 0 && std::max(width, height) > settings.fit)
@@ -422,14 +419,14 @@ std::optional<FileConversionResult> convertStreamed(
     // As on the whole-picture road, EXIF data read only in part gives neither the resolution
     // nor the turn, but is still kept.
     ExifData exif;
-    HeldMessages held;
+    HeldMessages held(log);
     const bool exifRead = held.loadExif(exif, input) && !exif.IsEmpty();
     if (settings.orient && exifRead && turns(exifOrientation(exif)))
         return std::nullopt;
     const float dpi = sourceDpi(reader.dpi(), exifRead ? &exif : nullptr, settings.dpi);
     MetadataRead metadata = readPictureMetadata(input);
     for (MetadataProblem problem : metadata.problems)
-        held.hold(metadataProblemText(problem, input));
+        held.hold(problem, input);
     // Inks go through their own profile as they are read.
     CmykConversion cmyk;
     std::optional<CmykThroughProfile> throughProfile;

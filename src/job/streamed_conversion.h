@@ -52,6 +52,6 @@ StripPipelineResult streamFilmIntoJpeg(StripSource& reader, const std::string& p
 /// progress goes 0..92 by rows, then to 100 as the job's steps.
 std::optional<FileConversionResult> convertStreamed(
     const std::string& input, const std::string& output, const FileConversionSettings& settings,
-    Progress& progress, const std::function<void(const std::string&)>& about);
+    Progress& progress, NoticeLog& log);
 
 }  // namespace tavelune

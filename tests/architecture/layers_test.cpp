@@ -117,6 +117,25 @@ TEST(Layers, GuiFoldersIncludeOnlyLowerGuiFolders)
     EXPECT_TRUE(violations.empty()) << describe(violations);
 }
 
+// The core hands its boxes back in results; only the front ends reach the message sink.
+TEST(Layers, OnlyTheFrontEndsReachTheMessageSink)
+{
+    const fs::path root = TAVELUNE_SOURCE_DIR "/src";
+    std::string reaching;
+    for (const auto& entry : fs::recursive_directory_iterator(root)) {
+        const fs::path relative = fs::relative(entry.path(), root);
+        const std::string folder = relative.begin()->string();
+        if (!entry.is_regular_file() || folder == "cli" || folder == "gui" ||
+            relative.parent_path() / relative.stem() == fs::path("engine/message_sink"))
+            continue;
+        std::ifstream in(entry.path());
+        const std::string text((std::istreambuf_iterator<char>(in)), {});
+        if (text.find("engine/message_sink.h") != std::string::npos)
+            reaching += relative.string() + "\n";
+    }
+    EXPECT_TRUE(reaching.empty()) << reaching;
+}
+
 TEST(Layers, EveryFolderOfTheTreeHasARank)
 {
     const std::pair<const char*, const Ranks*> trees[] = {

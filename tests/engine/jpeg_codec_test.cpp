@@ -9,6 +9,7 @@
 #include "engine/codec_support.h"
 #include "engine/engine_messages.h"
 #include "engine/format_dispatch.h"
+#include "job/notices.h"
 #include "support/test_support.h"
 
 namespace tavelune {
@@ -160,14 +161,16 @@ TEST(JpegCodec, LibraryErrorsGiveTheFatalBoxAndFail)
         ASSERT_EQ(opened.warnings().size(), 1u);
         EXPECT_EQ(opened.warnings()[0].code, ImageError::LibraryFault);
         EXPECT_TRUE(messages.messages().empty());
-        showImageStatus(opened);
-        ASSERT_EQ(messages.messages().size(), 2u);
-        EXPECT_EQ(messages.messages()[0].caption, messages::kJpegFatalCaption);
-        EXPECT_EQ(messages.messages()[0].icon, MessageIcon::Error);
-        EXPECT_EQ(messages.messages()[0].text, opened.warnings()[0].detail);
-        EXPECT_FALSE(messages.messages()[0].text.empty());
-        EXPECT_EQ(messages.messages()[1].text, messages::kOpenImageError);
-        EXPECT_TRUE(messages.messages()[1].caption.empty());
+        const Notices boxes = imageNotices(opened);
+        ASSERT_EQ(boxes.size(), 2u);
+        const NoticeBox fatal = noticeBox(boxes[0]);
+        EXPECT_EQ(fatal.caption, messages::kJpegFatalCaption);
+        EXPECT_EQ(fatal.icon, MessageIcon::Error);
+        EXPECT_EQ(fatal.text, opened.warnings()[0].detail);
+        EXPECT_FALSE(fatal.text.empty());
+        const NoticeBox failed = noticeBox(boxes[1]);
+        EXPECT_EQ(failed.text, messages::kOpenImageError);
+        EXPECT_TRUE(failed.caption.empty());
     }
     MessageCollector messages;
     Image out;

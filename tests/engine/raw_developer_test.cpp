@@ -11,11 +11,13 @@
 #include <fstream>
 
 #include "engine/codec_support.h"
+#include "engine/format_dispatch.h"
 #include "engine/image.h"
 #include "engine/pixel_limit.h"
 #include "engine/raw_codec.h"
 #include "engine/raw_developer.h"
 #include "engine/raw_reply.h"
+#include "exif/exif_data.h"
 #include "support/test_support.h"
 
 namespace tavelune {
@@ -170,7 +172,12 @@ TEST(RawDeveloper, OneStillAtWorkAtTheLimitIsKilledAndTheFileRefused)
     EXPECT_FALSE(RawCodec().read(shot, out));
     EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::seconds(5));
     EXPECT_EQ(lastCodecFailure(), reason);
-    EXPECT_EQ(messages.texts(), std::vector<std::string>{reason});
+    // The user is told in a box of its own, before the open error.
+    const Warnings<ImageError> boxes = takeLibraryBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].code, ImageError::DeveloperRefused);
+    EXPECT_EQ(boxes[0].detail, reason);
+    EXPECT_TRUE(messages.texts().empty());
     const std::vector<pid_t> first = startedPids();
     ASSERT_EQ(first.size(), 1u);
     // Killed and reaped: no process, not even a zombie, has its id.
@@ -188,6 +195,49 @@ TEST(RawDeveloper, OneStillAtWorkAtTheLimitIsKilledAndTheFileRefused)
     EXPECT_EQ(startedPids().size(), 2u);
 
     ::unsetenv("TAVELUNE_RAW_TIME_LIMIT");
+    ::setenv("TAVELUNE_RAW_DEVELOPER", saved.c_str(), 1);
+}
+
+// The one refusal the user can act on rides along as its own box, before the open error,
+// on the open road and the EXIF road alike; nothing is shown by the engine itself.
+TEST(RawDeveloper, ACameraItDoesNotKnowIsABoxBeforeTheFailure)
+{
+    test::TempDir dir;
+    const char* named = std::getenv("TAVELUNE_RAW_DEVELOPER");
+    const std::string saved = named ? named : "";
+    RawReply refusal;
+    refusal.failure = RawFailure::Shown;
+    refusal.reason = "camera not supported: Tavelune Future";
+    const std::vector<std::uint8_t> reply = encodeRawReplyHead(refusal);
+    test::writeFileBytes(dir.file("reply"), {reply.begin(), reply.end()});
+    const std::string script = "#!/bin/sh\ncat '" + dir.file("reply") + "' >&3\n";
+    test::writeFileBytes(dir.file("developer.sh"), {script.begin(), script.end()});
+    ::chmod(dir.file("developer.sh").c_str(), 0755);
+    ::setenv("TAVELUNE_RAW_DEVELOPER", dir.file("developer.sh").c_str(), 1);
+    test::writeFileBytes(dir.file("shot.dng"), {'I', 'I', 42, 0});
+
+    test::MessageCollector shown;
+    Image out;
+    const ImageStatus opened = openImage(dir.file("shot.dng"), out);
+    EXPECT_EQ(opened.code(), ImageError::ReadFailed);
+    ASSERT_EQ(opened.warnings().size(), 1u);
+    EXPECT_EQ(opened.warnings()[0].code, ImageError::DeveloperRefused);
+    EXPECT_EQ(imageErrorText(opened.warnings()[0]), refusal.reason);
+    EXPECT_EQ(imageErrorCaption(ImageError::DeveloperRefused), "");
+    EXPECT_EQ(imageErrorIcon(ImageError::DeveloperRefused), MessageIcon::Warning);
+
+    RawShotInfo info;
+    clearCodecFailure();
+    EXPECT_FALSE(readRawShotInfo(dir.file("shot.dng"), info));
+    const Warnings<ImageError> boxes = takeLibraryBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].detail, refusal.reason);
+    ExifData exif;
+    EXPECT_FALSE(exif.LoadExif(dir.file("shot.dng")));
+    ASSERT_EQ(exif.warnings().size(), 1u);
+    EXPECT_EQ(exif.warnings()[0].code, ExifError::DeveloperRefused);
+    EXPECT_EQ(exifBoxText(ExifError::DeveloperRefused, exif.warnings()[0].detail), refusal.reason);
+    EXPECT_TRUE(shown.messages().empty());
     ::setenv("TAVELUNE_RAW_DEVELOPER", saved.c_str(), 1);
 }
 

@@ -11,6 +11,7 @@
 
 #include "cli/png_writer.h"
 #include "engine/codec_test_util.h"
+#include "engine/engine_messages.h"
 #include "engine/format_dispatch.h"
 #include "engine/image_codec.h"
 #include "engine/jpeg_codec.h"
@@ -121,68 +122,54 @@ TEST_F(SheetReading, SameSheetOnAnyNumberOfThreads)
     }
 }
 
-TEST_F(SheetReading, BadFilesInTheMiddleFailInPlaceWithTheirMessagesInOrder)
+TEST_F(SheetReading, BadFilesInTheMiddleFailInPlaceWithTheirBoxesInOrder)
 {
     const Image good = test::patternPicture(40, 30, false);
     const std::vector<IndexItem> items = {save("p0.bmp", good), junk("p1.jpg"),
                                           save("p2.bmp", good), junk("p3.png"),
                                           junk("p4.jpg"),       save("p5.jpg", good)};
-    // What opening the bad ones one by one shows, as one box per picture naming it, in list
-    // order.
-    std::vector<test::CollectedMessage> expected;
+    // What opening the bad ones one by one gives, in list order.
+    std::vector<Warnings<ImageError>> expected;
     for (size_t i : {1, 3, 4}) {
-        m_messages.clear();
         ImageHandle handle;
         const ImageStatus opened = handle.open(items[i].path());
         EXPECT_FALSE(opened);
-        showImageStatus(opened);  // as a front end shows it
-        const std::vector<test::CollectedMessage>& one = m_messages.messages();
-        ASSERT_FALSE(one.empty());
-        std::string text;
-        for (const test::CollectedMessage& message : one)
-            text += (text.empty() ? "" : "\n") + message.text;
-        expected.push_back({text + "\n\n" + items[i].path(), one.front().caption, one.front().icon});
+        expected.push_back(imageBoxes(opened));
+        ASSERT_FALSE(expected.back().empty());
     }
-    ASSERT_EQ(expected.size(), 3u);
 
     IndexSheet reference;
     ASSERT_TRUE(render(reference, items, 1, false));
     for (int threads : {1, 2, 8}) {
-        // Held on this thread: a message shown from a reading thread would not arrive here.
-        std::vector<test::CollectedMessage> shown;
-        ThreadMessageSink here(
-            [&](const std::string& text, const std::string& caption, MessageIcon icon) {
-                shown.push_back({text, caption, icon});
-            });
-        std::vector<std::pair<int, size_t>> messageAtStep;  // (progress position, messages so far)
-        Progress progress([&](int position) { messageAtStep.push_back({position, shown.size()}); });
         IndexSheet sheet;
-        ASSERT_TRUE(render(sheet, items, threads, true, kFitFill, 96, &progress));
+        ASSERT_TRUE(render(sheet, items, threads, true));
         EXPECT_EQ(sheet.failedItems(), (std::vector<size_t>{1, 3, 4})) << threads;
         EXPECT_TRUE(sameSheet(sheet.sheet(), reference.sheet())) << threads;
-        ASSERT_EQ(shown.size(), expected.size()) << threads;
-        for (size_t i = 0; i < shown.size(); ++i) {
-            EXPECT_EQ(shown[i].text, expected[i].text) << threads;
-            EXPECT_EQ(shown[i].caption, expected[i].caption) << threads;
+        EXPECT_TRUE(m_messages.messages().empty()) << threads << ": the sheet showed a box";
+        const std::vector<SheetPictureBoxes>& boxes = sheet.pictureBoxes();
+        ASSERT_EQ(boxes.size(), expected.size()) << threads;
+        for (size_t k = 0; k < boxes.size(); ++k) {
+            EXPECT_EQ(boxes[k].item, sheet.failedItems()[k]) << threads;
+            EXPECT_EQ(boxes[k].path, items[boxes[k].item].path()) << threads;
+            ASSERT_EQ(boxes[k].boxes.size(), expected[k].size()) << threads;
+            for (size_t b = 0; b < expected[k].size(); ++b)
+                EXPECT_EQ(boxes[k].boxes[b].code, expected[k][b].code) << threads;
         }
-        // Each message comes while its own picture is read: before the step that ends it.
-        // Steps: 1 = sheet made, then 2 + i after picture i.
-        size_t before1 = 0, after1 = 0, after3 = 0, after4 = 0;
-        for (auto [position, count] : messageAtStep) {
-            if (position == 2)
-                before1 = count;
-            if (position == 3)
-                after1 = count;
-            if (position == 5)
-                after3 = count;
-            if (position == 6)
-                after4 = count;
-        }
-        EXPECT_EQ(before1, 0u) << threads;
-        EXPECT_GT(after1, before1) << threads;
-        EXPECT_GT(after3, after1) << threads;
-        EXPECT_EQ(after4, shown.size()) << threads;
     }
+}
+
+TEST(SheetPictureBoxText, OneBoxNamingTheFileWithTheGravestIcon)
+{
+    const SheetPictureBox plain =
+        sheetPictureBox({1, "/p/a.png", {{ImageError::ReadFailed, "cause"}}});
+    EXPECT_EQ(plain.text, std::string(messages::kOpenImageError) + "\n\n/p/a.png");
+    EXPECT_TRUE(plain.caption.empty());
+    EXPECT_EQ(plain.icon, MessageIcon::Warning);
+    const SheetPictureBox fatal = sheetPictureBox(
+        {4, "/p/b.jpg", {{ImageError::LibraryFault, "Bogus marker"}, {ImageError::ReadFailed, {}}}});
+    EXPECT_EQ(fatal.text, std::string("Bogus marker\n") + messages::kOpenImageError + "\n\n/p/b.jpg");
+    EXPECT_EQ(fatal.caption, messages::kJpegFatalCaption);
+    EXPECT_EQ(fatal.icon, MessageIcon::Error);
 }
 
 TEST_F(SheetReading, StopMidWayEndsPromptlyWithTheDrawnCellsKept)

@@ -189,7 +189,9 @@ TEST_F(IndexRender, UnreadableFileLeavesABlackCellAndUsesUpItsNumber)
     IndexSheet holed;
     ASSERT_TRUE(render(holed, items, 5));
     EXPECT_EQ(holed.failedItems(), std::vector<size_t>{1});
-    EXPECT_FALSE(m_messages.messages().empty());  // the open failure is shown
+    ASSERT_EQ(holed.pictureBoxes().size(), 1u);  // the open failure is handed back
+    EXPECT_EQ(holed.pictureBoxes()[0].item, 1u);
+    EXPECT_TRUE(m_messages.messages().empty());
 
     const Region cell = cellOf(holed, 1);
     const Region caption = captionOf(holed, 1);

@@ -20,7 +20,7 @@ void markAsRead(size_t index, SheetPicture& out)
 {
     out.opened = index % 3 != 1;
     out.picture.create(int(index) + 1, 1, 72.0f);
-    out.messages.push_back({std::to_string(index), {}, MessageIcon::Warning});
+    out.boxes.push_back({ImageError::ReadFailed, std::to_string(index)});
 }
 
 TEST(SheetPicturePrefetch, HandsOutInOrderWhateverTheReadsTake)
@@ -40,8 +40,8 @@ TEST(SheetPicturePrefetch, HandsOutInOrderWhateverTheReadsTake)
             ASSERT_NE(picture, nullptr) << threads << " threads, item " << i;
             EXPECT_EQ(picture->picture.width(), int(i) + 1) << threads << " threads";
             EXPECT_EQ(picture->opened, i % 3 != 1);
-            ASSERT_EQ(picture->messages.size(), 1u);
-            EXPECT_EQ(picture->messages[0].text, std::to_string(i));
+            ASSERT_EQ(picture->boxes.size(), 1u);
+            EXPECT_EQ(picture->boxes[0].detail, std::to_string(i));
         }
         EXPECT_EQ(prefetch.next(), nullptr);
         EXPECT_EQ(prefetch.next(), nullptr);

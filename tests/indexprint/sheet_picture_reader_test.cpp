@@ -138,7 +138,7 @@ TEST_F(SheetPictureRead, UprightTurnsByTheExifOrientation)
         EXPECT_EQ(out.picture.height(), c.height) << c.orientation << c.upright;
         EXPECT_EQ(out.sourceWidth, c.width * 4) << c.orientation << c.upright;
         EXPECT_EQ(out.sourceHeight, c.height * 4) << c.orientation << c.upright;
-        EXPECT_TRUE(out.messages.empty());
+        EXPECT_TRUE(out.boxes.empty());
     }
     // PNG and WebP carry EXIF in a chunk of their own; read whole, they turn the same way.
     if (!test::haveTool("exiftool"))
@@ -158,7 +158,7 @@ TEST_F(SheetPictureRead, UprightTurnsByTheExifOrientation)
         EXPECT_EQ(out.picture.width(), 40) << name;
         EXPECT_EQ(out.picture.height(), 80) << name;
         EXPECT_EQ(out.sourceWidth, 40) << name;
-        EXPECT_TRUE(out.messages.empty()) << name;
+        EXPECT_TRUE(out.boxes.empty()) << name;
     }
 }
 
@@ -178,7 +178,7 @@ TEST_F(SheetPictureRead, APictureWithAProfileComesInSrgbColours)
     EXPECT_LE(reference::largestChannelDifference(out.picture, expected), 1);
 }
 
-TEST_F(SheetPictureRead, FailuresHoldTheMessagesAnOpenWouldShow)
+TEST_F(SheetPictureRead, FailuresHoldTheBoxesAnOpenWouldGive)
 {
     const std::string junkJpeg = m_dir.file("junk.jpg");
     test::writeFileBytes(junkJpeg, std::vector<unsigned char>(300, 0x17));
@@ -192,20 +192,17 @@ TEST_F(SheetPictureRead, FailuresHoldTheMessagesAnOpenWouldShow)
         ImageHandle handle;
         const ImageStatus opened = handle.open(path);
         EXPECT_FALSE(opened);
-        showImageStatus(opened);  // as a front end shows it
-        const std::vector<test::CollectedMessage> expected = shown.messages();
+        const Warnings<ImageError> expected = imageBoxes(opened);
         ASSERT_FALSE(expected.empty()) << path;
-        shown.clear();
         for (bool reduce : {true, false}) {
             SheetPicture out;
             readSheetPicture(path, 100, 100, kFitFill, reduce, out);
             EXPECT_FALSE(out.opened) << path;
             EXPECT_TRUE(shown.messages().empty()) << path << ": shown instead of held";
-            ASSERT_EQ(out.messages.size(), expected.size()) << path;
+            ASSERT_EQ(out.boxes.size(), expected.size()) << path;
             for (size_t i = 0; i < expected.size(); ++i) {
-                EXPECT_EQ(out.messages[i].text, expected[i].text) << path;
-                EXPECT_EQ(out.messages[i].caption, expected[i].caption) << path;
-                EXPECT_EQ(out.messages[i].icon, expected[i].icon) << path;
+                EXPECT_EQ(out.boxes[i].code, expected[i].code) << path;
+                EXPECT_EQ(out.boxes[i].detail, expected[i].detail) << path;
             }
         }
     }

@@ -131,9 +131,16 @@ TEST(BatchConversion, FailuresAreReportedAndTheRunGoesOn)
     EXPECT_NE(results[5].reason.find("Open image file error !"), std::string::npos);
     // Each file's boxes stay with it; none reaches the sink the rest of the program uses.
     EXPECT_TRUE(messages.texts().empty());
-    EXPECT_EQ(results[1].messages, std::vector<std::string>{"Open image file error !"});
-    EXPECT_EQ(results[3].messages, std::vector<std::string>{"Don't support image format !"});
-    EXPECT_TRUE(results[0].messages.empty());
+    auto codes = [](const BatchFileResult& result) {
+        std::vector<decltype(Notice::code)> out;
+        for (const Notice& notice : result.notices)
+            out.push_back(notice.code);
+        return out;
+    };
+    EXPECT_EQ(codes(results[1]), std::vector<decltype(Notice::code)>{ImageError::ReadFailed});
+    EXPECT_EQ(codes(results[3]),
+              std::vector<decltype(Notice::code)>{ImageError::UnsupportedFormat});
+    EXPECT_TRUE(results[0].notices.empty());
 }
 
 TEST(BatchConversion, ExistingOutputsAreSkippedUnlessOverwriting)

@@ -503,10 +503,15 @@ TEST(FullSize, StreamedSaveCancelsBetweenStripsAndReportsACutFile)
     bytes.resize(bytes.size() / 2);
     test::writeFileBytes(large, bytes);
     test::MessageCollector messages;
-    EXPECT_EQ(saveFullSizeStreamed(job, dir.file("out.jpg"), {}, nullptr, nullptr),
-              FullSizeOutcome::ReadFailed);
+    const std::optional<FullSizeResult> cut =
+        saveFullSizeStreamed(job, dir.file("out.jpg"), {}, nullptr, nullptr);
+    ASSERT_TRUE(cut.has_value());
+    EXPECT_EQ(*cut, FullSizeOutcome::ReadFailed);
     EXPECT_FALSE(std::filesystem::exists(dir.file("out.jpg")));
-    EXPECT_FALSE(messages.texts().empty());
+    // The open error is handed back for the front end, not shown.
+    ASSERT_FALSE(cut->notices.empty());
+    EXPECT_EQ(cut->notices.back().code, decltype(Notice::code)(ImageError::ReadFailed));
+    EXPECT_TRUE(messages.texts().empty());
     // Only the source is left: no temporary files.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
                             std::filesystem::directory_iterator()),

@@ -109,8 +109,9 @@ void expectSameFile(const std::string& input, const FileConversionSettings& sett
     const std::string streamed = input + ".streamed." + extension;
     convertWhole(input, whole, settings);
     Progress progress;
+    NoticeLog log;
     const std::optional<FileConversionResult> outcome =
-        convertStreamed(input, streamed, settings, progress, {});
+        convertStreamed(input, streamed, settings, progress, log);
     ASSERT_TRUE(outcome.has_value()) << label << ": took the whole-picture road";
     ASSERT_EQ(outcome->outcome, FileConversionOutcome::Converted) << label;
     EXPECT_TRUE(test::readFileBytes(streamed) == test::readFileBytes(whole)) << label;
@@ -241,7 +242,8 @@ TEST(StreamedConversion, CameraRawGivesTheWholePictureRoadsFile)
     for (const S& settings : {settingsWith([](S& s) { s.fit = 40; }),
                               settingsWith([](S& s) { s.resizeWidth = s.resizeHeight = 20; })}) {
         Progress progress;
-        EXPECT_FALSE(convertStreamed(input, dir.file("out.jpg"), settings, progress, {}));
+        NoticeLog log;
+        EXPECT_FALSE(convertStreamed(input, dir.file("out.jpg"), settings, progress, log));
         EXPECT_FALSE(fs::exists(dir.file("out.jpg")));
     }
 }
@@ -271,7 +273,8 @@ TEST(StreamedConversion, WholePictureNeedsTakeTheOtherRoad)
     ASSERT_TRUE(saveImage(dir.file("input.tif"), scatteredColours(40, 30), {}, 5));
     for (const auto& [name, from, to, settings] : cases) {
         Progress progress;
-        EXPECT_FALSE(convertStreamed(from, dir.file(to), settings, progress, {}).has_value())
+        NoticeLog log;
+        EXPECT_FALSE(convertStreamed(from, dir.file(to), settings, progress, log).has_value())
             << name;
         EXPECT_FALSE(fs::exists(dir.file(to))) << name;
     }
@@ -354,15 +357,18 @@ TEST(StreamedConversion, FailuresLeaveNoFileAndSayWhy)
         cases.push_back({"unwritable folder", input, dir.file("locked/out.jpg"),
                          FileConversionOutcome::WriteFailed, "out.jpg"});
     for (const Case& c : cases) {
-        messages.clear();
-        std::string reported;
         Progress progress;
-        const auto outcome = convertStreamed(c.input, c.output, settings, progress,
-                                             [&](const std::string& file) { reported = file; });
+        NoticeLog log;
+        const auto outcome = convertStreamed(c.input, c.output, settings, progress, log);
         ASSERT_TRUE(outcome.has_value()) << c.name;
         EXPECT_EQ(outcome->outcome, c.outcome) << c.name;
         EXPECT_FALSE(fs::exists(c.output)) << c.name;
-        EXPECT_FALSE(messages.texts().empty()) << c.name;
+        const Notices notices = log.take();
+        ASSERT_FALSE(notices.empty()) << c.name;
+        EXPECT_TRUE(messages.texts().empty()) << c.name;
+        // The failure's box is said of the file that failed.
+        EXPECT_EQ(notices.back().code, decltype(Notice::code)(outcome->failure.code)) << c.name;
+        const std::string reported = notices.back().file;
         EXPECT_EQ(outcome->failure.code, c.outcome == FileConversionOutcome::ReadFailed
                                              ? ImageError::ReadFailed
                                              : ImageError::WriteFailed)
@@ -378,7 +384,8 @@ TEST(StreamedConversion, FailuresLeaveNoFileAndSayWhy)
     // A failed conversion leaves an earlier output as it was.
     test::writeFileBytes(dir.file("kept.jpg"), {1, 2, 3});
     Progress progress;
-    EXPECT_EQ(convertStreamed(dir.file("cut.jpg"), dir.file("kept.jpg"), settings, progress, {})
+    NoticeLog log;
+    EXPECT_EQ(convertStreamed(dir.file("cut.jpg"), dir.file("kept.jpg"), settings, progress, log)
                   ->outcome,
               FileConversionOutcome::ReadFailed);
     EXPECT_EQ(test::readFileBytes(dir.file("kept.jpg")), (std::vector<unsigned char>{1, 2, 3}));
@@ -396,21 +403,25 @@ TEST(StreamedConversion, CutOffPictureSaysWhatTheWholePictureRoadSays)
     for (size_t keep : {bytes.size() / 2, bytes.size() * 9 / 10}) {
         std::vector<unsigned char> cut(bytes.begin(), bytes.begin() + std::ptrdiff_t(keep));
         test::writeFileBytes(dir.file("cut.jpg"), cut);
-        messages.clear();
         Image picture;
         ExifData exif;
-        const ImageStatus opened = openWorkingPicture(dir.file("cut.jpg"), picture, exif, 0, true);
+        const WorkingPictureOpen opened =
+            openWorkingPicture(dir.file("cut.jpg"), picture, exif, 0, true);
         EXPECT_FALSE(opened);
-        showImageStatus(opened);  // as the front ends do
-        const std::vector<std::string> whole = messages.texts();
-        EXPECT_FALSE(whole.empty());
-        messages.clear();
+        ASSERT_FALSE(opened.notices.empty());
         Progress progress;
+        NoticeLog log;
         const auto outcome = convertStreamed(dir.file("cut.jpg"), dir.file("out.jpg"),
-                                             conversion(film(kFilmVelvia)), progress, {});
+                                             conversion(film(kFilmVelvia)), progress, log);
         ASSERT_TRUE(outcome.has_value());
         EXPECT_EQ(outcome->outcome, FileConversionOutcome::ReadFailed);
-        EXPECT_EQ(messages.texts(), whole) << keep;
+        const Notices streamed = log.take();
+        ASSERT_EQ(streamed.size(), opened.notices.size()) << keep;
+        for (size_t i = 0; i < streamed.size(); ++i) {
+            EXPECT_EQ(streamed[i].code, opened.notices[i].code) << keep;
+            EXPECT_EQ(noticeBox(streamed[i]).text, noticeBox(opened.notices[i]).text) << keep;
+        }
+        EXPECT_TRUE(messages.texts().empty());
     }
 }
 
@@ -420,8 +431,9 @@ TEST(StreamedConversion, ProgressRisesWithTheRowsWritten)
     const std::string input = jpegOf(dir, "input.jpg", scatteredColours(64, 160));
     std::vector<int> positions;
     Progress progress([&](int position) { positions.push_back(position); });
+    NoticeLog log;
     ASSERT_EQ(
-        convertStreamed(input, dir.file("out.jpg"), conversion(film(kFilmVelvia)), progress, {})
+        convertStreamed(input, dir.file("out.jpg"), conversion(film(kFilmVelvia)), progress, log)
             ->outcome,
         FileConversionOutcome::Converted);
     ASSERT_FALSE(positions.empty());

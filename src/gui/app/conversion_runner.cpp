@@ -6,6 +6,7 @@
 #include "engine/colour_profile.h"
 #include "exif/exif_entry.h"
 #include "gui/support/background_job.h"
+#include "gui/support/shown_boxes.h"
 
 namespace tavelune::gui {
 
@@ -86,7 +87,7 @@ bool ConversionRunner::start(const Image& source, const ExifData* exif,
             // A failed film step stops silently; a frame or text too large is explained, and
             // a mat picture not read or a text cut is told.
             if (ok || out.status.code() != ImageError::FilmFailed)
-                showImageStatus(out.status);
+                showNotices(imageNotices(out.status));
             emit finished(ok);
         });
     return true;

@@ -13,6 +13,7 @@
 #include "exif/exif_entry.h"
 #include "gui/controls/message_box.h"
 #include "gui/support/background_job.h"
+#include "gui/support/shown_boxes.h"
 #include "gui/support/string_table.h"
 
 namespace tavelune::gui {
@@ -27,7 +28,7 @@ struct WorkerState {
 };
 
 struct SavedOutcome {
-    FullSizeOutcome outcome = FullSizeOutcome::ConversionFailed;
+    FullSizeResult result{FullSizeOutcome::ConversionFailed, {}};
 };
 
 }  // namespace
@@ -90,18 +91,21 @@ FullSizeOutcome saveFullSizeWithProgress(QWidget* parent, const FullSizeJob& job
     QObject::connect(&worker, &BackgroundJob::progressChanged, &dialog,
                      &FullSizeProgressDialog::setPosition);
     FullSizeOutcome outcome = FullSizeOutcome::ConversionFailed;
+    Notices notices;
     worker.start<SavedOutcome>(
         [state, output, how](JobControl& control) {
             return SavedOutcome{
                 saveFullSize(state->job, output, how, &control.progress(), &state->cancel)};
         },
-        [&outcome, &dialog](SavedOutcome saved) {
-            outcome = saved.outcome;
+        [&outcome, &notices, &dialog](SavedOutcome saved) {
+            outcome = saved.result.outcome;
+            notices = std::move(saved.result.notices);
             dialog.done(QDialog::Accepted);
         });
     // The dialog is modal and stays until the worker has ended; only its own Cancel reaches it.
     dialog.exec();
     worker.wait();
+    showNotices(notices);
 
     const QString path = QString::fromStdString(output);
     switch (outcome) {

@@ -3,7 +3,6 @@
 
 #include <atomic>
 
-#include "engine/message_sink.h"
 #include "engine/picture_metadata.h"
 #include "exif/exif_data.h"
 #include "exif/exif_entry.h"
@@ -95,13 +94,13 @@ void LoupeSource::request()
     setState(State::Computing);
     m_job->start<Rendered>(
         [work = m_work](JobControl& control) {
-            // The save reports a failure in boxes; the loupe says so in its own place.
-            ThreadMessageSink quiet([](const std::string&, const std::string&, MessageIcon) {});
+            // The render's boxes stay in its result; the loupe says so in its own place.
             auto full = std::make_shared<Image>();
             Rect margins;
-            const FullSizeOutcome outcome =
+            const FullSizeResult rendered =
                 renderFullSize(work->job, &control.progress(), &work->cancel, *full, margins);
-            return Rendered{outcome == FullSizeOutcome::Saved && !full->isEmpty(), std::move(full)};
+            return Rendered{rendered == FullSizeOutcome::Saved && !full->isEmpty(),
+                            std::move(full)};
         },
         [this](Rendered rendered) {
             m_full = rendered.ok ? std::move(rendered.full) : nullptr;

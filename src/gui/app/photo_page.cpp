@@ -335,17 +335,13 @@ bool PhotoPage::openPicture(const QString& path)
     m_openJob->start<OpenedPicture>(
         [file](JobControl&) {
             OpenedPicture opened;
-            // The engine's boxes name no file; the page shows them once it knows the outcome.
-            ThreadMessageSink collect(
-                [&opened](const std::string& text, const std::string& caption, MessageIcon icon) {
-                    opened.boxes.push_back({text, caption, icon});
-                });
             opened.exif = std::make_unique<ExifData>();
-            const ImageStatus status =
+            // The engine's boxes name no file; the page shows them once it knows the outcome.
+            WorkingPictureOpen read =
                 openWorkingPicture(file, opened.picture, *opened.exif, kWorkingSize, true,
                                    &opened.fullSize, &opened.metadata);
-            showImageStatus(status);  // into the collection above
-            opened.ok = status.ok();
+            opened.boxes = std::move(read.notices);
+            opened.ok = read.ok();
             if (opened.ok)
                 opened.shown = srgbDisplayCopy(opened.picture, opened.metadata.icc);
             return opened;
@@ -389,7 +385,8 @@ void PhotoPage::openFinished(const QString& path, const QString& local, OpenedPi
 
 void PhotoPage::showOpenBoxes(const QString& path, const OpenedPicture& opened)
 {
-    for (const EngineBox& box : opened.boxes) {
+    for (const Notice& notice : opened.boxes) {
+        const NoticeBox box = noticeBox(notice);
         showMessageBox(this, QString::fromStdString(box.text) + QStringLiteral("\n\n") + path,
                        messageBoxIcon(box.icon), QString::fromStdString(box.caption));
     }

@@ -127,15 +127,10 @@ private:
     void followPane(const ImageView* leader, ImageView* follower);
 
     /// A decoded picture on its way from the worker to the page.
-    struct EngineBox {
-        std::string text;
-        std::string caption;
-        MessageIcon icon;
-    };
     struct OpenedPicture {
         bool ok = false;
         // What the decoder and the EXIF reader said on the way, in order.
-        std::vector<EngineBox> boxes;
+        Notices boxes;
         Image picture;
         std::unique_ptr<ExifData> exif;
         Rect fullSize;

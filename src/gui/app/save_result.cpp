@@ -19,8 +19,8 @@
 #include "gui/engine/webp_options_dialog.h"
 #include "gui/support/app_settings.h"
 #include "gui/support/file_filters.h"
+#include "gui/support/shown_boxes.h"
 #include "gui/support/string_table.h"
-#include "job/exif_boxes.h"
 
 namespace tavelune::gui {
 
@@ -130,13 +130,13 @@ bool saveResultTo(QWidget* parent, const Image& result, const ExifData* exif, co
         fullSize ? fullSizeMetadata(*fullSize, *how, result.width(), result.height()) : std::nullopt;
     const ImageStatus written =
         saveImage(file, result, how->format, how->options, metadata ? &*metadata : nullptr);
-    showImageStatus(written);
+    showNotices(imageNotices(written));
     bool saved = written.ok();
     if (saved && how->keepExif && !how->stripMetadata && exif && !exif->IsEmpty()) {
         ExifData kept;
         copyEntries(*exif, kept);
         saved = writeKeptExif(kept, file, result);
-        showExifBoxes(kept.warnings());
+        showNotices(exifNotices(kept.warnings()));
     }
     if (!saved) {
         showMessageBox(parent, text(Strings::SaveFailed).arg(path), QMessageBox::Warning);

@@ -24,7 +24,6 @@
 
 #include "engine/format_dispatch.h"
 #include "engine/format_number.h"
-#include "engine/message_sink.h"
 #include "engine/picture_metadata.h"
 #include "gui/batch/batch_runner.h"
 #include "gui/batch/file_type_icons.h"
@@ -412,15 +411,11 @@ void BatchDialog::previewRow(int row)
     PictureMetadata metadata;
     auto exif = std::make_unique<ExifData>();
     // A file that does not open says so in the info line, without a box; its EXIF boxes wait
-    // for the run.
-    MessageSink engineSink =
-        setMessageSink([](const std::string&, const std::string&, MessageIcon) {});
-    // Opened as the run opens it, so the lengths chosen on it mean the same in the run.
+    // for the run. Opened as the run opens it, so the lengths chosen on it mean the same there.
     const bool ok =
         openWorkingPicture(QFile::encodeName(path).toStdString(), picture, *exif, 0, true,
                            nullptr, &metadata)
             .ok();
-    setMessageSink(std::move(engineSink));
     QApplication::restoreOverrideCursor();
     if (!ok) {
         // The preview shows the selected row or nothing: another file's picture would pass

@@ -481,7 +481,7 @@ void ExifEditorDialog::changeFile(bool write)
         return askQuestion(this, text(id), QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
                QMessageBox::Yes;
     };
-    prompts.box = [](const ExifFailure& box) { showMessage(exifBoxText(box.code)); };
+    prompts.box = [](const ExifFailure& box) { showMessage(exifBoxText(box.code, box.detail)); };
     prompts.report = [this](EditorMessage message, const std::string& path) {
         if (message == EditorMessage::MakerNoteOffsetsMayBeInvalid) {
             // Told as the engine's own box, as the writer first told it.

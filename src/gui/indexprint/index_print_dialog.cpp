@@ -34,6 +34,7 @@
 #include "gui/overlay/picture_preview.h"
 #include "gui/support/app_settings.h"
 #include "gui/support/file_filters.h"
+#include "gui/support/shown_boxes.h"
 #include "gui/support/string_table.h"
 #include "gui/view/image_view.h"
 #include "indexprint/index_items.h"
@@ -298,7 +299,7 @@ bool IndexPrintDialog::loadLogo(const QString& path)
 {
     ImageHandle handle;
     const ImageStatus read = handle.open(toLocal(path));
-    showImageStatus(read);
+    showNotices(imageNotices(read));
     const bool opened = read && handle.image() && !handle.image()->isEmpty();
     if (opened)
         m_logo = *handle.image();
@@ -385,6 +386,10 @@ void IndexPrintDialog::cancelRender()
 
 void IndexPrintDialog::onRenderFinished(IndexRenderRunner::Outcome outcome)
 {
+    for (const SheetPictureBoxes& picture : m_runner->takePictureBoxes()) {
+        const SheetPictureBox box = sheetPictureBox(picture);
+        showMessage(box.text, box.caption, box.icon);
+    }
     if (outcome == IndexRenderRunner::Outcome::Done) {
         std::unique_ptr<IndexSheet> done = m_runner->takeSheet();
         m_sheetView->setPicture(&done->sheet());
@@ -482,7 +487,7 @@ bool IndexPrintDialog::saveSheetTo(const QString& path)
         showMessageBox(this, text(Strings::UnsupportedSaveFormat));
         return false;
     }
-    showImageStatus(saved);
+    showNotices(imageNotices(saved));
     if (!saved)
         showMessageBox(this, text(Strings::SaveFailed).arg(path), QMessageBox::Warning);
     return saved.ok();

@@ -73,6 +73,7 @@ bool IndexRenderRunner::start(IndexRenderRequest request)
             return done;
         },
         [this](Rendered done) {
+            m_boxes = done.holder->sheet->pictureBoxes();
             if (done.outcome == Outcome::Done)
                 m_done = std::move(done.holder->sheet);
             emit finished(done.outcome);

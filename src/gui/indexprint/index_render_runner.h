@@ -51,6 +51,8 @@ public:
     void abandon();
     /// The completed sheet after finished(Done); null otherwise.
     std::unique_ptr<IndexSheet> takeSheet() { return std::move(m_done); }
+    /// The boxes the pictures of the last render met, in list order, whatever its outcome.
+    std::vector<SheetPictureBoxes> takePictureBoxes() { return std::move(m_boxes); }
     /// Size of the sheet the last render tried to make (for a failure message).
     int pageWidth() const { return m_pageWidth; }
     int pageHeight() const { return m_pageHeight; }
@@ -62,6 +64,7 @@ signals:
 private:
     BackgroundJob* m_job;
     std::unique_ptr<IndexSheet> m_done;
+    std::vector<SheetPictureBoxes> m_boxes;
     int m_pageWidth = 0;
     int m_pageHeight = 0;
 };

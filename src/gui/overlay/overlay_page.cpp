@@ -19,6 +19,7 @@
 #include "gui/overlay/page_band.h"
 #include "gui/overlay/picture_preview.h"
 #include "gui/overlay/tag_menu.h"
+#include "gui/support/shown_boxes.h"
 #include "gui/support/string_table.h"
 #include "overlay/picture_file.h"
 #include "overlay/unit_fields.h"
@@ -315,7 +316,7 @@ bool OverlayPage::openPicture(const QString& path)
 {
     Image picture;
     const ImageStatus opened = openPictureFile(path.toStdString(), picture);
-    showImageStatus(opened);
+    showNotices(imageNotices(opened));
     if (!opened || !m_model.setPicture(picture))
         return false;
     m_model.picturePath = path.toStdString();

@@ -11,6 +11,7 @@
 
 #include "gui/controls/message_box.h"
 #include "gui/support/app_settings.h"
+#include "gui/support/shown_boxes.h"
 #include "gui/support/string_table.h"
 #include "job/settings_file.h"
 
@@ -69,6 +70,8 @@ std::optional<ConversionSettings> loadLookFrom(QWidget* parent, const QString& p
     ConversionSettings settings;
     std::vector<SettingsProblem> problems;
     if (!loadSettingsFile(QFile::encodeName(path).toStdString(), settings, problems)) {
+        for (const SettingsProblem& problem : problems)
+            showNotices(imageNotices(problem.boxes));
         QStringList lines;
         for (size_t i = 0; i < problems.size() && i < kProblemsShown; ++i) {
             const QString message = QString::fromStdString(problems[i].message);
