@@ -122,6 +122,19 @@ bool tiffDirectoryCanMove(exif::ByteSpan file, std::optional<ThumbnailDirectory>
     return true;
 }
 
+// The model's entries for a block of their own: all but the IFD0 tags of kJpegDroppedTags.
+std::vector<const ExifEntry*> entriesToWrite(
+    const std::vector<std::unique_ptr<ExifEntry>>& entries)
+{
+    std::vector<const ExifEntry*> chosen;
+    for (const auto& entry : entries) {
+        if (entry->ifd() == kIfd0 && tagListed(kJpegDroppedTags, entry->tag()))
+            continue;
+        chosen.push_back(entry.get());
+    }
+    return chosen;
+}
+
 }  // namespace
 
 ExifStatus ExifData::SaveExif(const std::string& path, const char* format)
@@ -207,12 +220,7 @@ std::optional<std::vector<std::uint8_t>> ExifData::BuildTiffStructure()
     if (IsEmpty())
         return std::nullopt;
     SortEntries();
-    std::vector<const ExifEntry*> chosen;
-    for (const auto& entry : m_entries) {
-        if (entry->ifd() == kIfd0 && tagListed(kJpegDroppedTags, entry->tag()))
-            continue;
-        chosen.push_back(entry.get());
-    }
+    const std::vector<const ExifEntry*> chosen = entriesToWrite(m_entries);
     std::optional<std::vector<std::uint8_t>> block =
         buildExifBlock(chosen, ExifBlockKind::TiffFile, BlockSource());
     if (!block || block->size() <= kTiffStart)
@@ -225,12 +233,7 @@ std::optional<std::vector<std::uint8_t>> ExifData::BuildJpegSegment(
     const std::vector<std::uint8_t>& file, MakerNotePlacement& placement)
 {
     SortEntries();
-    std::vector<const ExifEntry*> chosen;
-    for (const auto& entry : m_entries) {
-        if (entry->ifd() == kIfd0 && tagListed(kJpegDroppedTags, entry->tag()))
-            continue;
-        chosen.push_back(entry.get());
-    }
+    const std::vector<const ExifEntry*> chosen = entriesToWrite(m_entries);
     // The thumbnail of the Exif segment being replaced goes into the new one.
     // So do the entries without values, which the model cannot hold.
     std::optional<ThumbnailDirectory> oldThumbnail;
