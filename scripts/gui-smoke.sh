@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # End to end under a real X server, as a new user would: open a photo from the command line,
 # Ctrl+Return, Ctrl+S, type a path, confirm the JPEG options; the file must equal what
-# tavelune-cli writes for the same picture. Screenshots of each language go to SHOTS.
+# tavelune-cli writes for the same picture; then the batch and index dialogs run on the sample
+# photos in each language. Screenshots of each language go to SHOTS.
 #   usage: scripts/gui-smoke.sh [BUILD_DIR] [SHOTS_DIR]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -130,5 +131,34 @@ for _ in $(seq 100); do [ -s "$out" ] && break; sleep 0.1; done
 if ! cmp -s "$out" "$work/reference.jpg"; then
   differing=$(compare -metric AE "$out" "$work/reference.jpg" null: 2>&1 || true)
   [ "$differing" = "0" ] || fail "saved picture differs from tavelune-cli convert --fit 800 ($differing pixels)"
+fi
+# The batch and index dialogs run on the sample photos in each language, as Start and the
+# sheet button would run them (the drivers are built with the benchmarks).
+photos=(samples/*.jpg)
+if [ -x "$build/bench/batch_dialog_run" ] && [ -x "$build/bench/index_dialog_run" ]; then
+  for lang in zh_CN zh_TW en_US; do
+    made=$work/batch-$lang
+    mkdir -p "$made"
+    "$build/bench/batch_dialog_run" --lang "$lang" --program-folder "$(realpath "$build")" --show --hold 1500 \
+      -o "$made" "${photos[@]}" >"$work/batch-$lang.log" 2>&1 &
+    runner=$!
+    for _ in $(seq 300); do [ "$(ls "$made" | wc -l)" -ge ${#photos[@]} ] && break; sleep 0.1; done
+    sleep 0.5
+    import -window root "$shots/batch-run-$lang.png"
+    wait $runner || fail "$lang: the batch dialog's run failed: $(tail -2 "$work/batch-$lang.log")"
+    written=$(find "$made" -name '*.jpg' -size +0 | wc -l)
+    [ "$written" -eq ${#photos[@]} ] ||
+      fail "$lang: the batch dialog wrote $written of ${#photos[@]} pictures"
+    "$build/bench/index_dialog_run" --lang "$lang" --program-folder "$(realpath "$build")" --hold 1500 \
+      "${photos[@]}" >"$work/index-$lang.log" 2>&1 &
+    runner=$!
+    sleep 1
+    import -window root "$shots/index-run-$lang.png"
+    wait $runner || fail "$lang: the index dialog's run failed: $(tail -2 "$work/index-$lang.log")"
+    ! grep -q '^message:' "$work/index-$lang.log" ||
+      fail "$lang: the index dialog showed a message: $(grep -m1 '^message:' "$work/index-$lang.log")"
+  done
+else
+  echo "gui-smoke: the dialog drivers are not built (TAVELUNE_BENCH); batch and index runs skipped"
 fi
 echo "gui-smoke: passed; screenshots in $shots"

@@ -59,7 +59,8 @@ int main(int argc, char** argv)
     dialog.show();
     std::printf("added %d\n", dialog.addFiles(files));
     QObject::connect(&dialog, &IndexPrintDialog::renderFinished, [&] {
-        QTimer::singleShot(hold, &app, &QApplication::quit);
+        // exit, not quit: quit closes the windows first, and the dialog asks before closing.
+        QTimer::singleShot(hold, &app, [&] { QApplication::exit(0); });
     });
     QTimer::singleShot(500, [&] {
         if (!dialog.generate())
