@@ -11,23 +11,17 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QProgressBar>
-#include <QPushButton>
-#include <QToolButton>
 #include <QVBoxLayout>
-#include <functional>
-#include <iterator>
 
-#include "engine/fit_within.h"
-#include "engine/image_size_model.h"
-#include "engine/message_sink.h"
-#include "exif/entry_values.h"
-#include "exif/exif_entry.h"
 #include "film/film_registry.h"
 #include "film/film_step.h"
 #include "gui/app/conversion_runner.h"
+#include "gui/app/page_button_row.h"
+#include "gui/app/page_info_column.h"
+#include "gui/app/page_status.h"
+#include "gui/app/pane_pair.h"
 #include "gui/app/result_loupe.h"
 #include "gui/app/save_result.h"
-#include "gui/controls/icons.h"
 #include "gui/controls/image_bridge.h"
 #include "gui/controls/message_box.h"
 #include "gui/engine/image_size_dialog.h"
@@ -41,22 +35,11 @@
 #include "gui/tabs/setting_tabs.h"
 #include "gui/view/compare_window.h"
 #include "gui/view/image_view.h"
-#include "job/file_conversion.h"
 #include "view/display_colour.h"
 
 namespace tavelune::gui {
 
 namespace {
-
-constexpr int kWorkingSize = 800;
-
-// A push button with its own text and icon that triggers action and follows its enabled state.
-void bindButton(QPushButton* button, QAction* action)
-{
-    button->setEnabled(action->isEnabled());
-    QObject::connect(button, &QPushButton::clicked, action, &QAction::trigger);
-    QObject::connect(action, &QAction::enabledChanged, button, &QWidget::setEnabled);
-}
 
 QString localPath(const QString& path)
 {
@@ -85,17 +68,13 @@ PhotoPage::PhotoPage(Image leftPlaceholder, Image rightPlaceholder, QWidget* par
     m_sourceView->setPlaceholder(m_leftPlaceholder);
     m_resultView->setPlaceholder(m_rightPlaceholder);
     connect(m_sourceView, &ImageView::pasteRequested, this, &PhotoPage::pastePicture);
-    // Zooming, panning or resizing one pane moves the other alike, so both show one detail.
-    connect(m_sourceView, &ImageView::viewChanged, this,
-            [this] { followPane(m_sourceView, m_resultView); });
-    connect(m_resultView, &ImageView::viewChanged, this,
-            [this] { followPane(m_resultView, m_sourceView); });
+    m_panes = new PanePair(m_sourceView, m_resultView, this);
 
     m_tabs = new SettingTabs(this);
     m_tabs->setTagPictureSource([this] {
         return TagPicture{m_source.isEmpty() ? nullptr : &m_source, m_exif.get()};
     });
-    makeActions();
+    m_commands = std::make_unique<PageCommands>(this, [this](Command command) { run(command); });
     m_loupe = new ResultLoupe(m_resultView, action(Command::Loupe));
 
     auto* panes = new QHBoxLayout;
@@ -108,14 +87,19 @@ PhotoPage::PhotoPage(Image leftPlaceholder, Image rightPlaceholder, QWidget* par
     left->setContentsMargins(0, 0, 0, 0);
     left->setSpacing(2);
     left->addLayout(panes, 1);
-    left->addWidget(buildButtonRow());
+    auto* buttons = new PageButtonRow(*m_commands, this);
+    m_progress = buttons->progressBar();
+    left->addWidget(buttons);
     left->addWidget(m_tabs);
 
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
     layout->addLayout(left, 1);
-    layout->addWidget(buildRightColumn());
+    auto* info = new PageInfoColumn(action(Command::EditExif), this);
+    m_panel = info->panel();
+    m_exifList = info->exifList();
+    layout->addWidget(info);
 
     connect(m_runner, &ConversionRunner::progressChanged, m_progress, &QProgressBar::setValue);
     connect(m_runner, &ConversionRunner::finished, this, &PhotoPage::conversionFinished);
@@ -131,115 +115,53 @@ PhotoPage::~PhotoPage()
     m_openJob->wait();
 }
 
-void PhotoPage::makeActions()
+void PhotoPage::run(Command command)
 {
-    struct Row {
-        Command command;
-        int text;
-        std::function<void()> run;
-    };
-    const Row rows[] = {
-        {Command::Open, Strings::OpenTip, [this] { openWithDialog(); }},
-        {Command::Save, Strings::SaveTip, [this] { saveWithDialog(); }},
-        {Command::Apply, Strings::ApplyTip, [this] { startConversion(); }},
-        {Command::Rotate, Strings::RotateTip, [this] { rotatePicture(); }},
-        {Command::Mirror, Strings::MirrorTip, [this] { mirrorPicture(); }},
-        {Command::Flip, Strings::FlipTip, [this] { flipPicture(); }},
-        {Command::Close, Strings::CloseTip, [this] { closePicture(); }},
-        {Command::PictureSize, Strings::PictureSizeTip, [this] { resizePicture(); }},
-        {Command::EditExif, Strings::ExifEditorTip, [this] { editExif(); }},
-        {Command::ActualPixels, Strings::ActualPixelsTip, [this] { actualPixels(); }},
-        {Command::FitWindow, Strings::FitWindowTip, [this] { fitWindow(); }},
-        {Command::MatchPanes, Strings::SameViewTip, [this] { matchPanes(); }},
-        {Command::FullScreen, Strings::FullScreenTip, [this] { showCompare(); }},
-        {Command::Copy, Strings::ViewCopy, [this] { copyResult(); }},
-        {Command::Paste, Strings::ViewPaste, [this] { pastePicture(); }},
-        {Command::Loupe, Strings::LoupeTip, [] {}},  // ResultLoupe follows its toggle
-    };
-    m_actions.resize(std::size(rows));
-    for (const Row& row : rows) {
-        auto* action = new QAction(text(row.text), this);
-        action->setToolTip(text(row.text));
-        connect(action, &QAction::triggered, this, row.run);
-        // Shortcuts given to an action work wherever the page's window is active.
-        addAction(action);
-        m_actions[size_t(row.command)] = action;
+    switch (command) {
+        case Command::Open:
+            return openWithDialog();
+        case Command::Save:
+            return saveWithDialog();
+        case Command::Apply:
+            (void)startConversion();
+            return;
+        case Command::Rotate:
+            return rotatePicture();
+        case Command::Mirror:
+            return mirrorPicture();
+        case Command::Flip:
+            return flipPicture();
+        case Command::Close:
+            return closePicture();
+        case Command::PictureSize:
+            return resizePicture();
+        case Command::EditExif:
+            return editExif();
+        case Command::ActualPixels:
+            return actualPixels();
+        case Command::FitWindow:
+            return fitWindow();
+        case Command::MatchPanes:
+            return matchPanes();
+        case Command::FullScreen:
+            return showCompare();
+        case Command::Copy:
+            return copyResult();
+        case Command::Paste:
+            return pastePicture();
+        case Command::Loupe:
+            return;  // ResultLoupe follows its toggle
     }
 }
 
 QAction* PhotoPage::action(Command command) const
 {
-    return m_actions[size_t(command)];
+    return m_commands->action(command);
 }
 
-QWidget* PhotoPage::buildButtonRow()
+Rect PhotoPage::photoRect() const
 {
-    auto* row = new QWidget(this);
-    auto* layout = new QHBoxLayout(row);
-    layout->setContentsMargins(2, 2, 2, 2);
-    layout->setSpacing(2);
-    auto addButton = [this, row, layout](Command command, ButtonIcon icon, const char* name) {
-        QAction* command_action = action(command);
-        // The row sits on the page's black surround.
-        command_action->setIcon(buttonIcon(icon, IconBackground::Dark));
-        auto* button = new QToolButton(row);
-        button->setObjectName(QLatin1String(name));
-        button->setIconSize(QSize(24, 24));
-        button->setAutoRaise(true);
-        button->setDefaultAction(command_action);
-        layout->addWidget(button);
-    };
-    addButton(Command::Open, ButtonIcon::Open, "openButton");
-    addButton(Command::Save, ButtonIcon::Save, "saveButton");
-    layout->addSpacing(8);
-    addButton(Command::Rotate, ButtonIcon::Rotate, "rotateButton");
-    addButton(Command::Mirror, ButtonIcon::MirrorLeftRight, "mirrorButton");
-    addButton(Command::Flip, ButtonIcon::FlipTopBottom, "flipButton");
-    addButton(Command::Close, ButtonIcon::Close, "closeButton");
-    addButton(Command::PictureSize, ButtonIcon::PictureSize, "sizeButton");
-    layout->addSpacing(8);
-    addButton(Command::ActualPixels, ButtonIcon::ActualPixels, "actualButton");
-    addButton(Command::FitWindow, ButtonIcon::FitWindow, "fitButton");
-    addButton(Command::MatchPanes, ButtonIcon::Same, "sameButton");
-    addButton(Command::FullScreen, ButtonIcon::FullScreen, "fullScreenButton");
-    layout->addSpacing(8);
-    m_progress = new QProgressBar(row);
-    m_progress->setRange(0, 100);
-    m_progress->setValue(0);
-    m_progress->setTextVisible(false);
-    m_progress->setMaximumHeight(12);
-    // Its own width hint (room for "100%", not shown here) would hold the window wider than
-    // its smallest size.
-    m_progress->setMinimumWidth(24);
-    layout->addWidget(m_progress, 1);
-    auto* apply = new QPushButton(buttonIcon(ButtonIcon::Apply), text(Strings::ApplyButton), row);
-    apply->setObjectName("applyButton");
-    apply->setToolTip(text(Strings::ApplyTip));
-    bindButton(apply, action(Command::Apply));
-    layout->addWidget(apply);
-    return row;
-}
-
-QWidget* PhotoPage::buildRightColumn()
-{
-    auto* column = new QWidget(this);
-    column->setFixedWidth(260);
-    auto* layout = new QVBoxLayout(column);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(2);
-    m_panel = new HistogramPanelWidget(column);
-    auto* exifEditor = new QPushButton(buttonIcon(ButtonIcon::ExifEditor),
-                                       text(Strings::ExifEditorButton), column);
-    exifEditor->setObjectName("exifEditorButton");
-    exifEditor->setToolTip(text(Strings::ExifEditorTip));
-    bindButton(exifEditor, action(Command::EditExif));
-    m_exifList = new ExifListWidget(column);
-    connect(m_exifList, &ExifListWidget::exifChanged, m_panel,
-            &HistogramPanelWidget::refreshSummary);
-    layout->addWidget(m_panel);
-    layout->addWidget(exifEditor);
-    layout->addWidget(m_exifList, 1);
-    return column;
+    return m_panes->photoRect();
 }
 
 ConversionSettings PhotoPage::settings() const
@@ -332,23 +254,10 @@ bool PhotoPage::openPicture(const QString& path)
     const std::string file = QFile::encodeName(local).toStdString();
     m_loading = true;
     setBusy(true);
-    m_openJob->start<OpenedPicture>(
-        [file](JobControl&) {
-            OpenedPicture opened;
-            opened.exif = std::make_unique<ExifData>();
-            // The engine's boxes name no file; the page shows them once it knows the outcome.
-            WorkingPictureOpen read =
-                openWorkingPicture(file, opened.picture, *opened.exif, kWorkingSize, true,
-                                   &opened.fullSize, &opened.metadata);
-            opened.boxes = std::move(read.notices);
-            opened.ok = read.ok();
-            if (opened.ok)
-                opened.shown = srgbDisplayCopy(opened.picture, opened.metadata.icc);
-            return opened;
-        },
-        [this, path, local](OpenedPicture opened) {
-            openFinished(path, local, std::move(opened));
-        });
+    m_openJob->start<OpenedPicture>([file](JobControl&) { return readWorkingPicture(file); },
+                                    [this, path, local](OpenedPicture opened) {
+                                        openFinished(path, local, std::move(opened));
+                                    });
     return true;
 }
 
@@ -356,7 +265,7 @@ void PhotoPage::openFinished(const QString& path, const QString& local, OpenedPi
 {
     m_loading = false;
     setBusy(false);
-    showOpenBoxes(path, opened);
+    showOpenBoxes(this, path, opened);
     if (!opened.ok) {
         // A file that does not open changes nothing: the picture, its EXIF and the result
         // that were there stay, and so does what the status line says about them.
@@ -383,18 +292,6 @@ void PhotoPage::openFinished(const QString& path, const QString& local, OpenedPi
     emit pictureOpened(true);
 }
 
-void PhotoPage::showOpenBoxes(const QString& path, const OpenedPicture& opened)
-{
-    for (const Notice& notice : opened.boxes) {
-        const NoticeBox box = noticeBox(notice);
-        showMessageBox(this, QString::fromStdString(box.text) + QStringLiteral("\n\n") + path,
-                       messageBoxIcon(box.icon), QString::fromStdString(box.caption));
-    }
-    if (!opened.ok && opened.boxes.empty()) {
-        showMessageBox(this, text(Strings::OpenFailed) + ": \n" + path);
-    }
-}
-
 void PhotoPage::pastePicture()
 {
     if (isConverting()) {
@@ -406,22 +303,11 @@ void PhotoPage::pastePicture()
         return;
     }
     m_panel->stopCalculation();
-    const QImage pasted = QApplication::clipboard()->image();
-    Image picture;
-    if (!importQImage(pasted, picture)) {
-        restartHistogram();
-        return;
-    }
-    int width = picture.width();
-    int height = picture.height();
-    fitWithinSize(picture.width(), picture.height(), kWorkingSize, width, height);
     Image source;
-    if (!source.create(width, height, 72.0f)) {
+    if (!pastedWorkingPicture(QApplication::clipboard()->image(), source)) {
         restartHistogram();
         return;
     }
-    source.drawImage({0, 0, source.width(), source.height()}, picture,
-                     {0, 0, picture.width(), picture.height()}, kBilinear, 0x00FFFFFF);
     m_source = std::move(source);
     m_geometry = GeometryRecord();
     m_result = Image();
@@ -456,7 +342,7 @@ void PhotoPage::refreshPage(bool sourceShownCurrent)
         m_sourceShown = srgbDisplayCopy(m_source, m_metadata.icc);
     m_resultShown = srgbDisplayCopy(m_result, resultProfile());
     // Before the pictures are set: the panes fall in step through it.
-    m_photoRect = Rect();
+    m_panes->setPhotoRect(Rect());
     m_sourceView->setPicture(m_source.isEmpty() ? nullptr : &m_source, &m_sourceShown);
     m_resultView->setPicture(m_result.isEmpty() ? nullptr : &m_result, &m_resultShown);
     m_tabs->setPreviewPicture(m_source.isEmpty() ? nullptr : &m_source);
@@ -473,33 +359,12 @@ void PhotoPage::refreshPage(bool sourceShownCurrent)
 
 void PhotoPage::updateActions()
 {
-    const bool idle = !m_busy;
-    const bool hasSource = idle && !m_source.isEmpty();
-    for (Command c : {Command::Open, Command::ActualPixels, Command::FitWindow, Command::MatchPanes,
-                      Command::FullScreen, Command::Copy, Command::Paste}) {
-        action(c)->setEnabled(idle);
-    }
-    for (Command c : {Command::Apply, Command::Rotate, Command::Mirror, Command::Flip,
-                      Command::Close, Command::PictureSize, Command::EditExif}) {
-        action(c)->setEnabled(hasSource);
-    }
-    action(Command::Save)->setEnabled(hasSource && !m_result.isEmpty() && m_resultCurrent);
-    action(Command::Loupe)->setEnabled(hasSource && !m_result.isEmpty() && m_resultCurrent);
+    m_commands->update({m_busy, !m_source.isEmpty(), !m_result.isEmpty() && m_resultCurrent});
 }
 
 QString PhotoPage::statusText() const
 {
-    if (m_source.isEmpty()) {
-        return text(Strings::StatusNoPicture);
-    }
-    if (!m_result.isEmpty()) {
-        return m_resultCurrent
-                   ? text(Strings::ConvertedSize).arg(m_result.width()).arg(m_result.height())
-                   : text(Strings::StatusStale);
-    }
-    const QString name =
-        m_fileName.isEmpty() ? text(Strings::PastedPicture) : QFileInfo(m_fileName).fileName();
-    return text(Strings::StatusPicture).arg(name).arg(m_source.width()).arg(m_source.height());
+    return pageStatusText(m_source, m_fileName, m_result, m_resultCurrent);
 }
 
 void PhotoPage::updateStatus()
@@ -536,9 +401,9 @@ bool PhotoPage::startConversion()
     if (settings.film.enabled && !hasFilmRecipe(settings.film.filmType)) {
         // Without a recipe the job would end silently; say why nothing happens instead.
         const FilmRow* film = findFilm(settings.film.filmType);
-        emit statusMessage(text(Strings::FilmHasNoRecipe)
-                               .arg(film ? text(film->textId)
-                                         : QString::number(settings.film.filmType)));
+        emit statusMessage(
+            text(Strings::FilmHasNoRecipe)
+                .arg(film ? text(film->textId) : QString::number(settings.film.filmType)));
         return false;
     }
     m_progress->setValue(0);
@@ -574,7 +439,7 @@ void PhotoPage::conversionFinished(bool ok)
         return;
     }
     m_result = m_runner->takeResult();
-    m_photoRect = m_runner->margins();
+    m_panes->setPhotoRect(m_runner->margins());
     m_resultSettings = std::move(m_runSettings);
     m_resultShown = srgbDisplayCopy(m_result, resultProfile());
     m_resultView->setPicture(&m_result, &m_resultShown);
@@ -637,18 +502,7 @@ void PhotoPage::transformSource(GeometryStep step)
     if (m_source.isEmpty() || refuseWhileHistogram()) {
         return;
     }
-    switch (step) {
-        case GeometryStep::Rotate:
-            m_source.rotate(90);
-            break;
-        case GeometryStep::Mirror:
-            m_source.mirrorHorizontal();
-            break;
-        case GeometryStep::Flip:
-            m_source.flipVertical();
-            break;
-    }
-    m_geometry.record(step);
+    turnWorkingPicture(m_source, m_geometry, step);
     refreshPage();
     // Only a quarter turn changes what the histogram panel reports (the size).
     if (step == GeometryStep::Rotate) {
@@ -682,21 +536,7 @@ void PhotoPage::resizePicture()
     }
     m_panel->stopCalculation();
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const ImageSizeValues values = dialog.getValues();
-    if ((values.width != m_source.width() || values.height != m_source.height()) &&
-        values.width <= kWorkingSize && values.height <= kWorkingSize) {
-        m_source.resize(values.width, values.height, kBicubic);
-        m_geometry.markNotFullSize();
-    }
-    if (float(values.dpi) != m_source.dpi()) {
-        m_source.setDpi(float(values.dpi));
-        ExifEntry* x = m_exif->FindEntry(kIfd0, kTagXResolution);
-        ExifEntry* y = m_exif->FindEntry(kIfd0, kTagYResolution);
-        if (x && y) {
-            setRationalValue(x, values.dpi);
-            setRationalValue(y, values.dpi);
-        }
-    }
+    resizeWorkingPicture(m_source, *m_exif, m_geometry, dialog.getValues());
     QApplication::restoreOverrideCursor();
     refreshPage();
     m_exifList->fillExifList(m_source.isEmpty() ? nullptr : m_exif.get());
@@ -717,34 +557,17 @@ void PhotoPage::editExif()
 
 void PhotoPage::actualPixels()
 {
-    m_sourceView->actualPixels();
-    m_resultView->actualPixels();
+    m_panes->actualPixels();
 }
 
 void PhotoPage::fitWindow()
 {
-    m_sourceView->fitWindow();
-    m_resultView->fitWindow();
+    m_panes->fitWindow();
 }
 
 void PhotoPage::matchPanes()
 {
-    followPane(m_sourceView, m_resultView);
-}
-
-void PhotoPage::followPane(const ImageView* leader, ImageView* follower)
-{
-    if (m_followingPane || !leader->picture() || !follower->picture()) {
-        return;
-    }
-    m_followingPane = true;
-    const float zoom = leader->zoom();
-    const QPoint scroll = leader->scroll();
-    const int sign = leader == m_sourceView ? 1 : -1;
-    follower->setZoom(zoom);
-    follower->setScroll(int(std::lround(sign * zoom * m_photoRect.left + scroll.x())),
-                        int(std::lround(sign * zoom * m_photoRect.top + scroll.y())), false);
-    m_followingPane = false;
+    m_panes->follow(m_sourceView);
 }
 
 void PhotoPage::showCompare()
@@ -752,8 +575,8 @@ void PhotoPage::showCompare()
     if (m_source.isEmpty()) {
         return;
     }
-    CompareWindow window(&m_source, m_result.isEmpty() ? nullptr : &m_result, this,
-                         &m_sourceShown, &m_resultShown);
+    CompareWindow window(&m_source, m_result.isEmpty() ? nullptr : &m_result, this, &m_sourceShown,
+                         &m_resultShown);
     window.exec();
 }
 

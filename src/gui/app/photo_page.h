@@ -6,9 +6,10 @@
 #include <vector>
 
 #include "engine/image.h"
-#include "engine/message_sink.h"
 #include "engine/picture_metadata.h"
 #include "exif/exif_data.h"
+#include "gui/app/page_commands.h"
+#include "gui/app/working_picture.h"
 #include "job/conversion_job.h"
 #include "job/full_size_job.h"
 
@@ -23,6 +24,7 @@ class ConversionRunner;
 class ExifListWidget;
 class HistogramPanelWidget;
 class ImageView;
+class PanePair;
 class ResultLoupe;
 class SettingTabs;
 
@@ -39,7 +41,7 @@ public:
     const Image& result() const { return m_result; }
     const ExifData& exif() const { return *m_exif; }
     const QString& fileName() const { return m_fileName; }
-    Rect photoRect() const { return m_photoRect; }
+    Rect photoRect() const;
     bool isConverting() const;
     /// Converting, or decoding a picture being opened; the window waits meanwhile.
     bool isBusy() const;
@@ -59,26 +61,8 @@ public:
     /// What the status line says: the picture, the result and whether it is out of date.
     QString statusText() const;
 
-    /// The page's commands. Buttons, shortcuts and menus trigger these; each is enabled exactly
-    /// when the page's state allows it (nothing while the page is busy).
-    enum class Command {
-        Open,
-        Save,
-        Apply,
-        Rotate,
-        Mirror,
-        Flip,
-        Close,
-        PictureSize,
-        EditExif,
-        ActualPixels,
-        FitWindow,
-        MatchPanes,
-        FullScreen,
-        Copy,
-        Paste,
-        Loupe,  // checkable: the result pane's 1:1 loupe
-    };
+    /// The page's commands; each is enabled exactly when the page's state allows it.
+    using Command = PageCommand;
     QAction* action(Command command) const;
     const ResultLoupe& loupe() const { return *m_loupe; }
     /// The loupe looks at this point of the result pane, as the mouse makes it.
@@ -122,26 +106,8 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
-    /// Zoom and scroll of leader copied to follower, the frame around the photo in the result
-    /// allowed for; nothing while either pane has no picture.
-    void followPane(const ImageView* leader, ImageView* follower);
-
-    /// A decoded picture on its way from the worker to the page.
-    struct OpenedPicture {
-        bool ok = false;
-        // What the decoder and the EXIF reader said on the way, in order.
-        Notices boxes;
-        Image picture;
-        std::unique_ptr<ExifData> exif;
-        Rect fullSize;
-        PictureMetadata metadata;
-        Image shown;  // see m_sourceShown
-    };
-
-    QWidget* buildButtonRow();
+    void run(Command command);
     void openFinished(const QString& path, const QString& local, OpenedPicture opened);
-    QWidget* buildRightColumn();
-    void makeActions();
     /// Sets the panes' pictures; the source's screen copy is made again unless it is current.
     void refreshPage(bool sourceShownCurrent = false);
     /// The profile the result's numbers are in: the file's, unless the film took them to sRGB.
@@ -150,7 +116,6 @@ private:
     void transformSource(GeometryStep step);
     void updateActions();
     void updateStatus();
-    void showOpenBoxes(const QString& path, const OpenedPicture& opened);
     void restartHistogram();
     bool refuseWhileHistogram();
     void conversionFinished(bool ok);
@@ -167,11 +132,9 @@ private:
     std::unique_ptr<ExifData> m_exif;
     PictureMetadata m_metadata;  // of the opened file, for every save
     QString m_fileName;
-    Rect m_photoRect;
     // The result shows the source as it is now; a rotation, mirror or resize makes it stale
     // (still shown, no longer saved).
     bool m_resultCurrent = false;
-    bool m_followingPane = false;
     bool m_loading = false;
     bool m_busy = false;
     GeometryRecord m_geometry;
@@ -185,7 +148,8 @@ private:
     ExifListWidget* m_exifList = nullptr;
     SettingTabs* m_tabs = nullptr;
     QProgressBar* m_progress = nullptr;
-    std::vector<QAction*> m_actions;  // by Command
+    std::unique_ptr<PageCommands> m_commands;
+    PanePair* m_panes = nullptr;
     ConversionRunner* m_runner = nullptr;
     BackgroundJob* m_openJob = nullptr;
     ResultLoupe* m_loupe = nullptr;
