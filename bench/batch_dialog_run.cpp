@@ -7,11 +7,9 @@
 #include <QTableWidget>
 #include <QTimer>
 #include <cstdio>
-#include <memory>
 
-#include "gui/support/string_table.h"
 #include "gui/batch/batch_dialog.h"
-#include "gui/controls/message_box.h"
+#include "gui/dialog_driver.h"
 
 using namespace tavelune::gui;
 
@@ -71,21 +69,11 @@ int main(int argc, char** argv)
         usage();
         return 2;
     }
-    std::unique_ptr<LanguagePack> pack;
-    if (!lang.isEmpty() && lang != "zh_CN") {
-        QString error;
-        pack.reset(LanguagePack::load(programFolder, lang, &error));
-        if (!pack) {
-            std::fprintf(stderr, "batch_dialog_run: %s\n", qPrintable(error));
-            return 2;
-        }
-        setActiveLanguagePack(pack.get());
+    DriverLanguage language;
+    if (!language.use(lang, programFolder, "batch_dialog_run")) {
+        return 2;
     }
-    // Questions and messages are printed and answered, so a run never waits for a click.
-    setMessageInterceptor([](const MessageRecord& record) {
-        std::fprintf(stderr, "message: %s\n", qPrintable(record.text));
-        return record.buttons.testFlag(QMessageBox::Yes) ? QMessageBox::Yes : QMessageBox::Ok;
-    });
+    answerEveryBox();
 
     BatchDialog dialog;
     dialog.setJobs(jobs);
@@ -117,6 +105,5 @@ int main(int argc, char** argv)
         }
     });
     const int code = app.exec();
-    setActiveLanguagePack(nullptr);
     return status ? status : code;
 }

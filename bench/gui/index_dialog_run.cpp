@@ -4,12 +4,10 @@
 #include <QApplication>
 #include <QTimer>
 #include <cstdio>
-#include <memory>
 
-#include "gui/controls/message_box.h"
+#include "dialog_driver.h"
 #include "gui/indexprint/index_print_dialog.h"
 #include "gui/support/screen_fit.h"
-#include "gui/support/string_table.h"
 
 using namespace tavelune::gui;
 
@@ -38,21 +36,11 @@ int main(int argc, char** argv)
                              "[--hold MS] FILE...\n");
         return 2;
     }
-    std::unique_ptr<LanguagePack> pack;
-    if (!lang.isEmpty() && lang != "zh_CN") {
-        QString error;
-        pack.reset(LanguagePack::load(programFolder, lang, &error));
-        if (!pack) {
-            std::fprintf(stderr, "index_dialog_run: %s\n", qPrintable(error));
-            return 2;
-        }
-        setActiveLanguagePack(pack.get());
+    DriverLanguage language;
+    if (!language.use(lang, programFolder, "index_dialog_run")) {
+        return 2;
     }
-    // Messages are printed and answered, so a run never waits for a click.
-    setMessageInterceptor([](const MessageRecord& record) {
-        std::fprintf(stderr, "message: %s\n", qPrintable(record.text));
-        return QMessageBox::Ok;
-    });
+    answerEveryBox();
     // As the program does: the dialog fits the screen it opens on.
     installScreenFit();
     IndexPrintDialog dialog;
@@ -67,6 +55,5 @@ int main(int argc, char** argv)
             app.quit();
     });
     const int code = app.exec();
-    setActiveLanguagePack(nullptr);
     return code;
 }
