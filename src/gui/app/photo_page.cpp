@@ -345,7 +345,7 @@ void PhotoPage::refreshPage(bool sourceShownCurrent)
     m_panes->setPhotoRect(Rect());
     m_sourceView->setPicture(m_source.isEmpty() ? nullptr : &m_source, &m_sourceShown);
     m_resultView->setPicture(m_result.isEmpty() ? nullptr : &m_result, &m_resultShown);
-    m_tabs->setPreviewPicture(m_source.isEmpty() ? nullptr : &m_source);
+    m_tabs->setPreviewPicture(m_source.isEmpty() ? nullptr : &m_source, m_metadata.icc);
     m_sourceView->setToolTip(m_fileName);
     m_progress->setValue(0);
     m_resultCurrent = false;

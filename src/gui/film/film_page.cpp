@@ -258,7 +258,7 @@ FilmPage::FilmPage(QWidget* parent) : QWidget(parent)
     auto showLook = [this] { m_strip->setSettings(settings()); };
     for (QSlider* slider : {m_exposure, m_saturation, m_sharpness})
         connect(slider, &QSlider::valueChanged, this, showLook);
-    for (QCheckBox* box : {m_portraitBox, m_highKeyBox, m_blackCorrectionBox})
+    for (QCheckBox* box : {m_portraitBox, m_highKeyBox, m_blackCorrectionBox, m_toSrgbBox})
         connect(box, &QCheckBox::toggled, this, showLook);
     connect(m_lutButton, &QPushButton::clicked, this, [this] { exportLut(); });
     connect(m_lutRunner, &LutExportRunner::finished, this, &FilmPage::onLutExported);
@@ -266,9 +266,9 @@ FilmPage::FilmPage(QWidget* parent) : QWidget(parent)
     setSettings(FilmSettings{});
 }
 
-void FilmPage::setPreviewPicture(const Image* picture)
+void FilmPage::setPreviewPicture(const Image* picture, const std::vector<std::uint8_t>& icc)
 {
-    m_strip->setPicture(picture);
+    m_strip->setPicture(picture, icc);
 }
 
 void FilmPage::setFilmStripShown(bool shown)

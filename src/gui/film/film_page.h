@@ -3,7 +3,9 @@
 
 #include <QString>
 #include <QWidget>
+#include <cstdint>
 #include <functional>
+#include <vector>
 
 #include "engine/image.h"
 #include "film/film_settings.h"
@@ -33,9 +35,10 @@ public:
     /// values are held to their ranges.
     void setSettings(const FilmSettings& settings);
 
-    /// The picture the film strip previews (null: none); the strip keeps its own reduced copy.
-    /// The strip is hidden until a caller that has a picture to show shows it.
-    void setPreviewPicture(const Image* picture);
+    /// The picture the film strip previews (null: none) and its colour profile (empty: sRGB);
+    /// the strip keeps its own reduced copy. The strip is hidden until a caller that has a
+    /// picture to show shows it.
+    void setPreviewPicture(const Image* picture, const std::vector<std::uint8_t>& icc = {});
     void setFilmStripShown(bool shown);
     const FilmStrip& filmStrip() const;
 

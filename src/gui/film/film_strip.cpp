@@ -3,17 +3,47 @@
 
 #include <QAbstractButton>
 #include <QButtonGroup>
-#include <QVBoxLayout>
 #include <QPainter>
 #include <QTimer>
+#include <QVBoxLayout>
 
+#include "engine/colour_profile.h"
 #include "film/film_previews.h"
 #include "film/film_registry.h"
 #include "gui/controls/image_bridge.h"
 #include "gui/support/background_job.h"
 #include "gui/support/string_table.h"
+#include "view/display_colour.h"
 
 namespace tavelune::gui {
+
+namespace {
+
+struct StripDrawing {
+    FilmPreviews previews;
+    std::vector<Image> shown;  // see FilmStrip::m_shown
+};
+
+// The films see the numbers the conversion gives them: the file's own, or with "to sRGB" the
+// picture turned into sRGB first, which is then also what the screen takes.
+StripDrawing drawStrip(const Image& source, const std::vector<std::uint8_t>& profile,
+                       const FilmSettings& settings, const std::atomic<bool>* stop)
+{
+    StripDrawing drawing;
+    if (settings.toSrgb && !profile.empty() && !isOurSrgbProfile(profile)) {
+        Image srgb = source;
+        (void)convertToSrgb(srgb, profile);
+        drawing.previews = renderFilmPreviews(srgb, settings, stop);
+        drawing.shown.resize(drawing.previews.pictures.size());
+        return drawing;
+    }
+    drawing.previews = renderFilmPreviews(source, settings, stop);
+    for (const Image& preview : drawing.previews.pictures)
+        drawing.shown.push_back(srgbDisplayCopy(preview, profile));
+    return drawing;
+}
+
+}  // namespace
 
 /// One film's preview; checked when it is the chosen film.
 class FilmPreviewButton : public QAbstractButton {
@@ -79,6 +109,7 @@ FilmStrip::FilmStrip(QWidget* parent)
     layout->addStretch();
     connect(m_group, &QButtonGroup::idClicked, this, &FilmStrip::filmChosen);
     m_previews.resize(m_buttons.size());
+    m_shown.resize(m_buttons.size());
 }
 
 FilmStrip::~FilmStrip()
@@ -87,11 +118,12 @@ FilmStrip::~FilmStrip()
     m_job->wait();
 }
 
-void FilmStrip::setPicture(const Image* picture)
+void FilmStrip::setPicture(const Image* picture, const std::vector<std::uint8_t>& icc)
 {
     m_source = Image();
     if (!picture || !filmPreviewSource(*picture, kPreviewSide, m_source))
         m_source = Image();
+    m_profile = icc;
     scheduleDrawing();
 }
 
@@ -110,6 +142,12 @@ void FilmStrip::setCurrentFilm(int code)
 const Image& FilmStrip::preview(int index) const
 {
     return m_previews.at(size_t(index));
+}
+
+const Image& FilmStrip::shownPreview(int index) const
+{
+    const Image& shown = m_shown.at(size_t(index));
+    return shown.isEmpty() ? m_previews.at(size_t(index)) : shown;
 }
 
 bool FilmStrip::isDrawing() const
@@ -135,25 +173,29 @@ void FilmStrip::draw()
         m_job->discard();
         for (size_t i = 0; i < m_buttons.size(); ++i) {
             m_previews[i] = Image();
+            m_shown[i] = Image();
             m_buttons[i]->setPicture(QImage());
         }
         emit previewsDrawn();
         return;
     }
     auto source = std::make_shared<const Image>(m_source);
+    auto profile = std::make_shared<const std::vector<std::uint8_t>>(m_profile);
     const FilmSettings settings = m_settings;
-    m_job->start<FilmPreviews>(
-        [source, settings](JobControl& control) {
-            return renderFilmPreviews(*source, settings, control.stopFlag());
+    m_job->start<StripDrawing>(
+        [source, profile, settings](JobControl& control) {
+            return drawStrip(*source, *profile, settings, control.stopFlag());
         },
-        [this](FilmPreviews drawn) {
-            if (!drawn.complete)
+        [this](StripDrawing drawn) {
+            if (!drawn.previews.complete)
                 return;
-            for (size_t i = 0; i < m_buttons.size() && i < drawn.pictures.size(); ++i) {
-                m_previews[i] = std::move(drawn.pictures[i]);
+            std::vector<Image>& pictures = drawn.previews.pictures;
+            for (size_t i = 0; i < m_buttons.size() && i < pictures.size(); ++i) {
+                m_previews[i] = std::move(pictures[i]);
+                m_shown[i] = std::move(drawn.shown[i]);
                 // Film output carries no meaningful alpha; shown opaque.
                 m_buttons[i]->setPicture(
-                    toQImage(m_previews[i]).convertToFormat(QImage::Format_RGB32));
+                    toQImage(shownPreview(int(i))).convertToFormat(QImage::Format_RGB32));
             }
             emit previewsDrawn();
         });

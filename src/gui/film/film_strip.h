@@ -3,6 +3,7 @@
 
 #include <QImage>
 #include <QWidget>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -18,7 +19,8 @@ class FilmPreviewButton;
 
 /// Draws every film over a reduced copy of the picture on a worker; a newer picture or
 /// setting replaces a drawing still under way. The strip keeps its own copy, so the picture
-/// may change or go as soon as setPicture returns.
+/// may change or go as soon as setPicture returns. The previews are shown through the
+/// picture's colour profile, as the panes show the picture and the result.
 class FilmStrip : public QWidget {
     Q_OBJECT
 public:
@@ -28,8 +30,9 @@ public:
     explicit FilmStrip(QWidget* parent = nullptr);
     ~FilmStrip() override;
 
-    /// Null or an empty picture clears the previews.
-    void setPicture(const Image* picture);
+    /// Null or an empty picture clears the previews. icc: the picture's colour profile
+    /// (empty: sRGB).
+    void setPicture(const Image* picture, const std::vector<std::uint8_t>& icc = {});
     /// The look each preview shows (its film type replaced by the preview's own).
     void setSettings(const FilmSettings& settings);
     /// Marks the preview of this film code as the chosen one.
@@ -38,6 +41,9 @@ public:
     /// What the previews were drawn from, and what they show (empty until drawn).
     const Image& previewSource() const { return m_source; }
     const Image& preview(int index) const;
+    /// What the screen gets of a preview: its numbers turned from the profile they are in
+    /// into sRGB (the preview itself when they are sRGB).
+    const Image& shownPreview(int index) const;
     int previewCount() const { return int(m_previews.size()); }
     bool isDrawing() const;
 
@@ -51,8 +57,10 @@ private:
     void draw();
 
     Image m_source;
+    std::vector<std::uint8_t> m_profile;  // of m_source
     FilmSettings m_settings;
     std::vector<Image> m_previews;
+    std::vector<Image> m_shown;  // by preview; empty where the preview is sRGB already
     std::vector<FilmPreviewButton*> m_buttons;
     QButtonGroup* m_group;
     BackgroundJob* m_job;

@@ -56,10 +56,10 @@ void SettingTabs::setTagPictureSource(const TagPictureSource& source)
     m_signature->setTagPictureSource(source);
 }
 
-void SettingTabs::setPreviewPicture(const Image* picture)
+void SettingTabs::setPreviewPicture(const Image* picture, const std::vector<std::uint8_t>& icc)
 {
     m_film->setFilmStripShown(true);
-    m_film->setPreviewPicture(picture);
+    m_film->setPreviewPicture(picture, icc);
 }
 
 }  // namespace tavelune::gui

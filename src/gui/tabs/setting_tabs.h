@@ -2,6 +2,8 @@
 #pragma once
 
 #include <QTabWidget>
+#include <cstdint>
+#include <vector>
 
 #include "gui/overlay/tag_menu.h"
 #include "job/conversion_job.h"
@@ -26,9 +28,9 @@ public:
     void setCurrentImageDpi(double dpi);
     /// The picture the watermark and signature tag menus read their example values from.
     void setTagPictureSource(const TagPictureSource& source);
-    /// The picture the film page's strip previews every film on (null: none); the strip shows
-    /// from the first call.
-    void setPreviewPicture(const Image* picture);
+    /// The picture the film page's strip previews every film on (null: none), tagged icc
+    /// (empty: sRGB); the strip shows from the first call.
+    void setPreviewPicture(const Image* picture, const std::vector<std::uint8_t>& icc = {});
     FilmPage* filmPage() const { return m_film; }
 
 private:

@@ -17,14 +17,18 @@
 #include <QToolButton>
 #include <QUrl>
 
+#include "engine/colour_profile.h"
 #include "engine/format_dispatch.h"
 #include "exif/entry_values.h"
 #include "exif/exif_data.h"
 #include "exif/exif_entry.h"
+#include "film/film_registry.h"
+#include "film/film_step.h"
 #include "gui/app/save_size_dialog.h"
 #include "gui/engine/image_size_dialog.h"
 #include "gui/exif/exif_list_widget.h"
 #include "gui/film/film_page.h"
+#include "gui/film/film_strip.h"
 #include "gui/histogram/histogram_panel_widget.h"
 #include "gui/overlay/border_page.h"
 #include "gui/support/string_table.h"
@@ -533,8 +537,34 @@ private slots:
         QVERIFY(reference::largestChannelDifference(
                     *shownResult, reference::lcmsSrgbCopy(page.result(), wide.icc)) <= 2);
 
+        // The film strip: each film drawn on the numbers the conversion would give it (the
+        // file's, or with "to sRGB" the sRGB ones), shown through the profile they are in.
+        const FilmStrip& strip = page.findChild<FilmPage*>()->filmStrip();
+        auto stripDrawn = [&] { return QTest::qWaitFor([&] { return !strip.isDrawing(); }, 10000); };
+        for (const bool intoSrgb : {false, true}) {
+            ConversionSettings look = page.settings();
+            look.film.toSrgb = intoSrgb;
+            page.setSettings(look);
+            QVERIFY(stripDrawn());
+            Image numbers = strip.previewSource();
+            QVERIFY(!intoSrgb || convertToSrgb(numbers, wide.icc));
+            for (int i = 0; i < strip.previewCount(); ++i) {
+                FilmSettings film = look.film;
+                film.enabled = true;
+                film.filmType = filmRows()[size_t(i)].code;
+                Image drawn;
+                QVERIFY(runFilmStep(numbers, drawn, film, nullptr, 0));
+                QCOMPARE(reference::largestChannelDifference(strip.preview(i), drawn), 0);
+                const Image onScreen = intoSrgb ? drawn : reference::lcmsSrgbCopy(drawn, wide.icc);
+                QVERIFY2(reference::largestChannelDifference(strip.shownPreview(i), onScreen) <= 2,
+                         filmRows()[size_t(i)].cliName);
+            }
+        }
+
         QVERIFY(test::openAndWait(page, plain));
         QCOMPARE(sourcePane->model().picture(), &page.source());
+        QVERIFY(stripDrawn());
+        QCOMPARE(&strip.shownPreview(0), &strip.preview(0));
     }
 
     void rotateIsRefusedWhileTheHistogramRuns()
