@@ -70,6 +70,51 @@ TEST(ExifList, EmptyModelShowsOnlyTheFile)
     EXPECT_EQ(rows[1].value, "chelsea.jpg");
 }
 
+TEST(ExifList, OnlyGroupsWithEntriesHaveHeadersAndUnknownTagsShowTheirNumber)
+{
+    struct Entry {
+        std::uint16_t ifd;
+        std::uint16_t tag;
+    };
+    const struct {
+        const char* what;
+        std::vector<Entry> entries;
+        std::vector<int> headers;
+        std::vector<std::string> names;
+    } cases[] = {
+        {"a DNG's IFD0 with its own tags",
+         {{kIfd0, 271}, {kIfd0, 0xC612}},
+         {kStringImageInfo},
+         {"Make", "0xC612"}},
+        {"a HEIC's IFD0 and Exif, no Interoperability",
+         {{kIfd0, 271}, {kExifIfd, 33434}},
+         {kStringImageInfo, kStringShootingInfo},
+         {"Make", "ExposureTime"}},
+        {"Interoperability alone", {{kInteropIfd, 0x1001}}, {kStringInteropInfo}, {"0x1001"}},
+        {"a maker note alone", {{kMakerNoteIfd, 6}}, {}, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ExifData data;
+        for (const Entry& e : c.entries) {
+            auto entry = std::make_unique<ExifEntry>();
+            const std::uint8_t bytes[] = {'1', 0};
+            ASSERT_TRUE(entry->SetFromRaw(e.ifd, e.tag, kAscii, 2, bytes, 1));
+            data.entries().push_back(std::move(entry));
+        }
+        std::vector<int> headers;
+        std::vector<std::string> names;
+        for (const ExifListRow& row : buildExifListRows(data, "en_US")) {
+            if (row.kind == ExifListRow::Kind::Header)
+                headers.push_back(row.stringId);
+            else
+                names.push_back(row.name);
+        }
+        EXPECT_EQ(headers, c.headers);
+        EXPECT_EQ(names, c.names);
+    }
+}
+
 ExifListRow entryRow(std::uint16_t ifd, std::uint16_t tag)
 {
     return {ExifListRow::Kind::Entry, (std::uint32_t{ifd} << 16) | tag, 0, "n", "v"};
