@@ -185,16 +185,10 @@ std::vector<ExifListRow> buildExifListRows(const ExifData& exif, std::string_vie
                                                     {kExifIfd, kStringShootingInfo},
                                                     {kInteropIfd, kStringInteropInfo}};
     for (const auto& [ifd, header] : groups) {
-        // A header over nothing reads as if its entries were lost (a HEIC has no
-        // Interoperability directory, a DNG's IFD0 may hold everything).
-        bool headed = false;
+        rows.push_back({ExifListRow::Kind::Header, 0, header, {}, {}});
         for (const auto& entry : exif.entries()) {
             if (entry->ifd() != ifd)
                 continue;
-            if (!headed) {
-                rows.push_back({ExifListRow::Kind::Header, 0, header, {}, {}});
-                headed = true;
-            }
             rows.push_back({ExifListRow::Kind::Entry,
                             (std::uint32_t{entry->ifd()} << 16) | entry->tag(), 0,
                             entry->GetName(language), entry->GetText(language)});

@@ -33,8 +33,7 @@ struct ExifListRow {
 };
 
 /// The list's rows for a model: file rows when it names a file, then the IFD0, Exif and
-/// Interoperability entries in model order (maker-note entries are not listed), each group
-/// under its header; a group without entries has no header.
+/// Interoperability entries in model order (maker-note entries are not listed).
 std::vector<ExifListRow> buildExifListRows(const ExifData& exif, std::string_view language);
 
 /// The text of a header or file-row string id in a language (zh_CN, zh_TW, otherwise
