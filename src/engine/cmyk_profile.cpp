@@ -12,6 +12,18 @@ thread_local CmykThroughProfile* t_active = nullptr;
 
 }  // namespace
 
+bool describesCmyk(const std::vector<std::uint8_t>& icc)
+{
+    if (icc.empty())
+        return false;
+    cmsHPROFILE profile = cmsOpenProfileFromMem(icc.data(), cmsUInt32Number(icc.size()));
+    if (profile == nullptr)
+        return false;
+    const bool cmyk = cmsGetColorSpace(profile) == cmsSigCmykData;
+    cmsCloseProfile(profile);
+    return cmyk;
+}
+
 CmykConversion::~CmykConversion()
 {
     for (void* transform : {m_plain, m_inverted})

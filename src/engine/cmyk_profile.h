@@ -8,6 +8,9 @@
 
 namespace tavelune {
 
+/// Whether LittleCMS reads icc as a profile of CMYK inks (false for an empty or unreadable one).
+bool describesCmyk(const std::vector<std::uint8_t>& icc);
+
 /// Four inks per pixel turned through a CMYK profile into sRGB (perceptual intent, black-point
 /// compensation). Made once, used from any thread.
 class CmykConversion {

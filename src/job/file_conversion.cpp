@@ -6,7 +6,6 @@
 
 #include <optional>
 
-#include "engine/cmyk_profile.h"
 #include "engine/codec_support.h"
 #include "engine/colour_profile.h"
 #include "engine/exif_orientation.h"
@@ -22,6 +21,7 @@
 #include "exif/container_exif.h"
 #include "exif/exif_data.h"
 #include "exif/keep_exif.h"
+#include "job/inks_through_profile.h"
 #include "job/scale_settings.h"
 #include "job/streamed_conversion.h"
 #include "pixel/progress.h"
@@ -210,21 +210,21 @@ FileConversionResult convert(const std::string& input, const std::string& output
     ExifData exif;
     PictureMetadata metadata;
     // Inks can only go through their profile as they are read: the film wants sRGB numbers.
-    CmykConversion cmyk;
-    std::optional<CmykThroughProfile> throughProfile;
-    if (settings.job.film.toSrgb && formatOfPath(input) == ImageFormat::Jpeg &&
-        cmyk.open(readPictureMetadata(input).metadata.icc))
-        throughProfile.emplace(cmyk);
-    WorkingPictureOpen opened =
-        openWorkingPicture(input, source, exif, settings.fit, settings.orient, nullptr, &metadata);
+    const std::vector<std::uint8_t> inksProfile =
+        settings.job.film.toSrgb && formatOfPath(input) == ImageFormat::Jpeg
+            ? readPictureMetadata(input).metadata.icc
+            : std::vector<std::uint8_t>();
+    bool throughProfile = false;
+    WorkingPictureOpen opened = openThroughCmykProfile(inksProfile, throughProfile, input, source,
+                                                       exif, settings.fit, settings.orient,
+                                                       nullptr, &metadata);
     for (Notice& notice : opened.notices)
         notice.file = input;
     log.add(std::move(opened.notices));
     if (!opened)
         return {FileConversionOutcome::ReadFailed, opened.status.failure(), {}};
-    if (throughProfile && throughProfile->used())
+    if (throughProfile)
         metadata.icc = srgbProfile();
-    throughProfile.reset();
     prepareForFilm(source, metadata, settings.job.film, input, log);
     if (ImageStatus turned = applyGeometry(source, settings); !turned)
         return failedConversion(log, FileConversionOutcome::StepFailed, turned);

@@ -18,6 +18,7 @@
 #include "film/film_step.h"
 #include "film/pointwise_film.h"
 #include "job/file_conversion.h"
+#include "job/inks_through_profile.h"
 #include "job/scale_settings.h"
 #include "job/streamed_conversion.h"
 #include "overlay/apply_border.h"
@@ -45,10 +46,15 @@ FullSizeOutcome render(const FullSizeJob& job, Progress* progress, const std::at
     if (factor <= 0.0)
         return FullSizeOutcome::SourceChanged;
     Image source;
+    bool inksThroughProfile = false;
     {
         ExifData fileExif;  // the page's copy (perhaps edited) is the one that counts
         Rect size;
-        WorkingPictureOpen opened = openWorkingPicture(job.path, source, fileExif, 0, true, &size);
+        static const std::vector<std::uint8_t> none;
+        const std::vector<std::uint8_t>& icc =
+            job.settings.film.toSrgb && job.metadata ? job.metadata->icc : none;
+        WorkingPictureOpen opened =
+            openThroughCmykProfile(icc, inksThroughProfile, job.path, source, fileExif, 0, true, &size);
         notices.insert(notices.end(), opened.notices.begin(), opened.notices.end());
         if (!opened)
             return FullSizeOutcome::ReadFailed;
@@ -59,7 +65,8 @@ FullSizeOutcome render(const FullSizeJob& job, Progress* progress, const std::at
             return FullSizeOutcome::SourceChanged;
     }
     // The page's profile, as fullSizeMetadata tags the file.
-    if (job.settings.film.toSrgb && job.metadata && !isOurSrgbProfile(job.metadata->icc))
+    if (job.settings.film.toSrgb && job.metadata && !inksThroughProfile &&
+        !isOurSrgbProfile(job.metadata->icc))
         (void)convertToSrgb(source, job.metadata->icc);
     setProgress(progress, 20);
     if (cancelled(cancel))
@@ -134,7 +141,8 @@ std::optional<PictureMetadata> fullSizeMetadata(const FullSizeJob& job, const Fu
     PictureMetadata out = metadataForOutput(*job.metadata, how.format, width, height, true);
     if (how.stripMetadata)
         out.stripDescriptive();
-    if (job.settings.film.toSrgb && turnsIntoSrgb(job.metadata->icc))
+    if (job.settings.film.toSrgb && (turnsIntoSrgb(job.metadata->icc) ||
+                                     readsInksThroughProfile(job.path, job.metadata->icc)))
         out.icc = srgbProfile();
     return out;
 }

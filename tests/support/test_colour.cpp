@@ -114,6 +114,55 @@ std::vector<std::uint8_t> cmykProfile()
     return bytes;
 }
 
+bool writeCmykJpeg(const std::string& path, int width, int height,
+                   const std::vector<std::uint8_t>& icc)
+{
+    if (icc.empty() || icc.size() > 65519 || width <= 0 || height <= 0)
+        return false;
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file)
+        return false;
+    jpeg_compress_struct info;
+    JpegFailure failure;
+    info.err = jpeg_std_error(&failure.manager);
+    failure.manager.error_exit = [](j_common_ptr common) {
+        std::longjmp(reinterpret_cast<JpegFailure*>(common->err)->jump, 1);
+    };
+    std::vector<JSAMPLE> row(std::size_t(width) * 4);
+    if (setjmp(failure.jump)) {
+        jpeg_destroy_compress(&info);
+        std::fclose(file);
+        return false;
+    }
+    jpeg_create_compress(&info);
+    jpeg_stdio_dest(&info, file);
+    info.image_width = JDIMENSION(width);
+    info.image_height = JDIMENSION(height);
+    info.input_components = 4;
+    info.in_color_space = JCS_CMYK;
+    jpeg_set_defaults(&info);
+    jpeg_set_quality(&info, 92, TRUE);
+    jpeg_start_compress(&info, TRUE);
+    std::vector<JOCTET> segment = {'I', 'C', 'C', '_', 'P', 'R', 'O', 'F', 'I', 'L', 'E', 0, 1, 1};
+    segment.insert(segment.end(), icc.begin(), icc.end());
+    jpeg_write_marker(&info, JPEG_APP0 + 2, segment.data(), unsigned(segment.size()));
+    while (info.next_scanline < info.image_height) {
+        const int y = int(info.next_scanline);
+        for (int x = 0; x < width; ++x) {
+            JSAMPLE* ink = row.data() + std::size_t(x) * 4;
+            ink[0] = JSAMPLE(255 * x / width);
+            ink[1] = JSAMPLE(255 * y / height);
+            ink[2] = JSAMPLE(255 - 255 * (x + y) / (width + height));
+            ink[3] = JSAMPLE((x / 64 + y / 64) % 3 * 60);
+        }
+        JSAMPROW pointer = row.data();
+        jpeg_write_scanlines(&info, &pointer, 1);
+    }
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
+    return std::fclose(file) == 0;
+}
+
 Image lcmsSrgbFromCmykJpeg(const std::string& path, const std::vector<std::uint8_t>& icc)
 {
     std::FILE* file = std::fopen(path.c_str(), "rb");

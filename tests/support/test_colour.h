@@ -16,6 +16,11 @@ std::vector<std::uint8_t> adobeRgbProfile();
 /// the inks a little impure so that it is not the built-in formula).
 std::vector<std::uint8_t> cmykProfile();
 
+/// Writes a CMYK JPEG of smoothly changing inks (all four over the picture) carrying icc in one
+/// APP2 segment (at most 65519 bytes); false when it cannot.
+bool writeCmykJpeg(const std::string& path, int width, int height,
+                   const std::vector<std::uint8_t>& icc);
+
 /// LittleCMS's own sRGB picture of a CMYK JPEG file's inks through icc (perceptual, black-point
 /// compensation), the inks read by libjpeg; empty when either refuses.
 Image lcmsSrgbFromCmykJpeg(const std::string& path, const std::vector<std::uint8_t>& icc);

@@ -1,14 +1,35 @@
 // The conversion job on the job helper, with its own copies of everything it reads.
 #include "gui/app/conversion_runner.h"
 
+#include <filesystem>
 #include <memory>
 
 #include "engine/colour_profile.h"
 #include "exif/exif_entry.h"
 #include "gui/support/background_job.h"
 #include "gui/support/shown_boxes.h"
+#include "job/inks_through_profile.h"
 
 namespace tavelune::gui {
+
+// A CMYK file's working picture with its inks read through its profile, and what it was read
+// from: a file written since is read again.
+struct InksRead {
+    std::string path;
+    std::vector<std::uint8_t> profile;
+    int fit = 0;
+    std::filesystem::file_time_type written;
+    std::uintmax_t size = 0;
+    Image picture;  // empty: the inks could not be read through the profile
+
+    bool describes(const std::string& file, const std::vector<std::uint8_t>& icc, int atFit) const
+    {
+        std::error_code failed;
+        return path == file && profile == icc && fit == atFit &&
+               std::filesystem::last_write_time(file, failed) == written && !failed &&
+               std::filesystem::file_size(file, failed) == size && !failed;
+    }
+};
 
 namespace {
 
@@ -18,13 +39,50 @@ struct Input {
     bool hasExif = false;
     ConversionSettings settings;
     std::vector<std::uint8_t> profile;
+    SourceFile file;
+    std::shared_ptr<const InksRead> inks;  // the last read, perhaps of another file
 };
 
 struct Output {
     ImageStatus status = ImageError::FilmFailed;
     Image result;
     Rect margins;
+    std::shared_ptr<const InksRead> inks;
 };
+
+std::shared_ptr<const InksRead> readInks(const SourceFile& file,
+                                         const std::vector<std::uint8_t>& icc)
+{
+    auto read = std::make_shared<InksRead>();
+    read->path = file.path;
+    read->profile = icc;
+    read->fit = file.fit;
+    std::error_code failed;
+    read->written = std::filesystem::last_write_time(file.path, failed);
+    read->size = std::filesystem::file_size(file.path, failed);
+    ExifData exif;
+    bool throughProfile = false;
+    if (failed || !openThroughCmykProfile(icc, throughProfile, file.path, read->picture, exif,
+                                          file.fit, true) ||
+        !throughProfile)
+        read->picture = Image();
+    return read;
+}
+
+// The source with its inks through the file's profile; false leaves it as it is.
+bool sourceThroughInks(Input& input, std::shared_ptr<const InksRead>& inks)
+{
+    const std::vector<std::uint8_t>& icc = input.profile;
+    if (input.file.path.empty() || !readsInksThroughProfile(input.file.path, icc))
+        return false;
+    if (!inks || !inks->describes(input.file.path, icc, input.file.fit))
+        inks = readInks(input.file, icc);
+    Image picture = inks->picture;
+    if (!followWorkingPicture(picture, input.file.steps, input.source))
+        return false;
+    input.source = std::move(picture);
+    return true;
+}
 
 }  // namespace
 
@@ -51,7 +109,7 @@ void ConversionRunner::wait()
 
 bool ConversionRunner::start(const Image& source, const ExifData* exif,
                              const ConversionSettings& settings,
-                             const std::vector<std::uint8_t>* profile)
+                             const std::vector<std::uint8_t>* profile, const SourceFile& file)
 {
     if (isRunning()) {
         return false;
@@ -62,6 +120,8 @@ bool ConversionRunner::start(const Image& source, const ExifData* exif,
     input->settings = settings;
     if (profile && settings.film.toSrgb && !isOurSrgbProfile(*profile))
         input->profile = *profile;
+    input->file = file;
+    input->inks = m_inks;
     // The information tags read entries only; the file's raw segments stay with the page.
     if (exif) {
         for (const auto& entry : exif->entries()) {
@@ -71,7 +131,8 @@ bool ConversionRunner::start(const Image& source, const ExifData* exif,
     m_job->start<Output>(
         [input](JobControl& control) {
             Output out;
-            if (!input->profile.empty())
+            out.inks = input->inks;
+            if (!input->profile.empty() && !sourceThroughInks(*input, out.inks))
                 (void)convertToSrgb(input->source, input->profile);
             out.status =
                 runConversionJob(input->source, input->hasExif ? &input->exif : nullptr,
@@ -80,6 +141,8 @@ bool ConversionRunner::start(const Image& source, const ExifData* exif,
         },
         [this](Output out) {
             const bool ok = out.status.ok();
+            if (out.inks)
+                m_inks = std::move(out.inks);
             if (ok) {
                 m_result = std::move(out.result);
                 m_margins = out.margins;

@@ -3,15 +3,27 @@
 
 #include <QObject>
 #include <cstdint>
+#include <memory>
+#include <string>
 #include <vector>
 
 #include "engine/image.h"
 #include "exif/exif_data.h"
 #include "job/conversion_job.h"
+#include "job/geometry_record.h"
 
 namespace tavelune::gui {
 
 class BackgroundJob;
+struct InksRead;
+
+/// Where the page's source came from, for a job that must read the file again (an empty path:
+/// a pasted picture). fit is the working size it was opened at, steps the turns since.
+struct SourceFile {
+    std::string path;
+    int fit = 0;
+    GeometryRecord steps;
+};
 
 /// One job at a time. The worker has its own copies of the source, its EXIF data and the
 /// settings, so nothing the page holds is shared with it; the result replaces the caller's only
@@ -24,9 +36,10 @@ public:
 
     bool isRunning() const;
     /// False when a job is already running. With settings.film.toSrgb the source is first
-    /// turned from profile (the file's colour profile; null or empty: sRGB) into sRGB.
+    /// turned from profile (the file's colour profile; null or empty: sRGB) into sRGB; a CMYK
+    /// JPEG's inks are read again from file through its profile instead (once per file).
     bool start(const Image& source, const ExifData* exif, const ConversionSettings& settings,
-               const std::vector<std::uint8_t>* profile = nullptr);
+               const std::vector<std::uint8_t>* profile = nullptr, const SourceFile& file = {});
     /// The last successful result and its mat margins (valid after finished(true)).
     Image takeResult() { return std::move(m_result); }
     Rect margins() const { return m_margins; }
@@ -41,6 +54,9 @@ private:
     BackgroundJob* m_job;
     Image m_result;
     Rect m_margins;
+    // The last CMYK file read through its profile, upright at working size: ticking and
+    // unticking the sRGB box must not decode a large file on every run.
+    std::shared_ptr<const InksRead> m_inks;
 };
 
 }  // namespace tavelune::gui

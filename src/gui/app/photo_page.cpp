@@ -409,7 +409,8 @@ bool PhotoPage::startConversion()
     m_progress->setValue(0);
     m_runSettings = settings;
     if (!m_runner->start(m_source, m_exif->IsEmpty() ? nullptr : m_exif.get(), settings,
-                         &m_metadata.icc)) {
+                         &m_metadata.icc,
+                         {QFile::encodeName(m_fileName).toStdString(), kWorkingSize, m_geometry})) {
         return false;
     }
     setBusy(true);

@@ -6,6 +6,7 @@
 #include <QClipboard>
 #include <QDir>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -30,7 +31,10 @@
 #include "gui/overlay/border_page.h"
 #include "gui/overlay/overlay_page.h"
 #include "gui/support/string_table.h"
+#include "engine/colour_profile.h"
+#include "job/settings_file.h"
 #include "support/gui_test_support.h"
+#include "support/test_colour.h"
 
 using namespace tavelune;
 using namespace tavelune::gui;
@@ -309,6 +313,73 @@ private slots:
                             read.metadata.xmp.find("Rating=\"4\"") != std::string::npos);
                     QVERIFY(read.metadata.xmp.find("Tavelune") != std::string::npos);
                 }
+    }
+
+    // With the film page's sRGB box a CMYK photo's inks go through its own profile, at the
+    // working size and at full size, as the command line's --to-srgb reads them; without it
+    // through the built-in formula as before. The box counts from the next run, file open.
+    void theSrgbBoxReadsACmykPhotoThroughItsProfile()
+    {
+        const std::string inks = (m_dir->path() + "/inks.jpg").toStdString();
+        QVERIFY(reference::writeCmykJpeg(inks, 1200, 900, reference::cmykProfile()));
+        PhotoPage& page = *m_page;
+        QVERIFY(test::openAndWait(page, QString::fromStdString(inks)));
+        const std::string look = (m_dir->path() + "/look.txt").toStdString();
+        const std::string full = (m_dir->path() + "/full.tif").toStdString();
+        const std::string cliOut = (m_dir->path() + "/cli.tif").toStdString();
+        auto cliPicture = [&](const QStringList& options) {
+            QProcess cli;
+            cli.start(QStringLiteral(TAVELUNE_CLI_PATH),
+                      QStringList{"convert", "--settings", QString::fromStdString(look)} + options +
+                          QStringList{QString::fromStdString(inks), QString::fromStdString(cliOut)});
+            Image picture;
+            return cli.waitForFinished(60000) && cli.exitCode() == 0 && openImage(cliOut, picture)
+                       ? picture
+                       : Image();
+        };
+        Image formula;
+        const struct {
+            bool toSrgb;
+            bool turn;
+        } runs[] = {{false, false}, {true, false}, {false, false}, {true, true}};
+        for (const auto& run : runs) {
+            const QByteArray trace = QByteArray(run.toSrgb ? "sRGB" : "formula") +
+                                     (run.turn ? ", turned" : "");
+            if (run.turn) {
+                QVERIFY(QTest::qWaitFor([&] { return !page.isHistogramCalculating(); }, 5000));
+                page.rotatePicture();
+            }
+            ConversionSettings settings = page.settings();
+            settings.film.toSrgb = run.toSrgb;
+            page.setSettings(settings);
+            QVERIFY2(apply(page), trace);
+            std::string reason;
+            QVERIFY(saveSettingsFile(look, page.settings(), reason));
+            const QStringList turn = run.turn ? QStringList{"--rotate", "90"} : QStringList();
+            const Image working = cliPicture(QStringList{"--fit", "800"} + turn);
+            const Image original = cliPicture(turn);
+            QVERIFY2(!working.isEmpty() && !original.isEmpty(), trace);
+            const int tolerance = run.toSrgb ? 1 : 0;
+            QVERIFY2(reference::largestChannelDifference(page.result(), working) <= tolerance,
+                     trace);
+            {
+                DialogDriver driver;
+                QVERIFY2(page.saveTo(QString::fromStdString(full)), trace);
+            }
+            Image saved;
+            QVERIFY2(openImage(full, saved).ok(), trace);
+            QVERIFY2(reference::largestChannelDifference(saved, original) <= tolerance, trace);
+            // An RGB file never carries the inks' profile; through it, the numbers are sRGB.
+            const std::vector<uint8_t> tag = readPictureMetadata(full).metadata.icc;
+            QVERIFY2(tag == (run.toSrgb ? srgbProfile() : std::vector<uint8_t>()), trace);
+            if (run.turn)
+                continue;
+            if (formula.isEmpty())
+                formula = page.result();
+            QVERIFY2((reference::largestChannelDifference(page.result(), formula) > 8) ==
+                         run.toSrgb,
+                     trace);
+        }
     }
 
     void onlyAnUntouchedLargerOriginalOffersFullSize()
