@@ -1,5 +1,5 @@
-// The fused films' run() over one megapixel on one thread, one pixel at a time and on the
-// vector kernels side by side. Run with --benchmark_repetitions=5
+// The fused films' run() over one megapixel on one thread, one pixel at a time, on the AVX2
+// kernels and with the AVX-512 stages, side by side. Run with --benchmark_repetitions=5
 // --benchmark_enable_random_interleaving=true --benchmark_report_aggregates_only=true and
 // compare the medians of per_px.
 #include <benchmark/benchmark.h>
@@ -28,19 +28,22 @@ void timeRun(benchmark::State& state, const Film& film, const char* name)
     const size_t n = source.pixelCount();
     std::vector<uint32_t> dst(n);
     bool vector = state.range(2) != 0;
-    if (vector && !fusedVectorAvailable()) {
-        state.SkipWithError("no vector kernels on this CPU");
+    bool vbmi = state.range(2) == 2;
+    if ((vector && !fusedVectorAvailable()) || (vbmi && !fusedVbmiAvailable())) {
+        state.SkipWithError("no such vector kernels on this CPU");
         return;
     }
     setFusedVectorEnabled(vector);
+    setFusedVbmiEnabled(vbmi);
     for (auto _ : state) {
         film.run(source.pixels(), dst.data(), n);
         benchmark::DoNotOptimize(dst.data());
         benchmark::ClobberMemory();
     }
     setFusedVectorEnabled(true);
+    setFusedVbmiEnabled(true);
     state.SetLabel(std::string(name) + " saturation " + std::to_string(state.range(1)) +
-                   (vector ? " vector" : " one pixel"));
+                   (vbmi ? " avx-512" : vector ? " avx2" : " one pixel"));
     // Time per pixel, printed with an SI prefix (n for nanoseconds).
     state.counters["per_px"] = benchmark::Counter(
         double(n), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
@@ -64,7 +67,7 @@ void films(benchmark::internal::Benchmark* b)
 {
     for (int film : {kFilmVelvia, kFilmE100Vs, kFilmAstia, kFilmTmax})
         for (int saturation : {0, 3, -3})
-            for (int vector : {0, 1}) b->Args({film, saturation, vector});
+            for (int vector : {0, 1, 2}) b->Args({film, saturation, vector});
 }
 
 BENCHMARK(fusedRun)->Apply(films)->Unit(benchmark::kMillisecond)->UseRealTime();

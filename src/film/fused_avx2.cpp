@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstring>
 
+#include "film/fused_vbmi.h"
 #include "film/fused_vector.h"
 #include "pixel/layer_alpha.h"
 #include "pixel/luma.h"
@@ -536,25 +537,31 @@ TAVELUNE_AVX2 void runColourCoreVector(const ColourCoreKernel& core, const uint3
     // them, gathered eight to a vector, then the mix.
     constexpr size_t kBlock = 256;
     alignas(32) uint32_t layered[kBlock];
-    alignas(32) int32_t banded[kBlock + 8];
+    alignas(32) int32_t banded[kBlock + 16];
+    // The kernel was made for the AVX-512 stages when it has no table of every mean.
+    const bool vbmi = core.layered == nullptr;
     for (size_t begin = 0; begin < n; begin += kBlock) {
         size_t count = std::min(kBlock, n - begin);
         size_t found = 0;
-        runEights(src + begin, layered, count, [&](V p, size_t i) TAVELUNE_AVX2 {
-            Rgb d = layers8(core, p);
-            V lanes[4];
-            bandLanes(core, d, lanes);
-            unsigned mask = unsigned(_mm256_movemask_ps(_mm256_castsi256_ps(anyLane(lanes))));
-            // The padding lanes of a short last eight are not the block's.
-            if (i + 8 > count)
-                mask &= (1u << (count - i)) - 1;
-            // The lanes' indices packed to the front, without a branch per lane.
-            V lanesFirst = _mm256_cvtepu8_epi32(_mm_cvtsi64_si128(kPackedLanes[mask]));
-            V index = _mm256_add_epi32(splat(int(i)), lanesFirst);
-            _mm256_storeu_si256(reinterpret_cast<V*>(banded + found), index);
-            found += size_t(__builtin_popcount(mask));
-            return opaquePixels(d.r, d.g, d.b);
-        });
+        if (vbmi) {
+            found = colourLayersVbmi(core, src + begin, layered, count, banded);
+        } else {
+            runEights(src + begin, layered, count, [&](V p, size_t i) TAVELUNE_AVX2 {
+                Rgb d = layers8(core, p);
+                V lanes[4];
+                bandLanes(core, d, lanes);
+                unsigned mask = unsigned(_mm256_movemask_ps(_mm256_castsi256_ps(anyLane(lanes))));
+                // The padding lanes of a short last eight are not the block's.
+                if (i + 8 > count)
+                    mask &= (1u << (count - i)) - 1;
+                // The lanes' indices packed to the front, without a branch per lane.
+                V lanesFirst = _mm256_cvtepu8_epi32(_mm_cvtsi64_si128(kPackedLanes[mask]));
+                V index = _mm256_add_epi32(splat(int(i)), lanesFirst);
+                _mm256_storeu_si256(reinterpret_cast<V*>(banded + found), index);
+                found += size_t(__builtin_popcount(mask));
+                return opaquePixels(d.r, d.g, d.b);
+            });
+        }
         if (found) {
             // Repeat the last colour to fill the last eight; it is written back unchanged.
             for (size_t i = found; i < (found + 7) / 8 * 8; ++i) banded[i] = banded[found - 1];
@@ -570,8 +577,11 @@ TAVELUNE_AVX2 void runColourCoreVector(const ColourCoreKernel& core, const uint3
                 for (size_t i = 0; i < 8; ++i) layered[banded[j + i]] = out[i];
             }
         }
-        runEights(layered, dst + begin, count,
-                  [&](V p, size_t) TAVELUNE_AVX2 { return mixed8(core, p); });
+        if (vbmi && core.mixByParts)
+            colourMixVbmi(core, layered, dst + begin, count);
+        else
+            runEights(layered, dst + begin, count,
+                      [&](V p, size_t) TAVELUNE_AVX2 { return mixed8(core, p); });
     }
 }
 

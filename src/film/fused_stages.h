@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 
 #include "film/colour_film.h"
 #include "film/fused_vector.h"
@@ -42,8 +43,12 @@ public:
     ColourCoreKernel kernel() const;
 
 private:
-    // Blend layers up to the multiply layer, by [mean of the screen layer][channel value].
-    std::unique_ptr<uint8_t[]> m_layered;
+    const uint8_t* layeredTable() const;
+
+    // Blend layers up to the multiply layer, by [mean of the screen layer][channel value];
+    // made when first needed.
+    mutable std::unique_ptr<uint8_t[]> m_layered;
+    mutable std::once_flag m_layeredMade;
     // The screen layer's value in the low half, the square layer's in the high half: summing
     // three entries sums both layers at once.
     std::array<uint32_t, 256> m_screenAndSquare{};
@@ -56,6 +61,10 @@ private:
     std::array<std::array<std::array<int16_t, 256>, 3>, 3> m_mixTerms{};
     // The same terms as the vector kernel gathers them.
     std::array<int64_t, 3 * 256> m_mixTerms64{};
+    alignas(64) std::array<std::array<uint8_t, 256>, kColourByteTables> m_byteTables{};
+    int m_multiplyAlpha;
+    bool m_mixByParts = true;
+    MixPart m_mix[3][3];
 };
 
 inline void FusedColourStages::layers(uint32_t pixel, int d[3]) const
@@ -63,7 +72,7 @@ inline void FusedColourStages::layers(uint32_t pixel, int d[3]) const
     int s[3] = {redOf(pixel), greenOf(pixel), blueOf(pixel)};
     uint32_t sums = m_screenAndSquare[size_t(s[0])] + m_screenAndSquare[size_t(s[1])] +
                     m_screenAndSquare[size_t(s[2])];
-    const uint8_t* layered = m_layered.get() + size_t(m_shadowMean[sums & 0xFFFF]) * 256;
+    const uint8_t* layered = layeredTable() + size_t(m_shadowMean[sums & 0xFFFF]) * 256;
     int highlight = m_highlightWeight[sums >> 16];
     for (int c = 0; c < 3; ++c)
         d[c] = blend::byAlphaMultiplied(m_square[size_t(s[c])], layered[s[c]], highlight);

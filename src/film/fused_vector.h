@@ -14,6 +14,13 @@ bool fusedVectorAvailable();
 /// benchmarks turn it off to compare them with the one-pixel path.
 bool fusedVectorEnabled();
 void setFusedVectorEnabled(bool enabled);
+/// True when this CPU also has AVX-512 with VBMI, whose in-register byte lookups the colour
+/// chains' layer and mixer stages use (sixteen to thirty-two pixels at a time).
+bool fusedVbmiAvailable();
+/// Whether the vector kernels use those stages; on when available. Off, they run the AVX2
+/// ones, which tests compare them with.
+bool fusedVbmiEnabled();
+void setFusedVbmiEnabled(bool enabled);
 
 /// Velvia's band test: the ratio of channel differences against 0.73 and 0.27 (in
 /// hundredths), a hundredth inside the bands' edges (see bandsThatMayHold).
@@ -23,9 +30,40 @@ inline constexpr int kVelviaBandInnerMargin = 27;
 inline constexpr int kSixthsPerCircle = 6;
 inline constexpr int kHundredthsPerSixth = 6000;
 
+/// One mixer term, wholes x level + level x multiplier / 65536 capped at 255 and negated
+/// when negative: the AVX-512 kernel's exact form of mixTerm(level, percent).
+struct MixPart {
+    int wholes = 0;
+    int multiplier = 0;
+    bool negative = false;
+};
+MixPart mixPartOf(int percent);
+/// The term the part gives for a level.
+inline int mixPartTerm(const MixPart& part, int level)
+{
+    int magnitude = part.wholes * level + ((level * part.multiplier) >> 16);
+    magnitude = magnitude < 255 ? magnitude : 255;
+    return part.negative ? -magnitude : magnitude;
+}
+
+/// The 256-entry byte tables of a colour chain's stages that the AVX-512 kernel looks up in
+/// registers, in this order.
+enum ColourByteTable {
+    kScreenTable,        // screen(s, s)
+    kSquareTable,        // multiply(s, s)
+    kBlendedTable,       // the overlay over the soft light
+    kShadowLevelsTable,  // the shadow levels of screen(s, s)
+    kShadowWeightTable,  // by the mean of the screen layer
+    kHighlightTable,     // by the mean of the square layer
+    kLevelsTable,        // the levels before the mixer
+    kColourByteTables
+};
+
 /// The tables of one colour or slide chain, as the vector kernel reads them.
 struct ColourCoreKernel {
-    const uint8_t* layered;      // [mean][value]; 3 bytes past the end are readable
+    // [mean][value]; 3 bytes past the end are readable. Null when the AVX-512 stages run
+    // instead (fusedVbmiEnabled() when the kernel was made).
+    const uint8_t* layered;
     // [input][value]: the blue, green and red terms and 85 (a third of the alpha) as 16-bit
     // fields, lowest first: the three inputs' entries add up to the mixed pixel's bytes.
     const int64_t* mixTerms;
@@ -39,6 +77,13 @@ struct ColourCoreKernel {
     int low[4];
     int high[4];
     uint32_t always;  // bands that every colour may need
+    // For the AVX-512 kernel: [ColourByteTable][value], 64-byte aligned; the multiply
+    // layer's alpha; and the mixer's terms by [output][input] when mixByParts (they give
+    // every entry of mixTerms).
+    const uint8_t* byteTables;
+    int multiplyAlpha;
+    bool mixByParts;
+    MixPart mix[3][3];
 };
 
 /// The tables of the monochrome chain.

@@ -1,5 +1,5 @@
 // The vector kernels of the fused films against the one-pixel path: every colour, every
-// setting family, odd lengths and unaligned runs.
+// setting family, odd lengths and unaligned runs, on the AVX2 stages and on the AVX-512 ones.
 #include "film/fused_vector.h"
 
 #include <gtest/gtest.h>
@@ -15,6 +15,7 @@
 #include "film/fused_mono.h"
 #include "film/fused_slide.h"
 #include "film/slide_recipe.h"
+#include "pixel/tone_kernels.h"
 
 namespace tavelune {
 namespace {
@@ -82,6 +83,33 @@ protected:
     void TearDown() override { setFusedVectorEnabled(true); }
 };
 
+// The film comparisons, once with the AVX2 stages alone and once with the AVX-512 ones.
+enum class Stages { Avx2, Avx512 };
+
+class FusedVectorFilm : public testing::TestWithParam<Stages> {
+protected:
+    void SetUp() override
+    {
+        if (!fusedVectorAvailable())
+            GTEST_SKIP() << "this CPU has no vector kernels";
+        if (GetParam() == Stages::Avx512 && !fusedVbmiAvailable())
+            GTEST_SKIP() << "this CPU has no AVX-512 VBMI: its stages are not tested here";
+        setFusedVbmiEnabled(GetParam() == Stages::Avx512);
+        ASSERT_TRUE(fusedVectorEnabled());
+        ASSERT_EQ(fusedVbmiEnabled(), GetParam() == Stages::Avx512);
+    }
+    void TearDown() override
+    {
+        setFusedVectorEnabled(true);
+        setFusedVbmiEnabled(true);
+    }
+};
+
+INSTANTIATE_TEST_SUITE_P(Stages, FusedVectorFilm, testing::Values(Stages::Avx2, Stages::Avx512),
+                         [](const testing::TestParamInfo<Stages>& stages) {
+                             return stages.param == Stages::Avx2 ? "Avx2" : "Avx512Vbmi";
+                         });
+
 void expectRunMatchesPixels(const Film& film, const std::vector<uint32_t>& src)
 {
     std::vector<uint32_t> fast(src.size());
@@ -109,6 +137,16 @@ TEST_F(FusedVector, DivisionsAreExactOverTheirWholeRange)
     q.resize(x.size());
     divideBy3Vector(x.data(), q.data(), x.size());
     for (size_t i = 0; i < x.size(); ++i) ASSERT_EQ(q[i], x[i] / 3) << x[i];
+}
+
+TEST(FusedMixParts, GiveEveryMixerTermOfEveryPercent)
+{
+    for (int percent = -200; percent <= 200; ++percent) {
+        const MixPart part = mixPartOf(percent);
+        for (int level = 0; level < 256; ++level)
+            ASSERT_EQ(mixPartTerm(part, level), mixTerm(level, percent))
+                << "level " << level << " percent " << percent;
+    }
 }
 
 TEST_F(FusedVector, HsvAdjustmentOfEveryColour)
@@ -140,7 +178,7 @@ TEST_F(FusedVector, HsvAdjustmentOfEveryColour)
     }
 }
 
-TEST_F(FusedVector, EveryColourAtEachFilmsDefaults)
+TEST_P(FusedVectorFilm, EveryColourAtEachFilmsDefaults)
 {
     std::vector<uint32_t> all(size_t(1) << 24);
     for (uint32_t i = 0; i < all.size(); ++i) all[i] = 0xFF000000u | i;
@@ -150,7 +188,7 @@ TEST_F(FusedVector, EveryColourAtEachFilmsDefaults)
     for (const Film& film : films) expectRunMatchesPixels(film, all);
 }
 
-TEST_F(FusedVector, SpreadOfColoursForEverySettingFamily)
+TEST_P(FusedVectorFilm, SpreadOfColoursForEverySettingFamily)
 {
     // Every 13th colour, with the alpha byte varied: the films ignore the source's alpha.
     std::vector<uint32_t> some;
@@ -159,7 +197,7 @@ TEST_F(FusedVector, SpreadOfColoursForEverySettingFamily)
         for (const Film& film : filmsFor(s)) expectRunMatchesPixels(film, some);
 }
 
-TEST_F(FusedVector, AnyBandShapeOfASlideRecipe)
+TEST_P(FusedVectorFilm, AnyBandShapeOfASlideRecipe)
 {
     // Bands through hue 0 (which greys have), wrapping round, one degree wide, shifts that
     // wrap past 0 and 360, no band at all; layers at part strength.
@@ -189,7 +227,7 @@ TEST_F(FusedVector, AnyBandShapeOfASlideRecipe)
     }
 }
 
-TEST_F(FusedVector, OddLengthsAndUnalignedRunsTouchOnlyTheirPixels)
+TEST_P(FusedVectorFilm, OddLengthsAndUnalignedRunsTouchOnlyTheirPixels)
 {
     std::vector<uint32_t> colours;
     for (uint32_t i = 0; i < 16400 + 8; ++i) colours.push_back(0xFF000000u | (i * 2654435761u));
@@ -212,7 +250,7 @@ TEST_F(FusedVector, OddLengthsAndUnalignedRunsTouchOnlyTheirPixels)
     }
 }
 
-TEST_F(FusedVector, TurnedOffRunsOnePixelAtATimeWithTheSameBytes)
+TEST_P(FusedVectorFilm, TurnedOffRunsOnePixelAtATimeWithTheSameBytes)
 {
     std::vector<uint32_t> some;
     for (uint32_t i = 0; i < (1u << 24); i += 4099) some.push_back(0xFF000000u | i);
