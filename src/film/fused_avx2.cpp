@@ -540,11 +540,14 @@ TAVELUNE_AVX2 void runColourCoreVector(const ColourCoreKernel& core, const uint3
     alignas(32) int32_t banded[kBlock + 16];
     // The kernel was made for the AVX-512 stages when it has no table of every mean.
     const bool vbmi = core.layered == nullptr;
+    // Then the mixer runs with the layers, and again on the colours the bands changed.
+    const bool mixedWithLayers = vbmi && core.mixByParts;
     for (size_t begin = 0; begin < n; begin += kBlock) {
         size_t count = std::min(kBlock, n - begin);
         size_t found = 0;
         if (vbmi) {
-            found = colourLayersVbmi(core, src + begin, layered, count, banded);
+            found = colourLayersVbmi(core, src + begin, layered, count, banded,
+                                     mixedWithLayers ? dst + begin : nullptr);
         } else {
             runEights(src + begin, layered, count, [&](V p, size_t i) TAVELUNE_AVX2 {
                 Rgb d = layers8(core, p);
@@ -572,14 +575,18 @@ TAVELUNE_AVX2 void runColourCoreVector(const ColourCoreKernel& core, const uint3
                 V lanes[4];
                 bandLanes(core, c, lanes);
                 c = withBands(core, c, lanes);
+                V result = opaquePixels(c.r, c.g, c.b);
+                uint32_t* to = layered;
+                if (mixedWithLayers) {
+                    result = mixed8(core, result);
+                    to = dst + begin;
+                }
                 alignas(32) uint32_t out[8];
-                _mm256_store_si256(reinterpret_cast<V*>(out), opaquePixels(c.r, c.g, c.b));
-                for (size_t i = 0; i < 8; ++i) layered[banded[j + i]] = out[i];
+                _mm256_store_si256(reinterpret_cast<V*>(out), result);
+                for (size_t i = 0; i < 8; ++i) to[banded[j + i]] = out[i];
             }
         }
-        if (vbmi && core.mixByParts)
-            colourMixVbmi(core, layered, dst + begin, count);
-        else
+        if (!mixedWithLayers)
             runEights(layered, dst + begin, count,
                       [&](V p, size_t) TAVELUNE_AVX2 { return mixed8(core, p); });
     }

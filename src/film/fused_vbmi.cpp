@@ -296,11 +296,38 @@ TAVELUNE_VBMI __mmask32 slideBandsMayHold(const ColourCoreKernel& k, const Rgb16
     return any & _mm512_cmpgt_epi16_mask(d, _mm512_setzero_si512());
 }
 
+// The mixer on layered channels, by the kernel's parts.
+TAVELUNE_VBMI Rgb16 mix32(const Table& levels, const ColourCoreKernel& k, const Rgb16& d)
+{
+    const Z level[3] = {lookup(levels, indexOf(d.r)), lookup(levels, indexOf(d.g)),
+                        lookup(levels, indexOf(d.b))};
+    Z out[3];
+    for (int o = 0; o < 3; ++o) {
+        Z sum = _mm512_setzero_si512();
+        for (int in = 0; in < 3; ++in) {
+            const MixPart& part = k.mix[o][in];
+            if (part.wholes == 0 && part.multiplier == 0)
+                continue;
+            Z term = _mm512_mulhi_epu16(level[in], splat16(part.multiplier));
+            if (part.wholes > 0) {
+                for (int w = 0; w < part.wholes; ++w) term = _mm512_add_epi16(term, level[in]);
+                // Below a whole the term never passes the level.
+                term = _mm512_min_epu16(term, splat16(255));
+            }
+            sum = part.negative ? _mm512_sub_epi16(sum, term) : _mm512_add_epi16(sum, term);
+        }
+        out[o] = _mm512_min_epi16(_mm512_max_epi16(sum, _mm512_setzero_si512()), splat16(255));
+    }
+    return {out[0], out[1], out[2]};
+}
+
 }  // namespace
 
 TAVELUNE_VBMI size_t colourLayersVbmi(const ColourCoreKernel& core, const uint32_t* src,
-                                      uint32_t* layered, size_t n, int32_t* banded)
+                                      uint32_t* layered, size_t n, int32_t* banded,
+                                      uint32_t* mixed)
 {
+    const Table levels = tableAt(core.byteTables + 256 * kLevelsTable);
     const uint8_t* tables = core.byteTables;
     const LayerTables t = {tableAt(tables + 256 * kScreenTable),
                            tableAt(tables + 256 * kSquareTable),
@@ -324,45 +351,25 @@ TAVELUNE_VBMI size_t colourLayersVbmi(const ColourCoreKernel& core, const uint32
                             _mm512_maskz_compress_epi32(__mmask16(may >> 16),
                                                         _mm512_add_epi32(index, _mm512_set1_epi32(16))));
         found += size_t(__builtin_popcount(may >> 16));
+        if (mixed) {
+            // Stored as the layered pixels are, under the same mask.
+            const Pixels32 out = opaquePixels(mix32(levels, core, d));
+            _mm512_mask_storeu_epi32(mixed + i, __mmask16(inside), out.first);
+            _mm512_mask_storeu_epi32(mixed + i + 16, __mmask16(inside >> 16), out.last);
+        }
         return opaquePixels(d);
     });
     return found;
 }
 
-TAVELUNE_VBMI void colourMixVbmi(const ColourCoreKernel& core, const uint32_t* layered,
-                                 uint32_t* dst, size_t n)
-{
-    const Table levels = tableAt(core.byteTables + 256 * kLevelsTable);
-    runThirtyTwos(layered, dst, n, [&](Z first, Z last, size_t, uint32_t) TAVELUNE_VBMI {
-        const Rgb16 d = channelsOf(first, last);
-        const Z level[3] = {lookup(levels, indexOf(d.r)), lookup(levels, indexOf(d.g)),
-                            lookup(levels, indexOf(d.b))};
-        Z out[3];
-        for (int o = 0; o < 3; ++o) {
-            Z sum = _mm512_setzero_si512();
-            for (int in = 0; in < 3; ++in) {
-                const MixPart& part = core.mix[o][in];
-                if (part.wholes == 0 && part.multiplier == 0)
-                    continue;
-                Z term = _mm512_mulhi_epu16(level[in], splat16(part.multiplier));
-                for (int w = 0; w < part.wholes; ++w) term = _mm512_add_epi16(term, level[in]);
-                term = _mm512_min_epu16(term, splat16(255));
-                sum = part.negative ? _mm512_sub_epi16(sum, term) : _mm512_add_epi16(sum, term);
-            }
-            out[o] = _mm512_min_epi16(_mm512_max_epi16(sum, _mm512_setzero_si512()), splat16(255));
-        }
-        return opaquePixels({out[0], out[1], out[2]});
-    });
-}
-
 #else
 
 // Never called without the vector unit; defined so that the program links everywhere.
-size_t colourLayersVbmi(const ColourCoreKernel&, const uint32_t*, uint32_t*, size_t, int32_t*)
+size_t colourLayersVbmi(const ColourCoreKernel&, const uint32_t*, uint32_t*, size_t, int32_t*,
+                        uint32_t*)
 {
     return 0;
 }
-void colourMixVbmi(const ColourCoreKernel&, const uint32_t*, uint32_t*, size_t) {}
 
 #endif
 

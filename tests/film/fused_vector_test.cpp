@@ -244,6 +244,11 @@ TEST_P(FusedVectorFilm, OddLengthsAndUnalignedRunsTouchOnlyTheirPixels)
                         uint32_t expected = inside ? film.pixel(colours[i]) : uint32_t(0x12345678u);
                         ASSERT_EQ(dst[i], expected) << "at " << i;
                     }
+                    // In place, as the repeat skipping may run it.
+                    std::vector<uint32_t> same(colours.begin(), colours.begin() + long(n + 16));
+                    film.run(same.data() + offset, same.data() + offset, n);
+                    for (size_t i = offset; i < offset + n; ++i)
+                        ASSERT_EQ(same[i], dst[i]) << "in place at " << i;
                 }
             }
         }
