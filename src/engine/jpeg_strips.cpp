@@ -4,8 +4,10 @@
 #include "engine/jpeg_strips.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <new>
 
 #include "engine/codec_support.h"
@@ -16,10 +18,28 @@ namespace tavelune {
 
 using jpeg_library::ErrorManager;
 
+namespace {
+
+// The library reads and writes 4 KB at a time; through a larger stream buffer a 6 MP photo
+// takes a few dozen system calls instead of a thousand.
+constexpr size_t kStreamBuffer = size_t(256) << 10;
+
+// Gives file the buffer, made once per reader or writer (it outlives every file they open).
+void bufferStream(std::FILE* file, std::unique_ptr<char[]>& buffer)
+{
+    if (!buffer)
+        buffer.reset(new (std::nothrow) char[kStreamBuffer]);
+    if (buffer)
+        std::setvbuf(file, buffer.get(), _IOFBF, kStreamBuffer);
+}
+
+}  // namespace
+
 struct JpegStripReader::State {
     jpeg_decompress_struct info;
     ErrorManager errors;
     std::FILE* file = nullptr;
+    std::unique_ptr<char[]> buffer;
     bool created = false;
     bool cmyk = false;
     JSAMPARRAY cmykLine = nullptr;
@@ -53,6 +73,7 @@ bool JpegStripReader::open(const std::string& path)
     std::FILE* file = openForReading(path);
     if (!file)
         return false;
+    bufferStream(file, m_state->buffer);
     return start(file);
 }
 
@@ -165,6 +186,7 @@ struct JpegStripWriter::State {
     jpeg_compress_struct info;
     ErrorManager errors;
     std::FILE* file = nullptr;
+    std::unique_ptr<char[]> buffer;
     bool created = false;
     bool inMemory = false;
     char* memory = nullptr;  // open_memstream's buffer, valid once the stream is closed
@@ -215,6 +237,7 @@ bool JpegStripWriter::open(const std::string& path, int width, int height, float
         noteCodecFailure(std::strerror(errno));
         return false;
     }
+    bufferStream(file, m_state->buffer);
     return start(file, width, height, dpi, quality);
 }
 
