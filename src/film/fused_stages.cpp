@@ -24,7 +24,6 @@ FusedColourStages::FusedColourStages(const LayerStrengths& strengths, float gamm
         m_screenAndSquare[size_t(s)] = uint32_t(blend::screen(s, s)) | uint32_t(m_square[size_t(s)])
                                                                            << 16;
         m_byteTables[kScreenTable][size_t(s)] = uint8_t(blend::screen(s, s));
-        m_byteTables[kSquareTable][size_t(s)] = m_square[size_t(s)];
         m_byteTables[kBlendedTable][size_t(s)] = blended[size_t(s)];
         m_byteTables[kShadowLevelsTable][size_t(s)] = shadowLevels[size_t(blend::screen(s, s))];
         m_byteTables[kShadowWeightTable][size_t(s)] = uint8_t(shadowWeight(s));

@@ -50,7 +50,6 @@ inline int mixPartTerm(const MixPart& part, int level)
 /// registers, in this order.
 enum ColourByteTable {
     kScreenTable,        // screen(s, s)
-    kSquareTable,        // multiply(s, s)
     kBlendedTable,       // the overlay over the soft light
     kShadowLevelsTable,  // the shadow levels of screen(s, s)
     kShadowWeightTable,  // by the mean of the screen layer
