@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "engine/lcms_transforms.h"
+
 namespace tavelune {
 
 namespace {
@@ -33,29 +35,16 @@ CmykConversion::~CmykConversion()
 
 bool CmykConversion::open(const std::vector<std::uint8_t>& icc)
 {
-    if (m_plain != nullptr || icc.empty())
+    if (m_plain != nullptr)
         return false;
-    cmsHPROFILE source = cmsOpenProfileFromMem(icc.data(), cmsUInt32Number(icc.size()));
-    if (source == nullptr)
+    // The output's fourth byte is not the transforms': convert() makes it opaque.
+    const std::vector<cmsHTRANSFORM> made = transformsIntoSrgb(
+        nullptr, icc, cmsSigCmykData, {TYPE_CMYK_8, TYPE_CMYK_8_REV}, TYPE_BGRA_8, 0);
+    if (made.empty())
         return false;
-    cmsHPROFILE srgb = cmsCreate_sRGBProfile();
-    if (srgb != nullptr && cmsGetColorSpace(source) == cmsSigCmykData) {
-        // The output's fourth byte is not the transform's: convert() makes it opaque.
-        constexpr cmsUInt32Number kFlags = cmsFLAGS_BLACKPOINTCOMPENSATION;
-        m_plain = cmsCreateTransform(source, TYPE_CMYK_8, srgb, TYPE_BGRA_8, INTENT_PERCEPTUAL,
-                                     kFlags);
-        m_inverted = m_plain ? cmsCreateTransform(source, TYPE_CMYK_8_REV, srgb, TYPE_BGRA_8,
-                                                  INTENT_PERCEPTUAL, kFlags)
-                             : nullptr;
-        if (m_inverted == nullptr && m_plain != nullptr) {
-            cmsDeleteTransform(static_cast<cmsHTRANSFORM>(m_plain));
-            m_plain = nullptr;
-        }
-    }
-    if (srgb != nullptr)
-        cmsCloseProfile(srgb);
-    cmsCloseProfile(source);
-    return m_plain != nullptr;
+    m_plain = made[0];
+    m_inverted = made[1];
+    return true;
 }
 
 void CmykConversion::convert(const std::uint8_t* inks, std::uint32_t* out, std::size_t count,

@@ -9,6 +9,8 @@
 #include <utility>
 
 #include "engine/image.h"
+#include "engine/lcms_transforms.h"
+#include "engine/matrix_shaper.h"
 #include "engine/parallel.h"
 
 namespace tavelune {
@@ -80,37 +82,80 @@ bool isOurSrgbProfile(const std::vector<std::uint8_t>& icc)
     return !icc.empty() && icc == srgbProfile();
 }
 
+namespace {
+
+// Every level of each channel alone and of grey, and a coarse cube of mixtures: enough to
+// tell tables built otherwise from LittleCMS's own.
+std::vector<std::uint32_t> probeColours()
+{
+    std::vector<std::uint32_t> colours;
+    for (std::uint32_t level = 0; level < 256; ++level)
+        for (std::uint32_t mask : {0xFF0000u, 0x00FF00u, 0x0000FFu, 0xFFFFFFu})
+            colours.push_back(0x80000000u | ((level * 0x010101u) & mask));
+    for (std::uint32_t r = 0; r < 256; r += 15)
+        for (std::uint32_t g = 0; g < 256; g += 15)
+            for (std::uint32_t b = 0; b < 256; b += 15) colours.push_back(0xFF000000u | r << 16 | g << 8 | b);
+    return colours;
+}
+
+}  // namespace
+
+SrgbConversion::SrgbConversion() = default;
+
 bool SrgbConversion::open(const std::vector<std::uint8_t>& icc)
 {
     if (m_transform != nullptr || icc.empty())
         return false;
-    cmsHPROFILE source = cmsOpenProfileFromMem(icc.data(), cmsUInt32Number(icc.size()));
-    if (source == nullptr)
+    m_tables = std::make_unique<MatrixShaper8>();
+    m_context = MatrixShaper8::catchingContext(*m_tables);
+    // Memory order of 0xAARRGGBB on a little-endian machine; alpha is carried along.
+    const std::vector<cmsHTRANSFORM> made =
+        transformsIntoSrgb(static_cast<cmsContext>(m_context), icc, cmsSigRgbData,
+                           {TYPE_BGRA_8}, TYPE_BGRA_8, cmsFLAGS_COPY_ALPHA);
+    if (made.empty()) {
+        m_tables.reset();
         return false;
-    cmsHPROFILE srgb = cmsCreate_sRGBProfile();
-    if (srgb != nullptr && cmsGetColorSpace(source) == cmsSigRgbData) {
-        // Memory order of 0xAARRGGBB on a little-endian machine; alpha is carried along.
-        m_transform = cmsCreateTransform(
-            source, TYPE_BGRA_8, srgb, TYPE_BGRA_8, INTENT_PERCEPTUAL,
-            cmsFLAGS_BLACKPOINTCOMPENSATION | cmsFLAGS_COPY_ALPHA);
     }
-    if (srgb != nullptr)
-        cmsCloseProfile(srgb);
-    cmsCloseProfile(source);
-    return m_transform != nullptr;
+    m_transform = made.front();
+    if (m_tables->caught()) {
+        std::vector<std::uint32_t> ours = probeColours();
+        std::vector<std::uint32_t> theirs = ours;
+        m_tables->convert(ours.data(), ours.size());
+        convertByLittleCms(theirs.data(), theirs.size());
+        if (ours != theirs)
+            m_tables->forget();
+    }
+    if (!m_tables->caught())
+        m_tables.reset();
+    return true;
 }
 
 SrgbConversion::~SrgbConversion()
 {
     if (m_transform != nullptr)
         cmsDeleteTransform(static_cast<cmsHTRANSFORM>(m_transform));
+    if (m_context != nullptr)
+        cmsDeleteContext(static_cast<cmsContext>(m_context));
 }
 
 void SrgbConversion::convert(std::uint32_t* pixels, std::size_t count) const
 {
+    if (m_tables)
+        m_tables->convert(pixels, count);
+    else
+        convertByLittleCms(pixels, count);
+}
+
+void SrgbConversion::convertByLittleCms(std::uint32_t* pixels, std::size_t count) const
+{
     if (m_transform != nullptr && count > 0)
         cmsDoTransform(static_cast<cmsHTRANSFORM>(m_transform), pixels, pixels,
                        cmsUInt32Number(count));
+}
+
+bool SrgbConversion::evaluatesTablesHere() const
+{
+    return m_tables != nullptr;
 }
 
 std::shared_ptr<const SrgbConversion> sharedSrgbConversion(const std::vector<std::uint8_t>& icc)

@@ -5,36 +5,132 @@
 #include <jpeglib.h>
 
 #include <algorithm>
+#include <cmath>
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
 
 namespace tavelune::reference {
 
-std::vector<std::uint8_t> adobeRgbProfile()
+namespace {
+
+// The profile's bytes, named so that a listing or a screenshot tells it from LittleCMS's
+// built-in ones; closes it.
+std::vector<std::uint8_t> savedProfile(cmsHPROFILE profile, const char* description)
 {
-    const cmsCIExyY white{0.3127, 0.3290, 1.0};
-    const cmsCIExyYTRIPLE primaries{{0.64, 0.33, 1.0}, {0.21, 0.71, 1.0}, {0.15, 0.06, 1.0}};
-    cmsToneCurve* gamma = cmsBuildGamma(nullptr, 2.19921875);
-    cmsToneCurve* curves[3] = {gamma, gamma, gamma};
-    cmsHPROFILE profile = cmsCreateRGBProfile(&white, &primaries, curves);
-    cmsFreeToneCurve(gamma);
-    // Named so that a listing or a screenshot tells it from LittleCMS's other built-in ones.
+    std::vector<std::uint8_t> bytes;
+    if (profile == nullptr)
+        return bytes;
     if (cmsMLU* name = cmsMLUalloc(nullptr, 1)) {
-        cmsMLUsetASCII(name, "en", "US", "Adobe RGB (1998) primaries, made for tests");
-        if (profile)
-            cmsWriteTag(profile, cmsSigProfileDescriptionTag, name);
+        cmsMLUsetASCII(name, "en", "US", description);
+        cmsWriteTag(profile, cmsSigProfileDescriptionTag, name);
         cmsMLUfree(name);
     }
     cmsUInt32Number size = 0;
-    std::vector<std::uint8_t> bytes;
-    if (profile && cmsSaveProfileToMem(profile, nullptr, &size)) {
+    if (cmsSaveProfileToMem(profile, nullptr, &size)) {
         bytes.resize(size);
-        cmsSaveProfileToMem(profile, bytes.data(), &size);
+        if (!cmsSaveProfileToMem(profile, bytes.data(), &size))
+            bytes.clear();
     }
-    if (profile)
-        cmsCloseProfile(profile);
+    cmsCloseProfile(profile);
     return bytes;
+}
+
+std::vector<std::uint8_t> matrixShaperProfile(const cmsCIExyYTRIPLE& primaries, cmsToneCurve* curve,
+                                              const char* description)
+{
+    const cmsCIExyY white{0.3127, 0.3290, 1.0};
+    cmsToneCurve* curves[3] = {curve, curve, curve};
+    cmsHPROFILE profile = curve ? cmsCreateRGBProfile(&white, &primaries, curves) : nullptr;
+    if (curve)
+        cmsFreeToneCurve(curve);
+    return savedProfile(profile, description);
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> adobeRgbProfile()
+{
+    return matrixShaperProfile({{0.64, 0.33, 1.0}, {0.21, 0.71, 1.0}, {0.15, 0.06, 1.0}},
+                               cmsBuildGamma(nullptr, 2.19921875),
+                               "Adobe RGB (1998) primaries, made for tests");
+}
+
+std::vector<std::uint8_t> displayP3Profile()
+{
+    const cmsFloat64Number srgbCurve[5] = {2.4, 1.0 / 1.055, 0.055 / 1.055, 1.0 / 12.92, 0.04045};
+    return matrixShaperProfile({{0.680, 0.320, 1.0}, {0.265, 0.690, 1.0}, {0.150, 0.060, 1.0}},
+                               cmsBuildParametricToneCurve(nullptr, 4, srgbCurve),
+                               "Display P3, made for tests");
+}
+
+std::vector<std::uint8_t> sampledCurveProfile()
+{
+    // A gamma 1.8 curve with a lifted toe, as measured screens give them.
+    std::vector<cmsUInt16Number> table(1024);
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        const double x = double(i) / double(table.size() - 1);
+        table[i] = cmsUInt16Number(65535.0 * (0.02 * x + 0.98 * std::pow(x, 1.8)) + 0.5);
+    }
+    return matrixShaperProfile({{0.7347, 0.2653, 1.0}, {0.1596, 0.8404, 1.0}, {0.0366, 0.0001, 1.0}},
+                               cmsBuildTabulatedToneCurve16(nullptr, cmsUInt32Number(table.size()),
+                                                            table.data()),
+                               "Sampled curves, made for tests");
+}
+
+namespace {
+
+int rgbToLab(const cmsUInt16Number in[], cmsUInt16Number out[], void* cargo)
+{
+    double rgb[3] = {in[0] / 65535.0, in[1] / 65535.0, in[2] / 65535.0};
+    cmsCIELab lab;
+    cmsDoTransform(static_cast<cmsHTRANSFORM>(cargo), rgb, &lab, 1);
+    cmsFloat2LabEncoded(out, &lab);
+    return TRUE;
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> rgbTableProfile()
+{
+    cmsHPROFILE srgb = cmsCreate_sRGBProfile();
+    cmsHPROFILE lab = cmsCreateLab4Profile(nullptr);
+    cmsHTRANSFORM toLab = cmsCreateTransform(srgb, TYPE_RGB_DBL, lab, TYPE_Lab_DBL,
+                                             INTENT_RELATIVE_COLORIMETRIC, cmsFLAGS_NOCACHE);
+    cmsHPROFILE profile = cmsCreateProfilePlaceholder(nullptr);
+    cmsPipeline* table = cmsPipelineAlloc(nullptr, 3, 3);
+    cmsStage* grid = cmsStageAllocCLut16bit(nullptr, 17, 3, 3, nullptr);
+    cmsStage* before = cmsStageAllocToneCurves(nullptr, 3, nullptr);
+    cmsStage* after = cmsStageAllocToneCurves(nullptr, 3, nullptr);
+    bool made = false;
+    if (toLab && profile && table && grid && before && after &&
+        cmsStageSampleCLut16bit(grid, rgbToLab, toLab, 0) &&
+        cmsPipelineInsertStage(table, cmsAT_END, before) &&
+        cmsPipelineInsertStage(table, cmsAT_END, grid) &&
+        cmsPipelineInsertStage(table, cmsAT_END, after)) {
+        grid = before = after = nullptr;  // the table owns them
+        cmsSetProfileVersion(profile, 4.3);
+        cmsSetDeviceClass(profile, cmsSigDisplayClass);
+        cmsSetColorSpace(profile, cmsSigRgbData);
+        cmsSetPCS(profile, cmsSigLabData);
+        made = cmsWriteTag(profile, cmsSigAToB0Tag, table) &&
+               cmsWriteTag(profile, cmsSigMediaWhitePointTag, cmsD50_XYZ());
+    }
+    for (cmsStage* stage : {grid, before, after})
+        if (stage)
+            cmsStageFree(stage);
+    if (table)
+        cmsPipelineFree(table);
+    if (toLab)
+        cmsDeleteTransform(toLab);
+    cmsCloseProfile(lab);
+    cmsCloseProfile(srgb);
+    if (!made) {
+        if (profile)
+            cmsCloseProfile(profile);
+        return {};
+    }
+    return savedProfile(profile, "RGB table, made for tests");
 }
 
 namespace {

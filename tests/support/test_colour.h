@@ -12,6 +12,15 @@ namespace tavelune::reference {
 /// Adobe RGB (1998) as LittleCMS makes it from its primaries: far from sRGB in greens and reds.
 std::vector<std::uint8_t> adobeRgbProfile();
 
+/// Display P3 (P3 primaries, D65, the sRGB curve) as LittleCMS makes it.
+std::vector<std::uint8_t> displayP3Profile();
+
+/// A matrix-shaper profile whose curves are sampled tables (1024 points), not formulas.
+std::vector<std::uint8_t> sampledCurveProfile();
+
+/// An RGB profile that is a table to Lab, not a matrix and curves.
+std::vector<std::uint8_t> rgbTableProfile();
+
 /// A CMYK printing profile made by LittleCMS from a simple ink model (a table from inks to Lab,
 /// the inks a little impure so that it is not the built-in formula).
 std::vector<std::uint8_t> cmykProfile();
