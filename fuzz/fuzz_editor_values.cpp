@@ -68,8 +68,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (!exif.SaveExifIntoJpeg(jpeg))
         return 0;
     ExifData copy;
-    if (!exif.IsEmpty() && (!copy.LoadExifFromBytes(jpeg.data(), jpeg.size(), "JPEG") ||
-                             copy.IsEmpty()))
+    if (!exif.IsEmpty() &&
+        (!copy.LoadExifFromBytes(jpeg.data(), jpeg.size(), ImageFormat::Jpeg) || copy.IsEmpty()))
         __builtin_trap();
     return 0;
 }

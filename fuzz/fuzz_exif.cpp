@@ -78,16 +78,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ExifData exif;
     switch (mode) {
         case 0:
-            exif.LoadExifFromBytes(body, length, "JPEG");
+            exif.LoadExifFromBytes(body, length, tavelune::ImageFormat::Jpeg);
             break;
         case 1:
-            exif.LoadExifFromBytes(body, length, "TIFF");
+            exif.LoadExifFromBytes(body, length, tavelune::ImageFormat::Tiff);
             break;
         default: {
             const int order = mode % 2 == 0 ? tavelune::exif::kIntel : tavelune::exif::kMotorola;
             const char* make = mode < 4 ? "Canon" : "NIKON CORPORATION";
             const std::vector<std::uint8_t> tiff = wrapMakerNote(body, length, order, make);
-            exif.LoadExifFromBytes(tiff.data(), tiff.size(), "TIFF");
+            exif.LoadExifFromBytes(tiff.data(), tiff.size(), tavelune::ImageFormat::Tiff);
             break;
         }
     }

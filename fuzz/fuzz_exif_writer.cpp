@@ -60,7 +60,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     const bool tiff = data[0] % 2 != 0;
     ExifData source;
-    if (!source.LoadExifFromBytes(data + 1, size - 1, tiff ? "TIFF" : "JPEG"))
+    if (!source.LoadExifFromBytes(data + 1, size - 1,
+                                  tiff ? tavelune::ImageFormat::Tiff : tavelune::ImageFormat::Jpeg))
         return 0;
     std::vector<const ExifEntry*> entries;
     for (const auto& entry : source.entries()) entries.push_back(entry.get());
@@ -85,7 +86,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     jpeg.insert(jpeg.end(), block->begin(), block->end());
     jpeg.insert(jpeg.end(), {0xFF, 0xDA, 0x00, 0x02, 0xFF, 0xD9});
     ExifData copy;
-    if (!copy.LoadExifFromBytes(jpeg.data(), jpeg.size(), "JPEG"))
+    if (!copy.LoadExifFromBytes(jpeg.data(), jpeg.size(), tavelune::ImageFormat::Jpeg))
         std::abort();
     const bool rebased = placement == MakerNotePlacement::Rebased;
     if (writtenEntries(copy, !rebased) != writtenEntries(source, !rebased))

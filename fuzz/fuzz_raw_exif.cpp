@@ -1,8 +1,8 @@
 // libFuzzer target: the EXIF model built from a raw's shot information, and the EXIF block
 // finder of HEIF and WebP files.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -41,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const std::vector<uint8_t> tiff = tavelune::exifFromTiffHeader(data, size);
     tavelune::ExifData parsed;
     if (!tiff.empty())
-        parsed.LoadExifFromBytes(tiff.data(), tiff.size(), "TIFF");
+        parsed.LoadExifFromBytes(tiff.data(), tiff.size(), tavelune::ImageFormat::Tiff);
 
     tavelune::RawShotInfo shot;
     shot.make = text(data, size);
@@ -55,7 +55,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     shot.timestamp = take<int64_t>(data, size);
     shot.orientation = take<int8_t>(data, size);
     tavelune::ExifData model;
-    for (auto& entry : tavelune::exifEntriesFromShot(shot)) model.entries().push_back(std::move(entry));
+    for (auto& entry : tavelune::exifEntriesFromShot(shot))
+        model.entries().push_back(std::move(entry));
     model.SortEntries();
     // Every known value makes an entry; an unknown one none.
     if (shot.make.empty() != (model.FindEntry(tavelune::kIfd0, 271) == nullptr))

@@ -29,7 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         context.userName = std::string(both.substr(split + 1));
     tavelune::ExifData exif;
     const uint8_t* block = data + 3 + length;
-    const bool loaded = exif.LoadExifFromBytes(block, size - 3 - length, "TIFF");
+    const bool loaded =
+        exif.LoadExifFromBytes(block, size - 3 - length, tavelune::ImageFormat::Tiff);
     tavelune::Image picture;
     picture.create(3, 2, 300.0f);
 
@@ -40,8 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         __builtin_trap();
     // A text without a tag stands as it is, cut only when it is too long itself.
     if (text.find('<') == std::string_view::npos &&
-        (cut != (text.size() > tavelune::kMaxExpandedTagText) ||
-         (!cut && expanded != text)))
+        (cut != (text.size() > tavelune::kMaxExpandedTagText) || (!cut && expanded != text)))
         __builtin_trap();
     return 0;
 }

@@ -16,17 +16,16 @@
 namespace tavelune {
 namespace {
 
-void appendEntry(std::vector<std::unique_ptr<ExifEntry>>& out, std::uint16_t ifd,
-                 std::uint16_t tag, std::uint16_t type, std::uint32_t count,
-                 const std::uint8_t* bytes)
+void appendEntry(std::vector<std::unique_ptr<ExifEntry>>& out, std::uint16_t ifd, std::uint16_t tag,
+                 std::uint16_t type, std::uint32_t count, const std::uint8_t* bytes)
 {
     auto entry = std::make_unique<ExifEntry>();
     if (entry->SetFromRaw(ifd, tag, type, count, bytes, 1))
         out.push_back(std::move(entry));
 }
 
-void appendText(std::vector<std::unique_ptr<ExifEntry>>& out, std::uint16_t ifd,
-                std::uint16_t tag, const std::string& text)
+void appendText(std::vector<std::unique_ptr<ExifEntry>>& out, std::uint16_t ifd, std::uint16_t tag,
+                const std::string& text)
 {
     if (text.empty())
         return;
@@ -35,8 +34,7 @@ void appendText(std::vector<std::unique_ptr<ExifEntry>>& out, std::uint16_t ifd,
 }
 
 // A positive value in thousandths; exposure times of 1 / n seconds as 1 / n.
-void appendRational(std::vector<std::unique_ptr<ExifEntry>>& out, std::uint16_t tag,
-                    double value)
+void appendRational(std::vector<std::unique_ptr<ExifEntry>>& out, std::uint16_t tag, double value)
 {
     if (!(value > 0) || value > 4e6)
         return;
@@ -57,8 +55,8 @@ void appendRational(std::vector<std::unique_ptr<ExifEntry>>& out, std::uint16_t 
     appendEntry(out, kExifIfd, tag, kRational, 1, bytes);
 }
 
-void appendShort(std::vector<std::unique_ptr<ExifEntry>>& out, std::uint16_t ifd,
-                 std::uint16_t tag, double value)
+void appendShort(std::vector<std::unique_ptr<ExifEntry>>& out, std::uint16_t ifd, std::uint16_t tag,
+                 double value)
 {
     if (!(value >= 0.5 && value < 65535.5))
         return;
@@ -82,12 +80,9 @@ std::string exifDate(std::time_t timestamp)
 
 }  // namespace
 
-ExifContainer exifContainerOf(const std::string& format)
+ExifContainer exifContainerOf(ImageFormat format)
 {
-    const FormatRow* row = findFormat(format);
-    if (row == nullptr)
-        return ExifContainer::None;
-    switch (row->format) {
+    switch (format) {
         case ImageFormat::Heif:
         case ImageFormat::Avif:
             return ExifContainer::Heif;
@@ -103,7 +98,7 @@ ExifContainer exifContainerOf(const std::string& format)
         case ImageFormat::SigmaX3f:
             return ExifContainer::Raw;
         default:
-            return isCameraRaw(row->format) ? ExifContainer::TiffRaw : ExifContainer::None;
+            return isCameraRaw(format) ? ExifContainer::TiffRaw : ExifContainer::None;
     }
 }
 

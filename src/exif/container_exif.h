@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/image_format.h"
 #include "engine/raw_codec.h"
 #include "exif/exif_entry.h"
 
@@ -17,11 +18,10 @@ enum class ExifContainer {
     Raw,      // any other raw: the model is built from what LibRaw reports
     Heif,
     Webp,
-    Png,      // its eXIf chunk
+    Png,  // its eXIf chunk
 };
 
-/// The container of a format token or extension ("NEF", "heic"; any case).
-ExifContainer exifContainerOf(const std::string& format);
+ExifContainer exifContainerOf(ImageFormat format);
 
 /// The TIFF structure to parse for the file's EXIF data: a TIFF-based raw's own bytes (with a
 /// maker's header magic turned to 42), or the EXIF block of a HEIF, WebP or PNG file. Empty when

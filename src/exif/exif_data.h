@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/image_format.h"
 #include "exif/exif_block.h"
 #include "exif/exif_entry.h"
 #include "exif/exif_error.h"
@@ -28,14 +29,14 @@ public:
     ExifData& operator=(const ExifData&) = delete;
 
     /// Replaces the model with the EXIF data of a JPEG or TIFF file, a camera raw, or a HEIF or
-    /// WebP file. The format is "JPEG", "JPG", "TIFF", "TIF", a raw's extension, "HEIC",
-    /// "HEIF", "AVIF" or "WEBP" in any case; null takes it from the path's extension. The file
-    /// status stays filled when the file exists but holds no readable EXIF data. The boxes
-    /// met on the way are in warnings().
-    ExifStatus LoadExif(const std::string& path, const char* format = nullptr);
+    /// WebP or PNG file; without a format, the path's extension names it. The file status
+    /// stays filled when the file exists but holds no readable EXIF data. The boxes met on the
+    /// way are in warnings().
+    ExifStatus LoadExif(const std::string& path, std::optional<ImageFormat> format = {});
 
-    /// The same from bytes in memory (no file status): for streams and the fuzzer.
-    bool LoadExifFromBytes(const std::uint8_t* data, std::size_t size, const char* format);
+    /// The same from the bytes of a JPEG or TIFF file in memory (no file status): for streams
+    /// and the fuzzer. Any other format is refused.
+    bool LoadExifFromBytes(const std::uint8_t* data, std::size_t size, ImageFormat format);
 
     /// Scans a JPEG stream from its start and keeps its JFIF APP0 and first Exif APP1
     /// segments. Returns the number kept, or -1; a failure that has a box adds it to
@@ -54,7 +55,7 @@ public:
     /// rebuilt in front of the image data). Format as for LoadExif. False leaves the file as
     /// it was: an empty model, a segment above 65535 bytes, a TIFF whose layout cannot be
     /// carried over safely, or any read or write failure; the code says which.
-    ExifStatus SaveExif(const std::string& path, const char* format = nullptr);
+    ExifStatus SaveExif(const std::string& path, std::optional<ImageFormat> format = {});
     /// SaveExif for a whole JPEG file held in memory: jpeg becomes the file SaveExif would
     /// have written. False leaves jpeg as it was.
     bool SaveExifIntoJpeg(std::vector<std::uint8_t>& jpeg);
@@ -72,7 +73,7 @@ public:
     MakerNotePlacement makerNotePlacement() const { return m_makerNotePlacement; }
 
     /// Removes the EXIF data from a JPEG (adding the JFIF APP0 it then needs) or TIFF file.
-    ExifStatus DeleteExif(const std::string& path, const char* format = nullptr);
+    ExifStatus DeleteExif(const std::string& path, std::optional<ImageFormat> format = {});
 
     /// Replaces the model with the starting set of entries of a picture without EXIF data.
     bool CreateDefaultEntries(std::uint32_t width, std::uint32_t height, double xResolution,
@@ -114,10 +115,10 @@ public:
 
 private:
     void StartLoad();
-    ExifStatus LoadFromStream(std::FILE* file, const std::string& format);
+    ExifStatus LoadFromStream(std::FILE* file, ImageFormat format);
     /// Raw, HEIF and WebP files: their TIFF structure or EXIF block, else (raws) what LibRaw
     /// reports about the shot.
-    ExifStatus LoadContainerExif(const std::string& path, const std::string& format);
+    ExifStatus LoadContainerExif(const std::string& path, ImageFormat format);
     void Warn(ExifError code, std::string detail = {})
     {
         m_warnings.push_back({code, std::move(detail)});

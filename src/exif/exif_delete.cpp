@@ -17,25 +17,25 @@ constexpr std::uint16_t kTiffDeletedTags[] = {kTagImageDescription, kTagMake, kT
 
 }  // namespace
 
-ExifStatus ExifData::DeleteExif(const std::string& path, const char* format)
+ExifStatus ExifData::DeleteExif(const std::string& path, std::optional<ImageFormat> format)
 {
     m_warnings.clear();
     if (path.empty())
         return ExifError::CannotRead;
-    const std::string kind = exifFileFormat(path, format);
-    if (kind == "JPEG")
+    const std::optional<ImageFormat> kind = exifFileFormat(path, format);
+    if (kind == ImageFormat::Jpeg)
         return DeleteJpegExif(path);
-    if (kind != "TIFF")
+    if (kind != ImageFormat::Tiff)
         return {ExifError::NotJpegOrTiff, path};
     ExifData remaining;
-    const ExifStatus loaded = remaining.LoadExif(path, "TIFF");
+    const ExifStatus loaded = remaining.LoadExif(path, ImageFormat::Tiff);
     TakeWarnings(remaining);
     if (!loaded)
         return loaded;
     std::erase_if(remaining.entries(), [](const auto& entry) {
         return entry->ifd() != kIfd0 || tagListed(kTiffDeletedTags, entry->tag());
     });
-    const ExifStatus saved = remaining.SaveExif(path, "TIFF");
+    const ExifStatus saved = remaining.SaveExif(path, ImageFormat::Tiff);
     TakeWarnings(remaining);
     return saved;
 }
@@ -77,7 +77,7 @@ ExifStatus ExifData::DeleteJpegExif(const std::string& path)
                                          1,    2,    1, 0,  72,  0,   72,  0,   0};
     if (!hasJfif) {
         ExifData current;
-        const bool loaded = current.LoadExifFromBytes(file.data(), file.size(), "JPEG");
+        const bool loaded = current.LoadExifFromBytes(file.data(), file.size(), ImageFormat::Jpeg);
         TakeWarnings(current);
         if (loaded) {
             const ExifEntry* x = current.FindEntry(kIfd0, kTagXResolution);

@@ -4,6 +4,7 @@
 
 #include "engine/codec_support.h"
 #include "engine/format_dispatch.h"
+#include "engine/format_table.h"
 #include "exif/container_exif.h"
 #include "exif/exif_data.h"
 
@@ -46,24 +47,23 @@ void ExifData::TakeWarnings(const ExifData& other)
     m_warnings.insert(m_warnings.end(), other.m_warnings.begin(), other.m_warnings.end());
 }
 
-ExifStatus ExifData::LoadExif(const std::string& path, const char* format)
+ExifStatus ExifData::LoadExif(const std::string& path, std::optional<ImageFormat> format)
 {
     StartLoad();
     if (!queryFileStatus(path, m_fileStatus))
         return {ExifError::CannotRead, path};
-    const std::string kind =
-        format != nullptr && *format != 0 ? std::string(format) : splitFileName(path).extension;
-    if (exifContainerOf(kind) != ExifContainer::None)
-        return LoadContainerExif(path, kind);
+    const std::optional<ImageFormat> kind = format ? format : formatOfPath(path);
+    if (kind && exifContainerOf(*kind) != ExifContainer::None)
+        return LoadContainerExif(path, *kind);
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr)
         return {ExifError::CannotRead, path};
-    ExifStatus status = LoadFromStream(file, kind);
+    ExifStatus status = kind ? LoadFromStream(file, *kind) : ExifStatus(ExifError::NotJpegOrTiff);
     std::fclose(file);
     return status;
 }
 
-ExifStatus ExifData::LoadContainerExif(const std::string& path, const std::string& format)
+ExifStatus ExifData::LoadContainerExif(const std::string& path, ImageFormat format)
 {
     const ExifContainer container = exifContainerOf(format);
     std::vector<std::uint8_t> tiff;
@@ -74,7 +74,7 @@ ExifStatus ExifData::LoadContainerExif(const std::string& path, const std::strin
         // fmemopen only reads through the pointer in "rb" mode.
         std::FILE* file = ::fmemopen(tiff.data(), tiff.size(), "rb");
         if (file != nullptr) {
-            ok = LoadFromStream(file, "TIFF").ok() && !m_entries.empty();
+            ok = LoadFromStream(file, ImageFormat::Tiff).ok() && !m_entries.empty();
             std::fclose(file);
         }
     }
@@ -97,11 +97,11 @@ ExifStatus ExifData::LoadContainerExif(const std::string& path, const std::strin
     return {};
 }
 
-bool ExifData::LoadExifFromBytes(const std::uint8_t* data, std::size_t size, const char* format)
+bool ExifData::LoadExifFromBytes(const std::uint8_t* data, std::size_t size, ImageFormat format)
 {
     StartLoad();
     m_fileStatus = FileStatus{};
-    if (data == nullptr || size == 0 || format == nullptr)
+    if (data == nullptr || size == 0)
         return false;
     // fmemopen only reads through the pointer in "rb" mode.
     std::FILE* file = ::fmemopen(const_cast<std::uint8_t*>(data), size, "rb");
@@ -112,10 +112,9 @@ bool ExifData::LoadExifFromBytes(const std::uint8_t* data, std::size_t size, con
     return ok;
 }
 
-ExifStatus ExifData::LoadFromStream(std::FILE* file, const std::string& format)
+ExifStatus ExifData::LoadFromStream(std::FILE* file, ImageFormat format)
 {
-    const std::string kind = upperCase(format);
-    if (kind == "JPEG" || kind == "JPG") {
+    if (format == ImageFormat::Jpeg) {
         const int kept = ReadJpegSections(file);
         const JpegSection* app1 = nullptr;
         for (const auto& section : m_sections) {
@@ -130,7 +129,7 @@ ExifStatus ExifData::LoadFromStream(std::FILE* file, const std::string& format)
             m_entries.clear();
             return kept < 0 ? ExifError::BadJpeg : ExifError::NoExifData;
         }
-    } else if (kind == "TIFF" || kind == "TIF") {
+    } else if (format == ImageFormat::Tiff) {
         if (!ParseTiffStream(file)) {
             m_entries.clear();
             return ExifError::NoExifData;

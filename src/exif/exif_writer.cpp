@@ -123,8 +123,7 @@ bool tiffDirectoryCanMove(exif::ByteSpan file, std::optional<ThumbnailDirectory>
 }
 
 // The model's entries for a block of their own: all but the IFD0 tags of kJpegDroppedTags.
-std::vector<const ExifEntry*> entriesToWrite(
-    const std::vector<std::unique_ptr<ExifEntry>>& entries)
+std::vector<const ExifEntry*> entriesToWrite(const std::vector<std::unique_ptr<ExifEntry>>& entries)
 {
     std::vector<const ExifEntry*> chosen;
     for (const auto& entry : entries) {
@@ -137,17 +136,17 @@ std::vector<const ExifEntry*> entriesToWrite(
 
 }  // namespace
 
-ExifStatus ExifData::SaveExif(const std::string& path, const char* format)
+ExifStatus ExifData::SaveExif(const std::string& path, std::optional<ImageFormat> format)
 {
     m_warnings.clear();
     if (path.empty())
         return ExifError::CannotRead;
     if (IsEmpty())
         return {ExifError::NothingToWrite, path};
-    const std::string kind = exifFileFormat(path, format);
-    if (kind == "JPEG")
+    const std::optional<ImageFormat> kind = exifFileFormat(path, format);
+    if (kind == ImageFormat::Jpeg)
         return SaveJpegExif(path);
-    if (kind == "TIFF")
+    if (kind == ImageFormat::Tiff)
         return SaveTiffExif(path);
     return {ExifError::NotJpegOrTiff, path};
 }
@@ -238,8 +237,7 @@ std::optional<std::vector<std::uint8_t>> ExifData::BuildJpegSegment(
     // So do the entries without values, which the model cannot hold.
     std::optional<ThumbnailDirectory> oldThumbnail;
     std::vector<EmptyEntry> emptyEntries;
-    if (std::FILE* stream =
-            ::fmemopen(const_cast<std::uint8_t*>(file.data()), file.size(), "rb")) {
+    if (std::FILE* stream = ::fmemopen(const_cast<std::uint8_t*>(file.data()), file.size(), "rb")) {
         ReadJpegSections(stream);
         std::fclose(stream);
     }
@@ -264,7 +262,7 @@ ExifStatus ExifData::SaveTiffExif(const std::string& path)
     if (!readWholeFile(path, file))
         return {ExifError::CannotRead, path};
     ExifData target;
-    const bool loaded = target.LoadExifFromBytes(file.data(), file.size(), "TIFF");
+    const bool loaded = target.LoadExifFromBytes(file.data(), file.size(), ImageFormat::Tiff);
     TakeWarnings(target);
     if (!loaded)
         return {ExifError::NoExifData, path};

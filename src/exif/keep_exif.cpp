@@ -81,11 +81,9 @@ void markWrittenSize(ExifData& exif, int width, int height)
         setLongValue(y, std::uint32_t(height));
 }
 
-bool isWebp(const std::string& path, const char* format)
+bool isWebp(const std::string& path, std::optional<ImageFormat> format)
 {
-    const FormatRow* row =
-        findFormat(format != nullptr && *format != 0 ? format : splitFileName(path).extension);
-    return row != nullptr && row->format == ImageFormat::Webp;
+    return exifFileFormat(path, format) == ImageFormat::Webp;
 }
 
 // A WebP file's EXIF chunk holds the directories alone: its picture has no EXIF thumbnail.
@@ -129,7 +127,7 @@ bool makeExifThumbnail(const std::string& jpegPath, std::vector<std::uint8_t>& o
 }
 
 bool writeKeptExif(ExifData& exif, const std::string& jpegPath, bool pixelsUpright,
-                   const char* format)
+                   std::optional<ImageFormat> format)
 {
     if (exif.IsEmpty() || !markRewritten(exif, pixelsUpright))
         return false;
@@ -208,23 +206,23 @@ std::vector<std::uint8_t> ExifThumbnailRows::of(const Image& picture)
 }
 
 bool writeKeptExif(ExifData& exif, const std::string& jpegPath, const Image& saved,
-                   bool pixelsUpright, const char* format)
+                   bool pixelsUpright, std::optional<ImageFormat> format)
 {
-    const bool tiff = exifFileFormat(jpegPath, format) == "TIFF";
+    const bool tiff = exifFileFormat(jpegPath, format) == ImageFormat::Tiff;
     return writeKeptExif(exif, jpegPath,
                          tiff ? std::vector<std::uint8_t>{} : ExifThumbnailRows::of(saved),
                          saved.width(), saved.height(), pixelsUpright, format);
 }
 
 bool writeKeptExif(ExifData& exif, const std::string& jpegPath, std::vector<std::uint8_t> thumbnail,
-                   int width, int height, bool pixelsUpright, const char* format)
+                   int width, int height, bool pixelsUpright, std::optional<ImageFormat> format)
 {
     if (exif.IsEmpty() || !markRewritten(exif, pixelsUpright))
         return false;
     markWrittenSize(exif, width, height);
     if (isWebp(jpegPath, format))
         return writeKeptExifIntoWebp(exif, jpegPath);
-    if (exifFileFormat(jpegPath, format) == "TIFF")
+    if (exifFileFormat(jpegPath, format) == ImageFormat::Tiff)
         for (const std::uint16_t tag : kCompressedDataTags) exif.RemoveEntry(kExifIfd, tag);
     exif.SetThumbnail(std::move(thumbnail));
     return exif.SaveExif(jpegPath, format).ok();

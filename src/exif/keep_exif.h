@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,17 +32,17 @@ bool makeExifThumbnail(const std::string& jpegPath, std::vector<std::uint8_t>& o
 /// it is then left as the codec wrote it. format names the file's format when its name does
 /// not (a temporary file).
 bool writeKeptExif(ExifData& exif, const std::string& jpegPath, bool pixelsUpright = true,
-                   const char* format = nullptr);
+                   std::optional<ImageFormat> format = {});
 
 /// writeKeptExif with the thumbnail made from the picture just saved (thumbnailOf), so the
 /// file is not decoded again; the same thumbnail the strip road makes from its rows. A TIFF
 /// gets none: its writer keeps no thumbnail directory of ours.
 bool writeKeptExif(ExifData& exif, const std::string& jpegPath, const Image& saved,
-                   bool pixelsUpright = true, const char* format = nullptr);
+                   bool pixelsUpright = true, std::optional<ImageFormat> format = {});
 /// The same with the thumbnail made beforehand (ExifThumbnailRows::of) of a width x height
 /// picture, for a caller that lets the picture go before the EXIF data is written.
 bool writeKeptExif(ExifData& exif, const std::string& jpegPath, std::vector<std::uint8_t> thumbnail,
-                   int width, int height, bool pixelsUpright, const char* format);
+                   int width, int height, bool pixelsUpright, std::optional<ImageFormat> format);
 
 /// writeKeptExif for a whole JPEG file held in memory: the thumbnail made from its pixels
 /// and the model written into it, so the file is written once. False leaves jpeg as it was.

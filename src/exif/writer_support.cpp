@@ -1,8 +1,6 @@
 // The format name the EXIF writers go by.
 #include "exif/writer_support.h"
 
-#include <cctype>
-
 #include "engine/format_dispatch.h"
 #include "engine/format_table.h"
 #include "exif/container_exif.h"
@@ -19,7 +17,8 @@ InPlaceRefusal inPlaceRefusal(const std::string& path)
 {
     if (changesExifInPlace(path))
         return InPlaceRefusal::None;
-    switch (exifContainerOf(splitFileName(path).extension)) {
+    const std::optional<ImageFormat> format = formatOfPath(path);
+    switch (format ? exifContainerOf(*format) : ExifContainer::None) {
         case ExifContainer::TiffRaw:
         case ExifContainer::Raw:
             return InPlaceRefusal::CameraRaw;
@@ -33,23 +32,10 @@ InPlaceRefusal inPlaceRefusal(const std::string& path)
     return InPlaceRefusal::NotJpegOrTiff;
 }
 
-std::string exifFileFormat(const std::string& path, const char* format)
+std::optional<ImageFormat> exifFileFormat(const std::string& path,
+                                          std::optional<ImageFormat> format)
 {
-    std::string kind;
-    if (format != nullptr && *format != 0) {
-        kind = format;
-    } else {
-        const std::size_t slash = path.find_last_of('/');
-        const std::size_t dot = path.find_last_of('.');
-        if (dot != std::string::npos && (slash == std::string::npos || dot > slash))
-            kind = path.substr(dot + 1);
-    }
-    for (char& c : kind) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    if (kind == "JPG")
-        return "JPEG";
-    if (kind == "TIF")
-        return "TIFF";
-    return kind;
+    return format ? format : formatOfPath(path);
 }
 
 }  // namespace tavelune

@@ -3,8 +3,11 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
+
+#include "engine/image_format.h"
 
 namespace tavelune {
 
@@ -14,16 +17,16 @@ bool changesExifInPlace(const std::string& path);
 
 /// Why a file's EXIF data may not be changed in place, from its extension.
 enum class InPlaceRefusal {
-    None,          // JPEG or TIFF: it may
-    NotJpegOrTiff, // any other kind, or none known
-    CameraRaw,     // raw files are never rewritten
-    ShownOnly,     // HEIF, AVIF, WebP, PNG: their EXIF block is read, not written back
+    None,           // JPEG or TIFF: it may
+    NotJpegOrTiff,  // any other kind, or none known
+    CameraRaw,      // raw files are never rewritten
+    ShownOnly,      // HEIF, AVIF, WebP, PNG: their EXIF block is read, not written back
 };
 InPlaceRefusal inPlaceRefusal(const std::string& path);
 
-/// "JPEG" or "TIFF" for those formats (given, or the path's extension; any case, JPG and TIF
-/// included); anything else comes back upper-cased.
-std::string exifFileFormat(const std::string& path, const char* format);
+/// The format given, else the one the path's extension names.
+std::optional<ImageFormat> exifFileFormat(const std::string& path,
+                                          std::optional<ImageFormat> format);
 
 inline bool tagListed(std::span<const std::uint16_t> tags, std::uint16_t tag)
 {

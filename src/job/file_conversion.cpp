@@ -119,8 +119,7 @@ ImageStatus openPicture(const std::string& path, Image& picture, ExifData& exif,
         *fullSize = {0, 0, decodedWidth, decodedHeight};
     if (fit > 0)
         fitWithin(picture, fit);
-    const bool container =
-        kind && exifContainerOf(formatRow(*kind).extensions[0]) != ExifContainer::None;
+    const bool container = kind && exifContainerOf(*kind) != ExifContainer::None;
     if (!kind || (!formatRow(*kind).exifInPlace && !container))
         return {};
     const bool jpeg = kind == ImageFormat::Jpeg;

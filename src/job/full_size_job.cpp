@@ -126,7 +126,7 @@ bool keepExif(const FullSizeJob& job, const FullSizeOutput& how, const std::stri
     for (const auto& entry : job.exif->entries())
         kept.entries().push_back(std::make_unique<ExifEntry>(*entry));
     const bool written = writeKeptExif(kept, temporary, std::move(thumbnail), width, height, true,
-                                       defaultExtension(how.format));
+                                       how.format);
     addExifBoxes(notices, kept.warnings());
     return written;
 }

@@ -15,7 +15,7 @@ using Bytes = std::vector<std::uint8_t>;
 bool loadJpeg(ExifData& data, const Bytes& tiff)
 {
     const Bytes jpeg = test::jpegWithExif(tiff);
-    return data.LoadExifFromBytes(jpeg.data(), jpeg.size(), "JPEG");
+    return data.LoadExifFromBytes(jpeg.data(), jpeg.size(), ImageFormat::Jpeg);
 }
 
 TiffBuilder sampleBuilder(int order)
@@ -152,8 +152,11 @@ TEST(ExifParser, TiffFileKeepsItsLayoutTagsAndFailsOnShortValues)
     EXPECT_EQ(data.GetNumber(kIfd0, 256, 0), 640);
     // The same bytes given as TIFF in memory read the same.
     ExifData fromBytes;
-    ASSERT_TRUE(fromBytes.LoadExifFromBytes(bytes.data(), bytes.size(), "tiff"));
+    ASSERT_TRUE(fromBytes.LoadExifFromBytes(bytes.data(), bytes.size(), ImageFormat::Tiff));
     EXPECT_EQ(fromBytes.entries().size(), data.entries().size());
+    // Bytes are parsed only as the two formats that hold EXIF in their own structure.
+    EXPECT_FALSE(fromBytes.LoadExifFromBytes(bytes.data(), bytes.size(), ImageFormat::Png));
+    EXPECT_TRUE(fromBytes.IsEmpty());
 
     // A value cut off by the end of the file fails the stream parse.
     Bytes cut(bytes.begin(), bytes.end() - 4);
@@ -188,11 +191,11 @@ TEST(ExifParser, FilesWithoutExifKeepTheirStatus)
     }
     EXPECT_FALSE(data.LoadExif(dir.file("missing.jpg")));
     EXPECT_FALSE(data.fileStatus().HasPath());
-    // A format name overrides the extension.
+    // A format given overrides the extension.
     test::writeFileBytes(dir.file("exif.bin"),
                          test::jpegWithExif(sampleBuilder(exif::kIntel).build().bytes));
     EXPECT_FALSE(data.LoadExif(dir.file("exif.bin")));
-    EXPECT_TRUE(data.LoadExif(dir.file("exif.bin"), "jpg"));
+    EXPECT_TRUE(data.LoadExif(dir.file("exif.bin"), ImageFormat::Jpeg));
     EXPECT_EQ(data.GetText(kIfd0, 271, "en_US"), "Maker");
 }
 

@@ -214,7 +214,7 @@ TEST_F(JpegWriting, RefusalsLeaveTheFileAlone)
     setTextValue(exif.FindEntry(kIfd0, 270, EntryLookup::Create), big);
     setTextValue(exif.FindEntry(kIfd0, 315, EntryLookup::Create), big);
     EXPECT_FALSE(exif.SaveExif(path));  // segment above 65535 bytes
-    EXPECT_FALSE(exif.SaveExif(path, "PNG"));
+    EXPECT_FALSE(exif.SaveExif(path, ImageFormat::Png));
     EXPECT_FALSE(exif.SaveExif(""));
     EXPECT_FALSE(exif.SaveExif(dir.file("missing.jpg")));
     EXPECT_EQ(test::readFileBytes(path), before);

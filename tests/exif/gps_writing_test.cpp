@@ -117,6 +117,11 @@ const char* containerName(bool tiff)
     return tiff ? "TIFF" : "JPEG";
 }
 
+ImageFormat containerFormat(bool tiff)
+{
+    return tiff ? ImageFormat::Tiff : ImageFormat::Jpeg;
+}
+
 Bytes container(const test::TiffBuilder& builder, bool tiff)
 {
     const Bytes bytes = builder.build().bytes;
@@ -131,7 +136,7 @@ TEST(GpsReading, FollowsTheGpsPointerOfIfd0InBothOrders)
                          (order == exif::kIntel ? " II" : " MM"));
             const Bytes file = container(shotWithLocation(order), tiff);
             ExifData exif;
-            ASSERT_TRUE(exif.LoadExifFromBytes(file.data(), file.size(), containerName(tiff)));
+            ASSERT_TRUE(exif.LoadExifFromBytes(file.data(), file.size(), containerFormat(tiff)));
             const auto gps = gpsEntries(exif);
             ASSERT_EQ(gps.size(), kGpsEntries);
             EXPECT_EQ(exif.FindEntry(kGpsIfd, 0)->value(), (Bytes{2, 3, 0, 0}));
@@ -226,7 +231,8 @@ TEST(GpsReading, BrokenGpsPointersAreBounded)
                 if (!tiff)
                     file = test::jpegWithExif(file);
                 ExifData exif;
-                ASSERT_TRUE(exif.LoadExifFromBytes(file.data(), file.size(), containerName(tiff)));
+                ASSERT_TRUE(
+                    exif.LoadExifFromBytes(file.data(), file.size(), containerFormat(tiff)));
                 EXPECT_EQ(gpsEntries(exif).size(), tiff ? c.tiffGps : c.jpegGps);
                 std::size_t makes = 0;
                 for (const auto& entry : exif.entries()) makes += entry->tag() == 271;

@@ -102,7 +102,7 @@ bool reload(const Bytes& block, ExifData& into)
     Bytes jpeg = {0xFF, 0xD8};
     jpeg.insert(jpeg.end(), block.begin(), block.end());
     jpeg.insert(jpeg.end(), {0xFF, 0xDA, 0x00, 0x02, 0xFF, 0xD9});
-    return into.LoadExifFromBytes(jpeg.data(), jpeg.size(), "JPEG");
+    return into.LoadExifFromBytes(jpeg.data(), jpeg.size(), ImageFormat::Jpeg);
 }
 
 TEST(ExifBlock, MakerNoteStaysWhereItsOffsetsPointOrMovesWithThem)

@@ -46,10 +46,10 @@ bool loadWithCanonNote(ExifData& data, int order, const std::vector<std::uint16_
         return test::jpegWithExif(builder.build().bytes);
     };
     Bytes first = build(0);
-    if (!data.LoadExifFromBytes(first.data(), first.size(), "JPEG"))
+    if (!data.LoadExifFromBytes(first.data(), first.size(), ImageFormat::Jpeg))
         return false;
     const Bytes second = build(static_cast<std::uint32_t>(data.makerNoteOffset()));
-    return data.LoadExifFromBytes(second.data(), second.size(), "JPEG");
+    return data.LoadExifFromBytes(second.data(), second.size(), ImageFormat::Jpeg);
 }
 
 std::vector<std::uint16_t> settingsWith(std::initializer_list<std::pair<int, std::uint16_t>> set)
@@ -115,7 +115,7 @@ TEST(CanonMakerNote, ReadOnlyForCanonWithModelAndNote)
     noModel.addAscii(kIfd0, 271, "Canon")
         .addUndefined(kExifIfd, 37500, canonNote(exif::kIntel, {1, 2, 3}, 0));
     const Bytes jpeg = test::jpegWithExif(noModel.build().bytes);
-    ASSERT_TRUE(data.LoadExifFromBytes(jpeg.data(), jpeg.size(), "JPEG"));
+    ASSERT_TRUE(data.LoadExifFromBytes(jpeg.data(), jpeg.size(), ImageFormat::Jpeg));
     EXPECT_EQ(data.FindEntry(kMakerNoteIfd, 1), nullptr);
 }
 
@@ -210,7 +210,7 @@ bool loadNikon(ExifData& data, const Bytes& note)
         .addAscii(kIfd0, 272, "NIKON D100")
         .addUndefined(kExifIfd, 37500, note);
     const Bytes jpeg = test::jpegWithExif(builder.build().bytes);
-    return data.LoadExifFromBytes(jpeg.data(), jpeg.size(), "JPEG");
+    return data.LoadExifFromBytes(jpeg.data(), jpeg.size(), ImageFormat::Jpeg);
 }
 
 TEST(NikonMakerNote, ReadsEmbeddedHeaderAndIso)

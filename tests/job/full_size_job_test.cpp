@@ -406,7 +406,7 @@ void saveWhole(const FullSizeJob& job, const std::string& output, const FullSize
         ExifData kept;
         for (const auto& entry : job.exif->entries())
             kept.entries().push_back(std::make_unique<ExifEntry>(*entry));
-        ASSERT_TRUE(writeKeptExif(kept, output, result, true, "JPEG"));
+        ASSERT_TRUE(writeKeptExif(kept, output, result, true, ImageFormat::Jpeg));
     }
 }
 
