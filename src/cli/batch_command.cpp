@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/batch_reason.h"
 #include "cli/cli_support.h"
 #include "cli/command_registry.h"
 #include "cli/convert_options.h"
@@ -107,7 +108,7 @@ std::string jsonLine(const BatchFileResult& result, long long milliseconds)
 {
     return "{\"input\":" + jsonString(result.input) + ",\"output\":" + jsonString(result.output) +
            ",\"status\":" + jsonString(statusWord(result.status)) +
-           ",\"reason\":" + jsonString(result.reason) +
+           ",\"reason\":" + jsonString(batchReasonText(result.reason)) +
            ",\"milliseconds\":" + std::to_string(milliseconds) + "}";
 }
 
@@ -240,7 +241,8 @@ int runBatchCommand(const std::vector<std::string>& args)
         ++done;
         if (result.status == BatchFileStatus::Failed) {
             progress.finish();
-            std::fprintf(stderr, "tavelune-cli: %s: %s\n", result.input.c_str(), result.reason.c_str());
+            std::fprintf(stderr, "tavelune-cli: %s: %s\n", result.input.c_str(),
+                         batchReasonText(result.reason).c_str());
         }
         if (json) {
             const long long ms =
@@ -267,10 +269,11 @@ int runBatchCommand(const std::vector<std::string>& args)
         case BatchFileStatus::Failed: ++failed; break;
         case BatchFileStatus::NotProcessed: ++left; break;
         }
-        if (!json)
+        if (!json) {
+            const std::string reason = batchReasonText(result.reason);
             std::printf("%-13s %s -> %s%s%s\n", statusWord(result.status), result.input.c_str(),
-                        result.output.c_str(), result.reason.empty() ? "" : ": ",
-                        result.reason.c_str());
+                        result.output.c_str(), reason.empty() ? "" : ": ", reason.c_str());
+        }
     }
     std::FILE* summary = json ? stderr : stdout;
     std::fprintf(summary, "%zu converted, %zu skipped, %zu failed", converted, skipped, failed);

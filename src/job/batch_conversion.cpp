@@ -19,15 +19,17 @@
 namespace tavelune {
 namespace {
 
-std::string failureReason(const FileConversionResult& converted)
+Failure<BatchError> failureReason(const FileConversionResult& converted)
 {
     switch (converted.outcome) {
     case FileConversionOutcome::ConversionFailed:
-        return "the film step failed (not enough memory)";
+        return {BatchError::FilmFailed, {}};
     case FileConversionOutcome::ReadFailed:
     case FileConversionOutcome::WriteFailed:
     case FileConversionOutcome::StepFailed:
-        return imageErrorReason(converted.failure);
+        if (converted.failure.code == ImageError::FilmFailed && converted.failure.detail.empty())
+            return {BatchError::FilmFailed, {}};
+        return {BatchError::PictureFailed, imageErrorReason(converted.failure)};
     case FileConversionOutcome::Converted: break;
     }
     return {};
@@ -187,9 +189,9 @@ std::set<std::string> planOutputs(const std::vector<std::string>& files,
                                   const BatchSettings& settings,
                                   std::vector<BatchFileResult>& results)
 {
-    auto fail = [&](size_t i, std::string reason) {
+    auto fail = [&](size_t i, BatchError code, std::string detail = {}) {
         results[i].status = BatchFileStatus::Failed;
-        results[i].reason = std::move(reason);
+        results[i].reason = {code, std::move(detail)};
     };
     std::map<std::string, size_t> firstUser;
     FolderOwners owners;
@@ -200,24 +202,22 @@ std::set<std::string> planOutputs(const std::vector<std::string>& files,
         outputFolders.insert(splitPath(results[i].output).folder);
         if (settings.keepFolders) {
             if (!keptFolder(files[i])) {
-                fail(i, "the picture is above the current folder, so its folder cannot be kept");
+                fail(i, BatchError::AboveCurrentFolder);
                 results[i].output.clear();
                 continue;
             }
             if (std::string owner = owners.ownerOf(files[i]); !owner.empty()) {
-                fail(i, "same output file as " + owner);
+                fail(i, BatchError::SameOutput, owner);
                 continue;
             }
         }
         auto [it, fresh] = firstUser.emplace(std::filesystem::absolute(results[i].output).string(), i);
         if (!fresh)
-            fail(i, "same output file as " + files[it->second]);
+            fail(i, BatchError::SameOutput, files[it->second]);
     }
     for (size_t i : batchOutputsReplacingInputs(files, settings)) {
-        if (results[i].status != BatchFileStatus::Failed) {
-            results[i].status = BatchFileStatus::Failed;
-            results[i].reason = "the output would replace a picture of the list";
-        }
+        if (results[i].status != BatchFileStatus::Failed)
+            fail(i, BatchError::ReplacesListed);
     }
     return outputFolders;
 }
@@ -285,11 +285,10 @@ std::vector<BatchFileResult> runBatch(const std::vector<std::string>& files,
                 settings.overwrite ? OutputState::Missing : outputState(result.output);
             if (state == OutputState::Finished) {
                 result.status = BatchFileStatus::Skipped;
-                result.reason = "output exists (use --overwrite)";
+                result.reason = {BatchError::OutputExists, {}};
             } else if (state == OutputState::NotFinished) {
                 result.status = BatchFileStatus::Failed;
-                result.reason = "the output path exists but is no finished picture: " +
-                                result.output + " (use --overwrite)";
+                result.reason = {BatchError::OutputNotFinished, result.output};
             } else {
                 convertOne(result, conversion, [&](int percent) {
                     notify([&] { if (observer.fileProgress) observer.fileProgress(i, percent); });

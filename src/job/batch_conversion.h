@@ -32,11 +32,24 @@ struct BatchSettings {
 
 enum class BatchFileStatus { Converted, Skipped, Failed, NotProcessed };
 
+/// Why a file was skipped or failed; the front ends word it in the user's language.
+enum class BatchError {
+    None,
+    OutputExists,        // skipped: a finished output is there already
+    OutputNotFinished,   // an empty file, or no regular file, has its path; detail: that path
+    SameOutput,          // an earlier file (or, folders kept, the folder's owner) has the
+                         // output; detail: that file
+    AboveCurrentFolder,  // folders kept, and the input lies above the current folder
+    ReplacesListed,      // the output would be one of the listed pictures
+    FilmFailed,          // the film step found not enough memory
+    PictureFailed,       // reading, converting or writing; detail: the picture road's reason
+};
+
 struct BatchFileResult {
     std::string input;
     std::string output;
     BatchFileStatus status = BatchFileStatus::NotProcessed;
-    std::string reason;  // why a file was skipped or failed
+    Failure<BatchError> reason;  // why a file was skipped or failed
     /// The boxes its conversion met, in order, for the front end to list with the file.
     Notices notices;
 };

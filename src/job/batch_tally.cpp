@@ -68,9 +68,9 @@ int BatchTally::currentPercent() const
     return m_current < 0 ? 0 : m_percent[size_t(m_current)];
 }
 
-std::vector<std::pair<size_t, std::string>> BatchTally::failures() const
+std::vector<std::pair<size_t, Failure<BatchError>>> BatchTally::failures() const
 {
-    std::vector<std::pair<size_t, std::string>> list;
+    std::vector<std::pair<size_t, Failure<BatchError>>> list;
     for (size_t i = 0; i < m_status.size(); ++i) {
         if (m_status[i] == BatchFileStatus::Failed)
             list.emplace_back(i, m_reason[i]);

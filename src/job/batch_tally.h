@@ -33,12 +33,12 @@ public:
     /// Files the run never reached (a cancel, or a run that ended early).
     size_t notProcessed() const { return fileCount() - m_finished; }
     /// Failed files in list order with their reasons.
-    std::vector<std::pair<size_t, std::string>> failures() const;
+    std::vector<std::pair<size_t, Failure<BatchError>>> failures() const;
 
 private:
     std::vector<int> m_percent;
     std::vector<BatchFileStatus> m_status;
-    std::vector<std::string> m_reason;
+    std::vector<Failure<BatchError>> m_reason;
     long long m_sum = 0;
     long m_current = -1;
     size_t m_finished = 0;

@@ -10,6 +10,7 @@
 #include <thread>
 #include <sys/wait.h>
 
+#include "cli/batch_reason.h"
 #include "cli/json_text.h"
 #include "engine/format_dispatch.h"
 #include "engine/image.h"
@@ -92,6 +93,26 @@ TEST(BatchCommand, JsonStringsEscapeControlsAndKeepEveryByteOfAName)
     };
     for (const auto& [text, json] : cases)
         EXPECT_EQ(cli::jsonString(text), json) << text;
+}
+
+// Scripts read these words: they stay as they are, and a detail is never taken as a format.
+TEST(BatchCommand, ReasonsKeepTheirEnglishWords)
+{
+    const std::pair<Failure<BatchError>, const char*> cases[] = {
+        {failure(BatchError::None), ""},
+        {failure(BatchError::OutputExists), "output exists (use --overwrite)"},
+        {failure(BatchError::OutputNotFinished, "/o/QX_a.jpg"),
+         "the output path exists but is no finished picture: /o/QX_a.jpg (use --overwrite)"},
+        {failure(BatchError::SameOutput, "in/%s%d.jpg"), "same output file as in/%s%d.jpg"},
+        {failure(BatchError::AboveCurrentFolder),
+         "the picture is above the current folder, so its folder cannot be kept"},
+        {failure(BatchError::ReplacesListed), "the output would replace a picture of the list"},
+        {failure(BatchError::FilmFailed), "the film step failed (not enough memory)"},
+        {failure(BatchError::PictureFailed, "Open image file error !: cut"),
+         "Open image file error !: cut"},
+    };
+    for (const auto& [reason, words] : cases)
+        EXPECT_EQ(cli::batchReasonText(reason), words) << int(reason.code);
 }
 
 TEST(BatchCommand, ListsFromAFileOrStandardInputGiveOneJsonLinePerFileAndNothingElse)

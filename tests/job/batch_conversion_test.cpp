@@ -4,13 +4,22 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <set>
 
 #include "engine/format_dispatch.h"
+#include "engine/format_table.h"
 #include "engine/image.h"
 #include "support/test_support.h"
 
 namespace tavelune {
 namespace {
+
+using Reason = std::pair<BatchError, std::string>;
+
+Reason reasonOf(const BatchFileResult& result)
+{
+    return {result.reason.code, result.reason.detail};
+}
 
 std::vector<std::string> makePictures(const test::TempDir& dir, int count)
 {
@@ -52,6 +61,27 @@ TEST(BatchConversion, OutputNamesTakePrefixAndTypeExtension)
         EXPECT_EQ(batchOutputPath(input, settings), output) << input;
 }
 
+// The batch offers exactly the formats the format table writes, each once, and names its
+// outputs by the table's extension: no list of its own to drift.
+TEST(BatchConversion, TypesAreTheFormatTablesWritingRows)
+{
+    std::set<ImageFormat> offered;
+    BatchSettings settings;
+    settings.prefix = "";
+    for (BatchType type : kBatchTypes) {
+        const ImageFormat format = batchFormat(type);
+        EXPECT_TRUE(offered.insert(format).second) << formatRow(format).name << " offered twice";
+        const FormatRow* row = findFormat(formatRow(format).extensions[0]);
+        ASSERT_NE(row, nullptr) << formatRow(format).name;
+        EXPECT_EQ(row->format, format);
+        EXPECT_TRUE(row->writes) << row->name << " is offered but not written";
+        settings.type = type;
+        EXPECT_EQ(batchOutputPath("a.x", settings), std::string("a.") + row->extensions[0]);
+    }
+    for (const FormatRow& row : formatTable())
+        EXPECT_EQ(offered.count(row.format), row.writes ? 1u : 0u) << row.name;
+}
+
 TEST(BatchConversion, KeptFoldersGiveEachPictureOneOwnerWhateverThePartOfTheList)
 {
     test::TempDir dir;
@@ -72,12 +102,13 @@ TEST(BatchConversion, KeptFoldersGiveEachPictureOneOwnerWhateverThePartOfTheList
     auto owner = runBatch({"in/x.BMP"}, settings);
     std::filesystem::current_path(was);
     EXPECT_EQ(results[0].status, BatchFileStatus::Failed);
-    EXPECT_NE(results[0].reason.find("in/x.BMP"), std::string::npos) << results[0].reason;
-    EXPECT_EQ(results[1].status, BatchFileStatus::Converted) << results[1].reason;
-    EXPECT_EQ(results[2].status, BatchFileStatus::Converted) << results[2].reason;
+    EXPECT_EQ(reasonOf(results[0]), Reason(BatchError::SameOutput, "in/x.BMP"));
+    EXPECT_EQ(results[1].status, BatchFileStatus::Converted) << results[1].reason.detail;
+    EXPECT_EQ(results[2].status, BatchFileStatus::Converted) << results[2].reason.detail;
     EXPECT_EQ(results[3].status, BatchFileStatus::Failed);
     EXPECT_EQ(results[3].output, "");
-    EXPECT_EQ(owner[0].status, BatchFileStatus::Converted) << owner[0].reason;
+    EXPECT_EQ(reasonOf(results[3]), Reason(BatchError::AboveCurrentFolder, {}));
+    EXPECT_EQ(owner[0].status, BatchFileStatus::Converted) << owner[0].reason.detail;
     EXPECT_TRUE(std::filesystem::exists(dir.file("out/in/sub/QX_x.bmp")));
 }
 
@@ -96,7 +127,7 @@ TEST(BatchConversion, ResultsDoNotDependOnTheNumberOfJobs)
     auto second = runBatch(files, settings);
     ASSERT_EQ(first.size(), 5u);
     for (size_t i = 0; i < files.size(); ++i) {
-        EXPECT_EQ(first[i].status, BatchFileStatus::Converted) << first[i].reason;
+        EXPECT_EQ(first[i].status, BatchFileStatus::Converted) << first[i].reason.detail;
         EXPECT_EQ(second[i].input, files[i]);
         EXPECT_EQ(test::readFileBytes(first[i].output), test::readFileBytes(second[i].output));
     }
@@ -121,14 +152,17 @@ TEST(BatchConversion, FailuresAreReportedAndTheRunGoesOn)
     ASSERT_EQ(results.size(), 6u);
     EXPECT_EQ(results[0].status, BatchFileStatus::Converted);
     EXPECT_EQ(results[1].status, BatchFileStatus::Failed);
-    EXPECT_NE(results[1].reason.find("Open image file error !"), std::string::npos);
+    EXPECT_EQ(results[1].reason.code, BatchError::PictureFailed);
+    EXPECT_NE(results[1].reason.detail.find("Open image file error !"), std::string::npos);
     EXPECT_EQ(results[2].status, BatchFileStatus::Converted);
     EXPECT_EQ(results[3].status, BatchFileStatus::Failed);
-    EXPECT_NE(results[3].reason.find("Don't support image format !"), std::string::npos);
+    EXPECT_EQ(results[3].reason.code, BatchError::PictureFailed);
+    EXPECT_NE(results[3].reason.detail.find("Don't support image format !"), std::string::npos);
     EXPECT_EQ(results[4].status, BatchFileStatus::Failed);
-    EXPECT_NE(results[4].reason.find(files[0]), std::string::npos);
+    EXPECT_EQ(reasonOf(results[4]), Reason(BatchError::SameOutput, files[0]));
     EXPECT_EQ(results[5].status, BatchFileStatus::Failed);
-    EXPECT_NE(results[5].reason.find("Open image file error !"), std::string::npos);
+    EXPECT_EQ(results[5].reason.code, BatchError::PictureFailed);
+    EXPECT_NE(results[5].reason.detail.find("Open image file error !"), std::string::npos);
     // Each file's boxes stay with it; none reaches the sink the rest of the program uses.
     EXPECT_TRUE(messages.texts().empty());
     auto codes = [](const BatchFileResult& result) {
@@ -153,6 +187,7 @@ TEST(BatchConversion, ExistingOutputsAreSkippedUnlessOverwriting)
     test::writeFileBytes(output, {'o', 'l', 'd'});
     auto results = runBatch(files, settings);
     EXPECT_EQ(results[0].status, BatchFileStatus::Skipped);
+    EXPECT_EQ(reasonOf(results[0]), Reason(BatchError::OutputExists, {}));
     EXPECT_EQ(test::readFileBytes(output).size(), 3u);
     settings.overwrite = true;
     results = runBatch(files, settings);
@@ -169,7 +204,7 @@ TEST(BatchConversion, ExistingOutputsAreSkippedUnlessOverwriting)
             test::writeFileBytes(output, {});
         results = runBatch(files, settings);
         EXPECT_EQ(results[0].status, BatchFileStatus::Failed) << folder;
-        EXPECT_NE(results[0].reason.find(output), std::string::npos) << results[0].reason;
+        EXPECT_EQ(reasonOf(results[0]), Reason(BatchError::OutputNotFinished, output)) << folder;
     }
 }
 
@@ -190,7 +225,7 @@ TEST(BatchConversion, NoOutputReplacesAListedPicture)
     auto results = runBatch(files, settings);
     for (const BatchFileResult& result : results) {
         EXPECT_EQ(result.status, BatchFileStatus::Failed);
-        EXPECT_NE(result.reason.find("replace a picture of the list"), std::string::npos);
+        EXPECT_EQ(reasonOf(result), Reason(BatchError::ReplacesListed, {}));
     }
     EXPECT_EQ(test::readFileBytes(files[0]), before);
     // With a prefix, an output named like another listed file is refused as well.

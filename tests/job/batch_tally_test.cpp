@@ -12,7 +12,8 @@ BatchFileResult resultOf(BatchFileStatus status, const std::string& reason = {})
 {
     BatchFileResult result;
     result.status = status;
-    result.reason = reason;
+    if (!reason.empty())
+        result.reason = failure(BatchError::PictureFailed, reason);
     return result;
 }
 
@@ -57,8 +58,10 @@ TEST(BatchTally, CountsEachFileOnceAndListsFailuresInListOrder)
     EXPECT_EQ(tally.notProcessed(), 2u);
     const auto failures = tally.failures();
     ASSERT_EQ(failures.size(), 2u);
-    EXPECT_EQ(failures[0], std::make_pair(size_t(1), std::string("truncated")));
-    EXPECT_EQ(failures[1], std::make_pair(size_t(3), std::string("bad header")));
+    EXPECT_EQ(failures[0].first, 1u);
+    EXPECT_EQ(failures[0].second.detail, "truncated");
+    EXPECT_EQ(failures[1].first, 3u);
+    EXPECT_EQ(failures[1].second.detail, "bad header");
 }
 
 TEST(BatchTally, FindsTheOutputsThatAlreadyExist)

@@ -15,6 +15,7 @@
 #include "engine/format_number.h"
 #include "film/film_step.h"
 #include "gui/batch/batch_dialog.h"
+#include "gui/batch/batch_reason_text.h"
 #include "gui/batch/batch_runner.h"
 #include "gui/controls/message_box.h"
 #include "gui/engine/jpeg_options_dialog.h"
@@ -300,7 +301,7 @@ void BatchDialog::onFileFinished(int index, const BatchFileResult& result)
     if (result.status == BatchFileStatus::Failed) {
         auto* item =
             new QListWidgetItem(text(Strings::CouldNotProcess) + QStringLiteral(": ") + name +
-                                QStringLiteral(" — ") + QString::fromStdString(result.reason));
+                                QStringLiteral(" — ") + batchReasonText(result.reason));
         item->setForeground(QColor(0xb0, 0x1c, 0x1c));
         item->setToolTip(m_runFiles.value(index));
         addToLog(index, item);

@@ -568,6 +568,37 @@ private slots:
         }
     }
 
+    void failureReasonsAreInTheActiveLanguage_data() { test::addLanguageRows(); }
+
+    void failureReasonsAreInTheActiveLanguage()
+    {
+        QFETCH(QString, language);
+        const test::ActiveLanguage active(language);
+        QVERIFY2(active.ok(), qPrintable(active.error()));
+        test::PrivateSettings privateSettings;
+        test::MessageCollector messages;
+        QTemporaryDir dir;
+        QDir().mkpath(dir.path() + "/a");
+        QDir().mkpath(dir.path() + "/b");
+        QDir().mkpath(dir.path() + "/out");
+        // Two pictures of one name in different folders share an output; the second fails.
+        const QStringList files{writePicture(dir.path() + "/a", "x.jpg", 32, 24),
+                                writePicture(dir.path() + "/b", "x.jpg", 32, 24)};
+        BatchDialog dialog;
+        dialog.addFiles(files);
+        child<QLineEdit>(&dialog, "folderEdit")->setText(dir.path() + "/out");
+        QVERIFY(dialog.startRun());
+        QVERIFY(waitForRun(dialog));
+        auto* log = child<QListWidget>(&dialog, "runLog");
+        QCOMPARE(log->count(), 1);
+        const QString reason = QString::asprintf(
+            text(Strings::BatchReasonSameOutput).toUtf8().constData(), qPrintable(files[0]));
+        QVERIFY2(log->item(0)->text().endsWith(QStringLiteral(" — ") + reason),
+                 qPrintable(log->item(0)->text()));
+        QCOMPARE(log->item(0)->text().contains(QStringLiteral("same output file")),
+                 language == QLatin1String("en_US"));
+    }
+
     void cancelLeavesOnlyWholeFilesAndTheDialogOpenUntilThen()
     {
         test::PrivateSettings privateSettings;
