@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Size figures for a review: functions over N lines, long files, repeated blocks.
+# Size figures for a review: functions over N lines, long files, repeated blocks, test share.
 #   scripts/code-metrics.sh [--list] [--max-function 80] [--max-file 600] [DIR=src]
 # Function lengths come from a brace-counting scan (comments, strings and preprocessor lines
 # skipped), from the line the signature starts on to the closing brace. equipment_*.cpp are
@@ -151,6 +151,13 @@ PY
 if command -v duplicates >/dev/null; then
   printf 'duplicates %s: ' "$dir"
   (cd "$dir" && duplicates --seconds 120 --most 1 | head -1)
+fi
+
+# Test lines as a share of all C++ lines (tests/ against tests/ and src/).
+cpp_lines() { find "$1" \( -name '*.cpp' -o -name '*.h' \) -print0 | xargs -0 cat | wc -l; }
+if [ -d tests ]; then
+  tests=$(cpp_lines tests); code=$(cpp_lines "$dir")
+  echo "test share: $tests test lines of $((tests + code)) ($((100 * tests / (tests + code))) %)"
 fi
 
 # How failures travel out of the core (src/ less the two front ends). Each line counts sites.

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <map>
 #include <regex>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -152,16 +153,39 @@ TEST(Layers, EveryFolderOfTheTreeHasARank)
     }
 }
 
+struct PlantedFile {
+    const char* file;
+    const char* text;
+    bool bad;
+};
+
+// Writes the files into a fresh folder and expects the check to report exactly the bad ones.
+template <class Check>
+void expectOnlyTheBadReported(const char* folder, std::span<const PlantedFile> files, Check check)
+{
+    const fs::path root = fs::temp_directory_path() / folder;
+    fs::remove_all(root);
+    int expected = 0;
+    for (const auto& c : files) {
+        fs::create_directories((root / c.file).parent_path());
+        std::ofstream(root / c.file) << c.text;
+        expected += c.bad ? 1 : 0;
+    }
+    const auto violations = check(root);
+    EXPECT_EQ(static_cast<int>(violations.size()), expected) << describe(violations);
+    for (const auto& c : files) {
+        bool reported = false;
+        for (const auto& v : violations) {
+            reported = reported || v.file == c.file;
+        }
+        EXPECT_EQ(reported, c.bad) << c.file;
+    }
+    fs::remove_all(root);
+}
+
 TEST(Layers, CheckReportsSidewaysUpwardAndQtIncludes)
 {
-    const fs::path root = fs::temp_directory_path() / "tavelune-layers-test";
-    fs::remove_all(root);
-    struct Case {
-        const char* file;
-        const char* text;
-        bool bad;
-    };
-    const Case cases[] = {
+    const PlantedFile files[] = {
         {"engine/a.cpp", "#include \"pixel/pixel.h\"\n", false},
         {"engine/b.cpp", "#include \"film/film_step.h\"\n", true},
         {"film/c.cpp", "#include \"exif/exif_data.h\"\n", true},
@@ -172,34 +196,13 @@ TEST(Layers, CheckReportsSidewaysUpwardAndQtIncludes)
         {"gui/h.cpp", "#include <QWidget>\n#include \"job/conversion_job.h\"\n", false},
         {"cli/i.cpp", "#include \"gui/main_window.h\"\n", true},
     };
-    int expected = 0;
-    for (const auto& c : cases) {
-        fs::create_directories((root / c.file).parent_path());
-        std::ofstream(root / c.file) << c.text;
-        expected += c.bad ? 1 : 0;
-    }
-    const auto violations = findLayerViolations(root);
-    EXPECT_EQ(static_cast<int>(violations.size()), expected) << describe(violations);
-    for (const auto& c : cases) {
-        bool reported = false;
-        for (const auto& v : violations) {
-            reported = reported || v.file == c.file;
-        }
-        EXPECT_EQ(reported, c.bad) << c.file;
-    }
-    fs::remove_all(root);
+    expectOnlyTheBadReported("tavelune-layers-test", files,
+                             [](const fs::path& root) { return findLayerViolations(root); });
 }
 
 TEST(Layers, GuiCheckReportsSidewaysAndUpwardIncludesOnly)
 {
-    const fs::path root = fs::temp_directory_path() / "tavelune-gui-layers-test";
-    fs::remove_all(root);
-    struct Case {
-        const char* file;
-        const char* text;
-        bool bad;
-    };
-    const Case cases[] = {
+    const PlantedFile files[] = {
         {"app/a.cpp", "#include \"gui/batch/batch_dialog.h\"\n#include \"job/x.h\"\n", false},
         {"film/b.cpp", "#include \"gui/support/string_table.h\"\n#include <QWidget>\n", false},
         {"controls/c.cpp", "#include \"gui/app/string_table.h\"\n", true},
@@ -211,22 +214,9 @@ TEST(Layers, GuiCheckReportsSidewaysAndUpwardIncludesOnly)
         {"tabs/i.cpp", "#include \"gui/film/film_page.h\"\n", false},
         {"overlay/j.cpp", "#include \"gui/tabs/setting_tabs.h\"\n", true},
     };
-    int expected = 0;
-    for (const auto& c : cases) {
-        fs::create_directories((root / c.file).parent_path());
-        std::ofstream(root / c.file) << c.text;
-        expected += c.bad ? 1 : 0;
-    }
-    const auto violations = findLayerViolations(root, kGuiLayerRank, "gui/");
-    EXPECT_EQ(static_cast<int>(violations.size()), expected) << describe(violations);
-    for (const auto& c : cases) {
-        bool reported = false;
-        for (const auto& v : violations) {
-            reported = reported || v.file == c.file;
-        }
-        EXPECT_EQ(reported, c.bad) << c.file;
-    }
-    fs::remove_all(root);
+    expectOnlyTheBadReported("tavelune-gui-layers-test", files, [](const fs::path& root) {
+        return findLayerViolations(root, kGuiLayerRank, "gui/");
+    });
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <sstream>
 #include <vector>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -23,13 +22,10 @@
 namespace tavelune {
 namespace {
 
+using test::contains;
 using test::runTaveluneCli;
+using test::childPeakKilobytes;
 using test::shellQuote;
-
-bool contains(const std::string& text, const std::string& part)
-{
-    return text.find(part) != std::string::npos;
-}
 
 size_t entries(const std::filesystem::path& folder)
 {
@@ -50,14 +46,6 @@ TEST(ConvertCommand, ConvertsTheSampleAndPrintsTheOutputPath)
     EXPECT_EQ(result.width(), 600);
     EXPECT_EQ(result.height(), 400);
     EXPECT_EQ(entries(dir.path()), 1u);
-}
-
-// Peak resident size of the largest child so far, in KB.
-long childPeakKilobytes()
-{
-    rusage usage{};
-    getrusage(RUSAGE_CHILDREN, &usage);
-    return usage.ru_maxrss;
 }
 
 TEST(ConvertCommand, TagsRepeatedInsideValuesExpandOnceInTimeAndMemory)
@@ -165,9 +153,8 @@ TEST(ConvertCommand, WebpAndPngOutputsTakeTheirOptionsOnEveryRoad)
 TEST(ConvertCommand, BatchAndIndexOverEveryNewKindNameOnlyTheBrokenRaw)
 {
     test::TempDir dir;
-    Image photo;
-    ASSERT_TRUE(openImage(test::samplePath("coffee.jpg"), photo));
-    ASSERT_TRUE(photo.resize(120, 80, kBicubic));
+    const Image photo = test::samplePhoto(120, 80);
+    ASSERT_FALSE(photo.isEmpty());
     const std::string broken = dir.file("broken.dng");
     std::vector<std::string> files = {dir.file("a.jpg"), dir.file("b.dng"), dir.file("c.heic"),
                                       dir.file("d.avif"), dir.file("e.webp"), dir.file("f.png")};

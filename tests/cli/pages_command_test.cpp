@@ -11,13 +11,9 @@
 namespace tavelune {
 namespace {
 
+using test::contains;
 using test::runTaveluneCli;
 using test::shellQuote;
-
-bool contains(const std::string& text, const std::string& part)
-{
-    return text.find(part) != std::string::npos;
-}
 
 std::string sample(const char* name) { return shellQuote(test::samplePath(name)); }
 

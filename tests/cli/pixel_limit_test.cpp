@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <sys/resource.h>
 
 #include "support/cli_runner.h"
 #include "support/test_support.h"
@@ -11,6 +10,7 @@ namespace tavelune {
 namespace {
 
 using test::runTaveluneCli;
+using test::childPeakKilobytes;
 using test::shellQuote;
 
 // A JPEG of a few kilobytes whose frame header claims 32768 x 32768 pixels.
@@ -27,13 +27,6 @@ void writeJpegBomb(const std::string& fixture, const std::string& path)
         jpeg[i + 1] = 0x00;
     }
     test::writeFileBytes(path, jpeg);
-}
-
-long childPeakKilobytes()
-{
-    rusage usage{};
-    getrusage(RUSAGE_CHILDREN, &usage);
-    return usage.ru_maxrss;
 }
 
 TEST(PixelLimit, EveryCommandRefusesAHeaderBombNamingItsSizeWithinMemory)

@@ -16,11 +16,8 @@ using test::shellQuote;
 TEST(ScaleFrom, FrameAndSignatureScaleToTheActualWidthAsTheDesktopDoes)
 {
     test::TempDir dir;
-    Image photo;
-    ASSERT_TRUE(openImage(test::samplePath("coffee.jpg"), photo));
-    ASSERT_TRUE(photo.resize(2400, 1600, kBicubic));
     const std::string input = dir.file("large.jpg");
-    ASSERT_TRUE(saveImage(input, photo, ImageFormat::Jpeg, 90));
+    ASSERT_TRUE(test::writeSamplePhoto(input, 2400, 1600, 90));
 
     const std::string options =
         " --border-preset white-black --signature-text Tavelune --signature-size 14 ";

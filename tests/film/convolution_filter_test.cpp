@@ -10,19 +10,12 @@
 #include "film/sharpen.h"
 #include "film_test_pictures.h"
 #include "pixel/pixel.h"
+#include "support/test_support.h"
 
 namespace tavelune {
 namespace {
 
 const int32_t kSharpen6[9] = {0, -1, 0, -1, 6, -1, 0, -1, 0};
-
-Image flatPicture(int w, int h, uint32_t colour)
-{
-    Image image;
-    image.setFillColour(colour);
-    image.create(w, h, 72.0f);
-    return image;
-}
 
 // The convolution written the obvious way: every cell, every coordinate clamped.
 std::vector<uint32_t> naiveConvolution(const Image& image, const std::vector<int32_t>& weights,
@@ -59,7 +52,7 @@ TEST(ConvolutionFilter, FlatPictureKeepsItsGreyUpToTheEdges)
     ASSERT_TRUE(filter.setKernel(kSharpen6, 3, 3));
     EXPECT_EQ(filter.weightSum(), 2);
     EXPECT_EQ(filter.bias(), 0);
-    Image image = flatPicture(5, 4, 0x80777777u);
+    Image image = test::solidPicture(5, 4, 0x80777777u);
     ASSERT_TRUE(filter.apply(image));
     for (int y = 0; y < 4; ++y)
         for (int x = 0; x < 5; ++x)
@@ -69,9 +62,9 @@ TEST(ConvolutionFilter, FlatPictureKeepsItsGreyUpToTheEdges)
 TEST(ConvolutionFilter, SharpenExampleAndReplicatedEdges)
 {
     // A bright pixel in a 100 grey field, at the centre and in a corner.
-    Image centre = flatPicture(5, 5, 0xFF646464u);
+    Image centre = test::solidPicture(5, 5, 0xFF646464u);
     centre.rowFromTop(2)[2] = 0xFFC8C8C8u;
-    Image corner = flatPicture(5, 5, 0xFF646464u);
+    Image corner = test::solidPicture(5, 5, 0xFF646464u);
     corner.rowFromTop(0)[0] = 0xFFC8C8C8u;
     sharpenPicture(centre, 0);
     sharpenPicture(corner, 0);
@@ -120,7 +113,7 @@ TEST(ConvolutionFilter, MatchesTheObviousConvolutionOnAnyThreadCount)
 TEST(ConvolutionFilter, RejectsBadKernelsAndKeepsTheOldOne)
 {
     ConvolutionFilter filter;
-    Image image = flatPicture(3, 3, 0xFF101010u);
+    Image image = test::solidPicture(3, 3, 0xFF101010u);
     EXPECT_FALSE(filter.apply(image));  // no kernel yet
     ASSERT_TRUE(filter.setKernel(kSharpen6, 3, 3));
     EXPECT_FALSE(filter.setKernel(nullptr, 3, 3));

@@ -20,14 +20,6 @@ constexpr uint32_t kGrey = 0xFF808080;
 constexpr uint32_t kWhite = 0xFFFFFFFF;
 constexpr uint32_t kBlack = 0xFF000000;
 
-Image solidPicture(int width, int height, uint32_t colour)
-{
-    Image picture;
-    EXPECT_TRUE(picture.create(width, height, 72.0f));
-    picture.fill(colour);
-    return picture;
-}
-
 Image calculated(const Image* picture, const ExifData* exif)
 {
     HistogramPanel panel;
@@ -85,7 +77,7 @@ TEST(HistogramPanel, ClipsAtOnePointSixPercentAndScalesToTheLargest)
 
 TEST(HistogramPanel, OneColourReachesFullHeight)
 {
-    const Image picture = solidPicture(40, 30, 0xFFFF0000);
+    const Image picture = test::solidPicture(40, 30, 0xFFFF0000);
     HistogramPanel panel;
     panel.StartHistogram(&picture, nullptr);
     panel.WaitForHistogram();
@@ -149,7 +141,7 @@ TEST(HistogramPanel, SummaryLineItems)
 
 TEST(HistogramPanel, TextRowsFollowPictureAndExif)
 {
-    const Image picture = solidPicture(20, 10, 0xFF336699);
+    const Image picture = test::solidPicture(20, 10, 0xFF336699);
     ExifData noExif;  // names a file but holds no entries
     EXPECT_FALSE(noExif.LoadExif(test::samplePath("chelsea.jpg")));
     ASSERT_TRUE(noExif.fileStatus().HasPath());
@@ -179,7 +171,7 @@ TEST(HistogramPanel, TextRowsFollowPictureAndExif)
 
 TEST(HistogramPanel, CopiesGraphPartAndWholeCanvas)
 {
-    const Image picture = solidPicture(64, 64, 0xFF20A040);
+    const Image picture = test::solidPicture(64, 64, 0xFF20A040);
     HistogramPanel panel;
     panel.StartHistogram(&picture, nullptr);
     panel.WaitForHistogram();
@@ -206,7 +198,7 @@ TEST(HistogramPanel, CopiesGraphPartAndWholeCanvas)
 // always lands before the first pixel.
 TEST(HistogramPanel, StopEndsTheCalculationBeforeItDraws)
 {
-    const Image picture = solidPicture(300, 200, 0xFFFFFFFF);
+    const Image picture = test::solidPicture(300, 200, 0xFFFFFFFF);
     HistogramPanel panel;
     std::atomic<int> calls{0};
     panel.setInvalidate([&] {
@@ -227,7 +219,7 @@ TEST(HistogramPanel, StopEndsTheCalculationBeforeItDraws)
     // A new start after a stop, and one that replaces a calculation still waiting, both run
     // to the end with their own picture.
     calls = 0;
-    const Image second = solidPicture(10, 10, 0xFF000000);
+    const Image second = test::solidPicture(10, 10, 0xFF000000);
     panel.StartHistogram(&picture, nullptr);
     panel.StartHistogram(&second, nullptr);
     panel.WaitForHistogram();
@@ -240,7 +232,7 @@ TEST(HistogramPanel, StopEndsTheCalculationBeforeItDraws)
 // A repaint between a restart and the worker's first step must not show the previous graph.
 TEST(HistogramPanel, RestartClearsThePreviousGraphBeforeTheWorkerRuns)
 {
-    const Image white = solidPicture(20, 20, 0xFFFFFFFF);
+    const Image white = test::solidPicture(20, 20, 0xFFFFFFFF);
     HistogramPanel panel;
     panel.StartHistogram(&white, nullptr);
     panel.WaitForHistogram();
@@ -252,7 +244,7 @@ TEST(HistogramPanel, RestartClearsThePreviousGraphBeforeTheWorkerRuns)
         thread = std::thread([] {});
         return true;
     });
-    const Image black = solidPicture(20, 20, 0xFF000000);
+    const Image black = test::solidPicture(20, 20, 0xFF000000);
     panel.StartHistogram(&black, nullptr);
     const Image shown = panel.copyAll();
     EXPECT_FALSE(anyLitPixel(shown, 256, 2, 1, 22));
@@ -267,7 +259,7 @@ TEST(HistogramPanel, ThreadThatCannotStartRaisesTheEngineError)
 {
     HistogramPanel panel;
     panel.setThreadStarter([](std::thread&, std::function<void()>) { return false; });
-    const Image picture = solidPicture(4, 4, 0xFF808080);
+    const Image picture = test::solidPicture(4, 4, 0xFF808080);
     try {
         panel.StartHistogram(&picture, nullptr);
         FAIL() << "no error raised";

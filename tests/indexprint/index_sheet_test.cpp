@@ -23,14 +23,6 @@ constexpr uint32_t kRed = 0xFFFF0000;
 constexpr uint32_t kBlue = 0xFF0000FF;
 constexpr uint32_t kGreen = 0xFF00FF00;
 
-Image solid(int w, int h, uint32_t colour)
-{
-    Image image;
-    image.setFillColour(colour);
-    image.create(w, h, 72.0f);
-    return image;
-}
-
 struct Region {
     int left, top, right, bottom;
 };
@@ -82,7 +74,7 @@ protected:
     std::vector<IndexItem> solidItems(int count, uint32_t colour)
     {
         std::vector<IndexItem> items;
-        Image picture = solid(30, 20, colour);
+        Image picture = test::solidPicture(30, 20, colour);
         for (int i = 0; i < count; ++i)
             items.push_back(writePicture("p" + std::to_string(i), picture));
         return items;
@@ -155,7 +147,7 @@ TEST_F(IndexRender, PortraitIsLetterboxedOrFillsWithItsTopAndBottomCut)
 {
     // 200 x 300 with a blue band over its top fifth: filling a 69 x 46 cell cuts 28 of the
     // 104 scaled rows at the top, which removes the band.
-    Image portrait = solid(200, 300, kRed);
+    Image portrait = test::solidPicture(200, 300, kRed);
     for (int y = 0; y < 60; ++y)
         for (int x = 0; x < 200; ++x)
             portrait.rowFromTop(y)[x] = kBlue;
@@ -271,7 +263,7 @@ TEST_F(IndexRender, EmptyTitleKeepsTheTitleBand)
 TEST_F(IndexRender, ContentStaysInsideItsBoxRightOfTheLogo)
 {
     std::vector<IndexItem> items = solidItems(1, kRed);
-    Image logo = solid(40, 30, kGreen);
+    Image logo = test::solidPicture(40, 30, kGreen);
     IndexSheet sheet;
     std::string content = "A long line of panel text that runs on and on and on and on and on and "
                           "on and on and on and on past the right edge\nsecond\nthird\nfourth\n"
@@ -303,7 +295,7 @@ TEST_F(IndexRender, TallLogoIsScaledToThePanelAndKeyedColourLeftOut)
 {
     std::vector<IndexItem> items = solidItems(1, kRed);
     // A green logo 400 pixels high with a white square that the colour key removes.
-    Image logo = solid(300, 400, kGreen);
+    Image logo = test::solidPicture(300, 400, kGreen);
     for (int y = 100; y < 300; ++y)
         for (int x = 100; x < 200; ++x)
             logo.rowFromTop(y)[x] = kWhite;
@@ -345,7 +337,7 @@ TEST_F(IndexRender, ProgressRunsFromZeroToItemsPlusFive)
 TEST_F(IndexRender, DegenerateLayoutsStayOnThePage)
 {
     std::vector<IndexItem> items = solidItems(2, kRed);
-    Image logo = solid(3000, 400, kGreen);
+    Image logo = test::solidPicture(3000, 400, kGreen);
     // At 1 dpi the cells have no width and the grid leaves no panel: only black remains.
     IndexSheet tiny;
     ASSERT_TRUE(tiny.render(0, 1.0f, "T", "S", "content", kFitFill, 1, &logo, items, nullptr));

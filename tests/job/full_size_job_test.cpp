@@ -51,11 +51,8 @@ double meanDifference(const Image& a, const Image& b)
 // A photograph at a size above the working size, written as a JPEG.
 std::string writeLargePhoto(const test::TempDir& dir, int w, int h)
 {
-    Image photo;
-    EXPECT_TRUE(openImage(test::samplePath("coffee.jpg"), photo));
-    EXPECT_TRUE(photo.resize(w, h, kBicubic));
     const std::string path = dir.file("large.jpg");
-    EXPECT_TRUE(saveImage(path, photo, ImageFormat::Jpeg, 95));
+    EXPECT_TRUE(test::writeSamplePhoto(path, w, h, 95));
     return path;
 }
 

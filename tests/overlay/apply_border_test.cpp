@@ -10,14 +10,6 @@
 namespace tavelune {
 namespace {
 
-Image filled(int w, int h, uint32_t colour, float dpi = 72.0f)
-{
-    Image image;
-    image.setFillColour(colour);
-    image.create(w, h, dpi);
-    return image;
-}
-
 BorderSettings enabledInitial()
 {
     BorderSettings settings = BorderSettings::initial();
@@ -59,7 +51,7 @@ TEST(Border, InitialValuesAreTheWhiteMatPreset)
 
 TEST(Border, WhiteMatPresetFramesA600By400Photo)
 {
-    Image photo = filled(600, 400, 0xFF808080);
+    Image photo = test::solidPicture(600, 400, 0xFF808080);
     const Rect margins = applyBorder(photo, enabledInitial()).value();
     EXPECT_EQ(margins, (Rect{17, 17, 17, 32}));
     ASSERT_EQ(photo.width(), 634);
@@ -89,7 +81,7 @@ TEST(Border, OutsideBorderRaisesTheMatToItsWidth)
     s.border.sides = {5, 5, 5, 5};
     s.borderColour = 0x0000FF;
     s.opacity = 50;
-    Image photo = filled(20, 10, 0xFF000000);
+    Image photo = test::solidPicture(20, 10, 0xFF000000);
     EXPECT_EQ(applyBorder(photo, s), (Rect{5, 5, 5, 5}));
     ASSERT_EQ(photo.width(), 30);
     ASSERT_EQ(photo.height(), 20);
@@ -105,7 +97,7 @@ TEST(Border, InsideBorderTintsABandOfThePhoto)
     s.inside = true;
     s.border.sides = {10, 10, 10, 10};
     s.opacity = 50;
-    Image photo = filled(60, 40, 0xFFFFFFFF);
+    Image photo = test::solidPicture(60, 40, 0xFFFFFFFF);
     photo.rowFromTop(20)[30] = 0xFF123456;
     EXPECT_EQ(applyBorder(photo, s), (Rect{17, 17, 17, 32}));
     ASSERT_EQ(photo.width(), 60 + 34);
@@ -139,7 +131,7 @@ TEST(Border, InsideBorderWiderThanThePhotoTintsAllOfIt)
     s.border.sides = {0, 0, 6, 6};  // left + right = 12 > 10
     const BorderGeometry g = borderGeometry(s, 10, 4, 72);
     EXPECT_EQ(g.border, (Rect{10, 0, 0, 0}));
-    Image photo = filled(10, 4, 0xFFFFFFFF);
+    Image photo = test::solidPicture(10, 4, 0xFFFFFFFF);
     ASSERT_TRUE(applyBorder(photo, s));
     for (int y = 1; y < 3; ++y)
         for (int x = 1; x < 9; ++x) ASSERT_EQ(photo.pixelAt(x, y), 0xFF000000u) << x << "," << y;
@@ -192,10 +184,10 @@ TEST(Border, MatPictureIsStretchedOverTheCanvas)
     std::string asked;
     auto loader = [&](const std::string& path, Image& out) {
         asked = path;
-        out = filled(2, 2, 0xFF0000FF);
+        out = test::solidPicture(2, 2, 0xFF0000FF);
         return true;
     };
-    Image photo = filled(10, 10, 0xFF000000);
+    Image photo = test::solidPicture(10, 10, 0xFF000000);
     ASSERT_TRUE(applyBorder(photo, s, loader));
     EXPECT_EQ(asked, "mat.png");
     EXPECT_EQ(photo.pixelAt(0, 0), 0xFF0000FFu);
@@ -210,7 +202,7 @@ TEST(Border, MissingMatPictureFallsBackToTheMatColour)
     BorderSettings s = enabledInitial();
     s.matColour = 0x00FFFF;  // yellow
     s.chooseMatPicture(folder.file("gone.png"));
-    Image photo = filled(10, 10, 0xFF000000);
+    Image photo = test::solidPicture(10, 10, 0xFF000000);
     const Result<Rect, ImageError> framed = applyBorder(photo, s);
     ASSERT_TRUE(framed);
     EXPECT_EQ(photo.width(), 44);
@@ -223,7 +215,7 @@ TEST(Border, MissingMatPictureFallsBackToTheMatColour)
 
 TEST(Border, DisabledPageLeavesThePhotoAlone)
 {
-    Image photo = filled(10, 8, 0xFF102030);
+    Image photo = test::solidPicture(10, 8, 0xFF102030);
     const Image before = photo;
     EXPECT_EQ(applyBorder(photo, BorderSettings::initial()), (Rect{0, 0, 0, 0}));
     EXPECT_EQ(photo.width(), 10);

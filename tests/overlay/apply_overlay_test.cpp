@@ -17,14 +17,6 @@
 namespace tavelune {
 namespace {
 
-Image filled(int w, int h, uint32_t colour, float dpi = 72.0f)
-{
-    Image image;
-    image.setFillColour(colour);
-    image.create(w, h, dpi);
-    return image;
-}
-
 TEST(Overlay, InitialValuesOfTheTwoPages)
 {
     const OverlaySettings watermark = OverlaySettings::watermark();
@@ -131,7 +123,7 @@ TEST(Overlay, TransparentColourKeysExactlyThatColour)
     EXPECT_EQ(red.high, 0xFFFF0000u);
     EXPECT_EQ(red.opacity, 0);
 
-    Image logo = filled(3, 1, 0xFFFFFFFF);
+    Image logo = test::solidPicture(3, 1, 0xFFFFFFFF);
     logo.rowFromTop(0)[1] = 0xFFFEFFFF;  // near white stays
     logo.rowFromTop(0)[2] = 0x80FFFFFF;  // white at any alpha goes
     OverlaySettings page = OverlaySettings::watermark();
@@ -139,14 +131,14 @@ TEST(Overlay, TransparentColourKeysExactlyThatColour)
     page.offsetX = page.offsetY = 0;
     page.setTransparentColour(0xFFFFFF);
     ASSERT_TRUE(page.setPicture(logo));
-    Image photo = filled(3, 1, 0xFF000000);
+    Image photo = test::solidPicture(3, 1, 0xFF000000);
     EXPECT_TRUE(applyOverlay(photo, page, {}));
     EXPECT_EQ(photo.pixelAt(0, 0), 0xFF000000u);
     EXPECT_EQ(photo.pixelAt(1, 0), 0xFFFEFFFFu);
     EXPECT_EQ(photo.pixelAt(2, 0), 0xFF000000u);
 
     page.setTransparentColour(kNoColour);
-    photo = filled(3, 1, 0xFF000000);
+    photo = test::solidPicture(3, 1, 0xFF000000);
     EXPECT_TRUE(applyOverlay(photo, page, {}));
     EXPECT_EQ(photo.pixelAt(0, 0), 0xFFFFFFFFu);
 }
@@ -155,10 +147,10 @@ TEST(Overlay, PictureKeyFollowsTheButtonAcrossOpenAndRemove)
 {
     OverlaySettings page = OverlaySettings::watermark();
     page.setTransparentColour(0x00FF00);  // no picture yet
-    ASSERT_TRUE(page.setPicture(filled(2, 2, 0xFF00FF00)));
+    ASSERT_TRUE(page.setPicture(test::solidPicture(2, 2, 0xFF00FF00)));
     EXPECT_EQ(page.picture.colourKey().opacity, 0);
     EXPECT_EQ(page.picture.colourKey().low, 0x0000FF00u);
-    ASSERT_TRUE(page.setPicture(filled(4, 1, 0xFF123456, 300.0f)));
+    ASSERT_TRUE(page.setPicture(test::solidPicture(4, 1, 0xFF123456, 300.0f)));
     EXPECT_EQ(page.picture.colourKey().opacity, 0) << "another picture keeps the key";
     EXPECT_EQ(page.picture.width(), 4);
     EXPECT_EQ(page.picture.dpi(), 300.0f);
@@ -175,8 +167,8 @@ TEST(Overlay, OpacityHalvesEveryOverlayPixelWithRounding)
     page.offsetX = 1;
     page.offsetY = 1;
     page.opacity = 50;
-    ASSERT_TRUE(page.setPicture(filled(2, 2, 0xFFFFFFFF)));
-    Image photo = filled(4, 4, 0xFF000000);
+    ASSERT_TRUE(page.setPicture(test::solidPicture(2, 2, 0xFFFFFFFF)));
+    Image photo = test::solidPicture(4, 4, 0xFF000000);
     EXPECT_TRUE(applyOverlay(photo, page, {}));
     // Alpha (50 x 255 + 50) / 100 = 128 blended over black.
     const uint32_t half = Image::blendPixel(0xFF000000, 0x80FFFFFF);
@@ -187,7 +179,7 @@ TEST(Overlay, OpacityHalvesEveryOverlayPixelWithRounding)
     EXPECT_EQ(photo.pixelAt(3, 3), 0xFF000000u);
 
     page.opacity = 250;  // counts as 100
-    photo = filled(4, 4, 0xFF000000);
+    photo = test::solidPicture(4, 4, 0xFF000000);
     EXPECT_TRUE(applyOverlay(photo, page, {}));
     EXPECT_EQ(photo.pixelAt(1, 1), 0xFFFFFFFFu);
 }
@@ -199,8 +191,8 @@ TEST(Overlay, PicturesPartlyOutsideThePhotoAreClipped)
     page.horizontal = kAlignRight;
     page.offsetX = -2;  // two columns stick out on the right
     page.offsetY = 0;
-    ASSERT_TRUE(page.setPicture(filled(4, 1, 0xFFFF0000)));
-    Image photo = filled(6, 2, 0xFF000000);
+    ASSERT_TRUE(page.setPicture(test::solidPicture(4, 1, 0xFFFF0000)));
+    Image photo = test::solidPicture(6, 2, 0xFF000000);
     EXPECT_TRUE(applyOverlay(photo, page, {}));
     EXPECT_EQ(photo.pixelAt(3, 0), 0xFF000000u);
     EXPECT_EQ(photo.pixelAt(4, 0), 0xFFFF0000u);
@@ -210,7 +202,7 @@ TEST(Overlay, PicturesPartlyOutsideThePhotoAreClipped)
 
 TEST(Overlay, NothingChangesWhenThereIsNothingToDraw)
 {
-    const Image original = filled(40, 30, 0xFF336699);
+    const Image original = test::solidPicture(40, 30, 0xFF336699);
     auto unchanged = [&](const OverlaySettings& page, const TextExpander& expand) {
         Image photo = original;
         EXPECT_TRUE(applyOverlay(photo, page, expand));
@@ -236,7 +228,7 @@ TEST(Overlay, TagExpanderWarnsOnlyWhenItCutsTheText)
     TagContext context;
     context.userName = std::string(kMaxExpandedTagText, 'u');
     const TextExpander expand = tagExpander(nullptr, context);
-    Image photo = filled(40, 40, 0xFFFFFFFF);
+    Image photo = test::solidPicture(40, 40, 0xFFFFFFFF);
     const ExpandedText whole = expand("<UserName/>", photo);
     EXPECT_EQ(whole.text.size(), kMaxExpandedTagText);
     EXPECT_FALSE(whole.cut);
@@ -264,7 +256,7 @@ TEST(Overlay, TextSignatureSitsAtTheOffsetsFromTheCorner)
     page.font.faceName = "DejaVu Sans";
     page.font.height = -16;
     page.textColour = 0x0000FF;  // red as a COLORREF
-    Image photo = filled(300, 200, 0xFFFFFFFF);
+    Image photo = test::solidPicture(300, 200, 0xFFFFFFFF);
     std::string expanded;
     EXPECT_TRUE(applyOverlay(photo, page, [&](const std::string& text, const Image& image) {
         expanded = expandTags(text, &image, nullptr, {});
@@ -335,7 +327,7 @@ TEST(Overlay, TextPartlyOffThePictureGivesTheWholeTextsPixels)
         {"Wider than the whole photo on every side, centred on it", kAlignCentre, kAlignMiddle,
          0, 0},
     };
-    Image photo = filled(90, 40, 0xFF204060);
+    Image photo = test::solidPicture(90, 40, 0xFF204060);
     photo.rowFromTop(20)[45] = 0xFFFFFFFF;
     for (const Row& row : rows) {
         OverlaySettings page = OverlaySettings::signature();
@@ -362,7 +354,7 @@ TEST(Overlay, AHugeTextCostsWhatItsVisiblePartCosts)
 {
     // 400 characters at 2048 pixels would be a canvas of about 4 GB drawn glyph by glyph; the
     // part on a 24 MP picture is the same as that of 5 characters, and so must be the cost.
-    Image photo = filled(6000, 4000, 0xFF808080);
+    Image photo = test::solidPicture(6000, 4000, 0xFF808080);
     OverlaySettings page = OverlaySettings::watermark();
     page.enabled = true;
     page.mode = OverlayMode::Text;

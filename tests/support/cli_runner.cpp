@@ -2,6 +2,7 @@
 #include "support/cli_runner.h"
 
 #include <cstdlib>
+#include <sys/resource.h>
 #include <sys/wait.h>
 
 #include "support/test_support.h"
@@ -41,6 +42,13 @@ CliResult runCliProgram(const std::string& program, const std::string& arguments
     result.out = text(out);
     result.err = text(err);
     return result;
+}
+
+long childPeakKilobytes()
+{
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    return usage.ru_maxrss;
 }
 
 }  // namespace tavelune::test

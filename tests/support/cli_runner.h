@@ -16,6 +16,9 @@ CliResult runTaveluneCli(const std::string& arguments);
 /// The same for another build of the program.
 CliResult runCliProgram(const std::string& program, const std::string& arguments);
 
+/// Peak resident size of the largest child process so far, in KB.
+long childPeakKilobytes();
+
 /// Quotes a text for the shell.
 std::string shellQuote(const std::string& text);
 

@@ -12,6 +12,7 @@
 #include <random>
 #include <stdexcept>
 
+#include "engine/format_dispatch.h"
 #include "overlay/font_face.h"
 
 namespace tavelune::test {
@@ -88,6 +89,14 @@ void writeFileBytes(const std::string& path, const std::vector<unsigned char>& b
         throw std::runtime_error("cannot write " + path);
 }
 
+Image solidPicture(int width, int height, std::uint32_t colour, float dpi)
+{
+    Image picture;
+    picture.setFillColour(colour);
+    picture.create(width, height, dpi);
+    return picture;
+}
+
 Image colourRamp(int width, int height)
 {
     Image picture;
@@ -97,6 +106,20 @@ Image colourRamp(int width, int height)
             picture.rowFromTop(y)[x] = 0xFF000000u | std::uint32_t(x * 255 / std::max(1, width - 1)) << 16 |
                                        std::uint32_t(y * 255 / std::max(1, height - 1)) << 8 | 0x60u;
     return picture;
+}
+
+Image samplePhoto(int width, int height)
+{
+    Image photo;
+    if (!openImage(samplePath("coffee.jpg"), photo) || !photo.resize(width, height, kBicubic))
+        return {};
+    return photo;
+}
+
+bool writeSamplePhoto(const std::string& path, int width, int height, int quality)
+{
+    const Image photo = samplePhoto(width, height);
+    return !photo.isEmpty() && saveImage(path, photo, ImageFormat::Jpeg, quality);
 }
 
 bool haveTool(const std::string& name)

@@ -2,6 +2,7 @@
 // and shell commands.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -47,13 +48,27 @@ private:
     MessageSink m_previous;
 };
 
+inline bool contains(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
+
 std::string samplePath(const std::string& name);
 std::string fixturePath(const std::string& name);
 std::vector<unsigned char> readFileBytes(const std::string& path);
 void writeFileBytes(const std::string& path, const std::vector<unsigned char>& bytes);
 
+/// A width x height picture of one colour.
+Image solidPicture(int width, int height, std::uint32_t colour, float dpi = 72.0f);
+
 /// A width x height picture whose red rises to the right and green downwards, blue fixed.
 Image colourRamp(int width, int height);
+
+/// The sample photograph (coffee.jpg) resized to width x height, bicubic; empty when it
+/// cannot be made.
+Image samplePhoto(int width, int height);
+/// samplePhoto written as a JPEG of that quality; false when it could not be.
+bool writeSamplePhoto(const std::string& path, int width, int height, int quality);
 
 /// Whether a program can be run from the shell.
 bool haveTool(const std::string& name);

@@ -5,26 +5,19 @@
 
 #include <vector>
 
+#include "support/test_support.h"
 #include "view/view_menu.h"
 #include "view/zoom_steps.h"
+#include "view_test_util.h"
 
 namespace tavelune {
 namespace {
 
+using test::viewOf;
+
 Image blankPicture(int width, int height, float dpi = 72.0f)
 {
-    Image image;
-    image.setFillColour(0xFF336699);
-    EXPECT_TRUE(image.create(width, height, dpi));
-    return image;
-}
-
-ImageViewModel viewOf(const Image& picture, int clientWidth, int clientHeight)
-{
-    ImageViewModel model;
-    model.setClientSize(clientWidth, clientHeight);
-    model.setPicture(&picture);
-    return model;
+    return test::solidPicture(width, height, 0xFF336699, dpi);
 }
 
 TEST(ZoomSteps, NeighboursOnTheLadder)

@@ -5,8 +5,12 @@
 
 #include <vector>
 
+#include "view_test_util.h"
+
 namespace tavelune {
 namespace {
+
+using test::viewOf;
 
 // Every pixel distinct, so a wrong source pixel cannot go unnoticed.
 Image patternPicture(int width, int height)
@@ -17,14 +21,6 @@ Image patternPicture(int width, int height)
         for (int x = 0; x < width; ++x)
             image.rowFromTop(y)[x] = 0xFF000000u | uint32_t(x & 0xFFF) << 12 | uint32_t(y & 0xFFF);
     return image;
-}
-
-ImageViewModel viewOf(const Image& picture, int clientWidth, int clientHeight)
-{
-    ImageViewModel model;
-    model.setClientSize(clientWidth, clientHeight);
-    model.setPicture(&picture);
-    return model;
 }
 
 TEST(ViewComposer, SmallPictureCentredWithAFrameOnGrey)
