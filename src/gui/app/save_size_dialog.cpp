@@ -7,6 +7,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "gui/controls/dialog_buttons.h"
 #include "gui/support/string_table.h"
 
 namespace tavelune::gui {
@@ -42,12 +43,7 @@ SaveSizeDialog::SaveSizeDialog(QSize working, QSize full, QSize fullKeptLengths,
     });
     connect(m_keptLengths, &QRadioButton::toggled, this, &SaveSizeDialog::showFullSize);
 
-    auto* buttons = new QDialogButtonBox(this);
-    QPushButton* ok = buttons->addButton(text(Strings::OkButton), QDialogButtonBox::AcceptRole);
-    buttons->addButton(text(Strings::CancelButton), QDialogButtonBox::RejectRole);
-    ok->setDefault(true);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = okCancelButtons(this).box;
 
     auto* lengthRows = new QVBoxLayout;
     lengthRows->setContentsMargins(20, 0, 0, 0);

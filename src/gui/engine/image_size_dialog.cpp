@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "gui/controls/dialog_buttons.h"
 #include "gui/controls/message_box.h"
 #include "gui/support/string_table.h"
 
@@ -114,12 +115,7 @@ ImageSizeDialog::ImageSizeDialog(QWidget* parent) : QDialog(parent)
         showModel();
     });
 
-    auto* buttons = new QDialogButtonBox(this);
-    QPushButton* ok = buttons->addButton(text(Strings::OkButton), QDialogButtonBox::AcceptRole);
-    ok->setDefault(true);
-    buttons->addButton(text(Strings::CancelButton), QDialogButtonBox::RejectRole);
-    connect(buttons, &QDialogButtonBox::accepted, this, &ImageSizeDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &ImageSizeDialog::reject);
+    QDialogButtonBox* buttons = okCancelButtons(this).box;
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(pixelGroup);

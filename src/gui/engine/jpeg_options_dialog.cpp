@@ -17,6 +17,7 @@
 #include <QVBoxLayout>
 #include <iterator>
 
+#include "gui/controls/dialog_buttons.h"
 #include "gui/controls/message_box.h"
 #include "gui/support/string_table.h"
 
@@ -68,12 +69,10 @@ JpegOptionsDialog::JpegOptionsDialog(QWidget* parent) : QDialog(parent)
     grid->addWidget(new QLabel(text(Strings::LargerFile), group), 1, 2);
     grid->setColumnStretch(1, 1);
 
-    auto* buttons = new QDialogButtonBox(this);
-    m_okButton = buttons->addButton(text(Strings::OkButton), QDialogButtonBox::AcceptRole);
-    m_okButton->setDefault(true);
-    m_cancelButton = buttons->addButton(text(Strings::CancelButton), QDialogButtonBox::RejectRole);
-    connect(buttons, &QDialogButtonBox::accepted, this, &JpegOptionsDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &JpegOptionsDialog::reject);
+    const DialogButtons row = okCancelButtons(this);
+    QDialogButtonBox* buttons = row.box;
+    m_okButton = row.ok;
+    m_cancelButton = row.cancel;
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(group);

@@ -8,6 +8,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "gui/controls/dialog_buttons.h"
 #include "gui/support/string_table.h"
 
 namespace tavelune::gui {
@@ -30,12 +31,7 @@ TiffOptionsDialog::TiffOptionsDialog(QWidget* parent) : QDialog(parent)
     m_stripMetadataBox = new QCheckBox(text(Strings::RemoveOtherMetadata), this);
     m_stripMetadataBox->setObjectName("stripMetadata");
 
-    auto* buttons = new QDialogButtonBox(this);
-    QPushButton* ok = buttons->addButton(text(Strings::OkButton), QDialogButtonBox::AcceptRole);
-    ok->setDefault(true);
-    buttons->addButton(text(Strings::CancelButton), QDialogButtonBox::RejectRole);
-    connect(buttons, &QDialogButtonBox::accepted, this, &TiffOptionsDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &TiffOptionsDialog::reject);
+    QDialogButtonBox* buttons = okCancelButtons(this).box;
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(group);

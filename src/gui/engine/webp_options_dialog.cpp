@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "engine/webp_codec.h"
+#include "gui/controls/dialog_buttons.h"
 #include "gui/support/string_table.h"
 
 namespace tavelune::gui {
@@ -28,12 +29,7 @@ WebpOptionsDialog::WebpOptionsDialog(QWidget* parent, bool showKeepExif)
 
     auto* form = new QFormLayout;
     form->addRow(text(Strings::WebpQualityLabel), m_qualityBox);
-    auto* buttons = new QDialogButtonBox(this);
-    QPushButton* ok = buttons->addButton(text(Strings::OkButton), QDialogButtonBox::AcceptRole);
-    ok->setDefault(true);
-    buttons->addButton(text(Strings::CancelButton), QDialogButtonBox::RejectRole);
-    connect(buttons, &QDialogButtonBox::accepted, this, &WebpOptionsDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &WebpOptionsDialog::reject);
+    QDialogButtonBox* buttons = okCancelButtons(this).box;
     connect(m_losslessBox, &QCheckBox::toggled, m_qualityBox, &QSpinBox::setDisabled);
 
     auto* layout = new QVBoxLayout(this);

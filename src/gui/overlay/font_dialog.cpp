@@ -18,6 +18,7 @@
 #include <memory>
 
 #include "gui/controls/colour_button.h"
+#include "gui/controls/dialog_buttons.h"
 #include "gui/controls/image_bridge.h"
 #include "gui/support/string_table.h"
 #include "overlay/font_face.h"
@@ -139,11 +140,8 @@ FontDialog::FontDialog(const FontChoice& initial, const QString& sample, QWidget
     middle->addWidget(effects);
     middle->addWidget(sampleBox, 1);
 
-    auto* buttons = new QDialogButtonBox(this);
-    buttons->addButton(text(Strings::FontOkButton), QDialogButtonBox::AcceptRole)->setDefault(true);
-    buttons->addButton(text(Strings::FontCancelButton), QDialogButtonBox::RejectRole);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons =
+        okCancelButtons(this, Strings::FontOkButton, Strings::FontCancelButton).box;
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(lists);
