@@ -107,6 +107,7 @@ TEST(JpegReducedRead, BrokenFilesFailAsTheCodecDoes)
 
     for (const std::string& path : {cut, junk}) {
         test::MessageCollector messages;
+        (void)takeLibraryBoxes();  // what tests before this one left on the thread
         Image out;
         ASSERT_TRUE(out.create(3, 3, 72.0f));
         EXPECT_FALSE(readJpegReduced(path, out, [](int, int) { return 4; })) << path;
