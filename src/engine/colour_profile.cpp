@@ -185,18 +185,17 @@ std::shared_ptr<const SrgbConversion> sharedSrgbConversion(const std::vector<std
 
 bool turnsIntoSrgb(const std::vector<std::uint8_t>& icc)
 {
-    SrgbConversion conversion;
-    return icc.empty() || isOurSrgbProfile(icc) || conversion.open(icc);
+    return icc.empty() || isOurSrgbProfile(icc) || sharedSrgbConversion(icc) != nullptr;
 }
 
 bool convertToSrgb(Image& picture, const std::vector<std::uint8_t>& icc)
 {
-    SrgbConversion conversion;
-    if (!conversion.open(icc))
+    const std::shared_ptr<const SrgbConversion> conversion = sharedSrgbConversion(icc);
+    if (!conversion)
         return false;
     const int width = picture.width();
     forEachRowBand(picture.height(), std::size_t(width) * 8, [&](int begin, int end) {
-        for (int y = begin; y < end; ++y) conversion.convert(picture.rowFromTop(y), std::size_t(width));
+        for (int y = begin; y < end; ++y) conversion->convert(picture.rowFromTop(y), std::size_t(width));
     });
     return true;
 }

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -279,11 +280,11 @@ FileConversionResult streamConversion(StreamedSource source, const std::string& 
     ExifData& exif = source.exif;
     const float dpi = source.dpi;
     // The numbers the film is made for, turned strip by strip as they are decoded.
-    SrgbConversion toSrgb;
+    std::shared_ptr<const SrgbConversion> toSrgb;
     std::vector<std::uint8_t>& icc = source.metadata.icc;
     if (settings.job.film.toSrgb && !isOurSrgbProfile(icc)) {
-        if (icc.empty() || toSrgb.open(icc)) {
-            hooks.beforeFilm = icc.empty() ? nullptr : &toSrgb;
+        if (icc.empty() || (toSrgb = sharedSrgbConversion(icc))) {
+            hooks.beforeFilm = toSrgb.get();
             icc = srgbProfile();
         } else {
             held.hold(MetadataProblem::ProfileNotConverted, input);
