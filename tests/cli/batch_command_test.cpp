@@ -213,8 +213,12 @@ TEST(BatchCommand, ParallelSlotsGiveTheBytesOfOneRunAndARerunAfterAKillDoesOnlyT
     EXPECT_EQ(tree(dir.file("spread")), reference);
 
     // Killed while both slots are busy, then run again: only the missing files are converted.
+    // Two files a job and a pause between job starts, so that a loaded machine cannot finish
+    // the run before the kill lands.
     fs::remove_all(dir.file("spread"));
-    Shell started = runIn(top, "setsid sh -c " + shellQuote(spread + " >killed.json") +
+    const std::string paced = list + "parallel --will-cite -0 -n 2 --delay 0.4 --jobs 2 " +
+                              kCli + " batch" + options + "spread --skip-existing";
+    Shell started = runIn(top, "setsid sh -c " + shellQuote(paced + " >killed.json") +
                                    " >/dev/null 2>&1 & echo $!");
     // parallel gives each job its own process group; the session holds them all.
     const pid_t session = pid_t(std::stol(started.out));
@@ -225,7 +229,8 @@ TEST(BatchCommand, ParallelSlotsGiveTheBytesOfOneRunAndARerunAfterAKillDoesOnlyT
         done = fs::exists(dir.file("spread")) ? tree(dir.file("spread")).size() : 0;
     }
     const std::string inSession = "pgrep -s " + std::to_string(session) + " >/dev/null";
-    ASSERT_EQ(std::system(("pkill -KILL -s " + std::to_string(session)).c_str()), 0);
+    ASSERT_EQ(std::system(("pkill -KILL -s " + std::to_string(session)).c_str()), 0)
+        << "the run ended before it could be killed (" << done << " outputs seen)";
     while (std::system(inSession.c_str()) == 0)  // not our children: wait until they are gone
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     const auto survived = tree(dir.file("spread"));
