@@ -5,6 +5,7 @@
 #include "engine/cmyk_profile.h"
 #include "engine/format_dispatch.h"
 #include "engine/image.h"
+#include "exif/exif_data.h"
 #include "job/geometry_record.h"
 
 namespace tavelune {
@@ -28,6 +29,20 @@ WorkingPictureOpen openThroughCmykProfile(const std::vector<std::uint8_t>& icc,
         openWorkingPicture(path, picture, exif, fit, orient, fullSize, metadata);
     throughProfile = opened.ok() && scope && scope->used();
     return opened;
+}
+
+Image cmykScreenCopy(const std::string& path, const std::vector<std::uint8_t>& icc, int fit,
+                     const Image& like)
+{
+    Image inks;
+    if (!readsInksThroughProfile(path, icc))
+        return inks;
+    ExifData unused;
+    bool throughProfile = false;
+    (void)openThroughCmykProfile(icc, throughProfile, path, inks, unused, fit, true);
+    if (!throughProfile || inks.width() != like.width() || inks.height() != like.height())
+        return Image();
+    return inks;
 }
 
 bool followWorkingPicture(Image& picture, const GeometryRecord& steps, const Image& like)

@@ -25,6 +25,12 @@ WorkingPictureOpen openThroughCmykProfile(const std::vector<std::uint8_t>& icc,
                                           Rect* fullSize = nullptr,
                                           PictureMetadata* metadata = nullptr);
 
+/// For the screen: a CMYK JPEG like, opened from path with fit, read again with its inks
+/// through icc; empty when it is not such a photo, LittleCMS cannot use icc, or the read does
+/// not match like's size.
+Image cmykScreenCopy(const std::string& path, const std::vector<std::uint8_t>& icc, int fit,
+                     const Image& like);
+
 /// A working picture read again from its file (upright, at the size it was opened at) brought
 /// to where the page's picture like is now: the recorded steps replayed and, when like was
 /// resampled since (steps without a full size), resampled to like's size; like's resolution.

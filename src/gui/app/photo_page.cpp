@@ -284,6 +284,7 @@ void PhotoPage::openFinished(const QString& path, const QString& local, OpenedPi
     m_fileName = local;
     m_metadata = std::move(opened.metadata);
     m_sourceShown = std::move(opened.shown);
+    m_sourceInks = std::move(opened.inks);
     replaceExif(std::move(opened.exif));
     refreshPage(true);
     m_exifList->fillExifList(m_exif.get());
@@ -309,6 +310,7 @@ void PhotoPage::pastePicture()
         return;
     }
     m_source = std::move(source);
+    m_sourceInks = Image();
     m_geometry = GeometryRecord();
     m_result = Image();
     m_fileName.clear();
@@ -339,7 +341,8 @@ const std::vector<std::uint8_t>& PhotoPage::resultProfile() const
 void PhotoPage::refreshPage(bool sourceShownCurrent)
 {
     if (!sourceShownCurrent)
-        m_sourceShown = srgbDisplayCopy(m_source, m_metadata.icc);
+        m_sourceShown = m_sourceInks.isEmpty() ? srgbDisplayCopy(m_source, m_metadata.icc)
+                                               : m_sourceInks;
     m_resultShown = srgbDisplayCopy(m_result, resultProfile());
     // Before the pictures are set: the panes fall in step through it.
     m_panes->setPhotoRect(Rect());
@@ -504,6 +507,7 @@ void PhotoPage::transformSource(GeometryStep step)
         return;
     }
     turnWorkingPicture(m_source, m_geometry, step);
+    turnScreenInks(m_sourceInks, step);
     refreshPage();
     // Only a quarter turn changes what the histogram panel reports (the size).
     if (step == GeometryStep::Rotate) {
@@ -515,6 +519,7 @@ void PhotoPage::closePicture()
 {
     m_panel->stopCalculation();
     m_source = Image();
+    m_sourceInks = Image();
     m_geometry = GeometryRecord();
     m_result = Image();
     m_fileName.clear();
@@ -538,6 +543,7 @@ void PhotoPage::resizePicture()
     m_panel->stopCalculation();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     resizeWorkingPicture(m_source, *m_exif, m_geometry, dialog.getValues());
+    resizeScreenInks(m_sourceInks, dialog.getValues(), m_source);
     QApplication::restoreOverrideCursor();
     refreshPage();
     m_exifList->fillExifList(m_source.isEmpty() ? nullptr : m_exif.get());

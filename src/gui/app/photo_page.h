@@ -128,6 +128,8 @@ private:
     // What the panes show for each: turned from the file's profile into sRGB (empty where the
     // numbers are sRGB already). Histogram, saves and copies take the pictures themselves.
     Image m_sourceShown;
+    // A CMYK photo read through its profile, turned and resized with m_source, for the screen.
+    Image m_sourceInks;
     Image m_resultShown;
     std::unique_ptr<ExifData> m_exif;
     PictureMetadata m_metadata;  // of the opened file, for every save

@@ -10,6 +10,7 @@
 #include "gui/controls/message_box.h"
 #include "gui/support/string_table.h"
 #include "job/file_conversion.h"
+#include "job/inks_through_profile.h"
 #include "view/display_colour.h"
 
 namespace tavelune::gui {
@@ -23,8 +24,11 @@ OpenedPicture readWorkingPicture(const std::string& file)
                                                  true, &opened.fullSize, &opened.metadata);
     opened.boxes = std::move(read.notices);
     opened.ok = read.ok();
-    if (opened.ok)
-        opened.shown = srgbDisplayCopy(opened.picture, opened.metadata.icc);
+    if (!opened.ok)
+        return opened;
+    opened.inks = cmykScreenCopy(file, opened.metadata.icc, kWorkingSize, opened.picture);
+    opened.shown = opened.inks.isEmpty() ? srgbDisplayCopy(opened.picture, opened.metadata.icc)
+                                         : opened.inks;
     return opened;
 }
 
@@ -92,6 +96,25 @@ void resizeWorkingPicture(Image& picture, ExifData& exif, GeometryRecord& geomet
             setRationalValue(y, values.dpi);
         }
     }
+}
+
+void turnScreenInks(Image& inks, GeometryStep step)
+{
+    if (inks.isEmpty())
+        return;
+    GeometryRecord unused;
+    turnWorkingPicture(inks, unused, step);
+}
+
+void resizeScreenInks(Image& inks, const ImageSizeValues& values, const Image& like)
+{
+    if (inks.isEmpty())
+        return;
+    ExifData unusedExif;
+    GeometryRecord unused;
+    resizeWorkingPicture(inks, unusedExif, unused, values);
+    if (inks.width() != like.width() || inks.height() != like.height())
+        inks = Image();
 }
 
 }  // namespace tavelune::gui

@@ -32,6 +32,9 @@ struct OpenedPicture {
     PictureMetadata metadata;
     /// The picture turned from its profile into sRGB for the screen (empty: as it is).
     Image shown;
+    /// A CMYK photo's inks read through its own profile, for the screen; the picture keeps the
+    /// built-in formula's numbers, which the film works on (empty for other pictures).
+    Image inks;
 };
 
 /// Decodes file at the working size with its EXIF and metadata; runs on a worker.
@@ -49,5 +52,10 @@ void turnWorkingPicture(Image& picture, GeometryRecord& geometry, GeometryStep s
 /// follows where it has one.
 void resizeWorkingPicture(Image& picture, ExifData& exif, GeometryRecord& geometry,
                           const ImageSizeValues& values);
+
+/// A CMYK photo's screen copy (OpenedPicture::inks) turned as the picture was.
+void turnScreenInks(Image& inks, GeometryStep step);
+/// The screen copy resized as like was by values; emptied when it cannot follow like.
+void resizeScreenInks(Image& inks, const ImageSizeValues& values, const Image& like);
 
 }  // namespace tavelune::gui

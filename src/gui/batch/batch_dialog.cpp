@@ -40,6 +40,7 @@
 #include "exif/exif_data.h"
 #include "job/batch_list.h"
 #include "job/file_conversion.h"
+#include "job/inks_through_profile.h"
 #include "job/batch_tally.h"
 #include "view/display_colour.h"
 
@@ -428,7 +429,11 @@ void BatchDialog::previewRow(int row)
     }
     m_view->setPicture(nullptr);
     m_preview = std::move(picture);
-    m_previewShown = srgbDisplayCopy(m_preview, metadata.icc);
+    // A CMYK photo's inks go to the screen through its profile, as on the photo page.
+    m_previewShown = cmykScreenCopy(QFile::encodeName(path).toStdString(), metadata.icc, 0,
+                                    m_preview);
+    if (m_previewShown.isEmpty())
+        m_previewShown = srgbDisplayCopy(m_preview, metadata.icc);
     m_previewExif = std::move(exif);
     m_previewRow = row;
     m_view->setPicture(&m_preview, &m_previewShown);

@@ -23,6 +23,7 @@
 #include "exif/exif_tags.h"
 #include "gui/app/photo_page.h"
 #include "gui/app/save_size_dialog.h"
+#include "gui/app/working_picture.h"
 #include "gui/controls/image_bridge.h"
 #include "gui/engine/image_size_dialog.h"
 #include "gui/engine/jpeg_options_dialog.h"
@@ -31,10 +32,13 @@
 #include "gui/overlay/border_page.h"
 #include "gui/overlay/overlay_page.h"
 #include "gui/support/string_table.h"
+#include "gui/view/image_view.h"
 #include "engine/colour_profile.h"
+#include "job/inks_through_profile.h"
 #include "job/settings_file.h"
 #include "support/gui_test_support.h"
 #include "support/test_colour.h"
+#include "view/image_view_model.h"
 
 using namespace tavelune;
 using namespace tavelune::gui;
@@ -324,6 +328,22 @@ private slots:
         QVERIFY(reference::writeCmykJpeg(inks, 1200, 900, reference::cmykProfile()));
         PhotoPage& page = *m_page;
         QVERIFY(test::openAndWait(page, QString::fromStdString(inks)));
+        // The source pane shows the inks through the profile whatever the box says, and
+        // follows the page's turns; the page's numbers stay the formula's.
+        Image throughProfile;
+        {
+            ExifData unused;
+            bool through = false;
+            (void)openThroughCmykProfile(reference::cmykProfile(), through, inks, throughProfile,
+                                         unused, kWorkingSize, true);
+            QVERIFY(through);
+        }
+        auto sourceShownIsThroughProfile = [&] {
+            const Image* shown = page.findChild<ImageView*>("sourcePane")->model().picture();
+            return shown && reference::largestChannelDifference(*shown, throughProfile) == 0 &&
+                   reference::largestChannelDifference(page.source(), throughProfile) > 8;
+        };
+        QVERIFY(sourceShownIsThroughProfile());
         const std::string look = (m_dir->path() + "/look.txt").toStdString();
         const std::string full = (m_dir->path() + "/full.tif").toStdString();
         const std::string cliOut = (m_dir->path() + "/cli.tif").toStdString();
@@ -348,6 +368,8 @@ private slots:
             if (run.turn) {
                 QVERIFY(QTest::qWaitFor([&] { return !page.isHistogramCalculating(); }, 5000));
                 page.rotatePicture();
+                turnScreenInks(throughProfile, GeometryStep::Rotate);
+                QVERIFY(sourceShownIsThroughProfile());
             }
             ConversionSettings settings = page.settings();
             settings.film.toSrgb = run.toSrgb;

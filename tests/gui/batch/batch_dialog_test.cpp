@@ -38,6 +38,7 @@
 #include "gui/overlay/overlay_page.h"
 #include "gui/support/string_table.h"
 #include "gui/view/image_view.h"
+#include "job/inks_through_profile.h"
 #include "job/settings_file.h"
 #include "support/gui_test_support.h"
 #include "support/test_colour.h"
@@ -311,6 +312,19 @@ private slots:
                     *view.picture(), reference::lcmsSrgbCopy(dialog.previewPicture(), wide.icc)) <= 2);
         list->setCurrentCell(1, 0);
         QCOMPARE(view.picture(), &dialog.previewPicture());
+        // A CMYK photo's inks reach the screen through its profile.
+        const std::string inks = dir.filePath("inks.jpg").toStdString();
+        QVERIFY(reference::writeCmykJpeg(inks, 60, 40, reference::cmykProfile()));
+        dialog.addFiles({QString::fromStdString(inks)});
+        list->setCurrentCell(2, 0);
+        Image throughProfile;
+        ExifData unused;
+        bool through = false;
+        (void)openThroughCmykProfile(reference::cmykProfile(), through, inks, throughProfile,
+                                     unused, 0, true);
+        QVERIFY(through && view.picture() != &dialog.previewPicture());
+        QCOMPARE(reference::largestChannelDifference(*view.picture(), throughProfile), 0);
+        QVERIFY(reference::largestChannelDifference(dialog.previewPicture(), throughProfile) > 8);
     }
 
     void nothingStartsWithoutFilesOrFolder()
