@@ -31,18 +31,49 @@ WorkingPictureOpen openThroughCmykProfile(const std::vector<std::uint8_t>& icc,
     return opened;
 }
 
+bool InksRead::describes(const std::string& file, const std::vector<std::uint8_t>& icc,
+                         int atFit) const
+{
+    std::error_code failed;
+    return path == file && profile == icc && fit == atFit &&
+           std::filesystem::last_write_time(file, failed) == written && !failed &&
+           std::filesystem::file_size(file, failed) == size && !failed;
+}
+
+std::shared_ptr<const InksRead> readInks(const std::string& path,
+                                         const std::vector<std::uint8_t>& icc, int fit)
+{
+    auto read = std::make_shared<InksRead>();
+    read->path = path;
+    read->profile = icc;
+    read->fit = fit;
+    // Stamped before the read: a file written meanwhile no longer matches its stamp.
+    std::error_code failed;
+    read->written = std::filesystem::last_write_time(path, failed);
+    if (!failed)
+        read->size = std::filesystem::file_size(path, failed);
+    ExifData unused;
+    bool throughProfile = false;
+    if (failed || !readsInksThroughProfile(path, icc) ||
+        !openThroughCmykProfile(icc, throughProfile, path, read->picture, unused, fit, true) ||
+        !throughProfile)
+        read->picture = Image();
+    return read;
+}
+
+Image cmykScreenCopy(const InksRead* read, const Image& like)
+{
+    if (!read || read->picture.width() != like.width() || read->picture.height() != like.height())
+        return Image();
+    return read->picture;
+}
+
 Image cmykScreenCopy(const std::string& path, const std::vector<std::uint8_t>& icc, int fit,
                      const Image& like)
 {
-    Image inks;
     if (!readsInksThroughProfile(path, icc))
-        return inks;
-    ExifData unused;
-    bool throughProfile = false;
-    (void)openThroughCmykProfile(icc, throughProfile, path, inks, unused, fit, true);
-    if (!throughProfile || inks.width() != like.width() || inks.height() != like.height())
         return Image();
-    return inks;
+    return cmykScreenCopy(readInks(path, icc, fit).get(), like);
 }
 
 bool followWorkingPicture(Image& picture, const GeometryRecord& steps, const Image& like)

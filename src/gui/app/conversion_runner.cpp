@@ -1,7 +1,6 @@
 // The conversion job on the job helper, with its own copies of everything it reads.
 #include "gui/app/conversion_runner.h"
 
-#include <filesystem>
 #include <memory>
 
 #include "engine/colour_profile.h"
@@ -11,25 +10,6 @@
 #include "job/inks_through_profile.h"
 
 namespace tavelune::gui {
-
-// A CMYK file's working picture with its inks read through its profile, and what it was read
-// from: a file written since is read again.
-struct InksRead {
-    std::string path;
-    std::vector<std::uint8_t> profile;
-    int fit = 0;
-    std::filesystem::file_time_type written;
-    std::uintmax_t size = 0;
-    Image picture;  // empty: the inks could not be read through the profile
-
-    bool describes(const std::string& file, const std::vector<std::uint8_t>& icc, int atFit) const
-    {
-        std::error_code failed;
-        return path == file && profile == icc && fit == atFit &&
-               std::filesystem::last_write_time(file, failed) == written && !failed &&
-               std::filesystem::file_size(file, failed) == size && !failed;
-    }
-};
 
 namespace {
 
@@ -50,33 +30,19 @@ struct Output {
     std::shared_ptr<const InksRead> inks;
 };
 
-std::shared_ptr<const InksRead> readInks(const SourceFile& file,
-                                         const std::vector<std::uint8_t>& icc)
-{
-    auto read = std::make_shared<InksRead>();
-    read->path = file.path;
-    read->profile = icc;
-    read->fit = file.fit;
-    std::error_code failed;
-    read->written = std::filesystem::last_write_time(file.path, failed);
-    read->size = std::filesystem::file_size(file.path, failed);
-    ExifData exif;
-    bool throughProfile = false;
-    if (failed || !openThroughCmykProfile(icc, throughProfile, file.path, read->picture, exif,
-                                          file.fit, true) ||
-        !throughProfile)
-        read->picture = Image();
-    return read;
-}
-
 // The source with its inks through the file's profile; false leaves it as it is.
 bool sourceThroughInks(Input& input, std::shared_ptr<const InksRead>& inks)
 {
     const std::vector<std::uint8_t>& icc = input.profile;
     if (input.file.path.empty() || !readsInksThroughProfile(input.file.path, icc))
         return false;
-    if (!inks || !inks->describes(input.file.path, icc, input.file.fit))
-        inks = readInks(input.file, icc);
+    auto current = [&](const std::shared_ptr<const InksRead>& read) {
+        return read && read->describes(input.file.path, icc, input.file.fit);
+    };
+    if (current(input.file.read))
+        inks = input.file.read;
+    else if (!current(inks))
+        inks = readInks(input.file.path, icc, input.file.fit);
     Image picture = inks->picture;
     if (!followWorkingPicture(picture, input.file.steps, input.source))
         return false;

@@ -12,17 +12,23 @@
 #include "job/conversion_job.h"
 #include "job/geometry_record.h"
 
+namespace tavelune {
+struct InksRead;
+}
+
 namespace tavelune::gui {
 
 class BackgroundJob;
-struct InksRead;
 
 /// Where the page's source came from, for a job that must read the file again (an empty path:
-/// a pasted picture). fit is the working size it was opened at, steps the turns since.
+/// a pasted picture). fit is the working size it was opened at, steps the turns since. read: a
+/// CMYK file's inks as the page read them at the open (null: none), used while they describe
+/// the file, so the first sRGB run does not decode it again.
 struct SourceFile {
     std::string path;
     int fit = 0;
     GeometryRecord steps;
+    std::shared_ptr<const InksRead> read;
 };
 
 /// One job at a time. The worker has its own copies of the source, its EXIF data and the

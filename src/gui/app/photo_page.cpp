@@ -285,6 +285,7 @@ void PhotoPage::openFinished(const QString& path, const QString& local, OpenedPi
     m_metadata = std::move(opened.metadata);
     m_sourceShown = std::move(opened.shown);
     m_sourceInks = std::move(opened.inks);
+    m_inksRead = std::move(opened.inksRead);
     replaceExif(std::move(opened.exif));
     refreshPage(true);
     m_exifList->fillExifList(m_exif.get());
@@ -311,6 +312,7 @@ void PhotoPage::pastePicture()
     }
     m_source = std::move(source);
     m_sourceInks = Image();
+    m_inksRead.reset();
     m_geometry = GeometryRecord();
     m_result = Image();
     m_fileName.clear();
@@ -348,7 +350,8 @@ void PhotoPage::refreshPage(bool sourceShownCurrent)
     m_panes->setPhotoRect(Rect());
     m_sourceView->setPicture(m_source.isEmpty() ? nullptr : &m_source, &m_sourceShown);
     m_resultView->setPicture(m_result.isEmpty() ? nullptr : &m_result, &m_resultShown);
-    m_tabs->setPreviewPicture(m_source.isEmpty() ? nullptr : &m_source, m_metadata.icc);
+    m_tabs->setPreviewPicture(m_source.isEmpty() ? nullptr : &m_source, m_metadata.icc,
+                              m_sourceInks.isEmpty() ? nullptr : &m_sourceInks);
     m_sourceView->setToolTip(m_fileName);
     m_progress->setValue(0);
     m_resultCurrent = false;
@@ -411,9 +414,9 @@ bool PhotoPage::startConversion()
     }
     m_progress->setValue(0);
     m_runSettings = settings;
-    if (!m_runner->start(m_source, m_exif->IsEmpty() ? nullptr : m_exif.get(), settings,
-                         &m_metadata.icc,
-                         {QFile::encodeName(m_fileName).toStdString(), kWorkingSize, m_geometry})) {
+    if (!m_runner->start(
+            m_source, m_exif->IsEmpty() ? nullptr : m_exif.get(), settings, &m_metadata.icc,
+            {QFile::encodeName(m_fileName).toStdString(), kWorkingSize, m_geometry, m_inksRead})) {
         return false;
     }
     setBusy(true);
@@ -520,6 +523,7 @@ void PhotoPage::closePicture()
     m_panel->stopCalculation();
     m_source = Image();
     m_sourceInks = Image();
+    m_inksRead.reset();
     m_geometry = GeometryRecord();
     m_result = Image();
     m_fileName.clear();

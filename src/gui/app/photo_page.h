@@ -128,8 +128,10 @@ private:
     // What the panes show for each: turned from the file's profile into sRGB (empty where the
     // numbers are sRGB already). Histogram, saves and copies take the pictures themselves.
     Image m_sourceShown;
-    // A CMYK photo read through its profile, turned and resized with m_source, for the screen.
+    // A CMYK photo read through its profile, turned and resized with m_source, for the screen
+    // and the film strip; m_inksRead is that read as it came, for the sRGB box's conversions.
     Image m_sourceInks;
+    std::shared_ptr<const InksRead> m_inksRead;
     Image m_resultShown;
     std::unique_ptr<ExifData> m_exif;
     PictureMetadata m_metadata;  // of the opened file, for every save

@@ -26,7 +26,10 @@ OpenedPicture readWorkingPicture(const std::string& file)
     opened.ok = read.ok();
     if (!opened.ok)
         return opened;
-    opened.inks = cmykScreenCopy(file, opened.metadata.icc, kWorkingSize, opened.picture);
+    if (readsInksThroughProfile(file, opened.metadata.icc)) {
+        opened.inksRead = readInks(file, opened.metadata.icc, kWorkingSize);
+        opened.inks = cmykScreenCopy(opened.inksRead.get(), opened.picture);
+    }
     opened.shown = opened.inks.isEmpty() ? srgbDisplayCopy(opened.picture, opened.metadata.icc)
                                          : opened.inks;
     return opened;

@@ -16,6 +16,10 @@
 class QImage;
 class QWidget;
 
+namespace tavelune {
+struct InksRead;
+}
+
 namespace tavelune::gui {
 
 /// The longer side a picture is reduced to when it is opened or pasted.
@@ -35,6 +39,8 @@ struct OpenedPicture {
     /// A CMYK photo's inks read through its own profile, for the screen; the picture keeps the
     /// built-in formula's numbers, which the film works on (empty for other pictures).
     Image inks;
+    /// The read inks came from, upright, for a conversion that wants them (null: none).
+    std::shared_ptr<const InksRead> inksRead;
 };
 
 /// Decodes file at the working size with its EXIF and metadata; runs on a worker.

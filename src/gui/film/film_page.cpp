@@ -266,9 +266,10 @@ FilmPage::FilmPage(QWidget* parent) : QWidget(parent)
     setSettings(FilmSettings{});
 }
 
-void FilmPage::setPreviewPicture(const Image* picture, const std::vector<std::uint8_t>& icc)
+void FilmPage::setPreviewPicture(const Image* picture, const std::vector<std::uint8_t>& icc,
+                                 const Image* inks)
 {
-    m_strip->setPicture(picture, icc);
+    m_strip->setPicture(picture, icc, inks);
 }
 
 void FilmPage::setFilmStripShown(bool shown)

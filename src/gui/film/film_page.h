@@ -35,10 +35,11 @@ public:
     /// values are held to their ranges.
     void setSettings(const FilmSettings& settings);
 
-    /// The picture the film strip previews (null: none) and its colour profile (empty: sRGB);
-    /// the strip keeps its own reduced copy. The strip is hidden until a caller that has a
+    /// The picture the film strip previews (null: none), its colour profile (empty: sRGB) and
+    /// FilmStrip::setPicture's inks; the strip keeps its own reduced copies. The strip is hidden until a caller that has a
     /// picture to show shows it.
-    void setPreviewPicture(const Image* picture, const std::vector<std::uint8_t>& icc = {});
+    void setPreviewPicture(const Image* picture, const std::vector<std::uint8_t>& icc = {},
+                           const Image* inks = nullptr);
     void setFilmStripShown(bool shown);
     const FilmStrip& filmStrip() const;
 

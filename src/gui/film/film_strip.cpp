@@ -25,14 +25,19 @@ struct StripDrawing {
 };
 
 // The films see the numbers the conversion gives them: the file's own, or with "to sRGB" the
-// picture turned into sRGB first, which is then also what the screen takes.
+// picture turned into sRGB first (a CMYK photo's inks through its profile), which is then also
+// what the screen takes.
 StripDrawing drawStrip(const Image& source, const std::vector<std::uint8_t>& profile,
-                       const FilmSettings& settings, const std::atomic<bool>* stop)
+                       const Image& inks, const FilmSettings& settings,
+                       const std::atomic<bool>* stop)
 {
     StripDrawing drawing;
     if (settings.toSrgb && !profile.empty() && !isOurSrgbProfile(profile)) {
-        Image srgb = source;
-        (void)convertToSrgb(srgb, profile);
+        Image srgb = inks;
+        if (srgb.isEmpty()) {
+            srgb = source;
+            (void)convertToSrgb(srgb, profile);
+        }
         drawing.previews = renderFilmPreviews(srgb, settings, stop);
         drawing.shown.resize(drawing.previews.pictures.size());
         return drawing;
@@ -118,11 +123,16 @@ FilmStrip::~FilmStrip()
     m_job->wait();
 }
 
-void FilmStrip::setPicture(const Image* picture, const std::vector<std::uint8_t>& icc)
+void FilmStrip::setPicture(const Image* picture, const std::vector<std::uint8_t>& icc,
+                           const Image* inks)
 {
     m_source = Image();
     if (!picture || !filmPreviewSource(*picture, kPreviewSide, m_source))
         m_source = Image();
+    m_inks = Image();
+    if (m_source.isEmpty() || !inks || inks->width() != picture->width() ||
+        inks->height() != picture->height() || !filmPreviewSource(*inks, kPreviewSide, m_inks))
+        m_inks = Image();
     m_profile = icc;
     scheduleDrawing();
 }
@@ -181,10 +191,11 @@ void FilmStrip::draw()
     }
     auto source = std::make_shared<const Image>(m_source);
     auto profile = std::make_shared<const std::vector<std::uint8_t>>(m_profile);
+    auto inks = std::make_shared<const Image>(m_inks);
     const FilmSettings settings = m_settings;
     m_job->start<StripDrawing>(
-        [source, profile, settings](JobControl& control) {
-            return drawStrip(*source, *profile, settings, control.stopFlag());
+        [source, profile, inks, settings](JobControl& control) {
+            return drawStrip(*source, *profile, *inks, settings, control.stopFlag());
         },
         [this](StripDrawing drawn) {
             if (!drawn.previews.complete)

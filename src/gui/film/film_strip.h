@@ -31,8 +31,10 @@ public:
     ~FilmStrip() override;
 
     /// Null or an empty picture clears the previews. icc: the picture's colour profile
-    /// (empty: sRGB).
-    void setPicture(const Image* picture, const std::vector<std::uint8_t>& icc = {});
+    /// (empty: sRGB). inks (null: none): a CMYK picture read through icc, sRGB numbers the
+    /// size of picture, which the films are drawn on when the look asks for sRGB.
+    void setPicture(const Image* picture, const std::vector<std::uint8_t>& icc = {},
+                    const Image* inks = nullptr);
     /// The look each preview shows (its film type replaced by the preview's own).
     void setSettings(const FilmSettings& settings);
     /// Marks the preview of this film code as the chosen one.
@@ -58,6 +60,7 @@ private:
 
     Image m_source;
     std::vector<std::uint8_t> m_profile;  // of m_source
+    Image m_inks;  // reduced as m_source
     FilmSettings m_settings;
     std::vector<Image> m_previews;
     std::vector<Image> m_shown;  // by preview; empty where the preview is sRGB already

@@ -56,10 +56,11 @@ void SettingTabs::setTagPictureSource(const TagPictureSource& source)
     m_signature->setTagPictureSource(source);
 }
 
-void SettingTabs::setPreviewPicture(const Image* picture, const std::vector<std::uint8_t>& icc)
+void SettingTabs::setPreviewPicture(const Image* picture, const std::vector<std::uint8_t>& icc,
+                                    const Image* inks)
 {
     m_film->setFilmStripShown(true);
-    m_film->setPreviewPicture(picture, icc);
+    m_film->setPreviewPicture(picture, icc, inks);
 }
 
 }  // namespace tavelune::gui

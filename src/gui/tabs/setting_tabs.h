@@ -29,8 +29,10 @@ public:
     /// The picture the watermark and signature tag menus read their example values from.
     void setTagPictureSource(const TagPictureSource& source);
     /// The picture the film page's strip previews every film on (null: none), tagged icc
-    /// (empty: sRGB); the strip shows from the first call.
-    void setPreviewPicture(const Image* picture, const std::vector<std::uint8_t>& icc = {});
+    /// (empty: sRGB), and a CMYK picture's inks through that profile (null: none); the strip
+    /// shows from the first call.
+    void setPreviewPicture(const Image* picture, const std::vector<std::uint8_t>& icc = {},
+                           const Image* inks = nullptr);
     FilmPage* filmPage() const { return m_film; }
 
 private:

@@ -13,14 +13,18 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <chrono>
 #include <cmath>
+#include <filesystem>
 #include <functional>
 
+#include "engine/colour_profile.h"
 #include "engine/format_dispatch.h"
 #include "engine/photoshop_resources.h"
 #include "engine/picture_metadata.h"
 #include "exif/exif_data.h"
 #include "exif/exif_tags.h"
+#include "film/film_previews.h"
 #include "gui/app/photo_page.h"
 #include "gui/app/save_size_dialog.h"
 #include "gui/app/working_picture.h"
@@ -28,12 +32,13 @@
 #include "gui/engine/image_size_dialog.h"
 #include "gui/engine/jpeg_options_dialog.h"
 #include "gui/engine/tiff_options_dialog.h"
+#include "gui/film/film_page.h"
+#include "gui/film/film_strip.h"
 #include "gui/histogram/histogram_panel_widget.h"
 #include "gui/overlay/border_page.h"
 #include "gui/overlay/overlay_page.h"
 #include "gui/support/string_table.h"
 #include "gui/view/image_view.h"
-#include "engine/colour_profile.h"
 #include "job/inks_through_profile.h"
 #include "job/settings_file.h"
 #include "support/gui_test_support.h"
@@ -374,6 +379,17 @@ private slots:
             ConversionSettings settings = page.settings();
             settings.film.toSrgb = run.toSrgb;
             page.setSettings(settings);
+            // The film strip redraws with the box: on it, from the inks as the result pane,
+            // shown as they are; off it, from the formula's numbers as before.
+            const FilmStrip& strip = page.findChild<FilmPage*>()->filmStrip();
+            Image stripNumbers;
+            QVERIFY(filmPreviewSource(throughProfile, FilmStrip::kPreviewSide, stripNumbers));
+            QByteArray failure;
+            QVERIFY2(
+                test::stripDrawsFilmsOn(strip, run.toSrgb ? stripNumbers : strip.previewSource(),
+                                        settings.film, failure),
+                trace + ": " + failure);
+            QVERIFY2(!run.toSrgb || &strip.shownPreview(0) == &strip.preview(0), trace);
             QVERIFY2(apply(page), trace);
             std::string reason;
             QVERIFY(saveSettingsFile(look, page.settings(), reason));
@@ -402,6 +418,46 @@ private slots:
                          run.toSrgb,
                      trace);
         }
+    }
+
+    // The sRGB box's first run takes the inks the page read at the open, and a file written
+    // since is read again: told apart by contents changed behind an unchanged stamp.
+    void theSrgbRunTakesTheInksReadAtTheOpenUntilTheFileIsWritten()
+    {
+        const std::string path = (m_dir->path() + "/stamped.jpg").toStdString();
+        QVERIFY(reference::writeCmykJpeg(path, 1200, 900, reference::cmykProfile()));
+        PhotoPage& page = *m_page;
+        QVERIFY(test::openAndWait(page, QString::fromStdString(path)));
+        ConversionSettings settings = page.settings();
+        settings.film.toSrgb = true;
+        page.setSettings(settings);
+
+        QFile file(QString::fromStdString(path));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray photo = file.readAll();
+        file.close();
+        const auto stamp = std::filesystem::last_write_time(path);
+        auto rewrite = [&](const QByteArray& bytes, std::filesystem::file_time_type written) {
+            QFile out(QString::fromStdString(path));
+            if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+                out.write(bytes) != bytes.size())
+                return false;
+            out.close();
+            std::error_code failed;
+            std::filesystem::last_write_time(path, written, failed);
+            return !failed;
+        };
+        const QByteArray noise(photo.size(), '\x5a');
+        QVERIFY(rewrite(noise, stamp));
+        QVERIFY(apply(page));
+        const Image fromOpen = page.result();
+
+        QVERIFY(rewrite(photo, stamp + std::chrono::seconds(2)));
+        QVERIFY(apply(page));
+        QCOMPARE(reference::largestChannelDifference(page.result(), fromOpen), 0);
+        QVERIFY(rewrite(noise, stamp + std::chrono::seconds(4)));
+        QVERIFY(apply(page));
+        QVERIFY(reference::largestChannelDifference(page.result(), fromOpen) > 8);
     }
 
     void onlyAnUntouchedLargerOriginalOffersFullSize()

@@ -23,7 +23,6 @@
 #include "exif/exif_data.h"
 #include "exif/exif_entry.h"
 #include "film/film_registry.h"
-#include "film/film_step.h"
 #include "gui/app/save_size_dialog.h"
 #include "gui/engine/image_size_dialog.h"
 #include "gui/exif/exif_list_widget.h"
@@ -548,13 +547,10 @@ private slots:
             QVERIFY(stripDrawn());
             Image numbers = strip.previewSource();
             QVERIFY(!intoSrgb || convertToSrgb(numbers, wide.icc));
+            QByteArray failure;
+            QVERIFY2(test::stripDrawsFilmsOn(strip, numbers, look.film, failure), failure);
             for (int i = 0; i < strip.previewCount(); ++i) {
-                FilmSettings film = look.film;
-                film.enabled = true;
-                film.filmType = filmRows()[size_t(i)].code;
-                Image drawn;
-                QVERIFY(runFilmStep(numbers, drawn, film, nullptr, 0));
-                QCOMPARE(reference::largestChannelDifference(strip.preview(i), drawn), 0);
+                const Image& drawn = strip.preview(i);
                 const Image onScreen = intoSrgb ? drawn : reference::lcmsSrgbCopy(drawn, wide.icc);
                 QVERIFY2(reference::largestChannelDifference(strip.shownPreview(i), onScreen) <= 2,
                          filmRows()[size_t(i)].cliName);

@@ -3,9 +3,13 @@
 
 #include <QSignalSpy>
 #include <QTest>
+#include <algorithm>
 #include <cstdlib>
 
+#include "film/film_registry.h"
+#include "film/film_step.h"
 #include "gui/app/photo_page.h"
+#include "gui/film/film_strip.h"
 #include "gui/support/string_table.h"
 
 namespace tavelune::gui::test {
@@ -76,6 +80,40 @@ bool openAndWait(PhotoPage& page, const QString& path)
         return false;
     }
     return opened.first().first().toBool();
+}
+
+namespace {
+
+// Film output carries no meaningful alpha.
+bool sameColours(const Image& a, const Image& b)
+{
+    if (a.width() != b.width() || a.height() != b.height())
+        return false;
+    return std::equal(a.pixels(), a.pixels() + a.pixelCount(), b.pixels(),
+                      [](uint32_t p, uint32_t q) { return ((p ^ q) & 0xFFFFFF) == 0; });
+}
+
+}  // namespace
+
+bool stripDrawsFilmsOn(const FilmStrip& strip, const Image& numbers, const FilmSettings& look,
+                       QByteArray& failure)
+{
+    if (!QTest::qWaitFor([&] { return !strip.isDrawing(); }, 10000)) {
+        failure = "the strip is still drawing";
+        return false;
+    }
+    for (int i = 0; i < strip.previewCount(); ++i) {
+        FilmSettings film = look;
+        film.enabled = true;
+        film.filmType = filmRows()[size_t(i)].code;
+        Image drawn;
+        if (!runFilmStep(numbers, drawn, film, nullptr, 0) ||
+            !sameColours(strip.preview(i), drawn)) {
+            failure = filmRows()[size_t(i)].cliName;
+            return false;
+        }
+    }
+    return true;
 }
 
 void addLanguageRows()

@@ -9,9 +9,11 @@
 #include <vector>
 
 #include "engine/image.h"
+#include "film/film_settings.h"
 #include "gui/controls/message_box.h"
 
 namespace tavelune::gui {
+class FilmStrip;
 class LanguagePack;
 class PhotoPage;
 }
@@ -55,6 +57,11 @@ Image makeGradient(int width, int height, float dpi = 72.0f);
 /// Opens path on page and waits until the opening has ended: false when it did not start, did
 /// not end within a minute, or failed.
 bool openAndWait(PhotoPage& page, const QString& path);
+
+/// Waits until strip has drawn, then whether each preview is exactly its film over numbers
+/// with look's options; failure names the first film that is not, or says the drawing hung.
+bool stripDrawsFilmsOn(const FilmStrip& strip, const Image& numbers, const FilmSettings& look,
+                       QByteArray& failure);
 
 /// The program's languages, as the rows of a "language" column (QString) of a data function.
 void addLanguageRows();
