@@ -50,7 +50,7 @@ std::shared_ptr<const InksRead> readInks(const std::string& path,
 /// not match like's size.
 Image cmykScreenCopy(const std::string& path, const std::vector<std::uint8_t>& icc, int fit,
                      const Image& like);
-/// The same from a read already made (null or another file's: empty).
+/// The same from a read already made (null, or not like's size: empty).
 Image cmykScreenCopy(const InksRead* read, const Image& like);
 
 /// A working picture read again from its file (upright, at the size it was opened at) brought
