@@ -5,8 +5,7 @@
 // function; every step gives the one-pixel path's integers exactly.
 #include "film/fused_vbmi.h"
 
-#include <atomic>
-
+#include "film/vector_path_switch.h"
 #include "pixel/hsv.h"
 
 #if defined(__x86_64__)
@@ -27,23 +26,23 @@ bool cpuHasVbmi()
 #endif
 }
 
-std::atomic<bool> g_vbmiEnabled{cpuHasVbmi()};
+VectorPathSwitch g_vbmi{cpuHasVbmi()};
 
 }  // namespace
 
 bool fusedVbmiAvailable()
 {
-    return cpuHasVbmi();
+    return g_vbmi.available();
 }
 
 bool fusedVbmiEnabled()
 {
-    return g_vbmiEnabled.load(std::memory_order_relaxed);
+    return g_vbmi.enabled();
 }
 
 void setFusedVbmiEnabled(bool enabled)
 {
-    g_vbmiEnabled.store(enabled && cpuHasVbmi(), std::memory_order_relaxed);
+    g_vbmi.setEnabled(enabled);
 }
 
 #if defined(__x86_64__)
@@ -326,7 +325,7 @@ TAVELUNE_VBMI Rgb16 mix32(const Table& levels, const ColourCoreKernel& k, const 
 
 TAVELUNE_VBMI size_t colourLayersVbmi(const ColourCoreKernel& core, const uint32_t* src,
                                       uint32_t* layered, size_t n, int32_t* banded,
-                                      uint32_t* mixed)
+                                      uint32_t* bandedPixels, uint32_t* mixed)
 {
     const Table levels = tableAt(core.byteTables + 256 * kLevelsTable);
     const uint8_t* tables = core.byteTables;
@@ -343,21 +342,26 @@ TAVELUNE_VBMI size_t colourLayersVbmi(const ColourCoreKernel& core, const uint32
         const uint32_t may =
             uint32_t(core.velviaBands ? velviaBandsMayHold(d) : slideBandsMayHold(core, d)) &
             inside;
-        // Their indices packed to the front, sixteen lanes at a time.
+        const Pixels32 colours = opaquePixels(d);
+        // Their indices and colours packed to the front, sixteen lanes at a time. Compressing
+        // in a register and storing whole is much faster than a compressing store.
         const Z index = _mm512_add_epi32(_mm512_set1_epi32(int(i)), lanes16);
-        _mm512_storeu_si512(banded + found, _mm512_maskz_compress_epi32(__mmask16(may), index));
-        found += size_t(__builtin_popcount(may & 0xFFFF));
-        _mm512_storeu_si512(banded + found,
-                            _mm512_maskz_compress_epi32(__mmask16(may >> 16),
-                                                        _mm512_add_epi32(index, _mm512_set1_epi32(16))));
-        found += size_t(__builtin_popcount(may >> 16));
+        const Z indices[2] = {index, _mm512_add_epi32(index, _mm512_set1_epi32(16))};
+        const Z halves[2] = {colours.first, colours.last};
+        for (int half = 0; half < 2; ++half) {
+            const __mmask16 picked = __mmask16(may >> (16 * half));
+            _mm512_storeu_si512(banded + found, _mm512_maskz_compress_epi32(picked, indices[half]));
+            _mm512_storeu_si512(bandedPixels + found,
+                                _mm512_maskz_compress_epi32(picked, halves[half]));
+            found += size_t(__builtin_popcount(picked));
+        }
         if (mixed) {
             // Stored as the layered pixels are, under the same mask.
             const Pixels32 out = opaquePixels(mix32(levels, core, d));
             _mm512_mask_storeu_epi32(mixed + i, __mmask16(inside), out.first);
             _mm512_mask_storeu_epi32(mixed + i + 16, __mmask16(inside >> 16), out.last);
         }
-        return opaquePixels(d);
+        return colours;
     });
     return found;
 }
@@ -366,7 +370,7 @@ TAVELUNE_VBMI size_t colourLayersVbmi(const ColourCoreKernel& core, const uint32
 
 // Never called without the vector unit; defined so that the program links everywhere.
 size_t colourLayersVbmi(const ColourCoreKernel&, const uint32_t*, uint32_t*, size_t, int32_t*,
-                        uint32_t*)
+                        uint32_t*, uint32_t*)
 {
     return 0;
 }

@@ -98,6 +98,8 @@ struct MonoKernel {
 /// dst = core(src) for n pixels. Vector kernels: only call while fusedVectorEnabled().
 void runColourCoreVector(const ColourCoreKernel& core, const uint32_t* src, uint32_t* dst,
                          size_t n);
+/// The chain's hue bands, in order, on each of n layered colours that may lie in one.
+void applyBandsVector(const ColourCoreKernel& core, uint32_t* pixels, size_t n);
 /// HsvAdjustment::apply on each of n pixels.
 void adjustHsvVector(const HsvAdjustment::Parts& band, uint32_t* p, size_t n);
 /// Each colour channel of p moved toward q's by alpha / 255, truncated; p becomes opaque.

@@ -15,6 +15,7 @@
 #include "film/fused_mono.h"
 #include "film/fused_slide.h"
 #include "film/slide_recipe.h"
+#include "film/vector_path_switch.h"
 #include "pixel/tone_kernels.h"
 
 namespace tavelune {
@@ -146,6 +147,20 @@ TEST(FusedMixParts, GiveEveryMixerTermOfEveryPercent)
         for (int level = 0; level < 256; ++level)
             ASSERT_EQ(mixPartTerm(part, level), mixTerm(level, percent))
                 << "level " << level << " percent " << percent;
+    }
+}
+
+// A path the CPU lacks must never be turned on: its instructions would stop the program.
+TEST(VectorPathSwitch, TurnsOnOnlyWhatTheCpuHas)
+{
+    for (bool cpuHasIt : {false, true}) {
+        VectorPathSwitch path(cpuHasIt);
+        EXPECT_EQ(path.enabled(), cpuHasIt);
+        path.setEnabled(false);
+        EXPECT_FALSE(path.enabled());
+        path.setEnabled(true);
+        EXPECT_EQ(path.enabled(), cpuHasIt) << "CPU has it: " << cpuHasIt;
+        EXPECT_EQ(path.available(), cpuHasIt);
     }
 }
 
