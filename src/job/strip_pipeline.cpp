@@ -110,6 +110,24 @@ private:
     {
         (task.kind == Task::Film ? m_filmed : m_sharpened)[size_t(task.strip)] = 1;
     }
+    bool taskReady() const
+    {
+        return m_nextFilm < m_read ||
+               (m_sharpen && m_nextSharpen < m_strips && convolutionReady(m_nextSharpen));
+    }
+    bool readable() const { return m_read < m_strips && slotFree(m_read); }
+    // The calling thread's next step needs no one else.
+    bool callerCanMove() const
+    {
+        return writable(m_written) || readable() || taskReady();
+    }
+    // Handing strips over in batches saved thread switches but cost wall time on a loaded
+    // machine, where a woken helper starts late: each task wakes one at once.
+    void wakeHelperForTask()
+    {
+        if (m_idleHelpers > 0 && taskReady())
+            m_work.notify_one();
+    }
 
     void runTask(const Task& task) const;
     void helperLoop();
@@ -128,7 +146,10 @@ private:
     uint32_t* m_buffer = nullptr;
 
     std::mutex m_mutex;
-    std::condition_variable m_changed;
+    std::condition_variable m_work;      // helpers wait here for tasks
+    std::condition_variable m_progress;  // the calling thread waits here
+    int m_idleHelpers = 0;
+    bool m_callerWaiting = false;
     std::vector<char> m_filmed;     // by strip
     std::vector<char> m_sharpened;  // by strip
     int m_read = 0;
@@ -172,14 +193,17 @@ void Pipeline::helperLoop()
     while (!m_stop) {
         Task task;
         if (!takeTask(task)) {
-            m_changed.wait(lock);
+            ++m_idleHelpers;
+            m_work.wait(lock);
+            --m_idleHelpers;
             continue;
         }
         lock.unlock();
         runTask(task);
         lock.lock();
         markDone(task);
-        m_changed.notify_all();
+        if (m_callerWaiting && callerCanMove())
+            m_progress.notify_one();
     }
 }
 
@@ -234,10 +258,9 @@ StripPipelineResult Pipeline::run(int threadCount)
                 break;
             }
             ++m_written;
-            m_changed.notify_all();
             continue;
         }
-        if (m_read < m_strips && slotFree(m_read)) {
+        if (readable()) {
             const int strip = m_read;
             lock.unlock();
             turn(false);
@@ -250,7 +273,7 @@ StripPipelineResult Pipeline::run(int threadCount)
                 break;
             }
             ++m_read;
-            m_changed.notify_all();
+            wakeHelperForTask();
             continue;
         }
         Task task;
@@ -259,13 +282,16 @@ StripPipelineResult Pipeline::run(int threadCount)
             runTask(task);
             lock.lock();
             markDone(task);
-            m_changed.notify_all();
+            wakeHelperForTask();
             continue;
         }
-        m_changed.wait(lock);
+        // Nothing to do here means the helpers hold every task that is ready.
+        m_callerWaiting = true;
+        m_progress.wait(lock);
+        m_callerWaiting = false;
     }
     m_stop = true;
-    m_changed.notify_all();
+    m_work.notify_all();
     lock.unlock();
     for (std::thread& thread : threads) thread.join();
     if (result != StripPipelineResult::Done)

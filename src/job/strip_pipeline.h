@@ -26,8 +26,9 @@ struct StripPipelineHooks {
     const SrgbConversion* beforeFilm = nullptr;
 };
 
-/// Rows read so far in one strip; small enough that a ring of strips stays in the cache.
-inline constexpr int kPipelineStripRows = 16;
+/// Rows read so far in one strip: each strip handed to a film thread may cost a thread switch,
+/// while a ring of strips stays a few megabytes.
+inline constexpr int kPipelineStripRows = 32;
 
 /// Where the finished rows go, top first: a JPEG writer, or a picture being assembled.
 class StripSink {

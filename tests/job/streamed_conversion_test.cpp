@@ -428,7 +428,8 @@ TEST(StreamedConversion, CutOffPictureSaysWhatTheWholePictureRoadSays)
 TEST(StreamedConversion, ProgressRisesWithTheRowsWritten)
 {
     test::TempDir dir;
-    const std::string input = jpegOf(dir, "input.jpg", scatteredColours(64, 160));
+    const std::string input =
+        jpegOf(dir, "input.jpg", scatteredColours(64, 10 * kPipelineStripRows));
     std::vector<int> positions;
     Progress progress([&](int position) { positions.push_back(position); });
     NoticeLog log;
@@ -445,34 +446,38 @@ TEST(StreamedConversion, ProgressRisesWithTheRowsWritten)
         5);
 }
 
-// The pipeline alone, with more helpers than strips or far fewer: the order of the work must
-// never show in the result.
+// The pipeline alone, with more helpers than strips or far fewer, sharpened or not, and long
+// enough that the helpers sleep and wake many times: the order of the work must never show in
+// the result.
 TEST(StripPipeline, SameBytesOnAnyNumberOfThreads)
 {
     test::TempDir dir;
-    for (int height : {1, 16, 17, 47, 200}) {
-        const std::string input = jpegOf(dir, "input.jpg", scatteredColours(23, height));
-        const FilmSettings settings = film(kFilmE100Vs, 1, 3, 0);
-        Image source;
-        Image result;
-        ASSERT_TRUE(JpegCodec().read(input, source));
-        ASSERT_TRUE(runFilmStep(source, result, settings, nullptr, 100));
-        ASSERT_TRUE(JpegCodec().write(dir.file("whole.jpg"), result, 85));
-        const auto pointwise = PointwiseFilm::make(settings);
-        ASSERT_TRUE(pointwise);
-        ConvolutionFilter sharpen;
-        ASSERT_TRUE(makeSharpenFilter(settings.sharpnessPosition, sharpen));
-        for (int threads : {1, 2, 3, 9}) {
-            JpegStripReader reader;
-            JpegStripWriter writer;
-            ASSERT_TRUE(reader.open(input));
-            ASSERT_TRUE(writer.open(dir.file("strips.jpg"), reader.width(), reader.height(),
-                                    result.dpi(), 85));
-            ASSERT_EQ(runStripPipeline(reader, writer, *pointwise, &sharpen, {}, threads),
-                      StripPipelineResult::Done);
-            EXPECT_TRUE(test::readFileBytes(dir.file("strips.jpg")) ==
-                        test::readFileBytes(dir.file("whole.jpg")))
-                << height << " rows, " << threads << " threads";
+    for (int sharpness : {0, 5}) {
+        for (int height : {1, 16, 17, 47, 200, 1000}) {
+            const std::string input = jpegOf(dir, "input.jpg", scatteredColours(23, height));
+            const FilmSettings settings = film(kFilmE100Vs, 1, 3, sharpness);
+            Image source;
+            Image result;
+            ASSERT_TRUE(JpegCodec().read(input, source));
+            ASSERT_TRUE(runFilmStep(source, result, settings, nullptr, 100));
+            ASSERT_TRUE(JpegCodec().write(dir.file("whole.jpg"), result, 85));
+            const auto pointwise = PointwiseFilm::make(settings);
+            ASSERT_TRUE(pointwise);
+            ConvolutionFilter sharpen;
+            const bool sharpened = makeSharpenFilter(settings.sharpnessPosition, sharpen);
+            for (int threads : {1, 2, 3, 9}) {
+                JpegStripReader reader;
+                JpegStripWriter writer;
+                ASSERT_TRUE(reader.open(input));
+                ASSERT_TRUE(writer.open(dir.file("strips.jpg"), reader.width(), reader.height(),
+                                        result.dpi(), 85));
+                ASSERT_EQ(runStripPipeline(reader, writer, *pointwise,
+                                           sharpened ? &sharpen : nullptr, {}, threads),
+                          StripPipelineResult::Done);
+                EXPECT_TRUE(test::readFileBytes(dir.file("strips.jpg")) ==
+                            test::readFileBytes(dir.file("whole.jpg")))
+                    << height << " rows, " << threads << " threads, sharpness " << sharpness;
+            }
         }
     }
 }
