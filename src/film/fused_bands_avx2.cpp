@@ -123,7 +123,15 @@ TAVELUNE_AVX2 Rgb withBands(const ColourCoreKernel& k, Rgb c, V lanes[4])
             break;
         V again[4];
         bandLanes(k, c, again);
-        for (int j = i + 1; j < k.bandCount; ++j) lanes[j] = select(changed, lanes[j], again[j]);
+        V later = _mm256_setzero_si256();
+        for (int j = i + 1; j < k.bandCount; ++j) {
+            lanes[j] = select(changed, lanes[j], again[j]);
+            later = _mm256_or_si256(later, again[j]);
+        }
+        // The changed colours that no later band may hold need no new hue: those bands pass
+        // them by.
+        if (none(_mm256_and_si256(changed, later)))
+            continue;
         Hsv now = hsvOf(c);
         hsv = {select(changed, hsv.hue, now.hue), select(changed, hsv.saturation, now.saturation),
                select(changed, hsv.value, now.value)};
