@@ -310,18 +310,8 @@ void PhotoPage::pastePicture()
         restartHistogram();
         return;
     }
-    m_source = std::move(source);
-    m_sourceInks = Image();
-    m_inksRead.reset();
-    m_geometry = GeometryRecord();
-    m_result = Image();
-    m_fileName.clear();
     m_metadata = {};
-    replaceExif(std::make_unique<ExifData>());
-    refreshPage();
-    m_exifList->fillExifList(nullptr);
-    restartHistogram();
-    emit fileNameChanged(m_fileName);
+    showUnfiledPicture(std::move(source));
 }
 
 void PhotoPage::replaceExif(std::unique_ptr<ExifData> exif)
@@ -521,7 +511,12 @@ void PhotoPage::transformSource(GeometryStep step)
 void PhotoPage::closePicture()
 {
     m_panel->stopCalculation();
-    m_source = Image();
+    showUnfiledPicture(Image());
+}
+
+void PhotoPage::showUnfiledPicture(Image source)
+{
+    m_source = std::move(source);
     m_sourceInks = Image();
     m_inksRead.reset();
     m_geometry = GeometryRecord();

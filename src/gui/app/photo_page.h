@@ -113,6 +113,9 @@ private:
     /// The profile the result's numbers are in: the file's, unless the film took them to sRGB.
     const std::vector<std::uint8_t>& resultProfile() const;
     void replaceExif(std::unique_ptr<ExifData> exif);
+    /// Shows a picture no file stands behind (pasted; empty when closing), with no EXIF, no
+    /// result and no turns to replay.
+    void showUnfiledPicture(Image source);
     void transformSource(GeometryStep step);
     void updateActions();
     void updateStatus();
