@@ -98,7 +98,44 @@ QString askLutPath(QWidget* parent, const QString& suggested)
 
 }  // namespace
 
+// The labels, scales and readouts beside the controls; the layout and the value texts need them.
+struct FilmPage::Captions {
+    SliderScale* exposureScale;
+    SliderScale* saturationScale;
+    QLabel* film;
+    QLabel* exposure;
+    QLabel* exposureUnit;
+    QLabel* saturationValue;
+    QLabel* saturation;
+    QLabel* sharpness;
+    QLabel* sharpnessValue;
+    QLabel* sharpnessTop;
+    QLabel* sharpnessBottom;
+};
+
 FilmPage::FilmPage(QWidget* parent) : QWidget(parent)
+{
+    // Made in this order: it is the order Tab walks.
+    Captions captions;
+    createFilmControls();
+    createSliders(captions);
+    createCaptions(captions);
+    layOutPage(captions);
+    m_switchable = {captions.film,           m_filmList,
+                    captions.exposure,       m_exposure,
+                    captions.exposureUnit,   captions.exposureScale,
+                    m_portraitBox,           m_highKeyBox,
+                    m_blackCorrectionBox,    captions.saturation,
+                    m_saturation,            captions.saturationScale,
+                    captions.sharpness,      captions.sharpnessTop,
+                    m_sharpness,             captions.sharpnessBottom,
+                    m_lutButton,             captions.saturationValue,
+                    captions.sharpnessValue, m_strip};
+    connectControls(captions);
+    setSettings(FilmSettings{});
+}
+
+void FilmPage::createFilmControls()
 {
     m_enabledBox = makeBox(Strings::FilmEnabled, 0, "filmEnabled", this);
     // The band is always light, whatever the desktop's colours; a disabled page still looks it.
@@ -122,12 +159,15 @@ FilmPage::FilmPage(QWidget* parent) : QWidget(parent)
     m_lutRunner = new LutExportRunner(this);
     m_lutPathChooser = askLutPath;
     m_lutFolder = QDir::homePath();
+}
 
+void FilmPage::createSliders(Captions& captions)
+{
     m_exposure = makeSlider(Qt::Horizontal, kExposureRange, "exposure", this);
     m_exposure->setTickPosition(QSlider::TicksBelow);
     m_exposure->setTickInterval(4);
     m_exposure->setToolTip(text(Strings::ExposureTip));
-    auto* exposureScale =
+    captions.exposureScale =
         new SliderScale(m_exposure, {{-8, "-2"}, {-4, "-1"}, {0, "0"}, {4, "1"}, {8, "2"}}, this);
 
     m_portraitBox = makeBox(Strings::Portrait, Strings::PortraitTip, "portrait", this);
@@ -146,7 +186,7 @@ FilmPage::FilmPage(QWidget* parent) : QWidget(parent)
     m_saturation->setTickPosition(QSlider::TicksBelow);
     m_saturation->setTickInterval(kSaturationTickInterval);
     m_saturation->setToolTip(text(Strings::SaturationTip));
-    auto* saturationScale =
+    captions.saturationScale =
         new SliderScale(m_saturation, {{-10, "-100"}, {0, "0"}, {10, "100"}}, this);
 
     // Position 0 (strongest) at the top; the up key moves the handle up.
@@ -155,37 +195,43 @@ FilmPage::FilmPage(QWidget* parent) : QWidget(parent)
     m_sharpness->setInvertedControls(true);
     m_sharpness->setTickPosition(QSlider::TicksRight);
     m_sharpness->setTickInterval(1);
+}
 
-    auto* filmLabel = new QLabel(text(Strings::FilmTypeLabel), this);
-    filmLabel->setBuddy(m_filmList);
-    auto* exposureLabel = new QLabel(text(Strings::ExposureLabel), this);
-    exposureLabel->setBuddy(m_exposure);
+void FilmPage::createCaptions(Captions& captions)
+{
+    captions.film = new QLabel(text(Strings::FilmTypeLabel), this);
+    captions.film->setBuddy(m_filmList);
+    captions.exposure = new QLabel(text(Strings::ExposureLabel), this);
+    captions.exposure->setBuddy(m_exposure);
     // Each slider says its value in the unit the photographer thinks in, in a sunken box so it
     // reads as a readout and not as one more mark of a scale.
-    auto* exposureUnit =
+    captions.exposureUnit =
         makeReadout("-1.75 " + text(Strings::ExposureUnit), "exposureValue", this);
-    auto* saturationValue = makeReadout(QStringLiteral("-100%"), "saturationValue", this);
-    auto* saturationLabel = new QLabel(text(Strings::SaturationLabel), this);
-    saturationLabel->setBuddy(m_saturation);
-    auto* sharpnessCaption = new QLabel(text(Strings::Sharpness), this);
-    auto* sharpnessValue = makeReadout(QStringLiteral("5"), "sharpnessValue", this);
-    auto* sharpnessTop = new QLabel(QStringLiteral("5"), this);
-    auto* sharpnessBottom = new QLabel(QStringLiteral("0"), this);
+    captions.saturationValue = makeReadout(QStringLiteral("-100%"), "saturationValue", this);
+    captions.saturation = new QLabel(text(Strings::SaturationLabel), this);
+    captions.saturation->setBuddy(m_saturation);
+    captions.sharpness = new QLabel(text(Strings::Sharpness), this);
+    captions.sharpnessValue = makeReadout(QStringLiteral("5"), "sharpnessValue", this);
+    captions.sharpnessTop = new QLabel(QStringLiteral("5"), this);
+    captions.sharpnessBottom = new QLabel(QStringLiteral("0"), this);
+}
 
+QGridLayout* FilmPage::layOutBody(const Captions& captions)
+{
     auto* body = new QGridLayout;
-    body->addWidget(filmLabel, 0, 0);
+    body->addWidget(captions.film, 0, 0);
     body->addWidget(m_filmList, 0, 1, 1, 2);
-    body->addWidget(exposureLabel, 1, 0);
+    body->addWidget(captions.exposure, 1, 0);
     body->addWidget(m_exposure, 1, 1);
-    body->addWidget(exposureUnit, 1, 2);
-    body->addWidget(exposureScale, 2, 1);
+    body->addWidget(captions.exposureUnit, 1, 2);
+    body->addWidget(captions.exposureScale, 2, 1);
     body->addWidget(m_portraitBox, 3, 1, 1, 2);
     body->addWidget(m_highKeyBox, 3, 1, 1, 2);
     body->addWidget(m_blackCorrectionBox, 4, 1, 1, 2);
-    body->addWidget(saturationLabel, 5, 0);
+    body->addWidget(captions.saturation, 5, 0);
     body->addWidget(m_saturation, 5, 1);
-    body->addWidget(saturationValue, 5, 2);
-    body->addWidget(saturationScale, 6, 1);
+    body->addWidget(captions.saturationValue, 5, 2);
+    body->addWidget(captions.saturationScale, 6, 1);
     // The LUT button sits below, not beside the film list: the strip needs that width.
     auto* lastRow = new QHBoxLayout;
     lastRow->addWidget(m_toSrgbBox);
@@ -194,20 +240,24 @@ FilmPage::FilmPage(QWidget* parent) : QWidget(parent)
     body->addLayout(lastRow, 7, 0, 1, 3);
     body->setColumnStretch(1, 1);
     body->setRowStretch(8, 1);
+    return body;
+}
 
+void FilmPage::layOutPage(const Captions& captions)
+{
     auto* sharpnessColumn = new QVBoxLayout;
     auto* sharpnessHeader = new QHBoxLayout;
     sharpnessHeader->setSpacing(4);
-    sharpnessHeader->addWidget(sharpnessCaption);
-    sharpnessHeader->addWidget(sharpnessValue);
+    sharpnessHeader->addWidget(captions.sharpness);
+    sharpnessHeader->addWidget(captions.sharpnessValue);
     sharpnessColumn->addLayout(sharpnessHeader);
-    sharpnessColumn->addWidget(sharpnessTop, 0, Qt::AlignHCenter);
+    sharpnessColumn->addWidget(captions.sharpnessTop, 0, Qt::AlignHCenter);
     sharpnessColumn->addWidget(m_sharpness, 1, Qt::AlignHCenter);
-    sharpnessColumn->addWidget(sharpnessBottom, 0, Qt::AlignHCenter);
+    sharpnessColumn->addWidget(captions.sharpnessBottom, 0, Qt::AlignHCenter);
 
     auto* columns = new QHBoxLayout;
     columns->setContentsMargins(8, 6, 8, 6);
-    columns->addLayout(body, 1);
+    columns->addLayout(layOutBody(captions), 1);
     // Upright beside the film list: it costs the page no height, and the panes keep theirs.
     columns->addSpacing(8);
     columns->addWidget(m_strip);
@@ -228,19 +278,17 @@ FilmPage::FilmPage(QWidget* parent) : QWidget(parent)
     layout->addWidget(bandHolder);
     layout->addSpacing(1);  // the band's lower line
     layout->addLayout(columns, 1);
+}
 
-    m_switchable = {
-        filmLabel,       m_filmList,      exposureLabel,    m_exposure,           exposureUnit,
-        exposureScale,   m_portraitBox,   m_highKeyBox,     m_blackCorrectionBox, saturationLabel,
-        m_saturation,    saturationScale, sharpnessCaption, sharpnessTop,         m_sharpness,
-        sharpnessBottom, m_lutButton,     saturationValue,  sharpnessValue,     m_strip};
-
-    auto showValues = [this, exposureUnit, saturationValue, sharpnessValue] {
-        exposureUnit->setText(exposureValueText(m_exposure->value()) + QLatin1Char(' ') +
-                              text(Strings::ExposureUnit));
-        saturationValue->setText(saturationValueText(m_saturation->value()));
+void FilmPage::connectControls(const Captions& captions)
+{
+    auto showValues = [this, captions] {
+        captions.exposureUnit->setText(exposureValueText(m_exposure->value()) +
+                                       QLatin1Char(' ') + text(Strings::ExposureUnit));
+        captions.saturationValue->setText(saturationValueText(m_saturation->value()));
         // The position runs from the strongest at the top; the level is what sharpens.
-        sharpnessValue->setText(QString::number(kSharpnessRange.maximum - m_sharpness->value()));
+        captions.sharpnessValue->setText(
+            QString::number(kSharpnessRange.maximum - m_sharpness->value()));
     };
     for (QSlider* slider : {m_exposure, m_saturation, m_sharpness})
         connect(slider, &QSlider::valueChanged, this, showValues);
@@ -262,8 +310,6 @@ FilmPage::FilmPage(QWidget* parent) : QWidget(parent)
         connect(box, &QCheckBox::toggled, this, showLook);
     connect(m_lutButton, &QPushButton::clicked, this, [this] { exportLut(); });
     connect(m_lutRunner, &LutExportRunner::finished, this, &FilmPage::onLutExported);
-
-    setSettings(FilmSettings{});
 }
 
 void FilmPage::setPreviewPicture(const Image* picture, const std::vector<std::uint8_t>& icc,

@@ -12,6 +12,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QGridLayout;
 class QLabel;
 class QPushButton;
 class QSlider;
@@ -58,6 +59,13 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    struct Captions;
+    void createFilmControls();
+    void createSliders(Captions& captions);
+    void createCaptions(Captions& captions);
+    QGridLayout* layOutBody(const Captions& captions);
+    void layOutPage(const Captions& captions);
+    void connectControls(const Captions& captions);
     void applyEnabledRule();
     void applyFilmTypeRule();
     void exportLut();
