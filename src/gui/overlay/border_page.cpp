@@ -45,41 +45,8 @@ BorderPage::BorderPage(QWidget* parent) : QWidget(parent)
     buildGroup(m_mat, Strings::MatGroup, "mat", kMatTips);
     buildGroup(m_border, Strings::BorderGroup, "border", kBorderTips);
 
-    m_matPicture = new QCheckBox(text(Strings::MatPictureLabel), m_mat.box);
-    m_matPicture->setObjectName(QStringLiteral("matPicture"));
-    m_matPicture->setToolTip(text(Strings::MatPictureTip));
-    m_matPath = new QLineEdit(m_mat.box);
-    m_matPath->setObjectName(QStringLiteral("matPath"));
-    m_matPath->setReadOnly(true);
-    m_matPath->setToolTip(text(Strings::MatPathTip));
-    m_browse = new QPushButton(text(Strings::MatBrowseButton), m_mat.box);
-    m_browse->setObjectName(QStringLiteral("browse"));
-    m_browse->setToolTip(text(Strings::MatBrowseTip));
-    m_browse->setFixedWidth(fontMetrics().horizontalAdvance(text(Strings::MatBrowseButton)) + 16);
-    auto* matGrid = static_cast<QGridLayout*>(m_mat.box->layout());
-    auto* pictureRow = new QHBoxLayout;
-    pictureRow->setSpacing(3);
-    pictureRow->addWidget(m_matPicture);
-    pictureRow->addWidget(m_matPath, 1);
-    pictureRow->addWidget(m_browse);
-    matGrid->addLayout(pictureRow, 1, 2, 1, 9);
-
-    m_opacity = new OpacityField(m_border.box);
-    m_opacity->setObjectName(QStringLiteral("opacity"));
-    m_opacity->setToolTip(text(Strings::BorderOpacityTip));
-    m_opacity->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 8);
-    m_inside = new QCheckBox(text(Strings::BorderInside), m_border.box);
-    m_inside->setObjectName(QStringLiteral("inside"));
-    m_inside->setToolTip(text(Strings::BorderInsideTip));
-    auto* borderGrid = static_cast<QGridLayout*>(m_border.box->layout());
-    auto* opacityRow = new QHBoxLayout;
-    opacityRow->setSpacing(3);
-    opacityRow->addWidget(new QLabel(text(Strings::OpacityLabel), m_border.box));
-    opacityRow->addWidget(m_opacity);
-    opacityRow->addSpacing(12);
-    opacityRow->addWidget(m_inside);
-    opacityRow->addStretch(1);
-    borderGrid->addLayout(opacityRow, 1, 2, 1, 9);
+    addMatPictureRow();
+    addOpacityRow();
 
     auto* band = new QHBoxLayout;
     band->setContentsMargins(6, 0, 2, 0);
@@ -113,6 +80,48 @@ BorderPage::BorderPage(QWidget* parent) : QWidget(parent)
 
     setSettings(BorderSettings::initial());
     m_preset->setCurrentIndex(kPresetWhiteMatBlackBorder);
+}
+
+void BorderPage::addMatPictureRow()
+{
+    m_matPicture = new QCheckBox(text(Strings::MatPictureLabel), m_mat.box);
+    m_matPicture->setObjectName(QStringLiteral("matPicture"));
+    m_matPicture->setToolTip(text(Strings::MatPictureTip));
+    m_matPath = new QLineEdit(m_mat.box);
+    m_matPath->setObjectName(QStringLiteral("matPath"));
+    m_matPath->setReadOnly(true);
+    m_matPath->setToolTip(text(Strings::MatPathTip));
+    m_browse = new QPushButton(text(Strings::MatBrowseButton), m_mat.box);
+    m_browse->setObjectName(QStringLiteral("browse"));
+    m_browse->setToolTip(text(Strings::MatBrowseTip));
+    m_browse->setFixedWidth(fontMetrics().horizontalAdvance(text(Strings::MatBrowseButton)) + 16);
+    auto* matGrid = static_cast<QGridLayout*>(m_mat.box->layout());
+    auto* pictureRow = new QHBoxLayout;
+    pictureRow->setSpacing(3);
+    pictureRow->addWidget(m_matPicture);
+    pictureRow->addWidget(m_matPath, 1);
+    pictureRow->addWidget(m_browse);
+    matGrid->addLayout(pictureRow, 1, 2, 1, 9);
+}
+
+void BorderPage::addOpacityRow()
+{
+    m_opacity = new OpacityField(m_border.box);
+    m_opacity->setObjectName(QStringLiteral("opacity"));
+    m_opacity->setToolTip(text(Strings::BorderOpacityTip));
+    m_opacity->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 8);
+    m_inside = new QCheckBox(text(Strings::BorderInside), m_border.box);
+    m_inside->setObjectName(QStringLiteral("inside"));
+    m_inside->setToolTip(text(Strings::BorderInsideTip));
+    auto* borderGrid = static_cast<QGridLayout*>(m_border.box->layout());
+    auto* opacityRow = new QHBoxLayout;
+    opacityRow->setSpacing(3);
+    opacityRow->addWidget(new QLabel(text(Strings::OpacityLabel), m_border.box));
+    opacityRow->addWidget(m_opacity);
+    opacityRow->addSpacing(12);
+    opacityRow->addWidget(m_inside);
+    opacityRow->addStretch(1);
+    borderGrid->addLayout(opacityRow, 1, 2, 1, 9);
 }
 
 void BorderPage::buildGroup(Group& group, int titleId, const char* name, const int tips[7])

@@ -51,6 +51,9 @@ private:
         int unit = 0;
     };
 
+    /// Second rows of the groups: the mat picture, and the border's opacity and placement.
+    void addMatPictureRow();
+    void addOpacityRow();
     void buildGroup(Group& group, int titleId, const char* name, const int tips[7]);
     SideGroup sidesOf(const Group& group) const;
     void showSides(Group& group, const SideGroup& sides);

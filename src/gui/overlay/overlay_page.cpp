@@ -61,6 +61,7 @@ OverlayPage::OverlayPage(Kind kind, QWidget* parent)
 
 void OverlayPage::buildControls()
 {
+    // Made in this order: it is the order Tab walks.
     m_enable = new QCheckBox(
         text(m_kind == Kind::Signature ? Strings::SignatureEnabled : Strings::WatermarkEnabled),
         this);
@@ -69,7 +70,14 @@ void OverlayPage::buildControls()
     m_textMode->setObjectName(QStringLiteral("textMode"));
     m_pictureMode = new QRadioButton(text(Strings::OverlayPictureMode), this);
     m_pictureMode->setObjectName(QStringLiteral("pictureMode"));
+    createPositionGroup();
+    createOverlayControls();
+    layOutPage();
+    connectControls();
+}
 
+void OverlayPage::createPositionGroup()
+{
     m_position = new QGroupBox(text(Strings::OverlayPositionGroup), this);
     m_horizontal = new QComboBox(m_position);
     m_horizontal->setObjectName(QStringLiteral("horizontal"));
@@ -89,7 +97,10 @@ void OverlayPage::buildControls()
     const int fieldWidth = fontMetrics().horizontalAdvance(QStringLiteral("-0000.000")) + 8;
     m_offsetX->setFixedWidth(fieldWidth);
     m_offsetY->setFixedWidth(fieldWidth);
+}
 
+void OverlayPage::createOverlayControls()
+{
     m_opacityLabel = new QLabel(text(Strings::OpacityLabel), this);
     m_opacity = new OpacityField(this);
     m_opacity->setObjectName(QStringLiteral("opacity"));
@@ -111,17 +122,10 @@ void OverlayPage::buildControls()
     m_transparent = new ColourButton(this);
     m_transparent->setObjectName(QStringLiteral("transparentColour"));
     m_transparent->setToolTip(text(Strings::TransparentColourTip));
+}
 
-    // The band: the enable box and the mode buttons sit on it.
-    auto* band = new QHBoxLayout;
-    band->setContentsMargins(6, 0, 6, 0);
-    band->addWidget(m_enable, 1);
-    band->addWidget(m_textMode);
-    band->addWidget(m_pictureMode);
-    for (QWidget* onBand : {static_cast<QWidget*>(m_enable), static_cast<QWidget*>(m_textMode),
-                            static_cast<QWidget*>(m_pictureMode)})
-        onBand->setFixedHeight(kPageBandHeight - 1);
-
+void OverlayPage::layOutPosition()
+{
     auto* position = new QGridLayout(m_position);
     position->setContentsMargins(6, 2, 6, 4);
     position->setHorizontalSpacing(4);
@@ -137,17 +141,10 @@ void OverlayPage::buildControls()
     position->addWidget(new QLabel(text(Strings::OverlayUnitLabel), m_position), 2, 0);
     position->addWidget(m_unitList, 2, 1);
     position->setColumnStretch(1, 1);
+}
 
-    auto* left = new QVBoxLayout;
-    left->setSpacing(4);
-    left->addWidget(m_position);
-    auto* opacityRow = new QHBoxLayout;
-    opacityRow->addWidget(m_opacityLabel);
-    opacityRow->addWidget(m_opacity);
-    opacityRow->addStretch(1);
-    left->addLayout(opacityRow);
-    left->addStretch(1);
-
+QLayout* OverlayPage::layOutTextAndPicture()
+{
     // Text and picture controls share their places; the mode shows one set.
     auto* right = new QGridLayout;
     right->setHorizontalSpacing(4);
@@ -166,12 +163,38 @@ void OverlayPage::buildControls()
     right->setRowStretch(0, 1);
     right->setRowStretch(1, 1);
     right->setColumnStretch(0, 1);
+    return right;
+}
+
+void OverlayPage::layOutPage()
+{
+    // The band: the enable box and the mode buttons sit on it.
+    auto* band = new QHBoxLayout;
+    band->setContentsMargins(6, 0, 6, 0);
+    band->addWidget(m_enable, 1);
+    band->addWidget(m_textMode);
+    band->addWidget(m_pictureMode);
+    for (QWidget* onBand : {static_cast<QWidget*>(m_enable), static_cast<QWidget*>(m_textMode),
+                            static_cast<QWidget*>(m_pictureMode)})
+        onBand->setFixedHeight(kPageBandHeight - 1);
+
+    layOutPosition();
+
+    auto* left = new QVBoxLayout;
+    left->setSpacing(4);
+    left->addWidget(m_position);
+    auto* opacityRow = new QHBoxLayout;
+    opacityRow->addWidget(m_opacityLabel);
+    opacityRow->addWidget(m_opacity);
+    opacityRow->addStretch(1);
+    left->addLayout(opacityRow);
+    left->addStretch(1);
 
     auto* body = new QHBoxLayout;
     body->setContentsMargins(6, 4, 6, 4);
     body->setSpacing(8);
     body->addLayout(left);
-    body->addLayout(right, 1);
+    body->addLayout(layOutTextAndPicture(), 1);
 
     auto* page = new QVBoxLayout(this);
     page->setContentsMargins(0, 0, 0, 0);
@@ -179,7 +202,10 @@ void OverlayPage::buildControls()
     page->addLayout(band);
     page->addSpacing(1);
     page->addLayout(body, 1);
+}
 
+void OverlayPage::connectControls()
+{
     connect(m_enable, &QCheckBox::toggled, this,
             [this](bool on) { enableChildrenExcept(this, m_enable, on); });
     connect(m_textMode, &QRadioButton::toggled, this, [this](bool on) {

@@ -11,6 +11,7 @@ class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
@@ -59,6 +60,12 @@ protected:
 
 private:
     void buildControls();
+    void createPositionGroup();
+    void createOverlayControls();
+    void layOutPosition();
+    QLayout* layOutTextAndPicture();
+    void layOutPage();
+    void connectControls();
     void setMode(OverlayMode mode);
     void changeUnit();
     void showFont();
