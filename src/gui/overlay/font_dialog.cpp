@@ -45,6 +45,62 @@ QString sampleText(const QString& sample)
     return lines.join(QLatin1Char('\n'));
 }
 
+// Scalable faces only: the renderer draws outlines.
+QComboBox* makeFaceList(const QString& initialFace, QWidget* parent)
+{
+    auto* list = new QComboBox(parent);
+    list->setObjectName(QStringLiteral("face"));
+    QStringList faces;
+    for (const QString& family : QFontDatabase::families())
+        if (QFontDatabase::isSmoothlyScalable(family) && !QFontDatabase::isPrivateFamily(family))
+            faces << family;
+    // A face the system lacks stays as asked for; the renderer substitutes it as it would on
+    // the photo, and the preview shows that.
+    if (!initialFace.isEmpty() && !faces.contains(initialFace))
+        faces.prepend(initialFace);
+    list->addItems(faces);
+    list->setCurrentText(initialFace);
+    list->setMaxVisibleItems(16);
+    list->setMinimumContentsLength(18);
+    list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    return list;
+}
+
+QComboBox* makeStyleList(const OverlayFont& initial, QWidget* parent)
+{
+    auto* list = new QComboBox(parent);
+    list->setObjectName(QStringLiteral("style"));
+    for (int id :
+         {Strings::FontRegular, Strings::FontBold, Strings::FontItalic, Strings::FontBoldItalic})
+        list->addItem(text(id));
+    const bool bold = initial.weight != kWeightNormal;
+    list->setCurrentIndex(bold ? (initial.italic ? kBoldItalic : kBold)
+                               : (initial.italic ? kItalic : kRegular));
+    return list;
+}
+
+// Editable: any whole size up to kMaxPoints, the usual ones in the list.
+QComboBox* makeSizeList(int initialHeight, QWidget* parent)
+{
+    auto* list = new QComboBox(parent);
+    list->setObjectName(QStringLiteral("size"));
+    list->setEditable(true);
+    list->setInsertPolicy(QComboBox::NoInsert);
+    for (int points : kSizes) list->addItem(QString::number(points));
+    list->lineEdit()->setValidator(new QIntValidator(1, kMaxPoints, list));
+    list->setEditText(QString::number(fontPointsForHeight(initialHeight)));
+    list->setMinimumContentsLength(4);
+    return list;
+}
+
+QCheckBox* makeEffectBox(int textId, const char* name, bool checked, QWidget* parent)
+{
+    auto* box = new QCheckBox(text(textId), parent);
+    box->setObjectName(QLatin1String(name));
+    box->setChecked(checked);
+    return box;
+}
+
 }  // namespace
 
 FontDialog::FontDialog(const FontChoice& initial, const QString& sample, QWidget* parent)
@@ -52,65 +108,50 @@ FontDialog::FontDialog(const FontChoice& initial, const QString& sample, QWidget
 {
     setWindowTitle(text(Strings::FontDialogTitle));
 
-    m_face = new QComboBox(this);
-    m_face->setObjectName(QStringLiteral("face"));
-    QStringList faces;
-    for (const QString& family : QFontDatabase::families())
-        if (QFontDatabase::isSmoothlyScalable(family) && !QFontDatabase::isPrivateFamily(family))
-            faces << family;
-    const QString initialFace = QString::fromStdString(initial.font.faceName);
-    // A face the system lacks stays as asked for; the renderer substitutes it as it would on
-    // the photo, and the preview shows that.
-    if (!initialFace.isEmpty() && !faces.contains(initialFace))
-        faces.prepend(initialFace);
-    m_face->addItems(faces);
-    m_face->setCurrentText(initialFace);
-    m_face->setMaxVisibleItems(16);
-    m_face->setMinimumContentsLength(18);
-    m_face->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-
-    m_style = new QComboBox(this);
-    m_style->setObjectName(QStringLiteral("style"));
-    for (int id :
-         {Strings::FontRegular, Strings::FontBold, Strings::FontItalic, Strings::FontBoldItalic})
-        m_style->addItem(text(id));
-    const bool bold = initial.font.weight != kWeightNormal;
-    m_style->setCurrentIndex(bold ? (initial.font.italic ? kBoldItalic : kBold)
-                                  : (initial.font.italic ? kItalic : kRegular));
-
-    m_size = new QComboBox(this);
-    m_size->setObjectName(QStringLiteral("size"));
-    m_size->setEditable(true);
-    m_size->setInsertPolicy(QComboBox::NoInsert);
-    for (int points : kSizes) m_size->addItem(QString::number(points));
-    m_size->lineEdit()->setValidator(new QIntValidator(1, kMaxPoints, m_size));
-    m_size->setEditText(QString::number(fontPointsForHeight(initial.font.height)));
-    m_size->setMinimumContentsLength(4);
-
-    m_strikeOut = new QCheckBox(text(Strings::FontStrikeOut), this);
-    m_strikeOut->setObjectName(QStringLiteral("strikeOut"));
-    m_strikeOut->setChecked(initial.font.strikeOut);
-    m_underline = new QCheckBox(text(Strings::FontUnderline), this);
-    m_underline->setObjectName(QStringLiteral("underline"));
-    m_underline->setChecked(initial.font.underline);
+    // Made in this order: it is the order Tab walks.
+    m_face = makeFaceList(QString::fromStdString(initial.font.faceName), this);
+    m_style = makeStyleList(initial.font, this);
+    m_size = makeSizeList(initial.font.height, this);
+    m_strikeOut = makeEffectBox(Strings::FontStrikeOut, "strikeOut", initial.font.strikeOut, this);
+    m_underline = makeEffectBox(Strings::FontUnderline, "underline", initial.font.underline, this);
     m_colour = new ColourButton(this);
     m_colour->setObjectName(QStringLiteral("colour"));
     m_colour->setNoColourAllowed(false);
     m_colour->setColour(int(initial.colour & 0xFFFFFF));
+    createPreview();
+    layOut();
 
+    connect(m_face, &QComboBox::currentTextChanged, this, &FontDialog::updatePreview);
+    connect(m_style, &QComboBox::activated, this, [this] {
+        m_styleEdited = true;
+        updatePreview();
+    });
+    connect(m_size, &QComboBox::currentTextChanged, this, [this] {
+        m_sizeEdited = true;
+        updatePreview();
+    });
+    connect(m_strikeOut, &QCheckBox::toggled, this, &FontDialog::updatePreview);
+    connect(m_underline, &QCheckBox::toggled, this, &FontDialog::updatePreview);
+    connect(m_colour, &ColourButton::colourChanged, this, &FontDialog::updatePreview);
+    updatePreview();
+}
+
+void FontDialog::createPreview()
+{
     m_preview = new QLabel(this);
     m_preview->setObjectName(QStringLiteral("preview"));
     // Room for the sample at 20 points, the largest size a signature usually takes.
-    {
-        FontChoice large = initial;
-        large.font.height = fontHeightForPoints(kPreviewPoints);
-        const Image sample = fontSample(large, m_sample.toStdString(), 4);
-        m_preview->setFixedSize(std::clamp(sample.width() + 8, 320, 560),
-                                std::clamp(sample.height() + 8, 96, 240));
-    }
+    FontChoice large = m_initial;
+    large.font.height = fontHeightForPoints(kPreviewPoints);
+    const Image sample = fontSample(large, m_sample.toStdString(), 4);
+    m_preview->setFixedSize(std::clamp(sample.width() + 8, 320, 560),
+                            std::clamp(sample.height() + 8, 96, 240));
     m_preview->setAlignment(Qt::AlignCenter);
     m_preview->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+}
 
+void FontDialog::layOut()
+{
     auto* lists = new QGridLayout;
     lists->addWidget(new QLabel(text(Strings::FontFamilyLabel), this), 0, 0);
     lists->addWidget(new QLabel(text(Strings::FontStyleLabel), this), 0, 1);
@@ -147,20 +188,6 @@ FontDialog::FontDialog(const FontChoice& initial, const QString& sample, QWidget
     layout->addLayout(lists);
     layout->addLayout(middle);
     layout->addWidget(buttons);
-
-    connect(m_face, &QComboBox::currentTextChanged, this, &FontDialog::updatePreview);
-    connect(m_style, &QComboBox::activated, this, [this] {
-        m_styleEdited = true;
-        updatePreview();
-    });
-    connect(m_size, &QComboBox::currentTextChanged, this, [this] {
-        m_sizeEdited = true;
-        updatePreview();
-    });
-    connect(m_strikeOut, &QCheckBox::toggled, this, &FontDialog::updatePreview);
-    connect(m_underline, &QCheckBox::toggled, this, &FontDialog::updatePreview);
-    connect(m_colour, &ColourButton::colourChanged, this, &FontDialog::updatePreview);
-    updatePreview();
 }
 
 FontChoice FontDialog::choice() const

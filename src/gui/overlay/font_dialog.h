@@ -32,6 +32,8 @@ public:
                                          QWidget* parent);
 
 private:
+    void createPreview();
+    void layOut();
     void updatePreview();
 
     FontChoice m_initial;
