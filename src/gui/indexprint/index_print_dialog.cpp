@@ -94,7 +94,18 @@ QWidget* IndexPrintDialog::buildSettings()
     panel->setFixedWidth(440);
     auto* column = new QVBoxLayout(panel);
     column->setContentsMargins(0, 0, 0, 0);
+    // Each part goes into the column as soon as it is made: the form's labels join the panel
+    // then, and the order things join in is the order Tab walks.
+    column->addWidget(buildFileListGroup(panel), 1);
+    buildSheetOptions(panel, column);
+    column->addLayout(buildTextForm(panel));
+    column->addLayout(buildLogoRow(panel));
+    connectSettings();
+    return panel;
+}
 
+QGroupBox* IndexPrintDialog::buildFileListGroup(QWidget* panel)
+{
     auto* group = new QGroupBox(text(Strings::IndexListGroup), panel);
     auto* groupLayout = new QVBoxLayout(group);
     m_list = new IndexFileList(group);
@@ -113,8 +124,11 @@ QWidget* IndexPrintDialog::buildSettings()
     m_deleteButton = button(Strings::IndexRemove, "deleteItems");
     listButtons->addStretch(1);
     groupLayout->addLayout(listButtons);
-    column->addWidget(group, 1);
+    return group;
+}
 
+void IndexPrintDialog::buildSheetOptions(QWidget* panel, QVBoxLayout* column)
+{
     m_fillBox = new QCheckBox(text(Strings::IndexFillCells), panel);
     m_fillBox->setObjectName("fillCells");
     m_fillBox->setChecked(true);
@@ -140,7 +154,10 @@ QWidget* IndexPrintDialog::buildSettings()
     numberRow->addWidget(new QLabel(text(Strings::IndexNumberOnwards), panel));
     numberRow->addStretch(1);
     column->addLayout(numberRow);
+}
 
+QFormLayout* IndexPrintDialog::buildTextForm(QWidget* panel)
+{
     auto* form = new QFormLayout;
     m_styleList = new QComboBox(panel);
     m_styleList->setObjectName("style");
@@ -161,8 +178,11 @@ QWidget* IndexPrintDialog::buildSettings()
     form->addRow(text(Strings::IndexTitleLabel), m_titleField);
     form->addRow(text(Strings::IndexSignatureLabel), m_signatureField);
     form->addRow(text(Strings::IndexNotesLabel), m_contentBox);
-    column->addLayout(form);
+    return form;
+}
 
+QLayout* IndexPrintDialog::buildLogoRow(QWidget* panel)
+{
     auto* logoRow = new QHBoxLayout;
     auto* logoControls = new QVBoxLayout;
     m_logoBox = new QCheckBox(text(Strings::IndexLogo), panel);
@@ -182,8 +202,11 @@ QWidget* IndexPrintDialog::buildSettings()
     m_logoPreview->setObjectName("logoPreview");
     m_logoPreview->setFixedSize(150, 84);
     logoRow->addWidget(m_logoPreview);
-    column->addLayout(logoRow);
+    return logoRow;
+}
 
+void IndexPrintDialog::connectSettings()
+{
     connect(m_loadButton, &QPushButton::clicked, this, &IndexPrintDialog::askFiles);
     connect(m_clearButton, &QPushButton::clicked, m_list, &QTreeWidget::clear);
     connect(m_deleteButton, &QPushButton::clicked, m_list, &IndexFileList::removeSelected);
@@ -201,7 +224,6 @@ QWidget* IndexPrintDialog::buildSettings()
         m_keyButton->setColour(-1);
         applyLogoKey(-1);
     });
-    return panel;
 }
 
 QWidget* IndexPrintDialog::buildPreview()

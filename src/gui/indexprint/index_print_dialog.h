@@ -11,11 +11,15 @@
 
 class QCheckBox;
 class QComboBox;
+class QFormLayout;
+class QGroupBox;
+class QLayout;
 class QLineEdit;
 class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
 class QToolButton;
+class QVBoxLayout;
 
 namespace tavelune::gui {
 
@@ -67,6 +71,11 @@ public slots:
 
 private:
     QWidget* buildSettings();
+    QGroupBox* buildFileListGroup(QWidget* panel);
+    void buildSheetOptions(QWidget* panel, QVBoxLayout* column);
+    QFormLayout* buildTextForm(QWidget* panel);
+    QLayout* buildLogoRow(QWidget* panel);
+    void connectSettings();
     QWidget* buildPreview();
     void askFiles();
     void onLogoToggled(bool on);
