@@ -49,31 +49,7 @@ ImageSizeDialog::ImageSizeDialog(QWidget* parent) : QDialog(parent)
 {
     setWindowTitle(text(Strings::ImageSizeTitle));
 
-    const QRegularExpression number(QStringLiteral("[0-9]{0,7}(\\.[0-9]{0,3})?"));
-    for (SizeField field : kFields) {
-        auto* edit = new QLineEdit(this);
-        edit->setObjectName(kFieldNames[index(field)]);
-        edit->setValidator(new QRegularExpressionValidator(number, edit));
-        edit->setAlignment(Qt::AlignRight);
-        edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("0000.000")) +
-                              12);
-        auto* units = new QComboBox(this);
-        units->setObjectName(QString(kFieldNames[index(field)]) + "Unit");
-        const std::vector<UnitItem>& items = ImageSizeModel::unitItems(field);
-        const std::vector<int> texts = unitTextIds(field);
-        for (size_t i = 0; i < items.size(); ++i) units->addItem(text(texts[i]), items[i].unit);
-        m_edits[index(field)] = edit;
-        m_units[index(field)] = units;
-
-        connect(edit, &QLineEdit::textEdited, this, [this, field, edit](const QString& typed) {
-            m_model.edit(field, typed.toStdString());
-            showModel(edit);
-        });
-        connect(units, &QComboBox::activated, this, [this, field, units](int item) {
-            m_model.setUnit(field, units->itemData(item).toInt());
-            showModel();
-        });
-    }
+    createFields();
 
     QList<QLabel*> labels;
     auto addRow = [this, &labels](QGridLayout* grid, int row, int labelId, SizeField field) {
@@ -126,6 +102,35 @@ ImageSizeDialog::ImageSizeDialog(QWidget* parent) : QDialog(parent)
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     showModel();
+}
+
+void ImageSizeDialog::createFields()
+{
+    const QRegularExpression number(QStringLiteral("[0-9]{0,7}(\\.[0-9]{0,3})?"));
+    for (SizeField field : kFields) {
+        auto* edit = new QLineEdit(this);
+        edit->setObjectName(kFieldNames[index(field)]);
+        edit->setValidator(new QRegularExpressionValidator(number, edit));
+        edit->setAlignment(Qt::AlignRight);
+        edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("0000.000")) +
+                              12);
+        auto* units = new QComboBox(this);
+        units->setObjectName(QString(kFieldNames[index(field)]) + "Unit");
+        const std::vector<UnitItem>& items = ImageSizeModel::unitItems(field);
+        const std::vector<int> texts = unitTextIds(field);
+        for (size_t i = 0; i < items.size(); ++i) units->addItem(text(texts[i]), items[i].unit);
+        m_edits[index(field)] = edit;
+        m_units[index(field)] = units;
+
+        connect(edit, &QLineEdit::textEdited, this, [this, field, edit](const QString& typed) {
+            m_model.edit(field, typed.toStdString());
+            showModel(edit);
+        });
+        connect(units, &QComboBox::activated, this, [this, field, units](int item) {
+            m_model.setUnit(field, units->itemData(item).toInt());
+            showModel();
+        });
+    }
 }
 
 void ImageSizeDialog::setValues(int width, int height, double dpi)

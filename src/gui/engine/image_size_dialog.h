@@ -32,6 +32,8 @@ public slots:
 
 private:
     static size_t index(SizeField field) { return static_cast<size_t>(field); }
+    /// Each field's edit and unit list, bound to the model.
+    void createFields();
     /// Shows the model; the edit being typed into keeps its own text and cursor.
     void showModel(QLineEdit* typing = nullptr);
     QString validationText(const SizeValidation& check) const;

@@ -55,19 +55,7 @@ JpegOptionsDialog::JpegOptionsDialog(QWidget* parent) : QDialog(parent)
     m_stripMetadataBox = new QCheckBox(text(Strings::RemoveOtherMetadata), this);
     m_stripMetadataBox->setObjectName("stripMetadata");
 
-    auto* group = new QGroupBox(text(Strings::JpegCompressionGroup), this);
-    auto* grid = new QGridLayout(group);
-    auto* qualityLabel = new QLabel(text(Strings::QualityLabel), group);
-    qualityLabel->setBuddy(m_qualityEdit);
-    auto* qualityRow = new QHBoxLayout;
-    qualityRow->addWidget(qualityLabel);
-    qualityRow->addWidget(m_qualityEdit);
-    qualityRow->addWidget(m_presetList, 1);
-    grid->addLayout(qualityRow, 0, 0, 1, 3);
-    grid->addWidget(new QLabel(text(Strings::SmallerFile), group), 1, 0);
-    grid->addWidget(m_slider, 1, 1);
-    grid->addWidget(new QLabel(text(Strings::LargerFile), group), 1, 2);
-    grid->setColumnStretch(1, 1);
+    QGroupBox* group = buildCompressionGroup();
 
     const DialogButtons row = okCancelButtons(this);
     QDialogButtonBox* buttons = row.box;
@@ -81,6 +69,30 @@ JpegOptionsDialog::JpegOptionsDialog(QWidget* parent) : QDialog(parent)
     layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
+    connectControls();
+    openModel();
+}
+
+QGroupBox* JpegOptionsDialog::buildCompressionGroup()
+{
+    auto* group = new QGroupBox(text(Strings::JpegCompressionGroup), this);
+    auto* grid = new QGridLayout(group);
+    auto* qualityLabel = new QLabel(text(Strings::QualityLabel), group);
+    qualityLabel->setBuddy(m_qualityEdit);
+    auto* qualityRow = new QHBoxLayout;
+    qualityRow->addWidget(qualityLabel);
+    qualityRow->addWidget(m_qualityEdit);
+    qualityRow->addWidget(m_presetList, 1);
+    grid->addLayout(qualityRow, 0, 0, 1, 3);
+    grid->addWidget(new QLabel(text(Strings::SmallerFile), group), 1, 0);
+    grid->addWidget(m_slider, 1, 1);
+    grid->addWidget(new QLabel(text(Strings::LargerFile), group), 1, 2);
+    grid->setColumnStretch(1, 1);
+    return group;
+}
+
+void JpegOptionsDialog::connectControls()
+{
     // Only the user's own changes drive the model; showModel() blocks the echoes.
     connect(m_qualityEdit, &QLineEdit::textEdited, this, [this](const QString& typed) {
         m_model.editQuality(typed.toStdString());
@@ -101,8 +113,6 @@ JpegOptionsDialog::JpegOptionsDialog(QWidget* parent) : QDialog(parent)
                 m_model.setStripMetadataBox(ticked);
                 showModel();
             });
-
-    openModel();
 }
 
 void JpegOptionsDialog::setModel(const JpegOptionsModel& model)

@@ -7,6 +7,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QGroupBox;
 class QLineEdit;
 class QPushButton;
 class QSlider;
@@ -39,6 +40,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    QGroupBox* buildCompressionGroup();
+    void connectControls();
     void openModel();
     void showModel();
     /// Puts the nearest limit in place of an out-of-range quality and says so.
