@@ -146,7 +146,8 @@ constexpr NamedTag kIfd0Names[] = {
       {8, "left - bottom"}}},
     {kTagPlanarConfiguration, {{1, "Chunky format"}, {2, "Planar format"}}},
     {kTagResolutionUnit, {{2, "Inch"}, {3, "Cm"}}},
-    {kTagPredictor, {{1, "No prediction scheme used before coding"}, {2, "Horizontal differencing"}}},
+    {kTagPredictor,
+     {{1, "No prediction scheme used before coding"}, {2, "Horizontal differencing"}}},
     {kTagYCbCrPositioning, {{1, "Centered"}, {2, "Co-sited"}}},
 };
 
@@ -154,7 +155,8 @@ constexpr NamedTag kExifNames[] = {
     {kTagColorSpace, {{1, "sRGB"}, {65535, "Uncalibrated"}}},
     {kTagFocalPlaneResolutionUnit, {{2, "in"}, {3, "cm"}}},
     {kTagCustomRendered, {{0, "Normal process"}, {1, "Custom process"}}},
-    {kTagSceneCaptureType, {{0, "Standard"}, {1, "Landscape"}, {2, "Portrait"}, {3, "Night scene"}}},
+    {kTagSceneCaptureType,
+     {{0, "Standard"}, {1, "Landscape"}, {2, "Portrait"}, {3, "Night scene"}}},
     {kTagGainControl,
      {{0, "None"},
       {1, "Low gain up"},
@@ -164,7 +166,8 @@ constexpr NamedTag kExifNames[] = {
     {kTagContrast, {{0, "Normal"}, {1, "Soft"}, {2, "Hard"}}},
     {kTagSharpness, {{0, "Normal"}, {1, "Soft"}, {2, "Hard"}}},
     {kTagSaturation, {{0, "Normal"}, {1, "Low saturation"}, {2, "High saturation"}}},
-    {kTagSubjectDistanceRange, {{0, "Unknow"}, {1, "Macro"}, {2, "Close view"}, {3, "Distant view"}}},
+    {kTagSubjectDistanceRange,
+     {{0, "Unknow"}, {1, "Macro"}, {2, "Close view"}, {3, "Distant view"}}},
     // Code 1 (not defined) shows nothing; exifText says so before it looks here.
     {kTagSensingMethod,
      {{2, "One-chip color area sensor"},
