@@ -178,9 +178,11 @@ constexpr NamedTag kExifNames[] = {
       {8, "Color sequential linear sensor"}}},
 };
 
-constexpr ValueName kFileSources[] = {
-    {0, "Other"}, {1, "Scanner of transparent type"}, {2, "Scanner of reflex type"}, {3, "DSC"},
-    {0, nullptr}};
+constexpr ValueName kFileSources[] = {{0, "Other"},
+                                      {1, "Scanner of transparent type"},
+                                      {2, "Scanner of reflex type"},
+                                      {3, "DSC"},
+                                      {0, nullptr}};
 
 std::string numberList(const ExifEntry& entry)
 {
@@ -320,8 +322,8 @@ std::string exifText(const ExifEntry& entry, std::string_view language)
         return {};
     if (const ValueName* names = namesOf(kExifNames, tag))
         return pick(first, names);
-    if (listed({kTagExposureProgram, kTagMeteringMode, kTagLightSource, kTagFlash,
-                kTagExposureMode, kTagWhiteBalance},
+    if (listed({kTagExposureProgram, kTagMeteringMode, kTagLightSource, kTagFlash, kTagExposureMode,
+                kTagWhiteBalance},
                tag))
         return LookupValueName(kExifIfd, tag, first, language);
     if (listed({kTagSpectralSensitivity, kTagDateTimeOriginal, kTagDateTimeDigitized,

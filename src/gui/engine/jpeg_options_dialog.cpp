@@ -108,11 +108,10 @@ void JpegOptionsDialog::connectControls()
     });
     connect(m_keepExifBox, &QCheckBox::toggled, this,
             [this](bool ticked) { m_model.setKeepExifBox(ticked); });
-    connect(m_stripMetadataBox, &QCheckBox::toggled, this,
-            [this](bool ticked) {
-                m_model.setStripMetadataBox(ticked);
-                showModel();
-            });
+    connect(m_stripMetadataBox, &QCheckBox::toggled, this, [this](bool ticked) {
+        m_model.setStripMetadataBox(ticked);
+        showModel();
+    });
 }
 
 void JpegOptionsDialog::setModel(const JpegOptionsModel& model)

@@ -121,16 +121,26 @@ FilmPage::FilmPage(QWidget* parent) : QWidget(parent)
     createSliders(captions);
     createCaptions(captions);
     layOutPage(captions);
-    m_switchable = {captions.film,           m_filmList,
-                    captions.exposure,       m_exposure,
-                    captions.exposureUnit,   captions.exposureScale,
-                    m_portraitBox,           m_highKeyBox,
-                    m_blackCorrectionBox,    captions.saturation,
-                    m_saturation,            captions.saturationScale,
-                    captions.sharpness,      captions.sharpnessTop,
-                    m_sharpness,             captions.sharpnessBottom,
-                    m_lutButton,             captions.saturationValue,
-                    captions.sharpnessValue, m_strip};
+    m_switchable = {captions.film,
+                    m_filmList,
+                    captions.exposure,
+                    m_exposure,
+                    captions.exposureUnit,
+                    captions.exposureScale,
+                    m_portraitBox,
+                    m_highKeyBox,
+                    m_blackCorrectionBox,
+                    captions.saturation,
+                    m_saturation,
+                    captions.saturationScale,
+                    captions.sharpness,
+                    captions.sharpnessTop,
+                    m_sharpness,
+                    captions.sharpnessBottom,
+                    m_lutButton,
+                    captions.saturationValue,
+                    captions.sharpnessValue,
+                    m_strip};
     connectControls(captions);
     setSettings(FilmSettings{});
 }
@@ -283,8 +293,8 @@ void FilmPage::layOutPage(const Captions& captions)
 void FilmPage::connectControls(const Captions& captions)
 {
     auto showValues = [this, captions] {
-        captions.exposureUnit->setText(exposureValueText(m_exposure->value()) +
-                                       QLatin1Char(' ') + text(Strings::ExposureUnit));
+        captions.exposureUnit->setText(exposureValueText(m_exposure->value()) + QLatin1Char(' ') +
+                                       text(Strings::ExposureUnit));
         captions.saturationValue->setText(saturationValueText(m_saturation->value()));
         // The position runs from the strongest at the top; the level is what sharpens.
         captions.sharpnessValue->setText(
