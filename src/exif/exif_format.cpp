@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 #include <initializer_list>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -312,14 +313,14 @@ std::string ifd0Text(const ExifEntry& entry)
     }
 }
 
-std::string exifText(const ExifEntry& entry, std::string_view language)
+// The Exif tags shown by a list they are on: named codes, the catalogue's names, plain text,
+// or nothing; no value for the others.
+std::optional<std::string> listedExifText(const ExifEntry& entry, std::uint16_t first,
+                                          std::string_view language)
 {
-    const double value = entry.GetNumber(0);
-    const std::uint16_t first = truncatedU16(value);
-    const std::vector<std::uint8_t>& bytes = entry.value();
     const std::uint16_t tag = entry.tag();
     if (tag == kTagSensingMethod && first == 1)
-        return {};
+        return std::string();
     if (const ValueName* names = namesOf(kExifNames, tag))
         return pick(first, names);
     if (listed({kTagExposureProgram, kTagMeteringMode, kTagLightSource, kTagFlash, kTagExposureMode,
@@ -331,19 +332,27 @@ std::string exifText(const ExifEntry& entry, std::string_view language)
                 kTagFilterLens, kTagScanner, kTagFlashLamp},
                tag))
         return entry.ValueText();
-    switch (tag) {
+    if (listed({kTagOECF, kTagInteroperabilityIFDPointer, kTagCFAPattern,
+                kTagDeviceSettingDescription, kTagSpatialFrequencyResponse},
+               tag))
+        return std::string();
+    return std::nullopt;
+}
+
+std::string exifText(const ExifEntry& entry, std::string_view language)
+{
+    const double value = entry.GetNumber(0);
+    const std::uint16_t first = truncatedU16(value);
+    const std::vector<std::uint8_t>& bytes = entry.value();
+    if (std::optional<std::string> text = listedExifText(entry, first, language))
+        return *text;
+    switch (entry.tag()) {
         case kTagExposureTime:
             return value == 0 ? std::string() : exposureText(value);
         case kTagFNumber:
             return value == 0 ? std::string() : join({"F", formatNumber(value, 2)});
         case kTagISOSpeedRatings:
             return value == 0 ? std::string() : std::to_string(first);
-        case kTagOECF:
-        case kTagInteroperabilityIFDPointer:
-        case kTagCFAPattern:
-        case kTagDeviceSettingDescription:
-        case kTagSpatialFrequencyResponse:
-            return {};
         case kTagExifVersion:
         case kTagFlashPixVersion:
             return fourBytes(bytes);
