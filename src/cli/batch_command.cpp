@@ -6,7 +6,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
-#include <iterator>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -37,11 +37,11 @@ std::string lower(std::string text)
 std::string batchTypeList(bool markDefault = false)
 {
     std::string list;
-    const std::size_t count = std::size(kBatchTypes);
-    for (std::size_t i = 0; i < count; ++i) {
+    const std::span<const ImageFormat> types = batchTypes();
+    for (std::size_t i = 0; i < types.size(); ++i) {
         if (i > 0)
-            list += i + 1 == count ? " or " : ", ";
-        list += lower(formatRow(batchFormat(kBatchTypes[i])).name);
+            list += i + 1 == types.size() ? " or " : ", ";
+        list += lower(formatRow(types[i]).name);
         if (i == 0 && markDefault)
             list += " (default)";
     }
@@ -49,11 +49,11 @@ std::string batchTypeList(bool markDefault = false)
 }
 
 // A type by any name or extension of its format ("jpg", "TIFF").
-BatchType batchTypeNamed(const std::string& name)
+ImageFormat batchTypeNamed(const std::string& name)
 {
     if (const FormatRow* row = findFormat(name))
-        for (BatchType type : kBatchTypes)
-            if (batchFormat(type) == row->format)
+        for (ImageFormat type : batchTypes())
+            if (type == row->format)
                 return type;
     throw UsageError("--type must be " + batchTypeList() + ", not '" + name + "'");
 }

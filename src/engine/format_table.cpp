@@ -31,22 +31,22 @@ constexpr int kRawFilterText = 66003;
 constexpr int kRawIcon = 9;
 
 // format, name, extensions, codec, reads, writes, EXIF in place, MIME type, filter name,
-// filter text, batch list icon
+// filter text, batch list icon, batch type text (left out by the kinds not written)
 const FormatRow kBuiltIn[] = {
     {ImageFormat::Jpeg, "JPEG", {"jpg", "jpeg"}, make<JpegCodec>, true, true, true, "image/jpeg",
-     "JPEG", 61101, 0},
+     "JPEG", 61101, 0, 65510},
     {ImageFormat::Tiff, "TIFF", {"tif", "tiff"}, make<TiffCodec>, true, true, true, "image/tiff",
-     "TIFF", 61102, 1},
+     "TIFF", 61102, 1, 65511},
     {ImageFormat::Png, "PNG", {"png"}, make<PngCodec>, true, true, false, "image/png", "PNG",
-     61105, 5},
+     61105, 5, 66009},
     {ImageFormat::Gif, "GIF", {"gif"}, make<GifCodec>, true, false, false, "image/gif", "GIF",
      61103, 3},
     {ImageFormat::Psd, "PSD", {"psd"}, make<PsdCodec>, true, false, false,
      "image/vnd.adobe.photoshop", "PhotoShop", 61104, 2},
     {ImageFormat::Bmp, "BMP", {"bmp"}, make<BmpCodec>, true, true, false, "image/bmp", "BMP",
-     61106, 4},
+     61106, 4, 65512},
     {ImageFormat::Webp, "WebP", {"webp"}, make<WebpCodec>, true, true, false, "image/webp", "WebP",
-     66000, 6},
+     66000, 6, 66010},
     {ImageFormat::Heif, "HEIF", {"heic", "heif", "hif"}, make<HeifCodec>, true, false, false,
      "image/heic", "HEIF", 66001, 7},
     {ImageFormat::Avif, "AVIF", {"avif"}, make<HeifCodec>, true, false, false, "image/avif", "AVIF",

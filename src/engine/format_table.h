@@ -33,6 +33,9 @@ struct FormatRow {
     int filterTextId;
     /// The batch list's file-type icon; -1 for none.
     int listIcon;
+    /// The string-table text naming a written kind in the batch's type list, which lists the
+    /// kinds in the order of these numbers; 0 for a kind that is not written.
+    int batchTextId;
 };
 
 /// Every row, the built-in ones in the order the command line's help lists them, then any a

@@ -131,21 +131,21 @@ void convertOne(BatchFileResult& result, const FileConversionSettings& conversio
 
 }  // namespace
 
-ImageFormat batchFormat(BatchType type)
+std::span<const ImageFormat> batchTypes()
 {
-    switch (type) {
-        case BatchType::Tiff:
-            return ImageFormat::Tiff;
-        case BatchType::Bmp:
-            return ImageFormat::Bmp;
-        case BatchType::Png:
-            return ImageFormat::Png;
-        case BatchType::Webp:
-            return ImageFormat::Webp;
-        case BatchType::Jpeg:
-            break;
-    }
-    return ImageFormat::Jpeg;
+    static const std::vector<ImageFormat> types = [] {
+        std::vector<const FormatRow*> written;
+        for (const FormatRow& row : formatTable())
+            if (row.writes)
+                written.push_back(&row);
+        std::stable_sort(written.begin(), written.end(), [](const FormatRow* a, const FormatRow* b) {
+            return a->batchTextId < b->batchTextId;
+        });
+        std::vector<ImageFormat> formats;
+        for (const FormatRow* row : written) formats.push_back(row->format);
+        return formats;
+    }();
+    return types;
 }
 
 std::string batchOutputPath(const std::string& input, const BatchSettings& settings)
@@ -158,7 +158,7 @@ std::string batchOutputPath(const std::string& input, const BatchSettings& setti
             folder += *kept;
     }
     return folder + settings.prefix + splitFileName(input).baseName + "." +
-           defaultExtension(batchFormat(settings.type));
+           defaultExtension(settings.type);
 }
 
 std::vector<size_t> batchOutputsReplacingInputs(const std::vector<std::string>& files,

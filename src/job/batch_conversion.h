@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -10,19 +11,15 @@
 
 namespace tavelune {
 
-/// Output types of the batch, in the order of the type list.
-enum class BatchType { Jpeg, Tiff, Bmp, Png, Webp };
-inline constexpr BatchType kBatchTypes[] = {BatchType::Jpeg, BatchType::Tiff, BatchType::Bmp,
-                                            BatchType::Png, BatchType::Webp};
-
-/// The file format a batch type writes.
-ImageFormat batchFormat(BatchType type);
+/// The formats the batch writes, in the order of its type list: the format table's written
+/// kinds by their batch type text (FormatRow::batchTextId).
+std::span<const ImageFormat> batchTypes();
 
 struct BatchSettings {
     FileConversionSettings conversion;  // film, pages, output options, EXIF kept for JPEG, WebP
     std::string outputFolder;
     std::string prefix = "QX_";
-    BatchType type = BatchType::Jpeg;
+    ImageFormat type = ImageFormat::Jpeg;  // one of batchTypes()
     bool overwrite = false;  // existing output files are skipped unless set
     // Outputs go below outputFolder in the input's own folder (an absolute one from the root
     // down), so inputs of different folders never share an output name.

@@ -27,6 +27,7 @@ TEST(FakeFormatRow, ReachesTheHelpTexts)
         {"index --help", "Pictures: .jpg .jpeg .tif .tiff .png .gif .psd .bmp .webp .heic"},
         {"index --help", ".mrw .x3f .fake .fk (any case)"},
         {"index --help", "format: .jpg/.jpeg, .tif/.tiff, .png, .bmp, .webp or .fake/.fk."},
+        {"batch --help", "--type T               jpeg (default), tiff, bmp, png, webp or fake"},
     };
     for (const auto& c : cases) {
         const test::CliResult made = test::runCliProgram(kFakeCli, c.command);
@@ -67,6 +68,13 @@ TEST(FakeFormatRow, ConvertsIntoAndOutOfTheNewFormat)
     ASSERT_TRUE(openImage(dir.file("back.bmp"), picture));
     EXPECT_EQ(picture.width(), 40);
     EXPECT_EQ(picture.height(), 30);
+    // The batch writes it by its name.
+    const test::CliResult batch = test::runCliProgram(
+        kFakeCli, "batch --type FAKE --prefix '' -o " + test::shellQuote(dir.file("made")) + " " +
+                      test::shellQuote(dir.file("in.bmp")));
+    ASSERT_EQ(batch.status, 0) << batch.err;
+    EXPECT_EQ(test::readFileBytes(dir.file("made/in.fake")),
+              test::readFileBytes(dir.file("out.FAKE")));
     // The program itself does not write it.
     EXPECT_NE(test::runTaveluneCli("convert " + test::shellQuote(dir.file("in.bmp")) + " " +
                                    test::shellQuote(dir.file("plain.fake")))

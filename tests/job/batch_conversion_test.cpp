@@ -40,11 +40,11 @@ TEST(BatchConversion, OutputNamesTakePrefixAndTypeExtension)
     BatchSettings settings;
     settings.outputFolder = "/out";
     EXPECT_EQ(batchOutputPath("/a.b/photo.tif", settings), "/out/QX_photo.jpg");
-    settings.type = BatchType::Tiff;
+    settings.type = ImageFormat::Tiff;
     settings.prefix = "";
     settings.outputFolder = "/out/";
     EXPECT_EQ(batchOutputPath("img01.JPG", settings), "/out/img01.tif");
-    settings.type = BatchType::Bmp;
+    settings.type = ImageFormat::Bmp;
     EXPECT_EQ(batchOutputPath("noext", settings), "/out/noext.bmp");
 
     // Kept folders: the same name in two folders gives two outputs, however the path is written.
@@ -61,21 +61,23 @@ TEST(BatchConversion, OutputNamesTakePrefixAndTypeExtension)
         EXPECT_EQ(batchOutputPath(input, settings), output) << input;
 }
 
-// The batch offers exactly the formats the format table writes, each once, and names its
-// outputs by the table's extension: no list of its own to drift.
+// The batch offers exactly the formats the format table writes, each once, in the order of
+// their type texts, and names its outputs by the table's extension: no list of its own to drift.
 TEST(BatchConversion, TypesAreTheFormatTablesWritingRows)
 {
     std::set<ImageFormat> offered;
     BatchSettings settings;
     settings.prefix = "";
-    for (BatchType type : kBatchTypes) {
-        const ImageFormat format = batchFormat(type);
+    int lastText = 0;
+    for (ImageFormat format : batchTypes()) {
         EXPECT_TRUE(offered.insert(format).second) << formatRow(format).name << " offered twice";
         const FormatRow* row = findFormat(formatRow(format).extensions[0]);
         ASSERT_NE(row, nullptr) << formatRow(format).name;
         EXPECT_EQ(row->format, format);
         EXPECT_TRUE(row->writes) << row->name << " is offered but not written";
-        settings.type = type;
+        EXPECT_GT(row->batchTextId, lastText) << row->name << " out of order or without a text";
+        lastText = row->batchTextId;
+        settings.type = format;
         EXPECT_EQ(batchOutputPath("a.x", settings), std::string("a.") + row->extensions[0]);
     }
     for (const FormatRow& row : formatTable())
@@ -93,7 +95,7 @@ TEST(BatchConversion, KeptFoldersGiveEachPictureOneOwnerWhateverThePartOfTheList
     // x.BMP sorts before x.bmp, so it owns the name even where a run is not given it.
     test::writeFileBytes(dir.file("in/x.BMP"), bytes);
     BatchSettings settings;
-    settings.type = BatchType::Bmp;
+    settings.type = ImageFormat::Bmp;
     settings.keepFolders = true;
     settings.outputFolder = dir.file("out");
     const std::filesystem::path was = std::filesystem::current_path();
@@ -117,7 +119,7 @@ TEST(BatchConversion, ResultsDoNotDependOnTheNumberOfJobs)
     test::TempDir inputs, one, three;
     std::vector<std::string> files = makePictures(inputs, 5);
     BatchSettings settings;
-    settings.type = BatchType::Bmp;
+    settings.type = ImageFormat::Bmp;
     settings.conversion.job.film.sharpnessPosition = 2;
     settings.jobs = 1;
     settings.outputFolder = one.file("out");
@@ -218,7 +220,7 @@ TEST(BatchConversion, NoOutputReplacesAListedPicture)
     BatchSettings settings;
     settings.outputFolder = dir.path().string() + "/./";
     settings.prefix = "";
-    settings.type = BatchType::Bmp;
+    settings.type = ImageFormat::Bmp;
     settings.overwrite = true;
     const auto before = test::readFileBytes(files[0]);
     EXPECT_EQ(batchOutputsReplacingInputs(files, settings), (std::vector<size_t>{0, 1, 2}));

@@ -69,7 +69,7 @@ TEST(BatchTally, FindsTheOutputsThatAlreadyExist)
     test::TempDir dir;
     BatchSettings settings;
     settings.outputFolder = dir.path().string();
-    settings.type = BatchType::Tiff;
+    settings.type = ImageFormat::Tiff;
     test::writeFileBytes(dir.file("QX_b.tif"), {1});
     test::writeFileBytes(dir.file("QX_c.jpg"), {1});  // another type's output does not count
     const std::vector<std::string> files = {"/in/a.jpg", "/in/b.png", "/in/c.jpg", "/x/b.jpg"};

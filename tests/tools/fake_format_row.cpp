@@ -15,7 +15,7 @@ std::unique_ptr<ImageCodec> makeFakeCodec()
 
 const FormatRow kFakeRows[] = {
     {ImageFormat(100), "FAKE", {"fake", "fk"}, makeFakeCodec, true, true, false, "image/x-fake",
-     "Fake", 61199, -1},
+     "Fake", 61199, -1, 66099},
 };
 
 }  // namespace

@@ -24,6 +24,7 @@
 
 #include "engine/format_dispatch.h"
 #include "engine/format_number.h"
+#include "engine/format_table.h"
 #include "engine/picture_metadata.h"
 #include "gui/batch/batch_runner.h"
 #include "gui/batch/file_type_icons.h"
@@ -195,9 +196,9 @@ QWidget* BatchDialog::buildOutputArea()
     auto* form = new QFormLayout(group);
     m_type = new QComboBox(group);
     m_type->setObjectName("typeCombo");
-    m_type->addItems({text(Strings::BatchTypeJpeg), text(Strings::BatchTypeTiff),
-                      text(Strings::BatchTypeBmp), text(Strings::BatchTypePng),
-                      text(Strings::BatchTypeWebp)});
+    for (ImageFormat format : batchTypes()) {
+        m_type->addItem(text(formatRow(format).batchTextId), int(format));
+    }
     m_type->setCurrentIndex(0);
     m_optionsButton = new QPushButton(text(Strings::BatchOptions), group);
     m_optionsButton->setObjectName("optionsButton");
@@ -466,25 +467,32 @@ void BatchDialog::chooseFolder()
 
 void BatchDialog::typeChanged()
 {
-    const BatchType type = BatchType(m_type->currentIndex());
-    m_optionsButton->setEnabled(type != BatchType::Bmp && type != BatchType::Png && !isRunning());
+    m_optionsButton->setEnabled(optionsPage(chosenType()) && !isRunning());
+}
+
+ImageFormat BatchDialog::chosenType() const
+{
+    return ImageFormat(m_type->currentData().toInt());
+}
+
+QDialog* BatchDialog::optionsPage(ImageFormat format) const
+{
+    switch (format) {
+        case ImageFormat::Jpeg:
+            return m_jpegOptions;
+        case ImageFormat::Tiff:
+            return m_tiffOptions;
+        case ImageFormat::Webp:
+            return m_webpOptions;
+        default:
+            return nullptr;
+    }
 }
 
 void BatchDialog::showOptions()
 {
-    switch (BatchType(m_type->currentIndex())) {
-        case BatchType::Jpeg:
-            m_jpegOptions->exec();
-            break;
-        case BatchType::Tiff:
-            m_tiffOptions->exec();
-            break;
-        case BatchType::Webp:
-            m_webpOptions->exec();
-            break;
-        case BatchType::Bmp:
-        case BatchType::Png:
-            break;
+    if (QDialog* page = optionsPage(chosenType())) {
+        page->exec();
     }
 }
 

@@ -93,6 +93,9 @@ private:
     void chooseFolder();
     void showOptions();
     void typeChanged();
+    ImageFormat chosenType() const;
+    /// The options dialog of a batch type; null for a kind without options.
+    QDialog* optionsPage(ImageFormat format) const;
     void previewRow(int row);
     void clearPreview();
     bool lengthsReferenceReady();

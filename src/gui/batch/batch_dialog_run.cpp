@@ -73,16 +73,16 @@ BatchSettings BatchDialog::runSettings() const
     job = m_tabs->settings();
     job.tags.userName = AppSettings::userName().toStdString();
     job.tags.language = activeLanguageCode().toStdString();
-    settings.type = BatchType(m_type->currentIndex());
+    settings.type = chosenType();
     settings.conversion.quality = m_jpegOptions->quality();
     settings.conversion.compression = m_tiffOptions->compression();
     settings.conversion.webpQuality = m_webpOptions->quality();
     settings.conversion.lossless = m_webpOptions->lossless();
     // The boxes of the dialog the chosen type shows; BMP and PNG carry no metadata choice.
-    const bool tiff = settings.type == BatchType::Tiff;
-    settings.conversion.keepExif = settings.type == BatchType::Webp ? m_webpOptions->keepExif()
-                                   : tiff                           ? m_tiffOptions->keepExif()
-                                                                    : m_jpegOptions->keepExif();
+    const bool tiff = settings.type == ImageFormat::Tiff;
+    settings.conversion.keepExif = settings.type == ImageFormat::Webp ? m_webpOptions->keepExif()
+                                   : tiff ? m_tiffOptions->keepExif()
+                                          : m_jpegOptions->keepExif();
     settings.conversion.stripMetadata =
         tiff ? m_tiffOptions->stripMetadata() : m_jpegOptions->stripMetadata();
     settings.conversion.fit = m_reduce->isChecked() ? kWorkingSize : 0;

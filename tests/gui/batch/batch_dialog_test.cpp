@@ -194,6 +194,16 @@ private slots:
         auto* type = child<QComboBox>(&dialog, "typeCombo");
         auto* options = child<QPushButton>(&dialog, "optionsButton");
         QCOMPARE(type->currentIndex(), 0);
+        QStringList listed;
+        for (int i = 0; i < type->count(); ++i) {
+            listed << type->itemText(i);
+        }
+        QCOMPARE(listed, QStringList({text(Strings::BatchTypeJpeg), text(Strings::BatchTypeTiff),
+                                      text(Strings::BatchTypeBmp), text(Strings::BatchTypePng),
+                                      text(Strings::BatchTypeWebp)}));
+        const auto choose = [type](ImageFormat format) {
+            type->setCurrentIndex(type->findData(int(format)));
+        };
         QVERIFY(options->isEnabled());
         type->setCurrentIndex(2);
         QVERIFY(!options->isEnabled());
@@ -228,9 +238,9 @@ private slots:
         QCOMPARE(dialog.runSettings().conversion.quality, 88);
 
         // PNG has no options; WebP's lossless box reaches the run with its own EXIF box.
-        type->setCurrentIndex(int(BatchType::Png));
+        choose(ImageFormat::Png);
         QVERIFY(!options->isEnabled());
-        type->setCurrentIndex(int(BatchType::Webp));
+        choose(ImageFormat::Webp);
         QVERIFY(options->isEnabled());
         QTimer::singleShot(0, [] {
             auto* webp = qobject_cast<WebpOptionsDialog*>(QApplication::activeModalWidget());
@@ -241,20 +251,20 @@ private slots:
         });
         options->click();
         const BatchSettings run = dialog.runSettings();
-        QCOMPARE(int(run.type), int(BatchType::Webp));
+        QCOMPARE(run.type, ImageFormat::Webp);
         QVERIFY(run.conversion.lossless);
         QVERIFY(!run.conversion.keepExif);
-        QCOMPARE(outputOptions(run.conversion, batchFormat(run.type)), kWebpLossless);
+        QCOMPARE(outputOptions(run.conversion, run.type), kWebpLossless);
 
         // The metadata boxes are those of the dialog the chosen type shows.
         TiffOptionsModel tiff;
         tiff.setKeepExif(false);
         tiff.setStripMetadata(true);
         dialog.tiffOptions()->setModel(tiff);
-        type->setCurrentIndex(int(BatchType::Jpeg));
+        choose(ImageFormat::Jpeg);
         const FileConversionSettings asJpeg = dialog.runSettings().conversion;
         QVERIFY(asJpeg.keepExif && !asJpeg.stripMetadata);
-        type->setCurrentIndex(int(BatchType::Tiff));
+        choose(ImageFormat::Tiff);
         const FileConversionSettings asTiff = dialog.runSettings().conversion;
         QVERIFY(!asTiff.keepExif && asTiff.stripMetadata);
         type->setCurrentIndex(0);

@@ -1,8 +1,11 @@
 // A build with one made-up format row (tests/tools/fake_format_row.cpp): the row alone puts
-// the format into the open and save dialogs' lists.
+// the format into the open and save dialogs' lists and the batch dialog's types.
+#include <QComboBox>
+#include <QPushButton>
 #include <QTest>
 
 #include "gui/app/tavelune_app.h"
+#include "gui/batch/batch_dialog.h"
 #include "gui/support/file_filters.h"
 #include "gui/support/string_table.h"
 
@@ -26,6 +29,24 @@ private slots:
         QCOMPARE(pictureFileFilter(), open);
         const QString help = startFileDescription();
         QVERIFY2(help.contains(QStringLiteral(" or FAKE).")), qPrintable(help));
+    }
+
+    void rowReachesTheBatchTypes()
+    {
+        setActiveLanguagePack(nullptr);
+        BatchDialog dialog;
+        auto* type = dialog.findChild<QComboBox*>("typeCombo");
+        auto* options = dialog.findChild<QPushButton*>("optionsButton");
+        QVERIFY(type && options);
+        // Placed by its type text's number, after WebP; it has no options page.
+        QCOMPARE(type->count(), 6);
+        QCOMPARE(type->itemText(4), text(Strings::BatchTypeWebp));
+        QCOMPARE(type->itemText(5), QStringLiteral("#66099"));
+        type->setCurrentIndex(5);
+        QVERIFY(!options->isEnabled());
+        const tavelune::BatchSettings run = dialog.runSettings();
+        QCOMPARE(int(run.type), 100);
+        QVERIFY(tavelune::batchOutputPath("a/b.jpg", run).ends_with("QX_b.fake"));
     }
 };
 
