@@ -58,6 +58,16 @@ std::string writableKindExtensions()
     return join(kinds, ", ", " or ");
 }
 
+std::string extensionsOf(std::span<const ImageFormat> formats, const char* prefix,
+                         const char* separator, const char* last)
+{
+    std::vector<std::string> all;
+    for (ImageFormat format : formats)
+        for (std::string& extension : extensions(formatRow(format), prefix))
+            all.push_back(extension);
+    return join(all, separator, last);
+}
+
 std::string fillIn(const char* format, std::initializer_list<std::string> values)
 {
     std::string text = format;

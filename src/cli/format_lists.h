@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <initializer_list>
+#include <span>
 #include <string>
 
 #include "engine/format_table.h"
@@ -17,6 +18,9 @@ std::string readableExtensions(const char* prefix, const char* separator);
 std::string writableExtensions(const char* prefix, const char* separator, const char* last);
 /// The writable kinds with their extensions joined by '/': ".jpg/.jpeg, .tif/.tiff or .bmp".
 std::string writableKindExtensions();
+/// Extensions of formats in that order, as writableExtensions joins them.
+std::string extensionsOf(std::span<const ImageFormat> formats, const char* prefix,
+                         const char* separator, const char* last);
 
 /// format with its "%s" replaced by values in order.
 std::string fillIn(const char* format, std::initializer_list<std::string> values);

@@ -1,5 +1,8 @@
 // `tavelune-cli histogram`: the histogram panel of one picture, written as a picture file.
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
+#include <optional>
 #include <string>
 
 #include "cli/cli_support.h"
@@ -41,11 +44,16 @@ void printHelp()
     std::fputs(wrapLongLines(fillIn(help, {readableKinds()})).c_str(), stdout);
 }
 
-std::string lowerExtension(const std::string& path)
+// PNG goes through our own 8-bit writer, the others through their codecs.
+constexpr ImageFormat kOutputFormats[] = {ImageFormat::Png, ImageFormat::Jpeg, ImageFormat::Bmp};
+
+std::optional<ImageFormat> outputFormat(const std::string& path)
 {
-    std::string extension = splitFileName(path).extension;
-    for (char& c : extension) c = char(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    return extension;
+    const std::optional<ImageFormat> format = formatOfPath(path);
+    if (format && std::find(std::begin(kOutputFormats), std::end(kOutputFormats), *format) !=
+                      std::end(kOutputFormats))
+        return format;
+    return std::nullopt;
 }
 
 int runHistogram(const std::vector<std::string>& args)
@@ -79,9 +87,9 @@ int runHistogram(const std::vector<std::string>& args)
         if (input.empty() || output.empty())
             throw UsageError(
                 "histogram needs FILE and -o OUTPUT (see tavelune-cli histogram --help)");
-        const std::string extension = lowerExtension(output);
-        if (extension != "png" && extension != "jpg" && extension != "jpeg" && extension != "bmp")
-            throw UsageError("OUTPUT must end in .png, .jpg, .jpeg or .bmp");
+        if (!outputFormat(output))
+            throw UsageError("OUTPUT must end in " +
+                             extensionsOf(kOutputFormats, ".", ", ", " or "));
     } catch (const UsageError& error) {
         std::fprintf(stderr, "tavelune-cli histogram: %s\n", error.what());
         return 2;
@@ -109,7 +117,7 @@ int runHistogram(const std::vector<std::string>& args)
 
     messages.setFile(output);
     bool written = false;
-    if (lowerExtension(output) == "png") {
+    if (outputFormat(output) == ImageFormat::Png) {
         std::string error;
         written = writePngFile(output, canvas, &error);
         if (!written)

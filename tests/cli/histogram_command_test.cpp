@@ -84,6 +84,9 @@ TEST(HistogramCommand, RejectsBadUseAndUnreadableFiles)
         EXPECT_EQ(runTaveluneCli(c.arguments).status, c.status) << c.arguments;
     EXPECT_FALSE(std::filesystem::exists(dir.file("a.png")));
     EXPECT_FALSE(std::filesystem::exists(dir.file("a.tif")));
+    EXPECT_NE(runTaveluneCli(histogramOf(sample, dir.file("a.webp")))
+                  .err.find("OUTPUT must end in .png, .jpg, .jpeg or .bmp\n"),
+              std::string::npos);
 
     auto help = runTaveluneCli("histogram --help");
     EXPECT_EQ(help.status, 0);
