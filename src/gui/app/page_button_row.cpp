@@ -18,30 +18,39 @@ PageButtonRow::PageButtonRow(const PageCommands& commands, QWidget* parent) : QW
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(2, 2, 2, 2);
     layout->setSpacing(2);
-    auto addButton = [&](PageCommand command, ButtonIcon icon, const char* name) {
-        QAction* action = commands.action(command);
+    // command, icon, object name, set apart from the button before it
+    const struct {
+        PageCommand command;
+        ButtonIcon icon;
+        const char* name;
+        bool gapBefore;
+    } buttons[] = {
+        {PageCommand::Open, ButtonIcon::Open, "openButton", false},
+        {PageCommand::Save, ButtonIcon::Save, "saveButton", false},
+        {PageCommand::Rotate, ButtonIcon::Rotate, "rotateButton", true},
+        {PageCommand::Mirror, ButtonIcon::MirrorLeftRight, "mirrorButton", false},
+        {PageCommand::Flip, ButtonIcon::FlipTopBottom, "flipButton", false},
+        {PageCommand::Close, ButtonIcon::Close, "closeButton", false},
+        {PageCommand::PictureSize, ButtonIcon::PictureSize, "sizeButton", false},
+        {PageCommand::ActualPixels, ButtonIcon::ActualPixels, "actualButton", true},
+        {PageCommand::FitWindow, ButtonIcon::FitWindow, "fitButton", false},
+        {PageCommand::MatchPanes, ButtonIcon::Same, "sameButton", false},
+        {PageCommand::FullScreen, ButtonIcon::FullScreen, "fullScreenButton", false},
+    };
+    for (const auto& entry : buttons) {
+        if (entry.gapBefore) {
+            layout->addSpacing(8);
+        }
+        QAction* action = commands.action(entry.command);
         // The row sits on the page's black surround.
-        action->setIcon(buttonIcon(icon, IconBackground::Dark));
+        action->setIcon(buttonIcon(entry.icon, IconBackground::Dark));
         auto* button = new QToolButton(this);
-        button->setObjectName(QLatin1String(name));
+        button->setObjectName(QLatin1String(entry.name));
         button->setIconSize(QSize(24, 24));
         button->setAutoRaise(true);
         button->setDefaultAction(action);
         layout->addWidget(button);
-    };
-    addButton(PageCommand::Open, ButtonIcon::Open, "openButton");
-    addButton(PageCommand::Save, ButtonIcon::Save, "saveButton");
-    layout->addSpacing(8);
-    addButton(PageCommand::Rotate, ButtonIcon::Rotate, "rotateButton");
-    addButton(PageCommand::Mirror, ButtonIcon::MirrorLeftRight, "mirrorButton");
-    addButton(PageCommand::Flip, ButtonIcon::FlipTopBottom, "flipButton");
-    addButton(PageCommand::Close, ButtonIcon::Close, "closeButton");
-    addButton(PageCommand::PictureSize, ButtonIcon::PictureSize, "sizeButton");
-    layout->addSpacing(8);
-    addButton(PageCommand::ActualPixels, ButtonIcon::ActualPixels, "actualButton");
-    addButton(PageCommand::FitWindow, ButtonIcon::FitWindow, "fitButton");
-    addButton(PageCommand::MatchPanes, ButtonIcon::Same, "sameButton");
-    addButton(PageCommand::FullScreen, ButtonIcon::FullScreen, "fullScreenButton");
+    }
     layout->addSpacing(8);
     m_progress = new QProgressBar(this);
     m_progress->setRange(0, 100);
