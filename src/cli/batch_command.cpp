@@ -143,6 +143,81 @@ void readFileList(const std::string& listFile, char separator, std::vector<std::
                  std::make_move_iterator(reading.paths.end()));
 }
 
+// Lists each file (unless json) and the summary; the exit status of the run.
+int reportResults(const std::vector<BatchFileResult>& results, bool json)
+{
+    size_t converted = 0, skipped = 0, failed = 0, left = 0;
+    for (const BatchFileResult& result : results) {
+        switch (result.status) {
+        case BatchFileStatus::Converted: ++converted; break;
+        case BatchFileStatus::Skipped: ++skipped; break;
+        case BatchFileStatus::Failed: ++failed; break;
+        case BatchFileStatus::NotProcessed: ++left; break;
+        }
+        if (!json) {
+            const std::string reason = batchReasonText(result.reason);
+            std::printf("%-13s %s -> %s%s%s\n", statusWord(result.status), result.input.c_str(),
+                        result.output.c_str(), reason.empty() ? "" : ": ", reason.c_str());
+        }
+    }
+    std::FILE* summary = json ? stderr : stdout;
+    std::fprintf(summary, "%zu converted, %zu skipped, %zu failed", converted, skipped, failed);
+    if (left > 0)
+        std::fprintf(summary, ", %zu not processed (cancelled)", left);
+    std::fprintf(summary, "\n");
+    if (left > 0)
+        return 130;
+    return failed > 0 ? 1 : 0;
+}
+
+// Runs the batch with a progress line, each failure and (json) each file said as it ends.
+int runAndReport(const std::vector<std::string>& files, const BatchSettings& batch, bool json)
+{
+    std::signal(SIGINT, onInterrupt);
+
+    const size_t count = files.size();
+    std::vector<int> percent(count, 0);
+    int total = 0;
+    size_t done = 0;
+    TerminalProgress progress("Batch");
+    auto redraw = [&] { progress.update(int(total / int(count))); };
+    using Clock = std::chrono::steady_clock;
+    std::vector<Clock::time_point> started(count);
+    BatchObserver observer;
+    observer.started = [&](size_t index, const std::string&) { started[index] = Clock::now(); };
+    observer.fileProgress = [&](size_t index, int value) {
+        total += value - percent[index];
+        percent[index] = value;
+        redraw();
+    };
+    observer.finished = [&](size_t index, const BatchFileResult& result) {
+        total += 100 - percent[index];
+        percent[index] = 100;
+        ++done;
+        if (result.status == BatchFileStatus::Failed) {
+            progress.finish();
+            std::fprintf(stderr, "tavelune-cli: %s: %s\n", result.input.c_str(),
+                         batchReasonText(result.reason).c_str());
+        }
+        if (json) {
+            const long long ms =
+                started[index] == Clock::time_point()
+                    ? 0
+                    : std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() -
+                                                                            started[index])
+                          .count();
+            // Flushed at once: a run killed later must still have said what it finished.
+            std::printf("%s\n", jsonLine(result, ms).c_str());
+            std::fflush(stdout);
+        }
+        redraw();
+    };
+    const std::vector<BatchFileResult> results = runBatch(files, batch, observer, &g_cancel);
+    progress.finish();
+    std::signal(SIGINT, SIG_DFL);
+    return reportResults(results, json);
+}
+
 int runBatchCommand(const std::vector<std::string>& args)
 {
     BatchSettings batch;
@@ -218,71 +293,7 @@ int runBatchCommand(const std::vector<std::string>& args)
     if (!saveRequestedSettings(commandLine, batch.conversion))
         return 1;
 
-    std::signal(SIGINT, onInterrupt);
-
-    const size_t count = commandLine.files.size();
-    std::vector<int> percent(count, 0);
-    int total = 0;
-    size_t done = 0;
-    TerminalProgress progress("Batch");
-    auto redraw = [&] { progress.update(int(total / int(count))); };
-    using Clock = std::chrono::steady_clock;
-    std::vector<Clock::time_point> started(count);
-    BatchObserver observer;
-    observer.started = [&](size_t index, const std::string&) { started[index] = Clock::now(); };
-    observer.fileProgress = [&](size_t index, int value) {
-        total += value - percent[index];
-        percent[index] = value;
-        redraw();
-    };
-    observer.finished = [&](size_t index, const BatchFileResult& result) {
-        total += 100 - percent[index];
-        percent[index] = 100;
-        ++done;
-        if (result.status == BatchFileStatus::Failed) {
-            progress.finish();
-            std::fprintf(stderr, "tavelune-cli: %s: %s\n", result.input.c_str(),
-                         batchReasonText(result.reason).c_str());
-        }
-        if (json) {
-            const long long ms =
-                started[index] == Clock::time_point()
-                    ? 0
-                    : std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() -
-                                                                            started[index])
-                          .count();
-            // Flushed at once: a run killed later must still have said what it finished.
-            std::printf("%s\n", jsonLine(result, ms).c_str());
-            std::fflush(stdout);
-        }
-        redraw();
-    };
-    std::vector<BatchFileResult> results = runBatch(commandLine.files, batch, observer, &g_cancel);
-    progress.finish();
-    std::signal(SIGINT, SIG_DFL);
-
-    size_t converted = 0, skipped = 0, failed = 0, left = 0;
-    for (const BatchFileResult& result : results) {
-        switch (result.status) {
-        case BatchFileStatus::Converted: ++converted; break;
-        case BatchFileStatus::Skipped: ++skipped; break;
-        case BatchFileStatus::Failed: ++failed; break;
-        case BatchFileStatus::NotProcessed: ++left; break;
-        }
-        if (!json) {
-            const std::string reason = batchReasonText(result.reason);
-            std::printf("%-13s %s -> %s%s%s\n", statusWord(result.status), result.input.c_str(),
-                        result.output.c_str(), reason.empty() ? "" : ": ", reason.c_str());
-        }
-    }
-    std::FILE* summary = json ? stderr : stdout;
-    std::fprintf(summary, "%zu converted, %zu skipped, %zu failed", converted, skipped, failed);
-    if (left > 0)
-        std::fprintf(summary, ", %zu not processed (cancelled)", left);
-    std::fprintf(summary, "\n");
-    if (left > 0)
-        return 130;
-    return failed > 0 ? 1 : 0;
+    return runAndReport(commandLine.files, batch, json);
 }
 
 const CommandRegistrar registrar("batch", "convert many pictures with one set of settings",
