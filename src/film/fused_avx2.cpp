@@ -108,8 +108,6 @@ TAVELUNE_AVX2 inline V squareOf(V s)
     return _mm256_srli_epi32(_mm256_mullo_epi32(s, s), kProductShift);
 }
 
-
-
 TAVELUNE_AVX2 Rgb layers8(const ColourCoreKernel& k, V pixels)
 {
     V s[3] = {channel(pixels, 16), channel(pixels, 8), channel(pixels, 0)};
@@ -119,7 +117,8 @@ TAVELUNE_AVX2 Rgb layers8(const ColourCoreKernel& k, V pixels)
     V squareSum = _mm256_add_epi32(_mm256_add_epi32(square[0], square[1]), square[2]);
     V row = _mm256_slli_epi32(div3(screenSum), 8);
     // colourHighlightWeight of the square layer's mean.
-    V e = _mm256_min_epi32(_mm256_add_epi32(div3(squareSum), splat(kHighlightLift)), splat(kMaxByte));
+    V e =
+        _mm256_min_epi32(_mm256_add_epi32(div3(squareSum), splat(kHighlightLift)), splat(kMaxByte));
     V highlight = _mm256_add_epi32(_mm256_srli_epi32(_mm256_mullo_epi32(e, e), kSquareShift),
                                    splat(kSquareWeightFloor));
     V strength = splat(k.strength);
@@ -142,8 +141,7 @@ TAVELUNE_AVX2 V mixed8(const ColourCoreKernel& k, V pixels)
     V high = _mm256_setzero_si256();  // pixels 4..7
     for (int c = 0; c < 3; ++c) {
         const auto* table = reinterpret_cast<const long long*>(k.mixTerms + 256 * c);
-        low = _mm256_add_epi16(low,
-                               _mm256_i32gather_epi64(table, _mm256_castsi256_si128(d[c]), 8));
+        low = _mm256_add_epi16(low, _mm256_i32gather_epi64(table, _mm256_castsi256_si128(d[c]), 8));
         high = _mm256_add_epi16(
             high, _mm256_i32gather_epi64(table, _mm256_extracti128_si256(d[c], 1), 8));
     }

@@ -117,10 +117,7 @@ private:
     }
     bool readable() const { return m_read < m_strips && slotFree(m_read); }
     // The calling thread's next step needs no one else.
-    bool callerCanMove() const
-    {
-        return writable(m_written) || readable() || taskReady();
-    }
+    bool callerCanMove() const { return writable(m_written) || readable() || taskReady(); }
     // Handing strips over in batches saved thread switches but cost wall time on a loaded
     // machine, where a woken helper starts late: each task wakes one at once.
     void wakeHelperForTask()
