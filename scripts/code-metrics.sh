@@ -162,7 +162,7 @@ fi
 
 # How failures travel out of the core (src/ less the two front ends). Each line counts sites.
 core_files() { find "$dir" \( -path "$dir/gui" -o -path "$dir/cli" \) -prune -o \( -name '*.cpp' -o -name '*.h' \) -print; }
-count() { core_files | xargs grep -EHn "$1" 2>/dev/null | grep -v "${2:-^$}" | wc -l; }
+count() { core_files | xargs grep -EHn "$1" 2>/dev/null | grep -Ev "${2:-^$}" | wc -l; }
 echo "error channels in the core:"
 echo "  message sink called by the core (showMessage): $(count 'showMessage\(' 'message_sink\.(h|cpp):')"
 echo "  thread-local failure text: $(count 'thread_local std::string')"
